@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the program need, only when some are
+# missing. Sourced by run.sh and test.sh.
+fenpai_packages=(
+    cmake g++ pkg-config ccache
+    qt6-base-dev libsqlite3-dev libfreexl-dev liborcus-dev libixion-dev libboost-dev libzip-dev
+    libxlsxwriter-dev libsodium-dev libgtest-dev libbenchmark-dev
+    fonts-noto-cjk fonts-liberation2 xvfb xauth poppler-utils
+)
+
+fenpai_install_deps() {
+    local missing=()
+    for p in "${fenpai_packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}

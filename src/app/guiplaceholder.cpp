@@ -1,0 +1,1 @@
+// Widgets are added to this library by their modules.

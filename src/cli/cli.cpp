@@ -1,0 +1,156 @@
+#include "cli.h"
+
+#include "clicontext.h"
+#include "data/datadirectory.h"
+#include "datacommands.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+
+namespace fenpai {
+
+const std::vector<Cli::Command> &Cli::commands()
+{
+    static const std::vector<Command> table = {
+        {"sql", "执行一条 SQL 语句，查询结果以 CSV 输出", "fenpai sql STATEMENT", false,
+         &DataCommands::sql},
+        {"tables", "列出数据表和保存的查询", "fenpai tables", false, &DataCommands::tables},
+        {"repair", "修复系统表（xtsztable、bsxtable）", "fenpai repair", false,
+         &DataCommands::repair},
+    };
+    return table;
+}
+
+namespace {
+
+const Cli::Command *findCommand(const QString &name)
+{
+    for (const Cli::Command &c : Cli::commands()) {
+        if (name == QLatin1String(c.name))
+            return &c;
+    }
+    return nullptr;
+}
+
+struct Parsed
+{
+    QString dataDir;
+    QString command;
+    QStringList rest;
+    bool help = false;
+    QString error;
+};
+
+Parsed parse(const QStringList &args)
+{
+    Parsed p;
+    int i = 0;
+    for (; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--data-dir")) {
+            if (i + 1 >= args.size()) {
+                p.error = QStringLiteral("--data-dir 需要一个目录");
+                return p;
+            }
+            p.dataDir = args[++i];
+        } else if (a.startsWith(QLatin1String("--data-dir="))) {
+            p.dataDir = a.mid(11);
+        } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            p.help = true;
+        } else if (a.startsWith(u'-')) {
+            p.error = QStringLiteral("未知选项：") + a;
+            return p;
+        } else {
+            break;
+        }
+    }
+    if (i < args.size()) {
+        p.command = args[i];
+        p.rest = args.mid(i + 1);
+    }
+    return p;
+}
+
+} // namespace
+
+bool Cli::wantsCommandLine(const QStringList &args)
+{
+    const Parsed p = parse(args);
+    return !p.command.isEmpty() || p.help || !p.error.isEmpty();
+}
+
+QString Cli::usage()
+{
+    QString text =
+        QStringLiteral("用法：fenpai [--data-dir DIR] COMMAND [ARGS...]\n"
+                       "不带命令时启动窗口。数据目录也可由环境变量 FENPAI_DATA_DIR 指定。\n\n"
+                       "命令：\n");
+    for (const Command &c : commands())
+        text += QStringLiteral("  %1%2\n")
+                    .arg(QString::fromUtf8(c.name).leftJustified(12), QString::fromUtf8(c.summary));
+    text += QStringLiteral("\n每个命令都接受 --help。\n");
+    return text;
+}
+
+int Cli::run(const QStringList &args, QTextStream &out, QTextStream &err, QTextStream *in)
+{
+    const Parsed p = parse(args);
+    if (!p.error.isEmpty()) {
+        err << p.error << "\n\n" << usage();
+        return 2;
+    }
+    if (p.command.isEmpty()) {
+        (p.help ? out : err) << usage();
+        return p.help ? 0 : 2;
+    }
+    const Command *command = findCommand(p.command);
+    if (!command) {
+        err << QStringLiteral("未知命令：") << p.command << "\n\n" << usage();
+        return 2;
+    }
+    if (p.help || p.rest.contains(QLatin1String("--help")) ||
+        p.rest.contains(QLatin1String("-h"))) {
+        out << QString::fromUtf8(command->summary) << "\n用法："
+            << QString::fromUtf8(command->usage) << '\n';
+        return 0;
+    }
+    const QString programDir =
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+    CliContext context(DataDirectory::resolve(p.dataDir, programDir), out, err, in);
+    const int status = command->run(context, p.rest);
+    if (status == 2)
+        err << QStringLiteral("用法：") << QString::fromUtf8(command->usage) << '\n';
+    out.flush();
+    err.flush();
+    return status;
+}
+
+int Cli::main(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    const Parsed p = parse(args);
+    const Command *command = findCommand(p.command);
+    std::unique_ptr<QCoreApplication> app;
+    if (command && command->needsGui) {
+        // PDF output needs fonts, not a screen.
+        if (qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationName(QStringLiteral("分班排考"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QTextStream in(stdin);
+    return run(args, out, err, &in);
+}
+
+} // namespace fenpai

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class QTextStream;
+
+namespace fenpai {
+
+class CliContext;
+
+// The command line: fenpai [--data-dir DIR] COMMAND [ARGS...]. Exit status 0 on success, 1 when
+// the job failed (its message on stderr), 2 on bad usage.
+class Cli final
+{
+public:
+    struct Command
+    {
+        const char *name;
+        const char *summary;
+        const char *usage; // the lines after "用法："
+        bool needsGui;     // needs fonts and painting (PDF output); runs offscreen when headless
+        int (*run)(CliContext &context, const QStringList &args);
+    };
+
+    // Every command, in the order --help lists them.
+    static const std::vector<Command> &commands();
+
+    // True when the arguments name a command (or ask for help), i.e. no window is wanted.
+    static bool wantsCommandLine(const QStringList &args);
+
+    // Runs one command line (without the program name) against the given streams.
+    static int run(const QStringList &args, QTextStream &out, QTextStream &err,
+                   QTextStream *in = nullptr);
+
+    // The process entry for the command line: makes the application object, runs, returns the
+    // exit status.
+    static int main(int argc, char **argv);
+
+    static QString usage();
+};
+
+} // namespace fenpai

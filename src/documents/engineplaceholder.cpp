@@ -1,0 +1,1 @@
+// Headless jobs are added to this library by their modules.

@@ -1,0 +1,1 @@
+// The grid model lives here.

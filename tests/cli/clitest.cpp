@@ -1,0 +1,108 @@
+#include "cli/cli.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+using fenpai::Cli;
+
+namespace {
+
+struct Outcome
+{
+    int status;
+    QString out;
+    QString err;
+};
+
+Outcome run(const QStringList &args)
+{
+    Outcome r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = Cli::run(args, out, err);
+    out.flush();
+    err.flush();
+    return r;
+}
+
+} // namespace
+
+TEST(Cli, RepairThenListTheSettingRows)
+{
+    QTemporaryDir dir;
+    const QString d = dir.path();
+    EXPECT_EQ(run({"--data-dir", d, "repair"}).status, 0);
+    const Outcome r = run({"--data-dir", d, "sql", "select 项目,数值,类别 from xtsztable"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "项目,数值,类别\n平均分,40,1\n优秀,20,1\n优良,20,1\n及格,20,1\n单科段,20,2\n"
+                     "总分段,20,2\n");
+}
+
+TEST(Cli, SqlPrintsCsvAndRunsTheOriginalDialect)
+{
+    QTemporaryDir dir;
+    const QString d = dir.path();
+    for (const char *sql : {"CREATE TABLE 分班数据表 (姓名 text (20),性别 text (2),成绩 "
+                            "double,原学校 text (20),新分班 double)",
+                            "INSERT INTO 分班数据表 VALUES ('甲','男',95,'一中',1)",
+                            "INSERT INTO 分班数据表 VALUES ('乙,\"小\"','女',85.5,'二中',2)"}) {
+        const Outcome r = run({"--data-dir", d, "sql", QString::fromUtf8(sql)});
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    const Outcome names = run({"--data-dir", d, "sql", "select 姓名,成绩 from 分班数据表"});
+    EXPECT_EQ(names.out, "姓名,成绩\n甲,95\n\"乙,\"\"小\"\"\",85.5\n");
+
+    const Outcome stats =
+        run({"--data-dir", d, "sql",
+             "select 新分班,Count([姓名]) as 学生数,Count(iif([性别]='男',1,null)) as 男生,"
+             "avg(成绩) as 平均分,Count(iif([成绩]>=90 And [成绩]<100, 1, Null)) as 分90_100段, "
+             "Count(iif([原学校]='一中',1,null)) as 一中 from 分班数据表  GROUP BY 新分班"});
+    EXPECT_EQ(stats.status, 0) << stats.err.toStdString();
+    EXPECT_EQ(stats.out,
+              "新分班,学生数,男生,平均分,分90_100段,一中\n1,1,1,95,1,1\n2,1,0,85.5,0,0\n");
+
+    const Outcome tables = run({"--data-dir", d, "tables"});
+    EXPECT_TRUE(tables.out.contains("分班数据表\t表"));
+}
+
+TEST(Cli, FailuresExitWithAMessage)
+{
+    QTemporaryDir dir;
+    const QString d = dir.path();
+    Outcome r = run({"--data-dir", d, "sql", "selec 1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("SQL 语句有误"));
+    r = run({"--data-dir", d, "sql", "select * from 没有的表"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("没有的表"));
+
+    QDir(d).mkpath("suju");
+    QFile f(d + "/suju/sujuf.mdb");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(8192, 'x'));
+    f.close();
+    r = run({"--data-dir", d, "tables"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("sujuf.mdb"));
+    EXPECT_EQ(QFileInfo(d + "/suju/sujuf.mdb").size(), 8192);
+}
+
+TEST(Cli, UsageAndHelp)
+{
+    EXPECT_EQ(run({}).status, 2);
+    EXPECT_EQ(run({"nosuchcommand"}).status, 2);
+    EXPECT_EQ(run({"--bogus"}).status, 2);
+    EXPECT_EQ(run({"sql"}).status, 2);
+    for (const Cli::Command &c : Cli::commands()) {
+        const Outcome r = run({QString::fromUtf8(c.name), "--help"});
+        EXPECT_EQ(r.status, 0) << c.name;
+        EXPECT_TRUE(r.out.contains("用法")) << c.name;
+    }
+    EXPECT_TRUE(Cli::wantsCommandLine({"sql", "x"}));
+    EXPECT_FALSE(Cli::wantsCommandLine({}));
+}
