@@ -15,6 +15,15 @@ mkdir -p out "$data"
 
 echo "== 数据目录 $data"
 "$fenpai" --data-dir "$data" repair
+"$fenpai" --data-dir "$data" sql "select 项目,数值,类别 from xtsztable" > out/xtsztable.csv
+
+# -- import of the demo workbooks --
+
+# -- class division --
+
+# -- exam room arrangement --
+
+# -- documents --
+
 "$fenpai" --data-dir "$data" tables | tee out/tables.txt
-"$fenpai" --data-dir "$data" sql "select 项目,数值,类别 from xtsztable" | tee out/xtsztable.csv
 echo "结果已写入 out/"
