@@ -3,6 +3,7 @@
 #include "clicontext.h"
 #include "data/datadirectory.h"
 #include "datacommands.h"
+#include "passwdcommand.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -21,6 +22,8 @@ const std::vector<Cli::Command> &Cli::commands()
         {"tables", "列出数据表和保存的查询", "fenpai tables", false, &DataCommands::tables},
         {"repair", "修复系统表（xtsztable、bsxtable）", "fenpai repair", false,
          &DataCommands::repair},
+        {"passwd", "修改用户密码（从标准输入读取旧密码和新密码）", "fenpai passwd USER", false,
+         &PasswdCommand::run},
     };
     return table;
 }

@@ -106,3 +106,33 @@ TEST(Cli, UsageAndHelp)
     EXPECT_TRUE(Cli::wantsCommandLine({"sql", "x"}));
     EXPECT_FALSE(Cli::wantsCommandLine({}));
 }
+
+TEST(Cli, PasswdChangesAPasswordFromStandardInput)
+{
+    QTemporaryDir dir;
+    const QString d = dir.path();
+    auto passwd = [&](const QString &input) {
+        Outcome r;
+        QString inText = input;
+        QTextStream in(&inText);
+        QTextStream out(&r.out);
+        QTextStream err(&r.err);
+        r.status = Cli::run({"--data-dir", d, "passwd", "admin"}, out, err, &in);
+        out.flush();
+        err.flush();
+        return r;
+    };
+    Outcome r = passwd("admin\n新的\n不同\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("两次输入的新密码不同!"));
+    r = passwd("wrong\n新的\n新的\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("旧密码错误!"));
+    r = passwd("admin\n新的\n新的\n");
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("修改成功!"));
+    EXPECT_FALSE(r.out.contains("新的")) << "passwords are never echoed";
+    EXPECT_FALSE(r.err.contains("新的"));
+    r = passwd("新的\nabc\nabc\n");
+    EXPECT_EQ(r.status, 0) << "the new password is the one that counts now";
+}

@@ -1,0 +1,83 @@
+#include "passwdcommand.h"
+
+#include "clicontext.h"
+#include "data/database.h"
+#include "data/useraccounts.h"
+
+#include <QTextStream>
+
+#include <cstdio>
+#include <termios.h>
+#include <unistd.h>
+
+namespace fenpai {
+
+namespace {
+
+// Echo off while a password is typed at a terminal; restored when done.
+class EchoOff final
+{
+public:
+    EchoOff()
+    {
+        if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &m_saved) != 0)
+            return;
+        termios quiet = m_saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        m_active = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
+    }
+    ~EchoOff()
+    {
+        if (m_active)
+            tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_saved);
+    }
+    EchoOff(const EchoOff &) = delete;
+    EchoOff &operator=(const EchoOff &) = delete;
+    bool active() const { return m_active; }
+
+private:
+    termios m_saved{};
+    bool m_active = false;
+};
+
+QString ask(CliContext &context, const QString &prompt)
+{
+    context.err() << prompt;
+    context.err().flush();
+    QTextStream *in = context.in();
+    if (!in)
+        return {};
+    QString line;
+    {
+        EchoOff echo;
+        line = in->readLine();
+        if (echo.active())
+            context.err() << '\n';
+    }
+    return line;
+}
+
+} // namespace
+
+int PasswdCommand::run(CliContext &context, const QStringList &args)
+{
+    if (args.size() != 1)
+        return 2;
+    const QString user = args.first().trimmed();
+    Database db;
+    if (!context.openDatabase(db))
+        return 1;
+    UserAccounts::Change change;
+    change.currentUser = user;
+    change.newUser = user;
+    change.oldPassword = ask(context, QStringLiteral("旧密码："));
+    change.newPassword = ask(context, QStringLiteral("新密码："));
+    change.confirmPassword = ask(context, QStringLiteral("新密码确认："));
+    const UserAccounts::ChangeOutcome outcome = UserAccounts::changePassword(db, change);
+    if (outcome.check != UserAccounts::ChangeCheck::Ok)
+        return context.fail(outcome.message);
+    context.out() << outcome.message << '\n';
+    return 0;
+}
+
+} // namespace fenpai

@@ -1,1 +1,0 @@
-// Headless jobs are added to this library by their modules.
