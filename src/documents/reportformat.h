@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+namespace fenpai {
+
+class Database;
+class Grid;
+
+// The standard print layout of a result document: two print titles, header rewriting, narrow
+// numeric columns, formats and the page setup. Statistics tables and plain tables differ in a
+// few points.
+class ReportFormat final
+{
+public:
+    enum class Variant
+    {
+        Statistics,
+        Plain
+    };
+
+    // The left and right texts of the second print title and whether the date follows them.
+    struct Subtitle
+    {
+        QString left;
+        QString right;
+        bool showDate = false;
+    };
+
+    // From the report titles table (副左标题, 副右标题, 显示日期 = "1"); empty when it has no row.
+    static Subtitle subtitleFrom(Database &db);
+
+    static void apply(Grid &grid, Variant variant, const QString &titleText,
+                      const Subtitle &subtitle);
+
+    // Replaces the print titles with title 1 and title 2 for a new title text.
+    static void setPrintTitles(Grid &grid, const QString &titleText, const Subtitle &subtitle);
+
+    // A band header as the statistics show it: "分600_700段" → "600_700", "分700分以上" →
+    // "700分以上".
+    static QString bandHeader(const QString &header);
+};
+
+} // namespace fenpai

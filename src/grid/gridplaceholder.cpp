@@ -1,1 +1,0 @@
-// The grid model lives here.
