@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <vector>
+
+namespace fenpai {
+
+// One worksheet as read from a workbook: a sparse grid of cells, each empty, a number or a text.
+// Readers bring every cell to one of these three kinds (booleans become 1/0, dates become ISO
+// texts), so the import decides column types on a single rule. Texts live in a pool owned by the
+// sheet; a cell holds its index, which keeps a large sheet small in memory.
+class Sheet final
+{
+public:
+    struct Cell
+    {
+        enum class Kind : std::uint8_t
+        {
+            Empty,
+            Number,
+            Text
+        };
+        Kind kind = Kind::Empty;
+        std::uint32_t text = 0; // index into the pool for a text
+        double number = 0;
+    };
+
+    explicit Sheet(const QString &name = QString())
+        : m_name(name)
+    {}
+
+    const QString &name() const { return m_name; }
+
+    // Rows and columns are 0-based; the grid grows as cells are set, in any order.
+    void setNumber(int row, int column, double value);
+    void setText(int row, int column, const QString &text);
+    // A text by its index in the pool (readers with a shared string table add it once). The pool
+    // may be set after the cells; an index beyond it reads as an empty text.
+    void setPooledText(int row, int column, std::uint32_t index);
+    std::uint32_t addText(const QString &text);
+    // Replaces the pool, e.g. with a workbook's shared string table.
+    void setPool(const QStringList &pool) { m_pool = pool; }
+    qsizetype poolSize() const { return m_pool.size(); }
+
+    int rowCount() const { return static_cast<int>(m_rows.size()); }
+    // One past the last column that any row reaches.
+    int columnCount() const { return m_columnCount; }
+    Cell cell(int row, int column) const;
+    const std::vector<Cell> &row(int row) const { return m_rows[static_cast<size_t>(row)]; }
+    // The text of a text cell (trailing NULs removed); empty for other cells.
+    QString text(const Cell &cell) const;
+
+    void reserveRows(int rows) { m_rows.reserve(static_cast<size_t>(rows)); }
+
+    // A spreadsheet date serial as ISO text: "yyyy-mm-dd", "yyyy-mm-dd hh:mm:ss" when it has a
+    // time of day, "hh:mm:ss" for a time alone (serial below 1). Serials count from 1900 (with the
+    // spreadsheet's phantom 29 February 1900) or, for workbooks so marked, from 1904.
+    static QString dateText(double serial, bool from1904 = false);
+    static QString dateText(int year, int month, int day, int hour, int minute, double second);
+
+private:
+    Cell &at(int row, int column);
+
+    QString m_name;
+    std::vector<std::vector<Cell>> m_rows;
+    QStringList m_pool;
+    int m_columnCount = 0;
+};
+
+} // namespace fenpai
