@@ -200,8 +200,7 @@ struct GridFragment
     QStringList texts; // row-major, rows × cols
     QStringList tags;
     QList<CellStyle> styles;
-    QList<GridArea> merges; // relative to the fragment's top-left cell
-    QList<int> rowHeights;
+    QList<GridArea> merges;            // relative to the fragment's top-left cell
     QHash<QString, QByteArray> images; // key → encoded picture
 
     bool isEmpty() const { return rows == 0 || cols == 0; }
@@ -492,11 +491,14 @@ private:
     const Cell *cellPtr(int row, int col) const;
     void clampSelection();
     void rebuildMergeIndex() const;
+    void invalidateMerges();
+    void swapContent(Grid &other);
+    Row newRow() const;
 
     std::vector<Row> m_rows;
     std::vector<GridColumnInfo> m_columns;
-    std::vector<CellStyle> m_styles;      // interned; 0 is the default style
-    QHash<QString, quint32> m_styleIndex; // serialised style → id
+    std::vector<CellStyle> m_styles;         // interned; 0 is the default style
+    QHash<QByteArray, quint32> m_styleIndex; // serialised style → id
     QList<GridArea> m_merges;
     mutable QHash<quint64, int> m_mergeIndex; // cell → index in m_merges
     mutable bool m_mergeIndexValid = false;
