@@ -1,0 +1,442 @@
+#include "classdivision.h"
+
+#include "data/database.h"
+#include "data/numbertext.h"
+#include "data/savedqueries.h"
+#include "data/sqldialect.h"
+#include "data/transaction.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numeric>
+
+namespace fenpai {
+
+namespace {
+
+enum Sex
+{
+    Boy,
+    Girl,
+    OtherSex, // neither '男' nor '女': dealt after the girls
+};
+
+struct Pupil
+{
+    qint64 rowid = 0;
+    int sex = OtherSex;
+    int school = 0; // index in the school list; the list's size for pupils without a school
+    int classNumber = 0;
+    bool scored = false;
+    double score = 0;
+};
+
+const std::array<QString, 4> layerNames = {QStringLiteral("A层"), QStringLiteral("B层"),
+                                           QStringLiteral("C层"), QStringLiteral("D层")};
+
+Status failed(const Status &status)
+{
+    return status.withContext(QStringLiteral("分班失败，新分班未作改动："));
+}
+
+bool isClassCount(double value)
+{
+    return std::isfinite(value) && value >= 0 && value == std::floor(value);
+}
+
+bool hasColumn(const QStringList &columns, const QString &name)
+{
+    return columns.contains(name, Qt::CaseInsensitive);
+}
+
+// The serpentine walk over [lo, hi]: forward to hi, twice hi, back to lo, twice lo, …
+class Cursor
+{
+public:
+    Cursor(int offset, int lo, int hi)
+        : m_at(lo - 1 + offset)
+        , m_lo(lo)
+        , m_hi(hi)
+    {}
+
+    int next()
+    {
+        if (m_forward) {
+            m_at = std::min(m_at + 1, m_hi);
+            const int at = m_at;
+            if (at == m_hi) {
+                m_at = m_hi + 1;
+                m_forward = false;
+            }
+            return at;
+        }
+        const int at = --m_at;
+        if (at == m_lo) {
+            m_at = m_lo - 1;
+            m_forward = true;
+        }
+        return at;
+    }
+
+private:
+    int m_at;
+    int m_lo;
+    int m_hi;
+    bool m_forward = true;
+};
+
+void dealGroup(std::vector<Pupil> &pupils, const int *group, size_t count, int offset, int lo,
+               int hi)
+{
+    Cursor cursor(offset, lo, hi);
+    for (size_t i = 0; i < count; ++i)
+        pupils[static_cast<size_t>(group[i])].classNumber = cursor.next();
+}
+
+// One balanced division of `source` (pupil indices, best first) over [lo, hi]. The whole table
+// and a layer differ only in where the fixed start offsets begin.
+void divide(std::vector<Pupil> &pupils, const std::vector<int> &source, int lo, int hi,
+            bool wholeTable, const DivisionSettings &settings, int schoolCount)
+{
+    if (!settings.balanceSex && !settings.balanceSchool) {
+        // Offset 1: the best pupil goes to the second class.
+        dealGroup(pupils, source.data(), source.size(), 1, lo, hi);
+        return;
+    }
+    // Groups in dealing order, each keeping rank order (a stable counting sort by group).
+    const int schoolGroups = settings.balanceSchool ? schoolCount + 1 : 1;
+    const int groupCount = (settings.balanceSex ? 3 : 1) * schoolGroups;
+    auto groupOf = [&](const Pupil &p) {
+        const int sex = settings.balanceSex ? p.sex : 0;
+        const int school = settings.balanceSchool ? p.school : 0;
+        return sex * schoolGroups + school;
+    };
+    std::vector<int> starts(static_cast<size_t>(groupCount) + 1, 0);
+    for (int i : source)
+        ++starts[static_cast<size_t>(groupOf(pupils[static_cast<size_t>(i)])) + 1];
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    std::vector<int> ordered(source.size());
+    std::vector<int> fill(starts.begin(), starts.end() - 1);
+    for (int i : source)
+        ordered[static_cast<size_t>(
+            fill[static_cast<size_t>(groupOf(pupils[static_cast<size_t>(i)]))]++)] = i;
+
+    const int classes = hi - lo + 1;
+    int offset = 0;
+    for (int g = 0; g < groupCount; ++g) {
+        const size_t begin = static_cast<size_t>(starts[static_cast<size_t>(g)]);
+        const size_t end = static_cast<size_t>(starts[static_cast<size_t>(g) + 1]);
+        if (begin == end)
+            continue; // an empty group is skipped and does not move the offset
+        if (!settings.balanceSchool) {
+            // Boys, girls, the rest: fixed offsets, one further inside a layer.
+            dealGroup(pupils, ordered.data() + begin, end - begin, g + (wholeTable ? 0 : 1), lo,
+                      hi);
+            continue;
+        }
+        dealGroup(pupils, ordered.data() + begin, end - begin, offset, lo, hi);
+        // The running school offset restarts at 1, not 0, once it reaches the class count.
+        if (++offset == classes)
+            offset = 1;
+    }
+}
+
+struct Table
+{
+    QString rowid;             // how the table's rows are addressed
+    std::vector<Pupil> pupils; // best first, import order among equals
+    int schoolCount = 0;
+    int withSchool = 0; // pupils whose 原学校 is not null, as Count(原学校) counts them
+};
+
+Result<Table> readPupils(Database &db, const QStringList &columns)
+{
+    QString rowid;
+    for (const char *candidate : {"rowid", "_rowid_", "oid"}) {
+        if (!hasColumn(columns, QLatin1String(candidate))) {
+            rowid = QLatin1String(candidate);
+            break;
+        }
+    }
+    if (rowid.isEmpty())
+        return failed(Status::error(Status::Kind::Other, QStringLiteral("无法识别各行")));
+    const bool hasSex = hasColumn(columns, QStringLiteral("性别"));
+    const bool hasSchool = hasColumn(columns, QStringLiteral("原学校"));
+    QString sql = QStringLiteral("SELECT ") + rowid + QStringLiteral(", [成绩]");
+    if (hasSex)
+        sql += QStringLiteral(", [性别]");
+    if (hasSchool)
+        sql += QStringLiteral(", [原学校]");
+    sql += QStringLiteral(" FROM ") + SqlDialect::quoteName(ClassDivision::tableName()) +
+           QStringLiteral(" ORDER BY [成绩] DESC, ") + rowid;
+    Result<Statement> st = db.prepareNative(sql);
+    if (!st)
+        return failed(st.status());
+
+    const QString boy = QStringLiteral("男");
+    const QString girl = QStringLiteral("女");
+    const int sexColumn = hasSex ? 2 : -1;
+    const int schoolColumn = hasSchool ? (hasSex ? 3 : 2) : -1;
+    Table table;
+    table.rowid = rowid;
+    QHash<QString, int> schoolIndex; // in order of first appearance by rank, remapped below
+    std::vector<qint64> firstRowid;
+    const int noSchool = -1;
+    for (;;) {
+        const Statement::Step step = st->step();
+        if (step == Statement::Step::Done)
+            break;
+        if (step == Statement::Step::Error)
+            return failed(st->status());
+        Pupil p;
+        p.rowid = st->toInt64(0);
+        const QVariant score = st->value(1);
+        if (score.typeId() == QMetaType::Double || score.typeId() == QMetaType::LongLong) {
+            p.scored = true;
+            p.score = score.toDouble();
+        }
+        if (sexColumn >= 0 && !st->isNull(sexColumn)) {
+            const QString sex = st->toText(sexColumn);
+            p.sex = sex == boy ? Boy : sex == girl ? Girl : OtherSex;
+        }
+        p.school = noSchool;
+        if (schoolColumn >= 0 && !st->isNull(schoolColumn)) {
+            ++table.withSchool;
+            const QVariant school = st->value(schoolColumn);
+            QString key;
+            if (school.typeId() == QMetaType::QString)
+                key = QLatin1Char('t') + school.toString();
+            else if (school.typeId() == QMetaType::QByteArray)
+                key = QLatin1Char('b') + QString::fromLatin1(school.toByteArray().toBase64());
+            else // integers and reals that compare equal in SQL share a group
+                key = QLatin1Char('n') + QString::number(school.toDouble(), 'g', 17);
+            if (key.size() > 1) { // an empty text is no school
+                auto it = schoolIndex.constFind(key);
+                if (it == schoolIndex.constEnd()) {
+                    it = schoolIndex.insert(key, static_cast<int>(firstRowid.size()));
+                    firstRowid.push_back(p.rowid);
+                }
+                p.school = it.value();
+                firstRowid[static_cast<size_t>(p.school)] =
+                    std::min(firstRowid[static_cast<size_t>(p.school)], p.rowid);
+            }
+        }
+        table.pupils.push_back(p);
+    }
+
+    // The school list comes in order of first appearance in the table.
+    std::vector<int> byFirst(firstRowid.size());
+    std::iota(byFirst.begin(), byFirst.end(), 0);
+    std::sort(byFirst.begin(), byFirst.end(), [&](int a, int b) {
+        return firstRowid[static_cast<size_t>(a)] < firstRowid[static_cast<size_t>(b)];
+    });
+    std::vector<int> position(byFirst.size());
+    for (size_t i = 0; i < byFirst.size(); ++i)
+        position[static_cast<size_t>(byFirst[i])] = static_cast<int>(i);
+    table.schoolCount = static_cast<int>(byFirst.size());
+    for (Pupil &p : table.pupils)
+        p.school =
+            p.school == noSchool ? table.schoolCount : position[static_cast<size_t>(p.school)];
+    return table;
+}
+
+Status write(Database &db, const QString &rowid, std::vector<Pupil> &pupils,
+             const DivisionSettings &settings, const ClassDivision::Progress &progress)
+{
+    const int total = static_cast<int>(pupils.size());
+    const Status cancelled =
+        Status::error(Status::Kind::Cancelled, QStringLiteral("分班已取消，新分班未作改动。"));
+    if (progress && !progress(0, total))
+        return cancelled;
+
+    Transaction tx(db);
+    if (!tx.status().isOk())
+        return failed(tx.status());
+    if (settings.mode == DivisionSettings::Mode::Layered) {
+        // NewQry2 shows each layer in turn while it is dealt and keeps the last one, so users
+        // find it where they always did.
+        for (int k = 0; k < 4; ++k) {
+            if (NumberText::roundHalfEven(settings.layers[static_cast<size_t>(k)]) <= 0)
+                continue;
+            const Status s =
+                SavedQueries::replace(db, QStringLiteral("NewQry2"),
+                                      QStringLiteral("select *  from 分班数据表 where 新分班=") +
+                                          QString::number(1001 + k));
+            if (!s.isOk())
+                return failed(s);
+        }
+    }
+    Result<Statement> update = db.prepareNative(
+        QStringLiteral("UPDATE ") + SqlDialect::quoteName(ClassDivision::tableName()) +
+        QStringLiteral(" SET [新分班] = ?1 WHERE ") + rowid + QStringLiteral(" = ?2"));
+    if (!update)
+        return failed(update.status());
+    // In table order, so the pages are visited once each.
+    std::sort(pupils.begin(), pupils.end(),
+              [](const Pupil &a, const Pupil &b) { return a.rowid < b.rowid; });
+    for (int i = 0; i < total; ++i) {
+        const Pupil &p = pupils[static_cast<size_t>(i)];
+        update->bind(1, p.classNumber).bind(2, p.rowid);
+        const Status s = update->exec();
+        if (!s.isOk())
+            return failed(s);
+        update->reset();
+        if (progress && (i + 1) % 4096 == 0 && !progress(i + 1, total))
+            return cancelled;
+    }
+    if (progress && !progress(total, total))
+        return cancelled;
+    const Status s = tx.commit();
+    return s.isOk() ? s : failed(s);
+}
+
+} // namespace
+
+QString ClassDivision::tableName()
+{
+    return QStringLiteral("分班数据表");
+}
+
+Result<int> ClassDivision::pupilTotal(Database &db)
+{
+    Result<QVariant> count = db.scalar(QStringLiteral("select Count([原学校]) from 分班数据表 "));
+    if (!count)
+        return count.status();
+    return static_cast<int>(count->toLongLong());
+}
+
+double ClassDivision::classCount(const DivisionSettings &settings)
+{
+    if (settings.mode == DivisionSettings::Mode::Balanced)
+        return NumberText::roundHalfEven(settings.classes);
+    const auto &l = settings.layers;
+    return NumberText::roundHalfEven(l[0] + l[1] + l[2] + l[3]);
+}
+
+Status ClassDivision::checkSettings(const DivisionSettings &settings)
+{
+    const QString tooMany = QStringLiteral("新分班级数不能超过%1。").arg(maxClasses);
+    if (settings.mode == DivisionSettings::Mode::Balanced) {
+        if (!isClassCount(settings.classes))
+            return Status::refused(QStringLiteral("新分班级数必须是不小于0的整数。"));
+        if (settings.classes == 0)
+            return Status::refused(QStringLiteral("新分班级数为0，无法分班。"));
+        if (settings.classes > maxClasses)
+            return Status::refused(tooMany);
+        return Status::ok();
+    }
+    for (size_t k = 0; k < 4; ++k) {
+        if (!isClassCount(settings.layers[k]))
+            return Status::refused(layerNames[k] +
+                                   QStringLiteral("的新分班级数必须是不小于0的整数。"));
+    }
+    const double total = classCount(settings);
+    if (total == 0)
+        return Status::refused(QStringLiteral("各层的新分班级数都为0，无法分班。"));
+    if (total > maxClasses)
+        return Status::refused(tooMany);
+    return Status::ok();
+}
+
+std::vector<int> ClassDivision::deal(int count, int offset, int lo, int hi)
+{
+    std::vector<int> classes;
+    Cursor cursor(offset, lo, hi);
+    for (int i = 0; i < count; ++i)
+        classes.push_back(cursor.next());
+    return classes;
+}
+
+Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings &settings,
+                                           const Progress &progress)
+{
+    Status s = checkSettings(settings);
+    if (!s.isOk())
+        return s;
+    if (!db.hasTable(tableName()))
+        return Status::error(Status::Kind::MissingTable,
+                             QStringLiteral("找不到分班数据表，请先导入新生分班数据。"));
+    const QStringList columns = db.columns(tableName());
+    const bool layered = settings.mode == DivisionSettings::Mode::Layered;
+    QStringList needed = {QStringLiteral("成绩"), QStringLiteral("新分班")};
+    if (settings.balanceSex)
+        needed.append(QStringLiteral("性别"));
+    if (settings.balanceSchool || layered) // a layer's size is reckoned from the 原学校 count
+        needed.append(QStringLiteral("原学校"));
+    for (const QString &column : needed) {
+        if (!hasColumn(columns, column))
+            return Status::error(
+                Status::Kind::MissingColumn,
+                QStringLiteral("分班数据表中没有字段“%1”，无法分班。").arg(column));
+    }
+
+    Result<Table> read = readPupils(db, columns);
+    if (!read)
+        return read.status();
+    std::vector<Pupil> &pupils = read->pupils;
+    if (pupils.empty())
+        return Status::refused(QStringLiteral("分班数据表中没有学生，无法分班。"));
+    const int classes = static_cast<int>(classCount(settings));
+
+    if (!layered) {
+        std::vector<int> all(pupils.size());
+        std::iota(all.begin(), all.end(), 0);
+        divide(pupils, all, 1, classes, true, settings, read->schoolCount);
+    } else {
+        // p = T / C rounded; the layers are cut at a·p, (a+b)·p, … with the counts as typed.
+        const double perClass =
+            NumberText::roundHalfEven(static_cast<double>(read->withSchool) / classes);
+        std::array<double, 4> bounds{};
+        std::array<int, 4> layerClasses{};
+        int last = 0;
+        double sum = 0;
+        for (size_t k = 0; k < 4; ++k) {
+            sum += settings.layers[k];
+            bounds[k] = sum * perClass;
+            layerClasses[k] = static_cast<int>(NumberText::roundHalfEven(settings.layers[k]));
+            if (layerClasses[k] > 0)
+                last = static_cast<int>(k);
+        }
+        std::array<std::vector<int>, 4> members;
+        for (size_t i = 0; i < pupils.size(); ++i) {
+            const double rank = static_cast<double>(i);
+            int layer = last; // ranked past every layer: the last layer that has classes
+            for (int k = 0; k < 4; ++k) {
+                if (rank < bounds[static_cast<size_t>(k)]) {
+                    layer = k;
+                    break;
+                }
+            }
+            members[static_cast<size_t>(layer)].push_back(static_cast<int>(i));
+        }
+        int hi = 0;
+        for (size_t k = 0; k < 4; ++k) {
+            if (layerClasses[k] <= 0)
+                continue;
+            if (members[k].empty())
+                return Status::refused(
+                    QStringLiteral("%1有%2个班级，但按每班平均%3人分层后没有学生，"
+                                   "请调整各层的新分班级数。")
+                        .arg(layerNames[k])
+                        .arg(layerClasses[k])
+                        .arg(NumberText::format(perClass)));
+            const int lo = hi + 1;
+            hi += layerClasses[k];
+            divide(pupils, members[k], lo, hi, false, settings, read->schoolCount);
+        }
+    }
+
+    s = write(db, read->rowid, pupils, settings, progress);
+    if (!s.isOk())
+        return s;
+    std::vector<DivisionSummary::Pupil> outcome;
+    outcome.reserve(pupils.size());
+    for (const Pupil &p : pupils)
+        outcome.push_back({p.classNumber, p.sex == Boy, p.sex == Girl, p.scored, p.score});
+    return DivisionSummary(classes, outcome);
+}
+
+} // namespace fenpai
