@@ -3,289 +3,258 @@
 #include "workbookreader.h"
 #include "zipentrydevice.h"
 
+#include <QDateTime>
 #include <QFile>
-
-#include <orcus/orcus_ods.hpp>
-#include <orcus/spreadsheet/import_interface.hpp>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
 
 #include <zip.h>
 
 #include <memory>
-#include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace fenpai {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-namespace ss = orcus::spreadsheet;
+// The largest grid a spreadsheet program writes; repeats beyond it (files end their sheets with
+// "the next million rows are empty") are not spelled out.
+constexpr int maxRows = 1048576;
+constexpr int maxColumns = 16384;
 
-constexpr ss::row_t maxRows = 1048576;
-constexpr ss::col_t maxColumns = 16384;
+const QString officeNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
+const QString tableNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
+const QString textNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
+
+struct ArchiveCloser
+{
+    void operator()(zip *z) const { zip_discard(z); }
+};
+using Archive = std::unique_ptr<zip, ArchiveCloser>;
 
 Status failure(const QString &reason)
 {
     return Status::error(Status::Kind::Io, reason);
 }
 
-QString fromView(std::string_view s)
+struct CellValue
 {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-bool inside(ss::row_t row, ss::col_t col)
-{
-    return row >= 0 && row < maxRows && col >= 0 && col < maxColumns;
-}
-
-class Strings final : public ss::iface::import_shared_strings
-{
-public:
-    size_t append(std::string_view s) override
-    {
-        m_list.append(fromView(s));
-        return static_cast<size_t>(m_list.size() - 1);
-    }
-    size_t add(std::string_view s) override
-    {
-        const auto found = m_index.find(std::string(s));
-        if (found != m_index.end())
-            return found->second;
-        const size_t id = append(s);
-        m_index.emplace(std::string(s), id);
-        return id;
-    }
-    void set_segment_font(size_t) override {}
-    void set_segment_bold(bool) override {}
-    void set_segment_italic(bool) override {}
-    void set_segment_font_name(std::string_view) override {}
-    void set_segment_font_size(double) override {}
-    void set_segment_font_color(ss::color_elem_t, ss::color_elem_t, ss::color_elem_t,
-                                ss::color_elem_t) override
-    {}
-    void append_segment(std::string_view s) override { m_segments += s; }
-    size_t commit_segments() override
-    {
-        const size_t id = append(m_segments);
-        m_segments.clear();
-        return id;
-    }
-
-    const QStringList &list() const { return m_list; }
-
-private:
-    QStringList m_list;
-    std::unordered_map<std::string, size_t> m_index;
-    std::string m_segments;
+    Sheet::Cell::Kind kind = Sheet::Cell::Kind::Empty;
+    double number = 0;
+    QString text;
 };
 
-// Receives the cells of one sheet; drops them when the sheet is not wanted.
-class SheetSink final : public ss::iface::import_sheet
+int repeatOf(const QXmlStreamAttributes &a, const QString &ns, QLatin1StringView name)
 {
-public:
-    explicit SheetSink(Sheet *sheet)
-        : m_sheet(sheet)
-        , m_formula(*this)
-    {}
+    bool ok = false;
+    const int n = a.value(ns, name).toInt(&ok);
+    return ok && n > 0 ? n : 1;
+}
 
-    ss::iface::import_formula *get_formula() override { return &m_formula; }
+// The text of a cell: its paragraphs joined by line breaks, with the spaces, tabs and breaks the
+// format writes as elements; notes (annotations) left out.
+QString readCellText(QXmlStreamReader &xml)
+{
+    QString text;
+    int paragraphs = 0;
+    int depth = 1;
+    int skipping = 0; // depth inside an annotation
+    while (!xml.atEnd() && depth > 0) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::StartElement: {
+            ++depth;
+            if (skipping) {
+                ++skipping;
+                break;
+            }
+            const QStringView name = xml.name();
+            if (name == u"annotation") {
+                skipping = 1;
+            } else if (name == u"p" || name == u"h") {
+                if (paragraphs++ > 0)
+                    text += QLatin1Char('\n');
+            } else if (name == u"s") {
+                text += QString(repeatOf(xml.attributes(), textNs, "c"_L1), QLatin1Char(' '));
+            } else if (name == u"tab") {
+                text += QLatin1Char('\t');
+            } else if (name == u"line-break") {
+                text += QLatin1Char('\n');
+            }
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            --depth;
+            if (skipping)
+                --skipping;
+            break;
+        case QXmlStreamReader::Characters:
+            if (!skipping)
+                text += xml.text();
+            break;
+        default:
+            break;
+        }
+    }
+    return text;
+}
 
-    void set_auto(ss::row_t row, ss::col_t col, std::string_view s) override
-    {
-        if (!m_sheet || !inside(row, col))
-            return;
+// "PT12H30M05S" → "12:30:05".
+QString durationText(QStringView value)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^-?P(?:(\\d+)D)?T?(?:(\\d+)H)?(?:(\\d+)M)?(?:([\\d.]+)S)?$"));
+    const QRegularExpressionMatch m = pattern.match(value.toString());
+    if (!m.hasMatch())
+        return value.toString();
+    const int hours = m.capturedView(1).toInt() * 24 + m.capturedView(2).toInt();
+    return QStringLiteral("%1:%2:%3")
+        .arg(hours, 2, 10, QLatin1Char('0'))
+        .arg(m.capturedView(3).toInt(), 2, 10, QLatin1Char('0'))
+        .arg(qRound(m.capturedView(4).toDouble()), 2, 10, QLatin1Char('0'));
+}
+
+CellValue readCell(QXmlStreamReader &xml)
+{
+    using Kind = Sheet::Cell::Kind;
+    const QXmlStreamAttributes a = xml.attributes();
+    const QString type = a.value(officeNs, "value-type"_L1).toString();
+    CellValue cell;
+    if (type == u"float" || type == u"percentage" || type == u"currency") {
         bool ok = false;
-        const QString text = fromView(s);
-        const double number = text.toDouble(&ok);
-        if (ok)
-            m_sheet->setNumber(row, col, number);
-        else
-            m_sheet->setText(row, col, text);
-    }
-    void set_string(ss::row_t row, ss::col_t col, ss::string_id_t sindex) override
-    {
-        if (m_sheet && inside(row, col))
-            m_sheet->setPooledText(row, col, sindex);
-    }
-    void set_value(ss::row_t row, ss::col_t col, double value) override
-    {
-        if (m_sheet && inside(row, col))
-            m_sheet->setNumber(row, col, value);
-    }
-    void set_bool(ss::row_t row, ss::col_t col, bool value) override
-    {
-        set_value(row, col, value ? 1 : 0);
-    }
-    void set_date_time(ss::row_t row, ss::col_t col, int year, int month, int day, int hour,
-                       int minute, double second) override
-    {
-        if (m_sheet && inside(row, col))
-            m_sheet->setText(row, col, Sheet::dateText(year, month, day, hour, minute, second));
-    }
-    void set_format(ss::row_t, ss::col_t, size_t) override {}
-    void set_format(ss::row_t, ss::col_t, ss::row_t, ss::col_t, size_t) override {}
-    void fill_down_cells(ss::row_t row, ss::col_t col, ss::row_t count) override
-    {
-        if (!m_sheet || !inside(row, col))
-            return;
-        const Sheet::Cell source = m_sheet->cell(row, col);
-        for (ss::row_t r = row + 1; r <= row + count && r < maxRows; ++r) {
-            if (source.kind == Sheet::Cell::Kind::Number)
-                m_sheet->setNumber(r, col, source.number);
-            else if (source.kind == Sheet::Cell::Kind::Text)
-                m_sheet->setPooledText(r, col, source.text);
+        cell.number = a.value(officeNs, "value"_L1).toDouble(&ok);
+        cell.kind = ok ? Kind::Number : Kind::Empty;
+    } else if (type == u"boolean") {
+        const QStringView b = a.value(officeNs, "boolean-value"_L1);
+        cell.kind = Kind::Number;
+        cell.number = (b == u"true" || b == u"1") ? 1 : 0;
+    } else if (type == u"date") {
+        const QString value = a.value(officeNs, "date-value"_L1).toString();
+        const QDateTime when = QDateTime::fromString(value, Qt::ISODate);
+        const QDate date = when.isValid() ? when.date() : QDate::fromString(value, Qt::ISODate);
+        cell.kind = Kind::Text;
+        if (date.isValid()) {
+            const QTime time = when.isValid() ? when.time() : QTime(0, 0);
+            cell.text = Sheet::dateText(date.year(), date.month(), date.day(), time.hour(),
+                                        time.minute(), time.second());
+        } else {
+            cell.text = value;
         }
+    } else if (type == u"time") {
+        cell.kind = Kind::Text;
+        cell.text = durationText(a.value(officeNs, "time-value"_L1));
     }
-    ss::range_size_t get_sheet_size() const override
-    {
-        ss::range_size_t size;
-        size.rows = maxRows;
-        size.columns = maxColumns;
-        return size;
+    const bool hasStringValue = a.hasAttribute(officeNs, "string-value"_L1);
+    const QString stringValue = a.value(officeNs, "string-value"_L1).toString();
+    const QString text = readCellText(xml); // also moves past the cell's end
+    if (type == u"string" || (type.isEmpty() && !text.isEmpty())) {
+        cell.kind = Kind::Text;
+        cell.text = hasStringValue ? stringValue : text;
     }
+    return cell;
+}
 
-private:
-    // A formula cell gives its cached result.
-    class Formula final : public ss::iface::import_formula
-    {
-    public:
-        explicit Formula(SheetSink &sink)
-            : m_sink(sink)
-        {}
-        void set_position(ss::row_t row, ss::col_t col) override
-        {
-            m_row = row;
-            m_col = col;
-            m_kind = Kind::Empty;
-        }
-        void set_formula(ss::formula_grammar_t, std::string_view) override {}
-        void set_shared_formula_index(size_t) override {}
-        void set_result_string(std::string_view value) override
-        {
-            m_kind = Kind::Text;
-            m_text = fromView(value);
-        }
-        void set_result_value(double value) override
-        {
-            m_kind = Kind::Number;
-            m_number = value;
-        }
-        void set_result_bool(bool value) override { set_result_value(value ? 1 : 0); }
-        void set_result_empty() override { m_kind = Kind::Empty; }
-        void commit() override
-        {
-            Sheet *sheet = m_sink.m_sheet;
-            if (!sheet || !inside(m_row, m_col))
-                return;
-            if (m_kind == Kind::Number)
-                sheet->setNumber(m_row, m_col, m_number);
-            else if (m_kind == Kind::Text)
-                sheet->setText(m_row, m_col, m_text);
-        }
-
-    private:
-        enum class Kind
-        {
-            Empty,
-            Number,
-            Text
-        };
-        SheetSink &m_sink;
-        ss::row_t m_row = 0;
-        ss::col_t m_col = 0;
-        Kind m_kind = Kind::Empty;
-        double m_number = 0;
-        QString m_text;
-    };
-
-    Sheet *m_sheet;
-    Formula m_formula;
-};
-
-class Factory final : public ss::iface::import_factory
+// Returns false when the content is damaged.
+bool readContent(zip *archive, Workbook &workbook, const QStringList &wanted)
 {
-public:
-    Factory(Workbook &workbook, const QStringList &wanted)
-        : m_workbook(workbook)
-        , m_wanted(wanted)
-    {}
-
-    ss::iface::import_shared_strings *get_shared_strings() override { return &m_strings; }
-
-    ss::iface::import_sheet *append_sheet(ss::sheet_t, std::string_view name) override
-    {
-        Sheet *sheet = m_workbook.addSheet(fromView(name), m_wanted);
-        if (sheet)
-            m_filled.push_back(sheet);
-        m_sinks.push_back(std::make_unique<SheetSink>(sheet));
-        return m_sinks.back().get();
-    }
-    ss::iface::import_sheet *get_sheet(std::string_view name) override
-    {
-        const QString wantedName = fromView(name);
-        const QStringList &names = m_workbook.sheetNames();
-        for (qsizetype i = 0; i < names.size(); ++i) {
-            if (names[i] == wantedName)
-                return m_sinks[static_cast<size_t>(i)].get();
-        }
-        return nullptr;
-    }
-    ss::iface::import_sheet *get_sheet(ss::sheet_t index) override
-    {
-        if (index < 0 || static_cast<size_t>(index) >= m_sinks.size())
-            return nullptr;
-        return m_sinks[static_cast<size_t>(index)].get();
-    }
-    void finalize() override
-    {
-        for (Sheet *sheet : m_filled)
-            sheet->setPool(m_strings.list());
-    }
-
-private:
-    Workbook &m_workbook;
-    QStringList m_wanted;
-    Strings m_strings;
-    std::vector<std::unique_ptr<SheetSink>> m_sinks;
-    std::vector<Sheet *> m_filled;
-};
-
-struct ArchiveCloser
-{
-    void operator()(zip *z) const { zip_discard(z); }
-};
-
-// An encrypted document keeps a readable manifest that says so; its content is not XML.
-bool isEncrypted(const QString &path)
-{
-    std::unique_ptr<zip, ArchiveCloser> archive(
-        zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, nullptr));
-    if (!archive)
+    ZipEntryDevice device(archive, QStringLiteral("content.xml"));
+    if (!device.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray manifest =
-        ZipEntryDevice::readAll(archive.get(), QStringLiteral("META-INF/manifest.xml"));
-    return manifest.contains("encryption-data");
+    QXmlStreamReader xml(&device);
+    Sheet *sheet = nullptr;
+    bool inTable = false;
+    int tableDepth = 0; // a table inside a cell is not a sheet
+    int row = 0;
+    int rowRepeat = 1;
+    struct Placed
+    {
+        int column;
+        int count;
+        CellValue value;
+    };
+    std::vector<Placed> cells;
+    int column = 0;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            const QStringView name = xml.name();
+            if (name == u"table") {
+                if (tableDepth++ == 0) {
+                    sheet = workbook.addSheet(xml.attributes().value(tableNs, "name"_L1).toString(),
+                                              wanted);
+                    inTable = true;
+                    row = 0;
+                }
+            } else if (!inTable || tableDepth != 1) {
+                continue;
+            } else if (name == u"table-row") {
+                rowRepeat = repeatOf(xml.attributes(), tableNs, "number-rows-repeated"_L1);
+                cells.clear();
+                column = 0;
+            } else if (name == u"table-cell" || name == u"covered-table-cell") {
+                const int count = repeatOf(xml.attributes(), tableNs, "number-columns-repeated"_L1);
+                if (!sheet) {
+                    xml.skipCurrentElement();
+                } else {
+                    CellValue value = readCell(xml);
+                    if (value.kind != Sheet::Cell::Kind::Empty && column < maxColumns)
+                        cells.push_back({column, count, std::move(value)});
+                }
+                column += count;
+            }
+        } else if (token == QXmlStreamReader::EndElement) {
+            const QStringView name = xml.name();
+            if (name == u"table") {
+                if (--tableDepth == 0) {
+                    inTable = false;
+                    sheet = nullptr;
+                }
+            } else if (name == u"table-row" && inTable && tableDepth == 1) {
+                if (sheet) {
+                    for (int r = row; r < row + rowRepeat && r < maxRows && !cells.empty(); ++r) {
+                        for (const Placed &p : cells) {
+                            for (int c = p.column; c < p.column + p.count && c < maxColumns; ++c) {
+                                if (p.value.kind == Sheet::Cell::Kind::Number)
+                                    sheet->setNumber(r, c, p.value.number);
+                                else
+                                    sheet->setText(r, c, p.value.text);
+                            }
+                        }
+                    }
+                }
+                row = row + rowRepeat > maxRows ? maxRows : row + rowRepeat;
+            }
+        }
+    }
+    return !xml.hasError() && !device.failed();
 }
 
 } // namespace
 
 Result<Workbook> OdsReader::read(const QString &path, const QStringList &wanted)
 {
-    if (!QFile::exists(path))
-        return failure(WorkbookReader::reasonMissing());
-    if (isEncrypted(path))
-        return failure(WorkbookReader::reasonEncrypted());
-    Workbook workbook;
-    workbook.setFormat(Workbook::Format::Ods);
-    Factory factory(workbook, wanted);
-    try {
-        orcus::orcus_ods filter(&factory);
-        filter.read_file(QFile::encodeName(path).toStdString());
-        factory.finalize(); // in case the filter did not; setting the pool twice is harmless
-    } catch (const std::exception &) {
+    int error = 0;
+    Archive archive(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error));
+    if (!archive) {
+        if (error == ZIP_ER_NOENT)
+            return failure(WorkbookReader::reasonMissing());
+        if (error == ZIP_ER_OPEN || error == ZIP_ER_READ)
+            return failure(WorkbookReader::reasonCannotOpen());
         return failure(WorkbookReader::reasonDamaged());
     }
+    // An encrypted document keeps a readable manifest that says so; its content is not XML.
+    const QByteArray manifest =
+        ZipEntryDevice::readAll(archive.get(), QStringLiteral("META-INF/manifest.xml"));
+    if (manifest.contains("encryption-data"))
+        return failure(WorkbookReader::reasonEncrypted());
+    if (zip_name_locate(archive.get(), "content.xml", 0) < 0)
+        return failure(WorkbookReader::reasonNotWorkbook());
+
+    Workbook workbook;
+    workbook.setFormat(Workbook::Format::Ods);
+    if (!readContent(archive.get(), workbook, wanted))
+        return failure(WorkbookReader::reasonDamaged());
     return workbook;
 }
 

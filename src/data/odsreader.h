@@ -8,9 +8,11 @@
 
 namespace fenpai {
 
-// Reads OpenDocument spreadsheets (.ods) through liborcus, taking the cells straight from its
-// import interface (no document model in between). Numbers, texts, booleans (1/0), dates (ISO
-// texts) and the cached results of formulas.
+// Reads OpenDocument spreadsheets (.ods): content.xml streamed out of the zip. Numbers
+// (percentages and currencies too), texts (paragraphs joined by line breaks, encoded spaces
+// kept, notes left out), booleans (1/0), dates and times (ISO texts); a formula cell gives its
+// stored result. liborcus 0.17's import interface was tried first: it garbles date cells, drops
+// booleans and loses encoded spaces.
 class OdsReader final
 {
 public:

@@ -60,8 +60,10 @@ Result<Workbook> XlsReader::read(const QString &path, const QStringList &wanted)
         info == FREEXL_BIFF_OBFUSCATED)
         return failure(WorkbookReader::reasonEncrypted());
     unsigned int sheetCount = 0;
-    if (freexl_get_info(handle.xls, FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK)
-        return failure(WorkbookReader::reasonDamaged());
+    // FreeXL gives up on some records (an empty shared string, for one) by finding no sheets.
+    if (freexl_get_info(handle.xls, FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK ||
+        sheetCount == 0)
+        return failure(WorkbookReader::reasonXlsUnreadable());
 
     Workbook workbook;
     workbook.setFormat(Workbook::Format::Xls);
@@ -69,7 +71,7 @@ Result<Workbook> XlsReader::read(const QString &path, const QStringList &wanted)
         const auto sheetIndex = static_cast<unsigned short>(index);
         const char *utf8Name = nullptr;
         if (freexl_get_worksheet_name(handle.xls, sheetIndex, &utf8Name) != FREEXL_OK)
-            return failure(WorkbookReader::reasonDamaged());
+            return failure(WorkbookReader::reasonXlsUnreadable());
         Sheet *sheet = workbook.addSheet(QString::fromUtf8(utf8Name), wanted);
         if (!sheet)
             continue;
@@ -77,7 +79,7 @@ Result<Workbook> XlsReader::read(const QString &path, const QStringList &wanted)
         unsigned short columns = 0;
         if (freexl_select_active_worksheet(handle.xls, sheetIndex) != FREEXL_OK ||
             freexl_worksheet_dimensions(handle.xls, &rows, &columns) != FREEXL_OK)
-            return failure(WorkbookReader::reasonDamaged());
+            return failure(WorkbookReader::reasonXlsUnreadable());
         sheet->reserveRows(static_cast<int>(rows));
         for (unsigned int r = 0; r < rows; ++r) {
             for (unsigned short c = 0; c < columns; ++c) {
