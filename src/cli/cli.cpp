@@ -3,6 +3,7 @@
 #include "clicontext.h"
 #include "data/datadirectory.h"
 #include "datacommands.h"
+#include "divisioncommand.h"
 #include "passwdcommand.h"
 
 #include <QCoreApplication>
@@ -24,6 +25,10 @@ const std::vector<Cli::Command> &Cli::commands()
          &DataCommands::repair},
         {"passwd", "修改用户密码（从标准输入读取旧密码和新密码）", "fenpai passwd USER", false,
          &PasswdCommand::run},
+        {"divide", "分班：把分班数据表的学生分到新班级，写入新分班",
+         "fenpai divide --classes N [--sex] [--school]\n"
+         "      fenpai divide --layers A,B,C,D [--sex] [--school]",
+         false, &DivisionCommand::divide},
     };
     return table;
 }
