@@ -1,0 +1,132 @@
+#include "grid/gridexport.h"
+#include "grid/grid.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <ixion/address.hpp>
+#include <ixion/model_context.hpp>
+#include <orcus/orcus_xlsx.hpp>
+#include <orcus/spreadsheet/document.hpp>
+#include <orcus/spreadsheet/factory.hpp>
+#include <orcus/spreadsheet/sheet.hpp>
+#include <orcus/spreadsheet/styles.hpp>
+
+#include <gtest/gtest.h>
+
+using namespace fenpai;
+namespace ss = orcus::spreadsheet;
+
+namespace {
+
+// A small result table: header, numbers, an exam number with a leading zero, a merged title
+// row, a hidden column, fonts and borders.
+void build(Grid &g)
+{
+    g.setRows(1);
+    g.setCols(5);
+    g.setDisplayRowIndex(true);
+    g.setCellText(0, 1, QStringLiteral("姓名"));
+    g.setCellText(0, 2, QStringLiteral("成绩"));
+    g.setCellText(0, 3, QStringLiteral("考号"));
+    g.setCellText(0, 4, QStringLiteral("备注"));
+    g.addItem(QStringLiteral("张三\t90.5\t0517\t<b>&</b>"));
+    g.addItem(QStringLiteral("李四\t85\t20260101\t"));
+    g.addItem(QStringLiteral("合并标题"));
+    g.range(3, 1, 3, 3).merge();
+    g.range(0, 1, 0, 4).setFontBold(true);
+    g.range(1, 1, 1, 1).setFontName(QStringLiteral("黑体"));
+    g.range(1, 1, 1, 1).setFontSize(14);
+    g.range(1, 2, 1, 2).setAlignment(GridAlign::CenterMiddle);
+    g.range(0, 1, 2, 2).setBorder(GridBorder::Left, GridBorder::Thin);
+    g.column(4).setWidth(0);
+    g.column(1).setWidth(120);
+}
+
+} // namespace
+
+TEST(GridExport, XlsxReadsBackWithNumbersMergesWidthsAndFonts)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("输出.xlsx"));
+    Grid g;
+    build(g);
+    ASSERT_TRUE(GridExport::toXlsx(g, path).isOk());
+    // Nothing is left beside the file.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("输出.xlsx")});
+
+    ss::document doc{ss::range_size_t{1048576, 16384}};
+    ss::import_factory factory{doc};
+    orcus::orcus_xlsx loader(&factory);
+    loader.read_file(QFile::encodeName(path).toStdString());
+    ASSERT_EQ(doc.get_sheet_count(), 1u);
+    const ixion::model_context &cx = doc.get_model_context();
+    auto text = [&](int r, int c) {
+        return QString::fromStdString(
+            std::string(cx.get_string_value(ixion::abs_address_t(0, r, c))));
+    };
+    auto type = [&](int r, int c) { return cx.get_celltype(ixion::abs_address_t(0, r, c)); };
+    // Column 0 of the grid (row numbers) is left out: grid column 1 is sheet column 0.
+    EXPECT_EQ(text(0, 0), QStringLiteral("姓名"));
+    EXPECT_EQ(text(1, 0), QStringLiteral("张三"));
+    EXPECT_EQ(type(1, 1), ixion::celltype_t::numeric);
+    EXPECT_EQ(cx.get_numeric_value(ixion::abs_address_t(0, 1, 1)), 90.5);
+    EXPECT_EQ(type(1, 2), ixion::celltype_t::string);
+    EXPECT_EQ(text(1, 2), QStringLiteral("0517"));
+    EXPECT_EQ(type(2, 2), ixion::celltype_t::numeric);
+    EXPECT_EQ(text(1, 3), QStringLiteral("<b>&</b>"));
+    EXPECT_EQ(text(3, 0), QStringLiteral("合并标题"));
+
+    const ss::sheet *sheet = doc.get_sheet(0);
+    ASSERT_NE(sheet, nullptr);
+    const ss::range_t merged = sheet->get_merge_cell_range(3, 0);
+    EXPECT_EQ(merged.first.row, 3);
+    EXPECT_EQ(merged.first.column, 0);
+    EXPECT_EQ(merged.last.row, 3);
+    EXPECT_EQ(merged.last.column, 2);
+    EXPECT_TRUE(sheet->is_col_hidden(3, nullptr, nullptr));
+    EXPECT_FALSE(sheet->is_col_hidden(0, nullptr, nullptr));
+    EXPECT_GT(sheet->get_col_width(0, nullptr, nullptr), sheet->get_col_width(1, nullptr, nullptr));
+
+    const ss::styles &styles = doc.get_styles();
+    auto fontOf = [&](int r, int c) -> const ss::font_t * {
+        const ss::cell_format_t *xf = styles.get_cell_format(sheet->get_cell_format(r, c));
+        return xf ? styles.get_font(xf->font) : nullptr;
+    };
+    const ss::font_t *header = fontOf(0, 1);
+    ASSERT_NE(header, nullptr);
+    EXPECT_TRUE(header->bold);
+    const ss::font_t *name = fontOf(1, 0);
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(QString::fromUtf8(name->name.data(), qsizetype(name->name.size())),
+              QStringLiteral("黑体"));
+    EXPECT_EQ(name->size, 14);
+    const ss::cell_format_t *centred = styles.get_cell_format(sheet->get_cell_format(1, 1));
+    ASSERT_NE(centred, nullptr);
+    EXPECT_EQ(centred->hor_align, ss::hor_alignment_t::center);
+}
+
+TEST(GridExport, HtmlIsOneEscapedTableWithSpans)
+{
+    Grid g;
+    build(g);
+    const QString html = GridExport::html(g);
+    EXPECT_EQ(html.count(QStringLiteral("<table")), 1);
+    EXPECT_TRUE(html.contains(QStringLiteral("<meta charset=\"utf-8\">")));
+    EXPECT_TRUE(html.contains(QStringLiteral("&lt;b&gt;&amp;&lt;/b&gt;")) == false)
+        << "hidden column 4 is left out";
+    EXPECT_TRUE(html.contains(QStringLiteral("colspan=\"3\"")));
+    EXPECT_TRUE(html.contains(QStringLiteral(">合并标题</td>")));
+    EXPECT_FALSE(html.contains(QStringLiteral(">备注<")));
+    g.column(4).setWidth(50);
+    EXPECT_TRUE(GridExport::html(g).contains(QStringLiteral("&lt;b&gt;&amp;&lt;/b&gt;")));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.html"));
+    ASSERT_TRUE(GridExport::toHtml(g, path).isOk());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), GridExport::html(g));
+    EXPECT_FALSE(GridExport::toHtml(g, dir.filePath(QStringLiteral("x/y/a.html"))).isOk());
+}
