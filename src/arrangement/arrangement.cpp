@@ -1,0 +1,447 @@
+#include "arrangement.h"
+
+#include "arrangementcounts.h"
+#include "arrangementtables.h"
+#include "data/database.h"
+#include "data/numbertext.h"
+#include "data/transaction.h"
+#include "examineetable.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace fenpai {
+
+namespace {
+
+using Settings = ArrangementSettings;
+
+// Walks the seats room by room in the room table's order. A room without seats receives
+// nobody; past the last room there are no more seats.
+class RoomCursor final
+{
+public:
+    explicit RoomCursor(const std::vector<int> &capacities)
+        : m_capacities(capacities)
+    {
+        skipEmptyRooms();
+    }
+
+    bool atEnd() const { return m_room >= m_capacities.size(); }
+    int room() const { return static_cast<int>(m_room) + 1; }
+    int seat() const { return m_seat; }
+
+    void advance()
+    {
+        if (++m_seat > m_capacities[m_room]) {
+            m_seat = 1;
+            ++m_room;
+            skipEmptyRooms();
+        }
+    }
+
+private:
+    void skipEmptyRooms()
+    {
+        while (m_room < m_capacities.size() && m_capacities[m_room] <= 0)
+            ++m_room;
+    }
+
+    const std::vector<int> &m_capacities;
+    size_t m_room = 0;
+    int m_seat = 1;
+};
+
+// One run over the table in memory. Each step mirrors a walk over 考生表 in the order of its
+// statement; rows with equal sort values keep import order (their index in the table).
+class Run final
+{
+public:
+    Run(ExamineeTable &table, const std::vector<int> &capacities, const Settings &settings)
+        : m_table(table)
+        , m_rows(table.rows())
+        , m_capacities(capacities)
+        , m_settings(settings)
+    {}
+
+    ArrangementOutcome outcome() const { return m_outcome; }
+
+    // Every row up to the first blank row starts from room, number and seat 0.
+    void clear()
+    {
+        for (Examinee &e : m_rows) {
+            if (e.blank)
+                break;
+            e.room = e.number = e.seat = CellValue::number(0);
+        }
+    }
+
+    void scoreOnly()
+    {
+        clear();
+        seatInOrder(byScore(allRows(), true));
+    }
+
+    void scoreMix()
+    {
+        clear();
+        // Fill the rooms in score order; seats and numbers come per room below.
+        RoomCursor cursor(m_capacities);
+        int lastRoom = 0;
+        for (int index : byScore(allRows(), true)) {
+            Examinee &e = m_rows[index];
+            if (e.blank)
+                break;
+            if (cursor.atEnd()) {
+                ++m_outcome.unseated;
+                continue;
+            }
+            e.room = CellValue::number(cursor.room());
+            lastRoom = cursor.room();
+            cursor.advance();
+        }
+
+        // A room is every row whose 考场 holds its ordinal, in import order.
+        std::vector<std::vector<int>> rooms(static_cast<size_t>(lastRoom) + 1);
+        for (int i = 0; i < static_cast<int>(m_rows.size()); ++i) {
+            const CellValue &room = m_rows[i].room;
+            if (!room.isNumber())
+                continue;
+            const double q = room.numberValue();
+            if (q >= 1 && q <= lastRoom && q == std::floor(q))
+                rooms[static_cast<size_t>(q)].push_back(i);
+        }
+        for (std::vector<int> &members : rooms) {
+            if (!members.empty())
+                mixRoom(members);
+        }
+
+        // Exam numbers over the whole table in room, then seat order.
+        std::vector<int> order = allRows();
+        std::sort(order.begin(), order.end(), [this](int a, int b) {
+            const Examinee &x = m_rows[a];
+            const Examinee &y = m_rows[b];
+            if (const int c = x.room.compare(y.room))
+                return c < 0;
+            if (const int c = x.number.compare(y.number))
+                return c < 0;
+            return a < b;
+        });
+        qint64 k = 0;
+        for (int index : order) {
+            Examinee &e = m_rows[index];
+            e.number = CellValue::number(
+                Arrangement::examNumber(m_settings, e.room.toNumber(), e.seat.toNumber(), ++k));
+        }
+    }
+
+    void groupMix(int perRoom)
+    {
+        const bool bySchool = m_settings.groupKind == Settings::GroupKind::School;
+        const std::vector<ExamineeGroup> &groups =
+            bySchool ? m_table.schoolGroups() : m_table.classGroups();
+        const auto blocks = Arrangement::groupBlocks(static_cast<int>(groups.size()), perRoom,
+                                                     m_settings.adjacentGroups);
+        clear();
+
+        // The rows of each group, in import order. A group with a null part matches no row.
+        std::vector<std::vector<int>> members(groups.size());
+        for (int i = 0; i < static_cast<int>(m_rows.size()); ++i) {
+            const int g = bySchool ? m_rows[i].schoolGroup : m_rows[i].classGroup;
+            if (!groups[g].hasNull)
+                members[g].push_back(i);
+        }
+
+        // Ordering keys: column i of every block takes i, i + N, i + 2N, ...
+        std::vector<CellValue> before(m_rows.size());
+        std::vector<char> keyed(m_rows.size(), 0);
+        std::vector<double> next(static_cast<size_t>(perRoom));
+        std::iota(next.begin(), next.end(), 1.0);
+        for (size_t j = 0; j < blocks.size(); ++j) {
+            for (size_t i = 0; i < blocks[j].size(); ++i) {
+                for (int index : inScoreOrder(members[blocks[j][i]], i + 1, j + 1)) {
+                    before[index] = m_rows[index].number;
+                    keyed[index] = 1;
+                    m_rows[index].number = CellValue::number(next[i]);
+                    next[i] += perRoom;
+                }
+            }
+        }
+
+        std::vector<int> order = allRows();
+        std::sort(order.begin(), order.end(), [this](int a, int b) {
+            if (const int c = m_rows[a].number.compare(m_rows[b].number))
+                return c < 0;
+            return a < b;
+        });
+        std::vector<char> seated(m_rows.size(), 0);
+        seatInOrder(order, &seated);
+        // Keys are only a means of ordering: a row the seating did not reach keeps its number.
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            if (keyed[i] && !seated[i])
+                m_rows[i].number = before[i];
+        }
+    }
+
+private:
+    std::vector<int> allRows() const
+    {
+        std::vector<int> order(m_rows.size());
+        std::iota(order.begin(), order.end(), 0);
+        return order;
+    }
+
+    std::vector<int> byScore(std::vector<int> order, bool descending) const
+    {
+        std::sort(order.begin(), order.end(), [this, descending](int a, int b) {
+            const int c = m_rows[a].score.compare(m_rows[b].score);
+            if (c != 0)
+                return descending ? c > 0 : c < 0;
+            return a < b;
+        });
+        return order;
+    }
+
+    // The order of one group's rows in column i (1-based) of block j (1-based).
+    std::vector<int> inScoreOrder(const std::vector<int> &rows, size_t i, size_t j) const
+    {
+        switch (m_settings.scoreOrder) {
+        case Settings::ScoreOrder::Similar:
+            return byScore(rows, true);
+        case Settings::ScoreOrder::Random:
+            return rows;
+        case Settings::ScoreOrder::Spread:
+            return byScore(rows, (i + j) % 2 == 0);
+        }
+        return rows;
+    }
+
+    // Sequential seating: room by room, seat by seat, numbering as it goes; stops at the first
+    // blank row and leaves the rows the rooms cannot hold without a seat.
+    void seatInOrder(const std::vector<int> &order, std::vector<char> *seated = nullptr)
+    {
+        RoomCursor cursor(m_capacities);
+        qint64 k = 0;
+        for (int index : order) {
+            Examinee &e = m_rows[index];
+            if (e.blank)
+                break;
+            if (cursor.atEnd()) {
+                ++m_outcome.unseated;
+                continue;
+            }
+            e.room = CellValue::number(cursor.room());
+            e.seat = CellValue::number(cursor.seat());
+            e.number = CellValue::number(
+                Arrangement::examNumber(m_settings, cursor.room(), cursor.seat(), ++k));
+            ++m_outcome.seated;
+            if (seated)
+                (*seated)[index] = 1;
+            cursor.advance();
+        }
+    }
+
+    // Mode 2 inside one room: classes ranked by size, the room cut in class-rank order into
+    // chunks of the largest class's size, and the chunks interleaved seat by seat.
+    void mixRoom(std::vector<int> &members)
+    {
+        const std::vector<ExamineeGroup> &groups = m_table.classGroups();
+        struct Rank
+        {
+            int group;
+            int count;
+            int first;
+        };
+        std::vector<Rank> ranks;
+        std::vector<int> rankOf(groups.size(), -1);
+        for (int position = 0; position < static_cast<int>(members.size()); ++position) {
+            const int g = m_rows[members[position]].classGroup;
+            if (rankOf[g] < 0) {
+                rankOf[g] = static_cast<int>(ranks.size());
+                ranks.push_back({g, 0, position});
+            }
+            if (!groups[g].nullClass) // count(班级) leaves out a null class
+                ++ranks[rankOf[g]].count;
+        }
+        std::sort(ranks.begin(), ranks.end(), [](const Rank &a, const Rank &b) {
+            return a.count != b.count ? a.count > b.count : a.first < b.first;
+        });
+        // The list ends at a class whose school and class join to the empty string.
+        std::fill(rankOf.begin(), rankOf.end(), -1);
+        int n = 0;
+        for (const Rank &r : ranks) {
+            if (groups[r.group].emptyKey)
+                break;
+            rankOf[r.group] = ++n;
+        }
+        const int m = n > 0 ? ranks.front().count : 0;
+
+        for (int index : members) {
+            const int t = rankOf[m_rows[index].classGroup];
+            if (t > 0)
+                m_rows[index].number = CellValue::number(t);
+        }
+        sortByNumber(members);
+        int a = 1;
+        double b = 1;
+        int w = 1;
+        for (int index : members) {
+            if (w > m) {
+                ++a;
+                b = a;
+                w = 1;
+            }
+            m_rows[index].number = CellValue::number(b);
+            b += n;
+            ++w;
+        }
+        sortByNumber(members);
+        int seat = 0;
+        for (int index : members) {
+            ++seat;
+            m_rows[index].number = m_rows[index].seat = CellValue::number(seat);
+        }
+        m_outcome.seated += static_cast<int>(members.size());
+    }
+
+    void sortByNumber(std::vector<int> &indexes) const
+    {
+        std::sort(indexes.begin(), indexes.end(), [this](int a, int b) {
+            if (const int c = m_rows[a].number.compare(m_rows[b].number))
+                return c < 0;
+            return a < b;
+        });
+    }
+
+    ExamineeTable &m_table;
+    std::vector<Examinee> &m_rows;
+    const std::vector<int> &m_capacities;
+    const Settings &m_settings;
+    ArrangementOutcome m_outcome;
+};
+
+QString roomSeatText(double value, double threshold1, double threshold2)
+{
+    const QString text = NumberText::format(value);
+    if (value > threshold1)
+        return text;
+    if (value > threshold2)
+        return u'0' + text;
+    return QStringLiteral("00") + text;
+}
+
+} // namespace
+
+double Arrangement::examNumber(const ArrangementSettings &settings, double room, double seat,
+                               qint64 k)
+{
+    if (settings.numbering == Settings::Numbering::Consecutive)
+        return NumberText::leadingValue(settings.startNumber) + static_cast<double>(k) - 1.0;
+    const QString seatText = seat > 9 ? NumberText::format(seat) : u'0' + NumberText::format(seat);
+    return NumberText::leadingValue(settings.prefix + roomSeatText(room, 99, 9) + seatText);
+}
+
+std::vector<std::vector<int>> Arrangement::groupBlocks(int groups, int groupsPerRoom, bool adjacent)
+{
+    std::vector<std::vector<int>> blocks;
+    if (groups < 1 || groupsPerRoom < 1 || groupsPerRoom > groups)
+        return blocks;
+    const int n = groupsPerRoom;
+    const int blockCount = (groups + n - 1) / n;
+    const int stride = groups / n;
+    blocks.resize(static_cast<size_t>(blockCount));
+    if (adjacent) {
+        for (int k = 0; k < groups; ++k)
+            blocks[static_cast<size_t>(k / n)].push_back(k);
+        return blocks;
+    }
+    // Spread the groups: block j takes j, j + D, j + 2D, ...; once fewer than N groups are
+    // left, the last block takes the rest in order.
+    int placed = 0;
+    bool tail = false;
+    for (int j = 1; j <= blockCount; ++j) {
+        int k = j;
+        if (groups - placed < n) {
+            k = placed + 1;
+            tail = true;
+        }
+        for (int i = 1; i <= n && k <= groups; ++i) {
+            blocks[static_cast<size_t>(j - 1)].push_back(k - 1);
+            ++placed;
+            k += tail ? 1 : stride;
+        }
+    }
+    return blocks;
+}
+
+QString Arrangement::capacityMessage(int rooms)
+{
+    return QStringLiteral("  你设置的考场数太少(") + QString::number(rooms) +
+           QStringLiteral(")或每个考场的考生数太少,以至不能容纳\n"
+                          "所有学生,请在原电子表格文件中修改,完成后重新导放数据");
+}
+
+QString Arrangement::groupCountMessage(ArrangementSettings::GroupKind kind, int groups)
+{
+    if (kind == Settings::GroupKind::Class)
+        return QStringLiteral("错误!每个考场的班级数不能大于班级总数 (") + QString::number(groups) +
+               QStringLiteral(") 或不能小于1");
+    return QStringLiteral("错误!每个考场的学校数不能大于学校总数(") + QString::number(groups) +
+           QStringLiteral(")或不能小于1");
+}
+
+Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSettings &settings,
+                                            const ArrangementProgress &progress)
+{
+    const Status checked = ArrangementTables::check(db);
+    if (!checked.isOk())
+        return checked;
+    Transaction transaction(db);
+    if (!transaction.status().isOk())
+        return transaction.status();
+
+    // Counts and rows are read inside the transaction, so the run checks what it seats.
+    Result<ArrangementCounts> counts = ArrangementCounts::read(db);
+    if (!counts)
+        return counts.status();
+    if (counts->roomsTooSmall())
+        return Status::refused(capacityMessage(counts->roomCount()));
+
+    Result<ExamineeTable> table = ExamineeTable::load(db);
+    if (!table)
+        return table.status();
+
+    Run run(*table, counts->capacities, settings);
+    switch (settings.mode) {
+    case Settings::Mode::GroupMix: {
+        const bool bySchool = settings.groupKind == Settings::GroupKind::School;
+        const int groups =
+            static_cast<int>(bySchool ? table->schoolGroups().size() : table->classGroups().size());
+        const double n = NumberText::leadingValue(settings.groupsPerRoom);
+        if (!(n >= 1 && n <= groups))
+            return Status::refused(groupCountMessage(settings.groupKind, groups));
+        run.groupMix(static_cast<int>(NumberText::roundHalfEven(n)));
+        break;
+    }
+    case Settings::Mode::ScoreMix:
+        run.scoreMix();
+        break;
+    case Settings::Mode::ScoreOnly:
+        run.scoreOnly();
+        break;
+    }
+
+    ArrangementOutcome outcome = run.outcome();
+    outcome.rowsWritten = table->changedRowCount();
+    Status s = table->write(db, progress);
+    if (s.isOk())
+        s = transaction.commit();
+    if (s.kind() == Status::Kind::Cancelled)
+        return s;
+    if (!s.isOk())
+        return Status::error(s.kind(), QStringLiteral("编排失败，考生表未改动：") + s.message());
+    return outcome;
+}
+
+} // namespace fenpai

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QVariant>
+
+namespace fenpai {
+
+// One stored value reduced to what the arrangement sorts and groups by. Values compare as the
+// database orders them (nulls, then numbers, then texts by their bytes, then blobs), so an
+// ordering computed in memory is the one the matching ORDER BY would give.
+class CellValue final
+{
+public:
+    enum class Kind
+    {
+        Null,
+        Number,
+        Text,
+        Blob
+    };
+
+    CellValue() = default;
+    static CellValue fromVariant(const QVariant &value);
+    static CellValue number(double value);
+
+    Kind kind() const { return m_kind; }
+    bool isNull() const { return m_kind == Kind::Null; }
+    bool isNumber() const { return m_kind == Kind::Number; }
+    double numberValue() const { return m_number; }
+
+    // The value read as a number: null reads 0, a text its leading number.
+    double toNumber() const;
+    // True when the value joined as text gives the empty string (an empty text or blob).
+    bool isEmptyText() const;
+
+    // <0, 0, >0 as the database orders the two values (BINARY collation for texts).
+    int compare(const CellValue &other) const;
+    bool operator==(const CellValue &other) const { return compare(other) == 0; }
+
+    // Bytes that identify the value as GROUP BY and DISTINCT see it (1 and 1.0 are one value).
+    QByteArray groupKey() const;
+
+    QVariant toVariant() const;
+
+private:
+    Kind m_kind = Kind::Null;
+    double m_number = 0.0;
+    QByteArray m_bytes; // UTF-8 for texts
+};
+
+} // namespace fenpai
