@@ -26,7 +26,7 @@ DocumentFill::Outcome DocumentFill::fill(Grid &grid, Database &db, const QString
         const int c = i + 1;
         grid.setCellText(0, c, query->fieldName(i));
         // A student number is a number but not a score: it keeps the plain column.
-        if (query->isDouble(i) && query->fieldName(i) != QLatin1String("学号")) {
+        if (query->isDouble(i) && query->fieldName(i) != QStringLiteral("学号")) {
             grid.setColumnMask(c, GridMask::Numeric);
             grid.setColumnWidth(c, 50);
         }
