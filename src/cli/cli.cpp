@@ -1,9 +1,11 @@
 #include "cli.h"
 
+#include "arrangecommand.h"
 #include "clicontext.h"
 #include "data/datadirectory.h"
 #include "datacommands.h"
 #include "divisioncommand.h"
+#include "importcommands.h"
 #include "passwdcommand.h"
 
 #include <QCoreApplication>
@@ -29,6 +31,17 @@ const std::vector<Cli::Command> &Cli::commands()
          "fenpai divide --classes N [--sex] [--school]\n"
          "      fenpai divide --layers A,B,C,D [--sex] [--school]",
          false, &DivisionCommand::divide},
+        {"import", "导入电子表格（.xls/.xlsx/.ods）：分班数据或考场编排数据",
+         "fenpai import division FILE\n      fenpai import arrangement FILE", false,
+         &ImportCommands::import},
+        {"demo", "写出演示数据工作簿（分班数据.xlsx、考场编排数据.xlsx）", "fenpai demo DIR", false,
+         &ImportCommands::demo},
+        {"arrange", "考场编排：给考生表的考生排考场、座位号和考号",
+         "fenpai arrange --mode 1|2|3 [--group-by class|school] [--groups N] [--adjacent]\n"
+         "      [--order similar|random|spread] [--start-number NUMBER | --prefix TEXT]\n"
+         "省略的选项取编排对话框的默认值：--group-by class --groups 3 --order similar\n"
+         "--start-number 2100001；--prefix 时考号 = 前缀 + 考场号(3位) + 座位号(2位)",
+         false, &ArrangeCommand::run},
     };
     return table;
 }

@@ -1,1 +1,0 @@
-// Widgets are added to this library by their modules.

@@ -1,0 +1,62 @@
+#include "importcommands.h"
+
+#include "clicontext.h"
+#include "data/database.h"
+#include "data/demodata.h"
+#include "data/spreadsheetimport.h"
+
+#include <QDir>
+#include <QTextStream>
+
+namespace fenpai {
+
+namespace {
+
+// The advice text carries the original's carriage return; a terminal wants a line break.
+QString forTerminal(const QString &message)
+{
+    QString text = message;
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
+
+int ImportCommands::import(CliContext &context, const QStringList &args)
+{
+    if (args.size() != 2)
+        return 2;
+    const QString &what = args[0];
+    if (what != QLatin1String("division") && what != QLatin1String("arrangement"))
+        return 2;
+    Database db;
+    if (!context.openDatabase(db))
+        return 1;
+    const Result<ImportReport> report = what == QLatin1String("division")
+                                            ? SpreadsheetImport::importDivision(db, args[1])
+                                            : SpreadsheetImport::importArrangement(db, args[1]);
+    if (!report)
+        return context.fail(forTerminal(report.status().message()));
+    for (const ImportedTable &t : report->tables)
+        context.out() << t.table << QStringLiteral("：") << t.rowCount << QStringLiteral(" 行\n");
+    context.out() << SpreadsheetImport::successMessage() << '\n';
+    if (report->lacksColumns())
+        context.err() << report->missingColumnsNotice() << '\n';
+    return 0;
+}
+
+int ImportCommands::demo(CliContext &context, const QStringList &args)
+{
+    if (args.size() != 1)
+        return 2;
+    const Status s = DemoData::write(args[0]);
+    if (!s.isOk())
+        return context.fail(s.message());
+    const QDir dir(args[0]);
+    context.out() << QDir::toNativeSeparators(dir.filePath(DemoData::divisionFileName())) << '\n'
+                  << QDir::toNativeSeparators(dir.filePath(DemoData::arrangementFileName()))
+                  << '\n';
+    return 0;
+}
+
+} // namespace fenpai
