@@ -22,6 +22,16 @@ echo "== 数据目录 $data"
 # -- class division --
 
 # -- exam room arrangement --
+# Each mode once on the imported examinees; the default mode runs last, so what follows sees it.
+if grep -q '^考生表' <<<"$("$fenpai" --data-dir "$data" tables)"; then
+    "$fenpai" --data-dir "$data" arrange --mode 3 | tee out/arrange-mode3.txt
+    "$fenpai" --data-dir "$data" arrange --mode 2 --prefix 210 | tee out/arrange-mode2.txt
+    "$fenpai" --data-dir "$data" arrange --mode 1 --groups 3 | tee out/arrange-mode1.txt
+    "$fenpai" --data-dir "$data" sql "select 学校,班级,姓名,考场,座位号,考号 from 考生表 order by 考号" \
+        > out/arrange-examinees.csv
+else
+    echo "== 没有考生表，跳过考场编排"
+fi
 
 # -- documents --
 
