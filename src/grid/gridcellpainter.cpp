@@ -1,0 +1,234 @@
+#include "gridcellpainter.h"
+
+#include "grid.h"
+
+#include <QPainter>
+
+namespace fenpai {
+
+namespace {
+
+const QColor kFixedFace(0xf0, 0xf0, 0xf0);
+const QColor kFixedLine(0xa0, 0xa0, 0xa0);
+constexpr int kPadX = 2;
+constexpr int kPadY = 1;
+
+} // namespace
+
+GridCellPainter::GridCellPainter(const Grid &grid, const GridPaintOptions &options)
+    : m_grid(grid)
+    , m_options(options)
+{}
+
+QFont GridCellPainter::pixelFont(const Grid &grid, int row, int col)
+{
+    const GridFont f = grid.cellFont(row, col);
+    QFont font(f.name);
+    font.setPixelSize(std::max(1, qRound(f.size * 96.0 / 72.0)));
+    font.setBold(f.bold);
+    font.setItalic(f.italic);
+    font.setUnderline(f.underline);
+    font.setStrikeOut(f.strikeout);
+    return font;
+}
+
+QRect GridCellPainter::blockRect(const GridPaintLayout &layout, const GridArea &block, int rowIndex,
+                                 int colIndex) const
+{
+    // Rows of the block above the first listed one, and below the last listed one.
+    int top = layout.rowTops[rowIndex];
+    for (int r = block.firstRow; r < layout.rows[rowIndex]; ++r)
+        top -= m_grid.rowHeight(r);
+    int k = rowIndex;
+    while (k + 1 < layout.rows.size() && layout.rows[k + 1] <= block.lastRow &&
+           layout.rows[k + 1] > layout.rows[k])
+        ++k;
+    int bottom = layout.rowTops[k] + m_grid.rowHeight(layout.rows[k]);
+    for (int r = layout.rows[k] + 1; r <= block.lastRow; ++r)
+        bottom += m_grid.rowHeight(r);
+
+    int left = layout.colLefts[colIndex];
+    for (int c = block.firstCol; c < layout.cols[colIndex]; ++c)
+        left -= m_grid.columnWidth(c);
+    k = colIndex;
+    while (k + 1 < layout.cols.size() && layout.cols[k + 1] <= block.lastCol &&
+           layout.cols[k + 1] > layout.cols[k])
+        ++k;
+    int right = layout.colLefts[k] + m_grid.columnWidth(layout.cols[k]);
+    for (int c = layout.cols[k] + 1; c <= block.lastCol; ++c)
+        right += m_grid.columnWidth(c);
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+void GridCellPainter::paint(QPainter &painter, const GridPaintLayout &layout) const
+{
+    const int nRows = int(layout.rows.size());
+    const int nCols = int(layout.cols.size());
+    // Backgrounds, pictures and texts, once per block at its first listed cell.
+    for (int i = 0; i < nRows; ++i) {
+        const int r = layout.rows[i];
+        if (m_grid.rowHeight(r) <= 0)
+            continue;
+        for (int j = 0; j < nCols; ++j) {
+            const int c = layout.cols[j];
+            if (m_grid.columnWidth(c) <= 0)
+                continue;
+            const GridArea block = m_grid.mergeAt(r, c);
+            const bool firstRow =
+                i == 0 || layout.rows[i - 1] < block.firstRow || layout.rows[i - 1] > r;
+            const bool firstCol =
+                j == 0 || layout.cols[j - 1] < block.firstCol || layout.cols[j - 1] > c;
+            if (block.isSingleCell()) {
+                paintBlock(painter,
+                           QRect(layout.colLefts[j], layout.rowTops[i], m_grid.columnWidth(c),
+                                 m_grid.rowHeight(r)),
+                           r, c);
+            } else if (firstRow && firstCol) {
+                paintBlock(painter, blockRect(layout, block, i, j), block.firstRow, block.firstCol);
+            }
+        }
+    }
+
+    // Lines: grid lines first, then the borders over them.
+    QPen thin(Qt::black, 1);
+    thin.setCapStyle(Qt::SquareCap);
+    QPen thick(Qt::black, 2);
+    thick.setCapStyle(Qt::SquareCap);
+    QPen grid(m_options.blackAndWhite ? QColor(Qt::black) : m_options.gridColor, 1);
+    QPen fixedGrid(m_options.blackAndWhite ? QColor(Qt::black) : kFixedLine, 1);
+    struct Line
+    {
+        QLine line;
+        int style;
+    };
+    QList<Line> borders;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (int i = 0; i < nRows; ++i) {
+        const int r = layout.rows[i];
+        const int h = m_grid.rowHeight(r);
+        if (h <= 0)
+            continue;
+        const int y = layout.rowTops[i];
+        for (int j = 0; j < nCols; ++j) {
+            const int c = layout.cols[j];
+            const int w = m_grid.columnWidth(c);
+            if (w <= 0)
+                continue;
+            const int x = layout.colLefts[j];
+            const GridArea block = m_grid.mergeAt(r, c);
+            const CellStyle &s = m_grid.cellStyle(r, c);
+            const bool fixed = r < m_grid.fixedRows() || c == 0;
+            const bool drawGrid = m_options.gridlines || (fixed && m_options.fixedLook);
+            painter.setPen(fixed && m_options.fixedLook ? fixedGrid : grid);
+            const QLine right(x + w - 1, y, x + w - 1, y + h - 1);
+            const QLine bottom(x, y + h - 1, x + w - 1, y + h - 1);
+            const QLine left(x, y, x, y + h - 1);
+            const QLine top(x, y, x + w - 1, y);
+            if (c == block.lastCol) {
+                if (drawGrid)
+                    painter.drawLine(right);
+                const int style =
+                    std::max<int>(s.borders[2], m_grid.cellStyle(r, c + 1).borders[0]);
+                if (style)
+                    borders.append({right, style});
+            }
+            if (r == block.lastRow) {
+                if (drawGrid)
+                    painter.drawLine(bottom);
+                const int style =
+                    std::max<int>(s.borders[3], m_grid.cellStyle(r + 1, c).borders[1]);
+                if (style)
+                    borders.append({bottom, style});
+            }
+            if (j == 0 || c == block.firstCol) {
+                const int style =
+                    std::max<int>(s.borders[0], m_grid.cellStyle(r, c - 1).borders[2]);
+                if (j == 0 && drawGrid)
+                    painter.drawLine(left);
+                if (style && (j == 0 || layout.cols[j - 1] != c - 1))
+                    borders.append({left, style});
+            }
+            if (i == 0 || r == block.firstRow) {
+                const int style =
+                    std::max<int>(s.borders[1], m_grid.cellStyle(r - 1, c).borders[3]);
+                if (i == 0 && drawGrid)
+                    painter.drawLine(top);
+                if (style && (i == 0 || layout.rows[i - 1] != r - 1))
+                    borders.append({top, style});
+            }
+        }
+    }
+    for (const Line &l : std::as_const(borders)) {
+        painter.setPen(l.style >= 2 ? thick : thin);
+        painter.drawLine(l.line);
+    }
+    painter.restore();
+}
+
+void GridCellPainter::paintBlock(QPainter &painter, const QRect &rect, int row, int col) const
+{
+    const CellStyle &s = m_grid.cellStyle(row, col);
+    const bool fixed = row < m_grid.fixedRows() || col == 0;
+    if (s.backColor.isValid() && !m_options.blackAndWhite)
+        painter.fillRect(rect, s.backColor);
+    else if (fixed && m_options.fixedLook)
+        painter.fillRect(rect, kFixedFace);
+    else
+        painter.fillRect(rect, Qt::white);
+
+    if (!s.imageKey.isEmpty()) {
+        const QImage image = m_grid.image(s.imageKey);
+        if (!image.isNull()) {
+            // One picture fills the block, scaled to fit with its proportions kept.
+            const QRect inner = rect.adjusted(1, 1, -2, -2);
+            const QSize size = image.size().scaled(inner.size(), Qt::KeepAspectRatio);
+            const QRect target(inner.x() + (inner.width() - size.width()) / 2,
+                               inner.y() + (inner.height() - size.height()) / 2, size.width(),
+                               size.height());
+            painter.save();
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(target, m_options.blackAndWhite
+                                          ? image.convertToFormat(QImage::Format_Grayscale8)
+                                          : image);
+            painter.restore();
+        }
+    }
+
+    // Diagonal lines belong to the block's picture, under the text.
+    if (s.borders[4] || s.borders[5]) {
+        painter.save();
+        painter.setPen(QPen(Qt::black, std::max(s.borders[4], s.borders[5]) >= 2 ? 2 : 1));
+        if (s.borders[4])
+            painter.drawLine(rect.topLeft(), rect.bottomRight());
+        if (s.borders[5])
+            painter.drawLine(rect.bottomLeft(), rect.topRight());
+        painter.restore();
+    }
+
+    const QString text = m_grid.displayText(row, col);
+    if (text.isEmpty())
+        return;
+    const int code = m_grid.cellAlignment(row, col);
+    int h = GridAlign::horizontal(code);
+    if (h < 0) {
+        if (col == 0 && m_grid.displayRowIndex() && row >= m_grid.fixedRows())
+            h = 1;
+        else
+            h = m_grid.isNumericCell(row, col) ? 2 : 0;
+    }
+    const int v = GridAlign::vertical(code);
+    int flags = (h == 0 ? Qt::AlignLeft : (h == 1 ? Qt::AlignHCenter : Qt::AlignRight)) |
+                (v == 0 ? Qt::AlignTop : (v == 2 ? Qt::AlignBottom : Qt::AlignVCenter));
+    if (s.wrapText)
+        flags |= Qt::TextWordWrap;
+    painter.save();
+    painter.setClipRect(rect, Qt::IntersectClip);
+    painter.setFont(pixelFont(m_grid, row, col));
+    painter.setPen(s.foreColor.isValid() && !m_options.blackAndWhite ? s.foreColor
+                                                                     : QColor(Qt::black));
+    painter.drawText(rect.adjusted(kPadX, kPadY, -kPadX, -kPadY), flags, text);
+    painter.restore();
+}
+
+} // namespace fenpai

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QRect>
+
+class QPainter;
+
+namespace fenpai {
+
+class Grid;
+struct GridArea;
+
+// Where the cells to paint lie: the listed rows from top to bottom with the y of each, the
+// listed columns from left to right with the x of each. Sizes come from the grid (pixels at
+// 96 dpi); a printer scales the painter.
+struct GridPaintLayout
+{
+    QList<int> rows;
+    QList<int> rowTops;
+    QList<int> cols;
+    QList<int> colLefts;
+};
+
+struct GridPaintOptions
+{
+    bool gridlines = true;
+    QColor gridColor = QColor(0xc0, 0xc0, 0xc0);
+    bool blackAndWhite = false; // every colour black on white
+    bool fixedLook = true;      // fixed rows and column 0 on a grey button face
+};
+
+// Paints cells as the grid shows them: backgrounds, texts through mask and format string,
+// fonts, colours, alignment, word wrap, borders, merged blocks and pictures. GridView and
+// GridPrinter both paint through it, so a printed table looks like the one on screen.
+class GridCellPainter final
+{
+public:
+    GridCellPainter(const Grid &grid, const GridPaintOptions &options);
+
+    void paint(QPainter &painter, const GridPaintLayout &layout) const;
+
+    // The rectangle of a merged block (or one cell) in layout coordinates; parts of the block
+    // outside the listed rows or columns are placed by their sizes.
+    QRect blockRect(const GridPaintLayout &layout, const GridArea &block, int rowIndex,
+                    int colIndex) const;
+
+    // The font of a cell with its size in pixels, so it scales with the painter.
+    static QFont pixelFont(const Grid &grid, int row, int col);
+
+private:
+    void paintBlock(QPainter &painter, const QRect &rect, int row, int col) const;
+
+    const Grid &m_grid;
+    GridPaintOptions m_options;
+};
+
+} // namespace fenpai
