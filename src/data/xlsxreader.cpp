@@ -1,6 +1,7 @@
 #include "xlsxreader.h"
 
 #include "workbookreader.h"
+#include "xmlscanner.h"
 #include "zipentrydevice.h"
 
 #include <QDateTime>
@@ -11,6 +12,7 @@
 
 #include <zip.h>
 
+#include <charconv>
 #include <memory>
 #include <vector>
 
@@ -93,6 +95,14 @@ bool readsTrue(QStringView value)
     return value == u"1" || value == u"true";
 }
 
+// The local part of a qualified name ("x:c" → "c"): worksheets are read without namespace
+// processing, which is much faster, and some writers use a prefix.
+QStringView localName(QStringView name)
+{
+    const qsizetype colon = name.lastIndexOf(u':');
+    return colon < 0 ? name : name.mid(colon + 1);
+}
+
 // The text of a string item (<si> or <is>): its <t> runs, without phonetic guides (<rPh>).
 QString readStringItem(QXmlStreamReader &xml)
 {
@@ -102,12 +112,12 @@ QString readStringItem(QXmlStreamReader &xml)
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
-            if (xml.name() == u"rPh")
+            if (localName(xml.name()) == u"rPh")
                 ++phonetic;
-            else if (xml.name() == u"t" && phonetic == 0)
+            else if (localName(xml.name()) == u"t" && phonetic == 0)
                 text += xml.readElementText();
         } else if (token == QXmlStreamReader::EndElement) {
-            if (xml.name() == u"rPh")
+            if (localName(xml.name()) == u"rPh")
                 --phonetic;
             else if (xml.name() == end)
                 break;
@@ -123,14 +133,16 @@ bool readSharedStrings(zip *archive, const QString &part, QStringList &strings)
     if (!device.open(QIODevice::ReadOnly))
         return true; // a workbook without texts has no such part
     QXmlStreamReader xml(&device);
+    xml.setNamespaceProcessing(false);
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
-        if (xml.name() == u"sst") {
+        const QStringView name = localName(xml.name());
+        if (name == u"sst") {
             const qsizetype unique = xml.attributes().value("uniqueCount"_L1).toLongLong();
             if (unique > 0 && unique < 10'000'000)
                 strings.reserve(unique);
-        } else if (xml.name() == u"si") {
+        } else if (name == u"si") {
             strings.append(readStringItem(xml));
         }
     }
@@ -173,71 +185,124 @@ std::vector<bool> readDateStyles(zip *archive, const QString &part)
 }
 
 // "BC12" → column 54, row 11 (0-based); -1 for a part that is absent.
-void parseReference(QStringView ref, int &row, int &column)
+void parseReference(QByteArrayView ref, int &row, int &column)
 {
     int c = 0;
     int r = 0;
     qsizetype i = 0;
     for (; i < ref.size(); ++i) {
-        const char16_t ch = ref[i].unicode();
-        if (ch >= u'A' && ch <= u'Z')
-            c = c * 26 + (ch - u'A' + 1);
-        else if (ch >= u'a' && ch <= u'z')
-            c = c * 26 + (ch - u'a' + 1);
+        const char ch = ref[i];
+        if (ch >= 'A' && ch <= 'Z')
+            c = c * 26 + (ch - 'A' + 1);
+        else if (ch >= 'a' && ch <= 'z')
+            c = c * 26 + (ch - 'a' + 1);
         else
             break;
         if (c > maxColumns)
             break;
     }
     for (; i < ref.size(); ++i) {
-        const char16_t ch = ref[i].unicode();
-        if (ch < u'0' || ch > u'9' || r > maxRows)
+        const char ch = ref[i];
+        if (ch < '0' || ch > '9' || r > maxRows)
             break;
-        r = r * 10 + (ch - u'0');
+        r = r * 10 + (ch - '0');
     }
     column = c - 1;
     row = r - 1;
+}
+
+enum class CellType
+{
+    Number,
+    Shared,
+    Inline,
+    FormulaText,
+    Boolean,
+    Error,
+    IsoDate
+};
+
+CellType typeOf(QByteArrayView t)
+{
+    if (t.isEmpty() || t == "n")
+        return CellType::Number;
+    if (t == "s")
+        return CellType::Shared;
+    if (t == "inlineStr")
+        return CellType::Inline;
+    if (t == "str")
+        return CellType::FormulaText;
+    if (t == "b")
+        return CellType::Boolean;
+    if (t == "d")
+        return CellType::IsoDate;
+    return CellType::Error;
+}
+
+template <typename T> bool parseNumber(QByteArrayView text, T &value)
+{
+    const char *begin = text.data();
+    const char *end = begin + text.size();
+    while (begin < end && (*begin == ' ' || *begin == '\n' || *begin == '\t' || *begin == '\r'))
+        ++begin;
+    while (end > begin && (end[-1] == ' ' || end[-1] == '\n' || end[-1] == '\t' || end[-1] == '\r'))
+        --end;
+    if (begin < end && *begin == '+')
+        ++begin;
+    const auto [rest, error] = std::from_chars(begin, end, value);
+    return error == std::errc() && rest == end && begin < end;
 }
 
 struct CellState
 {
     int row = 0;
     int column = -1;
-    QString type;
+    CellType type = CellType::Number;
     int style = 0;
-    QString value;
+    QByteArray value; // kept from cell to cell so its buffer is reused
     bool hasValue = false;
-    QString inlineText;
+    QByteArray inlineText;
     bool hasInline = false;
 };
+
+QString textOf(const QByteArray &utf8)
+{
+    return XlsxReader::decodeEscapes(QString::fromUtf8(utf8));
+}
 
 void commitCell(Sheet &sheet, const CellState &c, const std::vector<bool> &dateStyles,
                 bool date1904)
 {
     if (c.row < 0 || c.row >= maxRows || c.column < 0 || c.column >= maxColumns)
         return;
-    const QString &t = c.type;
-    if (t == u"s") {
-        bool ok = false;
-        const uint index = c.value.toUInt(&ok);
-        if (ok)
+    switch (c.type) {
+    case CellType::Shared: {
+        std::uint32_t index = 0;
+        if (c.hasValue && parseNumber(c.value, index))
             sheet.setPooledText(c.row, c.column, index);
-    } else if (t == u"inlineStr") {
+        break;
+    }
+    case CellType::Inline:
         if (c.hasInline)
-            sheet.setText(c.row, c.column, c.inlineText);
+            sheet.setText(c.row, c.column, textOf(c.inlineText));
         else if (c.hasValue)
-            sheet.setText(c.row, c.column, XlsxReader::decodeEscapes(c.value));
-    } else if (t == u"str") {
+            sheet.setText(c.row, c.column, textOf(c.value));
+        break;
+    case CellType::FormulaText:
         if (c.hasValue)
-            sheet.setText(c.row, c.column, XlsxReader::decodeEscapes(c.value));
-    } else if (t == u"b") {
+            sheet.setText(c.row, c.column, textOf(c.value));
+        break;
+    case CellType::Boolean:
         if (c.hasValue)
-            sheet.setNumber(c.row, c.column, readsTrue(c.value) ? 1 : 0);
-    } else if (t == u"e") {
+            sheet.setNumber(c.row, c.column, (c.value == "1" || c.value == "true") ? 1 : 0);
+        break;
+    case CellType::Error:
         // An error value (#N/A, #DIV/0! …) holds no data.
-    } else if (t == u"d") {
+        break;
+    case CellType::IsoDate:
         if (c.hasValue) {
-            const QDateTime when = QDateTime::fromString(c.value, Qt::ISODate);
+            const QString value = QString::fromUtf8(c.value);
+            const QDateTime when = QDateTime::fromString(value, Qt::ISODate);
             if (when.isValid()) {
                 const QDate d = when.date();
                 const QTime tm = when.time();
@@ -245,72 +310,114 @@ void commitCell(Sheet &sheet, const CellState &c, const std::vector<bool> &dateS
                               Sheet::dateText(d.year(), d.month(), d.day(), tm.hour(), tm.minute(),
                                               tm.second()));
             } else {
-                sheet.setText(c.row, c.column, c.value);
+                sheet.setText(c.row, c.column, value);
             }
         }
-    } else if (c.hasValue) {
-        bool ok = false;
-        const double number = c.value.toDouble(&ok);
-        if (!ok) {
-            sheet.setText(c.row, c.column, c.value);
-        } else if (c.style >= 0 && static_cast<size_t>(c.style) < dateStyles.size() &&
-                   dateStyles[static_cast<size_t>(c.style)]) {
-            sheet.setText(c.row, c.column, Sheet::dateText(number, date1904));
-        } else {
-            sheet.setNumber(c.row, c.column, number);
+        break;
+    case CellType::Number:
+        if (c.hasValue) {
+            double number = 0;
+            if (!parseNumber(c.value, number)) {
+                if (!c.value.trimmed().isEmpty())
+                    sheet.setText(c.row, c.column, textOf(c.value));
+            } else if (c.style >= 0 && static_cast<size_t>(c.style) < dateStyles.size() &&
+                       dateStyles[static_cast<size_t>(c.style)]) {
+                sheet.setText(c.row, c.column, Sheet::dateText(number, date1904));
+            } else {
+                sheet.setNumber(c.row, c.column, number);
+            }
         }
+        break;
     }
 }
 
-// Returns false when the part is damaged.
+// Returns false when the part is damaged. Worksheets are the large parts: they go through the
+// fast scanner.
 bool readWorksheet(zip *archive, const QString &part, Sheet &sheet,
                    const std::vector<bool> &dateStyles, bool date1904)
 {
     ZipEntryDevice device(archive, part);
     if (!device.open(QIODevice::ReadOnly))
         return false;
-    QXmlStreamReader xml(&device);
+    XmlScanner xml(&device);
     int row = -1;
     int column = -1;
     CellState cell;
     bool inCell = false;
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            const QStringView name = xml.name();
-            if (name == u"c") {
-                const QXmlStreamAttributes a = xml.attributes();
-                cell = CellState();
-                const QStringView ref = a.value("r"_L1);
+    bool inValue = false;
+    bool inInline = false;
+    bool inInlineText = false;
+    int phonetic = 0;
+    for (;;) {
+        switch (xml.next()) {
+        case XmlScanner::Token::StartElement: {
+            const QByteArrayView name = xml.name();
+            if (name == "c") {
                 int r = -1;
                 int c = -1;
+                const QByteArrayView ref = xml.attribute("r");
                 if (!ref.isEmpty())
                     parseReference(ref, r, c);
                 cell.row = r >= 0 ? r : (row < 0 ? 0 : row);
                 cell.column = c >= 0 ? c : column + 1;
                 column = cell.column;
-                cell.type = a.value("t"_L1).toString();
-                cell.style = a.value("s"_L1).toInt();
+                cell.type = typeOf(xml.attribute("t"));
+                cell.style = 0;
+                parseNumber(xml.attribute("s"), cell.style);
+                cell.value.truncate(0);
+                cell.inlineText.truncate(0);
+                cell.hasValue = false;
+                cell.hasInline = false;
                 inCell = true;
-            } else if (name == u"v" && inCell) {
-                cell.value = xml.readElementText();
+            } else if (!inCell) {
+                if (name == "row") {
+                    int number = 0;
+                    row = parseNumber(xml.attribute("r"), number) && number > 0 ? number - 1
+                                                                                : row + 1;
+                    column = -1;
+                }
+            } else if (name == "v") {
+                inValue = true;
                 cell.hasValue = true;
-            } else if (name == u"is" && inCell) {
-                cell.inlineText = readStringItem(xml);
+            } else if (name == "is") {
+                inInline = true;
                 cell.hasInline = true;
-            } else if (name == u"row") {
-                const QStringView r = xml.attributes().value("r"_L1);
-                bool ok = false;
-                const int number = r.toInt(&ok);
-                row = ok && number > 0 ? number - 1 : row + 1;
-                column = -1;
+            } else if (inInline && name == "rPh") {
+                ++phonetic;
+            } else if (inInline && name == "t" && phonetic == 0) {
+                inInlineText = true;
             }
-        } else if (token == QXmlStreamReader::EndElement && inCell && xml.name() == u"c") {
-            commitCell(sheet, cell, dateStyles, date1904);
-            inCell = false;
+            break;
+        }
+        case XmlScanner::Token::Text:
+            if (inValue)
+                cell.value += xml.text();
+            else if (inInlineText)
+                cell.inlineText += xml.text();
+            break;
+        case XmlScanner::Token::EndElement: {
+            const QByteArrayView name = xml.name();
+            if (name == "v") {
+                inValue = false;
+            } else if (name == "t") {
+                inInlineText = false;
+            } else if (name == "rPh") {
+                --phonetic;
+            } else if (name == "is") {
+                inInline = false;
+                phonetic = 0;
+            } else if (name == "c" && inCell) {
+                commitCell(sheet, cell, dateStyles, date1904);
+                inCell = false;
+            }
+            break;
+        }
+        case XmlScanner::Token::End:
+            return !device.failed();
+        case XmlScanner::Token::Error:
+            return false;
         }
     }
-    return !xml.hasError() && !device.failed();
 }
 
 } // namespace
