@@ -18,6 +18,14 @@ echo "== 数据目录 $data"
 "$fenpai" --data-dir "$data" sql "select 项目,数值,类别 from xtsztable" > out/xtsztable.csv
 
 # -- import of the demo workbooks --
+# The bundled demo data (remade by `fenpai demo resources/demo`); every run starts from it.
+"$fenpai" --data-dir "$data" import division "resources/demo/分班数据.xlsx" | tee out/import.txt
+"$fenpai" --data-dir "$data" import arrangement "resources/demo/考场编排数据.xlsx" \
+    | tee -a out/import.txt
+"$fenpai" --data-dir "$data" sql "select count(*) from 分班数据表" > out/import-pupils.csv
+"$fenpai" --data-dir "$data" sql \
+    "select (select count(*) from 考生表) as 考生, (select count(*) from 考场表) as 考场" \
+    > out/import-examinees.csv
 
 # -- class division --
 
