@@ -649,8 +649,11 @@ void Grid::insertCols(int at, int count)
         return;
     at = std::clamp(at, 0, cols());
     m_columns.insert(m_columns.begin() + at, size_t(count), GridColumnInfo{});
-    for (Row &row : m_rows)
+    for (Row &row : m_rows) {
         row.cells.insert(row.cells.begin() + at, size_t(count), Cell{});
+        if (row.tags.size() > at)
+            row.tags.insert(at, count, QString());
+    }
     for (GridArea &m : m_merges)
         growSpan(m.firstCol, m.lastCol, at, count);
     invalidateMerges();
@@ -689,8 +692,11 @@ void Grid::deleteCols(int at, int count)
         return;
     count = std::min(count, cols() - at);
     m_columns.erase(m_columns.begin() + at, m_columns.begin() + at + count);
-    for (Row &row : m_rows)
+    for (Row &row : m_rows) {
         row.cells.erase(row.cells.begin() + at, row.cells.begin() + at + count);
+        if (row.tags.size() > at)
+            row.tags.remove(at, std::min<qsizetype>(count, row.tags.size() - at));
+    }
     QList<GridArea> kept;
     for (GridArea m : std::as_const(m_merges)) {
         if (shrinkSpan(m.firstCol, m.lastCol, at, count) && !m.isSingleCell())
@@ -736,14 +742,23 @@ void Grid::setCellText(int row, int col, const QString &text)
 
 const QString &Grid::cellTag(int row, int col) const
 {
-    const Cell *cell = cellPtr(row, col);
-    return cell ? cell->tag : kEmpty;
+    if (!isValidCell(row, col))
+        return kEmpty;
+    const QStringList &tags = m_rows[row].tags;
+    return col < tags.size() ? tags.at(col) : kEmpty;
 }
 
 void Grid::setCellTag(int row, int col, const QString &tag)
 {
-    if (Cell *cell = cellPtr(row, col))
-        cell->tag = tag; // tags are not shown
+    if (!isValidCell(row, col))
+        return;
+    QStringList &tags = m_rows[row].tags;
+    if (col >= tags.size()) {
+        if (tag.isEmpty())
+            return;
+        tags.resize(col + 1);
+    }
+    tags[col] = tag; // tags are not shown
 }
 
 const CellStyle &Grid::cellStyle(int row, int col) const
@@ -915,7 +930,7 @@ void Grid::clearArea(const GridArea &area, bool formatsToo)
         for (int c = c1; c <= c2; ++c) {
             Cell &cell = m_rows[r].cells[c];
             cell.text.clear();
-            cell.tag.clear();
+            setCellTag(r, c, QString());
             if (formatsToo)
                 cell.style = 0;
         }
@@ -1194,7 +1209,7 @@ GridFragment Grid::fragment(const GridArea &area) const
         for (int c = c1; c <= c2; ++c) {
             const Cell &cell = m_rows[r].cells[c];
             f.texts.append(cell.text);
-            f.tags.append(cell.tag);
+            f.tags.append(cellTag(r, c));
             const CellStyle &style = m_styles[cell.style];
             f.styles.append(style);
             if (!style.imageKey.isEmpty() && m_imageData.contains(style.imageKey))
@@ -1229,7 +1244,7 @@ void Grid::pasteFragment(const GridFragment &f, int row, int col)
             const int i = (r - row) * f.cols + (c - col);
             Cell &cell = m_rows[r].cells[c];
             cell.text = f.texts.value(i);
-            cell.tag = f.tags.value(i);
+            setCellTag(r, c, f.tags.value(i));
             cell.style = i < f.styles.size() ? internStyle(f.styles.at(i)) : 0;
         }
     }

@@ -472,12 +472,14 @@ private:
     struct Cell
     {
         QString text;
-        QString tag;
         quint32 style = 0;
     };
     struct Row
     {
         std::vector<Cell> cells;
+        // Tags by column, only as long as the last tag needs: most rows carry none, and a
+        // cell stays small for large tables.
+        QStringList tags;
         int height = -1; // -1: the default row height
     };
     friend class GridCell;

@@ -7,6 +7,9 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <cctype>
+#include <climits>
+
 namespace fenpai {
 
 namespace {
@@ -328,6 +331,296 @@ public:
     }
 };
 
+// A small JSON reader for the cells, the bulk of a file: it makes the row texts directly,
+// where a general document tree would build and convert every value twice. Everything else
+// of the file goes through QJsonDocument.
+class Scanner
+{
+public:
+    Scanner(const char *begin, const char *end)
+        : m_pos(begin)
+        , m_end(end)
+    {}
+
+    const char *pos() const { return m_pos; }
+    bool atEnd()
+    {
+        ws();
+        return m_pos == m_end;
+    }
+
+    void ws()
+    {
+        while (m_pos < m_end &&
+               (*m_pos == ' ' || *m_pos == '\n' || *m_pos == '\r' || *m_pos == '\t'))
+            ++m_pos;
+    }
+
+    bool consume(char ch)
+    {
+        ws();
+        if (m_pos < m_end && *m_pos == ch) {
+            ++m_pos;
+            return true;
+        }
+        return false;
+    }
+
+    bool peek(char ch)
+    {
+        ws();
+        return m_pos < m_end && *m_pos == ch;
+    }
+
+    bool string(QString *out)
+    {
+        if (!consume('"'))
+            return false;
+        const char *start = m_pos;
+        while (m_pos < m_end && *m_pos != '"' && *m_pos != '\\') {
+            if (static_cast<unsigned char>(*m_pos) < 0x20)
+                return false;
+            ++m_pos;
+        }
+        if (m_pos < m_end && *m_pos == '"') {
+            if (out)
+                *out = QString::fromUtf8(start, m_pos - start);
+            ++m_pos;
+            return true;
+        }
+        // The slow way, for texts with escapes.
+        QByteArray utf8(start, m_pos - start);
+        QString result;
+        while (m_pos < m_end && *m_pos != '"') {
+            const char ch = *m_pos++;
+            if (static_cast<unsigned char>(ch) < 0x20)
+                return false;
+            if (ch != '\\') {
+                utf8 += ch;
+                continue;
+            }
+            if (m_pos >= m_end)
+                return false;
+            const char esc = *m_pos++;
+            switch (esc) {
+            case '"':
+            case '\\':
+            case '/':
+                utf8 += esc;
+                break;
+            case 'b':
+                utf8 += '\b';
+                break;
+            case 'f':
+                utf8 += '\f';
+                break;
+            case 'n':
+                utf8 += '\n';
+                break;
+            case 'r':
+                utf8 += '\r';
+                break;
+            case 't':
+                utf8 += '\t';
+                break;
+            case 'u': {
+                if (m_end - m_pos < 4)
+                    return false;
+                bool ok = false;
+                const ushort code = QByteArray(m_pos, 4).toUShort(&ok, 16);
+                if (!ok)
+                    return false;
+                m_pos += 4;
+                result += QString::fromUtf8(utf8);
+                utf8.clear();
+                result += QChar(code);
+                break;
+            }
+            default:
+                return false;
+            }
+        }
+        if (m_pos >= m_end)
+            return false;
+        ++m_pos;
+        result += QString::fromUtf8(utf8);
+        if (out)
+            *out = result;
+        return true;
+    }
+
+    bool integer(qint64 *out)
+    {
+        ws();
+        const char *start = m_pos;
+        if (m_pos < m_end && *m_pos == '-')
+            ++m_pos;
+        const char *digits = m_pos;
+        while (m_pos < m_end && *m_pos >= '0' && *m_pos <= '9' && m_pos - digits < 12)
+            ++m_pos;
+        if (m_pos == digits || (m_pos < m_end && (*m_pos == '.' || *m_pos == 'e' || *m_pos == 'E' ||
+                                                  (*m_pos >= '0' && *m_pos <= '9'))))
+            return false;
+        bool ok = false;
+        *out = QByteArray(start, m_pos - start).toLongLong(&ok);
+        return ok;
+    }
+
+    // Passes over any value; nesting deeper than a grid file needs is refused.
+    bool skipValue(int depth = 0)
+    {
+        if (depth > 32)
+            return false;
+        ws();
+        if (m_pos >= m_end)
+            return false;
+        switch (*m_pos) {
+        case '"':
+            return string(nullptr);
+        case '{':
+            ++m_pos;
+            if (consume('}'))
+                return true;
+            do {
+                if (!string(nullptr) || !consume(':') || !skipValue(depth + 1))
+                    return false;
+            } while (consume(','));
+            return consume('}');
+        case '[':
+            ++m_pos;
+            if (consume(']'))
+                return true;
+            do {
+                if (!skipValue(depth + 1))
+                    return false;
+            } while (consume(','));
+            return consume(']');
+        default: {
+            const char *start = m_pos;
+            while (m_pos < m_end && (std::isalnum(static_cast<unsigned char>(*m_pos)) ||
+                                     *m_pos == '-' || *m_pos == '+' || *m_pos == '.'))
+                ++m_pos;
+            return m_pos > start;
+        }
+        }
+    }
+
+private:
+    const char *m_pos;
+    const char *m_end;
+};
+
+struct ParsedRow
+{
+    int row = -1;
+    int height = -1;
+    QStringList texts;
+    QStringList tags;
+    QList<qint64> styles;
+};
+
+bool parseStringArray(Scanner &sc, QStringList *out)
+{
+    if (!sc.consume('['))
+        return false;
+    if (sc.consume(']'))
+        return true;
+    do {
+        QString text;
+        if (!sc.string(&text))
+            return false;
+        out->append(text);
+    } while (sc.consume(','));
+    return sc.consume(']');
+}
+
+bool parseCells(Scanner &sc, std::vector<ParsedRow> *rows)
+{
+    if (!sc.consume('['))
+        return false;
+    if (sc.consume(']'))
+        return true;
+    do {
+        if (!sc.consume('{'))
+            return false;
+        ParsedRow row;
+        if (!sc.peek('}')) {
+            do {
+                QString key;
+                if (!sc.string(&key) || !sc.consume(':'))
+                    return false;
+                qint64 n = 0;
+                if (key == QLatin1String("r")) {
+                    if (!sc.integer(&n) || n < 0 || n > INT_MAX)
+                        return false;
+                    row.row = int(n);
+                } else if (key == QLatin1String("h")) {
+                    if (!sc.integer(&n) || n < 0 || n > 1'000'000)
+                        return false;
+                    row.height = int(n);
+                } else if (key == QLatin1String("t")) {
+                    if (!parseStringArray(sc, &row.texts))
+                        return false;
+                } else if (key == QLatin1String("g")) {
+                    if (!parseStringArray(sc, &row.tags))
+                        return false;
+                } else if (key == QLatin1String("s")) {
+                    if (!sc.consume('['))
+                        return false;
+                    if (!sc.consume(']')) {
+                        do {
+                            if (!sc.integer(&n))
+                                return false;
+                            row.styles.append(n);
+                        } while (sc.consume(','));
+                        if (!sc.consume(']'))
+                            return false;
+                    }
+                } else if (!sc.skipValue()) {
+                    return false; // a later version's key: ignored
+                }
+            } while (sc.consume(','));
+        }
+        if (!sc.consume('}') || row.row < 0)
+            return false;
+        rows->push_back(std::move(row));
+    } while (sc.consume(','));
+    return sc.consume(']');
+}
+
+// Splits the top object: "cells" parsed by the scanner, every other member by QJsonDocument.
+bool parseTop(const QByteArray &bytes, QJsonObject *root, std::vector<ParsedRow> *cells)
+{
+    Scanner sc(bytes.constData(), bytes.constData() + bytes.size());
+    if (!sc.consume('{'))
+        return false;
+    if (!sc.consume('}')) {
+        do {
+            QString key;
+            if (!sc.string(&key) || !sc.consume(':'))
+                return false;
+            if (key == QLatin1String("cells")) {
+                if (!parseCells(sc, cells))
+                    return false;
+                continue;
+            }
+            sc.ws();
+            const char *start = sc.pos();
+            if (!sc.skipValue())
+                return false;
+            QByteArray wrapped = "[" + QByteArray(start, sc.pos() - start) + "]";
+            QJsonParseError error;
+            const QJsonDocument doc = QJsonDocument::fromJson(wrapped, &error);
+            if (error.error != QJsonParseError::NoError || !doc.isArray())
+                return false;
+            root->insert(key, doc.array().at(0));
+        } while (sc.consume(','));
+        if (!sc.consume('}'))
+            return false;
+    }
+    return sc.atEnd();
+}
+
 } // namespace
 
 QByteArray GridFile::write(const Grid &grid)
@@ -424,8 +717,12 @@ QByteArray GridFile::write(const Grid &grid)
                 lastText = c;
             if (cell.style != 0)
                 lastStyle = c;
-            if (!cell.tag.isEmpty())
+        }
+        for (int c = int(row.tags.size()) - 1; c >= 0; --c) {
+            if (!row.tags.at(c).isEmpty()) {
                 lastTag = c;
+                break;
+            }
         }
         if (lastText < 0 && lastStyle < 0 && lastTag < 0 && row.height < 0)
             continue;
@@ -457,7 +754,7 @@ QByteArray GridFile::write(const Grid &grid)
             for (int c = 0; c <= lastTag; ++c) {
                 if (c > 0)
                     out += ',';
-                appendString(out, row.cells[c].tag);
+                appendString(out, row.tags.at(c));
             }
             out += ']';
         }
@@ -472,11 +769,10 @@ Status GridFile::read(const QByteArray &bytes, Grid *into)
     auto damaged = [](const QString &detail) {
         return Status::refused(QStringLiteral("表格文件已损坏（%1）。").arg(detail));
     };
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject())
+    QJsonObject root;
+    std::vector<ParsedRow> cells;
+    if (!parseTop(bytes, &root, &cells))
         return Status::refused(QStringLiteral("不是表格文件，或表格文件已损坏。"));
-    const QJsonObject root = doc.object();
     if (root.value(QLatin1String("format")).toString() != QLatin1String(kFormatName))
         return Status::refused(QStringLiteral("不是表格文件，或表格文件已损坏。"));
     const QJsonValue versionValue = root.value(QLatin1String("version"));
@@ -524,38 +820,28 @@ Status GridFile::read(const QByteArray &bytes, Grid *into)
 
     g.m_rows.clear();
     g.m_rows.resize(size_t(rows), g.newRow());
-    const QJsonArray cells = root.value(QLatin1String("cells")).toArray();
     int previous = -1;
-    for (const QJsonValue &v : cells) {
-        const QJsonObject o = v.toObject();
-        const int r = rd.integer(o, "r", -1, 0, rows - 1);
-        if (r <= previous || !rd.fault.isEmpty())
+    for (ParsedRow &parsed : cells) {
+        const int r = parsed.row;
+        if (r <= previous || r >= rows)
             return damaged(QStringLiteral("行号无效"));
         previous = r;
         Grid::Row &row = g.m_rows[r];
-        row.height = rd.integer(o, "h", -1, 0, 1'000'000);
-        const QJsonArray texts = o.value(QLatin1String("t")).toArray();
-        const QJsonArray ids = o.value(QLatin1String("s")).toArray();
-        const QJsonArray tags = o.value(QLatin1String("g")).toArray();
-        if (texts.size() > cols || ids.size() > cols || tags.size() > cols)
+        row.height = parsed.height;
+        if (parsed.texts.size() > cols || parsed.styles.size() > cols || parsed.tags.size() > cols)
             return damaged(QStringLiteral("第 %1 行的单元格过多").arg(r));
-        for (int c = 0; c < texts.size(); ++c) {
-            if (!texts.at(c).isString())
-                return damaged(QStringLiteral("第 %1 行的文字无效").arg(r));
-            row.cells[c].text = texts.at(c).toString();
-        }
-        for (int c = 0; c < tags.size(); ++c) {
-            if (!tags.at(c).isString())
-                return damaged(QStringLiteral("第 %1 行的标记无效").arg(r));
-            row.cells[c].tag = tags.at(c).toString();
-        }
-        for (int c = 0; c < ids.size(); ++c) {
-            const int id = ids.at(c).toInt(-1);
-            if (id < 0 || id >= int(styleIds.size()))
+        for (int c = 0; c < parsed.texts.size(); ++c)
+            row.cells[c].text = std::move(parsed.texts[c]);
+        for (int c = 0; c < parsed.tags.size(); ++c)
+            g.setCellTag(r, c, parsed.tags.at(c));
+        for (int c = 0; c < parsed.styles.size(); ++c) {
+            const qint64 id = parsed.styles.at(c);
+            if (id < 0 || id >= qint64(styleIds.size()))
                 return damaged(QStringLiteral("第 %1 行的格式编号无效").arg(r));
-            row.cells[c].style = styleIds[id];
+            row.cells[c].style = styleIds[size_t(id)];
         }
     }
+    cells.clear();
 
     g.m_merges.clear();
     for (const QJsonValue &v : root.value(QLatin1String("merges")).toArray()) {
