@@ -83,6 +83,25 @@ TEST(XlsxReaderTest, ReadsEveryKindOfCell)
               }));
 }
 
+// Encoded spaces, notes left out, paragraphs, dates with and without time, times, percentages,
+// formulas' stored results, repeated cells and rows, and a million trailing empty rows.
+TEST(OdsReaderTest, ReadsEveryKindOfCell)
+{
+    const Result<Workbook> book = WorkbookReader::read(fixture("cells.ods"));
+    ASSERT_TRUE(book.isOk()) << book.status().message().toStdString();
+    const Sheet *sheet = book->sheet(QStringLiteral("Sheet1"));
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->rowCount(), 5);
+    EXPECT_EQ(dump(SheetTable(*sheet)),
+              (QStringList{
+                  QStringLiteral("文本:TEXT|数:REAL|日期:TEXT|时间:TEXT|布尔:REAL|比例:REAL"),
+                  QStringLiteral("\"a  b\"|1.5|\"2012-03-04\"|\"12:30:00\"|1|0.25"),
+                  QStringLiteral("\"第一行\n第二行\"|2|\"2012-03-04 10:00:00\"|∅|0|∅"),
+                  QStringLiteral("∅|∅|∅|∅|7|7"),
+                  QStringLiteral("∅|∅|∅|∅|7|7"),
+              }));
+}
+
 TEST(XlsxReaderTest, DecodesEscapesAndDateFormats)
 {
     EXPECT_EQ(XlsxReader::decodeEscapes(QStringLiteral("a_x000D_b_x005F_x0041_")),
@@ -118,6 +137,12 @@ TEST(WorkbookReaderTest, RefusesWhatItCannotRead)
     const QByteArray xlsx = readFile(fixture("same.xlsx"));
     const QByteArray xls = readFile(fixture("same.xls"));
     const QByteArray ods = readFile(fixture("same.ods"));
+    // An encrypted .xlsx is a compound file with an EncryptionInfo stream and no workbook.
+    QByteArray encrypted("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    encrypted += QByteArray(1016, '\0');
+    const QString info = QStringLiteral("EncryptionInfo");
+    encrypted += QByteArray(reinterpret_cast<const char *>(info.utf16()), info.size() * 2);
+    encrypted += QByteArray(4096, '\0');
     const struct
     {
         const char *name;
@@ -130,6 +155,7 @@ TEST(WorkbookReaderTest, RefusesWhatItCannotRead)
         {"half.ods", ods.left(ods.size() / 2), WorkbookReader::reasonDamaged()},
         {"half.xls", xls.left(xls.size() / 2), WorkbookReader::reasonXlsUnreadable()},
         {"header.xls", xls.left(512), WorkbookReader::reasonXlsUnreadable()},
+        {"locked.xlsx", encrypted, WorkbookReader::reasonEncrypted()},
     };
     for (const auto &c : cases) {
         const QString path = dir.filePath(QString::fromUtf8(c.name));
