@@ -8,9 +8,10 @@
 
 namespace fenpai {
 
-// Reads .xlsx workbooks: a zip of XML parts, parsed as a stream so a large sheet never sits in
-// memory as text. Handles shared strings, inline strings (t="inlineStr"), formula texts
-// (t="str"), numbers, booleans (as 1/0), cached formula results and numbers in a date format
+// Reads .xlsx workbooks: a zip of XML parts, each streamed out of the archive so a large sheet
+// never sits in memory as text. The worksheets, the large parts, go through XmlScanner; the small
+// ones through QXmlStreamReader. Handles shared strings, inline strings (t="inlineStr"), formula
+// texts (t="str"), numbers, booleans (as 1/0), cached formula results and numbers in a date format
 // (as ISO date texts), and both the 1900 and the 1904 date systems.
 class XlsxReader final
 {
