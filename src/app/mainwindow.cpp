@@ -365,7 +365,8 @@ DocumentWindow *MainWindow::openDocument()
 
 DocumentWindow *MainWindow::activeDocument() const
 {
-    QMdiSubWindow *sub = m_mdi->activeSubWindow();
+    // The current child stays current while another application has the focus.
+    QMdiSubWindow *sub = m_mdi->currentSubWindow();
     return sub ? qobject_cast<DocumentWindow *>(sub->widget()) : nullptr;
 }
 
