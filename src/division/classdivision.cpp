@@ -144,13 +144,55 @@ void divide(std::vector<Pupil> &pupils, const std::vector<int> &source, int lo, 
     }
 }
 
+// A score as SQLite orders it: null below numbers, numbers below texts, texts below blobs;
+// texts and blobs byte by byte (they are rare and kept aside).
+struct Score
+{
+    enum Kind
+    {
+        Null,
+        Number,
+        Text,
+        Blob
+    };
+    int kind = Null;
+    int pupil = 0; // index in table order, which breaks ties
+    int bytes = 0; // texts and blobs: index of their bytes
+    double number = 0;
+};
+
 struct Table
 {
     QString rowid;             // how the table's rows are addressed
-    std::vector<Pupil> pupils; // best first, import order among equals
+    std::vector<Pupil> pupils; // in table order
+    std::vector<int> ranking;  // pupil indices, best first, table order among equals
     int schoolCount = 0;
     int withSchool = 0; // pupils whose 原学校 is not null, as Count(原学校) counts them
 };
+
+// Reading in table order needs no sorter in the database; the ranking is then ORDER BY 成绩 DESC
+// with the table order breaking ties, done in memory.
+std::vector<int> rank(std::vector<Score> &scores, const std::vector<QByteArray> &bytes)
+{
+    std::sort(scores.begin(), scores.end(), [&](const Score &a, const Score &b) {
+        if (a.kind != b.kind)
+            return a.kind > b.kind;
+        if (a.kind == Score::Number && a.number != b.number)
+            return a.number > b.number;
+        if (a.kind >= Score::Text) {
+            const QByteArray &x = bytes[static_cast<size_t>(a.bytes)];
+            const QByteArray &y = bytes[static_cast<size_t>(b.bytes)];
+            if (x != y)
+                return x > y;
+        }
+        return a.pupil < b.pupil;
+    });
+    std::vector<int> order;
+    order.reserve(scores.size());
+    for (const Score &s : scores)
+        order.push_back(s.pupil);
+    return order;
+}
 
 Result<Table> readPupils(Database &db, const QStringList &columns)
 {
@@ -166,25 +208,35 @@ Result<Table> readPupils(Database &db, const QStringList &columns)
     const bool hasSex = hasColumn(columns, QStringLiteral("性别"));
     const bool hasSchool = hasColumn(columns, QStringLiteral("原学校"));
     QString sql = QStringLiteral("SELECT ") + rowid + QStringLiteral(", [成绩]");
+    // The database compares the sex as the group statements do; 0, 1, 2 are Boy, Girl, OtherSex.
     if (hasSex)
-        sql += QStringLiteral(", [性别]");
+        sql += QStringLiteral(", CASE WHEN [性别] = '男' THEN 0 WHEN [性别] = '女' THEN 1 "
+                              "ELSE 2 END");
     if (hasSchool)
         sql += QStringLiteral(", [原学校]");
     sql += QStringLiteral(" FROM ") + SqlDialect::quoteName(ClassDivision::tableName()) +
-           QStringLiteral(" ORDER BY [成绩] DESC, ") + rowid;
+           QStringLiteral(" ORDER BY ") + rowid;
     Result<Statement> st = db.prepareNative(sql);
     if (!st)
         return failed(st.status());
 
-    const QString boy = QStringLiteral("男");
-    const QString girl = QStringLiteral("女");
     const int sexColumn = hasSex ? 2 : -1;
     const int schoolColumn = hasSchool ? (hasSex ? 3 : 2) : -1;
     Table table;
     table.rowid = rowid;
-    QHash<QString, int> schoolIndex; // in order of first appearance by rank, remapped below
-    std::vector<qint64> firstRowid;
-    const int noSchool = -1;
+    std::vector<Score> scores;
+    std::vector<QByteArray> bytes; // the texts and blobs among the scores
+    // Schools numbered in order of first appearance. Texts and numbers never compare equal in
+    // SQL; integers and reals of the same value do.
+    QHash<QString, int> textSchools;
+    QHash<double, int> numberSchools;
+    QHash<QByteArray, int> blobSchools;
+    auto schoolNumber = [&](auto &index, const auto &key) {
+        auto it = index.constFind(key);
+        if (it == index.constEnd())
+            it = index.insert(key, table.schoolCount++);
+        return it.value();
+    };
     for (;;) {
         const Statement::Step step = st->step();
         if (step == Statement::Step::Done)
@@ -193,57 +245,56 @@ Result<Table> readPupils(Database &db, const QStringList &columns)
             return failed(st->status());
         Pupil p;
         p.rowid = st->toInt64(0);
-        const QVariant score = st->value(1);
-        if (score.typeId() == QMetaType::Double || score.typeId() == QMetaType::LongLong) {
+        Score score;
+        score.pupil = static_cast<int>(table.pupils.size());
+        if (st->isDouble(1)) {
+            score.kind = Score::Number;
+            score.number = st->toDouble(1);
+        } else if (!st->isNull(1)) {
+            // Integers are numbers too; texts and blobs are ranked by their bytes, kept aside.
+            const QVariant value = st->value(1);
+            if (value.typeId() == QMetaType::LongLong) {
+                score.kind = Score::Number;
+                score.number = value.toDouble();
+            } else {
+                score.kind = value.typeId() == QMetaType::QString ? Score::Text : Score::Blob;
+                score.bytes = static_cast<int>(bytes.size());
+                bytes.push_back(score.kind == Score::Text ? value.toString().toUtf8()
+                                                          : value.toByteArray());
+            }
+        }
+        if (score.kind == Score::Number) {
             p.scored = true;
-            p.score = score.toDouble();
+            p.score = score.number;
         }
-        if (sexColumn >= 0 && !st->isNull(sexColumn)) {
-            const QString sex = st->toText(sexColumn);
-            p.sex = sex == boy ? Boy : sex == girl ? Girl : OtherSex;
-        }
-        p.school = noSchool;
+        scores.push_back(score);
+        if (sexColumn >= 0)
+            p.sex = static_cast<int>(st->toInt64(sexColumn));
+        p.school = -1; // no school: numbered after the list below
         if (schoolColumn >= 0 && !st->isNull(schoolColumn)) {
             ++table.withSchool;
             const QVariant school = st->value(schoolColumn);
-            QString key;
-            if (school.typeId() == QMetaType::QString)
-                key = QLatin1Char('t') + school.toString();
-            else if (school.typeId() == QMetaType::QByteArray)
-                key = QLatin1Char('b') + QString::fromLatin1(school.toByteArray().toBase64());
-            else // integers and reals that compare equal in SQL share a group
-                key = QLatin1Char('n') + QString::number(school.toDouble(), 'g', 17);
-            if (key.size() > 1) { // an empty text is no school
-                auto it = schoolIndex.constFind(key);
-                if (it == schoolIndex.constEnd()) {
-                    it = schoolIndex.insert(key, static_cast<int>(firstRowid.size()));
-                    firstRowid.push_back(p.rowid);
-                }
-                p.school = it.value();
-                firstRowid[static_cast<size_t>(p.school)] =
-                    std::min(firstRowid[static_cast<size_t>(p.school)], p.rowid);
+            if (school.typeId() == QMetaType::QString) {
+                const QString text = school.toString();
+                if (!text.isEmpty()) // an empty text is no school
+                    p.school = schoolNumber(textSchools, text);
+            } else if (school.typeId() == QMetaType::QByteArray) {
+                p.school = schoolNumber(blobSchools, school.toByteArray());
+            } else {
+                p.school = schoolNumber(numberSchools, school.toDouble());
             }
         }
         table.pupils.push_back(p);
     }
-
-    // The school list comes in order of first appearance in the table.
-    std::vector<int> byFirst(firstRowid.size());
-    std::iota(byFirst.begin(), byFirst.end(), 0);
-    std::sort(byFirst.begin(), byFirst.end(), [&](int a, int b) {
-        return firstRowid[static_cast<size_t>(a)] < firstRowid[static_cast<size_t>(b)];
-    });
-    std::vector<int> position(byFirst.size());
-    for (size_t i = 0; i < byFirst.size(); ++i)
-        position[static_cast<size_t>(byFirst[i])] = static_cast<int>(i);
-    table.schoolCount = static_cast<int>(byFirst.size());
-    for (Pupil &p : table.pupils)
-        p.school =
-            p.school == noSchool ? table.schoolCount : position[static_cast<size_t>(p.school)];
+    for (Pupil &p : table.pupils) {
+        if (p.school < 0)
+            p.school = table.schoolCount;
+    }
+    table.ranking = rank(scores, bytes);
     return table;
 }
 
-Status write(Database &db, const QString &rowid, std::vector<Pupil> &pupils,
+Status write(Database &db, const QString &rowid, const std::vector<Pupil> &pupils,
              const DivisionSettings &settings, const ClassDivision::Progress &progress)
 {
     const int total = static_cast<int>(pupils.size());
@@ -275,8 +326,6 @@ Status write(Database &db, const QString &rowid, std::vector<Pupil> &pupils,
     if (!update)
         return failed(update.status());
     // In table order, so the pages are visited once each.
-    std::sort(pupils.begin(), pupils.end(),
-              [](const Pupil &a, const Pupil &b) { return a.rowid < b.rowid; });
     for (int i = 0; i < total; ++i) {
         const Pupil &p = pupils[static_cast<size_t>(i)];
         update->bind(1, p.classNumber).bind(2, p.rowid);
@@ -382,9 +431,7 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
     const int classes = static_cast<int>(classCount(settings));
 
     if (!layered) {
-        std::vector<int> all(pupils.size());
-        std::iota(all.begin(), all.end(), 0);
-        divide(pupils, all, 1, classes, true, settings, read->schoolCount);
+        divide(pupils, read->ranking, 1, classes, true, settings, read->schoolCount);
     } else {
         // p = T / C rounded; the layers are cut at a·p, (a+b)·p, … with the counts as typed.
         const double perClass =
@@ -401,7 +448,7 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
                 last = static_cast<int>(k);
         }
         std::array<std::vector<int>, 4> members;
-        for (size_t i = 0; i < pupils.size(); ++i) {
+        for (size_t i = 0; i < read->ranking.size(); ++i) {
             const double rank = static_cast<double>(i);
             int layer = last; // ranked past every layer: the last layer that has classes
             for (int k = 0; k < 4; ++k) {
@@ -410,7 +457,7 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
                     break;
                 }
             }
-            members[static_cast<size_t>(layer)].push_back(static_cast<int>(i));
+            members[static_cast<size_t>(layer)].push_back(read->ranking[i]);
         }
         int hi = 0;
         for (size_t k = 0; k < 4; ++k) {
