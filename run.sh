@@ -28,6 +28,14 @@ echo "== 数据目录 $data"
     > out/import-examinees.csv
 
 # -- class division --
+# Twelve classes balanced in score, sex and source school; then every pupil's class.
+if grep -q '^分班数据表' <<<"$("$fenpai" --data-dir "$data" tables)"; then
+    "$fenpai" --data-dir "$data" divide --classes 12 --sex --school | tee out/divide.txt
+    "$fenpai" --data-dir "$data" sql "select 姓名,性别,成绩,原学校,新分班 from 分班数据表 order by 新分班,成绩 desc" \
+        > out/divide-pupils.csv
+else
+    echo "== 没有分班数据表，跳过分班"
+fi
 
 # -- exam room arrangement --
 # Each mode once on the imported examinees; the default mode runs last, so what follows sees it.
