@@ -53,6 +53,57 @@ private:
     int m_seat = 1;
 };
 
+// Sorting indexes by values held in the large row structs would chase pointers all over memory;
+// the keys are copied next to the indexes first. Equal keys keep import order (the index).
+std::vector<int> sortedBy(const std::vector<Examinee> &rows, const std::vector<int> &indexes,
+                          CellValue Examinee::*first, CellValue Examinee::*second, bool descending)
+{
+    struct Key
+    {
+        double number;
+        int kind;
+        int index;
+        const CellValue *value;
+        double secondNumber;
+        int secondKind;
+        const CellValue *secondValue;
+    };
+    std::vector<Key> keys;
+    keys.reserve(indexes.size());
+    for (int i : indexes) {
+        const CellValue &a = rows[i].*first;
+        const CellValue &b = second ? rows[i].*second : a;
+        keys.push_back({a.numberValue(), static_cast<int>(a.kind()), i, &a, b.numberValue(),
+                        static_cast<int>(b.kind()), &b});
+    }
+    const auto compareFirst = [](const Key &x, const Key &y) {
+        if (x.kind == y.kind && x.kind == static_cast<int>(CellValue::Kind::Number))
+            return (x.number > y.number) - (x.number < y.number);
+        return x.value->compare(*y.value);
+    };
+    const auto compareSecond = [](const Key &x, const Key &y) {
+        if (x.secondKind == y.secondKind &&
+            x.secondKind == static_cast<int>(CellValue::Kind::Number))
+            return (x.secondNumber > y.secondNumber) - (x.secondNumber < y.secondNumber);
+        return x.secondValue->compare(*y.secondValue);
+    };
+    const bool twoKeys = second != nullptr;
+    std::sort(keys.begin(), keys.end(), [&](const Key &x, const Key &y) {
+        if (const int c = compareFirst(x, y))
+            return descending ? c > 0 : c < 0;
+        if (twoKeys) {
+            if (const int c = compareSecond(x, y))
+                return c < 0;
+        }
+        return x.index < y.index;
+    });
+    std::vector<int> order;
+    order.reserve(keys.size());
+    for (const Key &k : keys)
+        order.push_back(k.index);
+    return order;
+}
+
 // One run over the table in memory. Each step mirrors a walk over 考生表 in the order of its
 // statement; rows with equal sort values keep import order (their index in the table).
 class Run final
@@ -63,6 +114,7 @@ public:
         , m_rows(table.rows())
         , m_capacities(capacities)
         , m_settings(settings)
+        , m_start(NumberText::leadingValue(settings.startNumber))
     {}
 
     ArrangementOutcome outcome() const { return m_outcome; }
@@ -118,21 +170,12 @@ public:
         }
 
         // Exam numbers over the whole table in room, then seat order.
-        std::vector<int> order = allRows();
-        std::sort(order.begin(), order.end(), [this](int a, int b) {
-            const Examinee &x = m_rows[a];
-            const Examinee &y = m_rows[b];
-            if (const int c = x.room.compare(y.room))
-                return c < 0;
-            if (const int c = x.number.compare(y.number))
-                return c < 0;
-            return a < b;
-        });
+        const std::vector<int> order =
+            sortedBy(m_rows, allRows(), &Examinee::room, &Examinee::number, false);
         qint64 k = 0;
         for (int index : order) {
             Examinee &e = m_rows[index];
-            e.number = CellValue::number(
-                Arrangement::examNumber(m_settings, e.room.toNumber(), e.seat.toNumber(), ++k));
+            e.number = CellValue::number(examNumber(e.room.toNumber(), e.seat.toNumber(), ++k));
         }
     }
 
@@ -169,12 +212,8 @@ public:
             }
         }
 
-        std::vector<int> order = allRows();
-        std::sort(order.begin(), order.end(), [this](int a, int b) {
-            if (const int c = m_rows[a].number.compare(m_rows[b].number))
-                return c < 0;
-            return a < b;
-        });
+        const std::vector<int> order =
+            sortedBy(m_rows, allRows(), &Examinee::number, nullptr, false);
         std::vector<char> seated(m_rows.size(), 0);
         seatInOrder(order, &seated);
         // Keys are only a means of ordering: a row the seating did not reach keeps its number.
@@ -185,6 +224,13 @@ public:
     }
 
 private:
+    double examNumber(double room, double seat, qint64 k) const
+    {
+        if (m_settings.numbering == Settings::Numbering::Consecutive)
+            return m_start + static_cast<double>(k) - 1.0;
+        return Arrangement::examNumber(m_settings, room, seat, k);
+    }
+
     std::vector<int> allRows() const
     {
         std::vector<int> order(m_rows.size());
@@ -192,15 +238,9 @@ private:
         return order;
     }
 
-    std::vector<int> byScore(std::vector<int> order, bool descending) const
+    std::vector<int> byScore(const std::vector<int> &order, bool descending) const
     {
-        std::sort(order.begin(), order.end(), [this, descending](int a, int b) {
-            const int c = m_rows[a].score.compare(m_rows[b].score);
-            if (c != 0)
-                return descending ? c > 0 : c < 0;
-            return a < b;
-        });
-        return order;
+        return sortedBy(m_rows, order, &Examinee::score, nullptr, descending);
     }
 
     // The order of one group's rows in column i (1-based) of block j (1-based).
@@ -233,8 +273,7 @@ private:
             }
             e.room = CellValue::number(cursor.room());
             e.seat = CellValue::number(cursor.seat());
-            e.number = CellValue::number(
-                Arrangement::examNumber(m_settings, cursor.room(), cursor.seat(), ++k));
+            e.number = CellValue::number(examNumber(cursor.room(), cursor.seat(), ++k));
             ++m_outcome.seated;
             if (seated)
                 (*seated)[index] = 1;
@@ -307,17 +346,14 @@ private:
 
     void sortByNumber(std::vector<int> &indexes) const
     {
-        std::sort(indexes.begin(), indexes.end(), [this](int a, int b) {
-            if (const int c = m_rows[a].number.compare(m_rows[b].number))
-                return c < 0;
-            return a < b;
-        });
+        indexes = sortedBy(m_rows, indexes, &Examinee::number, nullptr, false);
     }
 
     ExamineeTable &m_table;
     std::vector<Examinee> &m_rows;
     const std::vector<int> &m_capacities;
     const Settings &m_settings;
+    const double m_start; // the start number as typed, read once
     ArrangementOutcome m_outcome;
 };
 
@@ -401,18 +437,17 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
     if (!transaction.status().isOk())
         return transaction.status();
 
-    // Counts and rows are read inside the transaction, so the run checks what it seats.
-    Result<ArrangementCounts> counts = ArrangementCounts::read(db);
-    if (!counts)
-        return counts.status();
-    if (counts->roomsTooSmall())
-        return Status::refused(capacityMessage(counts->roomCount()));
-
+    // Rooms and rows are read inside the transaction, so the run checks what it seats.
+    ArrangementCounts rooms;
+    if (const Status s = ArrangementCounts::readRooms(db, rooms); !s.isOk())
+        return s;
     Result<ExamineeTable> table = ExamineeTable::load(db);
     if (!table)
         return table.status();
+    if (table->examineeCount() > rooms.totalCapacity())
+        return Status::refused(capacityMessage(rooms.roomCount()));
 
-    Run run(*table, counts->capacities, settings);
+    Run run(*table, rooms.capacities, settings);
     switch (settings.mode) {
     case Settings::Mode::GroupMix: {
         const bool bySchool = settings.groupKind == Settings::GroupKind::School;

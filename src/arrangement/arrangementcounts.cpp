@@ -63,6 +63,21 @@ int ArrangementCounts::capacityOf(const QVariant &value)
     return static_cast<int>(std::clamp(NumberText::roundHalfEven(number), 0.0, most));
 }
 
+Status ArrangementCounts::readRooms(Database &db, ArrangementCounts &counts)
+{
+    counts.capacities.clear();
+    Result<Query> rooms = db.query(QStringLiteral("SELECT * FROM 考场表 ORDER BY rowid"));
+    if (!rooms)
+        return rooms.status();
+    for (; !rooms->atEnd(); rooms->next()) {
+        if (counts.capacities.empty())
+            counts.firstRoomNumber = rooms->value(0);
+        counts.lastRoomNumber = rooms->value(0);
+        counts.capacities.push_back(capacityOf(rooms->value(1)));
+    }
+    return rooms->status();
+}
+
 Result<ArrangementCounts> ArrangementCounts::read(Database &db)
 {
     const Status checked = ArrangementTables::check(db);
@@ -93,17 +108,9 @@ Result<ArrangementCounts> ArrangementCounts::read(Database &db)
     if (!schools->status().isOk())
         return schools->status();
 
-    Result<Query> rooms = db.query(QStringLiteral("SELECT * FROM 考场表 ORDER BY rowid"));
-    if (!rooms)
-        return rooms.status();
-    for (; !rooms->atEnd(); rooms->next()) {
-        if (counts.capacities.empty())
-            counts.firstRoomNumber = rooms->value(0);
-        counts.lastRoomNumber = rooms->value(0);
-        counts.capacities.push_back(capacityOf(rooms->value(1)));
-    }
-    if (!rooms->status().isOk())
-        return rooms->status();
+    const Status rooms = readRooms(db, counts);
+    if (!rooms.isOk())
+        return rooms;
     return counts;
 }
 

@@ -41,6 +41,22 @@ CellValue CellValue::number(double value)
     return v;
 }
 
+CellValue CellValue::text(QByteArray utf8)
+{
+    CellValue v;
+    v.m_kind = Kind::Text;
+    v.m_bytes = std::move(utf8);
+    return v;
+}
+
+CellValue CellValue::blob(QByteArray bytes)
+{
+    CellValue v;
+    v.m_kind = Kind::Blob;
+    v.m_bytes = std::move(bytes);
+    return v;
+}
+
 double CellValue::toNumber() const
 {
     switch (m_kind) {
@@ -60,7 +76,7 @@ bool CellValue::isEmptyText() const
     return (m_kind == Kind::Text || m_kind == Kind::Blob) && m_bytes.isEmpty();
 }
 
-int CellValue::compare(const CellValue &other) const
+int CellValue::compareSlow(const CellValue &other) const
 {
     if (m_kind != other.m_kind)
         return static_cast<int>(m_kind) < static_cast<int>(other.m_kind) ? -1 : 1;

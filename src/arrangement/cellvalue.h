@@ -22,6 +22,8 @@ public:
     CellValue() = default;
     static CellValue fromVariant(const QVariant &value);
     static CellValue number(double value);
+    static CellValue text(QByteArray utf8);
+    static CellValue blob(QByteArray bytes);
 
     Kind kind() const { return m_kind; }
     bool isNull() const { return m_kind == Kind::Null; }
@@ -34,7 +36,12 @@ public:
     bool isEmptyText() const;
 
     // <0, 0, >0 as the database orders the two values (BINARY collation for texts).
-    int compare(const CellValue &other) const;
+    int compare(const CellValue &other) const
+    {
+        if (m_kind == Kind::Number && other.m_kind == Kind::Number)
+            return (m_number > other.m_number) - (m_number < other.m_number);
+        return compareSlow(other);
+    }
     bool operator==(const CellValue &other) const { return compare(other) == 0; }
 
     // Bytes that identify the value as GROUP BY and DISTINCT see it (1 and 1.0 are one value).
@@ -43,6 +50,8 @@ public:
     QVariant toVariant() const;
 
 private:
+    int compareSlow(const CellValue &other) const;
+
     Kind m_kind = Kind::Null;
     double m_number = 0.0;
     QByteArray m_bytes; // UTF-8 for texts

@@ -18,6 +18,7 @@ struct Examinee
 {
     qint64 rowid = 0;
     bool blank = false;  // the first two columns joined give the empty string
+    bool named = false;  // 姓名 is not null: the row counts as an examinee
     int classGroup = 0;  // index into ExamineeTable::classGroups()
     int schoolGroup = 0; // index into ExamineeTable::schoolGroups()
     CellValue score;
@@ -46,6 +47,9 @@ public:
     const std::vector<Examinee> &rows() const { return m_rows; }
     const std::vector<ExamineeGroup> &classGroups() const { return m_classGroups; }
     const std::vector<ExamineeGroup> &schoolGroups() const { return m_schoolGroups; }
+
+    // Rows with a name (E).
+    int examineeCount() const;
 
     // Rows whose 考场, 考号 or 座位号 differ from what was read.
     int changedRowCount() const;
