@@ -518,6 +518,7 @@ void Grid::reset()
     m_selection = GridArea{1, 1, 1, 1};
     m_activeRow = 1;
     m_activeCol = 1;
+    m_selectionParked = false;
     m_defaultFont = GridFont{};
     m_allowUserSort = false;
     m_enabled = true;
@@ -620,6 +621,8 @@ void Grid::addItem(const QString &tabText, bool redraw)
         start = tab + 1;
     }
     m_rows.push_back(std::move(row));
+    if (m_selectionParked)
+        unparkSelection();
     if (redraw)
         touch();
     else
@@ -640,6 +643,7 @@ void Grid::insertRows(int at, int count)
             b += count;
     }
     clampSelection();
+    unparkSelection();
     touch();
 }
 
@@ -1327,8 +1331,22 @@ void Grid::clampSelection()
     m_selection.lastCol = std::clamp(m_selection.lastCol, 0, maxCol);
     m_activeRow = std::clamp(m_activeRow, 0, maxRow);
     m_activeCol = std::clamp(m_activeCol, 0, maxCol);
+    if (ar >= m_fixedRows && m_activeRow < m_fixedRows)
+        m_selectionParked = true;
     if (!(before == m_selection) || ar != m_activeRow || ac != m_activeCol)
         emit selectionChanged();
+}
+
+void Grid::unparkSelection()
+{
+    if (!m_selectionParked || rows() <= m_fixedRows)
+        return;
+    m_selectionParked = false;
+    const int col = std::clamp(m_activeCol, std::min(1, cols() - 1), std::max(0, cols() - 1));
+    m_selection = GridArea{m_fixedRows, col, m_fixedRows, col};
+    m_activeRow = m_fixedRows;
+    m_activeCol = col;
+    emit selectionChanged();
 }
 
 void Grid::setActiveCell(int row, int col)
@@ -1343,6 +1361,7 @@ void Grid::select(int r1, int c1, int r2, int c2)
 
 void Grid::setSelection(const GridArea &area, int activeRow, int activeCol)
 {
+    m_selectionParked = false;
     m_selection = area;
     m_activeRow = activeRow;
     m_activeCol = activeCol;
@@ -1510,6 +1529,7 @@ void Grid::swapContent(Grid &other)
     std::swap(m_selection, other.m_selection);
     std::swap(m_activeRow, other.m_activeRow);
     std::swap(m_activeCol, other.m_activeCol);
+    std::swap(m_selectionParked, other.m_selectionParked);
     std::swap(m_defaultFont, other.m_defaultFont);
     std::swap(m_allowUserSort, other.m_allowUserSort);
     std::swap(m_enabled, other.m_enabled);

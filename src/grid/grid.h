@@ -492,6 +492,7 @@ private:
     Cell *cellPtr(int row, int col);
     const Cell *cellPtr(int row, int col) const;
     void clampSelection();
+    void unparkSelection();
     void rebuildMergeIndex() const;
     void invalidateMerges();
     void swapContent(Grid &other);
@@ -510,6 +511,9 @@ private:
     GridArea m_selection{1, 1, 1, 1};
     int m_activeRow = 1;
     int m_activeCol = 1;
+    // The selection was pushed into the fixed rows because the data rows went; it returns to
+    // the first data row when rows come back (a document refilled from one header row).
+    bool m_selectionParked = false;
     GridFont m_defaultFont;
     bool m_allowUserSort = false;
     bool m_enabled = true;

@@ -230,6 +230,17 @@ TEST(GridRange, MergeUnmergeAndSelection)
     g.range(2, 3, 3, 4).select();
     EXPECT_EQ(g.selectionArea(), (GridArea{2, 3, 3, 4}));
     EXPECT_EQ(g.activeCell().row(), 2);
+
+    // Refilling a document from its header row brings the cursor back to the first data row.
+    g.setRows(1);
+    EXPECT_EQ(g.activeRow(), 0);
+    g.addItem(QStringLiteral("a"));
+    EXPECT_EQ(g.activeRow(), 1);
+    EXPECT_EQ(g.activeCol(), 3);
+    // A selection the user put on the header row stays there.
+    g.select(0, 1, 0, 1);
+    g.addItem(QStringLiteral("b"));
+    EXPECT_EQ(g.activeRow(), 0);
 }
 
 TEST(GridRange, FormattingSettersApplyToEveryCell)

@@ -1,4 +1,5 @@
 #include "grid/gridview.h"
+#include "testapp.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -9,24 +10,9 @@
 #include <gtest/gtest.h>
 
 using namespace fenpai;
+using fenpai::test::ensureApp;
 
 namespace {
-
-void ensureApp()
-{
-    if (qApp)
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "gridviewtest";
-    static char *argv[] = {name, nullptr};
-    // Never destroyed: Qt's own statics outlive the test functions and must not see it go.
-    new QApplication(argc, argv);
-    QFont::insertSubstitution(QStringLiteral("宋体"), QStringLiteral("Noto Serif CJK SC"));
-    QFont::insertSubstitution(QStringLiteral("黑体"), QStringLiteral("Noto Sans CJK SC"));
-    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
-}
 
 // A document-like grid: header row, row numbers, three data columns, a blank last row.
 struct ViewFixture

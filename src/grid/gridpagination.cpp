@@ -1,0 +1,204 @@
+#include "gridpagination.h"
+
+#include "grid.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace fenpai {
+
+int GridPagination::titleHeight(const ReportTitle &title)
+{
+    return int(std::ceil(std::max(1.0, title.font.size) * 96.0 / 72.0 * 1.5)) + 4;
+}
+
+QStringList GridPagination::titleParts(const QString &text)
+{
+    QStringList parts = text.split(u'|');
+    while (parts.size() < 3)
+        parts.append(QString());
+    if (parts.size() > 3) // a "|" beyond the second belongs to the right part
+        parts = QStringList{parts.at(0), parts.at(1), parts.mid(2).join(u'|')};
+    if (text.count(u'|') == 0)
+        parts = QStringList{QString(), text, QString()}; // a plain title is centred
+    return parts;
+}
+
+QString GridPagination::expandPageFields(const QString &text, int page, int pageCount)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (ch == u'&' && i + 1 < text.size()) {
+            const QChar next = text.at(i + 1).toLower();
+            if (next == u'p') {
+                out += QString::number(page);
+                ++i;
+                continue;
+            }
+            if (next == u'n') {
+                out += QString::number(pageCount);
+                ++i;
+                continue;
+            }
+            if (next == u'&') {
+                out += u'&';
+                ++i;
+                continue;
+            }
+        }
+        out += ch;
+    }
+    return out;
+}
+
+GridPageLayout GridPagination::paginate(const Grid &grid)
+{
+    const PageSetup &setup = grid.pageSetup();
+    GridPageLayout layout;
+    double width = cmToPixels(setup.pageWidthCm());
+    double height = cmToPixels(setup.pageHeightCm());
+    if (setup.orientation == 2)
+        std::swap(width, height);
+    layout.pageWidth = width;
+    layout.pageHeight = height;
+    const double left = cmToPixels(std::max(0.0, setup.leftMargin));
+    const double right = cmToPixels(std::max(0.0, setup.rightMargin));
+    const double top = cmToPixels(std::max(0.0, setup.topMargin));
+    const double bottom = cmToPixels(std::max(0.0, setup.bottomMargin));
+    layout.content = QRectF(left, top, std::max(1.0, width - left - right),
+                            std::max(1.0, height - top - bottom));
+    layout.zoom = std::clamp(setup.zoom, 10, 400) / 100.0;
+    // The space for the table, in grid pixels.
+    const double availWidth = layout.content.width() / layout.zoom;
+    const double availHeight = layout.content.height() / layout.zoom;
+
+    const int rows = grid.rows();
+    const int cols = grid.cols();
+    const int fixedRows = std::min(grid.fixedRows(), rows);
+
+    // Rows repeated at the top: the fixed rows when they print, and the title rows.
+    QList<int> topRows;
+    const int titleRows = std::min(setup.printTitleRows, rows);
+    for (int r = 0; r < std::max(fixedRows, titleRows); ++r) {
+        const bool print = r < titleRows || (setup.printFixedRow && r < fixedRows);
+        if (print && grid.rowHeight(r) > 0)
+            topRows.append(r);
+    }
+    const int bodyFirst = std::max(fixedRows, titleRows);
+    const int bottomCount = std::clamp(setup.printBottomTitleRows, 0, rows - bodyFirst);
+    const int bodyEnd = rows - bottomCount; // exclusive
+    QList<int> bottomRows;
+    for (int r = bodyEnd; r < rows; ++r) {
+        if (grid.rowHeight(r) > 0)
+            bottomRows.append(r);
+    }
+
+    QList<int> leftCols;
+    const int titleCols = std::min(setup.printTitleColumns, std::max(0, cols - 1));
+    if (setup.printFixedColumn && cols > 0 && grid.columnWidth(0) > 0)
+        leftCols.append(0);
+    for (int c = 1; c <= titleCols; ++c) {
+        if (grid.columnWidth(c) > 0)
+            leftCols.append(c);
+    }
+    const int colFirst = 1 + titleCols;
+
+    auto heightOf = [&](const QList<int> &list) {
+        double h = 0;
+        for (int r : list)
+            h += grid.rowHeight(r);
+        return h;
+    };
+    auto widthOf = [&](const QList<int> &list) {
+        double w = 0;
+        for (int c : list)
+            w += grid.columnWidth(c);
+        return w;
+    };
+
+    // Column bands: as many columns as fit beside the title columns; at least one per band.
+    QList<QList<int>> bands;
+    {
+        const double room = availWidth - widthOf(leftCols);
+        QList<int> band;
+        double used = 0;
+        for (int c = colFirst; c < cols; ++c) {
+            const int w = grid.columnWidth(c);
+            if (w <= 0)
+                continue;
+            if (!band.isEmpty() && used + w > room) {
+                bands.append(band);
+                band.clear();
+                used = 0;
+            }
+            band.append(c);
+            used += w;
+        }
+        if (!band.isEmpty() || bands.isEmpty())
+            bands.append(band);
+    }
+
+    // Row chunks: page breaks start a new page; a row taller than a page stands alone.
+    double firstTitles = 0;
+    double laterTitles = 0;
+    QList<int> firstTitleList;
+    QList<int> laterTitleList;
+    const QList<ReportTitle> &titles = grid.reportTitles();
+    for (int i = 0; i < titles.size(); ++i) {
+        firstTitles += titleHeight(titles.at(i));
+        firstTitleList.append(i);
+        if (titles.at(i).printOnAllPages) {
+            laterTitles += titleHeight(titles.at(i));
+            laterTitleList.append(i);
+        }
+    }
+    const double repeated = heightOf(topRows) + heightOf(bottomRows);
+    const QList<int> &breaks = grid.hPageBreaks();
+    QList<QList<int>> chunks;
+    {
+        QList<int> chunk;
+        double used = 0;
+        qsizetype nextBreak = 0;
+        bool forced = false; // a break before this row (or before hidden rows just above it)
+        for (int r = bodyFirst; r < bodyEnd; ++r) {
+            while (nextBreak < breaks.size() && breaks.at(nextBreak) <= r) {
+                forced = forced || breaks.at(nextBreak) == r;
+                ++nextBreak;
+            }
+            const int h = grid.rowHeight(r);
+            if (h <= 0)
+                continue;
+            const double room =
+                availHeight - repeated - (chunks.isEmpty() ? firstTitles : laterTitles);
+            if (!chunk.isEmpty() && (forced || used + h > room)) {
+                chunks.append(chunk);
+                chunk.clear();
+                used = 0;
+            }
+            forced = false;
+            chunk.append(r);
+            used += h;
+        }
+        if (!chunk.isEmpty() || chunks.isEmpty())
+            chunks.append(chunk);
+    }
+
+    // Down, then over: every row chunk of the first band, then of the next.
+    int number = 0;
+    for (int b = 0; b < bands.size(); ++b) {
+        for (int k = 0; k < chunks.size(); ++k) {
+            GridPage page;
+            page.number = ++number;
+            page.band = b;
+            page.rows = topRows + chunks.at(k) + bottomRows;
+            page.cols = leftCols + bands.at(b);
+            page.titles = number == 1 ? firstTitleList : laterTitleList;
+            layout.pages.append(page);
+        }
+    }
+    return layout;
+}
+
+} // namespace fenpai
