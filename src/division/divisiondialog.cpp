@@ -210,7 +210,8 @@ bool DivisionDialog::runDivision()
             progress = std::make_unique<QProgressDialog>(QStringLiteral("正在分班……"),
                                                          QStringLiteral("取消"), 0, total, this);
             progress->setWindowTitle(windowTitle());
-            progress->setWindowModality(Qt::WindowModal);
+            // Application modal: nothing else reaches the data while the run goes on.
+            progress->setWindowModality(Qt::ApplicationModal);
             progress->setMinimumDuration(0);
         }
         if (!progress)

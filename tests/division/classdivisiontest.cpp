@@ -195,7 +195,9 @@ TEST(BalancedDivision, RunsAreIndependentOfThePreviousResult)
                         QString("学校%1").arg(random() % 5)});
     data.add(rows, 9);
     const DivisionSettings s = balanced(5, true, true);
+    const QStringList cacheSize = data.rows("PRAGMA cache_size");
     expectRun(data, s);
+    EXPECT_EQ(data.rows("PRAGMA cache_size"), cacheSize); // the connection is left as it was
     const std::vector<int> first = data.classes();
     ASSERT_TRUE(data.db.exec("UPDATE 分班数据表 SET 新分班 = 3 WHERE rowid < 20").isOk());
     expectRun(data, s);
