@@ -189,6 +189,9 @@ public:
         const auto blocks = Arrangement::groupBlocks(static_cast<int>(groups.size()), perRoom,
                                                      m_settings.adjacentGroups);
         clear();
+        int firstBlank = 0;
+        while (firstBlank < static_cast<int>(m_rows.size()) && !m_rows[firstBlank].blank)
+            ++firstBlank;
 
         // The rows of each group, in import order. A group with a null part matches no row.
         std::vector<std::vector<int>> members(groups.size());
@@ -214,8 +217,16 @@ public:
             }
         }
 
-        const std::vector<int> order =
-            sortedBy(m_rows, allRows(), &Examinee::number, nullptr, false);
+        // The seating walks the cleared rows and the rows that received a key. A row below the
+        // first blank row that received none keeps whatever number it was imported with, which
+        // says nothing about where it belongs: were it walked, an unkeyed blank row imported
+        // with an empty number would sort first and end the seating before anybody sat down.
+        std::vector<int> walked;
+        for (int i = 0; i < static_cast<int>(m_rows.size()); ++i) {
+            if (i < firstBlank || keyed[i])
+                walked.push_back(i);
+        }
+        const std::vector<int> order = sortedBy(m_rows, walked, &Examinee::number, nullptr, false);
         std::vector<char> seated(m_rows.size(), 0);
         seatInOrder(order, &seated);
         // Keys are only a means of ordering: a row the seating did not reach keeps its number.

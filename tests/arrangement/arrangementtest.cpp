@@ -413,6 +413,16 @@ TEST_F(ArrangementTest, ABlankRowEndsTheWalks)
         runOk(s);
         EXPECT_EQ(t.rows("SELECT 姓名, 考场, 座位号, 考号 FROM 考生表 ORDER BY rowid"), c.rows);
     }
+
+    // A blank row that belongs to no group gets no key; its empty number must not put it first
+    // and end the seating before anybody sat down. The keyed rows are all seated.
+    ASSERT_TRUE(t.db.execNative("UPDATE 考生表 SET 班级 = NULL, 考场 = NULL, 考号 = NULL, "
+                                "座位号 = NULL WHERE rowid = 3")
+                    .isOk());
+    runOk(withMode(Mode::GroupMix));
+    EXPECT_EQ(t.rows("SELECT 姓名, 考场, 座位号, 考号 FROM 考生表 ORDER BY rowid"),
+              (QStringList{"A\t1\t1\t2100001", "B\t1\t3\t2100003", "\t\t\t", "C\t1\t2\t2100002",
+                           "D\t1\t4\t2100004"}));
 }
 
 TEST_F(ArrangementTest, EntirelyNullRowsAreSeatedAndLeftOversStayUnseated)

@@ -6,6 +6,8 @@
 #include "data/numbertext.h"
 #include "data/sqldialect.h"
 
+#include <functional>
+#include <limits>
 #include <vector>
 
 namespace fenpai {
@@ -87,19 +89,21 @@ public:
         }
     }
 
-    // Sequential seating over the walk; returns the rowids it seated.
-    QList<qint64> seat(const QString &tail)
+    // Sequential seating over the walk; returns the rowids it seated. A walk may leave out rows.
+    QList<qint64> seat(const QString &tail, const std::function<bool(const WalkRow &)> &skip = {})
     {
         QList<qint64> seated;
         size_t r = 0;
         int s = 1;
         qint64 k = 0;
-        auto skip = [&] {
+        auto skipEmptyRooms = [&] {
             while (r < m_capacities.size() && m_capacities[r] <= 0)
                 ++r;
         };
-        skip();
+        skipEmptyRooms();
         for (const WalkRow &row : walk(tail)) {
+            if (skip && skip(row))
+                continue;
             if (blank(row) || r >= m_capacities.size())
                 break;
             const int room = static_cast<int>(r) + 1;
@@ -111,7 +115,7 @@ public:
             if (++s > m_capacities[r]) {
                 s = 1;
                 ++r;
-                skip();
+                skipEmptyRooms();
             }
         }
         return seated;
@@ -233,7 +237,18 @@ public:
                 }
             }
         }
-        const QList<qint64> seated = seat(QStringLiteral(" ORDER BY 考号, rowid"));
+        // Rows below the first blank row walk only when they received a key.
+        qint64 firstBlank = std::numeric_limits<qint64>::max();
+        for (const WalkRow &row : walk(QStringLiteral("ORDER BY rowid"))) {
+            if (blank(row)) {
+                firstBlank = row.rowid;
+                break;
+            }
+        }
+        const QList<qint64> seated =
+            seat(QStringLiteral(" ORDER BY 考号, rowid"), [&](const WalkRow &row) {
+                return row.rowid >= firstBlank && !before.contains(row.rowid);
+            });
         for (auto it = before.cbegin(); it != before.cend(); ++it) {
             if (!seated.contains(it.key()))
                 set(it.key(), QStringLiteral("考号"), it.value());
