@@ -581,6 +581,8 @@ TEST_F(ArrangementTest, AFailedOrCancelledRunLeavesTheTableAsItWas)
         << failed.status().message().toStdString();
     EXPECT_EQ(table(), before);
     EXPECT_FALSE(t.db.inTransaction());
+    // The larger page cache of a run is the connection's own setting again afterwards.
+    EXPECT_EQ(t.rows("PRAGMA cache_size"), QStringList{"-2000"});
 }
 
 TEST_F(ArrangementTest, MissingTablesAndColumnsAreNamed)
