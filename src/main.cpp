@@ -1,8 +1,7 @@
+#include "app/application.h"
 #include "cli/cli.h"
 
 #include <QStringList>
-
-#include <cstdio>
 
 int main(int argc, char **argv)
 {
@@ -11,7 +10,5 @@ int main(int argc, char **argv)
         args.append(QString::fromLocal8Bit(argv[i]));
     if (fenpai::Cli::wantsCommandLine(args))
         return fenpai::Cli::main(argc, argv);
-    // The window arrives with the main window; until then the command line explains itself.
-    std::fputs(fenpai::Cli::usage().toLocal8Bit().constData(), stderr);
-    return 2;
+    return fenpai::Application::run(argc, argv);
 }

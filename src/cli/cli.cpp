@@ -7,13 +7,17 @@
 #include "divisioncommand.h"
 #include "importcommands.h"
 #include "passwdcommand.h"
+#include "showcommand.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 namespace fenpai {
 
@@ -25,6 +29,10 @@ const std::vector<Cli::Command> &Cli::commands()
         {"tables", "列出数据表和保存的查询", "fenpai tables", false, &DataCommands::tables},
         {"repair", "修复系统表（xtsztable、bsxtable）", "fenpai repair", false,
          &DataCommands::repair},
+        {"show", "把数据表或查询填入文档并输出（csv、xlsx、html、pdf）",
+         "fenpai show SOURCE [--title T] [--report statistics|plain] [--format csv|xlsx|html|pdf] -o "
+         "FILE",
+         true, &ShowCommand::run},
         {"passwd", "修改用户密码（从标准输入读取旧密码和新密码）", "fenpai passwd USER", false,
          &PasswdCommand::run},
         {"divide", "分班：把分班数据表的学生分到新班级，写入新分班",
@@ -163,6 +171,15 @@ int Cli::main(int argc, char **argv)
         if (qEnvironmentVariableIsEmpty("DISPLAY") &&
             qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+            // What Qt would pick itself, without its warning on every run.
+            const QString runtime = QDir::tempPath() + QStringLiteral("/runtime-") +
+                                    QString::number(static_cast<qulonglong>(getuid()));
+            QDir().mkpath(runtime);
+            QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ExeOwner);
+            qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+        }
         app = std::make_unique<QGuiApplication>(argc, argv);
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);

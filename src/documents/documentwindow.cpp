@@ -8,7 +8,6 @@
 #include "grid/gridview.h"
 
 #include <QEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
@@ -32,8 +31,14 @@ DocumentWindow::DocumentWindow(AppState &state, QWidget *parent)
     layout->addWidget(m_title);
     layout->addWidget(m_view, 1);
     m_title->installEventFilter(this);
-    m_view->installEventFilter(this);
     connect(m_grid, &Grid::selectionChanged, this, &DocumentWindow::updateSelectionSum);
+    connect(m_view, &GridView::keyPressed, this,
+            [this](int key, Qt::KeyboardModifiers modifiers, bool *handled) {
+                if (key == Qt::Key_C && (modifiers & Qt::ControlModifier)) {
+                    *handled = true;
+                    emit copyRequested();
+                }
+            });
     m_message = [](QWidget *parent, QMessageBox::Icon icon, const QString &title,
                    const QString &text, QMessageBox::StandardButtons buttons) {
         QMessageBox box(icon, title, text, buttons, parent);
@@ -110,13 +115,6 @@ bool DocumentWindow::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_title && event->type() == QEvent::MouseButtonDblClick) {
         retitle();
         return true;
-    }
-    if (watched == m_view && event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_C && (key->modifiers() & Qt::ControlModifier)) {
-            emit copyRequested();
-            return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }

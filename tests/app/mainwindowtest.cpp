@@ -2,6 +2,7 @@
 #include "app/dynamicmenu.h"
 #include "app/logindialog.h"
 #include "app/passworddialog.h"
+#include "cli/cli.h"
 #include "data/database.h"
 #include "documents/documentwindow.h"
 #include "grid/grid.h"
@@ -9,12 +10,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTextStream>
 
 #include <gtest/gtest.h>
 
@@ -255,6 +258,35 @@ TEST_F(Window, HelpWithoutTheManualSaysSo)
     EXPECT_EQ(messages.last().text, "帮助文件不存在。");
     EXPECT_EQ(messages.last().title, "提示");
     EXPECT_EQ(messages.last().icon, QMessageBox::Warning);
+}
+
+TEST_F(Window, ShowWritesDocumentsAsTheWindowFillsThem)
+{
+    {
+        Database db;
+        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
+        ASSERT_TRUE(db.exec("CREATE TABLE 考生表 (学校 text, 姓名 text, 成绩 double)").isOk());
+        ASSERT_TRUE(db.exec("INSERT INTO 考生表 VALUES ('一中','甲,乙',95)").isOk());
+    }
+    auto show = [this](const QString &source, const QStringList &args) {
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        return Cli::run(QStringList({"--data-dir", dir.path(), "show", source}) + args, o, e);
+    };
+    ASSERT_EQ(show("考生表", {"-o", dir.filePath("a.csv")}), 0);
+    QFile csv(dir.filePath("a.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(csv.readAll()), "学校,姓名,成绩\n一中,\"甲,乙\",95\n");
+    ASSERT_EQ(
+        show("考生表", {"--report", "statistics", "--format", "pdf", "-o", dir.filePath("a.pdf")}),
+        0);
+    QFile pdf(dir.filePath("a.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(4) == "%PDF");
+    EXPECT_EQ(show("考生表", {"-o", dir.filePath("a.xlsx")}), 0);
+    EXPECT_EQ(show("考生表", {"--report", "fancy", "-o", dir.filePath("b.csv")}), 2);
+    EXPECT_EQ(show("没有的表", {"-o", dir.filePath("c.csv")}), 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath("c.csv")));
 }
 
 int main(int argc, char **argv)

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QStringList>
+
+namespace fenpai {
+
+class CliContext;
+
+// fenpai show SOURCE [--title T] [--report statistics|plain] [--format csv|xlsx|html|pdf] -o FILE:
+// fills a document from a table or saved query as the window does and writes it out.
+class ShowCommand final
+{
+public:
+    static int run(CliContext &context, const QStringList &args);
+};
+
+} // namespace fenpai
