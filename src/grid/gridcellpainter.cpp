@@ -64,6 +64,15 @@ void GridCellPainter::paint(QPainter &painter, const GridPaintLayout &layout) co
 {
     const int nRows = int(layout.rows.size());
     const int nCols = int(layout.cols.size());
+    if (nRows == 0 || nCols == 0)
+        return;
+    // One white sheet under all cells; blocks fill only their own colours.
+    const int lastRow = layout.rows.last();
+    const int lastCol = layout.cols.last();
+    painter.fillRect(QRect(QPoint(layout.colLefts.first(), layout.rowTops.first()),
+                           QPoint(layout.colLefts.last() + m_grid.columnWidth(lastCol) - 1,
+                                  layout.rowTops.last() + m_grid.rowHeight(lastRow) - 1)),
+                     Qt::white);
     // Backgrounds, pictures and texts, once per block at its first listed cell.
     for (int i = 0; i < nRows; ++i) {
         const int r = layout.rows[i];
@@ -174,8 +183,7 @@ void GridCellPainter::paintBlock(QPainter &painter, const QRect &rect, int row, 
         painter.fillRect(rect, s.backColor);
     else if (fixed && m_options.fixedLook)
         painter.fillRect(rect, kFixedFace);
-    else
-        painter.fillRect(rect, Qt::white);
+    // Other cells stand on the white sheet laid under them all.
 
     if (!s.imageKey.isEmpty()) {
         const QImage image = m_grid.image(s.imageKey);
@@ -222,13 +230,14 @@ void GridCellPainter::paintBlock(QPainter &painter, const QRect &rect, int row, 
                 (v == 0 ? Qt::AlignTop : (v == 2 ? Qt::AlignBottom : Qt::AlignVCenter));
     if (s.wrapText)
         flags |= Qt::TextWordWrap;
-    painter.save();
-    painter.setClipRect(rect, Qt::IntersectClip);
-    painter.setFont(pixelFont(m_grid, row, col));
+    auto font = m_fonts.constFind(&s);
+    if (font == m_fonts.cend())
+        font = m_fonts.insert(&s, pixelFont(m_grid, row, col));
+    painter.setFont(font.value());
     painter.setPen(s.foreColor.isValid() && !m_options.blackAndWhite ? s.foreColor
                                                                      : QColor(Qt::black));
+    // drawText clips a text that does not fit its rectangle.
     painter.drawText(rect.adjusted(kPadX, kPadY, -kPadX, -kPadY), flags, text);
-    painter.restore();
 }
 
 } // namespace fenpai

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QList>
 #include <QRect>
 
@@ -10,6 +11,7 @@ class QPainter;
 namespace fenpai {
 
 class Grid;
+struct CellStyle;
 struct GridArea;
 
 // Where the cells to paint lie: the listed rows from top to bottom with the y of each, the
@@ -54,6 +56,7 @@ private:
 
     const Grid &m_grid;
     GridPaintOptions m_options;
+    mutable QHash<const CellStyle *, QFont> m_fonts; // by style, for one painter's life
 };
 
 } // namespace fenpai

@@ -260,10 +260,20 @@ void GridView::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
     const QRect all = viewport()->rect();
-    painter.fillRect(all, palette().color(QPalette::Base).darker(104));
-    if (!m_grid)
+    const QColor outside = palette().color(QPalette::Base).darker(104);
+    if (!m_grid) {
+        painter.fillRect(all, outside);
         return;
+    }
     ensureLayout();
+    // Only the part beyond the table's right and bottom edges needs the outside colour.
+    const int tableRight = xOf(m_grid->cols() - 1) + m_grid->columnWidth(m_grid->cols() - 1);
+    const int tableBottom =
+        m_grid->rows() > 0 ? yOf(m_grid->rows() - 1) + m_grid->rowHeight(m_grid->rows() - 1) : 0;
+    if (tableRight < all.width())
+        painter.fillRect(QRect(tableRight, 0, all.width() - tableRight, all.height()), outside);
+    if (tableBottom < all.height())
+        painter.fillRect(QRect(0, tableBottom, all.width(), all.height() - tableBottom), outside);
     const int fw = fixedWidth();
     const int fh = fixedHeight();
     const int fixedRows = firstDataRow();
