@@ -4,6 +4,7 @@
 #include "logindialog.h"
 #include "passworddialog.h"
 
+#include "arrangement/arrangementdialog.h"
 #include "data/database.h"
 #include "data/maintenance.h"
 #include "data/menusources.h"
@@ -334,6 +335,10 @@ void MainWindow::wireCommands()
         if (passGate())
             showDivisionDialog();
     });
+    wire("bianpai", [this] {
+        if (passGate())
+            showArrangementDialog();
+    });
 }
 
 bool MainWindow::passGate(bool shortText)
@@ -434,6 +439,21 @@ void MainWindow::showDivisionDialog()
     m_divisionDialog->show();
     m_divisionDialog->raise();
     m_divisionDialog->activateWindow();
+}
+
+void MainWindow::showArrangementDialog()
+{
+    if (!m_arrangementDialog) {
+        auto *dialog = new ArrangementDialog(m_state.dataDirectory(), this);
+        connect(dialog, &ArrangementDialog::arrangementFinished, this, [this] {
+            rebuildRoomAndClassMenus();
+            rebuildSchoolMenu();
+        });
+        m_arrangementDialog = dialog;
+    }
+    m_arrangementDialog->show();
+    m_arrangementDialog->raise();
+    m_arrangementDialog->activateWindow();
 }
 
 void MainWindow::rebuildNewClassMenu()

@@ -98,6 +98,7 @@ private:
     void runDocumentCommand(const QString &objectName);
     void importWorkbook(bool arrangement);
     void showDivisionDialog();
+    void showArrangementDialog();
 
     AppState m_state;
     QString m_programDir;
@@ -115,6 +116,7 @@ private:
     QList<QAction *> m_windowListActions;
     QWidget *m_loginDialog = nullptr;
     QPointer<QWidget> m_divisionDialog;
+    QPointer<QWidget> m_arrangementDialog;
     std::function<QString()> m_chooseFile;
     int m_documentsOpened = 0;
     MessageSink::Function m_message = &MessageSink::show;

@@ -176,6 +176,14 @@ TEST_F(Window, GateLoginAndPasswordChange)
     EXPECT_EQ(messages.last().text, "修改成功!");
     EXPECT_EQ(w->state().userName(), "教务处");
 
+    // The division and arrangement dialogs open once each, modeless.
+    w->action("fbsz")->trigger();
+    w->action("fbsz")->trigger();
+    EXPECT_EQ(w->findChildren<QDialog *>("fbszfrm").size(), 1);
+    w->action("bianpai")->trigger();
+    EXPECT_EQ(w->findChildren<QDialog *>("kcbpfrm").size(), 1);
+    EXPECT_FALSE(w->findChild<QDialog *>("kcbpfrm")->isModal());
+
     // Cancelling the login dialog closes the gate again.
     w->action("logain")->trigger();
     login->reject();
