@@ -50,6 +50,25 @@ else
 fi
 
 # -- documents --
+# A few result documents as the window shows and prints them.
+if grep -q '^考生表' <<<"$("$fenpai" --data-dir "$data" tables)"; then
+    "$fenpai" --data-dir "$data" show 考生表 --format pdf -o out/考生表.pdf
+    "$fenpai" --data-dir "$data" show 考生表 --format xlsx -o out/考生表.xlsx
+    "$fenpai" --data-dir "$data" show 考场表 --format html -o out/考场表.html
+fi
+if grep -q '^分班数据表' <<<"$("$fenpai" --data-dir "$data" tables)"; then
+    "$fenpai" --data-dir "$data" sql "DROP VIEW IF EXISTS NewQry3"
+    "$fenpai" --data-dir "$data" sql "CREATE VIEW NewQry3 AS select 新分班,Count([姓名]) as 学生数,\
+Count(iif([性别]='男',1,null)) as 男生,Count(iif([性别]='女',1,null)) as 女生,max(成绩) as 最高分,\
+min(成绩) as 最低分,avg(成绩) as 平均分 from 分班数据表  GROUP BY 新分班"
+    "$fenpai" --data-dir "$data" show NewQry3 --title 新分班基本情况表 --report statistics \
+        --format pdf -o out/新分班基本情况表.pdf
+fi
 
 "$fenpai" --data-dir "$data" tables | tee out/tables.txt
 echo "结果已写入 out/"
+
+# With a display, the window opens on the same data (user admin, password admin).
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${CI:-}" ]; then
+    exec "$fenpai" --data-dir "$data"
+fi
