@@ -231,13 +231,41 @@ void GridCellPainter::paintBlock(QPainter &painter, const QRect &rect, int row, 
     if (s.wrapText)
         flags |= Qt::TextWordWrap;
     auto font = m_fonts.constFind(&s);
-    if (font == m_fonts.cend())
-        font = m_fonts.insert(&s, pixelFont(m_grid, row, col));
-    painter.setFont(font.value());
+    if (font == m_fonts.cend()) {
+        const QFont f = pixelFont(m_grid, row, col);
+        font = m_fonts.insert(&s, FontEntry{f, f.key()});
+    }
+    painter.setFont(font->font);
     painter.setPen(s.foreColor.isValid() && !m_options.blackAndWhite ? s.foreColor
                                                                      : QColor(Qt::black));
+    const QRect box = rect.adjusted(kPadX, kPadY, -kPadX, -kPadY);
+    if (m_options.textCache && !s.wrapText && !text.contains(u'\n')) {
+        GridTextCache &cache = *m_options.textCache;
+        const QString key = font->key + QChar(0) + text;
+        auto it = cache.find(key);
+        if (it == cache.end()) {
+            if (cache.size() > 20000)
+                cache.clear(); // a bound, not a policy: one screen needs a few hundred
+            QStaticText laid(text);
+            laid.setTextFormat(Qt::PlainText);
+            laid.setPerformanceHint(QStaticText::AggressiveCaching);
+            laid.prepare(QTransform(), font->font);
+            it = cache.insert(key, laid);
+        }
+        const QSizeF size = it->size();
+        if (size.width() <= box.width() && size.height() <= box.height() + 2 * kPadY) {
+            const double x = h == 0 ? box.left()
+                                    : (h == 1 ? box.left() + (box.width() - size.width()) / 2
+                                              : box.right() + 1 - size.width());
+            const double y = v == 0 ? box.top()
+                                    : (v == 2 ? box.bottom() + 1 - size.height()
+                                              : box.top() + (box.height() - size.height()) / 2);
+            painter.drawStaticText(QPointF(x, y), *it);
+            return;
+        }
+    }
     // drawText clips a text that does not fit its rectangle.
-    painter.drawText(rect.adjusted(kPadX, kPadY, -kPadX, -kPadY), flags, text);
+    painter.drawText(box, flags, text);
 }
 
 } // namespace fenpai

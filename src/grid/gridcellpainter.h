@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 #include <QRect>
+#include <QStaticText>
 
 class QPainter;
 
@@ -25,12 +26,17 @@ struct GridPaintLayout
     QList<int> colLefts;
 };
 
+// Laid-out single-line texts kept between paints, so scrolling a screen does not shape its
+// texts again; owned by a view.
+using GridTextCache = QHash<QString, QStaticText>;
+
 struct GridPaintOptions
 {
     bool gridlines = true;
     QColor gridColor = QColor(0xc0, 0xc0, 0xc0);
-    bool blackAndWhite = false; // every colour black on white
-    bool fixedLook = true;      // fixed rows and column 0 on a grey button face
+    bool blackAndWhite = false;         // every colour black on white
+    bool fixedLook = true;              // fixed rows and column 0 on a grey button face
+    GridTextCache *textCache = nullptr; // none: every text laid out as it is drawn
 };
 
 // Paints cells as the grid shows them: backgrounds, texts through mask and format string,
@@ -56,7 +62,12 @@ private:
 
     const Grid &m_grid;
     GridPaintOptions m_options;
-    mutable QHash<const CellStyle *, QFont> m_fonts; // by style, for one painter's life
+    struct FontEntry
+    {
+        QFont font;
+        QString key; // tells fonts apart in the text cache
+    };
+    mutable QHash<const CellStyle *, FontEntry> m_fonts; // by style, for one painter's life
 };
 
 } // namespace fenpai

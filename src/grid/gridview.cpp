@@ -252,7 +252,9 @@ void GridView::paintRegion(QPainter &painter, const QRect &clip, int r1, int r2,
     }
     painter.save();
     painter.setClipRect(clip);
-    GridCellPainter(*m_grid, GridPaintOptions{}).paint(painter, layout);
+    GridPaintOptions options;
+    options.textCache = &m_textCache;
+    GridCellPainter(*m_grid, options).paint(painter, layout);
     painter.restore();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QAbstractScrollArea>
 #include <QPointer>
+#include <QStaticText>
 
 #include <vector>
 
@@ -97,6 +98,7 @@ private:
     void clearSelectedTexts();
 
     QPointer<Grid> m_grid;
+    mutable QHash<QString, QStaticText> m_textCache;
     mutable std::vector<qint64> m_rowY; // top of each row, rows()+1 entries
     mutable std::vector<qint64> m_colX;
     mutable bool m_layoutDirty = true;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -259,4 +260,26 @@ TEST(GridView, FrozenHeadersAndOnlyVisibleRowsWhenScrolled)
     EXPECT_EQ(col, 0);
     const QImage shot = view.grab().toImage();
     EXPECT_FALSE(shot.isNull());
+}
+
+TEST(GridView, AutoRedrawOffHoldsTheViewUntilRefresh)
+{
+    ensureApp();
+    ViewFixture f;
+    QScrollBar *bar = f.view.verticalScrollBar();
+    const int before = bar->maximum();
+    f.grid.setAutoRedraw(false);
+    for (int i = 0; i < 500; ++i)
+        f.grid.addItem(QStringLiteral("x\t1\t2"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->maximum(), before);
+    f.grid.setAutoRedraw(true);
+    f.grid.refresh();
+    QCoreApplication::processEvents();
+    EXPECT_GT(bar->maximum(), before);
+    // A disabled grid takes no clicks and no edits.
+    f.grid.setEnabled(false);
+    f.click(3, 2);
+    EXPECT_NE(f.grid.activeRow(), 3);
+    EXPECT_FALSE(f.view.editCell(3, 2));
 }
