@@ -2,11 +2,11 @@
 
 #include "arrangement.h"
 #include "data/database.h"
+#include "documents/jobprogress.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -273,26 +272,11 @@ bool ArrangementDialog::runArrangement()
         return false;
     }
 
-    // Long runs show their progress and may be cancelled; short ones never flash a window.
-    std::unique_ptr<QProgressDialog> progress;
-    QElapsedTimer clock;
-    clock.start();
-    const auto onProgress = [&](int done, int total) {
-        if (!progress && clock.elapsed() >= 500) {
-            progress = std::make_unique<QProgressDialog>(QStringLiteral("正在编排……"),
-                                                         QStringLiteral("取消"), 0, total, this);
-            progress->setWindowTitle(windowTitle());
-            progress->setWindowModality(Qt::WindowModal);
-            progress->setMinimumDuration(0);
-        }
-        if (!progress)
-            return true;
-        progress->setMaximum(total);
-        progress->setValue(done);
-        return !progress->wasCanceled();
+    JobProgress progress(this, QStringLiteral("正在编排……"));
+    const auto onProgress = [&progress](int done, int total) {
+        return progress.report(done, total);
     };
     const Result<ArrangementOutcome> result = Arrangement::run(db, settings(), onProgress);
-    progress.reset();
     db.close();
     if (!result) {
         m_message(this, result.status().message());

@@ -3,9 +3,9 @@
 #include "classdivision.h"
 #include "data/database.h"
 #include "data/numbertext.h"
+#include "documents/jobprogress.h"
 
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -201,26 +200,11 @@ bool DivisionDialog::runDivision()
         return false;
     }
 
-    // Long runs show their progress and may be cancelled; short ones never flash a window.
-    std::unique_ptr<QProgressDialog> progress;
-    QElapsedTimer clock;
-    clock.start();
-    const auto onProgress = [&](int done, int total) {
-        if (!progress && clock.elapsed() >= 500) {
-            progress = std::make_unique<QProgressDialog>(QStringLiteral("正在分班……"),
-                                                         QStringLiteral("取消"), 0, total, this);
-            progress->setWindowTitle(windowTitle());
-            // Application modal: nothing else reaches the data while the run goes on.
-            progress->setWindowModality(Qt::ApplicationModal);
-            progress->setMinimumDuration(0);
-        }
-        if (!progress)
-            return true;
-        progress->setValue(done);
-        return !progress->wasCanceled();
+    JobProgress progress(this, QStringLiteral("正在分班……"));
+    const auto onProgress = [&progress](int done, int total) {
+        return progress.report(done, total);
     };
     const Result<DivisionSummary> result = ClassDivision::run(db, settings(), onProgress);
-    progress.reset();
     db.close();
     if (!result) {
         m_message(this, result.status().message());
