@@ -28,12 +28,6 @@ const QString officeNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:o
 const QString tableNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
 const QString textNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
 
-struct ArchiveCloser
-{
-    void operator()(zip *z) const { zip_discard(z); }
-};
-using Archive = std::unique_ptr<zip, ArchiveCloser>;
-
 Status failure(const QString &reason)
 {
     return Status::error(Status::Kind::Io, reason);
@@ -234,15 +228,10 @@ bool readContent(zip *archive, Workbook &workbook, const QStringList &wanted)
 
 Result<Workbook> OdsReader::read(const QString &path, const QStringList &wanted)
 {
-    int error = 0;
-    Archive archive(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error));
-    if (!archive) {
-        if (error == ZIP_ER_NOENT)
-            return failure(WorkbookReader::reasonMissing());
-        if (error == ZIP_ER_OPEN || error == ZIP_ER_READ)
-            return failure(WorkbookReader::reasonCannotOpen());
-        return failure(WorkbookReader::reasonDamaged());
-    }
+    Result<ZipArchive> opened = ZipEntryDevice::openArchive(path);
+    if (!opened)
+        return opened.status();
+    ZipArchive archive = std::move(*opened);
     // An encrypted document keeps a readable manifest that says so; its content is not XML.
     const QByteArray manifest =
         ZipEntryDevice::readAll(archive.get(), QStringLiteral("META-INF/manifest.xml"));

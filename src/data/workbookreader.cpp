@@ -1,5 +1,7 @@
 #include "workbookreader.h"
 
+#include "zipentrydevice.h"
+
 #include "odsreader.h"
 #include "xlsreader.h"
 #include "xlsxreader.h"
@@ -15,19 +17,14 @@ namespace fenpai {
 
 namespace {
 
-struct ArchiveCloser
-{
-    void operator()(zip *z) const { zip_discard(z); }
-};
-
 // A zip holds an .xlsx when it has a content-types part with a workbook, an .ods when it has
 // OpenDocument content.
 Workbook::Format zipFormat(const QString &path)
 {
-    std::unique_ptr<zip, ArchiveCloser> archive(
-        zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, nullptr));
-    if (!archive)
+    Result<ZipArchive> opened = ZipEntryDevice::openArchive(path);
+    if (!opened)
         return Workbook::Format::Unknown;
+    const ZipArchive archive = std::move(*opened);
     if (zip_name_locate(archive.get(), "[Content_Types].xml", 0) >= 0)
         return Workbook::Format::Xlsx;
     if (zip_name_locate(archive.get(), "content.xml", 0) >= 0 ||

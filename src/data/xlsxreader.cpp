@@ -27,12 +27,6 @@ namespace {
 constexpr int maxRows = 1048576;
 constexpr int maxColumns = 16384;
 
-struct ArchiveCloser
-{
-    void operator()(zip *z) const { zip_discard(z); }
-};
-using Archive = std::unique_ptr<zip, ArchiveCloser>;
-
 Status failure(const QString &reason)
 {
     return Status::error(Status::Kind::Io, reason);
@@ -482,15 +476,10 @@ bool XlsxReader::isDateFormat(const QString &code)
 
 Result<Workbook> XlsxReader::read(const QString &path, const QStringList &wanted)
 {
-    int error = 0;
-    Archive archive(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error));
-    if (!archive) {
-        if (error == ZIP_ER_NOENT)
-            return failure(WorkbookReader::reasonMissing());
-        if (error == ZIP_ER_OPEN || error == ZIP_ER_READ)
-            return failure(WorkbookReader::reasonCannotOpen());
-        return failure(WorkbookReader::reasonDamaged());
-    }
+    Result<ZipArchive> opened = ZipEntryDevice::openArchive(path);
+    if (!opened)
+        return opened.status();
+    ZipArchive archive = std::move(*opened);
     zip *z = archive.get();
 
     const QHash<QString, Relation> packageRelations =

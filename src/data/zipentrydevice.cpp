@@ -1,8 +1,31 @@
 #include "zipentrydevice.h"
 
+#include "workbookreader.h"
+
+#include <QFile>
+
 #include <zip.h>
 
 namespace fenpai {
+
+void ZipArchiveCloser::operator()(zip *archive) const
+{
+    zip_discard(archive);
+}
+
+Result<ZipArchive> ZipEntryDevice::openArchive(const QString &path)
+{
+    int error = 0;
+    ZipArchive archive(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error));
+    if (archive)
+        return archive;
+    QString reason = WorkbookReader::reasonDamaged();
+    if (error == ZIP_ER_NOENT)
+        reason = WorkbookReader::reasonMissing();
+    else if (error == ZIP_ER_OPEN || error == ZIP_ER_READ)
+        reason = WorkbookReader::reasonCannotOpen();
+    return Status::error(Status::Kind::Io, reason);
+}
 
 ZipEntryDevice::ZipEntryDevice(zip *archive, const QString &entryName)
     : m_archive(archive)

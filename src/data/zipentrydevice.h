@@ -1,11 +1,21 @@
 #pragma once
 
+#include "result.h"
+
 #include <QIODevice>
+
+#include <memory>
 
 struct zip;
 struct zip_file;
 
 namespace fenpai {
+
+struct ZipArchiveCloser
+{
+    void operator()(zip *archive) const;
+};
+using ZipArchive = std::unique_ptr<zip, ZipArchiveCloser>;
 
 // One entry of an open zip archive as a sequential, read-only device, so a parser can stream a
 // large entry instead of holding all of it. The archive must outlive the device.
@@ -25,6 +35,10 @@ public:
     // The whole entry at once (small parts such as the workbook and its relations); null when it
     // is missing, empty when it is damaged (see `ok`).
     static QByteArray readAll(zip *archive, const QString &entryName, bool *ok = nullptr);
+
+    // Opens an archive read-only; fails with the reason a workbook reader reports (missing,
+    // cannot be opened, damaged).
+    static Result<ZipArchive> openArchive(const QString &path);
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override;

@@ -1,5 +1,6 @@
 #include "arrangementdata.h"
 #include "cli/cli.h"
+#include "support/clirun.h"
 #include "support/tempdata.h"
 
 #include <QTextStream>
@@ -8,12 +9,7 @@ using namespace fenpai;
 
 namespace {
 
-struct Outcome
-{
-    int status;
-    QString out;
-    QString err;
-};
+using Outcome = test::CliOutcome;
 
 class ArrangeCommandTest : public ::testing::Test
 {
@@ -22,13 +18,7 @@ protected:
 
     Outcome arrange(const QStringList &args)
     {
-        Outcome r;
-        QTextStream out(&r.out);
-        QTextStream err(&r.err);
-        r.status = Cli::run(QStringList{"--data-dir", t.dir.path(), "arrange"} + args, out, err);
-        out.flush();
-        err.flush();
-        return r;
+        return test::runCli(QStringList{"--data-dir", t.dir.path(), "arrange"} + args);
     }
 
     test::TempData t;

@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "support/clirun.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,22 +12,11 @@ using fenpai::Cli;
 
 namespace {
 
-struct Outcome
-{
-    int status;
-    QString out;
-    QString err;
-};
+using Outcome = fenpai::test::CliOutcome;
 
 Outcome run(const QStringList &args)
 {
-    Outcome r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = Cli::run(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
+    return fenpai::test::runCli(args);
 }
 
 } // namespace
@@ -112,15 +102,7 @@ TEST(Cli, PasswdChangesAPasswordFromStandardInput)
     QTemporaryDir dir;
     const QString d = dir.path();
     auto passwd = [&](const QString &input) {
-        Outcome r;
-        QString inText = input;
-        QTextStream in(&inText);
-        QTextStream out(&r.out);
-        QTextStream err(&r.err);
-        r.status = Cli::run({"--data-dir", d, "passwd", "admin"}, out, err, &in);
-        out.flush();
-        err.flush();
-        return r;
+        return fenpai::test::runCli({"--data-dir", d, "passwd", "admin"}, input);
     };
     Outcome r = passwd("admin\n新的\n不同\n");
     EXPECT_EQ(r.status, 1);

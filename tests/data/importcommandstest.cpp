@@ -2,6 +2,7 @@
 #include "data/demodata.h"
 #include "data/spreadsheetimport.h"
 #include "importtestutil.h"
+#include "support/clirun.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -12,22 +13,11 @@
 namespace fenpai::test {
 namespace {
 
-struct Outcome
-{
-    int status;
-    QString out;
-    QString err;
-};
+using Outcome = CliOutcome;
 
 Outcome run(const QStringList &args)
 {
-    Outcome r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = Cli::run(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
+    return runCli(args);
 }
 
 const QString bundledIntake =

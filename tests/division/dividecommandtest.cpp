@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "support/clirun.h"
 
 #include "divisiontestdata.h"
 
@@ -12,23 +13,11 @@ using fenpai::test::PupilRow;
 
 namespace {
 
-struct Outcome
-{
-    int status;
-    QString out;
-    QString err;
-};
+using Outcome = fenpai::test::CliOutcome;
 
 Outcome divide(DivisionData &data, const QStringList &args)
 {
-    Outcome r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status =
-        Cli::run(QStringList{"--data-dir", data.directory.path(), "divide"} + args, out, err);
-    out.flush();
-    err.flush();
-    return r;
+    return fenpai::test::runCli(QStringList{"--data-dir", data.directory.path(), "divide"} + args);
 }
 
 } // namespace
@@ -85,11 +74,8 @@ TEST(DivideCommand, RefusalsAndBadArguments)
     EXPECT_EQ(data.classes(), (std::vector<int>{5, 5}));
 
     test::TempData none;
-    Outcome r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    EXPECT_EQ(Cli::run({"--data-dir", none.directory.path(), "divide", "--classes", "2"}, out, err),
-              1);
-    err.flush();
+    const Outcome r =
+        fenpai::test::runCli({"--data-dir", none.directory.path(), "divide", "--classes", "2"});
+    EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "找不到分班数据表，请先导入新生分班数据。\n");
 }
