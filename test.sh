@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
-# Builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
+# Builds with AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors, and runs every
+# test; the sources must be clang-format clean.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
 fenpai_install_deps
 
+mapfile -t sources < <(find src tests bench -name '*.cpp' -o -name '*.h' | sort)
+if ! clang-format --dry-run --Werror "${sources[@]}"; then
+    echo "clang-format: the files above need formatting (clang-format -i FILE)" >&2
+    exit 1
+fi
+
 jobs=$(nproc)
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DFENPAI_SANITIZE=ON
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DFENPAI_SANITIZE=ON -DFENPAI_WERROR=ON
 cmake --build build-asan -j"$jobs"
 
 export QT_QPA_PLATFORM=offscreen

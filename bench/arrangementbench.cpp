@@ -1,8 +1,8 @@
 // The arrangement on a large year, each mode including the write, and the step-by-step design
 // (a walk per step, one UPDATE per row, each committed on its own) beside ours for mode 2.
-#include "arrangement/arrangement.h"
-#include "arrangement/arrangementdata.h"
-#include "arrangement/literalarrangement.h"
+#include "jobs/arrangement/arrangement.h"
+#include "support/arrangementdata.h"
+#include "support/literalarrangement.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

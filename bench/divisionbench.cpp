@@ -1,10 +1,10 @@
 // Class division on a large intake: the in-memory dealing with one transaction, and beside it the
 // statement-per-walk, UPDATE-per-row design that commits every row on its own.
 
-#include "data/database.h"
-#include "data/datadirectory.h"
-#include "division/classdivision.h"
-#include "division/literaldivision.h"
+#include "db/database.h"
+#include "db/datadirectory.h"
+#include "jobs/division/classdivision.h"
+#include "support/literaldivision.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

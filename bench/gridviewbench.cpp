@@ -1,7 +1,7 @@
 // Grid view and printer figures for a 100,000 × 10 table: painting one screen of the view and
 // paginating the whole table.
 #include "grid/gridpagination.h"
-#include "grid/gridview.h"
+#include "ui/grid/gridview.h"
 
 #include <QApplication>
 #include <QPixmap>

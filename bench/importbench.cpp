@@ -1,11 +1,11 @@
 // Import of a large workbook: 100,000 rows × 10 columns into 分班数据表. Prints the time per
 // import (reading alone in BM_ReadXlsx) and the peak resident memory of an import process
 // (target: < 2 s, < 300 MB).
-#include "data/database.h"
-#include "data/datadirectory.h"
-#include "data/sheettable.h"
-#include "data/spreadsheetimport.h"
-#include "data/workbookreader.h"
+#include "db/database.h"
+#include "db/datadirectory.h"
+#include "jobs/import/spreadsheetimport.h"
+#include "workbook/sheettable.h"
+#include "workbook/workbookreader.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the program need, only when some are
 # missing. Sourced by run.sh and test.sh.
 fenpai_packages=(
-    cmake g++ pkg-config ccache
+    cmake g++ pkg-config ccache git clang-format
     qt6-base-dev libsqlite3-dev libfreexl-dev liborcus-dev libixion-dev libboost-dev libzip-dev
     libxlsxwriter-dev libsodium-dev libgtest-dev libbenchmark-dev
     fonts-noto-cjk fonts-liberation2 xvfb xauth poppler-utils

@@ -1,5 +1,5 @@
-#include "app/application.h"
 #include "cli/cli.h"
+#include "ui/main/application.h"
 
 #include <QStringList>
 

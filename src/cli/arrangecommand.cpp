@@ -1,10 +1,10 @@
-#include "arrangecommand.h"
+#include "cli/arrangecommand.h"
 
-#include "arrangement/arrangement.h"
-#include "arrangement/arrangementsummary.h"
-#include "clicontext.h"
-#include "data/database.h"
-#include "data/numbertext.h"
+#include "cli/clicontext.h"
+#include "core/numbertext.h"
+#include "db/database.h"
+#include "jobs/arrangement/arrangement.h"
+#include "jobs/arrangement/arrangementsummary.h"
 
 #include <QTextStream>
 

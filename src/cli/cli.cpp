@@ -1,13 +1,13 @@
-#include "cli.h"
+#include "cli/cli.h"
 
-#include "arrangecommand.h"
-#include "clicontext.h"
-#include "data/datadirectory.h"
-#include "datacommands.h"
-#include "divisioncommand.h"
-#include "importcommands.h"
-#include "passwdcommand.h"
-#include "showcommand.h"
+#include "cli/arrangecommand.h"
+#include "cli/clicontext.h"
+#include "cli/datacommands.h"
+#include "cli/divisioncommand.h"
+#include "cli/importcommands.h"
+#include "cli/passwdcommand.h"
+#include "cli/showcommand.h"
+#include "db/datadirectory.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,7 +30,8 @@ const std::vector<Cli::Command> &Cli::commands()
         {"repair", "修复系统表（xtsztable、bsxtable）", "fenpai repair", false,
          &DataCommands::repair},
         {"show", "把数据表或查询填入文档并输出（csv、xlsx、html、pdf）",
-         "fenpai show SOURCE [--title T] [--report statistics|plain] [--format csv|xlsx|html|pdf] -o "
+         "fenpai show SOURCE [--title T] [--report statistics|plain] [--format csv|xlsx|html|pdf] "
+         "-o "
          "FILE",
          true, &ShowCommand::run},
         {"passwd", "修改用户密码（从标准输入读取旧密码和新密码）", "fenpai passwd USER", false,

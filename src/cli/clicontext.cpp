@@ -1,6 +1,6 @@
-#include "clicontext.h"
+#include "cli/clicontext.h"
 
-#include "data/database.h"
+#include "db/database.h"
 
 #include <QTextStream>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/datadirectory.h"
-#include "data/status.h"
+#include "core/status.h"
+#include "db/datadirectory.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "csvwriter.h"
+#include "cli/csvwriter.h"
 
-#include "data/numbertext.h"
-#include "data/query.h"
+#include "core/numbertext.h"
+#include "db/query.h"
 
 #include <QTextStream>
 

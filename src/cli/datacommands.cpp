@@ -1,9 +1,9 @@
-#include "datacommands.h"
+#include "cli/datacommands.h"
 
-#include "clicontext.h"
-#include "csvwriter.h"
-#include "data/database.h"
-#include "data/maintenance.h"
+#include "cli/clicontext.h"
+#include "cli/csvwriter.h"
+#include "db/database.h"
+#include "db/maintenance.h"
 
 #include <QTextStream>
 

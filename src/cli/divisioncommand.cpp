@@ -1,9 +1,9 @@
-#include "divisioncommand.h"
+#include "cli/divisioncommand.h"
 
-#include "clicontext.h"
-#include "data/database.h"
-#include "data/numbertext.h"
-#include "division/classdivision.h"
+#include "cli/clicontext.h"
+#include "core/numbertext.h"
+#include "db/database.h"
+#include "jobs/division/classdivision.h"
 
 #include <QTextStream>
 

@@ -1,9 +1,9 @@
-#include "importcommands.h"
+#include "cli/importcommands.h"
 
-#include "clicontext.h"
-#include "data/database.h"
-#include "data/demodata.h"
-#include "data/spreadsheetimport.h"
+#include "cli/clicontext.h"
+#include "db/database.h"
+#include "jobs/import/spreadsheetimport.h"
+#include "workbook/demodata.h"
 
 #include <QDir>
 #include <QTextStream>

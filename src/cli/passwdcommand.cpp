@@ -1,8 +1,8 @@
-#include "passwdcommand.h"
+#include "cli/passwdcommand.h"
 
-#include "clicontext.h"
-#include "data/database.h"
-#include "data/useraccounts.h"
+#include "cli/clicontext.h"
+#include "db/database.h"
+#include "db/useraccounts.h"
 
 #include <QTextStream>
 

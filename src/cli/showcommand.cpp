@@ -1,14 +1,14 @@
-#include "showcommand.h"
+#include "cli/showcommand.h"
 
-#include "clicontext.h"
-#include "csvwriter.h"
-#include "data/database.h"
-#include "documents/documentfill.h"
-#include "documents/fontsubstitutes.h"
-#include "documents/reportformat.h"
+#include "cli/clicontext.h"
+#include "cli/csvwriter.h"
+#include "db/database.h"
+#include "grid/fontsubstitutes.h"
 #include "grid/grid.h"
 #include "grid/gridexport.h"
-#include "grid/gridprinter.h"
+#include "grid/gridpagerenderer.h"
+#include "jobs/documents/documentfill.h"
+#include "jobs/documents/reportformat.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -109,7 +109,7 @@ int ShowCommand::run(CliContext &context, const QStringList &args)
         written = GridExport::toHtml(grid, output);
     } else {
         FontSubstitutes::install();
-        written = GridPrinter(grid).writePdf(output);
+        written = GridPageRenderer(grid).writePdf(output);
     }
     if (!written.isOk())
         return context.fail(written);

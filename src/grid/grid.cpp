@@ -1,7 +1,7 @@
-#include "grid.h"
+#include "grid/grid.h"
 
-#include "gridfile.h"
-#include "gridnumberformat.h"
+#include "grid/gridfile.h"
+#include "grid/gridnumberformat.h"
 
 #include <QBuffer>
 #include <QClipboard>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/status.h"
+#include "core/status.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -323,9 +323,9 @@ private:
 };
 
 // The table model behind every document: cells with texts, tags and formats, columns, merges,
-// selection, printing settings and pictures. No widgets; GridView shows it, GridPrinter prints it.
-// Row 0 .. fixedRows()-1 and column 0 are fixed. Changes emit changed() unless autoRedraw() is
-// off, in which case one changed() follows refresh().
+// selection, printing settings and pictures. No widgets; GridView shows it, GridPageRenderer paints
+// its pages. Row 0 .. fixedRows()-1 and column 0 are fixed. Changes emit changed() unless
+// autoRedraw() is off, in which case one changed() follows refresh().
 class Grid final : public QObject
 {
     Q_OBJECT

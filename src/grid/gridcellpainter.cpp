@@ -1,6 +1,6 @@
-#include "gridcellpainter.h"
+#include "grid/gridcellpainter.h"
 
-#include "grid.h"
+#include "grid/grid.h"
 
 #include <QPainter>
 

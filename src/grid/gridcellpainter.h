@@ -41,7 +41,7 @@ struct GridPaintOptions
 
 // Paints cells as the grid shows them: backgrounds, texts through mask and format string,
 // fonts, colours, alignment, word wrap, borders, merged blocks and pictures. GridView and
-// GridPrinter both paint through it, so a printed table looks like the one on screen.
+// GridPageRenderer both paint through it, so a printed table looks like the one on screen.
 class GridCellPainter final
 {
 public:

@@ -1,7 +1,7 @@
-#include "gridexport.h"
+#include "grid/gridexport.h"
 
-#include "grid.h"
-#include "gridnumberformat.h"
+#include "grid/grid.h"
+#include "grid/gridnumberformat.h"
 
 #include <QDir>
 #include <QFileInfo>

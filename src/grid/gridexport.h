@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/status.h"
+#include "core/status.h"
 
 #include <QString>
 

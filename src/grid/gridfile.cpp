@@ -1,6 +1,6 @@
-#include "gridfile.h"
+#include "grid/gridfile.h"
 
-#include "grid.h"
+#include "grid/grid.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "gridnumberformat.h"
+#include "grid/gridnumberformat.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "gridpagination.h"
+#include "grid/gridpagination.h"
 
-#include "grid.h"
+#include "grid/grid.h"
 
 #include <algorithm>
 #include <cmath>

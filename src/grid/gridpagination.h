@@ -34,7 +34,7 @@ struct GridPageLayout
 };
 
 // Splits a grid into printed pages as its page setup says. A pure function of the grid, so it
-// is tested without painting; GridPrinter paints what it returns.
+// is tested without painting; GridPageRenderer paints what it returns.
 class GridPagination final
 {
 public:

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/database.h"
-#include "data/datadirectory.h"
+#include "db/database.h"
+#include "db/datadirectory.h"
 
 #include <QTemporaryDir>
 

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "core/result.h"
+#include "core/status.h"
+#include "db/query.h"
+#include "db/statement.h"
+
+#include <QString>
+#include <QStringList>
+
+struct sqlite3;
+
+namespace fenpai {
+
+struct OpenOptions
+{
+    bool createIfMissing = true; // create the file when it does not exist
+    bool readOnly = false;
+};
+
+// One open database file. Cheap to open and close, as every operation opens it for itself and
+// closes it when done. Statements are in the original dialect unless the method says "native".
+class Database final
+{
+public:
+    Database() = default;
+    ~Database();
+    Database(Database &&other) noexcept;
+    Database &operator=(Database &&other) noexcept;
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // Opens the file and checks that it is a database; nothing is written by opening.
+    Status open(const QString &path, const OpenOptions &options = {});
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+    const QString &path() const { return m_path; }
+
+    // Runs one statement (action or DDL) of the original dialect.
+    Status exec(const QString &sql);
+    // Runs one or more statements of SQLite's dialect, as they stand.
+    Status execNative(const QString &sql);
+
+    Result<Statement> prepare(const QString &sql);
+    Result<Statement> prepareNative(const QString &sql);
+
+    // A table or saved-query name, or a SELECT statement, opened as a recordset.
+    Result<Query> query(const QString &sourceOrSql, const QVariantList &parameters = {});
+
+    // The first column of the first row of a query; an invalid QVariant when there is no row.
+    Result<QVariant> scalar(const QString &sql, const QVariantList &parameters = {});
+
+    Status begin();
+    Status commit();
+    Status rollback();
+    bool inTransaction() const;
+
+    qint64 changes() const;
+
+    bool hasTable(const QString &name) const;    // a table (not a view)
+    bool hasRelation(const QString &name) const; // a table or a view
+    QStringList tables() const;
+    QStringList views() const;
+    QStringList columns(const QString &table) const; // in declared order; empty when missing
+
+    sqlite3 *handle() const { return m_db; }
+
+    // Maps an SQLite result code and the connection's message to a Status.
+    static Status statusFromSqlite(sqlite3 *db, int rc);
+
+private:
+    QStringList namesOf(const char *type) const;
+
+    sqlite3 *m_db = nullptr;
+    QString m_path;
+};
+
+} // namespace fenpai

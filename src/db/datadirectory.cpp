@@ -1,0 +1,74 @@
+#include "db/datadirectory.h"
+
+#include "db/database.h"
+#include "db/schema.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace fenpai {
+
+namespace {
+
+bool isWritableDir(const QString &dir)
+{
+    const QString suju = QDir(dir).filePath(QStringLiteral("suju"));
+    const QFileInfo info(QFileInfo::exists(suju) ? suju : dir);
+    if (!info.isDir())
+        return false;
+    QTemporaryFile probe(info.absoluteFilePath() + QStringLiteral("/.fenpai-probe-XXXXXX"));
+    return probe.open();
+}
+
+} // namespace
+
+QString DataDirectory::resolve(const QString &explicitDir, const QString &programDir)
+{
+    if (!explicitDir.isEmpty())
+        return explicitDir;
+    const QString fromEnv = qEnvironmentVariable("FENPAI_DATA_DIR");
+    if (!fromEnv.isEmpty())
+        return fromEnv;
+    if (isWritableDir(programDir))
+        return programDir;
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return QDir(user.isEmpty() ? QDir::homePath() : user).filePath(QStringLiteral("fenpai"));
+}
+
+QString DataDirectory::databasePath(const QString &dir)
+{
+    QString path = dir;
+    if (!path.endsWith(u'/') && !path.endsWith(u'\\'))
+        path += u'/';
+    return path + QStringLiteral("suju/sujuf.mdb");
+}
+
+Status DataDirectory::openDatabase(Database &db) const
+{
+    const QString file = databasePath();
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!QDir().mkpath(folder))
+        return Status::error(Status::Kind::Io, QStringLiteral("无法创建数据目录 ") + folder);
+    const bool isNew = !QFileInfo::exists(file);
+    Status s = db.open(file);
+    if (!s.isOk()) {
+        if (s.kind() == Status::Kind::Io && s.message().contains("not a database"))
+            return Status::error(Status::Kind::Io, QStringLiteral("文件 ") + file +
+                                                       QStringLiteral(" 不是本程序的数据库文件"));
+        return Status::error(s.kind(), QStringLiteral("无法打开数据库 ") + file +
+                                           QStringLiteral("：") + s.message());
+    }
+    s = Schema::ensure(db);
+    if (!s.isOk()) {
+        db.close();
+        if (isNew)
+            QFile::remove(file);
+        return Status::error(s.kind(), QStringLiteral("无法建立数据库 ") + file +
+                                           QStringLiteral("：") + s.message());
+    }
+    return Status::ok();
+}
+
+} // namespace fenpai

@@ -1,0 +1,318 @@
+#include "db/sqldialect.h"
+
+#include <QSet>
+#include <QStringList>
+
+#include <vector>
+
+namespace fenpai {
+
+namespace {
+
+enum class TokenType
+{
+    Space,
+    Word,
+    Number,
+    String,
+    Bracket,
+    Op,
+    LParen,
+    RParen,
+    Comma,
+    Amp
+};
+
+struct Token
+{
+    TokenType type;
+    QString text;
+};
+
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c == u'$' || c.unicode() >= 0x80;
+}
+
+std::vector<Token> tokenize(const QString &sql)
+{
+    std::vector<Token> tokens;
+    const int n = static_cast<int>(sql.size());
+    int i = 0;
+    while (i < n) {
+        const QChar c = sql[i];
+        const int start = i;
+        if (c.isSpace()) {
+            while (i < n && sql[i].isSpace())
+                ++i;
+            tokens.push_back({TokenType::Space, sql.mid(start, i - start)});
+        } else if (c == u'\'' || c == u'"') {
+            // A quoted text; the quote doubled inside stands for itself.
+            QString value;
+            ++i;
+            while (i < n) {
+                if (sql[i] == c) {
+                    if (i + 1 < n && sql[i + 1] == c) {
+                        value += c;
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                value += sql[i++];
+            }
+            tokens.push_back({TokenType::String, SqlDialect::quoteLiteral(value)});
+        } else if (c == u'[') {
+            while (i < n && sql[i] != u']')
+                ++i;
+            if (i < n)
+                ++i;
+            tokens.push_back({TokenType::Bracket, sql.mid(start, i - start)});
+        } else if (c.isDigit() || (c == u'.' && i + 1 < n && sql[i + 1].isDigit())) {
+            while (i < n && (sql[i].isLetterOrNumber() || sql[i] == u'.'))
+                ++i;
+            tokens.push_back({TokenType::Number, sql.mid(start, i - start)});
+        } else if (isWordChar(c)) {
+            while (i < n && isWordChar(sql[i]))
+                ++i;
+            tokens.push_back({TokenType::Word, sql.mid(start, i - start)});
+        } else if (c == u'(') {
+            tokens.push_back({TokenType::LParen, QStringLiteral("(")});
+            ++i;
+        } else if (c == u')') {
+            tokens.push_back({TokenType::RParen, QStringLiteral(")")});
+            ++i;
+        } else if (c == u',') {
+            tokens.push_back({TokenType::Comma, QStringLiteral(",")});
+            ++i;
+        } else if (c == u'&') {
+            tokens.push_back({TokenType::Amp, QStringLiteral("&")});
+            ++i;
+        } else {
+            // Two-character operators stay one token so that "<=" is one boundary.
+            static const QStringList twoChar = {"<=", ">=", "<>", "!=", "||", "=="};
+            if (i + 1 < n && twoChar.contains(sql.mid(i, 2))) {
+                tokens.push_back({TokenType::Op, sql.mid(i, 2)});
+                i += 2;
+            } else {
+                tokens.push_back({TokenType::Op, QString(c)});
+                ++i;
+            }
+        }
+    }
+    return tokens;
+}
+
+bool isKeyword(const Token &token, const char *word)
+{
+    return token.type == TokenType::Word &&
+           token.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
+
+// Tokens that end an operand of `&`: & binds tighter than comparisons and logic, looser than
+// arithmetic, so a chain runs between such boundaries.
+bool isBoundary(const Token &token)
+{
+    static const QSet<QString> keywords = {
+        "SELECT", "DISTINCT", "ALL",  "AS",    "FROM",   "WHERE",  "AND",     "OR",
+        "NOT",    "ON",       "BY",   "GROUP", "ORDER",  "HAVING", "WHEN",    "THEN",
+        "ELSE",   "END",      "CASE", "IS",    "IN",     "LIKE",   "BETWEEN", "SET",
+        "VALUES", "INTO",     "JOIN", "LEFT",  "RIGHT",  "INNER",  "OUTER",   "UNION",
+        "TOP",    "ASC",      "DESC", "LIMIT", "INSERT", "UPDATE", "DELETE",  "GLOB"};
+    switch (token.type) {
+    case TokenType::Comma:
+        return true;
+    case TokenType::Word:
+        return keywords.contains(token.text.toUpper());
+    case TokenType::Op: {
+        static const QSet<QString> comparisons = {"=", "<", ">", "<=", ">=", "<>", "!=", "==", ";"};
+        return comparisons.contains(token.text);
+    }
+    default:
+        return false;
+    }
+}
+
+struct Item
+{
+    QString text;
+    bool boundary = false;
+    bool amp = false;
+    bool space = false;
+};
+
+QString emitRange(const std::vector<Token> &tokens, size_t begin, size_t end);
+
+QString joinSegment(const std::vector<Item> &segment)
+{
+    bool hasAmp = false;
+    for (const Item &item : segment)
+        hasAmp = hasAmp || item.amp;
+    QString out;
+    if (!hasAmp) {
+        for (const Item &item : segment)
+            out += item.text;
+        return out;
+    }
+    // Keep the spaces around the chain outside the call.
+    size_t first = 0;
+    size_t last = segment.size();
+    while (first < last && segment[first].space)
+        out += segment[first++].text;
+    QString trailing;
+    while (last > first && segment[last - 1].space)
+        trailing.prepend(segment[--last].text);
+    QStringList operands{QString()};
+    for (size_t i = first; i < last; ++i) {
+        if (segment[i].amp)
+            operands.append(QString());
+        else
+            operands.last() += segment[i].text;
+    }
+    for (QString &operand : operands)
+        operand = operand.trimmed();
+    // An empty operand stays visibly broken so SQLite reports a syntax error instead of running
+    // something else.
+    out += QStringLiteral("jet_cat(") + operands.join(QStringLiteral(", ")) + QStringLiteral(")");
+    return out + trailing;
+}
+
+QString emitRange(const std::vector<Token> &tokens, size_t begin, size_t end)
+{
+    std::vector<Item> items;
+    size_t i = begin;
+    while (i < end) {
+        const Token &token = tokens[i];
+        if (token.type == TokenType::LParen) {
+            int depth = 1;
+            size_t j = i + 1;
+            while (j < end && depth > 0) {
+                if (tokens[j].type == TokenType::LParen)
+                    ++depth;
+                else if (tokens[j].type == TokenType::RParen)
+                    --depth;
+                if (depth > 0)
+                    ++j;
+            }
+            const bool closed = j < end;
+            items.push_back(
+                {QStringLiteral("(") + emitRange(tokens, i + 1, j) + (closed ? ")" : "")});
+            i = closed ? j + 1 : j;
+            continue;
+        }
+        Item item{token.text};
+        item.boundary = isBoundary(token);
+        item.amp = token.type == TokenType::Amp;
+        item.space = token.type == TokenType::Space;
+        items.push_back(item);
+        ++i;
+    }
+    QString out;
+    std::vector<Item> segment;
+    for (const Item &item : items) {
+        if (item.boundary) {
+            out += joinSegment(segment);
+            segment.clear();
+            out += item.text;
+        } else {
+            segment.push_back(item);
+        }
+    }
+    return out + joinSegment(segment);
+}
+
+// Column types of the original dialect in CREATE TABLE.
+void translateCreateTable(std::vector<Token> &tokens)
+{
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        Token &token = tokens[i];
+        if (token.type != TokenType::Word)
+            continue;
+        // A type follows a column name: the previous non-space token is a name.
+        size_t p = i;
+        while (p > 0 && tokens[p - 1].type == TokenType::Space)
+            --p;
+        if (p == 0)
+            continue;
+        const Token &before = tokens[p - 1];
+        if (before.type != TokenType::Word && before.type != TokenType::Bracket)
+            continue;
+        if (isKeyword(before, "TABLE"))
+            continue;
+        const QString upper = token.text.toUpper();
+        QString replacement;
+        if (upper == "COUNTER" || upper == "AUTOINCREMENT")
+            replacement = QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+        else if (upper == "SHORT" || upper == "LONG" || upper == "BYTE" || upper == "INTEGER" ||
+                 upper == "INT" || upper == "YESNO" || upper == "BIT" || upper == "SMALLINT")
+            replacement = QStringLiteral("INTEGER");
+        else if (upper == "DOUBLE" || upper == "SINGLE" || upper == "NUMBER" || upper == "FLOAT" ||
+                 upper == "CURRENCY" || upper == "REAL" || upper == "NUMERIC")
+            replacement = QStringLiteral("REAL");
+        else if (upper == "TEXT" || upper == "MEMO" || upper == "VARCHAR" || upper == "CHAR")
+            replacement = QStringLiteral("TEXT");
+        if (replacement.isEmpty())
+            continue;
+        token.text = replacement;
+        // Drop a length: text (50).
+        size_t j = i + 1;
+        while (j < tokens.size() && tokens[j].type == TokenType::Space)
+            ++j;
+        if (j + 2 < tokens.size() && tokens[j].type == TokenType::LParen &&
+            tokens[j + 1].type == TokenType::Number && tokens[j + 2].type == TokenType::RParen) {
+            tokens.erase(tokens.begin() + static_cast<long>(i + 1),
+                         tokens.begin() + static_cast<long>(j + 3));
+        }
+    }
+}
+
+} // namespace
+
+QString SqlDialect::translate(const QString &sql)
+{
+    std::vector<Token> tokens = tokenize(sql);
+
+    // Chr(n) → char(n)
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        if (tokens[i].type != TokenType::Word)
+            continue;
+        if (tokens[i].text.compare(QLatin1String("chr"), Qt::CaseInsensitive) != 0 &&
+            tokens[i].text.compare(QLatin1String("chr$"), Qt::CaseInsensitive) != 0)
+            continue;
+        size_t j = i + 1;
+        while (j < tokens.size() && tokens[j].type == TokenType::Space)
+            ++j;
+        if (j < tokens.size() && tokens[j].type == TokenType::LParen)
+            tokens[i].text = QStringLiteral("char");
+    }
+
+    size_t first = 0;
+    while (first < tokens.size() && tokens[first].type == TokenType::Space)
+        ++first;
+    if (first < tokens.size() && isKeyword(tokens[first], "CREATE")) {
+        size_t next = first + 1;
+        while (next < tokens.size() && tokens[next].type == TokenType::Space)
+            ++next;
+        if (next < tokens.size() && isKeyword(tokens[next], "TABLE"))
+            translateCreateTable(tokens);
+    }
+
+    return emitRange(tokens, 0, tokens.size());
+}
+
+QString SqlDialect::quoteLiteral(const QString &text)
+{
+    QString escaped = text;
+    escaped.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + escaped + QLatin1Char('\'');
+}
+
+QString SqlDialect::quoteName(const QString &name)
+{
+    QString escaped = name;
+    escaped.replace(QLatin1Char(']'), QChar(0xFF3D));
+    return QLatin1Char('[') + escaped + QLatin1Char(']');
+}
+
+} // namespace fenpai

@@ -1,0 +1,28 @@
+#include "db/transaction.h"
+
+namespace fenpai {
+
+Transaction::Transaction(Database &db)
+    : m_db(db)
+{
+    m_status = m_db.begin();
+    m_active = m_status.isOk();
+}
+
+Transaction::~Transaction()
+{
+    if (m_active)
+        m_db.rollback();
+}
+
+Status Transaction::commit()
+{
+    if (!m_active)
+        return m_status.isOk() ? Status::error(Status::Kind::Other, "no transaction") : m_status;
+    Status s = m_db.commit();
+    if (s.isOk())
+        m_active = false;
+    return s;
+}
+
+} // namespace fenpai

@@ -1,0 +1,505 @@
+#include "jobs/arrangement/arrangement.h"
+
+#include "core/numbertext.h"
+#include "db/database.h"
+#include "db/transaction.h"
+#include "jobs/arrangement/arrangementcounts.h"
+#include "jobs/arrangement/arrangementtables.h"
+#include "jobs/arrangement/examineetable.h"
+
+#include <QScopeGuard>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace fenpai {
+
+namespace {
+
+using Settings = ArrangementSettings;
+
+// Walks the seats room by room in the room table's order. A room without seats receives
+// nobody; past the last room there are no more seats.
+class RoomCursor final
+{
+public:
+    explicit RoomCursor(const std::vector<int> &capacities)
+        : m_capacities(capacities)
+    {
+        skipEmptyRooms();
+    }
+
+    bool atEnd() const { return m_room >= m_capacities.size(); }
+    int room() const { return static_cast<int>(m_room) + 1; }
+    int seat() const { return m_seat; }
+
+    void advance()
+    {
+        if (++m_seat > m_capacities[m_room]) {
+            m_seat = 1;
+            ++m_room;
+            skipEmptyRooms();
+        }
+    }
+
+private:
+    void skipEmptyRooms()
+    {
+        while (m_room < m_capacities.size() && m_capacities[m_room] <= 0)
+            ++m_room;
+    }
+
+    const std::vector<int> &m_capacities;
+    size_t m_room = 0;
+    int m_seat = 1;
+};
+
+// Sorting indexes by values held in the large row structs would chase pointers all over memory;
+// the keys are copied next to the indexes first. Equal keys keep import order (the index).
+std::vector<int> sortedBy(const std::vector<Examinee> &rows, const std::vector<int> &indexes,
+                          CellValue Examinee::*first, CellValue Examinee::*second, bool descending)
+{
+    struct Key
+    {
+        double number;
+        int kind;
+        int index;
+        const CellValue *value;
+        double secondNumber;
+        int secondKind;
+        const CellValue *secondValue;
+    };
+    std::vector<Key> keys;
+    keys.reserve(indexes.size());
+    for (int i : indexes) {
+        const CellValue &a = rows[i].*first;
+        const CellValue &b = second ? rows[i].*second : a;
+        keys.push_back({a.numberValue(), static_cast<int>(a.kind()), i, &a, b.numberValue(),
+                        static_cast<int>(b.kind()), &b});
+    }
+    const auto compareFirst = [](const Key &x, const Key &y) {
+        if (x.kind == y.kind && x.kind == static_cast<int>(CellValue::Kind::Number))
+            return (x.number > y.number) - (x.number < y.number);
+        return x.value->compare(*y.value);
+    };
+    const auto compareSecond = [](const Key &x, const Key &y) {
+        if (x.secondKind == y.secondKind &&
+            x.secondKind == static_cast<int>(CellValue::Kind::Number))
+            return (x.secondNumber > y.secondNumber) - (x.secondNumber < y.secondNumber);
+        return x.secondValue->compare(*y.secondValue);
+    };
+    const bool twoKeys = second != nullptr;
+    std::sort(keys.begin(), keys.end(), [&](const Key &x, const Key &y) {
+        if (const int c = compareFirst(x, y))
+            return descending ? c > 0 : c < 0;
+        if (twoKeys) {
+            if (const int c = compareSecond(x, y))
+                return c < 0;
+        }
+        return x.index < y.index;
+    });
+    std::vector<int> order;
+    order.reserve(keys.size());
+    for (const Key &k : keys)
+        order.push_back(k.index);
+    return order;
+}
+
+// One run over the table in memory. Each step mirrors a walk over 考生表 in the order of its
+// statement; rows with equal sort values keep import order (their index in the table).
+class Run final
+{
+public:
+    Run(ExamineeTable &table, const std::vector<int> &capacities, const Settings &settings)
+        : m_table(table)
+        , m_rows(table.rows())
+        , m_capacities(capacities)
+        , m_settings(settings)
+        , m_start(NumberText::leadingValue(settings.startNumber))
+    {}
+
+    ArrangementOutcome outcome() const { return m_outcome; }
+
+    // Every row up to the first blank row starts from room, number and seat 0.
+    void clear()
+    {
+        for (Examinee &e : m_rows) {
+            if (e.blank)
+                break;
+            e.room = e.number = e.seat = CellValue::number(0);
+        }
+    }
+
+    void scoreOnly()
+    {
+        clear();
+        seatInOrder(byScore(allRows(), true));
+    }
+
+    void scoreMix()
+    {
+        clear();
+        // Fill the rooms in score order; seats and numbers come per room below.
+        RoomCursor cursor(m_capacities);
+        int lastRoom = 0;
+        for (int index : byScore(allRows(), true)) {
+            Examinee &e = m_rows[index];
+            if (e.blank)
+                break;
+            if (cursor.atEnd()) {
+                ++m_outcome.unseated;
+                continue;
+            }
+            e.room = CellValue::number(cursor.room());
+            lastRoom = cursor.room();
+            cursor.advance();
+        }
+
+        // A room is every row whose 考场 holds its ordinal, in import order.
+        std::vector<std::vector<int>> rooms(static_cast<size_t>(lastRoom) + 1);
+        for (int i = 0; i < static_cast<int>(m_rows.size()); ++i) {
+            const CellValue &room = m_rows[i].room;
+            if (!room.isNumber())
+                continue;
+            const double q = room.numberValue();
+            if (q >= 1 && q <= lastRoom && q == std::floor(q))
+                rooms[static_cast<size_t>(q)].push_back(i);
+        }
+        for (std::vector<int> &members : rooms) {
+            if (!members.empty())
+                mixRoom(members);
+        }
+
+        // Exam numbers over the whole table in room, then seat order.
+        const std::vector<int> order =
+            sortedBy(m_rows, allRows(), &Examinee::room, &Examinee::number, false);
+        qint64 k = 0;
+        for (int index : order) {
+            Examinee &e = m_rows[index];
+            e.number = CellValue::number(examNumber(e.room.toNumber(), e.seat.toNumber(), ++k));
+        }
+    }
+
+    void groupMix(int perRoom)
+    {
+        const bool bySchool = m_settings.groupKind == Settings::GroupKind::School;
+        const std::vector<ExamineeGroup> &groups =
+            bySchool ? m_table.schoolGroups() : m_table.classGroups();
+        const auto blocks = Arrangement::groupBlocks(static_cast<int>(groups.size()), perRoom,
+                                                     m_settings.adjacentGroups);
+        clear();
+        int firstBlank = 0;
+        while (firstBlank < static_cast<int>(m_rows.size()) && !m_rows[firstBlank].blank)
+            ++firstBlank;
+
+        // The rows of each group, in import order. A group with a null part matches no row.
+        std::vector<std::vector<int>> members(groups.size());
+        for (int i = 0; i < static_cast<int>(m_rows.size()); ++i) {
+            const int g = bySchool ? m_rows[i].schoolGroup : m_rows[i].classGroup;
+            if (!groups[g].hasNull)
+                members[g].push_back(i);
+        }
+
+        // Ordering keys: column i of every block takes i, i + N, i + 2N, ...
+        std::vector<CellValue> before(m_rows.size());
+        std::vector<char> keyed(m_rows.size(), 0);
+        std::vector<double> next(static_cast<size_t>(perRoom));
+        std::iota(next.begin(), next.end(), 1.0);
+        for (size_t j = 0; j < blocks.size(); ++j) {
+            for (size_t i = 0; i < blocks[j].size(); ++i) {
+                for (int index : inScoreOrder(members[blocks[j][i]], i + 1, j + 1)) {
+                    before[index] = m_rows[index].number;
+                    keyed[index] = 1;
+                    m_rows[index].number = CellValue::number(next[i]);
+                    next[i] += perRoom;
+                }
+            }
+        }
+
+        // The seating walks the cleared rows and the rows that received a key. A row below the
+        // first blank row that received none keeps whatever number it was imported with, which
+        // says nothing about where it belongs: were it walked, an unkeyed blank row imported
+        // with an empty number would sort first and end the seating before anybody sat down.
+        std::vector<int> walked;
+        for (int i = 0; i < static_cast<int>(m_rows.size()); ++i) {
+            if (i < firstBlank || keyed[i])
+                walked.push_back(i);
+        }
+        const std::vector<int> order = sortedBy(m_rows, walked, &Examinee::number, nullptr, false);
+        std::vector<char> seated(m_rows.size(), 0);
+        seatInOrder(order, &seated);
+        // Keys are only a means of ordering: a row the seating did not reach keeps its number.
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            if (keyed[i] && !seated[i])
+                m_rows[i].number = before[i];
+        }
+    }
+
+private:
+    double examNumber(double room, double seat, qint64 k) const
+    {
+        if (m_settings.numbering == Settings::Numbering::Consecutive)
+            return m_start + static_cast<double>(k) - 1.0;
+        return Arrangement::examNumber(m_settings, room, seat, k);
+    }
+
+    std::vector<int> allRows() const
+    {
+        std::vector<int> order(m_rows.size());
+        std::iota(order.begin(), order.end(), 0);
+        return order;
+    }
+
+    std::vector<int> byScore(const std::vector<int> &order, bool descending) const
+    {
+        return sortedBy(m_rows, order, &Examinee::score, nullptr, descending);
+    }
+
+    // The order of one group's rows in column i (1-based) of block j (1-based).
+    std::vector<int> inScoreOrder(const std::vector<int> &rows, size_t i, size_t j) const
+    {
+        switch (m_settings.scoreOrder) {
+        case Settings::ScoreOrder::Similar:
+            return byScore(rows, true);
+        case Settings::ScoreOrder::Random:
+            return rows;
+        case Settings::ScoreOrder::Spread:
+            return byScore(rows, (i + j) % 2 == 0);
+        }
+        return rows;
+    }
+
+    // Sequential seating: room by room, seat by seat, numbering as it goes; stops at the first
+    // blank row and leaves the rows the rooms cannot hold without a seat.
+    void seatInOrder(const std::vector<int> &order, std::vector<char> *seated = nullptr)
+    {
+        RoomCursor cursor(m_capacities);
+        qint64 k = 0;
+        for (int index : order) {
+            Examinee &e = m_rows[index];
+            if (e.blank)
+                break;
+            if (cursor.atEnd()) {
+                ++m_outcome.unseated;
+                continue;
+            }
+            e.room = CellValue::number(cursor.room());
+            e.seat = CellValue::number(cursor.seat());
+            e.number = CellValue::number(examNumber(cursor.room(), cursor.seat(), ++k));
+            ++m_outcome.seated;
+            if (seated)
+                (*seated)[index] = 1;
+            cursor.advance();
+        }
+    }
+
+    // Mode 2 inside one room: classes ranked by size, the room cut in class-rank order into
+    // chunks of the largest class's size, and the chunks interleaved seat by seat.
+    void mixRoom(std::vector<int> &members)
+    {
+        const std::vector<ExamineeGroup> &groups = m_table.classGroups();
+        struct Rank
+        {
+            int group;
+            int count;
+            int first;
+        };
+        std::vector<Rank> ranks;
+        std::vector<int> rankOf(groups.size(), -1);
+        for (int position = 0; position < static_cast<int>(members.size()); ++position) {
+            const int g = m_rows[members[position]].classGroup;
+            if (rankOf[g] < 0) {
+                rankOf[g] = static_cast<int>(ranks.size());
+                ranks.push_back({g, 0, position});
+            }
+            if (!groups[g].nullClass) // count(班级) leaves out a null class
+                ++ranks[rankOf[g]].count;
+        }
+        std::sort(ranks.begin(), ranks.end(), [](const Rank &a, const Rank &b) {
+            return a.count != b.count ? a.count > b.count : a.first < b.first;
+        });
+        // The list ends at a class whose school and class join to the empty string.
+        std::fill(rankOf.begin(), rankOf.end(), -1);
+        int n = 0;
+        for (const Rank &r : ranks) {
+            if (groups[r.group].emptyKey)
+                break;
+            rankOf[r.group] = ++n;
+        }
+        const int m = n > 0 ? ranks.front().count : 0;
+
+        for (int index : members) {
+            const int t = rankOf[m_rows[index].classGroup];
+            if (t > 0)
+                m_rows[index].number = CellValue::number(t);
+        }
+        sortByNumber(members);
+        int a = 1;
+        double b = 1;
+        int w = 1;
+        for (int index : members) {
+            if (w > m) {
+                ++a;
+                b = a;
+                w = 1;
+            }
+            m_rows[index].number = CellValue::number(b);
+            b += n;
+            ++w;
+        }
+        sortByNumber(members);
+        int seat = 0;
+        for (int index : members) {
+            ++seat;
+            m_rows[index].number = m_rows[index].seat = CellValue::number(seat);
+        }
+        m_outcome.seated += static_cast<int>(members.size());
+    }
+
+    void sortByNumber(std::vector<int> &indexes) const
+    {
+        indexes = sortedBy(m_rows, indexes, &Examinee::number, nullptr, false);
+    }
+
+    ExamineeTable &m_table;
+    std::vector<Examinee> &m_rows;
+    const std::vector<int> &m_capacities;
+    const Settings &m_settings;
+    const double m_start; // the start number as typed, read once
+    ArrangementOutcome m_outcome;
+};
+
+QString roomSeatText(double value, double threshold1, double threshold2)
+{
+    const QString text = NumberText::format(value);
+    if (value > threshold1)
+        return text;
+    if (value > threshold2)
+        return u'0' + text;
+    return QStringLiteral("00") + text;
+}
+
+} // namespace
+
+double Arrangement::examNumber(const ArrangementSettings &settings, double room, double seat,
+                               qint64 k)
+{
+    if (settings.numbering == Settings::Numbering::Consecutive)
+        return NumberText::leadingValue(settings.startNumber) + static_cast<double>(k) - 1.0;
+    const QString seatText = seat > 9 ? NumberText::format(seat) : u'0' + NumberText::format(seat);
+    return NumberText::leadingValue(settings.prefix + roomSeatText(room, 99, 9) + seatText);
+}
+
+std::vector<std::vector<int>> Arrangement::groupBlocks(int groups, int groupsPerRoom, bool adjacent)
+{
+    std::vector<std::vector<int>> blocks;
+    if (groups < 1 || groupsPerRoom < 1 || groupsPerRoom > groups)
+        return blocks;
+    const int n = groupsPerRoom;
+    const int blockCount = (groups + n - 1) / n;
+    const int stride = groups / n;
+    blocks.resize(static_cast<size_t>(blockCount));
+    if (adjacent) {
+        for (int k = 0; k < groups; ++k)
+            blocks[static_cast<size_t>(k / n)].push_back(k);
+        return blocks;
+    }
+    // Spread the groups: block j takes j, j + D, j + 2D, ...; once fewer than N groups are
+    // left, the last block takes the rest in order.
+    int placed = 0;
+    bool tail = false;
+    for (int j = 1; j <= blockCount; ++j) {
+        int k = j;
+        if (groups - placed < n) {
+            k = placed + 1;
+            tail = true;
+        }
+        for (int i = 1; i <= n && k <= groups; ++i) {
+            blocks[static_cast<size_t>(j - 1)].push_back(k - 1);
+            ++placed;
+            k += tail ? 1 : stride;
+        }
+    }
+    return blocks;
+}
+
+QString Arrangement::capacityMessage(int rooms)
+{
+    return QStringLiteral("  你设置的考场数太少(") + QString::number(rooms) +
+           QStringLiteral(")或每个考场的考生数太少,以至不能容纳\n"
+                          "所有学生,请在原电子表格文件中修改,完成后重新导放数据");
+}
+
+QString Arrangement::groupCountMessage(ArrangementSettings::GroupKind kind, int groups)
+{
+    if (kind == Settings::GroupKind::Class)
+        return QStringLiteral("错误!每个考场的班级数不能大于班级总数 (") + QString::number(groups) +
+               QStringLiteral(") 或不能小于1");
+    return QStringLiteral("错误!每个考场的学校数不能大于学校总数(") + QString::number(groups) +
+           QStringLiteral(")或不能小于1");
+}
+
+Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSettings &settings,
+                                            const ArrangementProgress &progress)
+{
+    const Status checked = ArrangementTables::check(db);
+    if (!checked.isOk())
+        return checked;
+    // The run reads and rewrites every page of 考生表 in one transaction; with the default
+    // page cache the pages would spill to the disk halfway. The connection's own setting is put
+    // back afterwards.
+    const Result<QVariant> cacheSize = db.scalar(QStringLiteral("PRAGMA cache_size"));
+    if (cacheSize && cacheSize->toLongLong() > -65536 && cacheSize->toLongLong() < 16384)
+        db.execNative(QStringLiteral("PRAGMA cache_size = -65536"));
+    const auto restoreCache = qScopeGuard([&] {
+        if (cacheSize)
+            db.execNative(QStringLiteral("PRAGMA cache_size = %1").arg(cacheSize->toLongLong()));
+    });
+    Transaction transaction(db);
+    if (!transaction.status().isOk())
+        return transaction.status();
+
+    // Rooms and rows are read inside the transaction, so the run checks what it seats.
+    ArrangementCounts rooms;
+    if (const Status s = ArrangementCounts::readRooms(db, rooms); !s.isOk())
+        return s;
+    Result<ExamineeTable> table = ExamineeTable::load(db);
+    if (!table)
+        return table.status();
+    if (table->examineeCount() > rooms.totalCapacity())
+        return Status::refused(capacityMessage(rooms.roomCount()));
+
+    Run run(*table, rooms.capacities, settings);
+    switch (settings.mode) {
+    case Settings::Mode::GroupMix: {
+        const bool bySchool = settings.groupKind == Settings::GroupKind::School;
+        const int groups =
+            static_cast<int>(bySchool ? table->schoolGroups().size() : table->classGroups().size());
+        const double n = NumberText::leadingValue(settings.groupsPerRoom);
+        if (!(n >= 1 && n <= groups))
+            return Status::refused(groupCountMessage(settings.groupKind, groups));
+        run.groupMix(static_cast<int>(NumberText::roundHalfEven(n)));
+        break;
+    }
+    case Settings::Mode::ScoreMix:
+        run.scoreMix();
+        break;
+    case Settings::Mode::ScoreOnly:
+        run.scoreOnly();
+        break;
+    }
+
+    ArrangementOutcome outcome = run.outcome();
+    outcome.rowsWritten = table->changedRowCount();
+    Status s = table->write(db, progress);
+    if (s.isOk())
+        s = transaction.commit();
+    if (s.kind() == Status::Kind::Cancelled)
+        return s;
+    if (!s.isOk())
+        return Status::error(s.kind(), QStringLiteral("编排失败，考生表未改动：") + s.message());
+    return outcome;
+}
+
+} // namespace fenpai

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/result.h"
+#include "jobs/arrangement/arrangementprogress.h"
+#include "jobs/arrangement/arrangementsettings.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace fenpai {
+
+class Database;
+
+struct ArrangementOutcome
+{
+    int seated = 0;      // rows that received a room, a seat and an exam number
+    int unseated = 0;    // rows the rooms had no seat left for (only entirely null rows cause it)
+    int rowsWritten = 0; // rows of 考生表 whose result columns changed
+};
+
+// The exam room arrangement: assigns 考场 (room ordinal), 座位号 (seat) and 考号 (exam number) to
+// the rows of 考生表, using the room capacities of 考场表. Everything is computed in memory and
+// written in one transaction: a refused, failed or cancelled run leaves the table as it was.
+class Arrangement final
+{
+public:
+    // Runs the arrangement. Refusals (rooms too small, mode 1's group count out of range) come
+    // back as Status::Kind::Refused with the text the user is shown; a cancel from the progress
+    // callback as Status::Kind::Cancelled.
+    static Result<ArrangementOutcome> run(Database &db, const ArrangementSettings &settings,
+                                          const ArrangementProgress &progress = {});
+
+    // The exam number of the k-th examinee numbered in a run (k from 1), seated in room r, seat s.
+    static double examNumber(const ArrangementSettings &settings, double room, double seat,
+                             qint64 k);
+
+    // Mode 1's blocks of group indexes (0-based), one vector per block; the position inside a
+    // block is the group's column. groupsPerRoom must lie in 1..groups.
+    static std::vector<std::vector<int>> groupBlocks(int groups, int groupsPerRoom, bool adjacent);
+
+    static QString capacityMessage(int rooms);
+    static QString groupCountMessage(ArrangementSettings::GroupKind kind, int groups);
+    static QString finishedMessage() { return QStringLiteral("编排完成!"); }
+};
+
+} // namespace fenpai

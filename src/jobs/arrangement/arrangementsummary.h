@@ -1,0 +1,29 @@
+#pragma once
+
+#include "core/result.h"
+
+#include <vector>
+
+namespace fenpai {
+
+class Database;
+
+// What an arrangement produced, room by room, for the command line's report.
+struct ArrangementSummary
+{
+    struct Room
+    {
+        int room = 0; // ordinal, as written to 考场
+        int examinees = 0;
+        int classes = 0; // distinct (学校, 班级)
+        double firstNumber = 0;
+        double lastNumber = 0;
+    };
+    std::vector<Room> rooms; // one per row of 考场表
+    // Examinees next to each other in exam-number order who come from the same class.
+    int sameClassNeighbours = 0;
+
+    static Result<ArrangementSummary> read(Database &db);
+};
+
+} // namespace fenpai

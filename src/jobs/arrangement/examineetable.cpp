@@ -1,0 +1,182 @@
+#include "jobs/arrangement/examineetable.h"
+
+#include "db/database.h"
+#include "db/rowcursor.h"
+#include "db/sqldialect.h"
+
+#include <QHash>
+
+namespace fenpai {
+
+namespace {
+
+// Joined as text, a null gives way to the other part and two nulls stay null, which is not empty.
+bool joinsToEmpty(const CellValue &a, const CellValue &b)
+{
+    if (a.isNull() && b.isNull())
+        return false;
+    return (a.isNull() || a.isEmptyText()) && (b.isNull() || b.isEmptyText());
+}
+
+CellValue cellAt(const RowCursor &row, int column)
+{
+    switch (row.type(column)) {
+    case RowCursor::Type::Integer:
+    case RowCursor::Type::Real:
+        return CellValue::number(row.real(column));
+    case RowCursor::Type::Text:
+        return CellValue::text(row.text(column));
+    case RowCursor::Type::Blob:
+        return CellValue::blob(row.blob(column));
+    case RowCursor::Type::Null:
+        break;
+    }
+    return {};
+}
+
+void bindCell(RowCursor &statement, int index, const CellValue &value)
+{
+    switch (value.kind()) {
+    case CellValue::Kind::Null:
+        statement.bindNull(index);
+        break;
+    case CellValue::Kind::Number:
+        statement.bindReal(index, value.numberValue());
+        break;
+    case CellValue::Kind::Text:
+        statement.bindText(index, value.toVariant().toString().toUtf8());
+        break;
+    case CellValue::Kind::Blob:
+        statement.bindBlob(index, value.toVariant().toByteArray());
+        break;
+    }
+}
+
+} // namespace
+
+Result<ExamineeTable> ExamineeTable::load(Database &db)
+{
+    const QStringList columns = db.columns(QStringLiteral("考生表"));
+    if (columns.size() < 2)
+        return Status::error(Status::Kind::MissingColumn, QStringLiteral("考生表 的列太少。"));
+    // The blank-row test looks at the first two columns in stored order, whatever they are.
+    // The rows go through the typed cursor: on a large year the per-value conversions of the
+    // general statement wrapper cost more than the arrangement.
+    Result<RowCursor> cursor = RowCursor::prepare(
+        db, QStringLiteral("SELECT rowid, %1, %2, 学校, 班级, 成绩, 考场, 考号, 座位号, "
+                           "姓名 IS NOT NULL FROM 考生表 ORDER BY rowid")
+                .arg(SqlDialect::quoteName(columns[0]), SqlDialect::quoteName(columns[1])));
+    if (!cursor)
+        return cursor.status();
+    RowCursor &st = *cursor;
+
+    ExamineeTable table;
+    Result<QVariant> rowCount = db.scalar(QStringLiteral("SELECT count(*) FROM 考生表"));
+    if (!rowCount)
+        return rowCount.status();
+    table.m_rows.reserve(static_cast<size_t>(rowCount->toLongLong()));
+    table.m_stored.reserve(static_cast<size_t>(rowCount->toLongLong()));
+    // Usually the first two columns are 学校 and 班级 themselves.
+    const bool firstAreSchoolAndClass =
+        columns[0] == QStringLiteral("学校") && columns[1] == QStringLiteral("班级");
+    QHash<QByteArray, int> classIndex;
+    QHash<QByteArray, int> schoolIndex;
+    for (;;) {
+        const Result<bool> row = st.next();
+        if (!row)
+            return row.status();
+        if (!*row)
+            break;
+        Examinee e;
+        e.rowid = st.integer(0);
+        const CellValue school = cellAt(st, 3);
+        const CellValue className = cellAt(st, 4);
+        e.blank = firstAreSchoolAndClass ? joinsToEmpty(school, className)
+                                         : joinsToEmpty(cellAt(st, 1), cellAt(st, 2));
+        const QByteArray schoolKey = school.groupKey();
+        QByteArray classKey = QByteArray::number(schoolKey.size());
+        classKey.append(':').append(schoolKey).append(className.groupKey());
+
+        auto schoolIt = schoolIndex.constFind(schoolKey);
+        if (schoolIt == schoolIndex.constEnd()) {
+            schoolIt = schoolIndex.insert(schoolKey, static_cast<int>(table.m_schoolGroups.size()));
+            table.m_schoolGroups.push_back({school.isNull(), school.isEmptyText(), false});
+        }
+        e.schoolGroup = *schoolIt;
+        auto classIt = classIndex.constFind(classKey);
+        if (classIt == classIndex.constEnd()) {
+            classIt = classIndex.insert(classKey, static_cast<int>(table.m_classGroups.size()));
+            table.m_classGroups.push_back({school.isNull() || className.isNull(),
+                                           joinsToEmpty(school, className), className.isNull()});
+        }
+        e.classGroup = *classIt;
+
+        e.score = cellAt(st, 5);
+        e.room = cellAt(st, 6);
+        e.number = cellAt(st, 7);
+        e.seat = cellAt(st, 8);
+        e.named = st.integer(9) != 0;
+        table.m_stored.push_back({e.room, e.number, e.seat});
+        table.m_rows.push_back(std::move(e));
+    }
+    return table;
+}
+
+int ExamineeTable::examineeCount() const
+{
+    int count = 0;
+    for (const Examinee &e : m_rows)
+        count += e.named ? 1 : 0;
+    return count;
+}
+
+bool ExamineeTable::changed(size_t index) const
+{
+    const Examinee &e = m_rows[index];
+    const std::array<CellValue, 3> &s = m_stored[index];
+    return !(e.room == s[0]) || !(e.number == s[1]) || !(e.seat == s[2]);
+}
+
+int ExamineeTable::changedRowCount() const
+{
+    int count = 0;
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        count += changed(i) ? 1 : 0;
+    return count;
+}
+
+Status ExamineeTable::write(Database &db, const ArrangementProgress &progress) const
+{
+    const Status cancelled =
+        Status::error(Status::Kind::Cancelled, QStringLiteral("编排已取消，考生表未改动。"));
+    std::vector<size_t> changedRows;
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (changed(i))
+            changedRows.push_back(i);
+    }
+    const int total = static_cast<int>(changedRows.size());
+    if (progress && !progress(0, total))
+        return cancelled;
+    Result<RowCursor> update = RowCursor::prepare(
+        db, QStringLiteral("UPDATE 考生表 SET 考场 = ?, 考号 = ?, 座位号 = ? WHERE rowid = ?"));
+    if (!update)
+        return update.status();
+    int done = 0;
+    for (size_t i : changedRows) {
+        const Examinee &e = m_rows[i];
+        bindCell(*update, 1, e.room);
+        bindCell(*update, 2, e.number);
+        bindCell(*update, 3, e.seat);
+        update->bindInteger(4, e.rowid);
+        if (const Status s = update->run(); !s.isOk())
+            return s;
+        ++done;
+        if (progress && done % 2048 == 0 && !progress(done, total))
+            return cancelled;
+    }
+    if (progress && !progress(total, total))
+        return cancelled;
+    return Status::ok();
+}
+
+} // namespace fenpai

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "core/result.h"
+#include "jobs/arrangement/arrangementprogress.h"
+#include "jobs/arrangement/cellvalue.h"
+
+#include <QVariant>
+
+#include <array>
+#include <vector>
+
+namespace fenpai {
+
+class Database;
+
+// One row of 考生表 as the arrangement works on it.
+struct Examinee
+{
+    qint64 rowid = 0;
+    bool blank = false;  // the first two columns joined give the empty string
+    bool named = false;  // 姓名 is not null: the row counts as an examinee
+    int classGroup = 0;  // index into ExamineeTable::classGroups()
+    int schoolGroup = 0; // index into ExamineeTable::schoolGroups()
+    CellValue score;
+    CellValue room;   // 考场
+    CellValue number; // 考号
+    CellValue seat;   // 座位号
+};
+
+// A distinct (学校, 班级) or 学校 value of the table, in order of first appearance.
+struct ExamineeGroup
+{
+    bool hasNull = false;   // some part is null: a filter on it matches no row
+    bool emptyKey = false;  // its parts joined as text give the empty string
+    bool nullClass = false; // class groups: 班级 is null, so count(班级) counts 0 for it
+};
+
+// The whole of 考生表 in memory, in import order, with the result columns as they are changed;
+// write() stores the changed rows with one prepared UPDATE by rowid.
+class ExamineeTable final
+{
+public:
+    // Reads every row; the caller has checked the tables.
+    static Result<ExamineeTable> load(Database &db);
+
+    std::vector<Examinee> &rows() { return m_rows; }
+    const std::vector<Examinee> &rows() const { return m_rows; }
+    const std::vector<ExamineeGroup> &classGroups() const { return m_classGroups; }
+    const std::vector<ExamineeGroup> &schoolGroups() const { return m_schoolGroups; }
+
+    // Rows with a name (E).
+    int examineeCount() const;
+
+    // Rows whose 考场, 考号 or 座位号 differ from what was read.
+    int changedRowCount() const;
+
+    // Writes the changed rows. The progress callback may cancel (Status::Kind::Cancelled).
+    Status write(Database &db, const ArrangementProgress &progress) const;
+
+private:
+    bool changed(size_t index) const;
+
+    std::vector<Examinee> m_rows;
+    std::vector<std::array<CellValue, 3>> m_stored; // 考场, 考号, 座位号 as read
+    std::vector<ExamineeGroup> m_classGroups;
+    std::vector<ExamineeGroup> m_schoolGroups;
+};
+
+} // namespace fenpai

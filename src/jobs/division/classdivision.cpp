@@ -1,0 +1,518 @@
+#include "jobs/division/classdivision.h"
+
+#include "core/numbertext.h"
+#include "db/database.h"
+#include "db/savedqueries.h"
+#include "db/sqldialect.h"
+#include "db/transaction.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numeric>
+
+namespace fenpai {
+
+namespace {
+
+enum Sex
+{
+    Boy,
+    Girl,
+    OtherSex, // neither '男' nor '女': dealt after the girls
+};
+
+struct Pupil
+{
+    qint64 rowid = 0;
+    int sex = OtherSex;
+    int school = 0; // index in the school list; the list's size for pupils without a school
+    int classNumber = 0;
+    bool scored = false;
+    double score = 0;
+};
+
+const std::array<QString, 4> layerNames = {QStringLiteral("A层"), QStringLiteral("B层"),
+                                           QStringLiteral("C层"), QStringLiteral("D层")};
+
+Status failed(const Status &status)
+{
+    return status.withContext(QStringLiteral("分班失败，新分班未作改动："));
+}
+
+bool isClassCount(double value)
+{
+    return std::isfinite(value) && value >= 0 && value == std::floor(value);
+}
+
+bool hasColumn(const QStringList &columns, const QString &name)
+{
+    return columns.contains(name, Qt::CaseInsensitive);
+}
+
+// The serpentine walk over [lo, hi]: forward to hi, twice hi, back to lo, twice lo, …
+class Cursor
+{
+public:
+    Cursor(int offset, int lo, int hi)
+        : m_at(lo - 1 + offset)
+        , m_lo(lo)
+        , m_hi(hi)
+    {}
+
+    int next()
+    {
+        if (m_forward) {
+            m_at = std::min(m_at + 1, m_hi);
+            const int at = m_at;
+            if (at == m_hi) {
+                m_at = m_hi + 1;
+                m_forward = false;
+            }
+            return at;
+        }
+        const int at = --m_at;
+        if (at == m_lo) {
+            m_at = m_lo - 1;
+            m_forward = true;
+        }
+        return at;
+    }
+
+private:
+    int m_at;
+    int m_lo;
+    int m_hi;
+    bool m_forward = true;
+};
+
+void dealGroup(std::vector<Pupil> &pupils, const int *group, size_t count, int offset, int lo,
+               int hi)
+{
+    Cursor cursor(offset, lo, hi);
+    for (size_t i = 0; i < count; ++i)
+        pupils[static_cast<size_t>(group[i])].classNumber = cursor.next();
+}
+
+// One balanced division of `source` (pupil indices, best first) over [lo, hi]. The whole table
+// and a layer differ only in where the fixed start offsets begin.
+void divide(std::vector<Pupil> &pupils, const std::vector<int> &source, int lo, int hi,
+            bool wholeTable, const DivisionSettings &settings, int schoolCount)
+{
+    if (!settings.balanceSex && !settings.balanceSchool) {
+        // Offset 1: the best pupil goes to the second class.
+        dealGroup(pupils, source.data(), source.size(), 1, lo, hi);
+        return;
+    }
+    // Groups in dealing order, each keeping rank order (a stable counting sort by group).
+    const int schoolGroups = settings.balanceSchool ? schoolCount + 1 : 1;
+    const int groupCount = (settings.balanceSex ? 3 : 1) * schoolGroups;
+    auto groupOf = [&](const Pupil &p) {
+        const int sex = settings.balanceSex ? p.sex : 0;
+        const int school = settings.balanceSchool ? p.school : 0;
+        return sex * schoolGroups + school;
+    };
+    std::vector<int> starts(static_cast<size_t>(groupCount) + 1, 0);
+    for (int i : source)
+        ++starts[static_cast<size_t>(groupOf(pupils[static_cast<size_t>(i)])) + 1];
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    std::vector<int> ordered(source.size());
+    std::vector<int> fill(starts.begin(), starts.end() - 1);
+    for (int i : source)
+        ordered[static_cast<size_t>(
+            fill[static_cast<size_t>(groupOf(pupils[static_cast<size_t>(i)]))]++)] = i;
+
+    const int classes = hi - lo + 1;
+    int offset = 0;
+    for (int g = 0; g < groupCount; ++g) {
+        const size_t begin = static_cast<size_t>(starts[static_cast<size_t>(g)]);
+        const size_t end = static_cast<size_t>(starts[static_cast<size_t>(g) + 1]);
+        if (begin == end)
+            continue; // an empty group is skipped and does not move the offset
+        if (!settings.balanceSchool) {
+            // Boys, girls, the rest: fixed offsets, one further inside a layer.
+            dealGroup(pupils, ordered.data() + begin, end - begin, g + (wholeTable ? 0 : 1), lo,
+                      hi);
+            continue;
+        }
+        dealGroup(pupils, ordered.data() + begin, end - begin, offset, lo, hi);
+        // The running school offset restarts at 1, not 0, once it reaches the class count.
+        if (++offset == classes)
+            offset = 1;
+    }
+}
+
+// A score as SQLite orders it: null below numbers, numbers below texts, texts below blobs;
+// texts and blobs byte by byte (they are rare and kept aside).
+struct Score
+{
+    enum Kind
+    {
+        Null,
+        Number,
+        Text,
+        Blob
+    };
+    int kind = Null;
+    int pupil = 0; // index in table order, which breaks ties
+    int bytes = 0; // texts and blobs: index of their bytes
+    double number = 0;
+};
+
+struct Table
+{
+    QString rowid;             // how the table's rows are addressed
+    std::vector<Pupil> pupils; // in table order
+    std::vector<int> ranking;  // pupil indices, best first, table order among equals
+    int schoolCount = 0;
+    int withSchool = 0; // pupils whose 原学校 is not null, as Count(原学校) counts them
+};
+
+// Reading in table order needs no sorter in the database; the ranking is then ORDER BY 成绩 DESC
+// with the table order breaking ties, done in memory.
+std::vector<int> rank(std::vector<Score> &scores, const std::vector<QByteArray> &bytes)
+{
+    std::sort(scores.begin(), scores.end(), [&](const Score &a, const Score &b) {
+        if (a.kind != b.kind)
+            return a.kind > b.kind;
+        if (a.kind == Score::Number && a.number != b.number)
+            return a.number > b.number;
+        if (a.kind >= Score::Text) {
+            const QByteArray &x = bytes[static_cast<size_t>(a.bytes)];
+            const QByteArray &y = bytes[static_cast<size_t>(b.bytes)];
+            if (x != y)
+                return x > y;
+        }
+        return a.pupil < b.pupil;
+    });
+    std::vector<int> order;
+    order.reserve(scores.size());
+    for (const Score &s : scores)
+        order.push_back(s.pupil);
+    return order;
+}
+
+Result<Table> readPupils(Database &db, const QStringList &columns)
+{
+    QString rowid;
+    for (const char *candidate : {"rowid", "_rowid_", "oid"}) {
+        if (!hasColumn(columns, QLatin1String(candidate))) {
+            rowid = QLatin1String(candidate);
+            break;
+        }
+    }
+    if (rowid.isEmpty())
+        return failed(Status::error(Status::Kind::Other, QStringLiteral("无法识别各行")));
+    const bool hasSex = hasColumn(columns, QStringLiteral("性别"));
+    const bool hasSchool = hasColumn(columns, QStringLiteral("原学校"));
+    QString sql = QStringLiteral("SELECT ") + rowid + QStringLiteral(", [成绩]");
+    // The database compares the sex as the group statements do; 0, 1, 2 are Boy, Girl, OtherSex.
+    if (hasSex)
+        sql += QStringLiteral(", CASE WHEN [性别] = '男' THEN 0 WHEN [性别] = '女' THEN 1 "
+                              "ELSE 2 END");
+    if (hasSchool)
+        sql += QStringLiteral(", [原学校]");
+    sql += QStringLiteral(" FROM ") + SqlDialect::quoteName(ClassDivision::tableName()) +
+           QStringLiteral(" ORDER BY ") + rowid;
+    Result<Statement> st = db.prepareNative(sql);
+    if (!st)
+        return failed(st.status());
+
+    const int sexColumn = hasSex ? 2 : -1;
+    const int schoolColumn = hasSchool ? (hasSex ? 3 : 2) : -1;
+    Table table;
+    table.rowid = rowid;
+    std::vector<Score> scores;
+    std::vector<QByteArray> bytes; // the texts and blobs among the scores
+    // Schools numbered in order of first appearance. Texts and numbers never compare equal in
+    // SQL; integers and reals of the same value do.
+    QHash<QString, int> textSchools;
+    QHash<double, int> numberSchools;
+    QHash<QByteArray, int> blobSchools;
+    auto schoolNumber = [&](auto &index, const auto &key) {
+        auto it = index.constFind(key);
+        if (it == index.constEnd())
+            it = index.insert(key, table.schoolCount++);
+        return it.value();
+    };
+    for (;;) {
+        const Statement::Step step = st->step();
+        if (step == Statement::Step::Done)
+            break;
+        if (step == Statement::Step::Error)
+            return failed(st->status());
+        Pupil p;
+        p.rowid = st->toInt64(0);
+        Score score;
+        score.pupil = static_cast<int>(table.pupils.size());
+        if (st->isDouble(1)) {
+            score.kind = Score::Number;
+            score.number = st->toDouble(1);
+        } else if (!st->isNull(1)) {
+            // Integers are numbers too; texts and blobs are ranked by their bytes, kept aside.
+            const QVariant value = st->value(1);
+            if (value.typeId() == QMetaType::LongLong) {
+                score.kind = Score::Number;
+                score.number = value.toDouble();
+            } else {
+                score.kind = value.typeId() == QMetaType::QString ? Score::Text : Score::Blob;
+                score.bytes = static_cast<int>(bytes.size());
+                bytes.push_back(score.kind == Score::Text ? value.toString().toUtf8()
+                                                          : value.toByteArray());
+            }
+        }
+        if (score.kind == Score::Number) {
+            p.scored = true;
+            p.score = score.number;
+        }
+        scores.push_back(score);
+        if (sexColumn >= 0)
+            p.sex = static_cast<int>(st->toInt64(sexColumn));
+        p.school = -1; // no school: numbered after the list below
+        if (schoolColumn >= 0 && !st->isNull(schoolColumn)) {
+            ++table.withSchool;
+            const QVariant school = st->value(schoolColumn);
+            if (school.typeId() == QMetaType::QString) {
+                const QString text = school.toString();
+                if (!text.isEmpty()) // an empty text is no school
+                    p.school = schoolNumber(textSchools, text);
+            } else if (school.typeId() == QMetaType::QByteArray) {
+                p.school = schoolNumber(blobSchools, school.toByteArray());
+            } else {
+                p.school = schoolNumber(numberSchools, school.toDouble());
+            }
+        }
+        table.pupils.push_back(p);
+    }
+    for (Pupil &p : table.pupils) {
+        if (p.school < 0)
+            p.school = table.schoolCount;
+    }
+    table.ranking = rank(scores, bytes);
+    return table;
+}
+
+// Gives the connection a page cache of 64 MiB while it lives, then its own size back.
+class LargeCache
+{
+public:
+    explicit LargeCache(Database &db)
+        : m_db(db)
+    {
+        const Result<QVariant> size = db.scalar(QStringLiteral("PRAGMA cache_size"));
+        if (size && size->isValid())
+            m_old = QString::number(size->toLongLong());
+        m_db.execNative(QStringLiteral("PRAGMA cache_size = -65536"));
+    }
+    ~LargeCache()
+    {
+        if (!m_old.isEmpty())
+            m_db.execNative(QStringLiteral("PRAGMA cache_size = ") + m_old);
+    }
+    LargeCache(const LargeCache &) = delete;
+    LargeCache &operator=(const LargeCache &) = delete;
+
+private:
+    Database &m_db;
+    QString m_old;
+};
+
+Status write(Database &db, const QString &rowid, const std::vector<Pupil> &pupils,
+             const DivisionSettings &settings, const ClassDivision::Progress &progress)
+{
+    const int total = static_cast<int>(pupils.size());
+    const Status cancelled =
+        Status::error(Status::Kind::Cancelled, QStringLiteral("分班已取消，新分班未作改动。"));
+    if (progress && !progress(0, total))
+        return cancelled;
+
+    // Every page of the table changes: room for all of them in this connection's cache spares
+    // the spills that would write (and sync) half-done work to the file mid-transaction. The
+    // connection gets its own size back afterwards.
+    const LargeCache cache(db);
+    Transaction tx(db);
+    if (!tx.status().isOk())
+        return failed(tx.status());
+    if (settings.mode == DivisionSettings::Mode::Layered) {
+        // NewQry2 shows each layer in turn while it is dealt and keeps the last one, so users
+        // find it where they always did.
+        for (int k = 0; k < 4; ++k) {
+            if (NumberText::roundHalfEven(settings.layers[static_cast<size_t>(k)]) <= 0)
+                continue;
+            const Status s =
+                SavedQueries::replace(db, QStringLiteral("NewQry2"),
+                                      QStringLiteral("select *  from 分班数据表 where 新分班=") +
+                                          QString::number(1001 + k));
+            if (!s.isOk())
+                return failed(s);
+        }
+    }
+    Result<Statement> update = db.prepareNative(
+        QStringLiteral("UPDATE ") + SqlDialect::quoteName(ClassDivision::tableName()) +
+        QStringLiteral(" SET [新分班] = ?1 WHERE ") + rowid + QStringLiteral(" = ?2"));
+    if (!update)
+        return failed(update.status());
+    // In table order, so the pages are visited once each.
+    for (int i = 0; i < total; ++i) {
+        const Pupil &p = pupils[static_cast<size_t>(i)];
+        update->bind(1, p.classNumber).bind(2, p.rowid);
+        const Status s = update->exec();
+        if (!s.isOk())
+            return failed(s);
+        update->reset();
+        if (progress && (i + 1) % 4096 == 0 && !progress(i + 1, total))
+            return cancelled;
+    }
+    if (progress && !progress(total, total))
+        return cancelled;
+    const Status s = tx.commit();
+    return s.isOk() ? s : failed(s);
+}
+
+} // namespace
+
+QString ClassDivision::tableName()
+{
+    return QStringLiteral("分班数据表");
+}
+
+Result<int> ClassDivision::pupilTotal(Database &db)
+{
+    Result<QVariant> count = db.scalar(QStringLiteral("select Count([原学校]) from 分班数据表 "));
+    if (!count)
+        return count.status();
+    return static_cast<int>(count->toLongLong());
+}
+
+double ClassDivision::classCount(const DivisionSettings &settings)
+{
+    if (settings.mode == DivisionSettings::Mode::Balanced)
+        return NumberText::roundHalfEven(settings.classes);
+    const auto &l = settings.layers;
+    return NumberText::roundHalfEven(l[0] + l[1] + l[2] + l[3]);
+}
+
+Status ClassDivision::checkSettings(const DivisionSettings &settings)
+{
+    const QString tooMany = QStringLiteral("新分班级数不能超过%1。").arg(maxClasses);
+    if (settings.mode == DivisionSettings::Mode::Balanced) {
+        if (!isClassCount(settings.classes))
+            return Status::refused(QStringLiteral("新分班级数必须是不小于0的整数。"));
+        if (settings.classes == 0)
+            return Status::refused(QStringLiteral("新分班级数为0，无法分班。"));
+        if (settings.classes > maxClasses)
+            return Status::refused(tooMany);
+        return Status::ok();
+    }
+    for (size_t k = 0; k < 4; ++k) {
+        if (!isClassCount(settings.layers[k]))
+            return Status::refused(layerNames[k] +
+                                   QStringLiteral("的新分班级数必须是不小于0的整数。"));
+    }
+    const double total = classCount(settings);
+    if (total == 0)
+        return Status::refused(QStringLiteral("各层的新分班级数都为0，无法分班。"));
+    if (total > maxClasses)
+        return Status::refused(tooMany);
+    return Status::ok();
+}
+
+std::vector<int> ClassDivision::deal(int count, int offset, int lo, int hi)
+{
+    std::vector<int> classes;
+    Cursor cursor(offset, lo, hi);
+    for (int i = 0; i < count; ++i)
+        classes.push_back(cursor.next());
+    return classes;
+}
+
+Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings &settings,
+                                           const Progress &progress)
+{
+    Status s = checkSettings(settings);
+    if (!s.isOk())
+        return s;
+    if (!db.hasTable(tableName()))
+        return Status::error(Status::Kind::MissingTable,
+                             QStringLiteral("找不到分班数据表，请先导入新生分班数据。"));
+    const QStringList columns = db.columns(tableName());
+    const bool layered = settings.mode == DivisionSettings::Mode::Layered;
+    QStringList needed = {QStringLiteral("成绩"), QStringLiteral("新分班")};
+    if (settings.balanceSex)
+        needed.append(QStringLiteral("性别"));
+    if (settings.balanceSchool || layered) // a layer's size is reckoned from the 原学校 count
+        needed.append(QStringLiteral("原学校"));
+    for (const QString &column : needed) {
+        if (!hasColumn(columns, column))
+            return Status::error(
+                Status::Kind::MissingColumn,
+                QStringLiteral("分班数据表中没有字段“%1”，无法分班。").arg(column));
+    }
+
+    Result<Table> read = readPupils(db, columns);
+    if (!read)
+        return read.status();
+    std::vector<Pupil> &pupils = read->pupils;
+    if (pupils.empty())
+        return Status::refused(QStringLiteral("分班数据表中没有学生，无法分班。"));
+    const int classes = static_cast<int>(classCount(settings));
+
+    if (!layered) {
+        divide(pupils, read->ranking, 1, classes, true, settings, read->schoolCount);
+    } else {
+        // p = T / C rounded; the layers are cut at a·p, (a+b)·p, … with the counts as typed.
+        const double perClass =
+            NumberText::roundHalfEven(static_cast<double>(read->withSchool) / classes);
+        std::array<double, 4> bounds{};
+        std::array<int, 4> layerClasses{};
+        int last = 0;
+        double sum = 0;
+        for (size_t k = 0; k < 4; ++k) {
+            sum += settings.layers[k];
+            bounds[k] = sum * perClass;
+            layerClasses[k] = static_cast<int>(NumberText::roundHalfEven(settings.layers[k]));
+            if (layerClasses[k] > 0)
+                last = static_cast<int>(k);
+        }
+        std::array<std::vector<int>, 4> members;
+        for (size_t i = 0; i < read->ranking.size(); ++i) {
+            const double rank = static_cast<double>(i);
+            int layer = last; // ranked past every layer: the last layer that has classes
+            for (int k = 0; k < 4; ++k) {
+                if (rank < bounds[static_cast<size_t>(k)]) {
+                    layer = k;
+                    break;
+                }
+            }
+            members[static_cast<size_t>(layer)].push_back(read->ranking[i]);
+        }
+        int hi = 0;
+        for (size_t k = 0; k < 4; ++k) {
+            if (layerClasses[k] <= 0)
+                continue;
+            if (members[k].empty())
+                return Status::refused(
+                    QStringLiteral("%1有%2个班级，但按每班平均%3人分层后没有学生，"
+                                   "请调整各层的新分班级数。")
+                        .arg(layerNames[k])
+                        .arg(layerClasses[k])
+                        .arg(NumberText::format(perClass)));
+            const int lo = hi + 1;
+            hi += layerClasses[k];
+            divide(pupils, members[k], lo, hi, false, settings, read->schoolCount);
+        }
+    }
+
+    s = write(db, read->rowid, pupils, settings, progress);
+    if (!s.isOk())
+        return s;
+    std::vector<DivisionSummary::Pupil> outcome;
+    outcome.reserve(pupils.size());
+    for (const Pupil &p : pupils)
+        outcome.push_back({p.classNumber, p.sex == Boy, p.sex == Girl, p.scored, p.score});
+    return DivisionSummary(classes, outcome);
+}
+
+} // namespace fenpai

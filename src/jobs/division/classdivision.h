@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/result.h"
+#include "core/status.h"
+#include "jobs/division/divisionsettings.h"
+#include "jobs/division/divisionsummary.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace fenpai {
+
+class Database;
+
+// Divides the pupils of 分班数据表 into new classes and writes each one's class into 新分班.
+//
+// Pupils are ranked by 成绩 (best first, import order among equals) and dealt serpentine over the
+// classes, group by group: all pupils; or boys, girls and the rest; or the pupils of each source
+// school; or both. In layered mode the ranking is first cut into layers A..D, each owning its own
+// block of class numbers. Every pupil ends in a class 1..C. The rows are read once, dealt in
+// memory and written in one transaction: a run that fails or is cancelled leaves 新分班 as it was.
+class ClassDivision final
+{
+public:
+    // Called while the classes are written: rows written so far, rows in all. Returning false
+    // cancels the run.
+    using Progress = std::function<bool(int done, int total)>;
+
+    // The division's table and the columns it reads and writes.
+    static QString tableName();
+
+    // The dialog's total: the pupils that have a source school (Count of 原学校).
+    static Result<int> pupilTotal(Database &db);
+
+    // The class count C: N in balanced mode, the sum of the layer counts in layered mode, each
+    // rounded to a whole number, halves to even.
+    static double classCount(const DivisionSettings &settings);
+
+    // Ok, or the refusal of class counts the run cannot deal into. Needs no data.
+    static Status checkSettings(const DivisionSettings &settings);
+
+    // Runs the division. On success returns the balance of the new classes; otherwise the message
+    // to show, with 新分班 untouched.
+    static Result<DivisionSummary> run(Database &db, const DivisionSettings &settings,
+                                       const Progress &progress = {});
+
+    // The classes that `count` pupils, best first, are dealt into over [lo, hi] when dealing
+    // begins `offset` classes past lo (an offset past hi begins at hi):
+    // lo+offset, …, hi, hi, hi−1, …, lo, lo, lo+1, …
+    static std::vector<int> deal(int count, int offset, int lo, int hi);
+
+    // Most classes a run may make (新分班 was a 16-bit whole number).
+    static constexpr int maxClasses = 32767;
+};
+
+} // namespace fenpai

@@ -1,0 +1,62 @@
+#include "jobs/documents/documentfill.h"
+
+#include "core/numbertext.h"
+#include "db/database.h"
+#include "grid/grid.h"
+
+namespace fenpai {
+
+DocumentFill::Outcome DocumentFill::fill(Grid &grid, Database &db, const QString &source,
+                                         const QString &title)
+{
+    Outcome outcome;
+    grid.setColumnMask(1, GridMask::Text);
+    grid.setRows(1);
+    grid.setDisplayRowIndex(true);
+
+    Result<Query> query = db.query(source);
+    if (!query) {
+        outcome.status = query.status();
+        return outcome;
+    }
+    const int n = query->fieldCount();
+    grid.setAutoRedraw(false);
+    grid.setCols(n + 1);
+    for (int i = 0; i < n; ++i) {
+        const int c = i + 1;
+        grid.setCellText(0, c, query->fieldName(i));
+        // A student number is a number but not a score: it keeps the plain column.
+        if (query->isDouble(i) && query->fieldName(i) != QStringLiteral("学号")) {
+            grid.setColumnMask(c, GridMask::Numeric);
+            grid.setColumnWidth(c, 50);
+        }
+    }
+
+    if (query->isEmpty()) {
+        grid.addItem(QString(), false);
+        outcome.noRecords = true;
+        outcome.titleText = title + QStringLiteral(" [没有记录]");
+        grid.setAutoRedraw(true);
+        grid.refresh();
+        return outcome;
+    }
+
+    int k = 0;
+    QStringList values;
+    for (; !query->atEnd(); query->next()) {
+        values.clear();
+        for (const QVariant &v : query->row())
+            values.append(NumberText::display(v));
+        grid.addItem(values.join(u'\t'), false);
+        ++k;
+        grid.setCellTag(k, 0, QStringLiteral("U"));
+    }
+    outcome.status = query->status();
+    outcome.titleText = title + QStringLiteral(" [") + QString::number(k) + QStringLiteral("]");
+    grid.addItem(QString(), false);
+    grid.setAutoRedraw(true);
+    grid.refresh();
+    return outcome;
+}
+
+} // namespace fenpai

@@ -1,0 +1,109 @@
+#include "jobs/documents/reportformat.h"
+
+#include "db/database.h"
+#include "grid/grid.h"
+
+#include <QDate>
+
+namespace fenpai {
+
+ReportFormat::Subtitle ReportFormat::subtitleFrom(Database &db)
+{
+    Subtitle s;
+    Result<Query> q = db.query(QStringLiteral("select 副左标题,副右标题,显示日期 from bsxtable"));
+    if (!q || q->atEnd())
+        return s;
+    s.left = q->value(0).toString();
+    s.right = q->value(1).toString();
+    s.showDate = q->value(2).toString().trimmed() == QLatin1String("1");
+    return s;
+}
+
+void ReportFormat::setPrintTitles(Grid &grid, const QString &titleText, const Subtitle &subtitle)
+{
+    grid.clearReportTitles();
+    ReportTitle first;
+    first.text = titleText;
+    first.font.name = QStringLiteral("宋体");
+    first.font.size = 14;
+    first.printOnAllPages = true;
+    grid.addReportTitle(first);
+
+    ReportTitle second;
+    second.text = subtitle.left + QStringLiteral("||") + subtitle.right;
+    if (subtitle.showDate)
+        second.text += QDate::currentDate().toString(QStringLiteral("yyyy年M月d日"));
+    second.font.name = QStringLiteral("Arial");
+    second.font.size = 10;
+    second.alignTo = 1;
+    second.printOnAllPages = true;
+    grid.addReportTitle(second);
+}
+
+QString ReportFormat::bandHeader(const QString &header)
+{
+    QString text = header;
+    if (text.endsWith(QStringLiteral("段")))
+        text = text.mid(1, text.size() - 2);
+    if (text.endsWith(QStringLiteral("分以上")))
+        text = text.mid(1);
+    return text;
+}
+
+void ReportFormat::apply(Grid &grid, Variant variant, const QString &titleText,
+                         const Subtitle &subtitle)
+{
+    const bool statistics = variant == Variant::Statistics;
+    setPrintTitles(grid, titleText, subtitle);
+    grid.setRowHeight(0, 32);
+    grid.setAutoRedraw(false);
+
+    int total = 0;
+    for (int c = 1; c < grid.cols(); ++c) {
+        const bool hidden = grid.columnWidth(c) == 0;
+        if (statistics) {
+            total += grid.columnWidth(c);
+            grid.setCellText(0, c, bandHeader(grid.cellText(0, c)));
+        }
+        grid.autoFitColumn(c);
+        grid.range(0, c, 0, c).setWrapText(true);
+        grid.setColumnAlignment(c, GridAlign::CenterMiddle);
+        if (!statistics && hidden)
+            grid.setColumnWidth(c, 0); // a hidden order column stays hidden
+        if ((statistics && c > 2) || (!statistics && c > 4)) {
+            if (statistics || !hidden)
+                grid.setColumnWidth(c, 38);
+            grid.setColumnMask(c, GridMask::Numeric);
+        }
+        if (statistics) {
+            const QString header = grid.cellText(0, c);
+            if (header.contains(QStringLiteral("总分")))
+                grid.setColumnFormatString(c, QStringLiteral("####"));
+            if (header.contains(QStringLiteral("率")))
+                grid.setCellText(0, c, header + QStringLiteral("%"));
+            if (header.contains(QStringLiteral("平均")) ||
+                header.contains(QStringLiteral("综合分")))
+                grid.setColumnFormatString(c, QStringLiteral("##,##0.00"));
+        }
+    }
+
+    PageSetup &page = grid.pageSetup();
+    page.orientation = statistics && total / 38.0 * 1.01 > 20 ? 2 : 1;
+    page.leftMargin = 1;
+    page.rightMargin = 1;
+    page.blackAndWhite = true;
+    page.printFixedRow = true;
+    page.printGridlines = true;
+    page.printTitleRows = statistics ? 1 : 0;
+    page.centerHorizontally = true;
+    page.topMargin = 2;
+    page.headerMargin = page.topMargin - 1;
+    page.bottomMargin = 2;
+    page.footerMargin = page.bottomMargin - 1;
+    page.footer = QStringLiteral("共&n页  第&p页");
+
+    grid.refresh();
+    grid.setAutoRedraw(true);
+}
+
+} // namespace fenpai

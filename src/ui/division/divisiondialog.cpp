@@ -1,0 +1,219 @@
+#include "ui/division/divisiondialog.h"
+
+#include "core/numbertext.h"
+#include "db/database.h"
+#include "jobs/division/classdivision.h"
+#include "ui/common/jobprogress.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace fenpai {
+
+namespace {
+
+template <typename T> T *named(T *widget, const char *name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+void showMessageBox(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
+                    QMessageBox::Ok, parent);
+    box.exec();
+}
+
+} // namespace
+
+DivisionDialog::DivisionDialog(const DataDirectory &dataDirectory, QWidget *parent)
+    : QDialog(parent)
+    , m_dataDirectory(dataDirectory)
+    , m_message(&showMessageBox)
+{
+    setObjectName(QStringLiteral("fbszfrm"));
+    setWindowTitle(QStringLiteral("分班"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+
+    auto *mode = named(new QGroupBox(QStringLiteral("分班方式"), this), "Frame1");
+    m_balanced =
+        named(new QRadioButton(QStringLiteral("均衡分班(各班学生成绩均衡)"), mode), "jhopt");
+    m_classesLabel = named(new QLabel(QStringLiteral("新分班级数"), mode), "Label6");
+    m_classes = named(new QLineEdit(QStringLiteral("2"), mode), "Text5");
+    m_layered =
+        named(new QRadioButton(
+                  QStringLiteral("分层分班(如成绩最好的学生分在A层的几个班级中,其它同理)"), mode),
+              "fcopt");
+    m_layered->setToolTip(QStringLiteral("各层内的班级是均衡的"));
+    m_layersLabel = named(new QLabel(QStringLiteral("新分班级数"), mode), "Label5");
+    m_classCountLabel = named(new QLabel(mode), "Label9");
+    const char *labelNames[] = {"Label1", "Label2", "Label3", "Label4"};
+    const char *boxNames[] = {"Text1", "Text2", "Text3", "Text4"};
+    const QString heads[] = {QStringLiteral("A层"), QStringLiteral("B层"), QStringLiteral("C层"),
+                             QStringLiteral("D层")};
+    auto *modeLayout = new QGridLayout(mode);
+    modeLayout->addWidget(m_balanced, 0, 0, 1, 5);
+    modeLayout->addWidget(m_classesLabel, 1, 0);
+    modeLayout->addWidget(m_classes, 1, 1);
+    modeLayout->addWidget(m_layered, 2, 0, 1, 5);
+    modeLayout->addWidget(m_layersLabel, 4, 0);
+    for (size_t k = 0; k < 4; ++k) {
+        m_layerLabels[k] = named(new QLabel(heads[k], mode), labelNames[k]);
+        m_layerLabels[k]->setAlignment(Qt::AlignCenter);
+        m_layers[k] = named(new QLineEdit(QStringLiteral("1"), mode), boxNames[k]);
+        modeLayout->addWidget(m_layerLabels[k], 3, static_cast<int>(k) + 1);
+        modeLayout->addWidget(m_layers[k], 4, static_cast<int>(k) + 1);
+    }
+    modeLayout->addWidget(m_classCountLabel, 5, 0, 1, 5);
+
+    auto *options = named(new QGroupBox(QStringLiteral("分班选项"), this), "Frame2");
+    m_sex = named(new QCheckBox(QStringLiteral("均衡各班男女生人数比例"), options), "Check1");
+    m_school = named(new QCheckBox(QStringLiteral("均衡各班生源比例"), options), "Check2");
+    auto *optionsLayout = new QVBoxLayout(options);
+    optionsLayout->addWidget(m_sex);
+    optionsLayout->addWidget(m_school);
+
+    m_totalLabel = named(new QLabel(QStringLiteral("总人数"), this), "Label7");
+    m_averageLabel = named(new QLabel(QStringLiteral("每班平均人数"), this), "Label8");
+    auto *cancel = named(new QPushButton(QStringLiteral("取 消"), this), "Command2");
+    auto *ok = named(new QPushButton(QStringLiteral("确 定"), this), "Command1");
+    ok->setDefault(true);
+
+    auto *figures = new QHBoxLayout;
+    figures->addWidget(m_totalLabel);
+    figures->addWidget(m_averageLabel);
+    figures->addStretch();
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(mode);
+    layout->addWidget(options);
+    layout->addLayout(figures);
+    layout->addLayout(buttons);
+
+    connect(m_balanced, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            selectBalanced();
+    });
+    connect(m_layered, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            selectLayered();
+    });
+    connect(m_classes, &QLineEdit::textChanged, this, &DivisionDialog::classesChanged);
+    for (QLineEdit *box : m_layers)
+        connect(box, &QLineEdit::textChanged, this, &DivisionDialog::layersChanged);
+    connect(ok, &QPushButton::clicked, this, &DivisionDialog::runDivision);
+    connect(cancel, &QPushButton::clicked, this, &DivisionDialog::close);
+
+    // A missing or unreadable table shows a total of 0; the run itself says what is wrong.
+    Database db;
+    if (m_dataDirectory.openDatabase(db).isOk()) {
+        const Result<int> total = ClassDivision::pupilTotal(db);
+        if (total)
+            m_total = *total;
+    }
+    m_balanced->setChecked(true);
+    m_totalLabel->setText(QStringLiteral("总人数：") + QString::number(m_total));
+}
+
+DivisionSettings DivisionDialog::settings() const
+{
+    DivisionSettings s;
+    s.mode =
+        m_layered->isChecked() ? DivisionSettings::Mode::Layered : DivisionSettings::Mode::Balanced;
+    s.classes = NumberText::leadingValue(m_classes->text());
+    for (size_t k = 0; k < 4; ++k)
+        s.layers[k] = NumberText::leadingValue(m_layers[k]->text());
+    s.balanceSex = m_sex->isChecked();
+    s.balanceSchool = m_school->isChecked();
+    return s;
+}
+
+void DivisionDialog::setLayerControlsEnabled(bool layered)
+{
+    m_classes->setEnabled(!layered);
+    m_classesLabel->setEnabled(!layered);
+    for (size_t k = 0; k < 4; ++k) {
+        m_layerLabels[k]->setEnabled(layered);
+        m_layers[k]->setEnabled(layered);
+    }
+    m_layersLabel->setEnabled(layered);
+    m_classCountLabel->setEnabled(layered);
+}
+
+void DivisionDialog::selectBalanced()
+{
+    setLayerControlsEnabled(false);
+    classesChanged();
+}
+
+void DivisionDialog::selectLayered()
+{
+    setLayerControlsEnabled(true);
+    layersChanged();
+}
+
+void DivisionDialog::showAverage(double classes)
+{
+    // A count that is not above 0 leaves the last average standing.
+    if (classes > 0)
+        m_averageLabel->setText(QStringLiteral("每班平均人数：") +
+                                NumberText::format(NumberText::roundHalfEven(m_total / classes)));
+}
+
+void DivisionDialog::classesChanged()
+{
+    showAverage(NumberText::leadingValue(m_classes->text()));
+}
+
+void DivisionDialog::layersChanged()
+{
+    double sum = 0;
+    for (QLineEdit *box : m_layers)
+        sum += NumberText::leadingValue(box->text());
+    const double classCount = NumberText::roundHalfEven(sum);
+    m_classCountLabel->setText(QStringLiteral("新分班数：") + NumberText::format(classCount));
+    showAverage(classCount);
+}
+
+bool DivisionDialog::runDivision()
+{
+    Database db;
+    const Status opened = m_dataDirectory.openDatabase(db);
+    if (!opened.isOk()) {
+        m_message(this, QStringLiteral("分班失败，新分班未作改动：") + opened.message());
+        return false;
+    }
+
+    JobProgress progress(this, QStringLiteral("正在分班……"));
+    const auto onProgress = [&progress](int done, int total) {
+        return progress.report(done, total);
+    };
+    const Result<DivisionSummary> result = ClassDivision::run(db, settings(), onProgress);
+    db.close();
+    if (!result) {
+        m_message(this, result.status().message());
+        return false;
+    }
+    m_message(this, QStringLiteral("分班完成!"));
+    emit divisionFinished();
+    close();
+    return true;
+}
+
+} // namespace fenpai

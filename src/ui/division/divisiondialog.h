@@ -1,0 +1,73 @@
+#pragma once
+
+#include "db/datadirectory.h"
+#include "jobs/division/divisionsettings.h"
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace fenpai {
+
+// The division settings dialog (object name "fbszfrm", caption "分班"): shows the pupil total,
+// takes the mode, the class counts and the two balancing options, keeps the average class size
+// current while the user types, and on "确 定" runs the division. It deletes itself when closed,
+// so each opening starts from the defaults and a fresh total.
+class DivisionDialog final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // Shows one message with an OK button under the application's title. Tests replace it.
+    using MessageFunction = std::function<void(QWidget *parent, const QString &text)>;
+
+    explicit DivisionDialog(const DataDirectory &dataDirectory, QWidget *parent = nullptr);
+
+    // The settings as the controls hold them now, numbers read as typed.
+    DivisionSettings settings() const;
+    // The total T read when the dialog opened.
+    int total() const { return m_total; }
+
+    void setMessageFunction(MessageFunction function) { m_message = std::move(function); }
+
+    // Runs the division with the current settings, as "确 定" does. True when it succeeded (the
+    // dialog has then announced it, emitted divisionFinished() and closed).
+    bool runDivision();
+
+signals:
+    // 新分班 was rewritten: whoever lists the new classes should read them again.
+    void divisionFinished();
+
+private:
+    void selectBalanced();
+    void selectLayered();
+    void classesChanged();
+    void layersChanged();
+    void showAverage(double classes);
+    void setLayerControlsEnabled(bool layered);
+
+    DataDirectory m_dataDirectory;
+    MessageFunction m_message;
+    int m_total = 0;
+
+    QRadioButton *m_balanced = nullptr;
+    QRadioButton *m_layered = nullptr;
+    QLabel *m_classesLabel = nullptr;
+    QLineEdit *m_classes = nullptr;
+    std::array<QLabel *, 4> m_layerLabels{};
+    std::array<QLineEdit *, 4> m_layers{};
+    QLabel *m_layersLabel = nullptr;
+    QLabel *m_classCountLabel = nullptr;
+    QCheckBox *m_sex = nullptr;
+    QCheckBox *m_school = nullptr;
+    QLabel *m_totalLabel = nullptr;
+    QLabel *m_averageLabel = nullptr;
+};
+
+} // namespace fenpai

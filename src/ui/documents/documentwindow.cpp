@@ -1,0 +1,122 @@
+#include "ui/documents/documentwindow.h"
+
+#include "db/database.h"
+#include "grid/grid.h"
+#include "jobs/documents/documentfill.h"
+#include "jobs/documents/selectionsum.h"
+#include "ui/common/appstate.h"
+#include "ui/grid/gridview.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace fenpai {
+
+DocumentWindow::DocumentWindow(AppState &state, QWidget *parent)
+    : QWidget(parent)
+    , m_state(state)
+    , m_grid(new Grid(this))
+    , m_title(new QLineEdit(this))
+    , m_view(new GridView(m_grid, this))
+{
+    setObjectName(QStringLiteral("frmDocument"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_title->setObjectName(QStringLiteral("Text1"));
+    m_view->setObjectName(QStringLiteral("Grid1"));
+    // 100 twips left and right, the title box above the grid (15 twips = 1 pixel).
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(7, 3, 7, 2);
+    layout->setSpacing(3);
+    layout->addWidget(m_title);
+    layout->addWidget(m_view, 1);
+    m_title->installEventFilter(this);
+    connect(m_grid, &Grid::selectionChanged, this, &DocumentWindow::updateSelectionSum);
+    connect(m_view, &GridView::keyPressed, this,
+            [this](int key, Qt::KeyboardModifiers modifiers, bool *handled) {
+                if (key == Qt::Key_C && (modifiers & Qt::ControlModifier)) {
+                    *handled = true;
+                    emit copyRequested();
+                }
+            });
+    m_message = [](QWidget *parent, QMessageBox::Icon icon, const QString &title,
+                   const QString &text, QMessageBox::StandardButtons buttons) {
+        QMessageBox box(icon, title, text, buttons, parent);
+        return static_cast<QMessageBox::StandardButton>(box.exec());
+    };
+    setWindowTitle(m_state.documentTitle());
+}
+
+DocumentWindow::~DocumentWindow() = default;
+
+bool DocumentWindow::fill(Database &db, const QString &source)
+{
+    setWindowTitle(m_state.documentTitle());
+    const DocumentFill::Outcome out =
+        DocumentFill::fill(*m_grid, db, source, m_state.documentTitle());
+    if (!out.titleText.isEmpty())
+        m_title->setText(out.titleText);
+    return out.noRecords;
+}
+
+void DocumentWindow::applyReportFormat(Database &db, ReportFormat::Variant variant)
+{
+    ReportFormat::apply(*m_grid, variant, m_title->text(), ReportFormat::subtitleFrom(db));
+}
+
+void DocumentWindow::retitle()
+{
+    ReportFormat::Subtitle subtitle;
+    Database db;
+    if (m_state.dataDirectory().openDatabase(db).isOk())
+        subtitle = ReportFormat::subtitleFrom(db);
+    ReportFormat::setPrintTitles(*m_grid, m_title->text(), subtitle);
+    m_message(this, QMessageBox::NoIcon, QString(), QStringLiteral("标题修改为 ") + m_title->text(),
+              QMessageBox::Ok);
+}
+
+void DocumentWindow::showAllColumnsCentredAsText()
+{
+    for (int c = 1; c < m_grid->cols(); ++c) {
+        m_grid->setColumnMask(c, GridMask::None);
+        m_grid->setColumnAlignment(c, GridAlign::CenterMiddle);
+    }
+    m_grid->refresh();
+}
+
+void DocumentWindow::copySelection()
+{
+    m_grid->selection().copyData();
+}
+
+void DocumentWindow::focusGrid()
+{
+    m_view->setFocus();
+}
+
+void DocumentWindow::setSelectionFontName(const QString &name)
+{
+    m_grid->selection().setFontName(name);
+}
+
+void DocumentWindow::setSelectionFontSize(double points)
+{
+    m_grid->selection().setFontSize(points);
+}
+
+void DocumentWindow::updateSelectionSum()
+{
+    if (const auto text = SelectionSum::text(*m_grid, m_grid->selectionArea()))
+        emit selectionSumChanged(*text);
+}
+
+bool DocumentWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_title && event->type() == QEvent::MouseButtonDblClick) {
+        retitle();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace fenpai

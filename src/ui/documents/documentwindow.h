@@ -1,0 +1,68 @@
+#pragma once
+
+#include "jobs/documents/reportformat.h"
+
+#include <QMessageBox>
+#include <QWidget>
+
+#include <functional>
+
+class QLineEdit;
+
+namespace fenpai {
+
+class AppState;
+class Database;
+class Grid;
+class GridView;
+
+// frmDocument: a result document, the title box Text1 above the grid Grid1.
+class DocumentWindow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using MessageFunction =
+        std::function<QMessageBox::StandardButton(QWidget *, QMessageBox::Icon, const QString &,
+                                                  const QString &, QMessageBox::StandardButtons)>;
+
+    explicit DocumentWindow(AppState &state, QWidget *parent = nullptr);
+    ~DocumentWindow() override;
+
+    Grid &grid() { return *m_grid; }
+    GridView *gridView() const { return m_view; }
+    QLineEdit *titleBox() const { return m_title; }
+    void setMessageFunction(MessageFunction function) { m_message = std::move(function); }
+
+    // Fills the document from a table or saved query; true when the source has no rows.
+    bool fill(Database &db, const QString &source);
+    void applyReportFormat(Database &db, ReportFormat::Variant variant);
+    // The title edit: the print titles follow the title box's text.
+    void retitle();
+
+    // The examinee table's look: every column shown as text, centred.
+    void showAllColumnsCentredAsText();
+    void copySelection();
+    void focusGrid();
+    void setSelectionFontName(const QString &name);
+    void setSelectionFontSize(double points);
+
+signals:
+    void selectionSumChanged(const QString &text);
+    // Ctrl+C in the grid: the main window's Copy command does the copying.
+    void copyRequested();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void updateSelectionSum();
+
+    AppState &m_state;
+    Grid *m_grid;
+    QLineEdit *m_title;
+    GridView *m_view;
+    MessageFunction m_message;
+};
+
+} // namespace fenpai

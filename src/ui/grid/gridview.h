@@ -1,0 +1,123 @@
+#pragma once
+
+#include "grid/grid.h"
+
+#include <QAbstractScrollArea>
+#include <QPointer>
+#include <QStaticText>
+
+#include <vector>
+
+class QComboBox;
+class QLineEdit;
+
+namespace fenpai {
+
+// Shows a Grid like a spreadsheet: the fixed rows and column 0 stay while the rest scrolls,
+// only visible cells are painted, and the user selects, edits, resizes and (with
+// allowUserSort) sorts by a header double-click. The grid is not owned.
+class GridView final : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    explicit GridView(Grid *grid, QWidget *parent = nullptr);
+    ~GridView() override;
+
+    Grid *grid() const { return m_grid; }
+    void setGrid(Grid *grid);
+
+    // Viewport rectangle of the block holding the cell (empty when hidden).
+    QRect cellRect(int row, int col) const;
+    // The cell under a viewport point; false outside the cells.
+    bool cellAt(const QPoint &pos, int *row, int *col) const;
+    void scrollToCell(int row, int col);
+
+    // Starts editing the cell in place; refused (false) when the grid is disabled or the cell
+    // locked. With replace the editor starts with `text`, otherwise with the cell's text.
+    bool editCell(int row, int col, const QString &text = {}, bool replace = false);
+    bool isEditing() const;
+    void commitEdit();
+    void cancelEdit();
+
+    QSize sizeHint() const override;
+
+signals:
+    void selectionChanged(int firstRow, int firstCol, int lastRow, int lastCol);
+    // Before the view handles a key; a handler sets *handled to swallow it.
+    void keyPressed(int key, Qt::KeyboardModifiers modifiers, bool *handled);
+    void rowClicked(int row);
+    void cellClicked(int row, int col);
+    // A drop-down cell is opening: the handler fills *items.
+    void dropDownRequested(int row, int col, QStringList *items);
+    void dropDownChosen(int row, int col, int index, const QString &text);
+    // A cell's text changed through the view (typing, drop-down, Delete).
+    void cellEdited(int row, int col, const QString &oldText, const QString &newText);
+    void sortedByColumn(int col, int order);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    enum class Drag
+    {
+        None,
+        Select,
+        ColumnWidth,
+        RowHeight
+    };
+
+    void gridChanged();
+    void relayout();
+    void ensureLayout() const;
+    void updateScrollBars();
+    int fixedWidth() const;
+    int fixedHeight() const;
+    int xOf(int col) const; // viewport x of a column's left edge
+    int yOf(int row) const;
+    int rowAtY(int y) const;
+    int colAtX(int x) const;
+    int resizeColumnAt(const QPoint &pos) const;
+    int resizeRowAt(const QPoint &pos) const;
+    void paintRegion(QPainter &painter, const QRect &clip, int r1, int r2, int c1, int c2) const;
+    void moveCursor(int dRow, int dCol, bool extend);
+    void moveTo(int row, int col, bool extend);
+    int nextVisibleRow(int row, int step) const;
+    int nextVisibleCol(int col, int step) const;
+    int firstDataRow() const;
+    void closeEditor();
+    void clearSelectedTexts();
+
+    QPointer<Grid> m_grid;
+    mutable QHash<QString, QStaticText> m_textCache;
+    mutable std::vector<qint64> m_rowY; // top of each row, rows()+1 entries
+    mutable std::vector<qint64> m_colX;
+    mutable bool m_layoutDirty = true;
+    bool m_relayoutQueued = false;
+
+    Drag m_drag = Drag::None;
+    int m_dragIndex = -1;
+    int m_dragOrigin = 0;
+    int m_dragStartSize = 0;
+    int m_extendRow = -1; // the moving corner of a Shift selection
+    int m_extendCol = -1;
+    int m_sortCol = -1;
+    int m_sortOrder = 1;
+
+    QLineEdit *m_lineEditor = nullptr;
+    QComboBox *m_comboEditor = nullptr;
+    QStringList m_comboItems;
+    int m_editRow = -1;
+    int m_editCol = -1;
+};
+
+} // namespace fenpai

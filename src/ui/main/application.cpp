@@ -1,0 +1,65 @@
+#include "ui/main/application.h"
+
+#include "ui/main/mainwindow.h"
+
+#include "db/datadirectory.h"
+#include "grid/fontsubstitutes.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QPainter>
+#include <QPixmap>
+#include <QSplashScreen>
+
+namespace fenpai {
+
+namespace {
+
+QPixmap splashPixmap()
+{
+    QPixmap pixmap(420, 220);
+    pixmap.fill(QColor(0x2d, 0x5b, 0x8c));
+    QPainter p(&pixmap);
+    p.setPen(Qt::white);
+    QFont title(QStringLiteral("黑体"), 32, QFont::Bold);
+    p.setFont(title);
+    p.drawText(QRect(0, 50, 420, 70), Qt::AlignCenter, QStringLiteral("分班排考"));
+    p.setFont(QFont(QStringLiteral("宋体"), 11));
+    p.drawText(QRect(0, 130, 420, 30), Qt::AlignCenter,
+               QStringLiteral("新生分班 · 考场编排 · 准考证与桌贴"));
+    p.drawText(QRect(0, 180, 410, 30), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("正在启动…"));
+    return pixmap;
+}
+
+} // namespace
+
+int Application::run(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("分班排考"));
+    QApplication::setApplicationVersion(QStringLiteral(FENPAI_VERSION));
+    FontSubstitutes::install();
+    QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 10));
+
+    QString dataDir;
+    const QStringList args = QApplication::arguments();
+    for (int i = 1; i + 1 < args.size(); ++i) {
+        if (args[i] == QLatin1String("--data-dir"))
+            dataDir = args[i + 1];
+    }
+
+    QSplashScreen splash(splashPixmap());
+    splash.show();
+    app.processEvents();
+
+    MainWindow::Options options;
+    options.programDir = QApplication::applicationDirPath();
+    options.dataDirectory = DataDirectory::resolve(dataDir, options.programDir);
+    MainWindow window(options);
+    window.show();
+    splash.finish(&window);
+    return app.exec();
+}
+
+} // namespace fenpai

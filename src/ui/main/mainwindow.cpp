@@ -1,0 +1,720 @@
+#include "ui/main/mainwindow.h"
+
+#include "ui/main/dynamicmenu.h"
+#include "ui/main/logindialog.h"
+#include "ui/main/passworddialog.h"
+
+#include "core/numbertext.h"
+#include "db/database.h"
+#include "db/maintenance.h"
+#include "db/menusources.h"
+#include "jobs/import/spreadsheetimport.h"
+#include "ui/arrangement/arrangementdialog.h"
+#include "ui/division/divisiondialog.h"
+#include "ui/documents/documentwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QUrl>
+
+namespace fenpai {
+
+namespace {
+
+const char *const gateMessage = "你还没有登录，请先登录。在菜单：文件/登录 下 登录。";
+const char *const gateShortMessage = "你还没有登录，请先登录！";
+
+// Settings keys and their defaults, in twips (15 twips = 1 pixel).
+struct PlacementKey
+{
+    const char *key;
+    double fallback;
+};
+const PlacementKey placementKeys[] = {
+    {"MainLeft", 1000}, {"MainTop", 1000}, {"MainWidth", 6500}, {"MainHeight", 6500}};
+constexpr double twipsPerPixel = 15.0;
+
+} // namespace
+
+MainWindow::MainWindow(const Options &options, QWidget *parent)
+    : QMainWindow(parent)
+    , m_state(DataDirectory(options.dataDirectory), this)
+    , m_programDir(options.programDir)
+    , m_settings(options.settingsFile.isEmpty()
+                     ? new QSettings(QCoreApplication::applicationName(),
+                                     QCoreApplication::applicationName(), this)
+                     : new QSettings(options.settingsFile, QSettings::IniFormat, this))
+    , m_mdi(new QMdiArea(this))
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("分班排考"));
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+
+    buildMenus();
+    buildToolbars();
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    for (int i = 0; i < 2; ++i) {
+        auto *panel = new QLabel(this);
+        panel->setMinimumWidth(i == 0 ? 300 : 160);
+        statusBar()->addWidget(panel, i == 0 ? 1 : 0);
+        m_panels.append(panel);
+    }
+    wireCommands();
+
+    // Load, in this order: placement, the three menu builders, the font boxes (built above).
+    restorePlacement();
+    rebuildNewClassMenu();
+    rebuildRoomAndClassMenus();
+    rebuildSchoolMenu();
+}
+
+MainWindow::~MainWindow() = default;
+
+QAction *MainWindow::addEntry(QMenu *menu, const char *objectName, const QString &caption)
+{
+    QAction *a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(objectName));
+    m_actions.insert(a->objectName(), a);
+    return a;
+}
+
+QMenu *MainWindow::addSubmenu(QMenu *parent, const char *objectName, const QString &caption)
+{
+    QMenu *m = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
+    m->setObjectName(QString::fromLatin1(objectName));
+    m->menuAction()->setObjectName(QString::fromLatin1(objectName));
+    m_menus.insert(m->objectName(), m);
+    return m;
+}
+
+void MainWindow::buildMenus()
+{
+    QMenu *file = addSubmenu(nullptr, "mnuFile", QStringLiteral("文件(&F)"));
+    addEntry(file, "mnuOpen", QStringLiteral("打开表格文件"));
+    QMenu *browse = addSubmenu(file, "ddec", QStringLiteral("浏览(&L)"));
+    addEntry(browse, "fbmum", QStringLiteral("分班数据表"));
+    QMenu *examData = addSubmenu(browse, "kc", QStringLiteral("考场数据表"));
+    addEntry(examData, "kstable", QStringLiteral("考生表"));
+    addEntry(examData, "kctable", QStringLiteral("考场表"));
+    QMenu *info = addSubmenu(file, "sjxx", QStringLiteral("数据信息(&O)..."));
+    addEntry(info, "cjbxx", QStringLiteral("成绩表信息"));
+    QMenu *examInfo = addSubmenu(info, "kcbpbxx", QStringLiteral("考生表信息"));
+    addEntry(examInfo, "anbj", QStringLiteral("按班级"));
+    addEntry(examInfo, "anxx", QStringLiteral("按学校"));
+    addEntry(info, "fbbxx", QStringLiteral("原分班表信息"));
+    file->addSeparator();
+    addEntry(file, "logain", QStringLiteral("登录(&L)..."));
+    QMenu *import = addSubmenu(file, "daoru", QStringLiteral("导入数据(&D)"));
+    addEntry(import, "xsfb", QStringLiteral("新生分班数据(&F)"));
+    addEntry(import, "kcbp", QStringLiteral("考场编排数据(&H)"));
+    file->addSeparator();
+    addEntry(file, "mnuSave", QStringLiteral("保存(&S)"));
+    addEntry(file, "mnuFileSaveAs", QStringLiteral("另存为(&A)..."));
+    addEntry(file, "ExcelSave", QStringLiteral("输出到Excel(&E)"));
+    addEntry(file, "mnuExportHtml", QStringLiteral("输出到HTML ..."));
+    file->addSeparator();
+    addEntry(file, "mnuFilePageSetup", QStringLiteral("页面设置(&U)..."));
+    addEntry(file, "mnuPrintPreview", QStringLiteral("打印预览(&V)"));
+    addEntry(file, "mnuDirectPrint", QStringLiteral("打印(&P)..."));
+    file->addSeparator();
+    addEntry(file, "mnuFileExit", QStringLiteral("退出(&X)"));
+
+    QMenu *division = addSubmenu(nullptr, "fbop", QStringLiteral("分班&(T)"));
+    addEntry(division, "fbsz", QStringLiteral("分班&(S)"));
+    addEntry(division, "sgtz", QStringLiteral("手工调整&(S)"));
+    addEntry(division, "czzpm", QStringLiteral("新班统计&(T)"));
+    QMenu *newClasses = addSubmenu(division, "newcl", QStringLiteral("浏览新班级"));
+    m_dynamic.insert("class", new DynamicMenu(newClasses, "class", QStringLiteral("全部班级")));
+
+    QMenu *exam = addSubmenu(nullptr, "mnukcbp", QStringLiteral("考场编排(&K)"));
+    addEntry(exam, "bianpai", QStringLiteral("编排(&B)"));
+    addEntry(exam, "ktiaoz", QStringLiteral("手工调整"));
+    QMenu *examBrowse = addSubmenu(exam, "lulan", QStringLiteral("浏览"));
+    QMenu *byRoom = addSubmenu(examBrowse, "klulan", QStringLiteral("按考场"));
+    m_dynamic.insert("gkc", new DynamicMenu(byRoom, "gkc", QStringLiteral("全部考场")));
+    QMenu *byClass = addSubmenu(examBrowse, "blulan", QStringLiteral("按班级"));
+    m_dynamic.insert("gbj", new DynamicMenu(byClass, "gbj", QStringLiteral("全部班级")));
+    QMenu *stats = addSubmenu(exam, "dctj", QStringLiteral("统计"));
+    addEntry(stats, "jinjtj", QStringLiteral("精简统计"));
+    QMenu *full = addSubmenu(stats, "qmtj", QStringLiteral("全面统计"));
+    m_dynamic.insert("tjschoo", new DynamicMenu(full, "tjschoo", QStringLiteral("学校")));
+    addEntry(exam, "qzkh", QStringLiteral("各考场首尾考号"));
+    addEntry(exam, "zhizhuo", QStringLiteral("制作准考证"));
+    addEntry(exam, "hbjc", QStringLiteral("混排检测"));
+
+    QMenu *edit = addSubmenu(nullptr, "mnuEdit", QStringLiteral("编辑(&E)"));
+    addEntry(edit, "mnuCopy", QStringLiteral("复制(&C)"))
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
+    addEntry(edit, "mnuPaste", QStringLiteral("粘贴(&P)"))
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+V")));
+    edit->addSeparator();
+    addEntry(edit, "zdypm", QStringLiteral("选定的列排名&(Z)"));
+    addEntry(edit, "pm", QStringLiteral("选定的列排序"));
+    addEntry(edit, "oldstor", QStringLiteral("恢复原来顺序"));
+    addEntry(edit, "shaixwan", QStringLiteral("筛选"));
+    edit->addSeparator();
+    addEntry(edit, "mnuMerge", QStringLiteral("合并单元格(&M)"));
+    addEntry(edit, "mnuUnMerge", QStringLiteral("取消合并单元格"));
+    edit->addSeparator();
+    addEntry(edit, "mnuInsertRows", QStringLiteral("插入行"));
+    addEntry(edit, "mnuInsertCols", QStringLiteral("插入列"));
+    addEntry(edit, "mnuDeleteByRow", QStringLiteral("删除行"));
+    addEntry(edit, "mnuDeleteByCol", QStringLiteral("删除列"));
+    addEntry(edit, "mnuHideRows", QStringLiteral("隐藏行"));
+    addEntry(edit, "mnuHideCols", QStringLiteral("隐藏列"));
+    addEntry(edit, "text", QStringLiteral("测试"))->setVisible(false);
+
+    QMenu *format = addSubmenu(nullptr, "mnuFormat", QStringLiteral("格式(&O)"));
+    addEntry(format, "mnuSetWrapText", QStringLiteral("设置自动换行"));
+    addEntry(format, "mnuCancelWrapText", QStringLiteral("取消自动换行"));
+    addEntry(format, "mnuLockCell", QStringLiteral("锁定单元格"));
+    addEntry(format, "mnuCancelLockCell", QStringLiteral("取消锁定单元格"));
+    addEntry(format, "zdsize", QStringLiteral("增大字体"));
+    addEntry(format, "jxsize", QStringLiteral("减小字体"));
+
+    QMenu *view = addSubmenu(nullptr, "mnuView", QStringLiteral("视图(&V)"));
+    for (const char *name : {"mnuViewToolbar", "mnuViewStatusBar"}) {
+        QAction *a = addEntry(
+            view, name,
+            QString::fromUtf8(qstrcmp(name, "mnuViewToolbar") == 0 ? "工具栏(&T)" : "状态栏(&B)"));
+        a->setCheckable(true);
+        a->setChecked(true);
+    }
+
+    QMenu *tools = addSubmenu(nullptr, "mnuTools", QStringLiteral("工具(&T)"));
+    addEntry(tools, "editmima", QStringLiteral("修改密码"));
+    addEntry(tools, "xufu", QStringLiteral("修复系统表"));
+
+    QMenu *window = addSubmenu(nullptr, "mnuWindow", QStringLiteral("窗口(&W)"));
+    addEntry(window, "mnuWindowNewWindow", QStringLiteral("新建窗口(&N)"));
+    addEntry(window, "mnuWindowCascade", QStringLiteral("层叠(&C)"));
+    addEntry(window, "mnuWindowTileHorizontal", QStringLiteral("横向平铺(&H)"));
+    addEntry(window, "mnuWindowTileVertical", QStringLiteral("纵向平铺(&V)"));
+    addEntry(window, "mnuWindowArrangeIcons", QStringLiteral("排列图标(&A)"));
+    m_windowListSeparator = window->addSeparator();
+    connect(window, &QMenu::aboutToShow, this, &MainWindow::fillWindowList);
+
+    QMenu *help = addSubmenu(nullptr, "mnuHelp", QStringLiteral("帮助(&H)"));
+    addEntry(help, "mnufileHelp", QStringLiteral("帮助(&C)"));
+    addEntry(help, "mnuonlineHelp", QStringLiteral("在线帮助(&S)..."));
+    addEntry(help, "houseHelp", QStringLiteral("我的主页"));
+    addEntry(help, "mnuHelpAbout", QStringLiteral("关于(&A) "));
+
+    // Entries whose features are not in the program yet stay visible but unavailable.
+    for (QAction *a : std::as_const(m_actions))
+        a->setEnabled(false);
+    for (DynamicMenu *d : std::as_const(m_dynamic))
+        d->item(0)->setEnabled(false);
+}
+
+void MainWindow::buildToolbars()
+{
+    m_standardBar = addToolBar(QStringLiteral("标准"));
+    m_standardBar->setObjectName(QStringLiteral("tbToolBar"));
+    m_fontName = new QComboBox(m_standardBar);
+    m_fontName->setObjectName(QStringLiteral("cboFontName"));
+    m_fontName->setEditable(true);
+    m_fontName->setMinimumContentsLength(12);
+    m_fontName->setInsertPolicy(QComboBox::NoInsert);
+    QStringList families = QFontDatabase::families();
+    families.removeAll(QString());
+    families.sort(Qt::CaseInsensitive);
+    m_fontName->addItems(families);
+    m_fontName->setEditText(QStringLiteral("宋体"));
+    m_fontSize = new QComboBox(m_standardBar);
+    m_fontSize->setObjectName(QStringLiteral("cboFontSize"));
+    m_fontSize->setEditable(true);
+    m_fontSize->setInsertPolicy(QComboBox::NoInsert);
+    m_fontSize->addItems({"6", "8", "9", "10", "12", "14", "16", "18", "20", "22", "24", "26", "28",
+                          "36", "48", "72"});
+    m_fontSize->setEditText(QStringLiteral("9"));
+    m_standardBar->addWidget(m_fontName);
+    m_standardBar->addWidget(m_fontSize);
+    connect(m_fontName, &QComboBox::textActivated, this, &MainWindow::applyFontName);
+    connect(m_fontSize, &QComboBox::textActivated, this, &MainWindow::applyFontSize);
+
+    m_commandBar = addToolBar(QStringLiteral("命令"));
+    m_commandBar->setObjectName(QStringLiteral("Toolbar1"));
+    const struct
+    {
+        int button;
+        QStyle::StandardPixmap icon;
+        const char *tip;
+    } buttons[] = {
+        {1, QStyle::SP_DialogOpenButton, "打开表格文件"},
+        {2, QStyle::SP_DialogSaveButton, "保存"},
+        {3, QStyle::SP_FileDialogDetailedView, "打印"},
+        {4, QStyle::SP_FileDialogContentsView, "打印预览"},
+        {5, QStyle::SP_CustomBase, nullptr},
+        {6, QStyle::SP_FileLinkIcon, "复制"},
+        {7, QStyle::SP_FileIcon, "粘贴"},
+        {8, QStyle::SP_TitleBarShadeButton, "合并单元格"},
+        {9, QStyle::SP_TitleBarUnshadeButton, "取消合并单元格"},
+        {10, QStyle::SP_ArrowDown, "插入行"},
+        {11, QStyle::SP_ArrowRight, "插入列"},
+        {12, QStyle::SP_DialogDiscardButton, "删除行"},
+        {13, QStyle::SP_DialogCancelButton, "删除列"},
+        {14, QStyle::SP_CustomBase, nullptr},
+        {15, QStyle::SP_FileDialogInfoView, "打印预览"},
+        {16, QStyle::SP_DialogHelpButton, "帮助"},
+    };
+    for (const auto &b : buttons) {
+        if (!b.tip) {
+            m_commandBar->addSeparator();
+            continue;
+        }
+        QAction *a =
+            m_commandBar->addAction(style()->standardIcon(b.icon), QString::fromUtf8(b.tip));
+        a->setObjectName(QStringLiteral("Toolbar1_%1").arg(b.button));
+        a->setToolTip(QString::fromUtf8(b.tip));
+        const int number = b.button;
+        connect(a, &QAction::triggered, this, [this, number] { toolbarClicked(number); });
+    }
+}
+
+void MainWindow::wireCommands()
+{
+    auto wire = [this](const char *name, auto slot) {
+        QAction *a = action(QString::fromLatin1(name));
+        a->setEnabled(true);
+        connect(a, &QAction::triggered, this, slot);
+    };
+    wire("logain", [this] { showLogin(); });
+    wire("editmima", [this] {
+        if (passGate(true))
+            showPasswordDialog();
+    });
+    wire("xufu", [this] { repairSystemTables(); });
+    wire("mnuFileExit", [this] { close(); });
+    wire("mnuWindowNewWindow", [this] { openDocument(); });
+    wire("mnuWindowCascade", [this] { m_mdi->cascadeSubWindows(); });
+    wire("mnuWindowTileHorizontal", [this] { tile(Qt::Horizontal); });
+    wire("mnuWindowTileVertical", [this] { tile(Qt::Vertical); });
+    wire("mnuWindowArrangeIcons", [this] { arrangeIcons(); });
+    wire("mnuViewToolbar",
+         [this] { m_standardBar->setVisible(action("mnuViewToolbar")->isChecked()); });
+    wire("mnuViewStatusBar",
+         [this] { statusBar()->setVisible(action("mnuViewStatusBar")->isChecked()); });
+    wire("mnufileHelp", [this] { showHelp(); });
+    wire("mnuonlineHelp", [this] { showHelpWindow(); });
+    wire("houseHelp", [this] { showHelpWindow(); });
+    wire("mnuHelpAbout", [this] { showAbout(); });
+
+    // Browse commands.
+    wire("fbmum",
+         [this] { showSource(QStringLiteral("分班数据表"), QStringLiteral("分班数据表")); });
+    wire("kstable", [this] {
+        if (DocumentWindow *doc = showSource(QStringLiteral("考生表"), QStringLiteral("考生表")))
+            doc->showAllColumnsCentredAsText();
+    });
+    wire("kctable", [this] { showSource(QStringLiteral("考场表"), QStringLiteral("考场表")); });
+    wire("mnuCopy", [this] { runDocumentCommand(QStringLiteral("mnuCopy")); });
+
+    wire("xsfb", [this] { importWorkbook(false); });
+    wire("kcbp", [this] { importWorkbook(true); });
+    wire("fbsz", [this] {
+        if (passGate())
+            showDivisionDialog();
+    });
+    wire("bianpai", [this] {
+        if (passGate())
+            showArrangementDialog();
+    });
+}
+
+bool MainWindow::passGate(bool shortText)
+{
+    if (m_state.isLoggedIn())
+        return true;
+    m_message(this, QMessageBox::NoIcon, QString(),
+              QString::fromUtf8(shortText ? gateShortMessage : gateMessage), QMessageBox::Ok);
+    return false;
+}
+
+DocumentWindow *MainWindow::openDocument()
+{
+    ++m_documentsOpened;
+    auto *doc = new DocumentWindow(m_state);
+    doc->setMessageFunction(m_message);
+    connect(doc, &DocumentWindow::selectionSumChanged, this,
+            [this](const QString &text) { setStatusText(2, text); });
+    connect(doc, &DocumentWindow::copyRequested, this,
+            [this] { runDocumentCommand(QStringLiteral("mnuCopy")); });
+    QMdiSubWindow *sub = m_mdi->addSubWindow(doc);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->resize(qMax(400, m_mdi->width() * 3 / 4), qMax(300, m_mdi->height() * 3 / 4));
+    doc->setWindowTitle(m_state.documentTitle());
+    sub->show();
+    m_mdi->setActiveSubWindow(sub);
+    return doc;
+}
+
+DocumentWindow *MainWindow::activeDocument() const
+{
+    // The current child stays current while another application has the focus.
+    QMdiSubWindow *sub = m_mdi->currentSubWindow();
+    return sub ? qobject_cast<DocumentWindow *>(sub->widget()) : nullptr;
+}
+
+DocumentWindow *MainWindow::showSource(const QString &title, const QString &source)
+{
+    m_state.setDocumentTitle(title);
+    DocumentWindow *doc = openDocument();
+    Database db;
+    if (!m_state.dataDirectory().openDatabase(db).isOk())
+        return doc;
+    doc->fill(db, source);
+    return doc;
+}
+
+void MainWindow::runDocumentCommand(const QString &objectName)
+{
+    DocumentWindow *doc = activeDocument();
+    if (!doc)
+        return;
+    if (objectName == QLatin1String("mnuCopy"))
+        doc->copySelection();
+}
+
+void MainWindow::importWorkbook(bool arrangement)
+{
+    const QString path = m_chooseFile
+                             ? m_chooseFile()
+                             : QFileDialog::getOpenFileName(this, QString(), QString(),
+                                                            SpreadsheetImport::fileFilter());
+    if (path.isEmpty())
+        return;
+    Database db;
+    const Status opened = m_state.dataDirectory().openDatabase(db);
+    if (!opened.isOk()) {
+        m_message(this, QMessageBox::Warning, SpreadsheetImport::adviceTitle(), opened.message(),
+                  QMessageBox::Ok);
+        return;
+    }
+    const Result<ImportReport> report = arrangement ? SpreadsheetImport::importArrangement(db, path)
+                                                    : SpreadsheetImport::importDivision(db, path);
+    db.close();
+    if (!report) {
+        m_message(this, QMessageBox::NoIcon, SpreadsheetImport::adviceTitle(),
+                  report.status().message(), QMessageBox::Ok);
+        return;
+    }
+    m_message(this, QMessageBox::NoIcon, SpreadsheetImport::successTitle(),
+              SpreadsheetImport::successMessage(), QMessageBox::Ok);
+    if (report->lacksColumns())
+        m_message(this, QMessageBox::Information, SpreadsheetImport::successTitle(),
+                  report->missingColumnsNotice(), QMessageBox::Ok);
+    // The submenus list the data, so they follow a new import.
+    rebuildNewClassMenu();
+    rebuildRoomAndClassMenus();
+    rebuildSchoolMenu();
+}
+
+void MainWindow::showDivisionDialog()
+{
+    if (!m_divisionDialog) {
+        auto *dialog = new DivisionDialog(m_state.dataDirectory(), this);
+        connect(dialog, &DivisionDialog::divisionFinished, this, &MainWindow::rebuildNewClassMenu);
+        m_divisionDialog = dialog;
+    }
+    m_divisionDialog->show();
+    m_divisionDialog->raise();
+    m_divisionDialog->activateWindow();
+}
+
+void MainWindow::showArrangementDialog()
+{
+    if (!m_arrangementDialog) {
+        auto *dialog = new ArrangementDialog(m_state.dataDirectory(), this);
+        connect(dialog, &ArrangementDialog::arrangementFinished, this, [this] {
+            rebuildRoomAndClassMenus();
+            rebuildSchoolMenu();
+        });
+        m_arrangementDialog = dialog;
+    }
+    m_arrangementDialog->show();
+    m_arrangementDialog->raise();
+    m_arrangementDialog->activateWindow();
+}
+
+void MainWindow::rebuildNewClassMenu()
+{
+    Database db;
+    QStringList captions;
+    if (m_state.dataDirectory().openDatabase(db).isOk())
+        captions = MenuSources::newClasses(db);
+    m_dynamic.value("class")->rebuild(captions);
+}
+
+void MainWindow::rebuildRoomAndClassMenus()
+{
+    Database db;
+    QStringList rooms, classes;
+    if (m_state.dataDirectory().openDatabase(db).isOk()) {
+        rooms = MenuSources::rooms(db);
+        classes = MenuSources::classes(db);
+    }
+    m_dynamic.value("gkc")->rebuild(rooms);
+    m_dynamic.value("gbj")->rebuild(classes);
+}
+
+void MainWindow::rebuildSchoolMenu()
+{
+    Database db;
+    QStringList schools;
+    if (m_state.dataDirectory().openDatabase(db).isOk())
+        schools = MenuSources::schools(db);
+    m_dynamic.value("tjschoo")->rebuild(schools);
+}
+
+void MainWindow::toolbarClicked(int button)
+{
+    DocumentWindow *doc = activeDocument();
+    if (!doc)
+        return;
+    static const QHash<int, QString> handlers = {
+        {1, "mnuOpen"},          {2, "mnuSave"},         {3, "mnuDirectPrint"},
+        {4, "mnuPrintPreview"},  {6, "mnuCopy"},         {7, "mnuPaste"},
+        {8, "mnuMerge"},         {9, "mnuUnMerge"},      {10, "mnuInsertRows"},
+        {11, "mnuInsertCols"},   {12, "mnuDeleteByRow"}, {13, "mnuDeleteByCol"},
+        {15, "mnuPrintPreview"}, {16, "mnufileHelp"},
+    };
+    const QString name = handlers.value(button);
+    if (QAction *a = action(name); a && a->isEnabled())
+        a->trigger();
+    if (button != 15 && button != 16)
+        doc->focusGrid();
+}
+
+void MainWindow::setStatusText(int panel, const QString &text)
+{
+    if (panel >= 1 && panel <= m_panels.size())
+        m_panels[panel - 1]->setText(text);
+}
+
+QString MainWindow::statusText(int panel) const
+{
+    return panel >= 1 && panel <= m_panels.size() ? m_panels[panel - 1]->text() : QString();
+}
+
+void MainWindow::restorePlacement()
+{
+    double values[4];
+    m_settings->beginGroup(QStringLiteral("Settings"));
+    for (int i = 0; i < 4; ++i) {
+        const QVariant v = m_settings->value(QString::fromLatin1(placementKeys[i].key));
+        bool ok = false;
+        const float f = v.toString().toFloat(&ok);
+        values[i] = ok ? f : placementKeys[i].fallback;
+    }
+    m_settings->endGroup();
+    QRect rect(qRound(values[0] / twipsPerPixel), qRound(values[1] / twipsPerPixel),
+               qMax(200, qRound(values[2] / twipsPerPixel)),
+               qMax(150, qRound(values[3] / twipsPerPixel)));
+    // A placement left over from another screen layout is pulled back onto the primary screen.
+    bool visible = false;
+    for (QScreen *screen : QGuiApplication::screens())
+        visible = visible || screen->availableGeometry().intersects(rect);
+    if (!visible && QGuiApplication::primaryScreen()) {
+        const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+        rect.moveTopLeft(avail.topLeft());
+        rect.setSize(rect.size().boundedTo(avail.size()));
+    }
+    move(rect.topLeft());
+    resize(rect.size());
+}
+
+void MainWindow::savePlacement()
+{
+    if (isMinimized())
+        return;
+    const double values[4] = {pos().x() * twipsPerPixel, pos().y() * twipsPerPixel,
+                              width() * twipsPerPixel, height() * twipsPerPixel};
+    m_settings->beginGroup(QStringLiteral("Settings"));
+    for (int i = 0; i < 4; ++i)
+        m_settings->setValue(QString::fromLatin1(placementKeys[i].key),
+                             QString::number(static_cast<float>(values[i])));
+    m_settings->endGroup();
+    m_settings->sync();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    savePlacement();
+    // Open documents are discarded without a prompt.
+    m_mdi->closeAllSubWindows();
+    event->accept();
+}
+
+void MainWindow::showLogin()
+{
+    if (!m_loginDialog) {
+        auto *dialog = new LoginDialog(m_state, this);
+        dialog->setMessageFunction(m_message);
+        m_loginDialog = dialog;
+    }
+    m_loginDialog->show();
+    m_loginDialog->raise();
+    m_loginDialog->activateWindow();
+}
+
+void MainWindow::showPasswordDialog()
+{
+    auto *dialog = new PasswordDialog(m_state, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setMessageFunction(m_message);
+    dialog->show();
+}
+
+void MainWindow::repairSystemTables()
+{
+    Database db;
+    Status s = m_state.dataDirectory().openDatabase(db);
+    if (s.isOk())
+        s = Maintenance::repairSystemTables(db);
+    // Silence on success, as always; a failure is not hidden.
+    if (!s.isOk())
+        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), s.message(), QMessageBox::Ok);
+}
+
+void MainWindow::showHelp()
+{
+    QString dir = m_programDir;
+    if (!dir.endsWith(u'/'))
+        dir += u'/';
+    const QString path = dir + QStringLiteral("help/index.html");
+    if (QFileInfo::exists(path)) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        return;
+    }
+    m_message(this, QMessageBox::Warning, QStringLiteral("提示"),
+              QStringLiteral("帮助文件不存在。"), QMessageBox::Ok);
+}
+
+void MainWindow::showHelpWindow()
+{
+    auto *browser = new QTextBrowser(this);
+    browser->setWindowFlag(Qt::Window);
+    browser->setAttribute(Qt::WA_DeleteOnClose);
+    browser->setWindowTitle(QStringLiteral("分班排考 帮助"));
+    browser->setOpenExternalLinks(true);
+    const QString path = m_programDir + QStringLiteral("/help/index.html");
+    if (QFileInfo::exists(path))
+        browser->setSource(QUrl::fromLocalFile(path));
+    else
+        browser->setHtml(QStringLiteral("<h2>分班排考</h2><p>帮助文件不存在。</p>"));
+    browser->resize(720, 560);
+    browser->show();
+}
+
+void MainWindow::showAbout()
+{
+    QMessageBox::about(
+        this, QStringLiteral("关于 分班排考"),
+        QStringLiteral("<h3>分班排考 %1</h3>"
+                       "<p>新生分班、考场编排、准考证与桌贴。</p>"
+                       "<p>使用的软件库及其许可：</p><ul>"
+                       "<li>Qt %2 — LGPL 3</li>"
+                       "<li>SQLite — 公有领域</li>"
+                       "<li>libsodium — ISC</li>"
+                       "<li>FreeXL — MPL 1.1 / GPL 2 / LGPL 2.1</li>"
+                       "<li>liborcus、libixion — MPL 2.0</li>"
+                       "<li>libzip — BSD 3-Clause</li>"
+                       "<li>libxlsxwriter — BSD 2-Clause</li>"
+                       "<li>Noto CJK 字体 — SIL OFL 1.1；Liberation 字体 — SIL OFL 1.1</li></ul>")
+            .arg(QCoreApplication::applicationVersion(), QString::fromLatin1(qVersion())));
+}
+
+void MainWindow::tile(Qt::Orientation orientation)
+{
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *w : m_mdi->subWindowList()) {
+        if (!w->isMinimized() && w->isVisible())
+            windows.append(w);
+    }
+    if (windows.isEmpty())
+        return;
+    const QRect area = m_mdi->viewport()->rect();
+    const int n = static_cast<int>(windows.size());
+    for (int i = 0; i < n; ++i) {
+        windows[i]->showNormal();
+        if (orientation == Qt::Horizontal) {
+            const int h = area.height() / n;
+            windows[i]->setGeometry(0, i * h, area.width(), h);
+        } else {
+            const int w = area.width() / n;
+            windows[i]->setGeometry(i * w, 0, w, area.height());
+        }
+    }
+}
+
+void MainWindow::arrangeIcons()
+{
+    const QRect area = m_mdi->viewport()->rect();
+    int x = 0;
+    for (QMdiSubWindow *w : m_mdi->subWindowList()) {
+        if (!w->isMinimized())
+            continue;
+        w->move(x, area.height() - w->height());
+        x += w->width();
+    }
+}
+
+void MainWindow::fillWindowList()
+{
+    QMenu *window = menu(QStringLiteral("mnuWindow"));
+    for (QAction *a : std::as_const(m_windowListActions)) {
+        window->removeAction(a);
+        a->deleteLater();
+    }
+    m_windowListActions.clear();
+    const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
+    m_windowListSeparator->setVisible(!windows.isEmpty());
+    int n = 0;
+    for (QMdiSubWindow *w : windows) {
+        QString title = w->windowTitle();
+        title.replace(QLatin1String("&"), QLatin1String("&&"));
+        QAction *a = window->addAction(QStringLiteral("&%1 %2").arg(++n).arg(title));
+        a->setCheckable(true);
+        a->setChecked(w == m_mdi->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, w] { m_mdi->setActiveSubWindow(w); });
+        m_windowListActions.append(a);
+    }
+}
+
+void MainWindow::applyFontName(const QString &name)
+{
+    if (DocumentWindow *doc = activeDocument()) {
+        doc->setSelectionFontName(name);
+        doc->focusGrid();
+    }
+}
+
+void MainWindow::applyFontSize(const QString &size)
+{
+    if (DocumentWindow *doc = activeDocument()) {
+        doc->setSelectionFontSize(NumberText::leadingValue(size));
+        doc->focusGrid();
+    }
+}
+
+} // namespace fenpai

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "ui/common/appstate.h"
+#include "ui/common/messagesink.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QSettings;
+class QToolBar;
+
+namespace fenpai {
+
+class DocumentWindow;
+class DynamicMenu;
+
+// frmMain: the menu tree, the two toolbars, the status bar, the documents and the login state.
+class MainWindow final : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    struct Options
+    {
+        QString dataDirectory; // where suju/sujuf.mdb lives
+        QString programDir;    // where help/index.html lives
+        QString settingsFile;  // an ini file; empty = the user's settings store
+    };
+
+    explicit MainWindow(const Options &options, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    AppState &state() { return m_state; }
+    void setMessageFunction(MessageSink::Function function) { m_message = std::move(function); }
+    // Asks for a workbook to import; tests answer instead of a file dialog.
+    void setFileChooser(std::function<QString()> chooser) { m_chooseFile = std::move(chooser); }
+
+    // Menu entries and toolbar parts by their object names.
+    QAction *action(const QString &objectName) const { return m_actions.value(objectName); }
+    QMenu *menu(const QString &objectName) const { return m_menus.value(objectName); }
+    DynamicMenu *dynamicMenu(const QString &name) const { return m_dynamic.value(name); }
+    QComboBox *fontNameBox() const { return m_fontName; }
+    QComboBox *fontSizeBox() const { return m_fontSize; }
+    QMdiArea *mdiArea() const { return m_mdi; }
+
+    // The login gate: true when logged in; otherwise shows the gate message and returns false.
+    bool passGate(bool shortText = false);
+
+    // Opens a new, empty result document; it becomes the active one.
+    DocumentWindow *openDocument();
+    DocumentWindow *activeDocument() const;
+    // Opens a document with the current document title and fills it from a table or saved
+    // query. Returns the document (also when the source has no rows).
+    DocumentWindow *showSource(const QString &title, const QString &source);
+
+    // The menu builders.
+    void rebuildNewClassMenu();
+    void rebuildRoomAndClassMenus();
+    void rebuildSchoolMenu();
+
+    // Toolbar1: a button number runs the handler of its menu entry.
+    void toolbarClicked(int button);
+
+    void setStatusText(int panel, const QString &text);
+    QString statusText(int panel) const;
+
+    void restorePlacement();
+    void savePlacement();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolbars();
+    void wireCommands();
+    QAction *addEntry(QMenu *menu, const char *objectName, const QString &caption);
+    QMenu *addSubmenu(QMenu *parent, const char *objectName, const QString &caption);
+    void showLogin();
+    void showPasswordDialog();
+    void showHelp();
+    void showHelpWindow();
+    void showAbout();
+    void tile(Qt::Orientation orientation);
+    void arrangeIcons();
+    void fillWindowList();
+    void repairSystemTables();
+    void applyFontName(const QString &name);
+    void applyFontSize(const QString &size);
+    void runDocumentCommand(const QString &objectName);
+    void importWorkbook(bool arrangement);
+    void showDivisionDialog();
+    void showArrangementDialog();
+
+    AppState m_state;
+    QString m_programDir;
+    QSettings *m_settings;
+    QMdiArea *m_mdi;
+    QToolBar *m_standardBar = nullptr;
+    QToolBar *m_commandBar = nullptr;
+    QComboBox *m_fontName = nullptr;
+    QComboBox *m_fontSize = nullptr;
+    QList<QLabel *> m_panels;
+    QHash<QString, QAction *> m_actions;
+    QHash<QString, QMenu *> m_menus;
+    QHash<QString, DynamicMenu *> m_dynamic;
+    QAction *m_windowListSeparator = nullptr;
+    QList<QAction *> m_windowListActions;
+    QWidget *m_loginDialog = nullptr;
+    QPointer<QWidget> m_divisionDialog;
+    QPointer<QWidget> m_arrangementDialog;
+    std::function<QString()> m_chooseFile;
+    int m_documentsOpened = 0;
+    MessageSink::Function m_message = &MessageSink::show;
+};
+
+} // namespace fenpai

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/result.h"
+#include "workbook/workbook.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace fenpai {
+
+// Reads a workbook file of any supported kind: .xls (BIFF5/BIFF8), .xlsx and .ods. The kind is
+// found from the file's content, so a workbook with the wrong extension still reads, and a file
+// that is no workbook at all is refused with a clear message instead of being half read.
+class WorkbookReader final
+{
+public:
+    // Reads the sheets named in `sheets` (all when empty; names compare case-insensitively) and
+    // lists the names of all others. On failure the Status (kind Io) says, in the user's words,
+    // which file could not be read and why.
+    static Result<Workbook> read(const QString &path, const QStringList &sheets = {});
+
+    // The kind of workbook the file holds; Unknown when it is none (or cannot be opened).
+    static Workbook::Format detect(const QString &path);
+
+    // Why a file could not be read, for the readers' Status messages.
+    static QString reasonMissing();
+    static QString reasonCannotOpen();
+    static QString reasonNotWorkbook();
+    static QString reasonDamaged();
+    static QString reasonEncrypted();
+    static QString reasonXlsUnreadable();
+};
+
+} // namespace fenpai

@@ -1,0 +1,546 @@
+#include "workbook/xlsxreader.h"
+
+#include "workbook/workbookreader.h"
+#include "workbook/xmlscanner.h"
+#include "workbook/zipentrydevice.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QXmlStreamReader>
+
+#include <zip.h>
+
+#include <charconv>
+#include <memory>
+#include <vector>
+
+namespace fenpai {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The grid sizes of the format; a cell reference beyond them comes from a damaged file and is
+// dropped rather than allowed to grow the sheet without bound.
+constexpr int maxRows = 1048576;
+constexpr int maxColumns = 16384;
+
+Status failure(const QString &reason)
+{
+    return Status::error(Status::Kind::Io, reason);
+}
+
+struct Relation
+{
+    QString type;
+    QString target;
+};
+
+// The part a relation points at, as an entry name of the archive.
+QString resolveTarget(const QString &sourcePart, const QString &target)
+{
+    if (target.startsWith(u'/'))
+        return QDir::cleanPath(target.mid(1));
+    const qsizetype slash = sourcePart.lastIndexOf(u'/');
+    const QString dir = slash < 0 ? QString() : sourcePart.left(slash + 1);
+    return QDir::cleanPath(dir + target);
+}
+
+// The relations part of a part: "xl/workbook.xml" → "xl/_rels/workbook.xml.rels".
+QString relationsPart(const QString &part)
+{
+    const qsizetype slash = part.lastIndexOf(u'/');
+    return part.left(slash + 1) + QStringLiteral("_rels/") + part.mid(slash + 1) +
+           QStringLiteral(".rels");
+}
+
+QHash<QString, Relation> readRelations(zip *archive, const QString &part, const QString &source)
+{
+    QHash<QString, Relation> relations;
+    const QByteArray data = ZipEntryDevice::readAll(archive, part);
+    QXmlStreamReader xml(data);
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"Relationship") {
+            const QXmlStreamAttributes a = xml.attributes();
+            if (a.value("TargetMode"_L1) == u"External")
+                continue;
+            relations.insert(a.value("Id"_L1).toString(),
+                             {a.value("Type"_L1).toString(),
+                              resolveTarget(source, a.value("Target"_L1).toString())});
+        }
+    }
+    return relations;
+}
+
+QString targetOfType(const QHash<QString, Relation> &relations, QStringView typeSuffix,
+                     const QString &fallback)
+{
+    for (const Relation &r : relations) {
+        if (r.type.endsWith(typeSuffix))
+            return r.target;
+    }
+    return fallback;
+}
+
+bool readsTrue(QStringView value)
+{
+    return value == u"1" || value == u"true";
+}
+
+// The local part of a qualified name ("x:c" → "c"): worksheets are read without namespace
+// processing, which is much faster, and some writers use a prefix.
+QStringView localName(QStringView name)
+{
+    const qsizetype colon = name.lastIndexOf(u':');
+    return colon < 0 ? name : name.mid(colon + 1);
+}
+
+// The text of a string item (<si> or <is>): its <t> runs, without phonetic guides (<rPh>).
+QString readStringItem(QXmlStreamReader &xml)
+{
+    const QString end = xml.name().toString();
+    QString text;
+    int phonetic = 0;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            if (localName(xml.name()) == u"rPh")
+                ++phonetic;
+            else if (localName(xml.name()) == u"t" && phonetic == 0)
+                text += xml.readElementText();
+        } else if (token == QXmlStreamReader::EndElement) {
+            if (localName(xml.name()) == u"rPh")
+                --phonetic;
+            else if (xml.name() == end)
+                break;
+        }
+    }
+    return XlsxReader::decodeEscapes(text);
+}
+
+// Returns false when the part is damaged.
+bool readSharedStrings(zip *archive, const QString &part, QStringList &strings)
+{
+    ZipEntryDevice device(archive, part);
+    if (!device.open(QIODevice::ReadOnly))
+        return true; // a workbook without texts has no such part
+    QXmlStreamReader xml(&device);
+    xml.setNamespaceProcessing(false);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QStringView name = localName(xml.name());
+        if (name == u"sst") {
+            const qsizetype unique = xml.attributes().value("uniqueCount"_L1).toLongLong();
+            if (unique > 0 && unique < 10'000'000)
+                strings.reserve(unique);
+        } else if (name == u"si") {
+            strings.append(readStringItem(xml));
+        }
+    }
+    return !xml.hasError() && !device.failed();
+}
+
+// Which cell formats (by index) show their number as a date or time.
+std::vector<bool> readDateStyles(zip *archive, const QString &part)
+{
+    const QByteArray data = ZipEntryDevice::readAll(archive, part);
+    QHash<int, bool> customIsDate;
+    std::vector<bool> styles;
+    QXmlStreamReader xml(data);
+    bool inCellXfs = false;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            const QXmlStreamAttributes a = xml.attributes();
+            if (xml.name() == u"numFmt") {
+                customIsDate.insert(a.value("numFmtId"_L1).toInt(),
+                                    XlsxReader::isDateFormat(a.value("formatCode"_L1).toString()));
+            } else if (xml.name() == u"cellXfs") {
+                inCellXfs = true;
+            } else if (xml.name() == u"xf" && inCellXfs) {
+                const int id = a.value("numFmtId"_L1).toInt();
+                bool date = false;
+                if (customIsDate.contains(id))
+                    date = customIsDate.value(id);
+                else
+                    // The built-in date and time formats, including the East Asian ones.
+                    date = (id >= 14 && id <= 22) || (id >= 27 && id <= 36) ||
+                           (id >= 45 && id <= 47) || (id >= 50 && id <= 58);
+                styles.push_back(date);
+            }
+        } else if (token == QXmlStreamReader::EndElement && xml.name() == u"cellXfs") {
+            inCellXfs = false;
+        }
+    }
+    return styles;
+}
+
+// "BC12" → column 54, row 11 (0-based); -1 for a part that is absent.
+void parseReference(QByteArrayView ref, int &row, int &column)
+{
+    int c = 0;
+    int r = 0;
+    qsizetype i = 0;
+    for (; i < ref.size(); ++i) {
+        const char ch = ref[i];
+        if (ch >= 'A' && ch <= 'Z')
+            c = c * 26 + (ch - 'A' + 1);
+        else if (ch >= 'a' && ch <= 'z')
+            c = c * 26 + (ch - 'a' + 1);
+        else
+            break;
+        if (c > maxColumns)
+            break;
+    }
+    for (; i < ref.size(); ++i) {
+        const char ch = ref[i];
+        if (ch < '0' || ch > '9' || r > maxRows)
+            break;
+        r = r * 10 + (ch - '0');
+    }
+    column = c - 1;
+    row = r - 1;
+}
+
+enum class CellType
+{
+    Number,
+    Shared,
+    Inline,
+    FormulaText,
+    Boolean,
+    Error,
+    IsoDate
+};
+
+CellType typeOf(QByteArrayView t)
+{
+    if (t.isEmpty() || t == "n")
+        return CellType::Number;
+    if (t == "s")
+        return CellType::Shared;
+    if (t == "inlineStr")
+        return CellType::Inline;
+    if (t == "str")
+        return CellType::FormulaText;
+    if (t == "b")
+        return CellType::Boolean;
+    if (t == "d")
+        return CellType::IsoDate;
+    return CellType::Error;
+}
+
+template <typename T> bool parseNumber(QByteArrayView text, T &value)
+{
+    const char *begin = text.data();
+    const char *end = begin + text.size();
+    while (begin < end && (*begin == ' ' || *begin == '\n' || *begin == '\t' || *begin == '\r'))
+        ++begin;
+    while (end > begin && (end[-1] == ' ' || end[-1] == '\n' || end[-1] == '\t' || end[-1] == '\r'))
+        --end;
+    if (begin < end && *begin == '+')
+        ++begin;
+    const auto [rest, error] = std::from_chars(begin, end, value);
+    return error == std::errc() && rest == end && begin < end;
+}
+
+struct CellState
+{
+    int row = 0;
+    int column = -1;
+    CellType type = CellType::Number;
+    int style = 0;
+    QByteArray value; // kept from cell to cell so its buffer is reused
+    bool hasValue = false;
+    QByteArray inlineText;
+    bool hasInline = false;
+};
+
+QString textOf(const QByteArray &utf8)
+{
+    return XlsxReader::decodeEscapes(QString::fromUtf8(utf8));
+}
+
+void commitCell(Sheet &sheet, const CellState &c, const std::vector<bool> &dateStyles,
+                bool date1904)
+{
+    if (c.row < 0 || c.row >= maxRows || c.column < 0 || c.column >= maxColumns)
+        return;
+    switch (c.type) {
+    case CellType::Shared: {
+        std::uint32_t index = 0;
+        if (c.hasValue && parseNumber(c.value, index))
+            sheet.setPooledText(c.row, c.column, index);
+        break;
+    }
+    case CellType::Inline:
+        if (c.hasInline)
+            sheet.setText(c.row, c.column, textOf(c.inlineText));
+        else if (c.hasValue)
+            sheet.setText(c.row, c.column, textOf(c.value));
+        break;
+    case CellType::FormulaText:
+        if (c.hasValue)
+            sheet.setText(c.row, c.column, textOf(c.value));
+        break;
+    case CellType::Boolean:
+        if (c.hasValue)
+            sheet.setNumber(c.row, c.column, (c.value == "1" || c.value == "true") ? 1 : 0);
+        break;
+    case CellType::Error:
+        // An error value (#N/A, #DIV/0! …) holds no data.
+        break;
+    case CellType::IsoDate:
+        if (c.hasValue) {
+            const QString value = QString::fromUtf8(c.value);
+            const QDateTime when = QDateTime::fromString(value, Qt::ISODate);
+            if (when.isValid()) {
+                const QDate d = when.date();
+                const QTime tm = when.time();
+                sheet.setText(c.row, c.column,
+                              Sheet::dateText(d.year(), d.month(), d.day(), tm.hour(), tm.minute(),
+                                              tm.second()));
+            } else {
+                sheet.setText(c.row, c.column, value);
+            }
+        }
+        break;
+    case CellType::Number:
+        if (c.hasValue) {
+            double number = 0;
+            if (!parseNumber(c.value, number)) {
+                if (!c.value.trimmed().isEmpty())
+                    sheet.setText(c.row, c.column, textOf(c.value));
+            } else if (c.style >= 0 && static_cast<size_t>(c.style) < dateStyles.size() &&
+                       dateStyles[static_cast<size_t>(c.style)]) {
+                sheet.setText(c.row, c.column, Sheet::dateText(number, date1904));
+            } else {
+                sheet.setNumber(c.row, c.column, number);
+            }
+        }
+        break;
+    }
+}
+
+// Returns false when the part is damaged. Worksheets are the large parts: they go through the
+// fast scanner.
+bool readWorksheet(zip *archive, const QString &part, Sheet &sheet,
+                   const std::vector<bool> &dateStyles, bool date1904)
+{
+    ZipEntryDevice device(archive, part);
+    if (!device.open(QIODevice::ReadOnly))
+        return false;
+    XmlScanner xml(&device);
+    int row = -1;
+    int column = -1;
+    CellState cell;
+    bool inCell = false;
+    bool inValue = false;
+    bool inInline = false;
+    bool inInlineText = false;
+    int phonetic = 0;
+    for (;;) {
+        switch (xml.next()) {
+        case XmlScanner::Token::StartElement: {
+            const QByteArrayView name = xml.name();
+            if (name == "c") {
+                int r = -1;
+                int c = -1;
+                const QByteArrayView ref = xml.attribute("r");
+                if (!ref.isEmpty())
+                    parseReference(ref, r, c);
+                cell.row = r >= 0 ? r : (row < 0 ? 0 : row);
+                cell.column = c >= 0 ? c : column + 1;
+                column = cell.column;
+                cell.type = typeOf(xml.attribute("t"));
+                cell.style = 0;
+                parseNumber(xml.attribute("s"), cell.style);
+                cell.value.truncate(0);
+                cell.inlineText.truncate(0);
+                cell.hasValue = false;
+                cell.hasInline = false;
+                inCell = true;
+            } else if (!inCell) {
+                if (name == "row") {
+                    int number = 0;
+                    row = parseNumber(xml.attribute("r"), number) && number > 0 ? number - 1
+                                                                                : row + 1;
+                    column = -1;
+                }
+            } else if (name == "v") {
+                inValue = true;
+                cell.hasValue = true;
+            } else if (name == "is") {
+                inInline = true;
+                cell.hasInline = true;
+            } else if (inInline && name == "rPh") {
+                ++phonetic;
+            } else if (inInline && name == "t" && phonetic == 0) {
+                inInlineText = true;
+            }
+            break;
+        }
+        case XmlScanner::Token::Text:
+            if (inValue)
+                cell.value += xml.text();
+            else if (inInlineText)
+                cell.inlineText += xml.text();
+            break;
+        case XmlScanner::Token::EndElement: {
+            const QByteArrayView name = xml.name();
+            if (name == "v") {
+                inValue = false;
+            } else if (name == "t") {
+                inInlineText = false;
+            } else if (name == "rPh") {
+                --phonetic;
+            } else if (name == "is") {
+                inInline = false;
+                phonetic = 0;
+            } else if (name == "c" && inCell) {
+                commitCell(sheet, cell, dateStyles, date1904);
+                inCell = false;
+            }
+            break;
+        }
+        case XmlScanner::Token::End:
+            return !device.failed();
+        case XmlScanner::Token::Error:
+            return false;
+        }
+    }
+}
+
+} // namespace
+
+QString XlsxReader::decodeEscapes(const QString &text)
+{
+    if (!text.contains(QLatin1String("_x")))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'_' && i + 6 < text.size() && text[i + 1] == u'x' && text[i + 6] == u'_') {
+            bool ok = false;
+            const uint code = QStringView(text).mid(i + 2, 4).toUInt(&ok, 16);
+            if (ok) {
+                out.append(QChar(static_cast<char16_t>(code)));
+                i += 6;
+                continue;
+            }
+        }
+        out.append(text[i]);
+    }
+    return out;
+}
+
+bool XlsxReader::isDateFormat(const QString &code)
+{
+    if (code.startsWith(QLatin1String("General"), Qt::CaseInsensitive))
+        return false;
+    bool quoted = false;
+    for (qsizetype i = 0; i < code.size(); ++i) {
+        const QChar ch = code[i];
+        if (quoted) {
+            if (ch == u'"')
+                quoted = false;
+            continue;
+        }
+        if (ch == u'"') {
+            quoted = true;
+        } else if (ch == u'\\' || ch == u'_' || ch == u'*') {
+            ++i; // the next character is shown literally (or is padding)
+        } else if (ch == u'[') {
+            // [h], [mm], [ss] are elapsed times; [Red], [$-804] are not.
+            const qsizetype close = code.indexOf(u']', i);
+            if (close < 0)
+                return false;
+            const QString inside = code.mid(i + 1, close - i - 1).toLower();
+            if (!inside.isEmpty() && QStringLiteral("hms").contains(inside.at(0)) &&
+                inside.count(inside.at(0)) == inside.size())
+                return true;
+            i = close;
+        } else if (ch == u';') {
+            break; // only the first section decides
+        } else {
+            const char16_t c = ch.toLower().unicode();
+            if (c == u'y' || c == u'm' || c == u'd' || c == u'h' || c == u's')
+                return true;
+        }
+    }
+    return false;
+}
+
+Result<Workbook> XlsxReader::read(const QString &path, const QStringList &wanted)
+{
+    Result<ZipArchive> opened = ZipEntryDevice::openArchive(path);
+    if (!opened)
+        return opened.status();
+    ZipArchive archive = std::move(*opened);
+    zip *z = archive.get();
+
+    const QHash<QString, Relation> packageRelations =
+        readRelations(z, QStringLiteral("_rels/.rels"), QString());
+    const QString workbookPart =
+        targetOfType(packageRelations, u"/officeDocument", QStringLiteral("xl/workbook.xml"));
+    bool ok = true;
+    const QByteArray workbookXml = ZipEntryDevice::readAll(z, workbookPart, &ok);
+    if (workbookXml.isNull())
+        return failure(WorkbookReader::reasonNotWorkbook());
+    if (!ok)
+        return failure(WorkbookReader::reasonDamaged());
+    const QHash<QString, Relation> relations =
+        readRelations(z, relationsPart(workbookPart), workbookPart);
+
+    Workbook workbook;
+    workbook.setFormat(Workbook::Format::Xlsx);
+    struct Wanted
+    {
+        Sheet *sheet;
+        QString part;
+    };
+    std::vector<Wanted> sheets;
+    bool date1904 = false;
+    QXmlStreamReader xml(workbookXml);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes a = xml.attributes();
+        if (xml.name() == u"workbookPr") {
+            date1904 = readsTrue(a.value("date1904"_L1));
+        } else if (xml.name() == u"sheet") {
+            QString id;
+            for (const QXmlStreamAttribute &attribute : a) {
+                if (attribute.name() == u"id" && !attribute.namespaceUri().isEmpty())
+                    id = attribute.value().toString();
+            }
+            Sheet *sheet = workbook.addSheet(a.value("name"_L1).toString(), wanted);
+            if (sheet)
+                sheets.push_back({sheet, relations.value(id).target});
+        }
+    }
+    if (xml.hasError())
+        return failure(WorkbookReader::reasonDamaged());
+    if (sheets.empty())
+        return workbook;
+
+    QStringList strings;
+    const QString stringsPart = targetOfType(relations, u"/sharedStrings",
+                                             resolveTarget(workbookPart, "sharedStrings.xml"));
+    if (!readSharedStrings(z, stringsPart, strings))
+        return failure(WorkbookReader::reasonDamaged());
+    const std::vector<bool> dateStyles = readDateStyles(
+        z, targetOfType(relations, u"/styles", resolveTarget(workbookPart, "styles.xml")));
+
+    for (const Wanted &w : sheets) {
+        w.sheet->setPool(strings);
+        if (!readWorksheet(z, w.part, *w.sheet, dateStyles, date1904))
+            return failure(WorkbookReader::reasonDamaged());
+    }
+    return workbook;
+}
+
+} // namespace fenpai

@@ -1,0 +1,84 @@
+#include "cli/cli.h"
+#include "support/arrangementdata.h"
+#include "support/clirun.h"
+#include "support/tempdata.h"
+
+#include <QTextStream>
+
+using namespace fenpai;
+
+namespace {
+
+using Outcome = test::CliOutcome;
+
+class ArrangeCommandTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(test::createArrangementTables(t.db).isOk()); }
+
+    Outcome arrange(const QStringList &args)
+    {
+        return test::runCli(QStringList{"--data-dir", t.dir.path(), "arrange"} + args);
+    }
+
+    test::TempData t;
+};
+
+} // namespace
+
+TEST_F(ArrangeCommandTest, PrintsTheRoomsAndTheSameClassNeighbours)
+{
+    ASSERT_TRUE(test::addPupils(t.db, {{"一中", "1班", "甲", 90},
+                                       {"一中", "1班", "乙", 80},
+                                       {"一中", "2班", "丙", 70},
+                                       {"二中", "1班", "丁", 60},
+                                       {"二中", "1班", "戊", 50}})
+                    .isOk());
+    ASSERT_TRUE(test::addRooms(t.db, {3, 3}).isOk());
+
+    Outcome r = arrange({"--mode", "3"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "编排完成!\n"
+                     "第1考场 考生 3 人 班级 2 个 考号 2100001--2100003\n"
+                     "第2考场 考生 2 人 班级 1 个 考号 2100004--2100005\n"
+                     "考号相邻的同班考生 2 对\n");
+
+    r = arrange({"--mode=2", "--prefix", "9"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("第1考场 考生 3 人 班级 2 个 考号 900101--900103\n"))
+        << r.out.toStdString();
+    // Room 1 interleaves 1班 and 2班: 甲 丙 乙.
+    EXPECT_TRUE(r.out.endsWith("考号相邻的同班考生 1 对\n")) << r.out.toStdString();
+
+    r = arrange({"--mode", "1", "--groups", "2", "--group-by", "school", "--order", "spread",
+                 "--adjacent", "--start-number", "100"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(t.rows("SELECT 姓名 FROM 考生表 ORDER BY 考号"),
+              (QStringList{"甲", "戊", "乙", "丁", "丙"}));
+    EXPECT_EQ(t.rows("SELECT min(考号) FROM 考生表"), QStringList{"100"});
+}
+
+TEST_F(ArrangeCommandTest, RefusalsAndBadUsage)
+{
+    ASSERT_TRUE(test::addPupils(t.db, test::makeYear(7, 1, 2, 1)).isOk());
+    ASSERT_TRUE(test::addRooms(t.db, {3, 3}).isOk());
+    Outcome r = arrange({"--mode", "2"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.startsWith("  你设置的考场数太少(2)")) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+
+    ASSERT_TRUE(t.db.execNative("UPDATE 考场表 SET 人数 = 5").isOk());
+    r = arrange({"--mode", "1", "--groups", "9"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.startsWith("错误!每个考场的班级数不能大于班级总数 (2) 或不能小于1"));
+
+    for (const QStringList &bad :
+         {QStringList{}, QStringList{"--mode", "4"}, QStringList{"--mode", "1", "--order", "best"},
+          QStringList{"--mode", "1", "--group-by"},
+          QStringList{"--mode", "1", "--prefix", "2", "--start-number", "3"},
+          QStringList{"--mode", "1", "extra"}}) {
+        r = arrange(bad);
+        EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains("用法：")) << r.err.toStdString();
+    }
+}

@@ -1,0 +1,81 @@
+#include "cli/cli.h"
+#include "support/clirun.h"
+
+#include "support/divisiontestdata.h"
+
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+using namespace fenpai;
+using fenpai::test::DivisionData;
+using fenpai::test::PupilRow;
+
+namespace {
+
+using Outcome = fenpai::test::CliOutcome;
+
+Outcome divide(DivisionData &data, const QStringList &args)
+{
+    return fenpai::test::runCli(QStringList{"--data-dir", data.directory.path(), "divide"} + args);
+}
+
+} // namespace
+
+TEST(DivideCommand, PrintsTheBalanceOfEachClass)
+{
+    DivisionData data;
+    data.add({{"男", 90, "一中"},
+              {"女", 80, "二中"},
+              {"男", 70, "一中"},
+              {"女", 61, "二中"},
+              {"男", {}, "一中"}});
+    Outcome r = divide(data, {"--classes", "3"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "分班完成!\n"
+                     "新分班\t人数\t男生\t女生\t平均分\t最高分\t最低分\n"
+                     "1\t1\t1\t0\t-\t-\t-\n"
+                     "2\t2\t1\t1\t75.50\t90\t61\n"
+                     "3\t2\t1\t1\t75.00\t80\t70\n"
+                     "各班平均分最大差：0.50\n");
+
+    r = divide(data, {"--layers=1,1", "--sex", "--school"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith("分班完成!\n"));
+    EXPECT_EQ(data.rows("SELECT DISTINCT 新分班 FROM 分班数据表 ORDER BY 1"),
+              (QStringList{"1", "2"}));
+}
+
+TEST(DivideCommand, RefusalsAndBadArguments)
+{
+    DivisionData data;
+    data.add({{"男", 90, "一中"}, {"女", 80, "一中"}}, 5);
+    const struct
+    {
+        QStringList args;
+        int status;
+        const char *firstErrorLine;
+    } cases[] = {
+        {{"--classes", "0"}, 1, "新分班级数为0，无法分班。"},
+        {{"--layers", "1,0.5"}, 1, "B层的新分班级数必须是不小于0的整数。"},
+        {{"--classes", "x"}, 2, "新分班级数不是数字：x"},
+        {{"--layers", "1,2,3,4,5"}, 2, "最多四层：1,2,3,4,5"},
+        {{"--sex"}, 2, "请给出 --classes 或 --layers 之一"},
+        {{"--classes", "2", "--layers", "1"}, 2, "请给出 --classes 或 --layers 之一"},
+        {{"--classes"}, 2, "--classes 需要一个值"},
+        {{"--classes", "2", "--mixed"}, 2, "未知参数：--mixed"},
+    };
+    for (const auto &c : cases) {
+        const Outcome r = divide(data, c.args);
+        EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString();
+        EXPECT_EQ(r.err.section('\n', 0, 0), c.firstErrorLine);
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    EXPECT_EQ(data.classes(), (std::vector<int>{5, 5}));
+
+    test::TempData none;
+    const Outcome r =
+        fenpai::test::runCli({"--data-dir", none.directory.path(), "divide", "--classes", "2"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "找不到分班数据表，请先导入新生分班数据。\n");
+}

@@ -1,0 +1,80 @@
+#include "cli/cli.h"
+#include "jobs/import/spreadsheetimport.h"
+#include "support/clirun.h"
+#include "support/importtestutil.h"
+#include "workbook/demodata.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+namespace fenpai::test {
+namespace {
+
+using Outcome = CliOutcome;
+
+Outcome run(const QStringList &args)
+{
+    return runCli(args);
+}
+
+const QString bundledIntake =
+    QStringLiteral(FENPAI_SOURCE_DIR "/resources/demo/") + DemoData::divisionFileName();
+
+TEST(ImportCommandsTest, ImportsAndKeepsTheDataWhenAWorkbookIsBroken)
+{
+    QTemporaryDir dir;
+    const QString d = dir.filePath(QStringLiteral("data"));
+    Outcome r = run({"--data-dir", d, "import", "division", bundledIntake});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("分班数据表：600 行\n") + SpreadsheetImport::successMessage() +
+                         QLatin1Char('\n'));
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString(); // nothing missing in the demo intake
+
+    const QString broken = dir.filePath(QStringLiteral("坏.xlsx"));
+    writeFile(broken, readFile(bundledIntake).left(10000));
+    r = run({"--data-dir", d, "import", "division", broken});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, QStringLiteral("无法读取文件“坏.xlsx”：") + WorkbookReader::reasonDamaged() +
+                         QLatin1Char('\n'));
+    r = run({"--data-dir", d, "sql", "select count(*) from 分班数据表"});
+    EXPECT_EQ(r.out, QStringLiteral("count(*)\n600\n"));
+}
+
+TEST(ImportCommandsTest, MissingSheetAndMissingColumns)
+{
+    QTemporaryDir dir;
+    Outcome r =
+        run({"--data-dir", dir.path(), "import", "arrangement", fixture("sheet1only.xlsx")});
+    EXPECT_EQ(r.status, 1);
+    // The advice's carriage return becomes a line break on a terminal.
+    EXPECT_EQ(r.err, SpreadsheetImport::adviceMessage().replace(u'\r', u'\n') + QLatin1Char('\n'));
+
+    r = run({"--data-dir", dir.path(), "import", "division", fixture("same.xls")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("分班数据表：原班级、新分班")))
+        << r.err.toStdString();
+}
+
+TEST(ImportCommandsTest, Usage)
+{
+    for (const QStringList &args : {QStringList{"import"}, QStringList{"import", "division"},
+                                    QStringList{"import", "rooms", "a.xlsx"}, QStringList{"demo"}})
+        EXPECT_EQ(run(args).status, 2) << args.join(u' ').toStdString();
+}
+
+TEST(ImportCommandsTest, DemoWritesBothWorkbooks)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("新目录/演示"));
+    const Outcome r = run({"demo", target});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFile::exists(QDir(target).filePath(DemoData::divisionFileName())));
+    EXPECT_TRUE(QFile::exists(QDir(target).filePath(DemoData::arrangementFileName())));
+    EXPECT_EQ(r.out.count(u'\n'), 2);
+}
+
+} // namespace
+} // namespace fenpai::test

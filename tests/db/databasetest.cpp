@@ -1,0 +1,172 @@
+#include "db/database.h"
+#include "db/savedqueries.h"
+#include "db/transaction.h"
+#include "support/tempdata.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace fenpai;
+using fenpai::test::TempData;
+
+namespace {
+
+QByteArray fileHash(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+} // namespace
+
+TEST(Database, ReportsErrorKinds)
+{
+    TempData t;
+    t.exec({"CREATE TABLE 分班数据表 (姓名 text (20), 成绩 double)"});
+    EXPECT_EQ(t.db.exec("select * from 没有的表").kind(), Status::Kind::MissingTable);
+    EXPECT_EQ(t.db.exec("select 不存在 from 分班数据表").kind(), Status::Kind::MissingColumn);
+    EXPECT_EQ(t.db.exec("selec * from 分班数据表").kind(), Status::Kind::Syntax);
+    EXPECT_EQ(t.db.exec("select * from 分班数据表; drop table 分班数据表").kind(),
+              Status::Kind::Syntax);
+    EXPECT_TRUE(t.db.hasTable("分班数据表")) << "a second statement must never run";
+    EXPECT_EQ(t.db.query("没有的表").status().kind(), Status::Kind::MissingTable);
+}
+
+TEST(Database, RefusesAFileThatIsNotADatabaseAndLeavesItAlone)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("notes.mdb");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("这不是数据库。").repeated(200));
+    }
+    const QByteArray before = fileHash(path);
+    Database db;
+    const Status s = db.open(path);
+    EXPECT_EQ(s.kind(), Status::Kind::Io);
+    EXPECT_FALSE(db.isOpen());
+    EXPECT_EQ(fileHash(path), before);
+
+    // Through the data directory the message names the file, and nothing is created in it.
+    QDir(dir.path()).mkpath("suju");
+    QFile::copy(path, dir.filePath("suju/sujuf.mdb"));
+    Database db2;
+    const Status s2 = DataDirectory(dir.path()).openDatabase(db2);
+    EXPECT_FALSE(s2.isOk());
+    EXPECT_TRUE(s2.message().contains("sujuf.mdb"));
+    EXPECT_EQ(fileHash(dir.filePath("suju/sujuf.mdb")), before);
+}
+
+TEST(Database, BindsParametersThatHoldQuotesBracketsAndSemicolons)
+{
+    TempData t;
+    t.exec({"CREATE TABLE 考生表 (学校 text (50), 姓名 text (50))"});
+    const QStringList names = {"O'Brien", "一中]; DROP TABLE 考生表; --", "a'; --", "[x]"};
+    for (const QString &name : names) {
+        Result<Statement> ins = t.db.prepare("INSERT INTO 考生表 (学校,姓名) VALUES (?,?)");
+        ASSERT_TRUE(ins.isOk());
+        EXPECT_TRUE(ins->bind(1, name).bind(2, name).exec().isOk());
+    }
+    for (const QString &name : names) {
+        Result<QVariant> v = t.db.scalar("select 姓名 from 考生表 where 学校=?", {name});
+        ASSERT_TRUE(v.isOk());
+        EXPECT_EQ(v->toString(), name);
+    }
+    EXPECT_TRUE(t.db.hasTable("考生表"));
+}
+
+TEST(Database, ReportsFieldTypesThroughTablesViewsAndExpressions)
+{
+    TempData t;
+    t.exec({"CREATE TABLE 分班数据表 (学号 double, 姓名 text (20), 成绩 double, 新分班 SHORT)",
+            "INSERT INTO 分班数据表 VALUES (1, '甲', 95, 1)",
+            "INSERT INTO 分班数据表 VALUES (2, '乙', NULL, 2)"});
+    ASSERT_TRUE(SavedQueries::replace(t.db, "NewQry5",
+                                      "select 姓名,成绩,avg(成绩) as 平均分,count(*) as 人数, "
+                                      "max(成绩) as 最高分 from 分班数据表 group by 姓名")
+                    .isOk());
+    Result<Query> q = t.db.query("NewQry5");
+    ASSERT_TRUE(q.isOk());
+    ASSERT_EQ(q->fieldCount(), 5);
+    EXPECT_EQ(q->fieldType(0), Query::FieldType::Text);
+    EXPECT_TRUE(q->isDouble(1)) << "a REAL column read through a view";
+    EXPECT_TRUE(q->isDouble(2)) << "an expression takes the type of its first value";
+    EXPECT_EQ(q->fieldType(3), Query::FieldType::Integer);
+    EXPECT_TRUE(q->isDouble(4));
+    // Reading ahead for types must not lose rows.
+    EXPECT_EQ(q->value(0).toString(), "乙");
+    EXPECT_TRUE(q->next());
+    EXPECT_EQ(q->value("姓名").toString(), "甲");
+    EXPECT_FALSE(q->next());
+    EXPECT_TRUE(q->atEnd());
+    EXPECT_FALSE(q->isEmpty());
+
+    Result<Query> empty = t.db.query("select * from 分班数据表 where 新分班=9");
+    ASSERT_TRUE(empty.isOk());
+    EXPECT_TRUE(empty->isEmpty());
+    EXPECT_TRUE(empty->isDouble(2)) << "declared types need no row";
+}
+
+TEST(Database, ConcatenatesAsTheOriginalDid)
+{
+    TempData t;
+    const struct
+    {
+        const char *sql;
+        QVariant value;
+    } cases[] = {
+        {"select 95.0 & ''", QVariant(QStringLiteral("95"))},
+        {"select 85.5 & Chr(9) & '甲'", QVariant(QStringLiteral("85.5\t甲"))},
+        {"select NULL & 'a'", QVariant(QStringLiteral("a"))},
+        {"select NULL & NULL", QVariant()},
+        {"select '' & NULL", QVariant(QStringLiteral(""))},
+        {"select 3 & 4", QVariant(QStringLiteral("34"))},
+    };
+    for (const auto &c : cases) {
+        Result<QVariant> v = t.db.scalar(QString::fromUtf8(c.sql));
+        ASSERT_TRUE(v.isOk()) << c.sql;
+        EXPECT_EQ(v->isNull(), c.value.isNull()) << c.sql;
+        EXPECT_EQ(v->toString(), c.value.toString()) << c.sql;
+    }
+}
+
+TEST(Database, SavedQueriesSurviveReopenAndReplaceCleanly)
+{
+    TempData t;
+    t.exec({"CREATE TABLE 考生表 (姓名 text (20), 考场 double)",
+            "INSERT INTO 考生表 VALUES ('甲', 1)", "INSERT INTO 考生表 VALUES ('乙', 2)"});
+    ASSERT_TRUE(SavedQueries::replace(t.db, "NewQry1", "select * from 考生表 where 考场=1").isOk());
+    ASSERT_TRUE(SavedQueries::replace(t.db, "NewQry1", "select * from 考生表 where 考场=2").isOk());
+    // A broken definition is refused and the previous one stays.
+    EXPECT_FALSE(SavedQueries::replace(t.db, "NewQry1", "select 无此字段 from 考生表").isOk());
+    t.db.close();
+
+    Database db;
+    ASSERT_TRUE(t.directory.openDatabase(db).isOk());
+    EXPECT_TRUE(db.views().contains("NewQry1"));
+    Result<QVariant> v = db.scalar("select 姓名 from NewQry1");
+    ASSERT_TRUE(v.isOk());
+    EXPECT_EQ(v->toString(), "乙");
+}
+
+TEST(Database, TransactionRollsBackUnlessCommitted)
+{
+    TempData t;
+    t.exec({"CREATE TABLE t (a double)", "INSERT INTO t VALUES (1)"});
+    {
+        Transaction tx(t.db);
+        t.exec({"UPDATE t SET a = 2"});
+    }
+    EXPECT_EQ(t.db.scalar("select a from t")->toDouble(), 1.0);
+    {
+        Transaction tx(t.db);
+        t.exec({"UPDATE t SET a = 3"});
+        EXPECT_TRUE(tx.commit().isOk());
+    }
+    EXPECT_EQ(t.db.scalar("select a from t")->toDouble(), 3.0);
+}

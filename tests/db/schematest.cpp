@@ -1,0 +1,83 @@
+#include "db/schema.h"
+#include "db/datadirectory.h"
+#include "db/maintenance.h"
+#include "support/tempdata.h"
+
+#include <gtest/gtest.h>
+
+using namespace fenpai;
+using fenpai::test::TempData;
+
+TEST(DataDirectory, PathRuleUsesOneSeparator)
+{
+    EXPECT_EQ(DataDirectory::databasePath("/opt/fenpai"), "/opt/fenpai/suju/sujuf.mdb");
+    EXPECT_EQ(DataDirectory::databasePath("/opt/fenpai/"), "/opt/fenpai/suju/sujuf.mdb");
+    EXPECT_EQ(DataDirectory::databasePath("/"), "/suju/sujuf.mdb");
+    EXPECT_EQ(DataDirectory::databasePath("C:\\"), "C:\\suju/sujuf.mdb");
+}
+
+TEST(DataDirectory, ExplicitDirectoryWinsThenEnvironment)
+{
+    qputenv("FENPAI_DATA_DIR", "/from/env");
+    EXPECT_EQ(DataDirectory::resolve("/explicit", "/prog"), "/explicit");
+    EXPECT_EQ(DataDirectory::resolve("", "/prog"), "/from/env");
+    qunsetenv("FENPAI_DATA_DIR");
+    QTemporaryDir writable;
+    EXPECT_EQ(DataDirectory::resolve("", writable.path()), writable.path());
+    EXPECT_NE(DataDirectory::resolve("", "/proc/no-such-program-dir"), "/proc/no-such-program-dir");
+}
+
+TEST(DataDirectory, UnwritableDirectoryGivesAMessage)
+{
+    Database db;
+    const Status s = DataDirectory("/proc/fenpai-cannot-be-here").openDatabase(db);
+    EXPECT_FALSE(s.isOk());
+    EXPECT_TRUE(s.message().contains("/proc/fenpai-cannot-be-here"));
+}
+
+TEST(Schema, NewFileComesWithItsTables)
+{
+    TempData t;
+    for (const char *table : {"ustarv", "成绩表", "教师表", "xtsztable", "bsxtable"})
+        EXPECT_TRUE(t.db.hasTable(QString::fromUtf8(table))) << table;
+    EXPECT_EQ(t.db.columns("成绩表"),
+              QStringList({"学校", "班级", "姓名", "语文", "数学", "英语", "物理", "化学", "生物",
+                           "政治", "历史", "地理"}));
+    EXPECT_EQ(t.db.columns("教师表").size(), 11);
+    const QStringList users = t.rows("select feld1,feld2 from ustarv");
+    ASSERT_EQ(users.size(), 1);
+    EXPECT_TRUE(users[0].startsWith("admin\t$argon2id$")) << "never a readable password";
+    EXPECT_EQ(t.rows("select count(*) from 成绩表"), QStringList({"0"}));
+    EXPECT_EQ(Schema::version(t.db), Schema::currentVersion);
+}
+
+TEST(Maintenance, RepairRestoresExactlyTheDefaultRowsWithNewIds)
+{
+    TempData t;
+    t.exec({"UPDATE xtsztable SET 数值=99 WHERE 项目='优秀'", "DELETE FROM xtsztable WHERE id=1",
+            "INSERT INTO xtsztable (项目,数值,类别) VALUES ('自定义',1,1)",
+            "UPDATE bsxtable SET 主标题='改过'"});
+    ASSERT_TRUE(Maintenance::repairSystemTables(t.db).isOk());
+    EXPECT_EQ(t.rows("select id,项目,数值,类别 from xtsztable order by id"),
+              QStringList({"1\t平均分\t40\t1", "2\t优秀\t20\t1", "3\t优良\t20\t1", "4\t及格\t20\t1",
+                           "5\t单科段\t20\t2", "6\t总分段\t20\t2"}));
+    EXPECT_EQ(
+        t.rows(
+            "select 学校,学年度,年级段,考试类型,主标题,副左标题,副右标题,显示日期 from bsxtable"),
+        QStringList({"XX县XX中学\t2008-2009年度下学期\t高一年级\t中期考试\t高一年级中期考试\tXX县XX"
+                     "中学\t2008-2009年度下学期\t0"}));
+}
+
+TEST(Maintenance, RepairCreatesMissingTablesAndDropsAreSilentWhenNothingIsThere)
+{
+    TempData t;
+    t.exec({"DROP TABLE xtsztable", "DROP TABLE bsxtable"});
+    ASSERT_TRUE(Maintenance::repairSystemTables(t.db).isOk());
+    EXPECT_EQ(t.rows("select count(*) from xtsztable"), QStringList({"6"}));
+    EXPECT_TRUE(Maintenance::dropDivisionData(t.db).isOk());
+    EXPECT_TRUE(Maintenance::dropArrangementData(t.db).isOk());
+    t.exec({"CREATE TABLE 考生表 (a double)", "CREATE TABLE 考场表 (a double)"});
+    EXPECT_TRUE(Maintenance::dropArrangementData(t.db).isOk());
+    EXPECT_FALSE(t.db.hasTable("考生表"));
+    EXPECT_FALSE(t.db.hasTable("考场表"));
+}

@@ -1,0 +1,52 @@
+#include "db/sqldialect.h"
+
+#include <gtest/gtest.h>
+
+using fenpai::SqlDialect;
+
+TEST(SqlDialect, TranslatesTheOriginalDialect)
+{
+    const struct
+    {
+        const char *in;
+        const char *out;
+    } cases[] = {
+        // & chains become one call; spaces around the chain stay outside it.
+        {"select 姓名 & Chr(9) & 成绩 as Item  from 分班数据表",
+         "select jet_cat(姓名, char(9), 成绩) as Item  from 分班数据表"},
+        {"select a&b from t", "select jet_cat(a, b) from t"},
+        // & binds looser than arithmetic and tighter than comparison.
+        {"select a + 1 & b from t", "select jet_cat(a + 1, b) from t"},
+        {"select * from t where a & b = 'x'", "select * from t where jet_cat(a, b) = 'x'"},
+        {"select iif(a & b='', 1, 0) from t", "select iif(jet_cat(a, b)='', 1, 0) from t"},
+        {"select (a & b) as c, d from t", "select (jet_cat(a, b)) as c, d from t"},
+        // & inside a literal is text, not an operator.
+        {"select 'A&B' from t", "select 'A&B' from t"},
+        {"select * from t where n='it''s & co'", "select * from t where n='it''s & co'"},
+        // double-quoted texts are texts.
+        {"select \"a\" & \"b\"", "select jet_cat('a', 'b')"},
+        {"select * from t where a=\"x'y\"", "select * from t where a='x''y'"},
+        // bracketed names, iif, nested selects pass unchanged.
+        {"select Count(iif([性别]='男',1,null)) from 分班数据表",
+         "select Count(iif([性别]='男',1,null)) from 分班数据表"},
+        {"select count(语文) as 语数 from (select DISTINCT 语文 ,学校 from 教师表)",
+         "select count(语文) as 语数 from (select DISTINCT 语文 ,学校 from 教师表)"},
+        {"CREATE TABLE xtsztable (id COUNTER ,项目 text (8),数值 SHORT,类别 SHORT)",
+         "CREATE TABLE xtsztable (id INTEGER PRIMARY KEY AUTOINCREMENT ,项目 TEXT,数值 "
+         "INTEGER,类别 "
+         "INTEGER)"},
+        {"create table t (a double, b memo, c long)", "create table t (a REAL, b TEXT, c INTEGER)"},
+        // An operand missing stays a syntax error rather than becoming something else.
+        {"select a & from t", "select jet_cat(a, ) from t"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SqlDialect::translate(QString::fromUtf8(c.in)).toStdString(), c.out) << c.in;
+}
+
+TEST(SqlDialect, QuotesLiteralsAndNames)
+{
+    EXPECT_EQ(SqlDialect::quoteLiteral("O'Brien"), "'O''Brien'");
+    EXPECT_EQ(SqlDialect::quoteLiteral(""), "''");
+    EXPECT_EQ(SqlDialect::quoteName("初三(2)班"), "[初三(2)班]");
+    EXPECT_EQ(SqlDialect::quoteName("a]b"), QString("[a") + QChar(0xFF3D) + "b]");
+}

@@ -1,0 +1,123 @@
+#include "db/useraccounts.h"
+#include "db/menusources.h"
+#include "support/tempdata.h"
+
+#include <gtest/gtest.h>
+
+using namespace fenpai;
+using fenpai::test::TempData;
+
+namespace {
+
+// The stored legacy form whose transform gives the password (what old files hold).
+QString legacyFormOf(const QString &password)
+{
+    QString out;
+    const QList<uint> codes = password.toUcs4();
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        const char32_t c = static_cast<char32_t>(codes[i] - UserAccounts::legacyShift - (i + 1));
+        out += QString::fromUcs4(&c, 1);
+    }
+    return out;
+}
+
+QString storedPassword(TempData &t, const QString &user)
+{
+    return t.db.scalar("select feld2 from ustarv where feld1=?", {user})->toString();
+}
+
+} // namespace
+
+TEST(UserAccounts, LegacyRowLogsInAndBecomesAHash)
+{
+    TempData t;
+    t.exec({"delete from ustarv"});
+    Result<Statement> ins = t.db.prepare("insert into ustarv (feld1,feld2) values (?,?)");
+    ASSERT_TRUE(ins->bind(1, "老师").bind(2, legacyFormOf("密码123")).exec().isOk());
+    ASSERT_EQ(UserAccounts::transform(legacyFormOf("密码123"), 3), "密码123");
+
+    EXPECT_FALSE(UserAccounts::login(t.db, "老师", "密码12").isOk());
+    EXPECT_FALSE(UserAccounts::isHash(storedPassword(t, "老师")))
+        << "a failed login changes nothing";
+
+    Result<QString> ok = UserAccounts::login(t.db, "  老师 ", " 密码123 ");
+    ASSERT_TRUE(ok.isOk());
+    EXPECT_EQ(*ok, "老师") << "the user name is trimmed";
+    EXPECT_TRUE(UserAccounts::isHash(storedPassword(t, "老师")));
+    EXPECT_TRUE(UserAccounts::login(t.db, "老师", "密码123").isOk()) << "the hash is accepted";
+}
+
+TEST(UserAccounts, RefusesUnknownUsersAndWrongPasswordsAlike)
+{
+    TempData t;
+    for (const char *name : {"nobody", "", "admin' or '1'='1", "admin'--"}) {
+        Result<QString> r = UserAccounts::login(t.db, QString::fromUtf8(name), "admin");
+        ASSERT_FALSE(r.isOk()) << name;
+        EXPECT_EQ(r.status().message(), "无效的密码或用户名，请重试!");
+    }
+    EXPECT_FALSE(UserAccounts::login(t.db, "admin", "wrong").isOk());
+    EXPECT_TRUE(UserAccounts::login(t.db, "admin", "admin").isOk()) << "the documented default";
+}
+
+TEST(UserAccounts, ChangeChecksInOrderAndAChangedPasswordLogsIn)
+{
+    TempData t;
+    using C = UserAccounts::ChangeCheck;
+    const struct
+    {
+        UserAccounts::Change change;
+        C check;
+        const char *message;
+    } cases[] = {
+        {{"admin", "", "", "", ""}, C::MissingOld, "请输入旧密码!"},
+        {{"admin", "admin", "", "", ""}, C::MissingUser, "请输入用户名!"},
+        {{"admin", "admin", "admin", "", ""}, C::MissingNew, "请输入新密码!"},
+        {{"admin", "admin", "admin", "n1", ""}, C::MissingConfirm, "请确认新密码!"},
+        {{"admin", "admin", "admin", "n1", "n2"}, C::Mismatch, "两次输入的新密码不同!"},
+        {{"admin", "bad", "admin", "n1", "n1"}, C::WrongOld, "旧密码错误!"},
+    };
+    const QString before = storedPassword(t, "admin");
+    for (const auto &c : cases) {
+        const UserAccounts::ChangeOutcome out = UserAccounts::changePassword(t.db, c.change);
+        EXPECT_EQ(out.check, c.check) << c.message;
+        EXPECT_EQ(out.message, QString::fromUtf8(c.message));
+    }
+    EXPECT_EQ(storedPassword(t, "admin"), before) << "refused changes write nothing";
+
+    const auto out =
+        UserAccounts::changePassword(t.db, {"admin", "admin", " 校长 ", "新密码", "新密码 "});
+    ASSERT_EQ(out.check, C::Ok);
+    EXPECT_EQ(out.message, "修改成功!");
+    EXPECT_EQ(out.userName, "校长");
+    EXPECT_TRUE(UserAccounts::login(t.db, "校长", "新密码").isOk());
+    EXPECT_FALSE(UserAccounts::login(t.db, "admin", "admin").isOk());
+    EXPECT_FALSE(storedPassword(t, "校长").contains("新密码"));
+}
+
+TEST(MenuSources, CaptionsFollowTheData)
+{
+    TempData t;
+    EXPECT_TRUE(MenuSources::newClasses(t.db).isEmpty()) << "no table, no items, no error";
+    EXPECT_TRUE(MenuSources::rooms(t.db).isEmpty());
+    EXPECT_TRUE(MenuSources::classes(t.db).isEmpty());
+    EXPECT_TRUE(MenuSources::schools(t.db).isEmpty());
+
+    t.exec({"CREATE TABLE 分班数据表 (姓名 text, 新分班 double)"});
+    for (int i = 0; i < 8; ++i)
+        t.exec({QString("INSERT INTO 分班数据表 VALUES ('p%1', %2)").arg(i).arg(i % 4 + 1)});
+    EXPECT_EQ(MenuSources::newClasses(t.db), QStringList({"1", "2", "3", "4"}));
+    t.exec({"UPDATE 分班数据表 SET 新分班 = (rowid % 3) + 1"});
+    EXPECT_EQ(MenuSources::newClasses(t.db), QStringList({"1", "2", "3"}));
+    t.exec({"UPDATE 分班数据表 SET 新分班 = 0"});
+    EXPECT_EQ(MenuSources::newClasses(t.db), QStringList({"0"}));
+
+    t.exec({"CREATE TABLE 考生表 (学校 text, 班级 text, 姓名 text)",
+            "INSERT INTO 考生表 VALUES ('二中','初三(1)班','甲')",
+            "INSERT INTO 考生表 VALUES ('一中','初三(2)班','乙')",
+            "INSERT INTO 考生表 VALUES ('二中','初三(1)班','丙')",
+            "CREATE TABLE 考场表 (考场号 double, 人数 double)", "INSERT INTO 考场表 VALUES (2, 30)",
+            "INSERT INTO 考场表 VALUES (1, 30)"});
+    EXPECT_EQ(MenuSources::classes(t.db), QStringList({"一中/初三(2)班", "二中/初三(1)班"}));
+    EXPECT_EQ(MenuSources::schools(t.db), QStringList({"二中", "一中"})) << "first appearance";
+    EXPECT_EQ(MenuSources::rooms(t.db), QStringList({"1", "2"}));
+}

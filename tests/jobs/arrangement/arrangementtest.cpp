@@ -1,0 +1,648 @@
+#include "jobs/arrangement/arrangement.h"
+#include "jobs/arrangement/arrangementcounts.h"
+#include "support/arrangementdata.h"
+#include "support/literalarrangement.h"
+#include "support/tempdata.h"
+
+#include <set>
+
+using namespace fenpai;
+using fenpai::test::Pupil;
+using Settings = ArrangementSettings;
+using Mode = Settings::Mode;
+
+namespace {
+
+Settings withMode(Mode mode)
+{
+    Settings s;
+    s.mode = mode;
+    return s;
+}
+
+Pupil pupil(const QString &school, const QString &className, const QString &name, double score)
+{
+    return {school, className, name, score};
+}
+
+class ArrangementTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(test::createArrangementTables(t.db).isOk()); }
+
+    void pupils(const std::vector<Pupil> &list) { ASSERT_TRUE(test::addPupils(t.db, list).isOk()); }
+    void rooms(const QVariantList &capacities)
+    {
+        ASSERT_TRUE(test::addRooms(t.db, capacities).isOk());
+    }
+
+    Result<ArrangementOutcome> run(const Settings &settings)
+    {
+        return Arrangement::run(t.db, settings);
+    }
+    void runOk(const Settings &settings)
+    {
+        const Result<ArrangementOutcome> r = run(settings);
+        ASSERT_TRUE(r.isOk()) << r.status().message().toStdString();
+    }
+
+    // Names in seating order: room by room, seat by seat.
+    QStringList seatingOrder()
+    {
+        return t.rows("SELECT 姓名 FROM 考生表 WHERE 考场 > 0 ORDER BY 考场, 座位号");
+    }
+    QStringList table() { return t.rows("SELECT * FROM 考生表 ORDER BY rowid"); }
+
+    test::TempData t;
+};
+
+// Four classes of three pupils, the classes in order c1..c4, scores 9x, 8x, 7x.
+std::vector<Pupil> fourClasses()
+{
+    std::vector<Pupil> list;
+    for (int c = 1; c <= 4; ++c) {
+        for (int s : {90, 80, 70})
+            list.push_back(pupil("一中", QStringLiteral("c%1").arg(c),
+                                 QStringLiteral("c%1-%2").arg(c).arg(s + c), s + c));
+    }
+    return list;
+}
+
+} // namespace
+
+TEST_F(ArrangementTest, RoomsHoldingExactlyEveryExamineeAreEnoughOneMoreIsRefused)
+{
+    pupils({pupil("一中", "1班", "甲", 90),
+            pupil("一中", "1班", "乙", 80),
+            pupil("一中", "2班", "丙", 70),
+            {"一中", "2班", {}, 60}}); // no name: not counted
+    rooms({2, 1});
+    runOk(withMode(Mode::ScoreOnly));
+
+    pupils({pupil("二中", "1班", "丁", 50)});
+    const QStringList before = table();
+    for (Mode mode : {Mode::GroupMix, Mode::ScoreMix, Mode::ScoreOnly}) {
+        const Result<ArrangementOutcome> r = run(withMode(mode));
+        ASSERT_FALSE(r.isOk());
+        EXPECT_EQ(r.status().kind(), Status::Kind::Refused);
+        EXPECT_EQ(r.status().message(),
+                  QStringLiteral("  你设置的考场数太少(2)或每个考场的考生数太少,以至不能容纳\n"
+                                 "所有学生,请在原电子表格文件中修改,完成后重新导放数据"));
+        EXPECT_EQ(table(), before);
+    }
+}
+
+TEST_F(ArrangementTest, ScoreOnlyFillsRoomsInScoreOrder)
+{
+    std::vector<Pupil> list;
+    for (int i = 0; i < 75; ++i) {
+        const int score = (i * 37) % 75; // every score once, not in import order
+        list.push_back(pupil("一中", QStringLiteral("%1班").arg(i % 4),
+                             QStringLiteral("%1").arg(score), score));
+    }
+    pupils(list);
+    rooms({30, 30, 30});
+    runOk(withMode(Mode::ScoreOnly));
+
+    const QStringList rows =
+        t.rows("SELECT 姓名, 考场, 座位号, 考号 FROM 考生表 ORDER BY 成绩 DESC");
+    ASSERT_EQ(rows.size(), 75);
+    for (int i = 0; i < 75; ++i) {
+        const int room = i / 30 + 1;
+        const int seat = i % 30 + 1;
+        EXPECT_EQ(
+            rows[i],
+            QStringLiteral("%1\t%2\t%3\t%4").arg(74 - i).arg(room).arg(seat).arg(2100001 + i));
+    }
+}
+
+TEST_F(ArrangementTest, ScoreMixSeatsEveryRoomIncludingAPartlyFilledLastOne)
+{
+    pupils(test::makeYear(10, 2, 3, 7));
+    rooms({4, 4, 4});
+    runOk(withMode(Mode::ScoreMix));
+    const QStringList rows = t.rows("SELECT 考场, 座位号, 考号 FROM 考生表 ORDER BY 考场, 座位号");
+    const QStringList expected = {
+        "1\t1\t2100001", "1\t2\t2100002", "1\t3\t2100003", "1\t4\t2100004", "2\t1\t2100005",
+        "2\t2\t2100006", "2\t3\t2100007", "2\t4\t2100008", "3\t1\t2100009", "3\t2\t2100010"};
+    EXPECT_EQ(rows, expected);
+    // The rooms take the examinees in score order.
+    EXPECT_EQ(t.rows("SELECT count(*) FROM 考生表 a, 考生表 b WHERE a.考场 < b.考场 AND "
+                     "a.成绩 < b.成绩"),
+              QStringList{"0"});
+}
+
+TEST_F(ArrangementTest, ScoreMixInterleavesTheClassesOfARoom)
+{
+    struct Case
+    {
+        const char *what;
+        std::vector<Pupil> pupils;
+        QStringList seating;
+    };
+    const std::vector<Case> cases = {
+        {"chunks of the largest class, keys a, a + n, ...",
+         {pupil("一中", "A", "A1", 90), pupil("一中", "B", "B1", 80), pupil("一中", "A", "A2", 70),
+          pupil("一中", "C", "C1", 60), pupil("一中", "B", "B2", 50), pupil("一中", "A", "A3", 40)},
+         {"A1", "B1", "A2", "B2", "A3", "C1"}},
+        {"one class: seats follow import order",
+         {pupil("一中", "A", "A1", 70), pupil("一中", "A", "A2", 90), pupil("一中", "A", "A3", 80)},
+         {"A1", "A2", "A3"}},
+        {"equal counts rank by the first row in the room",
+         {pupil("一中", "B", "B1", 90), pupil("一中", "A", "A1", 80), pupil("一中", "A", "A2", 70),
+          pupil("一中", "B", "B2", 60)},
+         {"B1", "A1", "B2", "A2"}},
+        {"same class name in two schools are two classes",
+         {pupil("一中", "1班", "x1", 90), pupil("二中", "1班", "y1", 80),
+          pupil("一中", "1班", "x2", 70), pupil("二中", "1班", "y2", 60)},
+         {"x1", "y1", "x2", "y2"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(t.db.execNative("DELETE FROM 考生表; DELETE FROM 考场表").isOk());
+        pupils(c.pupils);
+        rooms({static_cast<int>(c.pupils.size())});
+        runOk(withMode(Mode::ScoreMix));
+        EXPECT_EQ(seatingOrder(), c.seating);
+    }
+}
+
+TEST(ArrangementBlocks, GroupMatrices)
+{
+    using Blocks = std::vector<std::vector<int>>;
+    struct Case
+    {
+        int groups, perRoom;
+        bool adjacent;
+        Blocks blocks;
+    };
+    const std::vector<Case> cases = {
+        {10, 3, true, {{0, 1, 2}, {3, 4, 5}, {6, 7, 8}, {9}}},
+        {10, 3, false, {{0, 3, 6}, {1, 4, 7}, {2, 5, 8}, {9}}},
+        {8, 3, false, {{0, 2, 4}, {1, 3, 5}, {6, 7}}},
+        {4, 4, false, {{0, 1, 2, 3}}},
+        {4, 4, true, {{0, 1, 2, 3}}},
+        {3, 1, false, {{0}, {1}, {2}}},
+        {3, 1, true, {{0}, {1}, {2}}},
+        {5, 0, false, {}},
+        {5, 6, true, {}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(Arrangement::groupBlocks(c.groups, c.perRoom, c.adjacent), c.blocks)
+            << c.groups << " groups, " << c.perRoom << " per room, adjacent " << c.adjacent;
+
+    // Every group lands in exactly one cell, and no block holds more than N.
+    for (int g = 1; g <= 40; ++g) {
+        for (int n = 1; n <= g; ++n) {
+            for (bool adjacent : {false, true}) {
+                const Blocks blocks = Arrangement::groupBlocks(g, n, adjacent);
+                std::multiset<int> seen;
+                for (const auto &block : blocks) {
+                    EXPECT_LE(static_cast<int>(block.size()), n);
+                    EXPECT_FALSE(block.empty());
+                    seen.insert(block.begin(), block.end());
+                }
+                EXPECT_EQ(static_cast<int>(blocks.size()), (g + n - 1) / n);
+                EXPECT_EQ(static_cast<int>(seen.size()), g) << g << '/' << n;
+                EXPECT_EQ(static_cast<int>(std::set<int>(seen.begin(), seen.end()).size()), g);
+            }
+        }
+    }
+}
+
+TEST_F(ArrangementTest, GroupMixAlternatesTheGroupsOfEachBlock)
+{
+    pupils(fourClasses());
+    rooms({6, 6});
+    struct Case
+    {
+        const char *what;
+        QString perRoom;
+        bool adjacent;
+        Settings::ScoreOrder order;
+        QStringList seating;
+    };
+    const std::vector<Case> cases = {
+        {"spread blocks {1,3} {2,4}, best first",
+         "2",
+         false,
+         Settings::ScoreOrder::Similar,
+         {"c1-91", "c3-93", "c1-81", "c3-83", "c1-71", "c3-73", "c2-92", "c4-94", "c2-82", "c4-84",
+          "c2-72", "c4-74"}},
+        {"adjacent blocks {1,2} {3,4}",
+         "2",
+         true,
+         Settings::ScoreOrder::Similar,
+         {"c1-91", "c2-92", "c1-81", "c2-82", "c1-71", "c2-72", "c3-93", "c4-94", "c3-83", "c4-84",
+          "c3-73", "c4-74"}},
+        {"directions alternate by column and block",
+         "2",
+         false,
+         Settings::ScoreOrder::Spread,
+         {"c1-91", "c3-73", "c1-81", "c3-83", "c1-71", "c3-93", "c2-72", "c4-94", "c2-82", "c4-84",
+          "c2-92", "c4-74"}},
+        {"N = G: one block",
+         "4",
+         false,
+         Settings::ScoreOrder::Similar,
+         {"c1-91", "c2-92", "c3-93", "c4-94", "c1-81", "c2-82", "c3-83", "c4-84", "c1-71", "c2-72",
+          "c3-73", "c4-74"}},
+        {"N = 1: group after group",
+         "1",
+         false,
+         Settings::ScoreOrder::Similar,
+         {"c1-91", "c1-81", "c1-71", "c2-92", "c2-82", "c2-72", "c3-93", "c3-83", "c3-73", "c4-94",
+          "c4-84", "c4-74"}},
+        {"N read as typed and rounded half to even: 2.5 is 2",
+         "2.5 个",
+         false,
+         Settings::ScoreOrder::Similar,
+         {"c1-91", "c3-93", "c1-81", "c3-83", "c1-71", "c3-73", "c2-92", "c4-94", "c2-82", "c4-84",
+          "c2-72", "c4-74"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        Settings s;
+        s.groupsPerRoom = c.perRoom;
+        s.adjacentGroups = c.adjacent;
+        s.scoreOrder = c.order;
+        runOk(s);
+        EXPECT_EQ(seatingOrder(), c.seating);
+        EXPECT_EQ(t.rows("SELECT min(考号), max(考号), count(*) FROM 考生表 WHERE 座位号 > 0"),
+                  QStringList{"2100001\t2100012\t12"});
+    }
+}
+
+TEST_F(ArrangementTest, ScoreOrdersInsideTheGroups)
+{
+    pupils({pupil("一中", "c1", "c1-80", 80), pupil("一中", "c1", "c1-90", 90),
+            pupil("一中", "c1", "c1-70", 70), pupil("一中", "c2", "c2-60", 60),
+            pupil("一中", "c2", "c2-85", 85), pupil("一中", "c2", "c2-75", 75)});
+    rooms({6});
+    const std::vector<std::pair<Settings::ScoreOrder, QStringList>> cases = {
+        {Settings::ScoreOrder::Similar, {"c1-90", "c2-85", "c1-80", "c2-75", "c1-70", "c2-60"}},
+        {Settings::ScoreOrder::Random, {"c1-80", "c2-60", "c1-90", "c2-85", "c1-70", "c2-75"}},
+        {Settings::ScoreOrder::Spread, {"c1-90", "c2-60", "c1-80", "c2-75", "c1-70", "c2-85"}},
+    };
+    for (const auto &[order, seating] : cases) {
+        Settings s;
+        s.groupsPerRoom = "2";
+        s.scoreOrder = order;
+        runOk(s);
+        EXPECT_EQ(seatingOrder(), seating) << static_cast<int>(order);
+    }
+}
+
+TEST_F(ArrangementTest, GroupCountOutOfRangeIsRefusedWithItsOwnMessage)
+{
+    pupils(fourClasses());
+    pupils({pupil("二中", "c1", "x", 50)});
+    rooms({20});
+    const QString classes = QStringLiteral("错误!每个考场的班级数不能大于班级总数 (5) 或不能小于1");
+    const QString schools = QStringLiteral("错误!每个考场的学校数不能大于学校总数(2)或不能小于1");
+    const QStringList before = table();
+    const std::vector<std::tuple<Settings::GroupKind, QString, QString>> cases = {
+        {Settings::GroupKind::Class, "0", classes},   {Settings::GroupKind::Class, "6", classes},
+        {Settings::GroupKind::Class, "abc", classes}, {Settings::GroupKind::Class, "0.9", classes},
+        {Settings::GroupKind::Class, "5.2", classes}, {Settings::GroupKind::School, "0", schools},
+        {Settings::GroupKind::School, "3", schools},  {Settings::GroupKind::School, "", schools},
+    };
+    for (const auto &[kind, perRoom, message] : cases) {
+        Settings s;
+        s.groupKind = kind;
+        s.groupsPerRoom = perRoom;
+        const Result<ArrangementOutcome> r = run(s);
+        ASSERT_FALSE(r.isOk()) << perRoom.toStdString();
+        EXPECT_EQ(r.status().kind(), Status::Kind::Refused);
+        EXPECT_EQ(r.status().message(), message);
+        EXPECT_EQ(table(), before);
+    }
+    Settings bySchool;
+    bySchool.groupKind = Settings::GroupKind::School;
+    bySchool.groupsPerRoom = "2";
+    runOk(bySchool);
+    // Schools alternate: 一中 has 12 examinees, 二中 one.
+    EXPECT_EQ(seatingOrder().mid(0, 3), (QStringList{"c4-94", "x", "c3-93"}));
+}
+
+TEST(ArrangementNumbers, ExamNumberSchemes)
+{
+    Settings roomSeat;
+    roomSeat.numbering = Settings::Numbering::RoomSeat;
+    struct Case
+    {
+        QString prefix;
+        double room, seat;
+        double expected;
+    };
+    const std::vector<Case> cases = {
+        {"210", 12, 5, 21001205},       {"210", 105, 30, 21010530}, {"210", 3, 7, 21000307},
+        {"210", 1000, 100, 2101000100}, {"", 12, 5, 1205},          {"A1", 1, 1, 0},
+        {" 7", 1, 10, 700110},
+    };
+    for (const Case &c : cases) {
+        roomSeat.prefix = c.prefix;
+        EXPECT_EQ(Arrangement::examNumber(roomSeat, c.room, c.seat, 99), c.expected)
+            << c.prefix.toStdString() << ' ' << c.room << ' ' << c.seat;
+    }
+    Settings consecutive;
+    EXPECT_EQ(Arrangement::examNumber(consecutive, 5, 5, 1), 2100001);
+    EXPECT_EQ(Arrangement::examNumber(consecutive, 1, 1, 30), 2100030);
+    consecutive.startNumber = "x";
+    EXPECT_EQ(Arrangement::examNumber(consecutive, 1, 1, 3), 2);
+}
+
+TEST_F(ArrangementTest, NumberingFollowsEachModesOrder)
+{
+    pupils(test::makeYear(45, 2, 4, 11));
+    rooms({20, 20, 20});
+    for (Mode mode : {Mode::GroupMix, Mode::ScoreMix, Mode::ScoreOnly}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        Settings s = withMode(mode);
+        s.groupsPerRoom = "2";
+        runOk(s);
+        // Consecutive numbers run in room-then-seat order from the start number.
+        QStringList expected;
+        for (int i = 0; i < 45; ++i)
+            expected.append(QString::number(2100001 + i));
+        EXPECT_EQ(t.rows("SELECT 考号 FROM 考生表 ORDER BY 考场, 座位号"), expected);
+
+        s.numbering = Settings::Numbering::RoomSeat;
+        runOk(s);
+        EXPECT_EQ(
+            t.rows("SELECT count(*) FROM 考生表 WHERE 考号 <> 21000000 + 考场 * 100 + 座位号"),
+            QStringList{"0"});
+        EXPECT_EQ(
+            t.rows("SELECT 考场, count(*), min(座位号), max(座位号) FROM 考生表 GROUP BY 考场"),
+            (QStringList{"1\t20\t1\t20", "2\t20\t1\t20", "3\t5\t1\t5"}));
+    }
+}
+
+TEST_F(ArrangementTest, ABlankRowEndsTheWalks)
+{
+    pupils({pupil("一中", "X", "A", 90),
+            pupil("一中", "X", "B", 80),
+            {"", "", {}, 85, {}, {}, {}},
+            {"一中", "Y", "C", 70, 9, 99, 9},
+            {"一中", "Y", "D", 60, 9, 98, 8}});
+    rooms({5});
+    struct Case
+    {
+        Mode mode;
+        QStringList rows;
+    };
+    // Name, room, seat, number in import order.
+    const std::vector<Case> cases = {
+        // Score order meets the blank row after A: B is cleared, the rows after it keep theirs.
+        {Mode::ScoreOnly,
+         {"A\t1\t1\t2100001", "B\t0\t0\t0", "\t\t\t", "C\t9\t9\t99", "D\t9\t8\t98"}},
+        // Keys put the blank row second: only A is seated, every other row keeps what it had.
+        {Mode::GroupMix,
+         {"A\t1\t1\t2100001", "B\t0\t0\t0", "\t\t\t", "C\t9\t9\t99", "D\t9\t8\t98"}},
+        // Only A is placed, but the final numbering runs over every row in room order.
+        {Mode::ScoreMix,
+         {"A\t1\t1\t2100003", "B\t0\t0\t2100002", "\t\t\t2100001", "C\t9\t9\t2100005",
+          "D\t9\t8\t2100004"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        ASSERT_TRUE(t.db.execNative("UPDATE 考生表 SET 考场 = NULL, 考号 = NULL, 座位号 = NULL "
+                                    "WHERE rowid = 3")
+                        .isOk());
+        Settings s = withMode(c.mode);
+        runOk(s);
+        EXPECT_EQ(t.rows("SELECT 姓名, 考场, 座位号, 考号 FROM 考生表 ORDER BY rowid"), c.rows);
+    }
+
+    // A blank row that belongs to no group gets no key; its empty number must not put it first
+    // and end the seating before anybody sat down. The keyed rows are all seated.
+    ASSERT_TRUE(t.db.execNative("UPDATE 考生表 SET 班级 = NULL, 考场 = NULL, 考号 = NULL, "
+                                "座位号 = NULL WHERE rowid = 3")
+                    .isOk());
+    runOk(withMode(Mode::GroupMix));
+    EXPECT_EQ(t.rows("SELECT 姓名, 考场, 座位号, 考号 FROM 考生表 ORDER BY rowid"),
+              (QStringList{"A\t1\t1\t2100001", "B\t1\t3\t2100003", "\t\t\t", "C\t1\t2\t2100002",
+                           "D\t1\t4\t2100004"}));
+}
+
+TEST_F(ArrangementTest, EntirelyNullRowsAreSeatedAndLeftOversStayUnseated)
+{
+    const Pupil empty{};
+    pupils({pupil("一中", "X", "A", 90), pupil("一中", "X", "B", 80), empty,
+            pupil("一中", "Y", "C", 70)});
+    rooms({2, 2});
+    const std::vector<std::pair<Mode, QStringList>> seated = {
+        {Mode::ScoreOnly, {"A", "B", "C", ""}}, // a null score sorts last
+        {Mode::ScoreMix, {"A", "B", "C", ""}},  // ... and ranks last in its room
+        {Mode::GroupMix, {"", "A", "C", "B"}},  // no group, so key 0: seated first
+    };
+    for (const auto &[mode, order] : seated) {
+        Settings s = withMode(mode);
+        s.groupsPerRoom = "3";
+        runOk(s);
+        EXPECT_EQ(seatingOrder(), order) << static_cast<int>(mode);
+    }
+
+    // More rows than seats (the capacity check counts names only): the rest stay unseated.
+    pupils({empty});
+    rooms({});
+    ASSERT_TRUE(t.db.execNative("UPDATE 考场表 SET 人数 = 1 WHERE rowid = 2").isOk());
+    for (const auto &[mode, leftOver] : std::vector<std::pair<Mode, QString>>{
+             {Mode::ScoreOnly, ""}, {Mode::ScoreMix, ""}, {Mode::GroupMix, "B"}}) {
+        Settings s = withMode(mode);
+        s.groupsPerRoom = "1";
+        const Result<ArrangementOutcome> r = run(s);
+        ASSERT_TRUE(r.isOk());
+        EXPECT_EQ(r->seated, 3);
+        EXPECT_EQ(r->unseated, 2);
+        EXPECT_EQ(t.rows("SELECT count(*) FROM 考生表 WHERE 考场 > 2"), QStringList{"0"});
+        const QStringList unseated =
+            t.rows("SELECT 姓名, 座位号 FROM 考生表 WHERE 考场 = 0 ORDER BY rowid");
+        EXPECT_EQ(unseated.size(), 2);
+        EXPECT_TRUE(unseated.contains(leftOver + "\t0")) << unseated.join('|').toStdString();
+    }
+}
+
+TEST_F(ArrangementTest, NamesWithQuotesAndRepeatedRunsAreSafe)
+{
+    std::vector<Pupil> list = test::makeYear(60, 3, 6, 5);
+    for (size_t i = 0; i < list.size(); i += 3) {
+        list[i].school = QStringLiteral("O'Brien 中学");
+        list[i].className = QStringLiteral("初三'%1'班");
+    }
+    pupils(list);
+    rooms({25, 25, 25});
+    for (Mode mode : {Mode::GroupMix, Mode::ScoreMix, Mode::ScoreOnly}) {
+        for (auto kind : {Settings::GroupKind::Class, Settings::GroupKind::School}) {
+            Settings s = withMode(mode);
+            s.groupKind = kind;
+            s.groupsPerRoom = "2";
+            runOk(s);
+            const QStringList first = table();
+            runOk(s);
+            EXPECT_EQ(table(), first);
+            EXPECT_EQ(t.rows("SELECT count(*) FROM 考生表 WHERE 座位号 > 0"), QStringList{"60"});
+        }
+    }
+}
+
+TEST_F(ArrangementTest, MatchesTheStepByStepWalks)
+{
+    // Awkward tables: ties, a null score, a null school, a null class, entirely null rows, rooms
+    // of no or unreadable capacity, a blank row with stale results after it.
+    auto build = [](Database &db, unsigned seed, bool withBlank) {
+        std::vector<Pupil> list = test::makeYear(90, 3, 7, seed);
+        list[5].score = QVariant();
+        list[8].school = QVariant();
+        list[13].className = QVariant();
+        list.insert(list.begin() + 20, Pupil{});
+        list.push_back(Pupil{});
+        if (withBlank) {
+            list.insert(list.begin() + 70, Pupil{"", QVariant(), {}, 55});
+            for (size_t i = 71; i < list.size(); i += 2)
+                list[i].room = 2, list[i].number = 7, list[i].seat = 1;
+        }
+        EXPECT_TRUE(
+            db.execNative("DROP TABLE IF EXISTS 考生表; DROP TABLE IF EXISTS 考场表").isOk());
+        EXPECT_TRUE(test::createArrangementTables(db).isOk());
+        EXPECT_TRUE(test::addPupils(db, list).isOk());
+        EXPECT_TRUE(test::addRooms(db, {20, 0, "abc", 17, 30, 40}).isOk());
+    };
+    std::vector<Settings> settings;
+    for (Mode mode : {Mode::GroupMix, Mode::ScoreMix, Mode::ScoreOnly}) {
+        for (auto order : {Settings::ScoreOrder::Similar, Settings::ScoreOrder::Random,
+                           Settings::ScoreOrder::Spread}) {
+            for (bool adjacent : {false, true}) {
+                Settings s = withMode(mode);
+                s.scoreOrder = order;
+                s.adjacentGroups = adjacent;
+                s.groupsPerRoom = adjacent ? "3" : "2";
+                s.groupKind = order == Settings::ScoreOrder::Random ? Settings::GroupKind::School
+                                                                    : Settings::GroupKind::Class;
+                s.numbering =
+                    adjacent ? Settings::Numbering::RoomSeat : Settings::Numbering::Consecutive;
+                settings.push_back(s);
+                if (mode != Mode::GroupMix)
+                    break;
+            }
+            if (mode != Mode::GroupMix)
+                break;
+        }
+    }
+    test::TempData fast;
+    test::TempData walked;
+    for (Database *db : {&fast.db, &walked.db})
+        ASSERT_TRUE(
+            db->execNative("PRAGMA synchronous = OFF; PRAGMA journal_mode = MEMORY").isOk());
+    for (unsigned seed : {1u, 2u}) {
+        for (bool withBlank : {false, true}) {
+            for (const Settings &s : settings) {
+                SCOPED_TRACE(testing::Message()
+                             << "seed " << seed << " blank " << withBlank << " mode "
+                             << static_cast<int>(s.mode) << " order "
+                             << static_cast<int>(s.scoreOrder) << " adjacent " << s.adjacentGroups);
+                build(fast.db, seed, withBlank);
+                build(walked.db, seed, withBlank);
+                const Result<ArrangementOutcome> r = Arrangement::run(fast.db, s);
+                ASSERT_TRUE(r.isOk()) << r.status().message().toStdString();
+                const Status w = LiteralArrangement::run(walked.db, s, false);
+                ASSERT_TRUE(w.isOk()) << w.message().toStdString();
+                const QString all = "SELECT * FROM 考生表 ORDER BY rowid";
+                EXPECT_EQ(fast.rows(all), walked.rows(all));
+            }
+        }
+    }
+}
+
+TEST_F(ArrangementTest, AFailedOrCancelledRunLeavesTheTableAsItWas)
+{
+    pupils(test::makeYear(50, 2, 4, 3));
+    rooms({30, 30});
+    const QStringList before = table();
+
+    int calls = 0;
+    const Result<ArrangementOutcome> cancelled =
+        Arrangement::run(t.db, withMode(Mode::ScoreMix), [&](int done, int total) {
+            ++calls;
+            EXPECT_LE(done, total);
+            return false;
+        });
+    ASSERT_FALSE(cancelled.isOk());
+    EXPECT_EQ(cancelled.status().kind(), Status::Kind::Cancelled);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(table(), before);
+
+    ASSERT_TRUE(t.db.execNative("CREATE TRIGGER stop BEFORE UPDATE ON 考生表 WHEN old.rowid = 40 "
+                                "BEGIN SELECT RAISE(ABORT, 'disk full'); END")
+                    .isOk());
+    const Result<ArrangementOutcome> failed = run(withMode(Mode::ScoreOnly));
+    ASSERT_FALSE(failed.isOk());
+    EXPECT_TRUE(failed.status().message().startsWith(QStringLiteral("编排失败，考生表未改动：")))
+        << failed.status().message().toStdString();
+    EXPECT_EQ(table(), before);
+    EXPECT_FALSE(t.db.inTransaction());
+    // The larger page cache of a run is the connection's own setting again afterwards.
+    EXPECT_EQ(t.rows("PRAGMA cache_size"), QStringList{"-2000"});
+}
+
+TEST_F(ArrangementTest, MissingTablesAndColumnsAreNamed)
+{
+    test::TempData empty;
+    Result<ArrangementOutcome> r = Arrangement::run(empty.db, Settings());
+    ASSERT_FALSE(r.isOk());
+    EXPECT_EQ(r.status().message(), QStringLiteral("找不到数据表 考生表，请先导入考场编排数据。"));
+
+    ASSERT_TRUE(empty.db
+                    .execNative("CREATE TABLE 考生表 (学校 TEXT, 班级 TEXT, 姓名 TEXT, 成绩 "
+                                "REAL, 考场 REAL, 座位号 REAL); CREATE TABLE 考场表 (a, b)")
+                    .isOk());
+    r = Arrangement::run(empty.db, Settings());
+    ASSERT_FALSE(r.isOk());
+    EXPECT_EQ(r.status().kind(), Status::Kind::MissingColumn);
+    EXPECT_TRUE(r.status().message().contains(QStringLiteral("考号")));
+    EXPECT_FALSE(ArrangementCounts::read(empty.db).isOk());
+}
+
+TEST_F(ArrangementTest, CountsInOrderOfFirstAppearance)
+{
+    pupils({pupil("二中", "2班", "a", 1),
+            pupil("一中", "1班", "b", 2),
+            pupil("二中", "1班", "c", 3),
+            pupil("二中", "2班", "d", 4),
+            {"一中", "1班", {}, 5}});
+    rooms({30, QVariant(), "abc", 12.5, 13.5, -3, " 7 "});
+    const Result<ArrangementCounts> counts = ArrangementCounts::read(t.db);
+    ASSERT_TRUE(counts.isOk());
+    EXPECT_EQ(counts->examinees, 4);
+    EXPECT_EQ(counts->schools, (QList<QVariant>{"二中", "一中"}));
+    ASSERT_EQ(counts->classCount(), 3);
+    EXPECT_EQ(counts->classes[1].school, "一中");
+    EXPECT_EQ(counts->classes[2].className, "1班");
+    EXPECT_EQ(counts->capacities, (std::vector<int>{30, 0, 0, 12, 14, 0, 7}));
+    EXPECT_EQ(counts->examineeCaption(), "考生数 4");
+    EXPECT_EQ(counts->roomCaption(), "考场数 7 (1--7)");
+    EXPECT_EQ(counts->schoolCaption(), "学校数 2");
+    EXPECT_EQ(counts->classCaption(), "班级数 3");
+
+    test::TempData empty;
+    ASSERT_TRUE(test::createArrangementTables(empty.db).isOk());
+    Result<ArrangementCounts> none = ArrangementCounts::read(empty.db);
+    ASSERT_TRUE(none.isOk());
+    EXPECT_EQ(none->roomCaption(), "考场数 0");
+    EXPECT_FALSE(none->roomsTooSmall());
+    ASSERT_TRUE(test::addPupils(empty.db, {pupil("一中", "1班", "a", 1)}).isOk());
+    EXPECT_TRUE(ArrangementCounts::read(empty.db)->roomsTooSmall());
+}
+
+TEST_F(ArrangementTest, RoomsWithoutSeatsReceiveNobody)
+{
+    pupils(test::makeYear(5, 1, 2, 9));
+    rooms({2, 0, "", 3});
+    for (Mode mode : {Mode::GroupMix, Mode::ScoreMix, Mode::ScoreOnly}) {
+        Settings s = withMode(mode);
+        s.groupsPerRoom = "1";
+        runOk(s);
+        EXPECT_EQ(t.rows("SELECT 考场, count(*) FROM 考生表 GROUP BY 考场"),
+                  (QStringList{"1\t2", "4\t3"}));
+    }
+}

@@ -1,0 +1,208 @@
+#include "ui/arrangement/arrangementdialog.h"
+#include "support/arrangementdata.h"
+#include "support/tempdata.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace fenpai;
+
+namespace {
+
+QApplication &application()
+{
+    static int argc = 1;
+    static char name[] = "fenpai_arrangement_tests";
+    static char *argv[] = {name, nullptr};
+    static QApplication *app = new QApplication(argc, argv);
+    return *app;
+}
+
+class ArrangementDialogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        application();
+        ASSERT_TRUE(test::createArrangementTables(t.db).isOk());
+    }
+
+    void fill(int examinees, const QVariantList &rooms)
+    {
+        ASSERT_TRUE(test::addPupils(t.db, test::makeYear(examinees, 3, 12, 4)).isOk());
+        ASSERT_TRUE(test::addRooms(t.db, rooms).isOk());
+    }
+
+    // A shown dialog whose messages are collected instead of shown.
+    QPointer<ArrangementDialog> open()
+    {
+        auto *dialog = new ArrangementDialog(t.directory);
+        dialog->setMessageFunction(
+            [this](QWidget *, const QString &text) { messages.append(text); });
+        QObject::connect(dialog, &ArrangementDialog::arrangementFinished, [this] { ++finished; });
+        dialog->show();
+        QApplication::processEvents();
+        return dialog;
+    }
+
+    template <typename T> static T *child(QWidget *dialog, const char *name)
+    {
+        T *w = dialog->findChild<T *>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+
+    QStringList table() { return t.rows("SELECT * FROM 考生表 ORDER BY rowid"); }
+
+    test::TempData t;
+    QStringList messages;
+    int finished = 0;
+};
+
+} // namespace
+
+TEST_F(ArrangementDialogTest, OpensWithCountsDefaultsAndNoWarningWhenTheRoomsSuffice)
+{
+    fill(300, QVariantList(10, 30));
+    QPointer<ArrangementDialog> dialog = open();
+    EXPECT_EQ(dialog->objectName(), "kcbpfrm");
+    EXPECT_EQ(dialog->windowTitle(), "考场编排");
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+    EXPECT_EQ(child<QLabel>(dialog, "ksLab")->text(), "考生数 300");
+    EXPECT_EQ(child<QLabel>(dialog, "kcLab")->text(), "考场数 10 (1--10)");
+    EXPECT_EQ(child<QLabel>(dialog, "xxLab")->text(), "学校数 3");
+    EXPECT_EQ(child<QLabel>(dialog, "bjLab")->text(), "班级数 12");
+    EXPECT_EQ(child<QLabel>(dialog, "kcLab")->toolTip(),
+              "考场数及各考场人数在电子表格中的考场表中设置,再同考生表一同导入");
+    EXPECT_EQ(child<QCheckBox>(dialog, "Check1")->toolTip(), "如第一考场是123班混排");
+
+    const ArrangementSettings s = dialog->settings();
+    const ArrangementSettings defaults;
+    EXPECT_EQ(s.mode, defaults.mode);
+    EXPECT_EQ(s.groupKind, defaults.groupKind);
+    EXPECT_EQ(s.groupsPerRoom, "3");
+    EXPECT_FALSE(s.adjacentGroups);
+    EXPECT_EQ(s.scoreOrder, defaults.scoreOrder);
+    EXPECT_EQ(s.numbering, defaults.numbering);
+    EXPECT_EQ(s.startNumber, "2100001");
+    EXPECT_EQ(s.prefix, "210");
+    EXPECT_EQ(child<QComboBox>(dialog, "Combo1")->count(), 2);
+    delete dialog;
+}
+
+TEST_F(ArrangementDialogTest, OptionsEnableExactlyTheirControls)
+{
+    fill(10, {30});
+    QPointer<ArrangementDialog> dialog = open();
+    const QStringList mode1 = {"Frame1", "Label1", "Label2", "Label3", "Text1",
+                               "Combo1", "Opt11",  "Opt12",  "Opt13",  "Check1"};
+    const QStringList mode2 = {"Frame2", "Label4"};
+    const QStringList mode3 = {"Frame4", "Label5"};
+    const std::vector<std::pair<const char *, QStringList>> modes = {
+        {"Opt2", mode2}, {"Option1", mode3}, {"Opt1", mode1}};
+    for (const auto &[option, enabled] : modes) {
+        child<QRadioButton>(dialog, option)->click();
+        for (const QString &name : mode1 + mode2 + mode3) {
+            QWidget *w = dialog->findChild<QWidget *>(name);
+            ASSERT_NE(w, nullptr) << name.toStdString();
+            EXPECT_EQ(w->isEnabled(), enabled.contains(name))
+                << option << ' ' << name.toStdString();
+        }
+        for (const char *always : {"Opt1", "Opt2", "Option1"})
+            EXPECT_TRUE(child<QWidget>(dialog, always)->isEnabled());
+    }
+    const QStringList start = {"Labkh1", "Text2"};
+    const QStringList prefix = {"Labkh2", "Text3", "Labkh3"};
+    for (const auto &[option, enabled] :
+         std::vector<std::pair<const char *, QStringList>>{{"Opt22", prefix}, {"Opt21", start}}) {
+        child<QRadioButton>(dialog, option)->click();
+        for (const QString &name : start + prefix)
+            EXPECT_EQ(child<QWidget>(dialog, name.toLatin1().constData())->isEnabled(),
+                      enabled.contains(name))
+                << option << ' ' << name.toStdString();
+    }
+
+    child<QComboBox>(dialog, "Combo1")->setCurrentIndex(1);
+    child<QRadioButton>(dialog, "Opt13")->click();
+    child<QRadioButton>(dialog, "Opt2")->click();
+    child<QRadioButton>(dialog, "Opt22")->click();
+    child<QLineEdit>(dialog, "Text3")->setText("99");
+    const ArrangementSettings s = dialog->settings();
+    EXPECT_EQ(s.mode, ArrangementSettings::Mode::ScoreMix);
+    EXPECT_EQ(s.groupKind, ArrangementSettings::GroupKind::School);
+    EXPECT_EQ(s.scoreOrder, ArrangementSettings::ScoreOrder::Spread);
+    EXPECT_EQ(s.numbering, ArrangementSettings::Numbering::RoomSeat);
+    EXPECT_EQ(s.prefix, "99");
+    delete dialog;
+}
+
+TEST_F(ArrangementDialogTest, CancelWritesNothingAndTheNextOpeningStartsFromTheDefaults)
+{
+    fill(40, {30, 30});
+    const QStringList before = table();
+    QPointer<ArrangementDialog> dialog = open();
+    child<QRadioButton>(dialog, "Option1")->click();
+    child<QLineEdit>(dialog, "Text2")->setText("1");
+    child<QPushButton>(dialog, "Command1")->click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull()); // closed and gone
+    EXPECT_EQ(table(), before);
+    EXPECT_EQ(finished, 0);
+
+    dialog = open();
+    EXPECT_TRUE(child<QRadioButton>(dialog, "Opt1")->isChecked());
+    EXPECT_EQ(child<QLineEdit>(dialog, "Text2")->text(), "2100001");
+    delete dialog;
+}
+
+TEST_F(ArrangementDialogTest, RefusalsKeepTheDialogOpenASuccessClosesIt)
+{
+    fill(61, {30, 30});
+    QPointer<ArrangementDialog> dialog = open();
+    const QString tooSmall =
+        QStringLiteral("  你设置的考场数太少(2)或每个考场的考生数太少,以至不能容纳\n"
+                       "所有学生,请在原电子表格文件中修改,完成后重新导放数据");
+    EXPECT_EQ(messages, QStringList{tooSmall}); // on opening
+    child<QPushButton>(dialog, "Command2")->click();
+    EXPECT_EQ(messages, (QStringList{tooSmall, tooSmall})); // and again on OK
+    EXPECT_TRUE(dialog->isVisible());
+
+    ASSERT_TRUE(t.db.execNative("UPDATE 考场表 SET 人数 = 31 WHERE rowid = 2").isOk());
+    child<QLineEdit>(dialog, "Text1")->setText("0");
+    child<QPushButton>(dialog, "Command2")->click();
+    EXPECT_EQ(messages.last(), "错误!每个考场的班级数不能大于班级总数 (12) 或不能小于1");
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(child<QLineEdit>(dialog, "Text1")->text(), "0");
+    EXPECT_EQ(finished, 0);
+
+    child<QLineEdit>(dialog, "Text1")->setText("4");
+    child<QPushButton>(dialog, "Command2")->click();
+    EXPECT_EQ(messages.last(), "编排完成!");
+    EXPECT_EQ(finished, 1);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull());
+    EXPECT_EQ(
+        t.rows("SELECT count(*) FROM 考生表 WHERE 考场 > 0 AND 座位号 > 0 AND 考号 >= 2100001"),
+        QStringList{"61"});
+}
+
+TEST_F(ArrangementDialogTest, EmptyOrMissingTablesStillOpen)
+{
+    QPointer<ArrangementDialog> dialog = open();
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(child<QLabel>(dialog, "kcLab")->text(), "考场数 0");
+    EXPECT_EQ(child<QLabel>(dialog, "ksLab")->text(), "考生数 0");
+    delete dialog;
+
+    ASSERT_TRUE(t.db.execNative("DROP TABLE 考场表").isOk());
+    dialog = open();
+    EXPECT_EQ(messages, QStringList{"找不到数据表 考场表，请先导入考场编排数据。"});
+    delete dialog;
+}

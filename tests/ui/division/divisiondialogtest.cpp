@@ -1,0 +1,234 @@
+#include "ui/division/divisiondialog.h"
+
+#include "support/divisiontestdata.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+using namespace fenpai;
+using fenpai::test::DivisionData;
+using fenpai::test::PupilRow;
+
+namespace {
+
+void ensureApplication()
+{
+    static int argc = 1;
+    static char name[] = "fenpai_division_tests";
+    static char *argv[] = {name, nullptr};
+    if (!QApplication::instance())
+        new QApplication(argc, argv);
+}
+
+// A dialog over a table of `pupils` rows (every third without a source school, which the total
+// does not count) with its messages collected.
+class DialogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ensureApplication(); }
+
+    void fill(int withSchool, int withoutSchool = 0)
+    {
+        std::vector<PupilRow> rows;
+        for (int i = 0; i < withSchool + withoutSchool; ++i)
+            rows.push_back(
+                {i % 2 ? "女" : "男", 50 + i, i < withSchool ? QVariant("一中") : QVariant()});
+        data.add(rows);
+    }
+
+    DivisionDialog *open()
+    {
+        auto *d = new DivisionDialog(data.directory);
+        d->setMessageFunction([this](QWidget *, const QString &text) { messages.append(text); });
+        dialog = d;
+        return d;
+    }
+
+    template <typename T> T *child(const char *name)
+    {
+        T *w = dialog->findChild<T *>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QString text(const char *label) { return child<QLabel>(label)->text(); }
+    void type(const char *box, const QString &value) { child<QLineEdit>(box)->setText(value); }
+
+    void TearDown() override
+    {
+        delete dialog.data();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    DivisionData data;
+    QPointer<DivisionDialog> dialog;
+    QStringList messages;
+};
+
+} // namespace
+
+TEST_F(DialogTest, OpensInBalancedModeWithTheDefaults)
+{
+    fill(45, 3);
+    open();
+    EXPECT_EQ(dialog->objectName(), "fbszfrm");
+    EXPECT_EQ(dialog->windowTitle(), "分班");
+    EXPECT_FALSE(dialog->isModal());
+    EXPECT_TRUE(child<QRadioButton>("jhopt")->isChecked());
+    EXPECT_EQ(child<QRadioButton>("fcopt")->toolTip(), "各层内的班级是均衡的");
+    EXPECT_EQ(child<QLineEdit>("Text5")->text(), "2");
+    EXPECT_TRUE(child<QLineEdit>("Text5")->isEnabled());
+    for (const char *box : {"Text1", "Text2", "Text3", "Text4"}) {
+        EXPECT_EQ(child<QLineEdit>(box)->text(), "1");
+        EXPECT_FALSE(child<QLineEdit>(box)->isEnabled());
+    }
+    EXPECT_FALSE(child<QLabel>("Label9")->isEnabled());
+    EXPECT_FALSE(child<QCheckBox>("Check1")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>("Check2")->isChecked());
+    EXPECT_EQ(child<QPushButton>("Command1")->text(), "确 定");
+    EXPECT_EQ(child<QPushButton>("Command2")->text(), "取 消");
+    // T counts the pupils with a source school: 45, and 45 / 2 rounds half to even.
+    EXPECT_EQ(text("Label7"), "总人数：45");
+    EXPECT_EQ(text("Label8"), "每班平均人数：22");
+}
+
+TEST_F(DialogTest, AverageRoundsHalfToEvenAndEmptyTableShowsZero)
+{
+    const struct
+    {
+        int pupils;
+        const char *total;
+        const char *average;
+    } cases[] = {{47, "总人数：47", "每班平均人数：24"}, {0, "总人数：0", "每班平均人数：0"}};
+    for (const auto &c : cases) {
+        DivisionData table;
+        std::vector<PupilRow> rows(static_cast<size_t>(c.pupils), PupilRow{"男", 60, "一中"});
+        table.add(rows);
+        DivisionDialog d(table.directory);
+        EXPECT_EQ(d.findChild<QLabel *>("Label7")->text(), c.total);
+        EXPECT_EQ(d.findChild<QLabel *>("Label8")->text(), c.average);
+    }
+    // Without the table the total is 0 as well.
+    test::TempData none;
+    DivisionDialog d(none.directory);
+    EXPECT_EQ(d.findChild<QLabel *>("Label7")->text(), "总人数：0");
+}
+
+TEST_F(DialogTest, CaptionsFollowTheTypedCounts)
+{
+    fill(245);
+    open();
+    type("Text5", "6");
+    EXPECT_EQ(text("Label8"), "每班平均人数：41");
+    // Emptied or non-positive: the last average stays.
+    type("Text5", "");
+    EXPECT_EQ(text("Label8"), "每班平均人数：41");
+    type("Text5", "abc");
+    EXPECT_EQ(text("Label8"), "每班平均人数：41");
+    type("Text5", "5班");
+    EXPECT_EQ(text("Label8"), "每班平均人数：49");
+
+    child<QRadioButton>("fcopt")->setChecked(true);
+    EXPECT_EQ(text("Label9"), "新分班数：4"); // the default layer boxes
+    EXPECT_EQ(text("Label8"), "每班平均人数：61");
+    EXPECT_FALSE(child<QLineEdit>("Text5")->isEnabled());
+    EXPECT_TRUE(child<QLineEdit>("Text1")->isEnabled());
+    type("Text1", "2");
+    type("Text2", "3");
+    type("Text3", "1");
+    type("Text4", "0");
+    EXPECT_EQ(text("Label9"), "新分班数：6");
+    EXPECT_EQ(text("Label8"), "每班平均人数：41");
+    type("Text1", "");
+    type("Text2", "");
+    EXPECT_EQ(text("Label8"), "每班平均人数：245"); // 1 class left
+    type("Text3", "");
+    EXPECT_EQ(text("Label9"), "新分班数：0");
+    EXPECT_EQ(text("Label8"), "每班平均人数：245");
+
+    // Switching back and forth keeps what was typed in either mode.
+    child<QRadioButton>("jhopt")->setChecked(true);
+    EXPECT_EQ(child<QLineEdit>("Text5")->text(), "5班");
+    EXPECT_EQ(text("Label8"), "每班平均人数：49");
+    child<QRadioButton>("fcopt")->setChecked(true);
+    EXPECT_EQ(child<QLineEdit>("Text4")->text(), "0");
+    EXPECT_EQ(child<QLineEdit>("Text1")->text(), "");
+}
+
+TEST_F(DialogTest, SettingsAreReadAsTyped)
+{
+    fill(10);
+    open();
+    type("Text5", " 3.5 班");
+    child<QCheckBox>("Check2")->setChecked(true);
+    DivisionSettings s = dialog->settings();
+    EXPECT_EQ(s.mode, DivisionSettings::Mode::Balanced);
+    EXPECT_EQ(s.classes, 3.5);
+    EXPECT_FALSE(s.balanceSex);
+    EXPECT_TRUE(s.balanceSchool);
+    child<QRadioButton>("fcopt")->setChecked(true);
+    type("Text2", "x");
+    type("Text3", "2");
+    s = dialog->settings();
+    EXPECT_EQ(s.mode, DivisionSettings::Mode::Layered);
+    EXPECT_EQ(s.layers, (std::array<double, 4>{1, 0, 2, 1}));
+}
+
+TEST_F(DialogTest, OkDividesAnnouncesAndCloses)
+{
+    fill(12);
+    open();
+    dialog->show();
+    int finished = 0;
+    QObject::connect(dialog, &DivisionDialog::divisionFinished, [&] { ++finished; });
+    type("Text5", "4");
+    child<QCheckBox>("Check1")->setChecked(true);
+    child<QPushButton>("Command1")->click();
+    EXPECT_EQ(messages, QStringList{"分班完成!"});
+    EXPECT_EQ(finished, 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull());
+    for (int c : data.classes())
+        EXPECT_TRUE(c >= 1 && c <= 4) << c;
+}
+
+TEST_F(DialogTest, RefusalKeepsTheDialogAndTheSettings)
+{
+    fill(6);
+    open();
+    dialog->show();
+    int finished = 0;
+    QObject::connect(dialog, &DivisionDialog::divisionFinished, [&] { ++finished; });
+    type("Text5", "0");
+    child<QPushButton>("Command1")->click();
+    child<QRadioButton>("fcopt")->setChecked(true);
+    child<QPushButton>("Command1")->click(); // 6 pupils in four layers of one: D gets nobody
+    EXPECT_EQ(
+        messages,
+        (QStringList{"新分班级数为0，无法分班。",
+                     "D层有1个班级，但按每班平均2人分层后没有学生，请调整各层的新分班级数。"}));
+    EXPECT_EQ(finished, 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(dialog.isNull());
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(child<QLineEdit>("Text5")->text(), "0");
+    EXPECT_TRUE(child<QRadioButton>("fcopt")->isChecked());
+    EXPECT_EQ(data.classes(), std::vector<int>(6, 0));
+}
+
+TEST_F(DialogTest, CancelCloses)
+{
+    fill(3);
+    open();
+    dialog->show();
+    child<QPushButton>("Command2")->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull());
+    EXPECT_TRUE(messages.isEmpty());
+}

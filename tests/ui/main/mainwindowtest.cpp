@@ -1,0 +1,307 @@
+#include "ui/main/mainwindow.h"
+#include "cli/cli.h"
+#include "db/database.h"
+#include "grid/grid.h"
+#include "ui/documents/documentwindow.h"
+#include "ui/main/dynamicmenu.h"
+#include "ui/main/logindialog.h"
+#include "ui/main/passworddialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+using namespace fenpai;
+
+namespace {
+
+struct Message
+{
+    QString title;
+    QString text;
+    QMessageBox::Icon icon;
+};
+
+// A main window on a fresh data directory and settings file, recording its messages.
+class Window : public ::testing::Test
+{
+protected:
+    std::unique_ptr<MainWindow> make()
+    {
+        MainWindow::Options options;
+        options.dataDirectory = dir.path();
+        options.programDir = dir.path();
+        options.settingsFile = dir.filePath("settings.ini");
+        auto w = std::make_unique<MainWindow>(options);
+        w->setMessageFunction([this](QWidget *, QMessageBox::Icon icon, const QString &title,
+                                     const QString &text, QMessageBox::StandardButtons) {
+            messages.append({title, text, icon});
+            return QMessageBox::Ok;
+        });
+        return w;
+    }
+
+    QTemporaryDir dir;
+    QList<Message> messages;
+};
+
+} // namespace
+
+TEST_F(Window, FirstStartPlacementAndNoSaveWhileMinimised)
+{
+    {
+        auto w = make();
+        EXPECT_EQ(w->pos(), QPoint(67, 67)) << "1000 twips";
+        EXPECT_EQ(w->size(), QSize(433, 433)) << "6500 twips";
+        w->move(150, 90);
+        w->resize(600, 450);
+        w->close();
+    }
+    QSettings s(dir.filePath("settings.ini"), QSettings::IniFormat);
+    EXPECT_EQ(s.value("Settings/MainLeft").toString(), "2250");
+    EXPECT_EQ(s.value("Settings/MainTop").toString(), "1350");
+    EXPECT_EQ(s.value("Settings/MainWidth").toString(), "9000");
+    {
+        auto w = make();
+        EXPECT_EQ(w->pos(), QPoint(150, 90));
+        w->showMinimized();
+        w->setWindowState(Qt::WindowMinimized);
+        w->move(10, 10);
+        w->close();
+    }
+    QSettings again(dir.filePath("settings.ini"), QSettings::IniFormat);
+    EXPECT_EQ(again.value("Settings/MainLeft").toString(), "2250") << "not written while minimised";
+}
+
+TEST_F(Window, OffScreenPlacementIsPulledBack)
+{
+    {
+        QSettings s(dir.filePath("settings.ini"), QSettings::IniFormat);
+        s.setValue("Settings/MainLeft", "900000");
+        s.setValue("Settings/MainTop", "900000");
+    }
+    auto w = make();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.intersects(QRect(w->pos(), w->size())));
+}
+
+TEST_F(Window, MenusToolbarsAndFontBoxes)
+{
+    auto w = make();
+    for (const char *name : {"mnuOpen", "fbmum", "kstable", "kctable", "logain", "xsfb", "kcbp",
+                             "fbsz", "bianpai", "mnuCopy", "editmima", "xufu", "mnuHelpAbout"})
+        EXPECT_NE(w->action(QString::fromLatin1(name)), nullptr) << name;
+    EXPECT_EQ(w->action("fbsz")->text(), "分班&(S)");
+    EXPECT_EQ(w->action("mnuHelpAbout")->text(), "关于(&A) ");
+    EXPECT_FALSE(w->action("text")->isVisible());
+    EXPECT_EQ(w->dynamicMenu("class")->captions(), QStringList({"全部班级"}));
+    EXPECT_EQ(w->dynamicMenu("tjschoo")->captions(), QStringList({"学校"}));
+
+    QComboBox *size = w->fontSizeBox();
+    ASSERT_EQ(size->count(), 16);
+    EXPECT_EQ(size->itemText(0), "6");
+    EXPECT_EQ(size->itemText(15), "72");
+    EXPECT_EQ(size->currentText(), "9");
+    EXPECT_EQ(w->fontNameBox()->currentText(), "宋体");
+    for (int i = 0; i < w->fontNameBox()->count(); ++i)
+        EXPECT_FALSE(w->fontNameBox()->itemText(i).isEmpty());
+
+    // No document: the toolbar does nothing and nothing breaks.
+    for (int b = 1; b <= 16; ++b)
+        w->toolbarClicked(b);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(Window, GateLoginAndPasswordChange)
+{
+    auto w = make();
+    EXPECT_FALSE(w->passGate());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].text, "你还没有登录，请先登录。在菜单：文件/登录 下 登录。");
+    EXPECT_EQ(messages[0].icon, QMessageBox::NoIcon);
+    w->action("editmima")->trigger();
+    EXPECT_EQ(messages.last().text, "你还没有登录，请先登录！");
+
+    w->action("logain")->trigger();
+    auto *login = w->findChild<LoginDialog *>("frmLogin");
+    ASSERT_NE(login, nullptr);
+    login->setMessageFunction([this](QWidget *, QMessageBox::Icon icon, const QString &title,
+                                     const QString &text, QMessageBox::StandardButtons) {
+        messages.append({title, text, icon});
+        return QMessageBox::Ok;
+    });
+    login->userNameEdit()->setText(" admin ");
+    login->passwordEdit()->setText("wrong");
+    login->accept();
+    EXPECT_EQ(messages.last().text, "无效的密码或用户名，请重试!");
+    EXPECT_EQ(messages.last().title, "登录");
+    EXPECT_EQ(login->passwordEdit()->selectedText(), "wrong") << "kept and selected for retyping";
+    EXPECT_FALSE(w->state().isLoggedIn());
+    login->passwordEdit()->setText("admin");
+    login->accept();
+    EXPECT_EQ(messages.last().text, "登录成功!");
+    EXPECT_TRUE(w->state().isLoggedIn());
+    EXPECT_EQ(w->state().userName(), "admin");
+    EXPECT_TRUE(w->passGate());
+
+    w->action("editmima")->trigger();
+    auto *change = w->findChild<PasswordDialog *>("mimafrm");
+    ASSERT_NE(change, nullptr);
+    change->setMessageFunction([this](QWidget *, QMessageBox::Icon icon, const QString &title,
+                                      const QString &text, QMessageBox::StandardButtons) {
+        messages.append({title, text, icon});
+        return QMessageBox::Ok;
+    });
+    change->oldText()->setText("admin");
+    change->useText()->setText("教务处");
+    change->newText()->setText("甲");
+    change->okText()->setText("乙");
+    change->accept();
+    EXPECT_EQ(messages.last().text, "两次输入的新密码不同!");
+    EXPECT_TRUE(change->newText()->text().isEmpty());
+    EXPECT_TRUE(change->okText()->text().isEmpty());
+    change->newText()->setText("甲");
+    change->okText()->setText("甲");
+    change->accept();
+    EXPECT_EQ(messages.last().text, "修改成功!");
+    EXPECT_EQ(w->state().userName(), "教务处");
+
+    // The division and arrangement dialogs open once each, modeless.
+    w->action("fbsz")->trigger();
+    w->action("fbsz")->trigger();
+    EXPECT_EQ(w->findChildren<QDialog *>("fbszfrm").size(), 1);
+    w->action("bianpai")->trigger();
+    EXPECT_EQ(w->findChildren<QDialog *>("kcbpfrm").size(), 1);
+    EXPECT_FALSE(w->findChild<QDialog *>("kcbpfrm")->isModal());
+
+    // Cancelling the login dialog closes the gate again.
+    w->action("logain")->trigger();
+    login->reject();
+    EXPECT_FALSE(w->state().isLoggedIn());
+}
+
+TEST_F(Window, BrowseCommandsOpenDocumentsAndMenusFollowTheData)
+{
+    {
+        Database db;
+        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
+        ASSERT_TRUE(
+            db.exec("CREATE TABLE 考生表 (学校 text, 班级 text, 姓名 text, 成绩 double)").isOk());
+        ASSERT_TRUE(db.exec("INSERT INTO 考生表 VALUES ('一中','初三(2)班','甲',95)").isOk());
+        ASSERT_TRUE(
+            db.exec("CREATE TABLE 考场表 (考场号 double, 人数 double, 考场地点 text)").isOk());
+        ASSERT_TRUE(db.exec("INSERT INTO 考场表 VALUES (1, 30, '一楼')").isOk());
+    }
+    auto w = make();
+    EXPECT_EQ(w->dynamicMenu("gbj")->captions(), QStringList({"全部班级", "一中/初三(2)班"}));
+    EXPECT_EQ(w->dynamicMenu("gkc")->captions(), QStringList({"全部考场", "1"}));
+    EXPECT_EQ(w->dynamicMenu("tjschoo")->captions(), QStringList({"学校", "一中"}));
+
+    w->action("kstable")->trigger();
+    DocumentWindow *doc = w->activeDocument();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->windowTitle(), "考生表");
+    EXPECT_EQ(doc->titleBox()->text(), "考生表 [1]");
+    EXPECT_EQ(doc->grid().columnMask(4), GridMask::None);
+    EXPECT_EQ(doc->grid().columnAlignment(4), GridAlign::CenterMiddle);
+
+    w->action("kctable")->trigger();
+    w->action("fbmum")->trigger();
+    EXPECT_EQ(w->mdiArea()->subWindowList().size(), 3);
+    EXPECT_EQ(w->activeDocument()->windowTitle(), "分班数据表");
+    EXPECT_TRUE(w->activeDocument()->titleBox()->text().isEmpty())
+        << "a missing table fills nothing";
+
+    // The selection sum reaches the status bar.
+    doc->grid().select(1, 4, 1, 4);
+    EXPECT_EQ(w->statusText(2), "和  95");
+}
+
+TEST_F(Window, ImportsKeepOldDataOnFailureAndRebuildTheMenus)
+{
+    auto w = make();
+    const QString fixtures = QStringLiteral(FENPAI_SOURCE_DIR "/tests/workbook/fixtures/");
+    QString chosen;
+    w->setFileChooser([&chosen] { return chosen; });
+
+    chosen.clear(); // cancelled: nothing happens
+    w->action("xsfb")->trigger();
+    EXPECT_TRUE(messages.isEmpty());
+
+    chosen = fixtures + "same.xlsx";
+    w->action("xsfb")->trigger();
+    ASSERT_FALSE(messages.isEmpty());
+    EXPECT_EQ(messages.first().text, "EXCEL导入成功！请进行相关设置");
+    EXPECT_EQ(messages.first().title, "导入");
+    Database db;
+    ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
+    const QVariant before = *db.scalar("select count(*) from 分班数据表");
+    db.close();
+
+    messages.clear();
+    chosen = fixtures + "nosheet1.xlsx";
+    w->action("xsfb")->trigger();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].title, "导入提示");
+    EXPECT_TRUE(messages[0].text.startsWith("请确定电子表格中的第一个表名是否为sheet1"));
+    ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
+    EXPECT_EQ(*db.scalar("select count(*) from 分班数据表"), before) << "the old table stays";
+}
+
+TEST_F(Window, HelpWithoutTheManualSaysSo)
+{
+    auto w = make();
+    w->action("mnufileHelp")->trigger();
+    ASSERT_FALSE(messages.isEmpty());
+    EXPECT_EQ(messages.last().text, "帮助文件不存在。");
+    EXPECT_EQ(messages.last().title, "提示");
+    EXPECT_EQ(messages.last().icon, QMessageBox::Warning);
+}
+
+TEST_F(Window, ShowWritesDocumentsAsTheWindowFillsThem)
+{
+    {
+        Database db;
+        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
+        ASSERT_TRUE(db.exec("CREATE TABLE 考生表 (学校 text, 姓名 text, 成绩 double)").isOk());
+        ASSERT_TRUE(db.exec("INSERT INTO 考生表 VALUES ('一中','甲,乙',95)").isOk());
+    }
+    auto show = [this](const QString &source, const QStringList &args) {
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        return Cli::run(QStringList({"--data-dir", dir.path(), "show", source}) + args, o, e);
+    };
+    ASSERT_EQ(show("考生表", {"-o", dir.filePath("a.csv")}), 0);
+    QFile csv(dir.filePath("a.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(csv.readAll()), "学校,姓名,成绩\n一中,\"甲,乙\",95\n");
+    ASSERT_EQ(
+        show("考生表", {"--report", "statistics", "--format", "pdf", "-o", dir.filePath("a.pdf")}),
+        0);
+    QFile pdf(dir.filePath("a.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(4) == "%PDF");
+    EXPECT_EQ(show("考生表", {"-o", dir.filePath("a.xlsx")}), 0);
+    EXPECT_EQ(show("考生表", {"--report", "fancy", "-o", dir.filePath("b.csv")}), 2);
+    EXPECT_EQ(show("没有的表", {"-o", dir.filePath("c.csv")}), 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath("c.csv")));
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("分班排考");
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
