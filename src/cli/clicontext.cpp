@@ -39,7 +39,7 @@ QString CliContext::describe(const Status &status)
         return QStringLiteral("找不到数据表：") + status.message();
     case K::MissingColumn:
         return QStringLiteral("找不到字段：") + status.message();
-    case K::Syntax:
+    case K::Sql:
         return QStringLiteral("SQL 语句有误：") + status.message();
     case K::InvalidObjectName:
         return QStringLiteral("无效的对象名：") + status.message();

@@ -8,7 +8,7 @@
 namespace fenpai {
 
 // Either a value or the Status that explains why there is none.
-template <typename T> class Result final
+template <typename T> class [[nodiscard]] Result final
 {
 public:
     Result(T value)

@@ -6,7 +6,9 @@ Status Status::withContext(const QString &context) const
 {
     if (isOk() || context.isEmpty())
         return *this;
-    return Status(m_kind, context + m_message);
+    Status s = *this;
+    s.m_message = context + m_message;
+    return s;
 }
 
 } // namespace fenpai

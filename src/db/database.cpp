@@ -14,9 +14,9 @@ namespace fenpai {
 
 namespace {
 
-// The original's `&`: a null operand contributes nothing, all-null gives null; numbers print
-// as the documents print them.
-void jetConcat(sqlite3_context *context, int argc, sqlite3_value **argv)
+// Text concatenation for the statements' `&`: a null operand contributes nothing, all-null gives
+// null; numbers print as the documents print them ("95", not "95.0").
+void concatSkipNull(sqlite3_context *context, int argc, sqlite3_value **argv)
 {
     QByteArray out;
     bool anyValue = false;
@@ -84,23 +84,30 @@ Status Database::statusFromSqlite(sqlite3 *db, int rc)
 {
     const QString message =
         db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
-    const int primary = rc & 0xff;
     using K = Status::Kind;
-    if (primary == SQLITE_NOTADB || primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR ||
-        primary == SQLITE_READONLY || primary == SQLITE_CORRUPT || primary == SQLITE_FULL ||
-        primary == SQLITE_PERM || primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
-        return Status::error(K::Io, message);
-    if (primary == SQLITE_CONSTRAINT)
-        return Status::error(K::Constraint, message);
-    if (message.startsWith("no such table") || message.startsWith("no such view"))
-        return Status::error(K::MissingTable, message);
-    if (message.startsWith("no such column"))
-        return Status::error(K::MissingColumn, message);
-    if (message.contains("syntax error") || message.startsWith("incomplete input") ||
-        message.startsWith("unrecognized token") || message.contains("no such function") ||
-        message.contains("wrong number of arguments"))
-        return Status::error(K::Syntax, message);
-    return Status::error(K::Other, message);
+    K kind = K::Other;
+    switch (rc & 0xff) {
+    case SQLITE_NOTADB:
+    case SQLITE_CANTOPEN:
+    case SQLITE_IOERR:
+    case SQLITE_READONLY:
+    case SQLITE_CORRUPT:
+    case SQLITE_FULL:
+    case SQLITE_PERM:
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        kind = K::Io;
+        break;
+    case SQLITE_CONSTRAINT:
+        kind = K::Constraint;
+        break;
+    case SQLITE_ERROR:
+        kind = K::Sql;
+        break;
+    default:
+        break;
+    }
+    return Status::sqlite(kind, rc, message);
 }
 
 Status Database::open(const QString &path, const OpenOptions &options)
@@ -122,9 +129,12 @@ Status Database::open(const QString &path, const OpenOptions &options)
     m_path = path;
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, 2000);
-    sqlite3_create_function_v2(m_db, "jet_cat", -1,
-                               SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
-                               &jetConcat, nullptr, nullptr, nullptr);
+    // Saved queries of files written by version 0.1 call the function "jet_cat"; both names
+    // stay registered so those views keep working.
+    for (const char *name : {"concat_skip_null", "jet_cat"})
+        sqlite3_create_function_v2(m_db, name, -1,
+                                   SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                                   &concatSkipNull, nullptr, nullptr, nullptr);
     // Reading the schema is what tells a database from any other file.
     Status s = execNative(QStringLiteral("SELECT count(*) FROM sqlite_master"));
     if (!s.isOk()) {
@@ -180,11 +190,11 @@ Result<Statement> Database::prepareNative(const QString &sql)
     if (rc != SQLITE_OK)
         return statusFromSqlite(m_db, rc);
     if (!stmt)
-        return Status::error(Status::Kind::Syntax, QStringLiteral("empty statement"));
+        return Status::error(Status::Kind::Sql, QStringLiteral("empty statement"));
     // One statement at a time: a second one hidden behind a ";" is refused, not ignored.
     if (tail && QString::fromUtf8(tail).trimmed().remove(u';').trimmed().size() > 0) {
         sqlite3_finalize(stmt);
-        return Status::error(Status::Kind::Syntax,
+        return Status::error(Status::Kind::Sql,
                              QStringLiteral("more than one statement: ") + QString::fromUtf8(tail));
     }
     return Statement(m_db, stmt);

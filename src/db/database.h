@@ -18,8 +18,8 @@ struct OpenOptions
     bool readOnly = false;
 };
 
-// One open database file. Cheap to open and close, as every operation opens it for itself and
-// closes it when done. Statements are in the original dialect unless the method says "native".
+// One open database file. Statements are in the program's dialect (SqlDialect translates them)
+// unless the method says "native".
 class Database final
 {
 public:
@@ -36,7 +36,7 @@ public:
     bool isOpen() const { return m_db != nullptr; }
     const QString &path() const { return m_path; }
 
-    // Runs one statement (action or DDL) of the original dialect.
+    // Runs one statement (action or DDL) of the program's dialect.
     Status exec(const QString &sql);
     // Runs one or more statements of SQLite's dialect, as they stand.
     Status execNative(const QString &sql);

@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <sqlite3.h>
+
 namespace fenpai {
 
 namespace {
@@ -54,7 +56,7 @@ Status DataDirectory::openDatabase(Database &db) const
     const bool isNew = !QFileInfo::exists(file);
     Status s = db.open(file);
     if (!s.isOk()) {
-        if (s.kind() == Status::Kind::Io && s.message().contains("not a database"))
+        if ((s.sqliteCode() & 0xff) == SQLITE_NOTADB)
             return Status::error(Status::Kind::Io, QStringLiteral("文件 ") + file +
                                                        QStringLiteral(" 不是本程序的数据库文件"));
         return Status::error(s.kind(), QStringLiteral("无法打开数据库 ") + file +

@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "db/schema.h"
+#include "db/sqldialect.h"
 #include "db/transaction.h"
 
 namespace fenpai {
@@ -14,8 +15,9 @@ Status dropTables(Database &db, const QStringList &tables)
     if (!tx.status().isOk())
         return tx.status();
     for (const QString &table : tables) {
-        const Status s = db.exec(QStringLiteral("DROP TABLE ") + table);
-        if (!s.isOk() && s.kind() != Status::Kind::MissingTable)
+        if (const Status s =
+                db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + SqlDialect::quoteName(table));
+            !s.isOk())
             return s;
     }
     return tx.commit();
@@ -39,8 +41,7 @@ Status Maintenance::repairSystemTables(Database &db)
     if (!tx.status().isOk())
         return tx.status();
     for (const QString &sql : Schema::repairStatements()) {
-        const Status s = db.exec(sql);
-        if (!s.isOk() && !(sql.startsWith("DROP") && s.kind() == Status::Kind::MissingTable))
+        if (const Status s = db.exec(sql); !s.isOk())
             return s;
     }
     return tx.commit();

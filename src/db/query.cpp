@@ -4,21 +4,25 @@ namespace fenpai {
 
 namespace {
 
-// The original engine's types as SQLite declared types name them.
+// Desktop-database column types, as the declared types of our tables name them.
 int typeFromDeclared(const QString &declared)
 {
     const QString t = declared.toUpper();
     if (t.isEmpty())
         return -1;
-    if (t.contains("INT") || t.contains("SHORT") || t.contains("LONG") || t.contains("COUNTER") ||
-        t.contains("BYTE") || t.contains("BIT"))
+    if (t.contains(QLatin1String("INT")) || t.contains(QLatin1String("SHORT")) ||
+        t.contains(QLatin1String("LONG")) || t.contains(QLatin1String("COUNTER")) ||
+        t.contains(QLatin1String("BYTE")) || t.contains(QLatin1String("BIT")))
         return static_cast<int>(Query::FieldType::Integer);
-    if (t.contains("CHAR") || t.contains("TEXT") || t.contains("CLOB") || t.contains("MEMO"))
+    if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("TEXT")) ||
+        t.contains(QLatin1String("CLOB")) || t.contains(QLatin1String("MEMO")))
         return static_cast<int>(Query::FieldType::Text);
-    if (t.contains("REAL") || t.contains("FLOA") || t.contains("DOUB") || t.contains("NUM") ||
-        t.contains("DEC") || t.contains("SINGLE") || t.contains("CURRENCY"))
+    if (t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOA")) ||
+        t.contains(QLatin1String("DOUB")) || t.contains(QLatin1String("NUM")) ||
+        t.contains(QLatin1String("DEC")) || t.contains(QLatin1String("SINGLE")) ||
+        t.contains(QLatin1String("CURRENCY")))
         return static_cast<int>(Query::FieldType::Double);
-    if (t.contains("BLOB"))
+    if (t.contains(QLatin1String("BLOB")))
         return static_cast<int>(Query::FieldType::Blob);
     return -1;
 }

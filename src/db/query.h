@@ -31,7 +31,7 @@ public:
     int fieldCount() const { return static_cast<int>(m_names.size()); }
     const QStringList &fieldNames() const { return m_names; }
     QString fieldName(int field) const { return m_names.value(field); }
-    // -1 when there is no such field (names compare case-insensitively, as the original did).
+    // -1 when there is no such field (names compare case-insensitively).
     int fieldIndex(const QString &name) const;
 
     // The declared type of the column; for an expression (which SQLite declares nothing for),

@@ -13,7 +13,7 @@ class SavedQueries final
 {
 public:
     // Deletes the saved query of that name (an absent one is fine) and creates it again from a
-    // SELECT in the original dialect. Either both happen or neither.
+    // SELECT in the program's dialect. Either both happen or neither.
     static Status replace(Database &db, const QString &name, const QString &sql);
 };
 

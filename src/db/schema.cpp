@@ -15,7 +15,9 @@ const char *const defaultUserHash = "$argon2id$v=19$m=65536,t=2,p=1$ciqPegkYHD3j
 
 QStringList Schema::defaultSubjects()
 {
-    return {"语文", "数学", "英语", "物理", "化学", "生物", "政治", "历史", "地理"};
+    return {QStringLiteral("语文"), QStringLiteral("数学"), QStringLiteral("英语"),
+            QStringLiteral("物理"), QStringLiteral("化学"), QStringLiteral("生物"),
+            QStringLiteral("政治"), QStringLiteral("历史"), QStringLiteral("地理")};
 }
 
 QString Schema::defaultUserName()
@@ -26,22 +28,26 @@ QString Schema::defaultUserName()
 QStringList Schema::repairStatements()
 {
     return {
-        "DROP TABLE xtsztable",
-        "CREATE TABLE xtsztable (id COUNTER ,项目 text (8),数值 SHORT,类别 SHORT)",
-        "INSERT INTO xtsztable (项目,数值,类别) VALUES ('平均分',40,1)",
-        "INSERT INTO xtsztable (项目,数值,类别) VALUES ('优秀',20,1)",
-        "INSERT INTO xtsztable (项目,数值,类别) VALUES ('优良',20,1)",
-        "INSERT INTO xtsztable (项目,数值,类别) VALUES ('及格',20,1)",
-        "INSERT INTO xtsztable (项目,数值,类别) VALUES ('单科段',20,2)",
-        "INSERT INTO xtsztable (项目,数值,类别) VALUES ('总分段',20,2)",
-        "DROP TABLE bsxtable",
-        "CREATE TABLE bsxtable (id COUNTER ,学校 text (50),学年度 text (30),年级段 text (20),"
-        "考试类型 text (20),主标题 text (50),副左标题 text (50),副右标题 text (50),显示日期 text "
-        "(50))",
-        "INSERT INTO bsxtable (学校,学年度,年级段,考试类型,主标题,副左标题,副右标题,显示日期) "
-        "VALUES "
-        "('XX县XX中学','2008-2009年度下学期','高一年级','中期考试','高一年级中期考试','XX县XX中学',"
-        "'2008-2009年度下学期','0')",
+        QLatin1String("DROP TABLE IF EXISTS xtsztable"),
+        QStringLiteral("CREATE TABLE xtsztable (id COUNTER ,项目 text (8),数值 SHORT,类别 SHORT)"),
+        QStringLiteral("INSERT INTO xtsztable (项目,数值,类别) VALUES ('平均分',40,1)"),
+        QStringLiteral("INSERT INTO xtsztable (项目,数值,类别) VALUES ('优秀',20,1)"),
+        QStringLiteral("INSERT INTO xtsztable (项目,数值,类别) VALUES ('优良',20,1)"),
+        QStringLiteral("INSERT INTO xtsztable (项目,数值,类别) VALUES ('及格',20,1)"),
+        QStringLiteral("INSERT INTO xtsztable (项目,数值,类别) VALUES ('单科段',20,2)"),
+        QStringLiteral("INSERT INTO xtsztable (项目,数值,类别) VALUES ('总分段',20,2)"),
+        QLatin1String("DROP TABLE IF EXISTS bsxtable"),
+        QStringLiteral(
+            "CREATE TABLE bsxtable (id COUNTER ,学校 text (50),学年度 text (30),年级段 text (20),"
+            "考试类型 text (20),主标题 text (50),副左标题 text (50),副右标题 text (50),显示日期 "
+            "text "
+            "(50))"),
+        QStringLiteral(
+            "INSERT INTO bsxtable (学校,学年度,年级段,考试类型,主标题,副左标题,副右标题,显示日期) "
+            "VALUES "
+            "('XX县XX中学','2008-2009年度下学期','高一年级','中期考试','高一年级中期考试','"
+            "XX县XX中学',"
+            "'2008-2009年度下学期','0')"),
     };
 }
 
@@ -60,11 +66,12 @@ Status Schema::ensure(Database &db)
         return tx.status();
     auto run = [&db](const QString &sql) { return db.exec(sql); };
     Status s;
-    if (!db.hasTable("ustarv")) {
-        s = run("CREATE TABLE ustarv (feld1 text (50),feld2 text (255))");
+    if (!db.hasTable(QLatin1String("ustarv"))) {
+        s = run(QLatin1String("CREATE TABLE ustarv (feld1 text (50),feld2 text (255))"));
         if (!s.isOk())
             return s;
-        Result<Statement> insert = db.prepare("INSERT INTO ustarv (feld1,feld2) VALUES (?,?)");
+        Result<Statement> insert =
+            db.prepare(QLatin1String("INSERT INTO ustarv (feld1,feld2) VALUES (?,?)"));
         if (!insert)
             return insert.status();
         s = insert->bind(1, defaultUserName()).bind(2, QString::fromLatin1(defaultUserHash)).exec();
@@ -72,29 +79,30 @@ Status Schema::ensure(Database &db)
             return s;
     }
     const QStringList subjects = defaultSubjects();
-    if (!db.hasTable("成绩表")) {
-        QString sql = "CREATE TABLE 成绩表 (学校 text (50),班级 text (50),姓名 text (50)";
+    if (!db.hasTable(QStringLiteral("成绩表"))) {
+        QString sql =
+            QStringLiteral("CREATE TABLE 成绩表 (学校 text (50),班级 text (50),姓名 text (50)");
         for (const QString &subject : subjects)
-            sql += "," + subject + " double";
-        s = run(sql + ")");
+            sql += QLatin1String(",") + subject + QLatin1String(" double");
+        s = run(sql + QLatin1String(")"));
         if (!s.isOk())
             return s;
     }
-    if (!db.hasTable("教师表")) {
-        QString sql = "CREATE TABLE 教师表 (学校 text (50),班级 text (50)";
+    if (!db.hasTable(QStringLiteral("教师表"))) {
+        QString sql = QStringLiteral("CREATE TABLE 教师表 (学校 text (50),班级 text (50)");
         for (const QString &subject : subjects)
-            sql += "," + subject + " text (50)";
-        s = run(sql + ")");
+            sql += QLatin1String(",") + subject + QLatin1String(" text (50)");
+        s = run(sql + QLatin1String(")"));
         if (!s.isOk())
             return s;
     }
-    if (!db.hasTable("xtsztable") || !db.hasTable("bsxtable")) {
-        const bool needX = !db.hasTable("xtsztable");
-        const bool needB = !db.hasTable("bsxtable");
+    if (!db.hasTable(QLatin1String("xtsztable")) || !db.hasTable(QLatin1String("bsxtable"))) {
+        const bool needX = !db.hasTable(QLatin1String("xtsztable"));
+        const bool needB = !db.hasTable(QLatin1String("bsxtable"));
         for (const QString &sql : repairStatements()) {
-            if (sql.startsWith("DROP"))
+            if (sql.startsWith(QLatin1String("DROP")))
                 continue;
-            const bool forX = sql.contains("xtsztable");
+            const bool forX = sql.contains(QLatin1String("xtsztable"));
             if ((forX && !needX) || (!forX && !needB))
                 continue;
             s = run(sql);

@@ -91,7 +91,9 @@ std::vector<Token> tokenize(const QString &sql)
             ++i;
         } else {
             // Two-character operators stay one token so that "<=" is one boundary.
-            static const QStringList twoChar = {"<=", ">=", "<>", "!=", "||", "=="};
+            static const QStringList twoChar = {QLatin1String("<="), QLatin1String(">="),
+                                                QLatin1String("<>"), QLatin1String("!="),
+                                                QLatin1String("||"), QLatin1String("==")};
             if (i + 1 < n && twoChar.contains(sql.mid(i, 2))) {
                 tokens.push_back({TokenType::Op, sql.mid(i, 2)});
                 i += 2;
@@ -115,18 +117,30 @@ bool isKeyword(const Token &token, const char *word)
 bool isBoundary(const Token &token)
 {
     static const QSet<QString> keywords = {
-        "SELECT", "DISTINCT", "ALL",  "AS",    "FROM",   "WHERE",  "AND",     "OR",
-        "NOT",    "ON",       "BY",   "GROUP", "ORDER",  "HAVING", "WHEN",    "THEN",
-        "ELSE",   "END",      "CASE", "IS",    "IN",     "LIKE",   "BETWEEN", "SET",
-        "VALUES", "INTO",     "JOIN", "LEFT",  "RIGHT",  "INNER",  "OUTER",   "UNION",
-        "TOP",    "ASC",      "DESC", "LIMIT", "INSERT", "UPDATE", "DELETE",  "GLOB"};
+        QLatin1String("SELECT"), QLatin1String("DISTINCT"), QLatin1String("ALL"),
+        QLatin1String("AS"),     QLatin1String("FROM"),     QLatin1String("WHERE"),
+        QLatin1String("AND"),    QLatin1String("OR"),       QLatin1String("NOT"),
+        QLatin1String("ON"),     QLatin1String("BY"),       QLatin1String("GROUP"),
+        QLatin1String("ORDER"),  QLatin1String("HAVING"),   QLatin1String("WHEN"),
+        QLatin1String("THEN"),   QLatin1String("ELSE"),     QLatin1String("END"),
+        QLatin1String("CASE"),   QLatin1String("IS"),       QLatin1String("IN"),
+        QLatin1String("LIKE"),   QLatin1String("BETWEEN"),  QLatin1String("SET"),
+        QLatin1String("VALUES"), QLatin1String("INTO"),     QLatin1String("JOIN"),
+        QLatin1String("LEFT"),   QLatin1String("RIGHT"),    QLatin1String("INNER"),
+        QLatin1String("OUTER"),  QLatin1String("UNION"),    QLatin1String("TOP"),
+        QLatin1String("ASC"),    QLatin1String("DESC"),     QLatin1String("LIMIT"),
+        QLatin1String("INSERT"), QLatin1String("UPDATE"),   QLatin1String("DELETE"),
+        QLatin1String("GLOB")};
     switch (token.type) {
     case TokenType::Comma:
         return true;
     case TokenType::Word:
         return keywords.contains(token.text.toUpper());
     case TokenType::Op: {
-        static const QSet<QString> comparisons = {"=", "<", ">", "<=", ">=", "<>", "!=", "==", ";"};
+        static const QSet<QString> comparisons = {
+            QLatin1String("="),  QLatin1String("<"),  QLatin1String(">"),
+            QLatin1String("<="), QLatin1String(">="), QLatin1String("<>"),
+            QLatin1String("!="), QLatin1String("=="), QLatin1String(";")};
         return comparisons.contains(token.text);
     }
     default:
@@ -174,7 +188,8 @@ QString joinSegment(const std::vector<Item> &segment)
         operand = operand.trimmed();
     // An empty operand stays visibly broken so SQLite reports a syntax error instead of running
     // something else.
-    out += QStringLiteral("jet_cat(") + operands.join(QStringLiteral(", ")) + QStringLiteral(")");
+    out += QStringLiteral("concat_skip_null(") + operands.join(QStringLiteral(", ")) +
+           QStringLiteral(")");
     return out + trailing;
 }
 
@@ -196,8 +211,8 @@ QString emitRange(const std::vector<Token> &tokens, size_t begin, size_t end)
                     ++j;
             }
             const bool closed = j < end;
-            items.push_back(
-                {QStringLiteral("(") + emitRange(tokens, i + 1, j) + (closed ? ")" : "")});
+            items.push_back({QStringLiteral("(") + emitRange(tokens, i + 1, j) +
+                             (closed ? QLatin1String(")") : QLatin1String(""))});
             i = closed ? j + 1 : j;
             continue;
         }
@@ -222,7 +237,7 @@ QString emitRange(const std::vector<Token> &tokens, size_t begin, size_t end)
     return out + joinSegment(segment);
 }
 
-// Column types of the original dialect in CREATE TABLE.
+// Desktop-database column types in CREATE TABLE (COUNTER, SHORT, text (n), ...).
 void translateCreateTable(std::vector<Token> &tokens)
 {
     for (size_t i = 0; i < tokens.size(); ++i) {
@@ -242,15 +257,20 @@ void translateCreateTable(std::vector<Token> &tokens)
             continue;
         const QString upper = token.text.toUpper();
         QString replacement;
-        if (upper == "COUNTER" || upper == "AUTOINCREMENT")
+        if (upper == QLatin1String("COUNTER") || upper == QLatin1String("AUTOINCREMENT"))
             replacement = QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
-        else if (upper == "SHORT" || upper == "LONG" || upper == "BYTE" || upper == "INTEGER" ||
-                 upper == "INT" || upper == "YESNO" || upper == "BIT" || upper == "SMALLINT")
+        else if (upper == QLatin1String("SHORT") || upper == QLatin1String("LONG") ||
+                 upper == QLatin1String("BYTE") || upper == QLatin1String("INTEGER") ||
+                 upper == QLatin1String("INT") || upper == QLatin1String("YESNO") ||
+                 upper == QLatin1String("BIT") || upper == QLatin1String("SMALLINT"))
             replacement = QStringLiteral("INTEGER");
-        else if (upper == "DOUBLE" || upper == "SINGLE" || upper == "NUMBER" || upper == "FLOAT" ||
-                 upper == "CURRENCY" || upper == "REAL" || upper == "NUMERIC")
+        else if (upper == QLatin1String("DOUBLE") || upper == QLatin1String("SINGLE") ||
+                 upper == QLatin1String("NUMBER") || upper == QLatin1String("FLOAT") ||
+                 upper == QLatin1String("CURRENCY") || upper == QLatin1String("REAL") ||
+                 upper == QLatin1String("NUMERIC"))
             replacement = QStringLiteral("REAL");
-        else if (upper == "TEXT" || upper == "MEMO" || upper == "VARCHAR" || upper == "CHAR")
+        else if (upper == QLatin1String("TEXT") || upper == QLatin1String("MEMO") ||
+                 upper == QLatin1String("VARCHAR") || upper == QLatin1String("CHAR"))
             replacement = QStringLiteral("TEXT");
         if (replacement.isEmpty())
             continue;

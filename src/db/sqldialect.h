@@ -4,11 +4,12 @@
 
 namespace fenpai {
 
-// Translates statements written in the original database's dialect into SQLite's. Pure
-// functions; nothing is cached.
+// Translates the statements the program and its users write (with `&`, Chr(n), "double-quoted"
+// texts and desktop-database column types) into SQLite's dialect. Pure functions; nothing is
+// cached.
 //
-//  - `a & b & c` becomes jet_cat(a, b, c): SQLite's `&` is a bitwise AND, and `||` would print a
-//    REAL as "95.0" and turn a null into null where the original gives the other operand;
+//  - `a & b & c` becomes concat_skip_null(a, b, c): SQLite's `&` is a bitwise AND, and `||` would
+//    print a REAL as "95.0" and turn a null into null where `&` gives the other operand;
 //  - Chr(n) becomes char(n); "double-quoted" texts become 'single-quoted' literals;
 //  - in CREATE TABLE, COUNTER, SHORT, LONG, text (n), memo, double … become SQLite types.
 // Bracketed names, iif, nested selects and desc/DESC are SQLite's own already.

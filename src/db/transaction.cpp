@@ -11,14 +11,16 @@ Transaction::Transaction(Database &db)
 
 Transaction::~Transaction()
 {
+    // Nothing is left to do when the rollback itself fails: SQLite rolls back on close.
     if (m_active)
-        m_db.rollback();
+        (void)m_db.rollback();
 }
 
 Status Transaction::commit()
 {
     if (!m_active)
-        return m_status.isOk() ? Status::error(Status::Kind::Other, "no transaction") : m_status;
+        return m_status.isOk() ? Status::error(Status::Kind::Other, QLatin1String("no transaction"))
+                               : m_status;
     Status s = m_db.commit();
     if (s.isOk())
         m_active = false;

@@ -69,8 +69,9 @@ Result<QString> UserAccounts::login(Database &db, const QString &userName, const
         if (!hashed.isEmpty()) {
             Result<Statement> up =
                 db.prepare(QStringLiteral("update ustarv set feld2=? where rowid=?"));
+            // A failed upgrade keeps the legacy form, which still logs in; the next login retries.
             if (up)
-                up->bind(1, hashed).bind(2, rowid).exec();
+                (void)up->bind(1, hashed).bind(2, rowid).exec();
         }
     }
     return name;

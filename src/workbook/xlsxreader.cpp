@@ -528,12 +528,14 @@ Result<Workbook> XlsxReader::read(const QString &path, const QStringList &wanted
         return workbook;
 
     QStringList strings;
-    const QString stringsPart = targetOfType(relations, u"/sharedStrings",
-                                             resolveTarget(workbookPart, "sharedStrings.xml"));
+    const QString stringsPart =
+        targetOfType(relations, u"/sharedStrings",
+                     resolveTarget(workbookPart, QLatin1String("sharedStrings.xml")));
     if (!readSharedStrings(z, stringsPart, strings))
         return failure(WorkbookReader::reasonDamaged());
-    const std::vector<bool> dateStyles = readDateStyles(
-        z, targetOfType(relations, u"/styles", resolveTarget(workbookPart, "styles.xml")));
+    const std::vector<bool> dateStyles =
+        readDateStyles(z, targetOfType(relations, u"/styles",
+                                       resolveTarget(workbookPart, QLatin1String("styles.xml"))));
 
     for (const Wanted &w : sheets) {
         w.sheet->setPool(strings);

@@ -4,7 +4,7 @@
 
 using fenpai::SqlDialect;
 
-TEST(SqlDialect, TranslatesTheOriginalDialect)
+TEST(SqlDialect, TranslatesTheProgramsStatements)
 {
     const struct
     {
@@ -13,18 +13,18 @@ TEST(SqlDialect, TranslatesTheOriginalDialect)
     } cases[] = {
         // & chains become one call; spaces around the chain stay outside it.
         {"select 姓名 & Chr(9) & 成绩 as Item  from 分班数据表",
-         "select jet_cat(姓名, char(9), 成绩) as Item  from 分班数据表"},
-        {"select a&b from t", "select jet_cat(a, b) from t"},
+         "select concat_skip_null(姓名, char(9), 成绩) as Item  from 分班数据表"},
+        {"select a&b from t", "select concat_skip_null(a, b) from t"},
         // & binds looser than arithmetic and tighter than comparison.
-        {"select a + 1 & b from t", "select jet_cat(a + 1, b) from t"},
-        {"select * from t where a & b = 'x'", "select * from t where jet_cat(a, b) = 'x'"},
-        {"select iif(a & b='', 1, 0) from t", "select iif(jet_cat(a, b)='', 1, 0) from t"},
-        {"select (a & b) as c, d from t", "select (jet_cat(a, b)) as c, d from t"},
+        {"select a + 1 & b from t", "select concat_skip_null(a + 1, b) from t"},
+        {"select * from t where a & b = 'x'", "select * from t where concat_skip_null(a, b) = 'x'"},
+        {"select iif(a & b='', 1, 0) from t", "select iif(concat_skip_null(a, b)='', 1, 0) from t"},
+        {"select (a & b) as c, d from t", "select (concat_skip_null(a, b)) as c, d from t"},
         // & inside a literal is text, not an operator.
         {"select 'A&B' from t", "select 'A&B' from t"},
         {"select * from t where n='it''s & co'", "select * from t where n='it''s & co'"},
         // double-quoted texts are texts.
-        {"select \"a\" & \"b\"", "select jet_cat('a', 'b')"},
+        {"select \"a\" & \"b\"", "select concat_skip_null('a', 'b')"},
         {"select * from t where a=\"x'y\"", "select * from t where a='x''y'"},
         // bracketed names, iif, nested selects pass unchanged.
         {"select Count(iif([性别]='男',1,null)) from 分班数据表",
@@ -37,7 +37,7 @@ TEST(SqlDialect, TranslatesTheOriginalDialect)
          "INTEGER)"},
         {"create table t (a double, b memo, c long)", "create table t (a REAL, b TEXT, c INTEGER)"},
         // An operand missing stays a syntax error rather than becoming something else.
-        {"select a & from t", "select jet_cat(a, ) from t"},
+        {"select a & from t", "select concat_skip_null(a, ) from t"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(SqlDialect::translate(QString::fromUtf8(c.in)).toStdString(), c.out) << c.in;
