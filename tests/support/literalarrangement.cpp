@@ -291,8 +291,10 @@ Status LiteralArrangement::run(Database &db, const ArrangementSettings &settings
         return counts.status();
     if (counts->roomsTooSmall())
         return Status::refused(Arrangement::capacityMessage(counts->roomCount()));
-    if (!commitEachRow)
-        db.begin();
+    if (!commitEachRow) {
+        if (const Status s = db.begin(); !s.isOk())
+            return s;
+    }
     Walker walker(db, settings, counts->capacities);
     switch (settings.mode) {
     case Settings::Mode::GroupMix:
@@ -307,10 +309,11 @@ Status LiteralArrangement::run(Database &db, const ArrangementSettings &settings
         break;
     }
     if (!commitEachRow) {
-        if (walker.status().isOk())
-            db.commit();
-        else
-            db.rollback();
+        if (!walker.status().isOk()) {
+            (void)db.rollback();
+            return walker.status();
+        }
+        return db.commit();
     }
     return walker.status();
 }

@@ -2,12 +2,11 @@
 
 #include "core/numbertext.h"
 #include "db/database.h"
+#include "db/largepagecache.h"
 #include "db/transaction.h"
 #include "jobs/arrangement/arrangementcounts.h"
 #include "jobs/arrangement/arrangementtables.h"
 #include "jobs/arrangement/examineetable.h"
-
-#include <QScopeGuard>
 
 #include <algorithm>
 #include <cmath>
@@ -446,16 +445,7 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
     const Status checked = ArrangementTables::check(db);
     if (!checked.isOk())
         return checked;
-    // The run reads and rewrites every page of 考生表 in one transaction; with the default
-    // page cache the pages would spill to the disk halfway. The connection's own setting is put
-    // back afterwards.
-    const Result<QVariant> cacheSize = db.scalar(QStringLiteral("PRAGMA cache_size"));
-    if (cacheSize && cacheSize->toLongLong() > -65536 && cacheSize->toLongLong() < 16384)
-        db.execNative(QStringLiteral("PRAGMA cache_size = -65536"));
-    const auto restoreCache = qScopeGuard([&] {
-        if (cacheSize)
-            db.execNative(QStringLiteral("PRAGMA cache_size = %1").arg(cacheSize->toLongLong()));
-    });
+    const LargePageCache cache(db);
     Transaction transaction(db);
     if (!transaction.status().isOk())
         return transaction.status();

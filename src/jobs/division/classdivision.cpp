@@ -2,6 +2,7 @@
 
 #include "core/numbertext.h"
 #include "db/database.h"
+#include "db/largepagecache.h"
 #include "db/savedqueries.h"
 #include "db/sqldialect.h"
 #include "db/transaction.h"
@@ -294,31 +295,6 @@ Result<Table> readPupils(Database &db, const QStringList &columns)
     return table;
 }
 
-// Gives the connection a page cache of 64 MiB while it lives, then its own size back.
-class LargeCache
-{
-public:
-    explicit LargeCache(Database &db)
-        : m_db(db)
-    {
-        const Result<QVariant> size = db.scalar(QStringLiteral("PRAGMA cache_size"));
-        if (size && size->isValid())
-            m_old = QString::number(size->toLongLong());
-        m_db.execNative(QStringLiteral("PRAGMA cache_size = -65536"));
-    }
-    ~LargeCache()
-    {
-        if (!m_old.isEmpty())
-            m_db.execNative(QStringLiteral("PRAGMA cache_size = ") + m_old);
-    }
-    LargeCache(const LargeCache &) = delete;
-    LargeCache &operator=(const LargeCache &) = delete;
-
-private:
-    Database &m_db;
-    QString m_old;
-};
-
 Status write(Database &db, const QString &rowid, const std::vector<Pupil> &pupils,
              const DivisionSettings &settings, const ClassDivision::Progress &progress)
 {
@@ -331,7 +307,7 @@ Status write(Database &db, const QString &rowid, const std::vector<Pupil> &pupil
     // Every page of the table changes: room for all of them in this connection's cache spares
     // the spills that would write (and sync) half-done work to the file mid-transaction. The
     // connection gets its own size back afterwards.
-    const LargeCache cache(db);
+    const LargePageCache cache(db);
     Transaction tx(db);
     if (!tx.status().isOk())
         return failed(tx.status());
