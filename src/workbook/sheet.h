@@ -43,7 +43,6 @@ public:
     std::uint32_t addText(const QString &text);
     // Replaces the pool, e.g. with a workbook's shared string table.
     void setPool(const QStringList &pool) { m_pool = pool; }
-    qsizetype poolSize() const { return m_pool.size(); }
 
     int rowCount() const { return static_cast<int>(m_rows.size()); }
     // One past the last column that any row reaches.

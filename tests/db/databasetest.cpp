@@ -1,4 +1,5 @@
 #include "db/database.h"
+#include "db/rowcursor.h"
 #include "db/savedqueries.h"
 #include "db/transaction.h"
 #include "support/tempdata.h"
@@ -180,4 +181,49 @@ TEST(Database, TransactionRollsBackUnlessCommitted)
         EXPECT_TRUE(tx.commit().isOk());
     }
     EXPECT_EQ(t.db.scalar("select a from t")->toDouble(), 3.0);
+}
+
+TEST(RowCursor, ReadsAndWritesEveryTypeWithoutConversion)
+{
+    TempData t;
+    t.exec({"CREATE TABLE 值 (a, b, c, d, e)"});
+    Result<RowCursor> insert = RowCursor::prepare(t.db, "INSERT INTO 值 VALUES (?, ?, ?, ?, ?)");
+    ASSERT_TRUE(insert.isOk());
+    insert->bindNull(1);
+    insert->bindInteger(2, 9223372036854775807LL);
+    insert->bindReal(3, 85.5);
+    insert->bindText(4, QStringLiteral("城关第一小学").toUtf8());
+    insert->bindBlob(5, QByteArray("\0\1", 2));
+    ASSERT_TRUE(insert->run().isOk());
+    // Ready for the next row straight away.
+    insert->bindText(4, "第二行");
+    ASSERT_TRUE(insert->run().isOk());
+
+    Result<RowCursor> rows =
+        RowCursor::prepare(t.db, "SELECT a, b, c, d, e FROM 值 ORDER BY rowid");
+    ASSERT_TRUE(rows.isOk());
+    Result<bool> first = rows->next();
+    ASSERT_TRUE(first.isOk() && *first);
+    EXPECT_EQ(rows->type(0), RowCursor::Type::Null);
+    EXPECT_EQ(rows->type(1), RowCursor::Type::Integer);
+    EXPECT_EQ(rows->integer(1), 9223372036854775807LL) << "64-bit integers stay exact";
+    EXPECT_EQ(rows->type(2), RowCursor::Type::Real);
+    EXPECT_EQ(rows->real(2), 85.5);
+    EXPECT_EQ(QString::fromUtf8(rows->text(3)), QStringLiteral("城关第一小学"));
+    EXPECT_EQ(rows->blob(4), QByteArray("\0\1", 2));
+    Result<bool> second = rows->next();
+    ASSERT_TRUE(second.isOk() && *second);
+    EXPECT_EQ(QString::fromUtf8(rows->text(3)), QStringLiteral("第二行"));
+    Result<bool> end = rows->next();
+    ASSERT_TRUE(end.isOk());
+    EXPECT_FALSE(*end);
+
+    // Errors are statuses: a constraint at run time, a second statement at prepare time.
+    t.exec({"CREATE TABLE 唯一 (a UNIQUE)", "INSERT INTO 唯一 VALUES (1)"});
+    Result<RowCursor> duplicate = RowCursor::prepare(t.db, "INSERT INTO 唯一 VALUES (?)");
+    ASSERT_TRUE(duplicate.isOk());
+    duplicate->bindInteger(1, 1);
+    EXPECT_EQ(duplicate->run().kind(), Status::Kind::Constraint);
+    EXPECT_FALSE(RowCursor::prepare(t.db, "SELECT 1; DROP TABLE 值").isOk());
+    EXPECT_TRUE(t.db.hasTable("值"));
 }
