@@ -10,6 +10,7 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -20,7 +21,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The largest grid a spreadsheet program writes; repeats beyond it (files end their sheets with
-// "the next million rows are empty") are not spelled out.
+// "the next million rows are empty") are not spelled out, and no count may pass it.
 constexpr int maxRows = 1048576;
 constexpr int maxColumns = 16384;
 
@@ -40,21 +41,45 @@ struct CellValue
     QString text;
 };
 
-int repeatOf(const QXmlStreamAttributes &a, const QString &ns, QLatin1StringView name)
+// A repeat count, at most `limit` (a larger one says nothing more than the limit does).
+int repeatOf(const QXmlStreamAttributes &a, const QString &ns, QLatin1StringView name, int limit)
 {
     bool ok = false;
-    const int n = a.value(ns, name).toInt(&ok);
-    return ok && n > 0 ? n : 1;
+    const qlonglong n = a.value(ns, name).toLongLong(&ok);
+    if (!ok || n < 1)
+        return 1;
+    return n > limit ? limit : static_cast<int>(n);
+}
+
+bool isXmlSpace(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
 }
 
 // The text of a cell: its paragraphs joined by line breaks, with the spaces, tabs and breaks the
-// format writes as elements; notes (annotations) left out.
+// format writes as elements; notes (annotations) left out. Character data counts only inside a
+// paragraph, where a run of white space reads as one space and none opens or closes a
+// paragraph: the indentation of a pretty-printed file is not text. A text longer than a cell may
+// hold stops growing just past that length, so that the sheet refuses it without the memory
+// being spent.
 QString readCellText(QXmlStreamReader &xml)
 {
+    const qsizetype cap = Sheet::maxTextLength + 1;
     QString text;
     int paragraphs = 0;
     int depth = 1;
-    int skipping = 0; // depth inside an annotation
+    int skipping = 0;       // depth inside an annotation
+    int paragraphDepth = 0; // depth of the open paragraph, 0 outside
+    bool paragraphStart = false;
+    bool pendingSpace = false;
+    auto append = [&](QChar c, qsizetype count = 1) {
+        if (pendingSpace && text.size() < cap)
+            text += u' ';
+        pendingSpace = false;
+        paragraphStart = false;
+        if (text.size() < cap)
+            text += QString(std::min(count, cap - text.size()), c);
+    };
     while (!xml.atEnd() && depth > 0) {
         switch (xml.readNext()) {
         case QXmlStreamReader::StartElement: {
@@ -67,25 +92,40 @@ QString readCellText(QXmlStreamReader &xml)
             if (name == u"annotation") {
                 skipping = 1;
             } else if (name == u"p" || name == u"h") {
-                if (paragraphs++ > 0)
-                    text += QLatin1Char('\n');
+                if (paragraphs++ > 0 && text.size() < cap)
+                    text += u'\n';
+                if (paragraphDepth == 0) {
+                    paragraphDepth = depth;
+                    paragraphStart = true;
+                    pendingSpace = false;
+                }
             } else if (name == u"s") {
-                text += QString(repeatOf(xml.attributes(), textNs, "c"_L1), QLatin1Char(' '));
+                append(u' ', repeatOf(xml.attributes(), textNs, "c"_L1, int(cap)));
             } else if (name == u"tab") {
-                text += QLatin1Char('\t');
+                append(u'\t');
             } else if (name == u"line-break") {
-                text += QLatin1Char('\n');
+                append(u'\n');
             }
             break;
         }
         case QXmlStreamReader::EndElement:
+            if (depth == paragraphDepth) {
+                paragraphDepth = 0;
+                pendingSpace = false;
+            }
             --depth;
             if (skipping)
                 --skipping;
             break;
         case QXmlStreamReader::Characters:
-            if (!skipping)
-                text += xml.text();
+            if (skipping || paragraphDepth == 0)
+                break;
+            for (const QChar c : xml.text()) {
+                if (isXmlSpace(c))
+                    pendingSpace = !paragraphStart;
+                else
+                    append(c);
+            }
             break;
         default:
             break;
@@ -149,7 +189,40 @@ CellValue readCell(QXmlStreamReader &xml)
     return cell;
 }
 
-// Returns false when the content is damaged.
+// Cells of a row as read: a value repeated over `count` columns.
+struct Placed
+{
+    int column;
+    int count;
+    CellValue value;
+};
+
+// Sets the row's cells in each of its repeats; false once the sheet passes a limit.
+bool fill(Sheet &sheet, int row, int repeat, const std::vector<Placed> &cells)
+{
+    if (cells.empty())
+        return true;
+    qint64 perRow = 0;
+    for (const Placed &p : cells)
+        perRow += p.count;
+    if (!sheet.admitCells(row + repeat - 1, perRow * repeat))
+        return false;
+    for (int r = row; r < row + repeat; ++r) {
+        for (const Placed &p : cells) {
+            for (int c = p.column; c < p.column + p.count && c < maxColumns; ++c) {
+                const bool set = p.value.kind == Sheet::Cell::Kind::Number
+                                     ? sheet.setNumber(r, c, p.value.number)
+                                     : sheet.setText(r, c, p.value.text);
+                if (!set)
+                    return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Returns false when the content is damaged. Reading stops early when a sheet passes a limit
+// (Sheet::limit() says which).
 bool readContent(zip *archive, Workbook &workbook, const QStringList &wanted)
 {
     ZipEntryDevice device(archive, QStringLiteral("content.xml"));
@@ -161,12 +234,6 @@ bool readContent(zip *archive, Workbook &workbook, const QStringList &wanted)
     int tableDepth = 0; // a table inside a cell is not a sheet
     int row = 0;
     int rowRepeat = 1;
-    struct Placed
-    {
-        int column;
-        int count;
-        CellValue value;
-    };
     std::vector<Placed> cells;
     int column = 0;
     while (!xml.atEnd()) {
@@ -183,19 +250,24 @@ bool readContent(zip *archive, Workbook &workbook, const QStringList &wanted)
             } else if (!inTable || tableDepth != 1) {
                 continue;
             } else if (name == u"table-row") {
-                rowRepeat = repeatOf(xml.attributes(), tableNs, "number-rows-repeated"_L1);
+                rowRepeat = repeatOf(xml.attributes(), tableNs, "number-rows-repeated"_L1, maxRows);
                 cells.clear();
                 column = 0;
             } else if (name == u"table-cell" || name == u"covered-table-cell") {
-                const int count = repeatOf(xml.attributes(), tableNs, "number-columns-repeated"_L1);
+                const int count =
+                    repeatOf(xml.attributes(), tableNs, "number-columns-repeated"_L1, maxColumns);
                 if (!sheet) {
                     xml.skipCurrentElement();
                 } else {
                     CellValue value = readCell(xml);
-                    if (value.kind != Sheet::Cell::Kind::Empty && column < maxColumns)
+                    if (value.kind != Sheet::Cell::Kind::Empty) {
+                        // A value beyond the format's grid comes from a damaged file.
+                        if (column + count > maxColumns)
+                            return false;
                         cells.push_back({column, count, std::move(value)});
+                    }
                 }
-                column += count;
+                column = std::min(column + count, maxColumns);
             }
         } else if (token == QXmlStreamReader::EndElement) {
             const QStringView name = xml.name();
@@ -205,19 +277,11 @@ bool readContent(zip *archive, Workbook &workbook, const QStringList &wanted)
                     sheet = nullptr;
                 }
             } else if (name == u"table-row" && inTable && tableDepth == 1) {
-                if (sheet) {
-                    for (int r = row; r < row + rowRepeat && r < maxRows && !cells.empty(); ++r) {
-                        for (const Placed &p : cells) {
-                            for (int c = p.column; c < p.column + p.count && c < maxColumns; ++c) {
-                                if (p.value.kind == Sheet::Cell::Kind::Number)
-                                    sheet->setNumber(r, c, p.value.number);
-                                else
-                                    sheet->setText(r, c, p.value.text);
-                            }
-                        }
-                    }
-                }
-                row = row + rowRepeat > maxRows ? maxRows : row + rowRepeat;
+                // Only cells that hold a value are spelled out, and only until the sheet
+                // passes one of its limits: a tiny file cannot expand into billions of cells.
+                if (sheet && !fill(*sheet, row, rowRepeat, cells))
+                    return true;
+                row = std::min(row + rowRepeat, maxRows);
             }
         }
     }

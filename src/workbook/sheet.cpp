@@ -2,14 +2,34 @@
 
 #include <QDate>
 
+#include <algorithm>
 #include <cmath>
 
 namespace fenpai {
 
-Sheet::Cell &Sheet::at(int row, int column)
+Sheet::Cell *Sheet::at(int row, int column)
 {
+    if (m_limit != Limit::None)
+        return nullptr;
+    if (row >= maxRows) {
+        m_limit = Limit::Rows;
+        return nullptr;
+    }
+    if (column >= maxColumns) {
+        m_limit = Limit::Columns;
+        return nullptr;
+    }
     const auto r = static_cast<size_t>(row);
     const auto c = static_cast<size_t>(column);
+    // Rows are stored densely up to their last cell: count what a resize would add.
+    const qint64 added =
+        (r >= m_rows.size() ? qint64(r - m_rows.size()) : 0) +
+        std::max<qint64>(0, qint64(c) + 1 - qint64(r < m_rows.size() ? m_rows[r].size() : 0));
+    if (m_cells + added > maxCells) {
+        m_limit = Limit::Cells;
+        return nullptr;
+    }
+    m_cells += added;
     if (r >= m_rows.size())
         m_rows.resize(r + 1);
     std::vector<Cell> &cells = m_rows[r];
@@ -17,32 +37,75 @@ Sheet::Cell &Sheet::at(int row, int column)
         cells.resize(c + 1);
     if (column + 1 > m_columnCount)
         m_columnCount = column + 1;
-    return cells[c];
+    return &cells[c];
 }
 
-void Sheet::setNumber(int row, int column, double value)
+bool Sheet::admitCells(int lastRow, qint64 cells)
 {
-    if (row < 0 || column < 0)
-        return;
-    Cell &c = at(row, column);
-    c.kind = Cell::Kind::Number;
-    c.number = value;
+    if (m_limit != Limit::None)
+        return false;
+    if (lastRow >= maxRows)
+        m_limit = Limit::Rows;
+    else if (m_cells + cells > maxCells)
+        m_limit = Limit::Cells;
+    return m_limit == Limit::None;
 }
 
-void Sheet::setText(int row, int column, const QString &text)
+bool Sheet::countText(qsizetype length)
 {
-    if (row < 0 || column < 0)
-        return;
-    setPooledText(row, column, addText(text));
+    if (m_limit != Limit::None)
+        return false;
+    if (length > maxTextLength) {
+        m_limit = Limit::TextLength;
+        return false;
+    }
+    if (m_textBytes + 2 * qint64(length) > maxTextBytes) {
+        m_limit = Limit::TextBytes;
+        return false;
+    }
+    m_textBytes += 2 * qint64(length);
+    return true;
 }
 
-void Sheet::setPooledText(int row, int column, std::uint32_t index)
+bool Sheet::setNumber(int row, int column, double value)
 {
     if (row < 0 || column < 0)
-        return;
-    Cell &c = at(row, column);
-    c.kind = Cell::Kind::Text;
-    c.text = index;
+        return true; // not a cell of the sheet
+    Cell *c = at(row, column);
+    if (!c)
+        return false;
+    c->kind = Cell::Kind::Number;
+    c->number = value;
+    return true;
+}
+
+bool Sheet::setText(int row, int column, const QString &text)
+{
+    if (row < 0 || column < 0)
+        return true;
+    if (!countText(text.size()))
+        return false;
+    Cell *c = at(row, column);
+    if (!c)
+        return false;
+    c->kind = Cell::Kind::Text;
+    c->text = addText(text);
+    return true;
+}
+
+bool Sheet::setPooledText(int row, int column, std::uint32_t index)
+{
+    if (row < 0 || column < 0)
+        return true;
+    const auto i = static_cast<qsizetype>(index);
+    if (!countText(i < m_pool.size() ? m_pool.at(i).size() : 0))
+        return false;
+    Cell *c = at(row, column);
+    if (!c)
+        return false;
+    c->kind = Cell::Kind::Text;
+    c->text = index;
+    return true;
 }
 
 std::uint32_t Sheet::addText(const QString &text)

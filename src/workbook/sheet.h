@@ -28,18 +28,42 @@ public:
         double number = 0;
     };
 
+    // What a sheet may hold. Checked as cells are set, before their memory is spent: a workbook
+    // beyond them is refused whole, never imported in part.
+    static constexpr int maxRows = 1048576;
+    static constexpr int maxColumns = 2000;                 // SQLite's limit on a table's columns
+    static constexpr int maxTextLength = 32767;             // characters in one cell
+    static constexpr qint64 maxTextBytes = qint64(1) << 30; // all cell texts, as UTF-16
+    static constexpr qint64 maxCells = 40'000'000;          // cells held, empty ones included
+    enum class Limit
+    {
+        None,
+        Rows,
+        Columns,
+        TextLength,
+        TextBytes,
+        Cells,
+    };
+
     explicit Sheet(const QString &name = QString())
         : m_name(name)
     {}
 
     const QString &name() const { return m_name; }
 
-    // Rows and columns are 0-based; the grid grows as cells are set, in any order.
-    void setNumber(int row, int column, double value);
-    void setText(int row, int column, const QString &text);
-    // A text by its index in the pool (readers with a shared string table add it once). The pool
-    // may be set after the cells; an index beyond it reads as an empty text.
-    void setPooledText(int row, int column, std::uint32_t index);
+    // Rows and columns are 0-based; the grid grows as cells are set, in any order. A cell that
+    // would pass a limit is not set: the call returns false and limit() says which one.
+    bool setNumber(int row, int column, double value);
+    bool setText(int row, int column, const QString &text);
+    // A text by its index in the pool (readers with a shared string table add it once). Set the
+    // pool first, so that the text counts against the limits; an index beyond the pool reads as
+    // an empty text.
+    bool setPooledText(int row, int column, std::uint32_t index);
+    // For readers that repeat cells: false (and limit() set) when `cells` more cells, the last of
+    // them in row `lastRow`, cannot fit, so that nothing is spent on them.
+    bool admitCells(int lastRow, qint64 cells);
+    // The first limit a cell would have passed; None while the sheet is within them.
+    Limit limit() const { return m_limit; }
     std::uint32_t addText(const QString &text);
     // Replaces the pool, e.g. with a workbook's shared string table.
     void setPool(const QStringList &pool) { m_pool = pool; }
@@ -61,12 +85,17 @@ public:
     static QString dateText(int year, int month, int day, int hour, int minute, double second);
 
 private:
-    Cell &at(int row, int column);
+    // The cell, grown into place; null when that would pass a limit.
+    Cell *at(int row, int column);
+    bool countText(qsizetype length);
 
     QString m_name;
     std::vector<std::vector<Cell>> m_rows;
     QStringList m_pool;
     int m_columnCount = 0;
+    qint64 m_cells = 0;
+    qint64 m_textBytes = 0;
+    Limit m_limit = Limit::None;
 };
 
 } // namespace fenpai

@@ -2,6 +2,7 @@
 
 #include "core/numbertext.h"
 
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -37,6 +38,8 @@ SheetTable::SheetTable(const Sheet &sheet)
         return;
 
     QSet<QString> taken;
+    // The next suffix to try for each name, so that many equal headers take linear time.
+    QHash<QString, int> nextSuffix;
     for (int c = first; c <= last; ++c) {
         const Sheet::Cell cell = sheet.cell(header, c);
         QString name;
@@ -50,7 +53,8 @@ SheetTable::SheetTable(const Sheet &sheet)
         if (name.trimmed().isEmpty())
             name = emptyHeaderName(number);
         if (taken.contains(name.toCaseFolded())) {
-            for (int n = 1;; ++n) {
+            int &n = nextSuffix[name.toCaseFolded()];
+            for (++n;; ++n) {
                 const QString candidate = name + QString::number(n);
                 if (!taken.contains(candidate.toCaseFolded())) {
                     name = candidate;

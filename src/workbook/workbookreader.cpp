@@ -59,6 +59,8 @@ Result<Workbook> WorkbookReader::read(const QString &path, const QStringList &sh
     const QFileInfo info(path);
     if (!info.exists())
         return Status::error(Status::Kind::Io, reasonMissing()).withContext(context);
+    if (info.isDir())
+        return Status::error(Status::Kind::Io, reasonDirectory()).withContext(context);
     if (!info.isFile() || !info.isReadable())
         return Status::error(Status::Kind::Io, reasonCannotOpen()).withContext(context);
     QFile probe(path);
@@ -87,6 +89,12 @@ Result<Workbook> WorkbookReader::read(const QString &path, const QStringList &sh
     }
     if (!result)
         return result.status().withContext(context);
+    // A sheet that passed a limit is refused whole: a partial import would look complete.
+    for (const QString &name : result->sheetNames()) {
+        if (const Sheet *sheet = result->sheet(name); sheet && sheet->limit() != Sheet::Limit::None)
+            return Status::error(Status::Kind::Refused, reasonLimit(sheet->limit()))
+                .withContext(QStringLiteral("无法导入文件“%1”：").arg(info.fileName()));
+    }
     return result;
 }
 
@@ -113,6 +121,30 @@ QString WorkbookReader::reasonDamaged()
 QString WorkbookReader::reasonEncrypted()
 {
     return QStringLiteral("文件设有打开密码，请先在电子表格程序中取消密码再导入。");
+}
+
+QString WorkbookReader::reasonDirectory()
+{
+    return QStringLiteral("这是一个文件夹，不是工作簿文件。");
+}
+
+QString WorkbookReader::reasonLimit(Sheet::Limit limit)
+{
+    switch (limit) {
+    case Sheet::Limit::Rows:
+        return QStringLiteral("行数超过%1，无法导入。").arg(Sheet::maxRows);
+    case Sheet::Limit::Columns:
+        return QStringLiteral("列数超过%1，无法导入。").arg(Sheet::maxColumns);
+    case Sheet::Limit::TextLength:
+        return QStringLiteral("有单元格的文字超过%1个字符，无法导入。").arg(Sheet::maxTextLength);
+    case Sheet::Limit::TextBytes:
+        return QStringLiteral("单元格文字总量超过1 GB，无法导入。");
+    case Sheet::Limit::Cells:
+        return QStringLiteral("单元格超过%1万个，无法导入。").arg(Sheet::maxCells / 10000);
+    case Sheet::Limit::None:
+        break;
+    }
+    return QString();
 }
 
 QString WorkbookReader::reasonXlsUnreadable()

@@ -29,6 +29,9 @@ public:
     static QString reasonDamaged();
     static QString reasonEncrypted();
     static QString reasonXlsUnreadable();
+    static QString reasonDirectory();
+    // The refusal of a sheet that passed one of its limits.
+    static QString reasonLimit(Sheet::Limit limit);
 };
 
 } // namespace fenpai

@@ -22,8 +22,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The grid sizes of the format; a cell reference beyond them comes from a damaged file and is
-// dropped rather than allowed to grow the sheet without bound.
+// The grid sizes of the format; a cell reference beyond them comes from a damaged file.
 constexpr int maxRows = 1048576;
 constexpr int maxColumns = 16384;
 
@@ -75,11 +74,16 @@ QHash<QString, Relation> readRelations(zip *archive, const QString &part, const 
 }
 
 QString targetOfType(const QHash<QString, Relation> &relations, QStringView typeSuffix,
-                     const QString &fallback)
+                     const QString &fallback, bool *named = nullptr)
 {
+    if (named)
+        *named = false;
     for (const Relation &r : relations) {
-        if (r.type.endsWith(typeSuffix))
+        if (r.type.endsWith(typeSuffix)) {
+            if (named)
+                *named = true;
             return r.target;
+        }
     }
     return fallback;
 }
@@ -120,12 +124,12 @@ QString readStringItem(QXmlStreamReader &xml)
     return XlsxReader::decodeEscapes(text);
 }
 
-// Returns false when the part is damaged.
-bool readSharedStrings(zip *archive, const QString &part, QStringList &strings)
+// Returns false when the part is damaged, or missing although the workbook names it.
+bool readSharedStrings(zip *archive, const QString &part, bool named, QStringList &strings)
 {
     ZipEntryDevice device(archive, part);
     if (!device.open(QIODevice::ReadOnly))
-        return true; // a workbook without texts has no such part
+        return !named; // a workbook without texts has no such part
     QXmlStreamReader xml(&device);
     xml.setNamespaceProcessing(false);
     while (!xml.atEnd()) {
@@ -178,8 +182,9 @@ std::vector<bool> readDateStyles(zip *archive, const QString &part)
     return styles;
 }
 
-// "BC12" → column 54, row 11 (0-based); -1 for a part that is absent.
-void parseReference(QByteArrayView ref, int &row, int &column)
+// "BC12" → column 54, row 11 (0-based). False for anything but letters then digits within
+// the format's grid.
+bool parseReference(QByteArrayView ref, int &row, int &column)
 {
     int c = 0;
     int r = 0;
@@ -193,16 +198,22 @@ void parseReference(QByteArrayView ref, int &row, int &column)
         else
             break;
         if (c > maxColumns)
-            break;
+            return false;
     }
+    const qsizetype digits = i;
     for (; i < ref.size(); ++i) {
         const char ch = ref[i];
-        if (ch < '0' || ch > '9' || r > maxRows)
-            break;
+        if (ch < '0' || ch > '9')
+            return false;
         r = r * 10 + (ch - '0');
+        if (r > maxRows)
+            return false;
     }
+    if (c == 0 || r == 0 || digits == ref.size())
+        return false;
     column = c - 1;
     row = r - 1;
+    return true;
 }
 
 enum class CellType
@@ -264,16 +275,18 @@ QString textOf(const QByteArray &utf8)
     return XlsxReader::decodeEscapes(QString::fromUtf8(utf8));
 }
 
-void commitCell(Sheet &sheet, const CellState &c, const std::vector<bool> &dateStyles,
-                bool date1904)
+// False when the cell refers to a shared string that is not there.
+bool commitCell(Sheet &sheet, const CellState &c, const std::vector<bool> &dateStyles,
+                bool date1904, qsizetype sharedStrings)
 {
-    if (c.row < 0 || c.row >= maxRows || c.column < 0 || c.column >= maxColumns)
-        return;
     switch (c.type) {
     case CellType::Shared: {
         std::uint32_t index = 0;
-        if (c.hasValue && parseNumber(c.value, index))
-            sheet.setPooledText(c.row, c.column, index);
+        if (!c.hasValue)
+            break;
+        if (!parseNumber(c.value, index) || static_cast<qsizetype>(index) >= sharedStrings)
+            return false;
+        sheet.setPooledText(c.row, c.column, index);
         break;
     }
     case CellType::Inline:
@@ -323,12 +336,13 @@ void commitCell(Sheet &sheet, const CellState &c, const std::vector<bool> &dateS
         }
         break;
     }
+    return true;
 }
 
 // Returns false when the part is damaged. Worksheets are the large parts: they go through the
-// fast scanner.
+// fast scanner. Reading stops early when the sheet passes a limit (Sheet::limit() says which).
 bool readWorksheet(zip *archive, const QString &part, Sheet &sheet,
-                   const std::vector<bool> &dateStyles, bool date1904)
+                   const std::vector<bool> &dateStyles, bool date1904, qsizetype sharedStrings)
 {
     ZipEntryDevice device(archive, part);
     if (!device.open(QIODevice::ReadOnly))
@@ -350,10 +364,12 @@ bool readWorksheet(zip *archive, const QString &part, Sheet &sheet,
                 int r = -1;
                 int c = -1;
                 const QByteArrayView ref = xml.attribute("r");
-                if (!ref.isEmpty())
-                    parseReference(ref, r, c);
+                if (!ref.isEmpty() && !parseReference(ref, r, c))
+                    return false;
                 cell.row = r >= 0 ? r : (row < 0 ? 0 : row);
                 cell.column = c >= 0 ? c : column + 1;
+                if (cell.row >= maxRows || cell.column >= maxColumns)
+                    return false;
                 column = cell.column;
                 cell.type = typeOf(xml.attribute("t"));
                 cell.style = 0;
@@ -365,9 +381,14 @@ bool readWorksheet(zip *archive, const QString &part, Sheet &sheet,
                 inCell = true;
             } else if (!inCell) {
                 if (name == "row") {
+                    const QByteArrayView r = xml.attribute("r");
                     int number = 0;
-                    row = parseNumber(xml.attribute("r"), number) && number > 0 ? number - 1
-                                                                                : row + 1;
+                    if (r.isEmpty())
+                        row = row + 1;
+                    else if (parseNumber(r, number) && number > 0 && number <= maxRows)
+                        row = number - 1;
+                    else
+                        return false;
                     column = -1;
                 }
             } else if (name == "v") {
@@ -401,7 +422,10 @@ bool readWorksheet(zip *archive, const QString &part, Sheet &sheet,
                 inInline = false;
                 phonetic = 0;
             } else if (name == "c" && inCell) {
-                commitCell(sheet, cell, dateStyles, date1904);
+                if (!commitCell(sheet, cell, dateStyles, date1904, sharedStrings))
+                    return false;
+                if (sheet.limit() != Sheet::Limit::None)
+                    return true;
                 inCell = false;
             }
             break;
@@ -528,10 +552,11 @@ Result<Workbook> XlsxReader::read(const QString &path, const QStringList &wanted
         return workbook;
 
     QStringList strings;
-    const QString stringsPart =
-        targetOfType(relations, u"/sharedStrings",
-                     resolveTarget(workbookPart, QLatin1String("sharedStrings.xml")));
-    if (!readSharedStrings(z, stringsPart, strings))
+    bool stringsNamed = false;
+    const QString stringsPart = targetOfType(
+        relations, u"/sharedStrings",
+        resolveTarget(workbookPart, QLatin1String("sharedStrings.xml")), &stringsNamed);
+    if (!readSharedStrings(z, stringsPart, stringsNamed, strings))
         return failure(WorkbookReader::reasonDamaged());
     const std::vector<bool> dateStyles =
         readDateStyles(z, targetOfType(relations, u"/styles",
@@ -539,7 +564,7 @@ Result<Workbook> XlsxReader::read(const QString &path, const QStringList &wanted
 
     for (const Wanted &w : sheets) {
         w.sheet->setPool(strings);
-        if (!readWorksheet(z, w.part, *w.sheet, dateStyles, date1904))
+        if (!readWorksheet(z, w.part, *w.sheet, dateStyles, date1904, strings.size()))
             return failure(WorkbookReader::reasonDamaged());
     }
     return workbook;

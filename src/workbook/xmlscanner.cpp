@@ -32,6 +32,23 @@ void appendUtf8(QByteArray &out, uint code)
     }
 }
 
+// XML reads a line break written as CR LF or CR alone as LF (a CR written as &#13; stays).
+QByteArray normalizedLineBreaks(QByteArrayView raw)
+{
+    QByteArray out;
+    out.reserve(raw.size());
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (raw[i] != '\r') {
+            out.append(raw[i]);
+            continue;
+        }
+        out.append('\n');
+        if (i + 1 < raw.size() && raw[i + 1] == '\n')
+            ++i;
+    }
+    return out;
+}
+
 } // namespace
 
 XmlScanner::XmlScanner(QIODevice *device)
@@ -80,16 +97,23 @@ XmlScanner::Token XmlScanner::next()
     if (m_pendingEnd) {
         m_pendingEnd = false;
         m_attributes.clear();
+        --m_depth;
         return Token::EndElement;
     }
     for (;;) {
-        if (m_pos >= m_buffer.size() && !refill())
-            return Token::End;
+        if (m_pos >= m_buffer.size() && !refill()) {
+            // A part cut short (or never begun) leaves its root open: it is not the whole part.
+            return m_sawRoot && m_depth == 0 ? Token::End : Token::Error;
+        }
         if (m_buffer.at(m_pos) != '<') {
             const qsizetype lt = find("<", m_pos);
             const qsizetype end = lt < 0 ? m_buffer.size() : lt;
+            const QByteArrayView raw = QByteArrayView(m_buffer).sliced(m_pos, end - m_pos);
             m_text.truncate(0);
-            appendDecoded(m_text, QByteArrayView(m_buffer).sliced(m_pos, end - m_pos));
+            if (raw.contains('\r'))
+                appendDecoded(m_text, normalizedLineBreaks(raw));
+            else
+                appendDecoded(m_text, raw);
             m_pos = end;
             return Token::Text;
         }
@@ -108,7 +132,8 @@ XmlScanner::Token XmlScanner::next()
             const qsizetype end = find("]]>", m_pos + 9);
             if (end < 0)
                 return Token::Error;
-            m_text = m_buffer.sliced(m_pos + 9, end - m_pos - 9);
+            m_text =
+                normalizedLineBreaks(QByteArrayView(m_buffer).sliced(m_pos + 9, end - m_pos - 9));
             m_pos = end + 3;
             return Token::Text;
         }
@@ -203,8 +228,15 @@ XmlScanner::Token XmlScanner::parseTag(qsizetype end)
         m_attributes.push_back(a);
     }
     m_pos = end + 1;
-    if (closing)
+    if (closing) {
+        if (--m_depth < 0)
+            return Token::Error;
         return Token::EndElement;
+    }
+    if (m_sawRoot && m_depth == 0)
+        return Token::Error; // a second root element
+    m_sawRoot = true;
+    ++m_depth;
     m_pendingEnd = selfClosing;
     return Token::StartElement;
 }

@@ -13,7 +13,9 @@ namespace fenpai {
 // .xlsx), several times faster than QXmlStreamReader. It reads UTF-8 from a device in chunks,
 // reports elements by their local name (any prefix dropped), resolves the predefined and numeric
 // entities in text, passes CDATA as text and skips comments, processing instructions and the
-// document type. It checks only what it needs to: a tag that never closes is an error.
+// document type. It checks only what it needs to: a tag that never closes, an end tag without
+// a start, a second root element and a part that ends before its root element closes are
+// errors. Line breaks in text are normalised to LF as XML requires.
 // Names, attributes and text stay valid until the next call of next().
 class XmlScanner final
 {
@@ -62,6 +64,8 @@ private:
     qsizetype m_pos = 0;
     bool m_eof = false;
     bool m_pendingEnd = false;
+    int m_depth = 0; // open elements
+    bool m_sawRoot = false;
     Range m_name;
     std::vector<Attribute> m_attributes;
     QByteArray m_text;

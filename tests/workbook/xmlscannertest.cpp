@@ -58,6 +58,14 @@ TEST(XmlScannerTest, Tokens)
         {"<a r=\"x>y\"/>", "<a r=x>y>|</a>"},
         {"<a r=\"1\"", "ERROR"},
         {"<a r=1>", "ERROR"},
+        // Only the whole of a part is a part: cut short, unbalanced or with two roots.
+        {"<a><b>1</b>", "<a>|<b>|'1'|</b>|ERROR"},
+        {"", "ERROR"},
+        {"<a/></a>", "<a>|</a>|ERROR"},
+        {"<a/><b/>", "<a>|</a>|ERROR"},
+        // Line breaks as XML reads them; a written &#13; stays a CR.
+        {"<t>1\r\n2\r3&#13;\n</t>", "<t>|'1\n2\n3\r\n'|</t>"},
+        {"<t><![CDATA[a\r\nb]]></t>", "<t>|'a\nb'|</t>"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(tokens(c.xml).join(u'|'), QString::fromUtf8(c.expected)) << c.xml;
