@@ -59,6 +59,12 @@ public:
     // pool first, so that the text counts against the limits; an index beyond the pool reads as
     // an empty text.
     bool setPooledText(int row, int column, std::uint32_t index);
+    // For readers: records a limit that a value passed before it reached a cell.
+    void refuse(Limit limit)
+    {
+        if (m_limit == Limit::None)
+            m_limit = limit;
+    }
     // For readers that repeat cells: false (and limit() set) when `cells` more cells, the last of
     // them in row `lastRow`, cannot fit, so that nothing is spent on them.
     bool admitCells(int lastRow, qint64 cells);

@@ -124,14 +124,21 @@ QString readStringItem(QXmlStreamReader &xml)
     return XlsxReader::decodeEscapes(text);
 }
 
-// Returns false when the part is damaged, or missing although the workbook names it.
-bool readSharedStrings(zip *archive, const QString &part, bool named, QStringList &strings)
+enum class PartRead
+{
+    Ok,
+    Damaged,  // not well-formed, or missing although the workbook names it
+    TooLarge, // more text than a sheet may hold
+};
+
+PartRead readSharedStrings(zip *archive, const QString &part, bool named, QStringList &strings)
 {
     ZipEntryDevice device(archive, part);
     if (!device.open(QIODevice::ReadOnly))
-        return !named; // a workbook without texts has no such part
+        return named ? PartRead::Damaged : PartRead::Ok; // a workbook without texts has none
     QXmlStreamReader xml(&device);
     xml.setNamespaceProcessing(false);
+    qint64 characters = 0;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
@@ -142,9 +149,12 @@ bool readSharedStrings(zip *archive, const QString &part, bool named, QStringLis
                 strings.reserve(unique);
         } else if (name == u"si") {
             strings.append(readStringItem(xml));
+            characters += strings.constLast().size();
+            if (2 * characters > Sheet::maxTextBytes)
+                return PartRead::TooLarge;
         }
     }
-    return !xml.hasError() && !device.failed();
+    return xml.hasError() || device.failed() ? PartRead::Damaged : PartRead::Ok;
 }
 
 // Which cell formats (by index) show their number as a date or time.
@@ -409,6 +419,11 @@ bool readWorksheet(zip *archive, const QString &part, Sheet &sheet,
                 cell.value += xml.text();
             else if (inInlineText)
                 cell.inlineText += xml.text();
+            // Four UTF-8 bytes a character at most: past that no cell can hold the text.
+            if (cell.value.size() + cell.inlineText.size() > 4 * qsizetype(Sheet::maxTextLength)) {
+                sheet.refuse(Sheet::Limit::TextLength);
+                return true;
+            }
             break;
         case XmlScanner::Token::EndElement: {
             const QByteArrayView name = xml.name();
@@ -556,8 +571,14 @@ Result<Workbook> XlsxReader::read(const QString &path, const QStringList &wanted
     const QString stringsPart = targetOfType(
         relations, u"/sharedStrings",
         resolveTarget(workbookPart, QLatin1String("sharedStrings.xml")), &stringsNamed);
-    if (!readSharedStrings(z, stringsPart, stringsNamed, strings))
+    switch (readSharedStrings(z, stringsPart, stringsNamed, strings)) {
+    case PartRead::Ok:
+        break;
+    case PartRead::Damaged:
         return failure(WorkbookReader::reasonDamaged());
+    case PartRead::TooLarge:
+        return failure(WorkbookReader::reasonLimit(Sheet::Limit::TextBytes));
+    }
     const std::vector<bool> dateStyles =
         readDateStyles(z, targetOfType(relations, u"/styles",
                                        resolveTarget(workbookPart, QLatin1String("styles.xml"))));

@@ -7,6 +7,9 @@ namespace fenpai {
 namespace {
 
 constexpr qsizetype chunkSize = 256 * 1024;
+// No text run or tag of a worksheet comes near this (a cell holds at most 32,767 characters);
+// a longer one is a damaged or hostile part, not a reason to buffer gigabytes.
+constexpr qsizetype maxTokenSize = 16 * 1024 * 1024;
 
 bool isSpace(char c)
 {
@@ -82,6 +85,10 @@ qsizetype XmlScanner::find(QByteArrayView pattern, qsizetype from)
         const qsizetype at = QByteArrayView(m_buffer).indexOf(pattern, from);
         if (at >= 0)
             return at;
+        if (m_buffer.size() - m_pos > maxTokenSize) {
+            m_tooLong = true;
+            return -1;
+        }
         const qsizetype keep = m_pos;
         const qsizetype searched = std::max<qsizetype>(from, m_buffer.size() - pattern.size() + 1);
         if (!refill())
@@ -107,6 +114,8 @@ XmlScanner::Token XmlScanner::next()
         }
         if (m_buffer.at(m_pos) != '<') {
             const qsizetype lt = find("<", m_pos);
+            if (m_tooLong)
+                return Token::Error;
             const qsizetype end = lt < 0 ? m_buffer.size() : lt;
             const QByteArrayView raw = QByteArrayView(m_buffer).sliced(m_pos, end - m_pos);
             m_text.truncate(0);
@@ -157,7 +166,7 @@ XmlScanner::Token XmlScanner::next()
         for (;; ++i) {
             if (i >= m_buffer.size()) {
                 const qsizetype offset = i - m_pos;
-                if (!refill())
+                if (offset > maxTokenSize || !refill())
                     return Token::Error;
                 i = m_pos + offset;
             }

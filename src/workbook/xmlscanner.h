@@ -14,8 +14,8 @@ namespace fenpai {
 // reports elements by their local name (any prefix dropped), resolves the predefined and numeric
 // entities in text, passes CDATA as text and skips comments, processing instructions and the
 // document type. It checks only what it needs to: a tag that never closes, an end tag without
-// a start, a second root element and a part that ends before its root element closes are
-// errors. Line breaks in text are normalised to LF as XML requires.
+// a start, a second root element, a part that ends before its root element closes and a text
+// or tag over 16 MB are errors. Line breaks in text are normalised to LF as XML requires.
 // Names, attributes and text stay valid until the next call of next().
 class XmlScanner final
 {
@@ -64,7 +64,8 @@ private:
     qsizetype m_pos = 0;
     bool m_eof = false;
     bool m_pendingEnd = false;
-    int m_depth = 0; // open elements
+    bool m_tooLong = false; // a token passed the size any real part needs
+    int m_depth = 0;        // open elements
     bool m_sawRoot = false;
     Range m_name;
     std::vector<Attribute> m_attributes;

@@ -87,5 +87,12 @@ TEST(XmlScannerTest, LongDocuments)
     }
 }
 
+// A text run no worksheet needs is refused instead of being buffered whole.
+TEST(XmlScannerTest, RefusesAnEndlessTextRun)
+{
+    const QByteArray xml = "<v>" + QByteArray(17 * 1024 * 1024, '9') + "</v>";
+    EXPECT_EQ(tokens(xml).join(u'|'), QStringLiteral("<v>|ERROR"));
+}
+
 } // namespace
 } // namespace fenpai::test
