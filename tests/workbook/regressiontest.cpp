@@ -1,0 +1,40 @@
+// Replays every input the fuzzers once found (tests/workbook/regressions/<reader>/): each must be
+// read or refused without a crash, a sanitizer report or a hang.
+#include "../../fuzz/workbookfuzz.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace fenpai::test {
+namespace {
+
+int replay(const QString &reader, void (*read)(const std::uint8_t *, std::size_t))
+{
+    const QDir dir(QStringLiteral(FENPAI_SOURCE_DIR "/tests/workbook/regressions/") + reader);
+    int count = 0;
+    for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QByteArray bytes = file.readAll();
+        SCOPED_TRACE(name.toStdString());
+        read(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+             static_cast<std::size_t>(bytes.size()));
+        ++count;
+    }
+    return count;
+}
+
+TEST(FuzzRegressions, XlsxInputsReadOrAreRefused)
+{
+    replay(QStringLiteral("xlsx"), &fuzz::readXlsx);
+}
+
+TEST(FuzzRegressions, OdsInputsReadOrAreRefused)
+{
+    replay(QStringLiteral("ods"), &fuzz::readOds);
+}
+
+} // namespace
+} // namespace fenpai::test
