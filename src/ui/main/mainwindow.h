@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jobs/workspace.h"
 #include "ui/common/appstate.h"
 #include "ui/common/messagesink.h"
 
@@ -39,6 +40,7 @@ public:
     ~MainWindow() override;
 
     AppState &state() { return m_state; }
+    Workspace &workspace() { return m_workspace; }
     void setMessageFunction(MessageSink::Function function) { m_message = std::move(function); }
     // Asks for a workbook to import; tests answer instead of a file dialog.
     void setFileChooser(std::function<QString()> chooser) { m_chooseFile = std::move(chooser); }
@@ -100,6 +102,7 @@ private:
     void showDivisionDialog();
     void showArrangementDialog();
 
+    Workspace m_workspace;
     AppState m_state;
     QString m_programDir;
     QSettings *m_settings;
