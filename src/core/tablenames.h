@@ -20,6 +20,7 @@ inline const QString users = QStringLiteral("ustarv");
 
 namespace fenpai::ColumnNames {
 
+inline const QString studentNumber = QStringLiteral("学号");
 inline const QString school = QStringLiteral("学校");
 inline const QString className = QStringLiteral("班级");
 inline const QString name = QStringLiteral("姓名");

@@ -20,7 +20,7 @@ public:
         EXPECT_TRUE(s.isOk()) << s.message().toStdString();
     }
 
-    // Runs statements of the original dialect; any failure fails the test.
+    // Runs statements of the dialect the jobs write; any failure fails the test.
     void exec(const QStringList &statements)
     {
         for (const QString &sql : statements) {

@@ -42,6 +42,8 @@ public:
     static QString capacityMessage(int rooms);
     static QString groupCountMessage(ArrangementSettings::GroupKind kind, int groups);
     static QString finishedMessage() { return QStringLiteral("编排完成!"); }
+    // Put in front of the reason a run failed: "编排失败，考生表未改动：".
+    static QString failedMessage();
 };
 
 } // namespace fenpai

@@ -28,9 +28,6 @@ public:
     // cancels the run.
     using Progress = std::function<bool(int done, int total)>;
 
-    // The division's table and the columns it reads and writes.
-    static QString tableName();
-
     // The dialog's total: the pupils that have a source school (Count of 原学校).
     static Result<int> pupilTotal(Database &db);
 
@@ -50,6 +47,9 @@ public:
     // begins `offset` classes past lo (an offset past hi begins at hi):
     // lo+offset, …, hi, hi, hi−1, …, lo, lo, lo+1, …
     static std::vector<int> deal(int count, int offset, int lo, int hi);
+
+    // Put in front of the reason a run failed: "分班失败，新分班未作改动：".
+    static QString failedMessage();
 
     // Most classes a run may make (新分班 was a 16-bit whole number).
     static constexpr int maxClasses = 32767;

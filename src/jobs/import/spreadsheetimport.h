@@ -63,9 +63,6 @@ public:
     static QString adviceTitle();    // "导入提示", also the title of every import failure
     static QString fileFilter();     // "数据文件(*.xls *.xlsx *.ods)"
 
-    static QString divisionTable(); // 分班数据表
-    static QString examineeTable(); // 考生表
-    static QString roomTable();     // 考场表
     static QStringList divisionColumns();
     static QStringList examineeColumns();
     static QStringList roomColumns(); // 考场号, 考场地点 (the capacity is checked by place)

@@ -269,7 +269,7 @@ bool ArrangementDialog::runArrangement()
 {
     const Status opened = m_workspace.open();
     if (!opened.isOk()) {
-        m_message(this, QStringLiteral("编排失败，考生表未改动：") + opened.message());
+        m_message(this, Arrangement::failedMessage() + opened.message());
         return false;
     }
 

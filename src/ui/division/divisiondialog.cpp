@@ -192,7 +192,7 @@ bool DivisionDialog::runDivision()
 {
     const Status opened = m_workspace.open();
     if (!opened.isOk()) {
-        m_message(this, QStringLiteral("分班失败，新分班未作改动：") + opened.message());
+        m_message(this, ClassDivision::failedMessage() + opened.message());
         return false;
     }
 
