@@ -51,7 +51,8 @@ public:
     // Put in front of the reason a run failed: "分班失败，新分班未作改动：".
     static QString failedMessage();
 
-    // Most classes a run may make (新分班 was a 16-bit whole number).
+    // Most classes a run may make: class numbers stay 16-bit whole numbers, which is what
+    // spreadsheets made from 新分班 expect.
     static constexpr int maxClasses = 32767;
 };
 

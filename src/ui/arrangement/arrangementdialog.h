@@ -18,10 +18,10 @@ namespace fenpai {
 
 class Workspace;
 
-// The exam room arrangement dialog (caption "考场编排"): shows the
-// examinee, room, school and class counts, warns when the rooms cannot hold every examinee, takes
-// the mode and the exam-number scheme, and on "确 定" runs the arrangement. It deletes itself when
-// closed, so each opening starts from the defaults and fresh counts.
+// The exam room arrangement dialog (caption "考场编排"): shows the examinee, room, school and class
+// counts, warns when the rooms cannot hold every examinee, takes the mode and the exam-number
+// scheme, and on "确 定" runs the arrangement. It deletes itself when closed, so each opening
+// starts from the defaults and fresh counts.
 class ArrangementDialog final : public QDialog
 {
     Q_OBJECT

@@ -16,10 +16,10 @@ namespace fenpai {
 
 class Workspace;
 
-// The division settings dialog (caption "分班"): shows the pupil total,
-// takes the mode, the class counts and the two balancing options, keeps the average class size
-// current while the user types, and on "确 定" runs the division. It deletes itself when closed,
-// so each opening starts from the defaults and a fresh total.
+// The division settings dialog (caption "分班"): shows the pupil total, takes the mode, the class
+// counts and the two balancing options, keeps the average class size current while the user
+// types, and on "确 定" runs the division. It deletes itself when closed, so each opening starts
+// from the defaults and a fresh total.
 class DivisionDialog final : public QDialog
 {
     Q_OBJECT

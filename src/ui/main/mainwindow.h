@@ -23,7 +23,8 @@ namespace fenpai {
 class DocumentWindow;
 class DynamicMenu;
 
-// frmMain: the menu tree, the two toolbars, the status bar, the documents and the login state.
+// The main window: the menu tree, the two toolbars, the status bar, the documents and the login
+// state.
 class MainWindow final : public QMainWindow
 {
     Q_OBJECT
@@ -68,7 +69,7 @@ public:
     void rebuildRoomAndClassMenus();
     void rebuildSchoolMenu();
 
-    // Toolbar1: a button number runs the handler of its menu entry.
+    // The command toolbar: a button number runs the handler of its menu entry.
     void toolbarClicked(int button);
 
     void setStatusText(int panel, const QString &text);
