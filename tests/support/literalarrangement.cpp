@@ -291,8 +291,10 @@ Status LiteralArrangement::run(Database &db, const ArrangementSettings &settings
         return counts.status();
     if (counts->roomsTooSmall())
         return Status::refused(Arrangement::capacityMessage(counts->roomCount()));
-    if (!commitEachRow)
-        db.begin();
+    if (!commitEachRow) {
+        if (const Status begun = db.begin(); !begun.isOk())
+            return begun;
+    }
     Walker walker(db, settings, counts->capacities);
     switch (settings.mode) {
     case Settings::Mode::GroupMix:
@@ -306,13 +308,13 @@ Status LiteralArrangement::run(Database &db, const ArrangementSettings &settings
         walker.seat(QStringLiteral("ORDER BY 成绩 DESC, rowid"));
         break;
     }
-    if (!commitEachRow) {
-        if (walker.status().isOk())
-            db.commit();
-        else
-            db.rollback();
+    if (commitEachRow)
+        return walker.status();
+    if (!walker.status().isOk()) {
+        static_cast<void>(db.rollback()); // the walker's failure is the one to report
+        return walker.status();
     }
-    return walker.status();
+    return db.commit();
 }
 
 } // namespace fenpai

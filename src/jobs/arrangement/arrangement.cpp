@@ -454,13 +454,14 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
         return checked;
     // The run reads and rewrites every page of 考生表 in one transaction; with the default
     // page cache the pages would spill to the disk halfway. The connection's own setting is put
-    // back afterwards.
+    // back afterwards. Only the speed depends on the cache, so a setting that fails is ignored.
     const Result<QVariant> cacheSize = db.scalar(QStringLiteral("PRAGMA cache_size"));
     if (cacheSize && cacheSize->toLongLong() > -65536 && cacheSize->toLongLong() < 16384)
-        db.execNative(QStringLiteral("PRAGMA cache_size = -65536"));
+        static_cast<void>(db.execNative(QStringLiteral("PRAGMA cache_size = -65536")));
     const auto restoreCache = qScopeGuard([&] {
         if (cacheSize)
-            db.execNative(QStringLiteral("PRAGMA cache_size = %1").arg(cacheSize->toLongLong()));
+            static_cast<void>(db.execNative(
+                QStringLiteral("PRAGMA cache_size = %1").arg(cacheSize->toLongLong())));
     });
     Transaction transaction(db);
     if (!transaction.status().isOk())

@@ -38,7 +38,7 @@ struct Pupil
 const std::array<QString, 4> layerNames = {QStringLiteral("A层"), QStringLiteral("B层"),
                                            QStringLiteral("C层"), QStringLiteral("D层")};
 
-Status failed(const Status &status)
+[[nodiscard]] Status failed(const Status &status)
 {
     return status.withContext(ClassDivision::failedMessage());
 }
@@ -195,7 +195,7 @@ std::vector<int> rank(std::vector<Score> &scores, const std::vector<QByteArray> 
     return order;
 }
 
-Result<Table> readPupils(Database &db, const QStringList &columns)
+[[nodiscard]] Result<Table> readPupils(Database &db, const QStringList &columns)
 {
     QString rowid;
     for (const char *candidate : {"rowid", "_rowid_", "oid"}) {
@@ -295,7 +295,8 @@ Result<Table> readPupils(Database &db, const QStringList &columns)
     return table;
 }
 
-// Gives the connection a page cache of 64 MiB while it lives, then its own size back.
+// Gives the connection a page cache of 64 MiB while it lives, then its own size back. Only the
+// speed depends on the cache, so a setting that fails is ignored.
 class LargeCache
 {
 public:
@@ -305,12 +306,12 @@ public:
         const Result<QVariant> size = db.scalar(QStringLiteral("PRAGMA cache_size"));
         if (size && size->isValid())
             m_old = QString::number(size->toLongLong());
-        m_db.execNative(QStringLiteral("PRAGMA cache_size = -65536"));
+        static_cast<void>(m_db.execNative(QStringLiteral("PRAGMA cache_size = -65536")));
     }
     ~LargeCache()
     {
         if (!m_old.isEmpty())
-            m_db.execNative(QStringLiteral("PRAGMA cache_size = ") + m_old);
+            static_cast<void>(m_db.execNative(QStringLiteral("PRAGMA cache_size = ") + m_old));
     }
     LargeCache(const LargeCache &) = delete;
     LargeCache &operator=(const LargeCache &) = delete;
@@ -320,8 +321,9 @@ private:
     QString m_old;
 };
 
-Status write(Database &db, const QString &rowid, const std::vector<Pupil> &pupils,
-             const DivisionSettings &settings, const ClassDivision::Progress &progress)
+[[nodiscard]] Status write(Database &db, const QString &rowid, const std::vector<Pupil> &pupils,
+                           const DivisionSettings &settings,
+                           const ClassDivision::Progress &progress)
 {
     const int total = static_cast<int>(pupils.size());
     const Status cancelled =

@@ -29,19 +29,19 @@ public:
     using Progress = std::function<bool(int done, int total)>;
 
     // The dialog's total: the pupils that have a source school (Count of 原学校).
-    static Result<int> pupilTotal(Database &db);
+    [[nodiscard]] static Result<int> pupilTotal(Database &db);
 
     // The class count C: N in balanced mode, the sum of the layer counts in layered mode, each
     // rounded to a whole number, halves to even.
     static double classCount(const DivisionSettings &settings);
 
     // Ok, or the refusal of class counts the run cannot deal into. Needs no data.
-    static Status checkSettings(const DivisionSettings &settings);
+    [[nodiscard]] static Status checkSettings(const DivisionSettings &settings);
 
     // Runs the division. On success returns the balance of the new classes; otherwise the message
     // to show, with 新分班 untouched.
-    static Result<DivisionSummary> run(Database &db, const DivisionSettings &settings,
-                                       const Progress &progress = {});
+    [[nodiscard]] static Result<DivisionSummary> run(Database &db, const DivisionSettings &settings,
+                                                     const Progress &progress = {});
 
     // The classes that `count` pupils, best first, are dealt into over [lo, hi] when dealing
     // begins `offset` classes past lo (an offset past hi begins at hi):

@@ -13,7 +13,7 @@ namespace fenpai {
 
 namespace {
 
-Status writeTable(Database &db, const QString &table, const SheetTable &data)
+[[nodiscard]] Status writeTable(Database &db, const QString &table, const SheetTable &data)
 {
     const QString name = SqlDialect::quoteName(table);
     Status s = db.execNative(QStringLiteral("DROP TABLE IF EXISTS ") + name);

@@ -50,11 +50,11 @@ public:
         bool capacityInSecondColumn = false;
     };
 
-    static Result<ImportReport> importDivision(Database &db, const QString &path);
-    static Result<ImportReport> importArrangement(Database &db, const QString &path);
+    [[nodiscard]] static Result<ImportReport> importDivision(Database &db, const QString &path);
+    [[nodiscard]] static Result<ImportReport> importArrangement(Database &db, const QString &path);
     // Any sheets into any tables, all or nothing.
-    static Result<ImportReport> importSheets(Database &db, const QString &path,
-                                             const std::vector<Target> &targets);
+    [[nodiscard]] static Result<ImportReport> importSheets(Database &db, const QString &path,
+                                                           const std::vector<Target> &targets);
 
     // Texts the window and the command line show.
     static QString successMessage(); // "EXCEL导入成功！请进行相关设置"

@@ -96,6 +96,12 @@ QAction *MainWindow::addEntry(QMenu *menu, const char *objectName, const QString
     return a;
 }
 
+void MainWindow::addDynamicMenu(QMenu *menu, const char *name, const QString &firstCaption)
+{
+    const QString key = QString::fromLatin1(name);
+    m_dynamic.insert(key, new DynamicMenu(menu, key, firstCaption));
+}
+
 QMenu *MainWindow::addSubmenu(QMenu *parent, const char *objectName, const QString &caption)
 {
     QMenu *m = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
@@ -142,20 +148,20 @@ void MainWindow::buildMenus()
     addEntry(division, "sgtz", QStringLiteral("手工调整&(S)"));
     addEntry(division, "czzpm", QStringLiteral("新班统计&(T)"));
     QMenu *newClasses = addSubmenu(division, "newcl", QStringLiteral("浏览新班级"));
-    m_dynamic.insert("class", new DynamicMenu(newClasses, "class", QStringLiteral("全部班级")));
+    addDynamicMenu(newClasses, "class", QStringLiteral("全部班级"));
 
     QMenu *exam = addSubmenu(nullptr, "mnukcbp", QStringLiteral("考场编排(&K)"));
     addEntry(exam, "bianpai", QStringLiteral("编排(&B)"));
     addEntry(exam, "ktiaoz", QStringLiteral("手工调整"));
     QMenu *examBrowse = addSubmenu(exam, "lulan", QStringLiteral("浏览"));
     QMenu *byRoom = addSubmenu(examBrowse, "klulan", QStringLiteral("按考场"));
-    m_dynamic.insert("gkc", new DynamicMenu(byRoom, "gkc", QStringLiteral("全部考场")));
+    addDynamicMenu(byRoom, "gkc", QStringLiteral("全部考场"));
     QMenu *byClass = addSubmenu(examBrowse, "blulan", QStringLiteral("按班级"));
-    m_dynamic.insert("gbj", new DynamicMenu(byClass, "gbj", QStringLiteral("全部班级")));
+    addDynamicMenu(byClass, "gbj", QStringLiteral("全部班级"));
     QMenu *stats = addSubmenu(exam, "dctj", QStringLiteral("统计"));
     addEntry(stats, "jinjtj", QStringLiteral("精简统计"));
     QMenu *full = addSubmenu(stats, "qmtj", QStringLiteral("全面统计"));
-    m_dynamic.insert("tjschoo", new DynamicMenu(full, "tjschoo", QStringLiteral("学校")));
+    addDynamicMenu(full, "tjschoo", QStringLiteral("学校"));
     addEntry(exam, "qzkh", QStringLiteral("各考场首尾考号"));
     addEntry(exam, "zhizhuo", QStringLiteral("制作准考证"));
     addEntry(exam, "hbjc", QStringLiteral("混排检测"));
@@ -242,8 +248,8 @@ void MainWindow::buildToolbars()
     m_fontSize->setObjectName(QStringLiteral("cboFontSize"));
     m_fontSize->setEditable(true);
     m_fontSize->setInsertPolicy(QComboBox::NoInsert);
-    m_fontSize->addItems({"6", "8", "9", "10", "12", "14", "16", "18", "20", "22", "24", "26", "28",
-                          "36", "48", "72"});
+    for (int points : {6, 8, 9, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
+        m_fontSize->addItem(QString::number(points));
     m_fontSize->setEditText(QStringLiteral("9"));
     m_standardBar->addWidget(m_fontName);
     m_standardBar->addWidget(m_fontSize);
@@ -308,10 +314,12 @@ void MainWindow::wireCommands()
     wire("mnuWindowTileHorizontal", [this] { tile(Qt::Horizontal); });
     wire("mnuWindowTileVertical", [this] { tile(Qt::Vertical); });
     wire("mnuWindowArrangeIcons", [this] { arrangeIcons(); });
-    wire("mnuViewToolbar",
-         [this] { m_standardBar->setVisible(action("mnuViewToolbar")->isChecked()); });
-    wire("mnuViewStatusBar",
-         [this] { statusBar()->setVisible(action("mnuViewStatusBar")->isChecked()); });
+    wire("mnuViewToolbar", [this] {
+        m_standardBar->setVisible(action(QStringLiteral("mnuViewToolbar"))->isChecked());
+    });
+    wire("mnuViewStatusBar", [this] {
+        statusBar()->setVisible(action(QStringLiteral("mnuViewStatusBar"))->isChecked());
+    });
     wire("mnufileHelp", [this] { showHelp(); });
     wire("mnuonlineHelp", [this] { showHelpWindow(); });
     wire("houseHelp", [this] { showHelpWindow(); });
@@ -473,15 +481,14 @@ void MainWindow::toolbarClicked(int button)
     DocumentWindow *doc = activeDocument();
     if (!doc)
         return;
-    static const QHash<int, QString> handlers = {
+    static const QHash<int, const char *> handlers = {
         {1, "mnuOpen"},          {2, "mnuSave"},         {3, "mnuDirectPrint"},
         {4, "mnuPrintPreview"},  {6, "mnuCopy"},         {7, "mnuPaste"},
         {8, "mnuMerge"},         {9, "mnuUnMerge"},      {10, "mnuInsertRows"},
         {11, "mnuInsertCols"},   {12, "mnuDeleteByRow"}, {13, "mnuDeleteByCol"},
         {15, "mnuPrintPreview"}, {16, "mnufileHelp"},
     };
-    const QString name = handlers.value(button);
-    if (QAction *a = action(name); a && a->isEnabled())
+    if (QAction *a = action(QString::fromLatin1(handlers.value(button))); a && a->isEnabled())
         a->trigger();
     if (button != 15 && button != 16)
         doc->focusGrid();

@@ -87,6 +87,7 @@ private:
     void wireCommands();
     QAction *addEntry(QMenu *menu, const char *objectName, const QString &caption);
     QMenu *addSubmenu(QMenu *parent, const char *objectName, const QString &caption);
+    void addDynamicMenu(QMenu *menu, const char *name, const QString &firstCaption);
     void showLogin();
     void showPasswordDialog();
     void showHelp();
