@@ -423,15 +423,6 @@ Status ClassDivision::checkSettings(const DivisionSettings &settings)
     return Status::ok();
 }
 
-std::vector<int> ClassDivision::deal(int count, int offset, int lo, int hi)
-{
-    std::vector<int> classes;
-    Cursor cursor(offset, lo, hi);
-    for (int i = 0; i < count; ++i)
-        classes.push_back(cursor.next());
-    return classes;
-}
-
 Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings &settings,
                                            const Progress &progress)
 {

@@ -8,7 +8,6 @@
 #include <QString>
 
 #include <functional>
-#include <vector>
 
 namespace fenpai {
 
@@ -42,11 +41,6 @@ public:
     // to show, with 新分班 untouched.
     [[nodiscard]] static Result<DivisionSummary> run(Database &db, const DivisionSettings &settings,
                                                      const Progress &progress = {});
-
-    // The classes that `count` pupils, best first, are dealt into over [lo, hi] when dealing
-    // begins `offset` classes past lo (an offset past hi begins at hi):
-    // lo+offset, …, hi, hi, hi−1, …, lo, lo, lo+1, …
-    static std::vector<int> deal(int count, int offset, int lo, int hi);
 
     // Put in front of the reason a run failed: "分班失败，新分班未作改动：".
     static QString failedMessage();

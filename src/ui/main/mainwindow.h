@@ -41,7 +41,6 @@ public:
     ~MainWindow() override;
 
     AppState &state() { return m_state; }
-    Workspace &workspace() { return m_workspace; }
     void setMessageFunction(MessageSink::Function function) { m_message = std::move(function); }
     // Asks for a workbook to import; tests answer instead of a file dialog.
     void setFileChooser(std::function<QString()> chooser) { m_chooseFile = std::move(chooser); }
@@ -75,13 +74,12 @@ public:
     void setStatusText(int panel, const QString &text);
     QString statusText(int panel) const;
 
-    void restorePlacement();
-    void savePlacement();
-
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void restorePlacement();
+    void savePlacement();
     void buildMenus();
     void buildToolbars();
     void wireCommands();
