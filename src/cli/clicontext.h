@@ -31,7 +31,7 @@ public:
     const DataDirectory &dataDirectory() const { return m_dataDirectory; }
 
     // Opens the database; on failure prints the message and returns false.
-    bool openDatabase(Database &db);
+    [[nodiscard]] bool openDatabase(Database &db);
 
     // Prints the status's message on err() and returns exit status 1.
     int fail(const Status &status);

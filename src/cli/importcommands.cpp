@@ -12,7 +12,7 @@ namespace fenpai {
 
 namespace {
 
-// The advice text carries the original's carriage return; a terminal wants a line break.
+// The advice text breaks its line with a bare carriage return; a terminal wants a line feed.
 QString forTerminal(const QString &message)
 {
     QString text = message;

@@ -19,7 +19,7 @@ namespace fenpai {
 
 namespace {
 
-Status writeCsv(const Grid &grid, const QString &path)
+[[nodiscard]] Status writeCsv(const Grid &grid, const QString &path)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -74,7 +74,8 @@ int ShowCommand::run(CliContext &context, const QStringList &args)
         format = QFileInfo(output).suffix().toLower();
     if (format.isEmpty())
         format = QStringLiteral("csv");
-    static const QStringList formats = {"csv", "xlsx", "html", "pdf"};
+    static const QStringList formats = {QStringLiteral("csv"), QStringLiteral("xlsx"),
+                                        QStringLiteral("html"), QStringLiteral("pdf")};
     if (!formats.contains(format) || !(report.isEmpty() || report == QLatin1String("statistics") ||
                                        report == QLatin1String("plain")))
         return 2;

@@ -32,7 +32,7 @@ TEST(Cli, RepairThenListTheSettingRows)
                      "总分段,20,2\n");
 }
 
-TEST(Cli, SqlPrintsCsvAndRunsTheOriginalDialect)
+TEST(Cli, SqlPrintsCsvAndRunsTheProgramsDialect)
 {
     QTemporaryDir dir;
     const QString d = dir.path();

@@ -292,8 +292,8 @@ Status LiteralArrangement::run(Database &db, const ArrangementSettings &settings
     if (counts->roomsTooSmall())
         return Status::refused(Arrangement::capacityMessage(counts->roomCount()));
     if (!commitEachRow) {
-        if (const Status s = db.begin(); !s.isOk())
-            return s;
+        if (const Status begun = db.begin(); !begun.isOk())
+            return begun;
     }
     Walker walker(db, settings, counts->capacities);
     switch (settings.mode) {
@@ -308,14 +308,13 @@ Status LiteralArrangement::run(Database &db, const ArrangementSettings &settings
         walker.seat(QStringLiteral("ORDER BY 成绩 DESC, rowid"));
         break;
     }
-    if (!commitEachRow) {
-        if (!walker.status().isOk()) {
-            (void)db.rollback();
-            return walker.status();
-        }
-        return db.commit();
+    if (commitEachRow)
+        return walker.status();
+    if (!walker.status().isOk()) {
+        static_cast<void>(db.rollback()); // the walker's failure is the one to report
+        return walker.status();
     }
-    return walker.status();
+    return db.commit();
 }
 
 } // namespace fenpai

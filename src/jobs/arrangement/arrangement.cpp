@@ -1,6 +1,7 @@
 #include "jobs/arrangement/arrangement.h"
 
 #include "core/numbertext.h"
+#include "core/tablenames.h"
 #include "db/database.h"
 #include "db/largepagecache.h"
 #include "db/transaction.h"
@@ -423,6 +424,11 @@ std::vector<std::vector<int>> Arrangement::groupBlocks(int groups, int groupsPer
     return blocks;
 }
 
+QString Arrangement::failedMessage()
+{
+    return QStringLiteral("编排失败，%1未改动：").arg(TableNames::examinees);
+}
+
 QString Arrangement::capacityMessage(int rooms)
 {
     return QStringLiteral("  你设置的考场数太少(") + QString::number(rooms) +
@@ -488,7 +494,7 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
     if (s.kind() == Status::Kind::Cancelled)
         return s;
     if (!s.isOk())
-        return Status::error(s.kind(), QStringLiteral("编排失败，考生表未改动：") + s.message());
+        return Status::error(s.kind(), failedMessage() + s.message());
     return outcome;
 }
 

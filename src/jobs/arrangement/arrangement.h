@@ -28,8 +28,9 @@ public:
     // Runs the arrangement. Refusals (rooms too small, mode 1's group count out of range) come
     // back as Status::Kind::Refused with the text the user is shown; a cancel from the progress
     // callback as Status::Kind::Cancelled.
-    static Result<ArrangementOutcome> run(Database &db, const ArrangementSettings &settings,
-                                          const ArrangementProgress &progress = {});
+    [[nodiscard]] static Result<ArrangementOutcome> run(Database &db,
+                                                        const ArrangementSettings &settings,
+                                                        const ArrangementProgress &progress = {});
 
     // The exam number of the k-th examinee numbered in a run (k from 1), seated in room r, seat s.
     static double examNumber(const ArrangementSettings &settings, double room, double seat,
@@ -42,6 +43,8 @@ public:
     static QString capacityMessage(int rooms);
     static QString groupCountMessage(ArrangementSettings::GroupKind kind, int groups);
     static QString finishedMessage() { return QStringLiteral("编排完成!"); }
+    // Put in front of the reason a run failed: "编排失败，考生表未改动：".
+    static QString failedMessage();
 };
 
 } // namespace fenpai

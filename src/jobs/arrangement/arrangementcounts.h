@@ -44,9 +44,9 @@ struct ArrangementCounts
     QString classCaption() const;
 
     // Reads 考生表 and 考场表. A missing table or column gives a message and no counts.
-    static Result<ArrangementCounts> read(Database &db);
+    [[nodiscard]] static Result<ArrangementCounts> read(Database &db);
     // Reads only the rooms: capacities and the first and last room number.
-    static Status readRooms(Database &db, ArrangementCounts &counts);
+    [[nodiscard]] static Status readRooms(Database &db, ArrangementCounts &counts);
 
     // A capacity cell as a whole number of seats: numbers (and numeric texts) round half to
     // even; empty, non-numeric and negative values read 0.

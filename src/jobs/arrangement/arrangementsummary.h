@@ -23,7 +23,7 @@ struct ArrangementSummary
     // Examinees next to each other in exam-number order who come from the same class.
     int sameClassNeighbours = 0;
 
-    static Result<ArrangementSummary> read(Database &db);
+    [[nodiscard]] static Result<ArrangementSummary> read(Database &db);
 };
 
 } // namespace fenpai

@@ -12,7 +12,7 @@ class ArrangementTables final
 {
 public:
     // Ok, or a message naming the missing table or column.
-    static Status check(Database &db);
+    [[nodiscard]] static Status check(Database &db);
 };
 
 } // namespace fenpai

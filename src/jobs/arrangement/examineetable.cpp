@@ -1,5 +1,6 @@
 #include "jobs/arrangement/examineetable.h"
 
+#include "core/tablenames.h"
 #include "db/database.h"
 #include "db/rowcursor.h"
 #include "db/sqldialect.h"
@@ -56,9 +57,10 @@ void bindCell(RowCursor &statement, int index, const CellValue &value)
 
 Result<ExamineeTable> ExamineeTable::load(Database &db)
 {
-    const QStringList columns = db.columns(QStringLiteral("考生表"));
+    const QStringList columns = db.columns(TableNames::examinees);
     if (columns.size() < 2)
-        return Status::error(Status::Kind::MissingColumn, QStringLiteral("考生表 的列太少。"));
+        return Status::error(Status::Kind::MissingColumn,
+                             QStringLiteral("%1 的列太少。").arg(TableNames::examinees));
     // The blank-row test looks at the first two columns in stored order, whatever they are.
     // The rows go through the typed cursor: on a large year the per-value conversions of the
     // general statement wrapper cost more than the arrangement.
@@ -78,7 +80,7 @@ Result<ExamineeTable> ExamineeTable::load(Database &db)
     table.m_stored.reserve(static_cast<size_t>(rowCount->toLongLong()));
     // Usually the first two columns are 学校 and 班级 themselves.
     const bool firstAreSchoolAndClass =
-        columns[0] == QStringLiteral("学校") && columns[1] == QStringLiteral("班级");
+        columns[0] == ColumnNames::school && columns[1] == ColumnNames::className;
     QHash<QByteArray, int> classIndex;
     QHash<QByteArray, int> schoolIndex;
     for (;;) {
@@ -148,7 +150,8 @@ int ExamineeTable::changedRowCount() const
 Status ExamineeTable::write(Database &db, const ArrangementProgress &progress) const
 {
     const Status cancelled =
-        Status::error(Status::Kind::Cancelled, QStringLiteral("编排已取消，考生表未改动。"));
+        Status::error(Status::Kind::Cancelled,
+                      QStringLiteral("编排已取消，%1未改动。").arg(TableNames::examinees));
     std::vector<size_t> changedRows;
     for (size_t i = 0; i < m_rows.size(); ++i) {
         if (changed(i))

@@ -41,7 +41,7 @@ class ExamineeTable final
 {
 public:
     // Reads every row; the caller has checked the tables.
-    static Result<ExamineeTable> load(Database &db);
+    [[nodiscard]] static Result<ExamineeTable> load(Database &db);
 
     std::vector<Examinee> &rows() { return m_rows; }
     const std::vector<Examinee> &rows() const { return m_rows; }
@@ -55,7 +55,7 @@ public:
     int changedRowCount() const;
 
     // Writes the changed rows. The progress callback may cancel (Status::Kind::Cancelled).
-    Status write(Database &db, const ArrangementProgress &progress) const;
+    [[nodiscard]] Status write(Database &db, const ArrangementProgress &progress) const;
 
 private:
     bool changed(size_t index) const;

@@ -1,6 +1,7 @@
 #include "jobs/division/classdivision.h"
 
 #include "core/numbertext.h"
+#include "core/tablenames.h"
 #include "db/database.h"
 #include "db/largepagecache.h"
 #include "db/savedqueries.h"
@@ -38,9 +39,9 @@ struct Pupil
 const std::array<QString, 4> layerNames = {QStringLiteral("A层"), QStringLiteral("B层"),
                                            QStringLiteral("C层"), QStringLiteral("D层")};
 
-Status failed(const Status &status)
+[[nodiscard]] Status failed(const Status &status)
 {
-    return status.withContext(QStringLiteral("分班失败，新分班未作改动："));
+    return status.withContext(ClassDivision::failedMessage());
 }
 
 bool isClassCount(double value)
@@ -195,7 +196,7 @@ std::vector<int> rank(std::vector<Score> &scores, const std::vector<QByteArray> 
     return order;
 }
 
-Result<Table> readPupils(Database &db, const QStringList &columns)
+[[nodiscard]] Result<Table> readPupils(Database &db, const QStringList &columns)
 {
     QString rowid;
     for (const char *candidate : {"rowid", "_rowid_", "oid"}) {
@@ -206,8 +207,8 @@ Result<Table> readPupils(Database &db, const QStringList &columns)
     }
     if (rowid.isEmpty())
         return failed(Status::error(Status::Kind::Other, QStringLiteral("无法识别各行")));
-    const bool hasSex = hasColumn(columns, QStringLiteral("性别"));
-    const bool hasSchool = hasColumn(columns, QStringLiteral("原学校"));
+    const bool hasSex = hasColumn(columns, ColumnNames::sex);
+    const bool hasSchool = hasColumn(columns, ColumnNames::sourceSchool);
     QString sql = QStringLiteral("SELECT ") + rowid + QStringLiteral(", [成绩]");
     // The database compares the sex as the group statements do; 0, 1, 2 are Boy, Girl, OtherSex.
     if (hasSex)
@@ -215,7 +216,7 @@ Result<Table> readPupils(Database &db, const QStringList &columns)
                               "ELSE 2 END");
     if (hasSchool)
         sql += QStringLiteral(", [原学校]");
-    sql += QStringLiteral(" FROM ") + SqlDialect::quoteName(ClassDivision::tableName()) +
+    sql += QStringLiteral(" FROM ") + SqlDialect::quoteName(TableNames::divisionData) +
            QStringLiteral(" ORDER BY ") + rowid;
     Result<Statement> st = db.prepareNative(sql);
     if (!st)
@@ -295,12 +296,14 @@ Result<Table> readPupils(Database &db, const QStringList &columns)
     return table;
 }
 
-Status write(Database &db, const QString &rowid, const std::vector<Pupil> &pupils,
-             const DivisionSettings &settings, const ClassDivision::Progress &progress)
+[[nodiscard]] Status write(Database &db, const QString &rowid, const std::vector<Pupil> &pupils,
+                           const DivisionSettings &settings,
+                           const ClassDivision::Progress &progress)
 {
     const int total = static_cast<int>(pupils.size());
     const Status cancelled =
-        Status::error(Status::Kind::Cancelled, QStringLiteral("分班已取消，新分班未作改动。"));
+        Status::error(Status::Kind::Cancelled,
+                      QStringLiteral("分班已取消，%1未作改动。").arg(ColumnNames::newClass));
     if (progress && !progress(0, total))
         return cancelled;
 
@@ -312,8 +315,8 @@ Status write(Database &db, const QString &rowid, const std::vector<Pupil> &pupil
     if (!tx.status().isOk())
         return failed(tx.status());
     if (settings.mode == DivisionSettings::Mode::Layered) {
-        // NewQry2 shows each layer in turn while it is dealt and keeps the last one, so users
-        // find it where they always did.
+        // The saved query NewQry2 follows the layers as they are dealt and is left on the last
+        // one, which is where users look for the last layer.
         for (int k = 0; k < 4; ++k) {
             if (NumberText::roundHalfEven(settings.layers[static_cast<size_t>(k)]) <= 0)
                 continue;
@@ -326,7 +329,7 @@ Status write(Database &db, const QString &rowid, const std::vector<Pupil> &pupil
         }
     }
     Result<Statement> update = db.prepareNative(
-        QStringLiteral("UPDATE ") + SqlDialect::quoteName(ClassDivision::tableName()) +
+        QStringLiteral("UPDATE ") + SqlDialect::quoteName(TableNames::divisionData) +
         QStringLiteral(" SET [新分班] = ?1 WHERE ") + rowid + QStringLiteral(" = ?2"));
     if (!update)
         return failed(update.status());
@@ -349,9 +352,9 @@ Status write(Database &db, const QString &rowid, const std::vector<Pupil> &pupil
 
 } // namespace
 
-QString ClassDivision::tableName()
+QString ClassDivision::failedMessage()
 {
-    return QStringLiteral("分班数据表");
+    return QStringLiteral("分班失败，%1未作改动：").arg(ColumnNames::newClass);
 }
 
 Result<int> ClassDivision::pupilTotal(Database &db)
@@ -395,36 +398,28 @@ Status ClassDivision::checkSettings(const DivisionSettings &settings)
     return Status::ok();
 }
 
-std::vector<int> ClassDivision::deal(int count, int offset, int lo, int hi)
-{
-    std::vector<int> classes;
-    Cursor cursor(offset, lo, hi);
-    for (int i = 0; i < count; ++i)
-        classes.push_back(cursor.next());
-    return classes;
-}
-
 Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings &settings,
                                            const Progress &progress)
 {
     Status s = checkSettings(settings);
     if (!s.isOk())
         return s;
-    if (!db.hasTable(tableName()))
-        return Status::error(Status::Kind::MissingTable,
-                             QStringLiteral("找不到分班数据表，请先导入新生分班数据。"));
-    const QStringList columns = db.columns(tableName());
+    if (!db.hasTable(TableNames::divisionData))
+        return Status::error(
+            Status::Kind::MissingTable,
+            QStringLiteral("找不到%1，请先导入新生分班数据。").arg(TableNames::divisionData));
+    const QStringList columns = db.columns(TableNames::divisionData);
     const bool layered = settings.mode == DivisionSettings::Mode::Layered;
-    QStringList needed = {QStringLiteral("成绩"), QStringLiteral("新分班")};
+    QStringList needed = {ColumnNames::score, ColumnNames::newClass};
     if (settings.balanceSex)
-        needed.append(QStringLiteral("性别"));
+        needed.append(ColumnNames::sex);
     if (settings.balanceSchool || layered) // a layer's size is reckoned from the 原学校 count
-        needed.append(QStringLiteral("原学校"));
+        needed.append(ColumnNames::sourceSchool);
     for (const QString &column : needed) {
         if (!hasColumn(columns, column))
-            return Status::error(
-                Status::Kind::MissingColumn,
-                QStringLiteral("分班数据表中没有字段“%1”，无法分班。").arg(column));
+            return Status::error(Status::Kind::MissingColumn,
+                                 QStringLiteral("%1中没有字段“%2”，无法分班。")
+                                     .arg(TableNames::divisionData, column));
     }
 
     Result<Table> read = readPupils(db, columns);
@@ -432,7 +427,8 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
         return read.status();
     std::vector<Pupil> &pupils = read->pupils;
     if (pupils.empty())
-        return Status::refused(QStringLiteral("分班数据表中没有学生，无法分班。"));
+        return Status::refused(
+            QStringLiteral("%1中没有学生，无法分班。").arg(TableNames::divisionData));
     const int classes = static_cast<int>(classCount(settings));
 
     if (!layered) {

@@ -8,7 +8,6 @@
 #include <QString>
 
 #include <functional>
-#include <vector>
 
 namespace fenpai {
 
@@ -28,30 +27,26 @@ public:
     // cancels the run.
     using Progress = std::function<bool(int done, int total)>;
 
-    // The division's table and the columns it reads and writes.
-    static QString tableName();
-
     // The dialog's total: the pupils that have a source school (Count of 原学校).
-    static Result<int> pupilTotal(Database &db);
+    [[nodiscard]] static Result<int> pupilTotal(Database &db);
 
     // The class count C: N in balanced mode, the sum of the layer counts in layered mode, each
     // rounded to a whole number, halves to even.
     static double classCount(const DivisionSettings &settings);
 
     // Ok, or the refusal of class counts the run cannot deal into. Needs no data.
-    static Status checkSettings(const DivisionSettings &settings);
+    [[nodiscard]] static Status checkSettings(const DivisionSettings &settings);
 
     // Runs the division. On success returns the balance of the new classes; otherwise the message
     // to show, with 新分班 untouched.
-    static Result<DivisionSummary> run(Database &db, const DivisionSettings &settings,
-                                       const Progress &progress = {});
+    [[nodiscard]] static Result<DivisionSummary> run(Database &db, const DivisionSettings &settings,
+                                                     const Progress &progress = {});
 
-    // The classes that `count` pupils, best first, are dealt into over [lo, hi] when dealing
-    // begins `offset` classes past lo (an offset past hi begins at hi):
-    // lo+offset, …, hi, hi, hi−1, …, lo, lo, lo+1, …
-    static std::vector<int> deal(int count, int offset, int lo, int hi);
+    // Put in front of the reason a run failed: "分班失败，新分班未作改动：".
+    static QString failedMessage();
 
-    // Most classes a run may make (新分班 was a 16-bit whole number).
+    // Most classes a run may make: class numbers stay 16-bit whole numbers, which is what
+    // spreadsheets made from 新分班 expect.
     static constexpr int maxClasses = 32767;
 };
 

@@ -1,6 +1,7 @@
 #include "jobs/documents/documentfill.h"
 
 #include "core/numbertext.h"
+#include "core/tablenames.h"
 #include "db/database.h"
 #include "grid/grid.h"
 
@@ -26,7 +27,7 @@ DocumentFill::Outcome DocumentFill::fill(Grid &grid, Database &db, const QString
         const int c = i + 1;
         grid.setCellText(0, c, query->fieldName(i));
         // A student number is a number but not a score: it keeps the plain column.
-        if (query->isDouble(i) && query->fieldName(i) != QStringLiteral("学号")) {
+        if (query->isDouble(i) && query->fieldName(i) != ColumnNames::studentNumber) {
             grid.setColumnMask(c, GridMask::Numeric);
             grid.setColumnWidth(c, 50);
         }

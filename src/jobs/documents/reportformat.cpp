@@ -1,5 +1,6 @@
 #include "jobs/documents/reportformat.h"
 
+#include "core/tablenames.h"
 #include "db/database.h"
 #include "grid/grid.h"
 
@@ -77,7 +78,7 @@ void ReportFormat::apply(Grid &grid, Variant variant, const QString &titleText,
         }
         if (statistics) {
             const QString header = grid.cellText(0, c);
-            if (header.contains(QStringLiteral("总分")))
+            if (header.contains(ColumnNames::total))
                 grid.setColumnFormatString(c, QStringLiteral("####"));
             if (header.contains(QStringLiteral("率")))
                 grid.setCellText(0, c, header + QStringLiteral("%"));

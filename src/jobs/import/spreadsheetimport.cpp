@@ -1,5 +1,6 @@
 #include "jobs/import/spreadsheetimport.h"
 
+#include "core/tablenames.h"
 #include "db/database.h"
 #include "db/sqldialect.h"
 #include "db/transaction.h"
@@ -12,7 +13,7 @@ namespace fenpai {
 
 namespace {
 
-Status writeTable(Database &db, const QString &table, const SheetTable &data)
+[[nodiscard]] Status writeTable(Database &db, const QString &table, const SheetTable &data)
 {
     const QString name = SqlDialect::quoteName(table);
     Status s = db.execNative(QStringLiteral("DROP TABLE IF EXISTS ") + name);
@@ -86,14 +87,15 @@ QString ImportReport::missingColumnsNotice() const
 
 Result<ImportReport> SpreadsheetImport::importDivision(Database &db, const QString &path)
 {
-    return importSheets(db, path, {{QStringLiteral("Sheet1"), divisionTable(), divisionColumns()}});
+    return importSheets(db, path,
+                        {{QStringLiteral("Sheet1"), TableNames::divisionData, divisionColumns()}});
 }
 
 Result<ImportReport> SpreadsheetImport::importArrangement(Database &db, const QString &path)
 {
     return importSheets(db, path,
-                        {{QStringLiteral("Sheet1"), examineeTable(), examineeColumns()},
-                         {QStringLiteral("Sheet2"), roomTable(), roomColumns(), true}});
+                        {{QStringLiteral("Sheet1"), TableNames::examinees, examineeColumns()},
+                         {QStringLiteral("Sheet2"), TableNames::rooms, roomColumns(), true}});
 }
 
 Result<ImportReport> SpreadsheetImport::importSheets(Database &db, const QString &path,
@@ -165,37 +167,21 @@ QString SpreadsheetImport::fileFilter()
     return QStringLiteral("数据文件(*.xls *.xlsx *.ods)");
 }
 
-QString SpreadsheetImport::divisionTable()
-{
-    return QStringLiteral("分班数据表");
-}
-
-QString SpreadsheetImport::examineeTable()
-{
-    return QStringLiteral("考生表");
-}
-
-QString SpreadsheetImport::roomTable()
-{
-    return QStringLiteral("考场表");
-}
-
 QStringList SpreadsheetImport::divisionColumns()
 {
-    return {QStringLiteral("姓名"),   QStringLiteral("性别"),   QStringLiteral("成绩"),
-            QStringLiteral("原学校"), QStringLiteral("原班级"), QStringLiteral("新分班")};
+    using namespace ColumnNames;
+    return {name, sex, score, sourceSchool, sourceClass, newClass};
 }
 
 QStringList SpreadsheetImport::examineeColumns()
 {
-    return {QStringLiteral("学校"), QStringLiteral("班级"),  QStringLiteral("姓名"),
-            QStringLiteral("性别"), QStringLiteral("成绩"),  QStringLiteral("考场"),
-            QStringLiteral("考号"), QStringLiteral("座位号")};
+    using namespace ColumnNames;
+    return {school, className, name, sex, score, room, examNumber, seat};
 }
 
 QStringList SpreadsheetImport::roomColumns()
 {
-    return {QStringLiteral("考场号"), QStringLiteral("考场地点")};
+    return {ColumnNames::roomNumber, ColumnNames::roomPlace};
 }
 
 QString SpreadsheetImport::capacityColumnLabel()

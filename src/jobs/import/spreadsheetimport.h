@@ -50,11 +50,11 @@ public:
         bool capacityInSecondColumn = false;
     };
 
-    static Result<ImportReport> importDivision(Database &db, const QString &path);
-    static Result<ImportReport> importArrangement(Database &db, const QString &path);
+    [[nodiscard]] static Result<ImportReport> importDivision(Database &db, const QString &path);
+    [[nodiscard]] static Result<ImportReport> importArrangement(Database &db, const QString &path);
     // Any sheets into any tables, all or nothing.
-    static Result<ImportReport> importSheets(Database &db, const QString &path,
-                                             const std::vector<Target> &targets);
+    [[nodiscard]] static Result<ImportReport> importSheets(Database &db, const QString &path,
+                                                           const std::vector<Target> &targets);
 
     // Texts the window and the command line show.
     static QString successMessage(); // "EXCEL导入成功！请进行相关设置"
@@ -63,9 +63,6 @@ public:
     static QString adviceTitle();    // "导入提示", also the title of every import failure
     static QString fileFilter();     // "数据文件(*.xls *.xlsx *.ods)"
 
-    static QString divisionTable(); // 分班数据表
-    static QString examineeTable(); // 考生表
-    static QString roomTable();     // 考场表
     static QStringList divisionColumns();
     static QStringList examineeColumns();
     static QStringList roomColumns(); // 考场号, 考场地点 (the capacity is checked by place)

@@ -1,7 +1,6 @@
 #include "ui/arrangement/arrangementdialog.h"
 
-#include "db/database.h"
-#include "jobs/arrangement/arrangement.h"
+#include "jobs/workspace.h"
 #include "ui/common/jobprogress.h"
 
 #include <QButtonGroup>
@@ -44,9 +43,9 @@ const QString topThirty = QStringLiteral("如,全级前30名在第一考场");
 
 } // namespace
 
-ArrangementDialog::ArrangementDialog(const DataDirectory &dataDirectory, QWidget *parent)
+ArrangementDialog::ArrangementDialog(Workspace &workspace, QWidget *parent)
     : QDialog(parent)
-    , m_dataDirectory(dataDirectory)
+    , m_workspace(workspace)
     , m_message(&showMessageBox)
 {
     setObjectName(QStringLiteral("kcbpfrm"));
@@ -55,132 +54,139 @@ ArrangementDialog::ArrangementDialog(const DataDirectory &dataDirectory, QWidget
     setModal(false);
 
     // The mode options stand beside their frames, so a disabled frame never hides its option.
-    m_opt1 = named(new QRadioButton(QStringLiteral("编排方式1"), this), "Opt1");
-    m_opt1->setToolTip(hoverHint);
-    m_frame1 = named(new QGroupBox(QStringLiteral("编排方式1"), this), "Frame1");
-    m_frame1->setToolTip(hoverHint);
-    m_label1 = named(new QLabel(QStringLiteral("每个考场"), m_frame1), "Label1");
-    m_text1 = named(new QLineEdit(QStringLiteral("3"), m_frame1), "Text1");
-    m_text1->setMaximumWidth(48);
-    m_label2 = named(new QLabel(QStringLiteral("个不同"), m_frame1), "Label2");
-    m_combo1 = named(new QComboBox(m_frame1), "Combo1");
-    m_combo1->addItems({QStringLiteral("班级"), QStringLiteral("学校")});
-    m_combo1->setCurrentIndex(0);
-    m_label3 = named(new QLabel(QStringLiteral("的考生混排,并兼顾："), m_frame1), "Label3");
-    m_check1 = named(new QCheckBox(QStringLiteral("相邻班级的学生编排在一起"), m_frame1), "Check1");
-    m_check1->setToolTip(QStringLiteral("如第一考场是123班混排"));
-    m_opt11 =
-        named(new QRadioButton(QStringLiteral("成绩相近的学生编排在一起"), m_frame1), "Opt11");
-    m_opt11->setToolTip(QStringLiteral("如每个班级的前几名都在第一考场"));
-    m_opt12 = named(new QRadioButton(QStringLiteral("按成绩随机编排"), m_frame1), "Opt12");
-    m_opt13 =
-        named(new QRadioButton(QStringLiteral("成绩相差大的学生排在一起"), m_frame1), "Opt13");
+    m_groupMixOption = named(new QRadioButton(QStringLiteral("编排方式1"), this), "Opt1");
+    m_groupMixOption->setToolTip(hoverHint);
+    m_groupMixFrame = named(new QGroupBox(QStringLiteral("编排方式1"), this), "Frame1");
+    m_groupMixFrame->setToolTip(hoverHint);
+    m_perRoomLabel = named(new QLabel(QStringLiteral("每个考场"), m_groupMixFrame), "Label1");
+    m_groupsPerRoomEdit = named(new QLineEdit(QStringLiteral("3"), m_groupMixFrame), "Text1");
+    m_groupsPerRoomEdit->setMaximumWidth(48);
+    m_differentLabel = named(new QLabel(QStringLiteral("个不同"), m_groupMixFrame), "Label2");
+    m_groupKindCombo = named(new QComboBox(m_groupMixFrame), "Combo1");
+    m_groupKindCombo->addItems({QStringLiteral("班级"), QStringLiteral("学校")});
+    m_groupKindCombo->setCurrentIndex(0);
+    m_mixLabel =
+        named(new QLabel(QStringLiteral("的考生混排,并兼顾："), m_groupMixFrame), "Label3");
+    m_adjacentCheck =
+        named(new QCheckBox(QStringLiteral("相邻班级的学生编排在一起"), m_groupMixFrame), "Check1");
+    m_adjacentCheck->setToolTip(QStringLiteral("如第一考场是123班混排"));
+    m_similarScoresOption = named(
+        new QRadioButton(QStringLiteral("成绩相近的学生编排在一起"), m_groupMixFrame), "Opt11");
+    m_similarScoresOption->setToolTip(QStringLiteral("如每个班级的前几名都在第一考场"));
+    m_randomOrderOption =
+        named(new QRadioButton(QStringLiteral("按成绩随机编排"), m_groupMixFrame), "Opt12");
+    m_spreadScoresOption = named(
+        new QRadioButton(QStringLiteral("成绩相差大的学生排在一起"), m_groupMixFrame), "Opt13");
     auto *sentence = new QHBoxLayout;
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{m_label1, m_text1, m_label2, m_combo1, m_label3})
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             m_perRoomLabel, m_groupsPerRoomEdit, m_differentLabel, m_groupKindCombo, m_mixLabel})
         sentence->addWidget(w);
     sentence->addStretch();
-    auto *frame1Layout = new QVBoxLayout(m_frame1);
-    frame1Layout->addLayout(sentence);
-    for (QWidget *w : std::initializer_list<QWidget *>{m_check1, m_opt11, m_opt12, m_opt13})
-        frame1Layout->addWidget(w);
+    auto *groupMixLayout = new QVBoxLayout(m_groupMixFrame);
+    groupMixLayout->addLayout(sentence);
+    for (QWidget *w : std::initializer_list<QWidget *>{m_adjacentCheck, m_similarScoresOption,
+                                                       m_randomOrderOption, m_spreadScoresOption})
+        groupMixLayout->addWidget(w);
     auto *scoreOrder = new QButtonGroup(this);
-    for (QRadioButton *b : {m_opt11, m_opt12, m_opt13})
+    for (QRadioButton *b : {m_similarScoresOption, m_randomOrderOption, m_spreadScoresOption})
         scoreOrder->addButton(b);
 
-    m_opt2 = named(new QRadioButton(QStringLiteral("编排方式2"), this), "Opt2");
-    m_opt2->setToolTip(hoverHint);
-    m_frame2 = named(new QGroupBox(QStringLiteral("编排方式2"), this), "Frame2");
-    m_frame2->setToolTip(roomsVary);
-    m_label4 =
+    m_scoreMixOption = named(new QRadioButton(QStringLiteral("编排方式2"), this), "Opt2");
+    m_scoreMixOption->setToolTip(hoverHint);
+    m_scoreMixFrame = named(new QGroupBox(QStringLiteral("编排方式2"), this), "Frame2");
+    m_scoreMixFrame->setToolTip(roomsVary);
+    m_scoreMixLabel =
         named(new QLabel(QStringLiteral(
                              "全部考生按成绩由高到低编排,并尽可能兼顾每个考场内不同班级学生混排"),
-                         m_frame2),
+                         m_scoreMixFrame),
               "Label4");
-    m_label4->setToolTip(topThirty);
-    m_label4->setWordWrap(true);
-    (new QVBoxLayout(m_frame2))->addWidget(m_label4);
+    m_scoreMixLabel->setToolTip(topThirty);
+    m_scoreMixLabel->setWordWrap(true);
+    (new QVBoxLayout(m_scoreMixFrame))->addWidget(m_scoreMixLabel);
 
-    m_option1 = named(new QRadioButton(QStringLiteral("编排方式3"), this), "Option1");
-    m_frame4 = named(new QGroupBox(QStringLiteral("编排方式3"), this), "Frame4");
-    m_frame4->setToolTip(roomsVary);
-    m_label5 =
-        named(new QLabel(QStringLiteral("全部考生只按成绩由高到低编排,不考虑同班相邻。"), m_frame4),
+    m_scoreOnlyOption = named(new QRadioButton(QStringLiteral("编排方式3"), this), "Option1");
+    m_scoreOnlyFrame = named(new QGroupBox(QStringLiteral("编排方式3"), this), "Frame4");
+    m_scoreOnlyFrame->setToolTip(roomsVary);
+    m_scoreOnlyLabel =
+        named(new QLabel(QStringLiteral("全部考生只按成绩由高到低编排,不考虑同班相邻。"),
+                         m_scoreOnlyFrame),
               "Label5");
-    m_label5->setToolTip(topThirty);
-    m_label5->setWordWrap(true);
-    (new QVBoxLayout(m_frame4))->addWidget(m_label5);
+    m_scoreOnlyLabel->setToolTip(topThirty);
+    m_scoreOnlyLabel->setWordWrap(true);
+    (new QVBoxLayout(m_scoreOnlyFrame))->addWidget(m_scoreOnlyLabel);
 
     auto *mode = new QButtonGroup(this);
     auto *modes = new QGridLayout;
     int row = 0;
-    for (auto [option, frame] : {std::pair<QRadioButton *, QGroupBox *>{m_opt1, m_frame1},
-                                 {m_opt2, m_frame2},
-                                 {m_option1, m_frame4}}) {
+    for (auto [option, frame] :
+         {std::pair<QRadioButton *, QGroupBox *>{m_groupMixOption, m_groupMixFrame},
+          {m_scoreMixOption, m_scoreMixFrame},
+          {m_scoreOnlyOption, m_scoreOnlyFrame}}) {
         mode->addButton(option);
         modes->addWidget(option, row, 0, Qt::AlignTop);
         modes->addWidget(frame, row, 1);
         ++row;
     }
 
-    auto *frame3 = named(new QGroupBox(QStringLiteral("考号生成方式"), this), "Frame3");
-    m_opt21 =
-        named(new QRadioButton(QStringLiteral("从第一到最后一考场 起始考号+1"), frame3), "Opt21");
-    m_labkh1 = named(new QLabel(QStringLiteral("起始考号"), frame3), "Labkh1");
-    m_text2 = named(new QLineEdit(QStringLiteral("2100001"), frame3), "Text2");
-    m_opt22 = named(new QRadioButton(QStringLiteral("由考场号座位号定"), frame3), "Opt22");
-    m_labkh2 = named(new QLabel(QStringLiteral("前缀固定号"), frame3), "Labkh2");
-    m_text3 = named(new QLineEdit(QStringLiteral("210"), frame3), "Text3");
-    m_labkh3 = named(new QLabel(QStringLiteral("+考场号+座位号"), frame3), "Labkh3");
+    auto *numberingFrame = named(new QGroupBox(QStringLiteral("考号生成方式"), this), "Frame3");
+    m_consecutiveOption = named(
+        new QRadioButton(QStringLiteral("从第一到最后一考场 起始考号+1"), numberingFrame), "Opt21");
+    m_startNumberLabel = named(new QLabel(QStringLiteral("起始考号"), numberingFrame), "Labkh1");
+    m_startNumberEdit = named(new QLineEdit(QStringLiteral("2100001"), numberingFrame), "Text2");
+    m_roomSeatOption =
+        named(new QRadioButton(QStringLiteral("由考场号座位号定"), numberingFrame), "Opt22");
+    m_prefixLabel = named(new QLabel(QStringLiteral("前缀固定号"), numberingFrame), "Labkh2");
+    m_prefixEdit = named(new QLineEdit(QStringLiteral("210"), numberingFrame), "Text3");
+    m_roomSeatLabel = named(new QLabel(QStringLiteral("+考场号+座位号"), numberingFrame), "Labkh3");
     auto *numbering = new QButtonGroup(this);
-    numbering->addButton(m_opt21);
-    numbering->addButton(m_opt22);
-    auto *frame3Layout = new QGridLayout(frame3);
-    frame3Layout->addWidget(m_opt21, 0, 0);
-    frame3Layout->addWidget(m_labkh1, 0, 1);
-    frame3Layout->addWidget(m_text2, 0, 2);
-    frame3Layout->addWidget(m_opt22, 1, 0);
-    frame3Layout->addWidget(m_labkh2, 1, 1);
-    frame3Layout->addWidget(m_text3, 1, 2);
-    frame3Layout->addWidget(m_labkh3, 1, 3);
-    frame3Layout->setColumnStretch(4, 1);
+    numbering->addButton(m_consecutiveOption);
+    numbering->addButton(m_roomSeatOption);
+    auto *numberingLayout = new QGridLayout(numberingFrame);
+    numberingLayout->addWidget(m_consecutiveOption, 0, 0);
+    numberingLayout->addWidget(m_startNumberLabel, 0, 1);
+    numberingLayout->addWidget(m_startNumberEdit, 0, 2);
+    numberingLayout->addWidget(m_roomSeatOption, 1, 0);
+    numberingLayout->addWidget(m_prefixLabel, 1, 1);
+    numberingLayout->addWidget(m_prefixEdit, 1, 2);
+    numberingLayout->addWidget(m_roomSeatLabel, 1, 3);
+    numberingLayout->setColumnStretch(4, 1);
 
     readCounts();
-    auto *ksLab = named(new QLabel(m_counts.examineeCaption(), this), "ksLab");
-    auto *kcLab = named(new QLabel(m_counts.roomCaption(), this), "kcLab");
-    kcLab->setToolTip(
+    auto *examineeLabel = named(new QLabel(m_counts.examineeCaption(), this), "ksLab");
+    auto *roomLabel = named(new QLabel(m_counts.roomCaption(), this), "kcLab");
+    roomLabel->setToolTip(
         QStringLiteral("考场数及各考场人数在电子表格中的考场表中设置,再同考生表一同导入"));
-    auto *xxLab = named(new QLabel(m_counts.schoolCaption(), this), "xxLab");
-    auto *bjLab = named(new QLabel(m_counts.classCaption(), this), "bjLab");
+    auto *schoolLabel = named(new QLabel(m_counts.schoolCaption(), this), "xxLab");
+    auto *classLabel = named(new QLabel(m_counts.classCaption(), this), "bjLab");
     auto *countsRow = new QHBoxLayout;
-    for (QLabel *label : {ksLab, kcLab, xxLab, bjLab})
+    for (QLabel *label : {examineeLabel, roomLabel, schoolLabel, classLabel})
         countsRow->addWidget(label);
     countsRow->addStretch();
 
-    auto *ok = named(new QPushButton(QStringLiteral("确 定"), this), "Command2");
-    auto *cancel = named(new QPushButton(QStringLiteral("取 消"), this), "Command1");
-    ok->setDefault(true);
+    auto *runButton = named(new QPushButton(QStringLiteral("确 定"), this), "Command2");
+    auto *cancelButton = named(new QPushButton(QStringLiteral("取 消"), this), "Command1");
+    runButton->setDefault(true);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    buttons->addWidget(runButton);
+    buttons->addWidget(cancelButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(modes);
-    layout->addWidget(frame3);
+    layout->addWidget(numberingFrame);
     layout->addLayout(countsRow);
     layout->addLayout(buttons);
 
-    for (QRadioButton *b : {m_opt1, m_opt2, m_option1})
+    for (QRadioButton *b : {m_groupMixOption, m_scoreMixOption, m_scoreOnlyOption})
         connect(b, &QRadioButton::toggled, this, &ArrangementDialog::modeChosen);
-    for (QRadioButton *b : {m_opt21, m_opt22})
+    for (QRadioButton *b : {m_consecutiveOption, m_roomSeatOption})
         connect(b, &QRadioButton::toggled, this, &ArrangementDialog::numberingChosen);
-    connect(ok, &QPushButton::clicked, this, &ArrangementDialog::runArrangement);
-    connect(cancel, &QPushButton::clicked, this, &ArrangementDialog::close);
+    connect(runButton, &QPushButton::clicked, this, &ArrangementDialog::runArrangement);
+    connect(cancelButton, &QPushButton::clicked, this, &ArrangementDialog::close);
 
-    m_opt1->setChecked(true);
-    m_opt11->setChecked(true);
-    m_opt21->setChecked(true);
+    m_groupMixOption->setChecked(true);
+    m_similarScoresOption->setChecked(true);
+    m_consecutiveOption->setChecked(true);
     modeChosen();
     numberingChosen();
 }
@@ -188,36 +194,31 @@ ArrangementDialog::ArrangementDialog(const DataDirectory &dataDirectory, QWidget
 ArrangementSettings ArrangementDialog::settings() const
 {
     ArrangementSettings s;
-    s.mode = m_opt1->isChecked()   ? ArrangementSettings::Mode::GroupMix
-             : m_opt2->isChecked() ? ArrangementSettings::Mode::ScoreMix
-                                   : ArrangementSettings::Mode::ScoreOnly;
-    s.groupKind = m_combo1->currentText() == QStringLiteral("学校")
+    s.mode = m_groupMixOption->isChecked()   ? ArrangementSettings::Mode::GroupMix
+             : m_scoreMixOption->isChecked() ? ArrangementSettings::Mode::ScoreMix
+                                             : ArrangementSettings::Mode::ScoreOnly;
+    s.groupKind = m_groupKindCombo->currentText() == QStringLiteral("学校")
                       ? ArrangementSettings::GroupKind::School
                       : ArrangementSettings::GroupKind::Class;
-    s.groupsPerRoom = m_text1->text();
-    s.adjacentGroups = m_check1->isChecked();
-    s.scoreOrder = m_opt11->isChecked()   ? ArrangementSettings::ScoreOrder::Similar
-                   : m_opt12->isChecked() ? ArrangementSettings::ScoreOrder::Random
-                                          : ArrangementSettings::ScoreOrder::Spread;
-    s.numbering = m_opt22->isChecked() ? ArrangementSettings::Numbering::RoomSeat
-                                       : ArrangementSettings::Numbering::Consecutive;
-    s.startNumber = m_text2->text();
-    s.prefix = m_text3->text();
+    s.groupsPerRoom = m_groupsPerRoomEdit->text();
+    s.adjacentGroups = m_adjacentCheck->isChecked();
+    s.scoreOrder = m_similarScoresOption->isChecked() ? ArrangementSettings::ScoreOrder::Similar
+                   : m_randomOrderOption->isChecked() ? ArrangementSettings::ScoreOrder::Random
+                                                      : ArrangementSettings::ScoreOrder::Spread;
+    s.numbering = m_roomSeatOption->isChecked() ? ArrangementSettings::Numbering::RoomSeat
+                                                : ArrangementSettings::Numbering::Consecutive;
+    s.startNumber = m_startNumberEdit->text();
+    s.prefix = m_prefixEdit->text();
     return s;
 }
 
 void ArrangementDialog::readCounts()
 {
-    Database db;
-    Status s = m_dataDirectory.openDatabase(db);
-    if (s.isOk()) {
-        Result<ArrangementCounts> counts = ArrangementCounts::read(db);
-        if (counts)
-            m_counts = std::move(*counts);
-        s = counts.status();
-    }
-    if (!s.isOk())
-        m_countsError = s.message();
+    Result<ArrangementCounts> counts = m_workspace.arrangementCounts();
+    if (counts)
+        m_counts = std::move(*counts);
+    else
+        m_countsError = counts.status().message();
 }
 
 void ArrangementDialog::showEvent(QShowEvent *event)
@@ -240,35 +241,35 @@ void ArrangementDialog::warnOnOpening()
 
 void ArrangementDialog::modeChosen()
 {
-    const bool mode1 = m_opt1->isChecked();
-    const bool mode2 = m_opt2->isChecked();
-    const bool mode3 = m_option1->isChecked();
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{m_frame1, m_label1, m_label2, m_label3, m_text1, m_combo1,
-                                          m_opt11, m_opt12, m_opt13, m_check1})
+    const bool mode1 = m_groupMixOption->isChecked();
+    const bool mode2 = m_scoreMixOption->isChecked();
+    const bool mode3 = m_scoreOnlyOption->isChecked();
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             m_groupMixFrame, m_perRoomLabel, m_differentLabel, m_mixLabel, m_groupsPerRoomEdit,
+             m_groupKindCombo, m_similarScoresOption, m_randomOrderOption, m_spreadScoresOption,
+             m_adjacentCheck})
         w->setEnabled(mode1);
-    m_frame2->setEnabled(mode2);
-    m_label4->setEnabled(mode2);
-    m_frame4->setEnabled(mode3);
-    m_label5->setEnabled(mode3);
+    m_scoreMixFrame->setEnabled(mode2);
+    m_scoreMixLabel->setEnabled(mode2);
+    m_scoreOnlyFrame->setEnabled(mode3);
+    m_scoreOnlyLabel->setEnabled(mode3);
 }
 
 void ArrangementDialog::numberingChosen()
 {
-    const bool consecutive = m_opt21->isChecked();
-    m_labkh1->setEnabled(consecutive);
-    m_text2->setEnabled(consecutive);
-    m_labkh2->setEnabled(!consecutive);
-    m_labkh3->setEnabled(!consecutive);
-    m_text3->setEnabled(!consecutive);
+    const bool consecutive = m_consecutiveOption->isChecked();
+    m_startNumberLabel->setEnabled(consecutive);
+    m_startNumberEdit->setEnabled(consecutive);
+    m_prefixLabel->setEnabled(!consecutive);
+    m_roomSeatLabel->setEnabled(!consecutive);
+    m_prefixEdit->setEnabled(!consecutive);
 }
 
 bool ArrangementDialog::runArrangement()
 {
-    Database db;
-    const Status opened = m_dataDirectory.openDatabase(db);
+    const Status opened = m_workspace.open();
     if (!opened.isOk()) {
-        m_message(this, QStringLiteral("编排失败，考生表未改动：") + opened.message());
+        m_message(this, Arrangement::failedMessage() + opened.message());
         return false;
     }
 
@@ -276,8 +277,7 @@ bool ArrangementDialog::runArrangement()
     const auto onProgress = [&progress](int done, int total) {
         return progress.report(done, total);
     };
-    const Result<ArrangementOutcome> result = Arrangement::run(db, settings(), onProgress);
-    db.close();
+    const Result<ArrangementOutcome> result = m_workspace.arrange(settings(), onProgress);
     if (!result) {
         m_message(this, result.status().message());
         return false;

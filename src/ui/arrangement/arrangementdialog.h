@@ -1,6 +1,5 @@
 #pragma once
 
-#include "db/datadirectory.h"
 #include "jobs/arrangement/arrangementcounts.h"
 #include "jobs/arrangement/arrangementsettings.h"
 
@@ -17,10 +16,12 @@ class QRadioButton;
 
 namespace fenpai {
 
-// The exam room arrangement dialog (object name "kcbpfrm", caption "考场编排"): shows the
-// examinee, room, school and class counts, warns when the rooms cannot hold every examinee, takes
-// the mode and the exam-number scheme, and on "确 定" runs the arrangement. It deletes itself when
-// closed, so each opening starts from the defaults and fresh counts.
+class Workspace;
+
+// The exam room arrangement dialog (caption "考场编排"): shows the examinee, room, school and class
+// counts, warns when the rooms cannot hold every examinee, takes the mode and the exam-number
+// scheme, and on "确 定" runs the arrangement. It deletes itself when closed, so each opening
+// starts from the defaults and fresh counts.
 class ArrangementDialog final : public QDialog
 {
     Q_OBJECT
@@ -29,12 +30,10 @@ public:
     // Shows one message with an OK button under the application's title. Tests replace it.
     using MessageFunction = std::function<void(QWidget *parent, const QString &text)>;
 
-    explicit ArrangementDialog(const DataDirectory &dataDirectory, QWidget *parent = nullptr);
+    explicit ArrangementDialog(Workspace &workspace, QWidget *parent = nullptr);
 
     // The settings as the controls hold them now, numbers as typed.
     ArrangementSettings settings() const;
-    // The counts read when the dialog opened.
-    const ArrangementCounts &counts() const { return m_counts; }
 
     void setMessageFunction(MessageFunction function) { m_message = std::move(function); }
 
@@ -55,36 +54,36 @@ private:
     void modeChosen();
     void numberingChosen();
 
-    DataDirectory m_dataDirectory;
+    Workspace &m_workspace;
     MessageFunction m_message;
     ArrangementCounts m_counts;
     QString m_countsError;
     bool m_warned = false;
 
-    QRadioButton *m_opt1 = nullptr;
-    QRadioButton *m_opt2 = nullptr;
-    QRadioButton *m_option1 = nullptr;
-    QGroupBox *m_frame1 = nullptr;
-    QGroupBox *m_frame2 = nullptr;
-    QGroupBox *m_frame4 = nullptr;
-    QLabel *m_label1 = nullptr;
-    QLabel *m_label2 = nullptr;
-    QLabel *m_label3 = nullptr;
-    QLabel *m_label4 = nullptr;
-    QLabel *m_label5 = nullptr;
-    QLineEdit *m_text1 = nullptr;
-    QComboBox *m_combo1 = nullptr;
-    QCheckBox *m_check1 = nullptr;
-    QRadioButton *m_opt11 = nullptr;
-    QRadioButton *m_opt12 = nullptr;
-    QRadioButton *m_opt13 = nullptr;
-    QRadioButton *m_opt21 = nullptr;
-    QRadioButton *m_opt22 = nullptr;
-    QLabel *m_labkh1 = nullptr;
-    QLabel *m_labkh2 = nullptr;
-    QLabel *m_labkh3 = nullptr;
-    QLineEdit *m_text2 = nullptr;
-    QLineEdit *m_text3 = nullptr;
+    QRadioButton *m_groupMixOption = nullptr;
+    QRadioButton *m_scoreMixOption = nullptr;
+    QRadioButton *m_scoreOnlyOption = nullptr;
+    QGroupBox *m_groupMixFrame = nullptr;
+    QGroupBox *m_scoreMixFrame = nullptr;
+    QGroupBox *m_scoreOnlyFrame = nullptr;
+    QLabel *m_perRoomLabel = nullptr;
+    QLabel *m_differentLabel = nullptr;
+    QLabel *m_mixLabel = nullptr;
+    QLabel *m_scoreMixLabel = nullptr;
+    QLabel *m_scoreOnlyLabel = nullptr;
+    QLineEdit *m_groupsPerRoomEdit = nullptr;
+    QComboBox *m_groupKindCombo = nullptr;
+    QCheckBox *m_adjacentCheck = nullptr;
+    QRadioButton *m_similarScoresOption = nullptr;
+    QRadioButton *m_randomOrderOption = nullptr;
+    QRadioButton *m_spreadScoresOption = nullptr;
+    QRadioButton *m_consecutiveOption = nullptr;
+    QRadioButton *m_roomSeatOption = nullptr;
+    QLabel *m_startNumberLabel = nullptr;
+    QLabel *m_prefixLabel = nullptr;
+    QLabel *m_roomSeatLabel = nullptr;
+    QLineEdit *m_startNumberEdit = nullptr;
+    QLineEdit *m_prefixEdit = nullptr;
 };
 
 } // namespace fenpai

@@ -1,8 +1,7 @@
 #include "ui/division/divisiondialog.h"
 
 #include "core/numbertext.h"
-#include "db/database.h"
-#include "jobs/division/classdivision.h"
+#include "jobs/workspace.h"
 #include "ui/common/jobprogress.h"
 
 #include <QCheckBox>
@@ -38,9 +37,9 @@ void showMessageBox(QWidget *parent, const QString &text)
 
 } // namespace
 
-DivisionDialog::DivisionDialog(const DataDirectory &dataDirectory, QWidget *parent)
+DivisionDialog::DivisionDialog(Workspace &workspace, QWidget *parent)
     : QDialog(parent)
-    , m_dataDirectory(dataDirectory)
+    , m_workspace(workspace)
     , m_message(&showMessageBox)
 {
     setObjectName(QStringLiteral("fbszfrm"));
@@ -49,15 +48,15 @@ DivisionDialog::DivisionDialog(const DataDirectory &dataDirectory, QWidget *pare
     setModal(false);
 
     auto *mode = named(new QGroupBox(QStringLiteral("分班方式"), this), "Frame1");
-    m_balanced =
+    m_balancedOption =
         named(new QRadioButton(QStringLiteral("均衡分班(各班学生成绩均衡)"), mode), "jhopt");
     m_classesLabel = named(new QLabel(QStringLiteral("新分班级数"), mode), "Label6");
-    m_classes = named(new QLineEdit(QStringLiteral("2"), mode), "Text5");
-    m_layered =
+    m_classesEdit = named(new QLineEdit(QStringLiteral("2"), mode), "Text5");
+    m_layeredOption =
         named(new QRadioButton(
                   QStringLiteral("分层分班(如成绩最好的学生分在A层的几个班级中,其它同理)"), mode),
               "fcopt");
-    m_layered->setToolTip(QStringLiteral("各层内的班级是均衡的"));
+    m_layeredOption->setToolTip(QStringLiteral("各层内的班级是均衡的"));
     m_layersLabel = named(new QLabel(QStringLiteral("新分班级数"), mode), "Label5");
     m_classCountLabel = named(new QLabel(mode), "Label9");
     const char *labelNames[] = {"Label1", "Label2", "Label3", "Label4"};
@@ -65,32 +64,34 @@ DivisionDialog::DivisionDialog(const DataDirectory &dataDirectory, QWidget *pare
     const QString heads[] = {QStringLiteral("A层"), QStringLiteral("B层"), QStringLiteral("C层"),
                              QStringLiteral("D层")};
     auto *modeLayout = new QGridLayout(mode);
-    modeLayout->addWidget(m_balanced, 0, 0, 1, 5);
+    modeLayout->addWidget(m_balancedOption, 0, 0, 1, 5);
     modeLayout->addWidget(m_classesLabel, 1, 0);
-    modeLayout->addWidget(m_classes, 1, 1);
-    modeLayout->addWidget(m_layered, 2, 0, 1, 5);
+    modeLayout->addWidget(m_classesEdit, 1, 1);
+    modeLayout->addWidget(m_layeredOption, 2, 0, 1, 5);
     modeLayout->addWidget(m_layersLabel, 4, 0);
     for (size_t k = 0; k < 4; ++k) {
         m_layerLabels[k] = named(new QLabel(heads[k], mode), labelNames[k]);
         m_layerLabels[k]->setAlignment(Qt::AlignCenter);
-        m_layers[k] = named(new QLineEdit(QStringLiteral("1"), mode), boxNames[k]);
+        m_layerEdits[k] = named(new QLineEdit(QStringLiteral("1"), mode), boxNames[k]);
         modeLayout->addWidget(m_layerLabels[k], 3, static_cast<int>(k) + 1);
-        modeLayout->addWidget(m_layers[k], 4, static_cast<int>(k) + 1);
+        modeLayout->addWidget(m_layerEdits[k], 4, static_cast<int>(k) + 1);
     }
     modeLayout->addWidget(m_classCountLabel, 5, 0, 1, 5);
 
     auto *options = named(new QGroupBox(QStringLiteral("分班选项"), this), "Frame2");
-    m_sex = named(new QCheckBox(QStringLiteral("均衡各班男女生人数比例"), options), "Check1");
-    m_school = named(new QCheckBox(QStringLiteral("均衡各班生源比例"), options), "Check2");
+    m_balanceSexCheck =
+        named(new QCheckBox(QStringLiteral("均衡各班男女生人数比例"), options), "Check1");
+    m_balanceSchoolCheck =
+        named(new QCheckBox(QStringLiteral("均衡各班生源比例"), options), "Check2");
     auto *optionsLayout = new QVBoxLayout(options);
-    optionsLayout->addWidget(m_sex);
-    optionsLayout->addWidget(m_school);
+    optionsLayout->addWidget(m_balanceSexCheck);
+    optionsLayout->addWidget(m_balanceSchoolCheck);
 
     m_totalLabel = named(new QLabel(QStringLiteral("总人数"), this), "Label7");
     m_averageLabel = named(new QLabel(QStringLiteral("每班平均人数"), this), "Label8");
-    auto *cancel = named(new QPushButton(QStringLiteral("取 消"), this), "Command2");
-    auto *ok = named(new QPushButton(QStringLiteral("确 定"), this), "Command1");
-    ok->setDefault(true);
+    auto *cancelButton = named(new QPushButton(QStringLiteral("取 消"), this), "Command2");
+    auto *runButton = named(new QPushButton(QStringLiteral("确 定"), this), "Command1");
+    runButton->setDefault(true);
 
     auto *figures = new QHBoxLayout;
     figures->addWidget(m_totalLabel);
@@ -98,59 +99,55 @@ DivisionDialog::DivisionDialog(const DataDirectory &dataDirectory, QWidget *pare
     figures->addStretch();
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    buttons->addWidget(runButton);
+    buttons->addWidget(cancelButton);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(mode);
     layout->addWidget(options);
     layout->addLayout(figures);
     layout->addLayout(buttons);
 
-    connect(m_balanced, &QRadioButton::toggled, this, [this](bool on) {
+    connect(m_balancedOption, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             selectBalanced();
     });
-    connect(m_layered, &QRadioButton::toggled, this, [this](bool on) {
+    connect(m_layeredOption, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             selectLayered();
     });
-    connect(m_classes, &QLineEdit::textChanged, this, &DivisionDialog::classesChanged);
-    for (QLineEdit *box : m_layers)
+    connect(m_classesEdit, &QLineEdit::textChanged, this, &DivisionDialog::classesChanged);
+    for (QLineEdit *box : m_layerEdits)
         connect(box, &QLineEdit::textChanged, this, &DivisionDialog::layersChanged);
-    connect(ok, &QPushButton::clicked, this, &DivisionDialog::runDivision);
-    connect(cancel, &QPushButton::clicked, this, &DivisionDialog::close);
+    connect(runButton, &QPushButton::clicked, this, &DivisionDialog::runDivision);
+    connect(cancelButton, &QPushButton::clicked, this, &DivisionDialog::close);
 
     // A missing or unreadable table shows a total of 0; the run itself says what is wrong.
-    Database db;
-    if (m_dataDirectory.openDatabase(db).isOk()) {
-        const Result<int> total = ClassDivision::pupilTotal(db);
-        if (total)
-            m_total = *total;
-    }
-    m_balanced->setChecked(true);
+    if (const Result<int> total = m_workspace.pupilTotal())
+        m_total = *total;
+    m_balancedOption->setChecked(true);
     m_totalLabel->setText(QStringLiteral("总人数：") + QString::number(m_total));
 }
 
 DivisionSettings DivisionDialog::settings() const
 {
     DivisionSettings s;
-    s.mode =
-        m_layered->isChecked() ? DivisionSettings::Mode::Layered : DivisionSettings::Mode::Balanced;
-    s.classes = NumberText::leadingValue(m_classes->text());
+    s.mode = m_layeredOption->isChecked() ? DivisionSettings::Mode::Layered
+                                          : DivisionSettings::Mode::Balanced;
+    s.classes = NumberText::leadingValue(m_classesEdit->text());
     for (size_t k = 0; k < 4; ++k)
-        s.layers[k] = NumberText::leadingValue(m_layers[k]->text());
-    s.balanceSex = m_sex->isChecked();
-    s.balanceSchool = m_school->isChecked();
+        s.layers[k] = NumberText::leadingValue(m_layerEdits[k]->text());
+    s.balanceSex = m_balanceSexCheck->isChecked();
+    s.balanceSchool = m_balanceSchoolCheck->isChecked();
     return s;
 }
 
 void DivisionDialog::setLayerControlsEnabled(bool layered)
 {
-    m_classes->setEnabled(!layered);
+    m_classesEdit->setEnabled(!layered);
     m_classesLabel->setEnabled(!layered);
     for (size_t k = 0; k < 4; ++k) {
         m_layerLabels[k]->setEnabled(layered);
-        m_layers[k]->setEnabled(layered);
+        m_layerEdits[k]->setEnabled(layered);
     }
     m_layersLabel->setEnabled(layered);
     m_classCountLabel->setEnabled(layered);
@@ -178,13 +175,13 @@ void DivisionDialog::showAverage(double classes)
 
 void DivisionDialog::classesChanged()
 {
-    showAverage(NumberText::leadingValue(m_classes->text()));
+    showAverage(NumberText::leadingValue(m_classesEdit->text()));
 }
 
 void DivisionDialog::layersChanged()
 {
     double sum = 0;
-    for (QLineEdit *box : m_layers)
+    for (QLineEdit *box : m_layerEdits)
         sum += NumberText::leadingValue(box->text());
     const double classCount = NumberText::roundHalfEven(sum);
     m_classCountLabel->setText(QStringLiteral("新分班数：") + NumberText::format(classCount));
@@ -193,10 +190,9 @@ void DivisionDialog::layersChanged()
 
 bool DivisionDialog::runDivision()
 {
-    Database db;
-    const Status opened = m_dataDirectory.openDatabase(db);
+    const Status opened = m_workspace.open();
     if (!opened.isOk()) {
-        m_message(this, QStringLiteral("分班失败，新分班未作改动：") + opened.message());
+        m_message(this, ClassDivision::failedMessage() + opened.message());
         return false;
     }
 
@@ -204,8 +200,7 @@ bool DivisionDialog::runDivision()
     const auto onProgress = [&progress](int done, int total) {
         return progress.report(done, total);
     };
-    const Result<DivisionSummary> result = ClassDivision::run(db, settings(), onProgress);
-    db.close();
+    const Result<DivisionSummary> result = m_workspace.divide(settings(), onProgress);
     if (!result) {
         m_message(this, result.status().message());
         return false;

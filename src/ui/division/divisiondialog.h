@@ -1,6 +1,5 @@
 #pragma once
 
-#include "db/datadirectory.h"
 #include "jobs/division/divisionsettings.h"
 
 #include <QDialog>
@@ -15,10 +14,12 @@ class QRadioButton;
 
 namespace fenpai {
 
-// The division settings dialog (object name "fbszfrm", caption "分班"): shows the pupil total,
-// takes the mode, the class counts and the two balancing options, keeps the average class size
-// current while the user types, and on "确 定" runs the division. It deletes itself when closed,
-// so each opening starts from the defaults and a fresh total.
+class Workspace;
+
+// The division settings dialog (caption "分班"): shows the pupil total, takes the mode, the class
+// counts and the two balancing options, keeps the average class size current while the user
+// types, and on "确 定" runs the division. It deletes itself when closed, so each opening starts
+// from the defaults and a fresh total.
 class DivisionDialog final : public QDialog
 {
     Q_OBJECT
@@ -27,12 +28,10 @@ public:
     // Shows one message with an OK button under the application's title. Tests replace it.
     using MessageFunction = std::function<void(QWidget *parent, const QString &text)>;
 
-    explicit DivisionDialog(const DataDirectory &dataDirectory, QWidget *parent = nullptr);
+    explicit DivisionDialog(Workspace &workspace, QWidget *parent = nullptr);
 
     // The settings as the controls hold them now, numbers read as typed.
     DivisionSettings settings() const;
-    // The total T read when the dialog opened.
-    int total() const { return m_total; }
 
     void setMessageFunction(MessageFunction function) { m_message = std::move(function); }
 
@@ -52,20 +51,20 @@ private:
     void showAverage(double classes);
     void setLayerControlsEnabled(bool layered);
 
-    DataDirectory m_dataDirectory;
+    Workspace &m_workspace;
     MessageFunction m_message;
     int m_total = 0;
 
-    QRadioButton *m_balanced = nullptr;
-    QRadioButton *m_layered = nullptr;
+    QRadioButton *m_balancedOption = nullptr;
+    QRadioButton *m_layeredOption = nullptr;
     QLabel *m_classesLabel = nullptr;
-    QLineEdit *m_classes = nullptr;
+    QLineEdit *m_classesEdit = nullptr;
     std::array<QLabel *, 4> m_layerLabels{};
-    std::array<QLineEdit *, 4> m_layers{};
+    std::array<QLineEdit *, 4> m_layerEdits{};
     QLabel *m_layersLabel = nullptr;
     QLabel *m_classCountLabel = nullptr;
-    QCheckBox *m_sex = nullptr;
-    QCheckBox *m_school = nullptr;
+    QCheckBox *m_balanceSexCheck = nullptr;
+    QCheckBox *m_balanceSchoolCheck = nullptr;
     QLabel *m_totalLabel = nullptr;
     QLabel *m_averageLabel = nullptr;
 };

@@ -9,7 +9,7 @@ class QMenu;
 
 namespace fenpai {
 
-// A menu item array: item 0 designed in and always present, items 1.. rebuilt from the data.
+// A submenu of items: item 0 is fixed and always present, items 1.. are rebuilt from the data.
 // The index of the chosen item is what its handler receives.
 class DynamicMenu final : public QObject
 {

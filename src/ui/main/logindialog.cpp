@@ -1,7 +1,6 @@
 #include "ui/main/logindialog.h"
 
-#include "db/database.h"
-#include "db/useraccounts.h"
+#include "jobs/workspace.h"
 #include "ui/common/appstate.h"
 
 #include <QDialogButtonBox>
@@ -13,25 +12,26 @@
 
 namespace fenpai {
 
-LoginDialog::LoginDialog(AppState &state, QWidget *parent)
+LoginDialog::LoginDialog(AppState &state, Workspace &workspace, QWidget *parent)
     : QDialog(parent)
     , m_state(state)
-    , m_userName(new QLineEdit(this))
-    , m_password(new QLineEdit(this))
+    , m_workspace(workspace)
+    , m_userNameEdit(new QLineEdit(this))
+    , m_passwordEdit(new QLineEdit(this))
 {
     setObjectName(QStringLiteral("frmLogin"));
     setWindowTitle(QStringLiteral("登录"));
-    m_userName->setObjectName(QStringLiteral("txtUserName"));
-    m_password->setObjectName(QStringLiteral("txtPassword"));
-    m_password->setEchoMode(QLineEdit::Password);
+    m_userNameEdit->setObjectName(QStringLiteral("txtUserName"));
+    m_passwordEdit->setObjectName(QStringLiteral("txtPassword"));
+    m_passwordEdit->setEchoMode(QLineEdit::Password);
 
     auto *form = new QFormLayout;
     auto *userLabel = new QLabel(QStringLiteral("用户名称(&U):"), this);
-    userLabel->setBuddy(m_userName);
+    userLabel->setBuddy(m_userNameEdit);
     auto *passwordLabel = new QLabel(QStringLiteral("密码(&P):"), this);
-    passwordLabel->setBuddy(m_password);
-    form->addRow(userLabel, m_userName);
-    form->addRow(passwordLabel, m_password);
+    passwordLabel->setBuddy(m_passwordEdit);
+    form->addRow(userLabel, m_userNameEdit);
+    form->addRow(passwordLabel, m_passwordEdit);
 
     auto *buttons = new QDialogButtonBox(this);
     QPushButton *ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
@@ -45,25 +45,23 @@ LoginDialog::LoginDialog(AppState &state, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
-    m_userName->setMinimumWidth(200);
+    m_userNameEdit->setMinimumWidth(200);
 }
 
 void LoginDialog::accept()
 {
-    Database db;
-    Status opened = m_state.dataDirectory().openDatabase(db);
+    const Status opened = m_workspace.open();
     if (!opened.isOk()) {
         m_message(this, QMessageBox::Warning, QStringLiteral("登录"), opened.message(),
                   QMessageBox::Ok);
         return;
     }
-    const Result<QString> user = UserAccounts::login(db, m_userName->text(), m_password->text());
-    db.close();
+    const Result<QString> user = m_workspace.login(m_userNameEdit->text(), m_passwordEdit->text());
     if (!user) {
         m_message(this, QMessageBox::NoIcon, QStringLiteral("登录"), user.status().message(),
                   QMessageBox::Ok);
-        m_password->setFocus();
-        m_password->selectAll();
+        m_passwordEdit->setFocus();
+        m_passwordEdit->selectAll();
         return;
     }
     m_state.logIn(*user);

@@ -10,27 +10,29 @@ class QPushButton;
 namespace fenpai {
 
 class AppState;
+class Workspace;
 
-// frmLogin: checks a user name and password against ustarv and logs the user in. Modeless.
+// Checks a user name and password against the user table and logs the user in. Modeless.
 class LoginDialog final : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit LoginDialog(AppState &state, QWidget *parent = nullptr);
+    LoginDialog(AppState &state, Workspace &workspace, QWidget *parent = nullptr);
 
     void setMessageFunction(MessageSink::Function function) { m_message = std::move(function); }
 
-    QLineEdit *userNameEdit() const { return m_userName; }
-    QLineEdit *passwordEdit() const { return m_password; }
+    QLineEdit *userNameEdit() const { return m_userNameEdit; }
+    QLineEdit *passwordEdit() const { return m_passwordEdit; }
 
-    void accept() override; // cmdOK
-    void reject() override; // cmdCancel: logged out, hidden
+    void accept() override;
+    void reject() override; // logs out and hides
 
 private:
     AppState &m_state;
-    QLineEdit *m_userName;
-    QLineEdit *m_password;
+    Workspace &m_workspace;
+    QLineEdit *m_userNameEdit;
+    QLineEdit *m_passwordEdit;
     MessageSink::Function m_message = &MessageSink::show;
 };
 

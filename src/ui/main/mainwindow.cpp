@@ -5,10 +5,7 @@
 #include "ui/main/passworddialog.h"
 
 #include "core/numbertext.h"
-#include "db/database.h"
-#include "db/maintenance.h"
-#include "db/menusources.h"
-#include "jobs/import/spreadsheetimport.h"
+#include "core/tablenames.h"
 #include "ui/arrangement/arrangementdialog.h"
 #include "ui/division/divisiondialog.h"
 #include "ui/documents/documentwindow.h"
@@ -22,6 +19,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -55,6 +53,7 @@ constexpr double twipsPerPixel = 15.0;
 
 MainWindow::MainWindow(const Options &options, QWidget *parent)
     : QMainWindow(parent)
+    , m_workspace(DataDirectory(options.dataDirectory))
     , m_state(DataDirectory(options.dataDirectory), this)
     , m_programDir(options.programDir)
     , m_settings(options.settingsFile.isEmpty()
@@ -97,6 +96,12 @@ QAction *MainWindow::addEntry(QMenu *menu, const char *objectName, const QString
     return a;
 }
 
+void MainWindow::addDynamicMenu(QMenu *menu, const char *name, const QString &firstCaption)
+{
+    const QString key = QString::fromLatin1(name);
+    m_dynamic.insert(key, new DynamicMenu(menu, key, firstCaption));
+}
+
 QMenu *MainWindow::addSubmenu(QMenu *parent, const char *objectName, const QString &caption)
 {
     QMenu *m = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
@@ -111,10 +116,10 @@ void MainWindow::buildMenus()
     QMenu *file = addSubmenu(nullptr, "mnuFile", QStringLiteral("文件(&F)"));
     addEntry(file, "mnuOpen", QStringLiteral("打开表格文件"));
     QMenu *browse = addSubmenu(file, "ddec", QStringLiteral("浏览(&L)"));
-    addEntry(browse, "fbmum", QStringLiteral("分班数据表"));
+    addEntry(browse, "fbmum", TableNames::divisionData);
     QMenu *examData = addSubmenu(browse, "kc", QStringLiteral("考场数据表"));
-    addEntry(examData, "kstable", QStringLiteral("考生表"));
-    addEntry(examData, "kctable", QStringLiteral("考场表"));
+    addEntry(examData, "kstable", TableNames::examinees);
+    addEntry(examData, "kctable", TableNames::rooms);
     QMenu *info = addSubmenu(file, "sjxx", QStringLiteral("数据信息(&O)..."));
     addEntry(info, "cjbxx", QStringLiteral("成绩表信息"));
     QMenu *examInfo = addSubmenu(info, "kcbpbxx", QStringLiteral("考生表信息"));
@@ -143,20 +148,20 @@ void MainWindow::buildMenus()
     addEntry(division, "sgtz", QStringLiteral("手工调整&(S)"));
     addEntry(division, "czzpm", QStringLiteral("新班统计&(T)"));
     QMenu *newClasses = addSubmenu(division, "newcl", QStringLiteral("浏览新班级"));
-    m_dynamic.insert("class", new DynamicMenu(newClasses, "class", QStringLiteral("全部班级")));
+    addDynamicMenu(newClasses, "class", QStringLiteral("全部班级"));
 
     QMenu *exam = addSubmenu(nullptr, "mnukcbp", QStringLiteral("考场编排(&K)"));
     addEntry(exam, "bianpai", QStringLiteral("编排(&B)"));
     addEntry(exam, "ktiaoz", QStringLiteral("手工调整"));
     QMenu *examBrowse = addSubmenu(exam, "lulan", QStringLiteral("浏览"));
     QMenu *byRoom = addSubmenu(examBrowse, "klulan", QStringLiteral("按考场"));
-    m_dynamic.insert("gkc", new DynamicMenu(byRoom, "gkc", QStringLiteral("全部考场")));
+    addDynamicMenu(byRoom, "gkc", QStringLiteral("全部考场"));
     QMenu *byClass = addSubmenu(examBrowse, "blulan", QStringLiteral("按班级"));
-    m_dynamic.insert("gbj", new DynamicMenu(byClass, "gbj", QStringLiteral("全部班级")));
+    addDynamicMenu(byClass, "gbj", QStringLiteral("全部班级"));
     QMenu *stats = addSubmenu(exam, "dctj", QStringLiteral("统计"));
     addEntry(stats, "jinjtj", QStringLiteral("精简统计"));
     QMenu *full = addSubmenu(stats, "qmtj", QStringLiteral("全面统计"));
-    m_dynamic.insert("tjschoo", new DynamicMenu(full, "tjschoo", QStringLiteral("学校")));
+    addDynamicMenu(full, "tjschoo", QStringLiteral("学校"));
     addEntry(exam, "qzkh", QStringLiteral("各考场首尾考号"));
     addEntry(exam, "zhizhuo", QStringLiteral("制作准考证"));
     addEntry(exam, "hbjc", QStringLiteral("混排检测"));
@@ -181,7 +186,6 @@ void MainWindow::buildMenus()
     addEntry(edit, "mnuDeleteByCol", QStringLiteral("删除列"));
     addEntry(edit, "mnuHideRows", QStringLiteral("隐藏行"));
     addEntry(edit, "mnuHideCols", QStringLiteral("隐藏列"));
-    addEntry(edit, "text", QStringLiteral("测试"))->setVisible(false);
 
     QMenu *format = addSubmenu(nullptr, "mnuFormat", QStringLiteral("格式(&O)"));
     addEntry(format, "mnuSetWrapText", QStringLiteral("设置自动换行"));
@@ -244,8 +248,8 @@ void MainWindow::buildToolbars()
     m_fontSize->setObjectName(QStringLiteral("cboFontSize"));
     m_fontSize->setEditable(true);
     m_fontSize->setInsertPolicy(QComboBox::NoInsert);
-    m_fontSize->addItems({"6", "8", "9", "10", "12", "14", "16", "18", "20", "22", "24", "26", "28",
-                          "36", "48", "72"});
+    for (int points : {6, 8, 9, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
+        m_fontSize->addItem(QString::number(points));
     m_fontSize->setEditText(QStringLiteral("9"));
     m_standardBar->addWidget(m_fontName);
     m_standardBar->addWidget(m_fontSize);
@@ -310,23 +314,24 @@ void MainWindow::wireCommands()
     wire("mnuWindowTileHorizontal", [this] { tile(Qt::Horizontal); });
     wire("mnuWindowTileVertical", [this] { tile(Qt::Vertical); });
     wire("mnuWindowArrangeIcons", [this] { arrangeIcons(); });
-    wire("mnuViewToolbar",
-         [this] { m_standardBar->setVisible(action("mnuViewToolbar")->isChecked()); });
-    wire("mnuViewStatusBar",
-         [this] { statusBar()->setVisible(action("mnuViewStatusBar")->isChecked()); });
+    wire("mnuViewToolbar", [this] {
+        m_standardBar->setVisible(action(QStringLiteral("mnuViewToolbar"))->isChecked());
+    });
+    wire("mnuViewStatusBar", [this] {
+        statusBar()->setVisible(action(QStringLiteral("mnuViewStatusBar"))->isChecked());
+    });
     wire("mnufileHelp", [this] { showHelp(); });
     wire("mnuonlineHelp", [this] { showHelpWindow(); });
     wire("houseHelp", [this] { showHelpWindow(); });
     wire("mnuHelpAbout", [this] { showAbout(); });
 
     // Browse commands.
-    wire("fbmum",
-         [this] { showSource(QStringLiteral("分班数据表"), QStringLiteral("分班数据表")); });
+    wire("fbmum", [this] { showSource(TableNames::divisionData, TableNames::divisionData); });
     wire("kstable", [this] {
-        if (DocumentWindow *doc = showSource(QStringLiteral("考生表"), QStringLiteral("考生表")))
+        if (DocumentWindow *doc = showSource(TableNames::examinees, TableNames::examinees))
             doc->showAllColumnsCentredAsText();
     });
-    wire("kctable", [this] { showSource(QStringLiteral("考场表"), QStringLiteral("考场表")); });
+    wire("kctable", [this] { showSource(TableNames::rooms, TableNames::rooms); });
     wire("mnuCopy", [this] { runDocumentCommand(QStringLiteral("mnuCopy")); });
 
     wire("xsfb", [this] { importWorkbook(false); });
@@ -379,10 +384,11 @@ DocumentWindow *MainWindow::showSource(const QString &title, const QString &sour
 {
     m_state.setDocumentTitle(title);
     DocumentWindow *doc = openDocument();
-    Database db;
-    if (!m_state.dataDirectory().openDatabase(db).isOk())
-        return doc;
-    doc->fill(db, source);
+    // A source that cannot be read leaves the document empty, without a message: browsing a
+    // table that was never imported is not an error.
+    const DocumentFill::Outcome filled = m_workspace.fillDocument(doc->grid(), source, title);
+    if (!filled.titleText.isEmpty())
+        doc->titleBox()->setText(filled.titleText);
     return doc;
 }
 
@@ -403,16 +409,14 @@ void MainWindow::importWorkbook(bool arrangement)
                                                             SpreadsheetImport::fileFilter());
     if (path.isEmpty())
         return;
-    Database db;
-    const Status opened = m_state.dataDirectory().openDatabase(db);
+    const Status opened = m_workspace.open();
     if (!opened.isOk()) {
         m_message(this, QMessageBox::Warning, SpreadsheetImport::adviceTitle(), opened.message(),
                   QMessageBox::Ok);
         return;
     }
-    const Result<ImportReport> report = arrangement ? SpreadsheetImport::importArrangement(db, path)
-                                                    : SpreadsheetImport::importDivision(db, path);
-    db.close();
+    const Result<ImportReport> report =
+        arrangement ? m_workspace.importArrangement(path) : m_workspace.importDivision(path);
     if (!report) {
         m_message(this, QMessageBox::NoIcon, SpreadsheetImport::adviceTitle(),
                   report.status().message(), QMessageBox::Ok);
@@ -432,7 +436,7 @@ void MainWindow::importWorkbook(bool arrangement)
 void MainWindow::showDivisionDialog()
 {
     if (!m_divisionDialog) {
-        auto *dialog = new DivisionDialog(m_state.dataDirectory(), this);
+        auto *dialog = new DivisionDialog(m_workspace, this);
         connect(dialog, &DivisionDialog::divisionFinished, this, &MainWindow::rebuildNewClassMenu);
         m_divisionDialog = dialog;
     }
@@ -444,7 +448,7 @@ void MainWindow::showDivisionDialog()
 void MainWindow::showArrangementDialog()
 {
     if (!m_arrangementDialog) {
-        auto *dialog = new ArrangementDialog(m_state.dataDirectory(), this);
+        auto *dialog = new ArrangementDialog(m_workspace, this);
         connect(dialog, &ArrangementDialog::arrangementFinished, this, [this] {
             rebuildRoomAndClassMenus();
             rebuildSchoolMenu();
@@ -458,32 +462,18 @@ void MainWindow::showArrangementDialog()
 
 void MainWindow::rebuildNewClassMenu()
 {
-    Database db;
-    QStringList captions;
-    if (m_state.dataDirectory().openDatabase(db).isOk())
-        captions = MenuSources::newClasses(db);
-    m_dynamic.value("class")->rebuild(captions);
+    m_dynamic.value(QStringLiteral("class"))->rebuild(m_workspace.newClassCaptions());
 }
 
 void MainWindow::rebuildRoomAndClassMenus()
 {
-    Database db;
-    QStringList rooms, classes;
-    if (m_state.dataDirectory().openDatabase(db).isOk()) {
-        rooms = MenuSources::rooms(db);
-        classes = MenuSources::classes(db);
-    }
-    m_dynamic.value("gkc")->rebuild(rooms);
-    m_dynamic.value("gbj")->rebuild(classes);
+    m_dynamic.value(QStringLiteral("gkc"))->rebuild(m_workspace.roomCaptions());
+    m_dynamic.value(QStringLiteral("gbj"))->rebuild(m_workspace.classCaptions());
 }
 
 void MainWindow::rebuildSchoolMenu()
 {
-    Database db;
-    QStringList schools;
-    if (m_state.dataDirectory().openDatabase(db).isOk())
-        schools = MenuSources::schools(db);
-    m_dynamic.value("tjschoo")->rebuild(schools);
+    m_dynamic.value(QStringLiteral("tjschoo"))->rebuild(m_workspace.schoolCaptions());
 }
 
 void MainWindow::toolbarClicked(int button)
@@ -491,15 +481,14 @@ void MainWindow::toolbarClicked(int button)
     DocumentWindow *doc = activeDocument();
     if (!doc)
         return;
-    static const QHash<int, QString> handlers = {
+    static const QHash<int, const char *> handlers = {
         {1, "mnuOpen"},          {2, "mnuSave"},         {3, "mnuDirectPrint"},
         {4, "mnuPrintPreview"},  {6, "mnuCopy"},         {7, "mnuPaste"},
         {8, "mnuMerge"},         {9, "mnuUnMerge"},      {10, "mnuInsertRows"},
         {11, "mnuInsertCols"},   {12, "mnuDeleteByRow"}, {13, "mnuDeleteByCol"},
         {15, "mnuPrintPreview"}, {16, "mnufileHelp"},
     };
-    const QString name = handlers.value(button);
-    if (QAction *a = action(name); a && a->isEnabled())
+    if (QAction *a = action(QString::fromLatin1(handlers.value(button))); a && a->isEnabled())
         a->trigger();
     if (button != 15 && button != 16)
         doc->focusGrid();
@@ -568,7 +557,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::showLogin()
 {
     if (!m_loginDialog) {
-        auto *dialog = new LoginDialog(m_state, this);
+        auto *dialog = new LoginDialog(m_state, m_workspace, this);
         dialog->setMessageFunction(m_message);
         m_loginDialog = dialog;
     }
@@ -579,7 +568,7 @@ void MainWindow::showLogin()
 
 void MainWindow::showPasswordDialog()
 {
-    auto *dialog = new PasswordDialog(m_state, this);
+    auto *dialog = new PasswordDialog(m_state, m_workspace, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setMessageFunction(m_message);
     dialog->show();
@@ -587,11 +576,8 @@ void MainWindow::showPasswordDialog()
 
 void MainWindow::repairSystemTables()
 {
-    Database db;
-    Status s = m_state.dataDirectory().openDatabase(db);
-    if (s.isOk())
-        s = Maintenance::repairSystemTables(db);
-    // Silence on success, as always; a failure is not hidden.
+    // Silent when it worked: there is nothing to report about default rows.
+    const Status s = m_workspace.repairSystemTables();
     if (!s.isOk())
         m_message(this, QMessageBox::Warning, QStringLiteral("提示"), s.message(), QMessageBox::Ok);
 }
@@ -637,7 +623,6 @@ void MainWindow::showAbout()
                        "<li>SQLite — 公有领域</li>"
                        "<li>libsodium — ISC</li>"
                        "<li>FreeXL — MPL 1.1 / GPL 2 / LGPL 2.1</li>"
-                       "<li>liborcus、libixion — MPL 2.0</li>"
                        "<li>libzip — BSD 3-Clause</li>"
                        "<li>libxlsxwriter — BSD 2-Clause</li>"
                        "<li>Noto CJK 字体 — SIL OFL 1.1；Liberation 字体 — SIL OFL 1.1</li></ul>")

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jobs/workspace.h"
 #include "ui/common/appstate.h"
 #include "ui/common/messagesink.h"
 
@@ -22,7 +23,8 @@ namespace fenpai {
 class DocumentWindow;
 class DynamicMenu;
 
-// frmMain: the menu tree, the two toolbars, the status bar, the documents and the login state.
+// The main window: the menu tree, the two toolbars, the status bar, the documents and the login
+// state.
 class MainWindow final : public QMainWindow
 {
     Q_OBJECT
@@ -66,24 +68,24 @@ public:
     void rebuildRoomAndClassMenus();
     void rebuildSchoolMenu();
 
-    // Toolbar1: a button number runs the handler of its menu entry.
+    // The command toolbar: a button number runs the handler of its menu entry.
     void toolbarClicked(int button);
 
     void setStatusText(int panel, const QString &text);
     QString statusText(int panel) const;
 
-    void restorePlacement();
-    void savePlacement();
-
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void restorePlacement();
+    void savePlacement();
     void buildMenus();
     void buildToolbars();
     void wireCommands();
     QAction *addEntry(QMenu *menu, const char *objectName, const QString &caption);
     QMenu *addSubmenu(QMenu *parent, const char *objectName, const QString &caption);
+    void addDynamicMenu(QMenu *menu, const char *name, const QString &firstCaption);
     void showLogin();
     void showPasswordDialog();
     void showHelp();
@@ -100,6 +102,7 @@ private:
     void showDivisionDialog();
     void showArrangementDialog();
 
+    Workspace m_workspace;
     AppState m_state;
     QString m_programDir;
     QSettings *m_settings;

@@ -1,7 +1,6 @@
 #include "ui/main/passworddialog.h"
 
-#include "db/database.h"
-#include "db/useraccounts.h"
+#include "jobs/workspace.h"
 #include "ui/common/appstate.h"
 
 #include <QDialogButtonBox>
@@ -13,29 +12,30 @@
 
 namespace fenpai {
 
-PasswordDialog::PasswordDialog(AppState &state, QWidget *parent)
+PasswordDialog::PasswordDialog(AppState &state, Workspace &workspace, QWidget *parent)
     : QDialog(parent)
     , m_state(state)
-    , m_old(new QLineEdit(this))
-    , m_user(new QLineEdit(this))
-    , m_new(new QLineEdit(this))
-    , m_confirm(new QLineEdit(this))
+    , m_workspace(workspace)
+    , m_oldPasswordEdit(new QLineEdit(this))
+    , m_newUserEdit(new QLineEdit(this))
+    , m_newPasswordEdit(new QLineEdit(this))
+    , m_confirmEdit(new QLineEdit(this))
 {
     setObjectName(QStringLiteral("mimafrm"));
     setWindowTitle(QStringLiteral("用户名及密码"));
-    m_old->setObjectName(QStringLiteral("oldText"));
-    m_user->setObjectName(QStringLiteral("useText"));
-    m_new->setObjectName(QStringLiteral("newText"));
-    m_confirm->setObjectName(QStringLiteral("okText"));
-    for (QLineEdit *e : {m_old, m_new, m_confirm})
+    m_oldPasswordEdit->setObjectName(QStringLiteral("oldText"));
+    m_newUserEdit->setObjectName(QStringLiteral("useText"));
+    m_newPasswordEdit->setObjectName(QStringLiteral("newText"));
+    m_confirmEdit->setObjectName(QStringLiteral("okText"));
+    for (QLineEdit *e : {m_oldPasswordEdit, m_newPasswordEdit, m_confirmEdit})
         e->setEchoMode(QLineEdit::Password);
 
     auto *frame = new QGroupBox(QStringLiteral("修改用户名和密码"), this);
     auto *form = new QFormLayout(frame);
-    form->addRow(QStringLiteral("输入旧密码"), m_old);
-    form->addRow(QStringLiteral("输入新用户名"), m_user);
-    form->addRow(QStringLiteral("输入新密码"), m_new);
-    form->addRow(QStringLiteral("新密码确认"), m_confirm);
+    form->addRow(QStringLiteral("输入旧密码"), m_oldPasswordEdit);
+    form->addRow(QStringLiteral("输入新用户名"), m_newUserEdit);
+    form->addRow(QStringLiteral("输入新密码"), m_newPasswordEdit);
+    form->addRow(QStringLiteral("新密码确认"), m_confirmEdit);
 
     auto *buttons = new QDialogButtonBox(this);
     QPushButton *ok = buttons->addButton(QStringLiteral("确定(&O)"), QDialogButtonBox::AcceptRole);
@@ -54,25 +54,19 @@ PasswordDialog::PasswordDialog(AppState &state, QWidget *parent)
 
 void PasswordDialog::accept()
 {
-    UserAccounts::Change change{m_state.userName(), m_old->text(), m_user->text(), m_new->text(),
-                                m_confirm->text()};
-    UserAccounts::ChangeOutcome outcome;
-    const bool needsDatabase = !m_old->text().isEmpty() && !m_user->text().isEmpty() &&
-                               !m_new->text().isEmpty() && !m_confirm->text().isEmpty() &&
-                               m_new->text().trimmed() == m_confirm->text().trimmed();
-    Database db;
-    if (needsDatabase) {
-        const Status opened = m_state.dataDirectory().openDatabase(db);
-        if (!opened.isOk()) {
-            m_message(this, QMessageBox::Warning, QString(), opened.message(), QMessageBox::Ok);
-            return;
-        }
+    const UserAccounts::Change change{m_state.userName(), m_oldPasswordEdit->text(),
+                                      m_newUserEdit->text(), m_newPasswordEdit->text(),
+                                      m_confirmEdit->text()};
+    const Result<UserAccounts::ChangeOutcome> changed = m_workspace.changePassword(change);
+    if (!changed) {
+        m_message(this, QMessageBox::Warning, QString(), changed.status().message(),
+                  QMessageBox::Ok);
+        return;
     }
-    outcome = UserAccounts::changePassword(db, change);
-    db.close();
+    const UserAccounts::ChangeOutcome &outcome = *changed;
     if (outcome.check == UserAccounts::ChangeCheck::Mismatch) {
-        m_new->clear();
-        m_confirm->clear();
+        m_newPasswordEdit->clear();
+        m_confirmEdit->clear();
     }
     m_message(this, QMessageBox::NoIcon, QString(), outcome.message, QMessageBox::Ok);
     if (outcome.check != UserAccounts::ChangeCheck::Ok)

@@ -9,30 +9,32 @@ class QLineEdit;
 namespace fenpai {
 
 class AppState;
+class Workspace;
 
-// mimafrm: the logged-in user replaces his user name and password.
+// The logged-in user replaces his user name and password.
 class PasswordDialog final : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit PasswordDialog(AppState &state, QWidget *parent = nullptr);
+    PasswordDialog(AppState &state, Workspace &workspace, QWidget *parent = nullptr);
 
     void setMessageFunction(MessageSink::Function function) { m_message = std::move(function); }
 
-    QLineEdit *oldText() const { return m_old; }
-    QLineEdit *useText() const { return m_user; }
-    QLineEdit *newText() const { return m_new; }
-    QLineEdit *okText() const { return m_confirm; }
+    QLineEdit *oldPasswordEdit() const { return m_oldPasswordEdit; }
+    QLineEdit *newUserEdit() const { return m_newUserEdit; }
+    QLineEdit *newPasswordEdit() const { return m_newPasswordEdit; }
+    QLineEdit *confirmEdit() const { return m_confirmEdit; }
 
-    void accept() override; // Command2 "确定(&O)"
+    void accept() override;
 
 private:
     AppState &m_state;
-    QLineEdit *m_old;
-    QLineEdit *m_user;
-    QLineEdit *m_new;
-    QLineEdit *m_confirm;
+    Workspace &m_workspace;
+    QLineEdit *m_oldPasswordEdit;
+    QLineEdit *m_newUserEdit;
+    QLineEdit *m_newPasswordEdit;
+    QLineEdit *m_confirmEdit;
     MessageSink::Function m_message = &MessageSink::show;
 };
 

@@ -55,28 +55,6 @@ void expectRun(DivisionData &data, const DivisionSettings &settings)
 
 } // namespace
 
-TEST(Deal, SerpentineFromTheStartOffset)
-{
-    const struct
-    {
-        int offset, lo, hi, count;
-        std::vector<int> classes;
-    } cases[] = {
-        {0, 1, 4, 12, {1, 2, 3, 4, 4, 3, 2, 1, 1, 2, 3, 4}},
-        {1, 1, 4, 12, {2, 3, 4, 4, 3, 2, 1, 1, 2, 3, 4, 4}},
-        {3, 1, 4, 12, {4, 4, 3, 2, 1, 1, 2, 3, 4, 4, 3, 2}},
-        {1, 5, 7, 7, {6, 7, 7, 6, 5, 5, 6}}, // offsets count from the range's first class
-        {2, 3, 4, 6, {4, 4, 3, 3, 4, 4}},    // an offset past hi begins at hi
-        {9, 1, 3, 4, {3, 3, 2, 1}},
-        {0, 5, 5, 4, {5, 5, 5, 5}}, // one class takes everybody
-        {3, 5, 5, 3, {5, 5, 5}},
-        {0, 1, 2, 6, {1, 2, 2, 1, 1, 2}},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(ClassDivision::deal(c.count, c.offset, c.lo, c.hi), c.classes)
-            << "offset " << c.offset << " range " << c.lo << ".." << c.hi;
-}
-
 TEST(BalancedDivision, TwelvePupilsInFourClassesStartAtTheSecondClass)
 {
     DivisionData data;
@@ -113,10 +91,8 @@ TEST(BalancedDivision, SexOptionDealsBoysFromTheFirstClassAndGirlsFromTheSecond)
     expectRun(data, balanced(4, true));
     const std::vector<int> boys = data.classesByRank("性别='男'");
     const std::vector<int> girls = data.classesByRank("性别='女'");
-    EXPECT_EQ(boys, ClassDivision::deal(7, 0, 1, 4));
-    EXPECT_EQ(girls, ClassDivision::deal(4, 1, 1, 4));
-    EXPECT_EQ(boys.front(), 1);
-    EXPECT_EQ(girls.front(), 2);
+    EXPECT_EQ(boys, (std::vector<int>{1, 2, 3, 4, 4, 3, 2}));
+    EXPECT_EQ(girls, (std::vector<int>{2, 3, 4, 4}));
 }
 
 TEST(BalancedDivision, OneClassTakesEverybodyWithAnyOptions)
@@ -250,7 +226,7 @@ TEST(LayeredDivision, LayersOwnConsecutiveClassBlocksAndLayersWithoutClassesNone
                     .contains("新分班=1004"));
 }
 
-TEST(MendedFaults, PupilsRankedPastTheLayersJoinTheLastLayerWithClasses)
+TEST(DivisionEdgeCases, PupilsRankedPastTheLayersJoinTheLastLayerWithClasses)
 {
     // p is rounded: 9 pupils, 2 classes → p = 4 (4.5 to even); rank 8 is past A and C.
     DivisionData data;
@@ -269,13 +245,13 @@ TEST(MendedFaults, PupilsRankedPastTheLayersJoinTheLastLayerWithClasses)
     EXPECT_EQ(nulls.classesByRank(), (std::vector<int>{1, 1, 1, 2, 2, 2, 2, 2, 2, 2}));
 }
 
-TEST(MendedFaults, PupilsOfNeitherSexAreDealtAfterTheGirls)
+TEST(DivisionEdgeCases, PupilsOfNeitherSexAreDealtAfterTheGirls)
 {
     const struct
     {
         Mode mode;
-        int otherClass; // the best of the third group: offset 2 (whole table) or 3 (a layer)
-    } cases[] = {{Mode::Balanced, 3}, {Mode::Layered, 4}};
+        std::vector<int> others; // the third group starts at offset 2 (whole table) or 3 (a layer)
+    } cases[] = {{Mode::Balanced, {3, 4, 4}}, {Mode::Layered, {4, 4, 3}}};
     for (const auto &c : cases) {
         DivisionData data;
         data.add({{"男", 90, "一中"},
@@ -284,12 +260,11 @@ TEST(MendedFaults, PupilsOfNeitherSexAreDealtAfterTheGirls)
                   {{}, 70, "一中"},
                   {"未知", 60, "一中"}});
         expectRun(data, c.mode == Mode::Balanced ? balanced(4, true) : layered({4, 0, 0, 0}, true));
-        EXPECT_EQ(data.classesByRank("NOT coalesce(性别 IN ('男','女'), 0)"),
-                  ClassDivision::deal(3, c.otherClass - 1, 1, 4));
+        EXPECT_EQ(data.classesByRank("NOT coalesce(性别 IN ('男','女'), 0)"), c.others);
     }
 }
 
-TEST(MendedFaults, PupilsWithoutSchoolAreDealtAfterTheListedSchools)
+TEST(DivisionEdgeCases, PupilsWithoutSchoolAreDealtAfterTheListedSchools)
 {
     DivisionData data;
     data.add(
@@ -299,7 +274,7 @@ TEST(MendedFaults, PupilsWithoutSchoolAreDealtAfterTheListedSchools)
     EXPECT_EQ(data.classes(), (std::vector<int>{4, 1, 2, 3, 4}));
 }
 
-TEST(MendedFaults, UnusableSettingsAreRefusedAndNothingIsWritten)
+TEST(DivisionEdgeCases, UnusableSettingsAreRefusedAndNothingIsWritten)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const struct
@@ -335,7 +310,7 @@ TEST(MendedFaults, UnusableSettingsAreRefusedAndNothingIsWritten)
     }
 }
 
-TEST(MendedFaults, MissingTableOrColumnIsNamed)
+TEST(DivisionEdgeCases, MissingTableOrColumnIsNamed)
 {
     {
         test::TempData empty;
@@ -379,7 +354,7 @@ TEST(MendedFaults, MissingTableOrColumnIsNamed)
     }
 }
 
-TEST(MendedFaults, AFailedOrCancelledRunLeavesTheClassesAsTheyWere)
+TEST(DivisionEdgeCases, AFailedOrCancelledRunLeavesTheClassesAsTheyWere)
 {
     DivisionData data;
     std::vector<PupilRow> rows = descending(5000);

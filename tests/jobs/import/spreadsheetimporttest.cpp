@@ -1,6 +1,7 @@
 #include "support/importtestutil.h"
 #include "support/tempdata.h"
 
+#include "core/tablenames.h"
 #include "db/query.h"
 #include "jobs/import/spreadsheetimport.h"
 
@@ -24,7 +25,7 @@ protected:
     {
         QStringList all;
         for (const QString &t :
-             {Import::divisionTable(), Import::examineeTable(), Import::roomTable()}) {
+             {TableNames::divisionData, TableNames::examinees, TableNames::rooms}) {
             all.append(t + QLatin1Char(':') + data.db.columns(t).join(u','));
             if (data.db.hasTable(t))
                 all.append(tableRows(t));
@@ -49,8 +50,8 @@ TEST_F(SpreadsheetImportTest, DivisionDataFromSheet1)
         QStringLiteral(
             "导入的数据缺少以下字段，分班、编排等功能需要它们：\n分班数据表：原班级、新分班"));
 
-    EXPECT_EQ(data.db.columns(Import::divisionTable()), t.columns);
-    EXPECT_EQ(tableRows(Import::divisionTable()).first(),
+    EXPECT_EQ(data.db.columns(TableNames::divisionData), t.columns);
+    EXPECT_EQ(tableRows(TableNames::divisionData).first(),
               QStringLiteral("1001\t张伟\t男\t523.5\t城关一小\t班长\t2012-03-04\t甲\t张伟伟\t1\t"));
     // Number columns are doubles to whoever reads them; text columns texts.
     Result<Query> q = data.db.query(QStringLiteral("分班数据表"));
@@ -70,8 +71,8 @@ TEST_F(SpreadsheetImportTest, ArrangementDataFromBothSheets)
     EXPECT_EQ(report->tables[1].table, QStringLiteral("考场表"));
     EXPECT_EQ(report->tables[1].rowCount, 2);
     EXPECT_TRUE(report->tables[1].missingColumns.isEmpty());
-    EXPECT_EQ(tableRows(Import::roomTable()), (QStringList{QStringLiteral("1\t30\t教学楼101"),
-                                                           QStringLiteral("2\t30\t教学楼102")}));
+    EXPECT_EQ(tableRows(TableNames::rooms), (QStringList{QStringLiteral("1\t30\t教学楼101"),
+                                                         QStringLiteral("2\t30\t教学楼102")}));
     EXPECT_EQ(report->tables[0].missingColumns,
               (QStringList{QStringLiteral("学校"), QStringLiteral("班级"), QStringLiteral("考场"),
                            QStringLiteral("考号"), QStringLiteral("座位号")}));
@@ -98,11 +99,11 @@ TEST_F(SpreadsheetImportTest, ImportingTwiceKeepsOnlyTheSecondWorkbook)
     const Result<ImportReport> report = Import::importArrangement(data.db, fixture("second.xlsx"));
     ASSERT_TRUE(report.isOk()) << report.status().message().toStdString();
     EXPECT_EQ(
-        data.db.columns(Import::examineeTable()),
+        data.db.columns(TableNames::examinees),
         (QStringList{QStringLiteral("姓名"), QStringLiteral("成绩"), QStringLiteral("班级")}));
-    EXPECT_EQ(tableRows(Import::examineeTable()),
+    EXPECT_EQ(tableRows(TableNames::examinees),
               (QStringList{QStringLiteral("周杰\t70\t一班"), QStringLiteral("吴敏\t80\t二班")}));
-    EXPECT_EQ(tableRows(Import::roomTable()), QStringList{QStringLiteral("9\t25\t实验楼201")});
+    EXPECT_EQ(tableRows(TableNames::rooms), QStringList{QStringLiteral("9\t25\t实验楼201")});
 }
 
 TEST_F(SpreadsheetImportTest, SheetNamesIgnoreCase)
@@ -161,7 +162,7 @@ TEST_F(SpreadsheetImportTest, AFailureWhileWritingRollsBack)
     data.exec({QStringLiteral("CREATE VIEW blocker AS SELECT 1")});
     const Result<ImportReport> report =
         Import::importSheets(data.db, fixture("second.xlsx"),
-                             {{QStringLiteral("Sheet1"), Import::examineeTable(), {}},
+                             {{QStringLiteral("Sheet1"), TableNames::examinees, {}},
                               {QStringLiteral("Sheet2"), QStringLiteral("blocker"), {}}});
     ASSERT_FALSE(report.isOk());
     EXPECT_TRUE(report.status().message().startsWith(QStringLiteral("导入“second.xlsx”失败：")))

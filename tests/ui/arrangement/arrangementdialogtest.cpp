@@ -1,4 +1,5 @@
 #include "ui/arrangement/arrangementdialog.h"
+#include "jobs/workspace.h"
 #include "support/arrangementdata.h"
 #include "support/tempdata.h"
 
@@ -43,7 +44,7 @@ protected:
     // A shown dialog whose messages are collected instead of shown.
     QPointer<ArrangementDialog> open()
     {
-        auto *dialog = new ArrangementDialog(t.directory);
+        auto *dialog = new ArrangementDialog(workspace);
         dialog->setMessageFunction(
             [this](QWidget *, const QString &text) { messages.append(text); });
         QObject::connect(dialog, &ArrangementDialog::arrangementFinished, [this] { ++finished; });
@@ -62,6 +63,7 @@ protected:
     QStringList table() { return t.rows("SELECT * FROM 考生表 ORDER BY rowid"); }
 
     test::TempData t;
+    Workspace workspace{t.directory};
     QStringList messages;
     int finished = 0;
 };

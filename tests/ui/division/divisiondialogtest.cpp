@@ -1,5 +1,6 @@
 #include "ui/division/divisiondialog.h"
 
+#include "jobs/workspace.h"
 #include "support/divisiontestdata.h"
 
 #include <QApplication>
@@ -45,7 +46,7 @@ protected:
 
     DivisionDialog *open()
     {
-        auto *d = new DivisionDialog(data.directory);
+        auto *d = new DivisionDialog(workspace);
         d->setMessageFunction([this](QWidget *, const QString &text) { messages.append(text); });
         dialog = d;
         return d;
@@ -67,6 +68,7 @@ protected:
     }
 
     DivisionData data;
+    Workspace workspace{data.directory};
     QPointer<DivisionDialog> dialog;
     QStringList messages;
 };
@@ -110,13 +112,15 @@ TEST_F(DialogTest, AverageRoundsHalfToEvenAndEmptyTableShowsZero)
         DivisionData table;
         std::vector<PupilRow> rows(static_cast<size_t>(c.pupils), PupilRow{"男", 60, "一中"});
         table.add(rows);
-        DivisionDialog d(table.directory);
+        Workspace tableWorkspace(table.directory);
+        DivisionDialog d(tableWorkspace);
         EXPECT_EQ(d.findChild<QLabel *>("Label7")->text(), c.total);
         EXPECT_EQ(d.findChild<QLabel *>("Label8")->text(), c.average);
     }
     // Without the table the total is 0 as well.
     test::TempData none;
-    DivisionDialog d(none.directory);
+    Workspace noneWorkspace(none.directory);
+    DivisionDialog d(noneWorkspace);
     EXPECT_EQ(d.findChild<QLabel *>("Label7")->text(), "总人数：0");
 }
 

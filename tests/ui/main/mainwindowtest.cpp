@@ -10,7 +10,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -103,7 +105,6 @@ TEST_F(Window, MenusToolbarsAndFontBoxes)
         EXPECT_NE(w->action(QString::fromLatin1(name)), nullptr) << name;
     EXPECT_EQ(w->action("fbsz")->text(), "分班&(S)");
     EXPECT_EQ(w->action("mnuHelpAbout")->text(), "关于(&A) ");
-    EXPECT_FALSE(w->action("text")->isVisible());
     EXPECT_EQ(w->dynamicMenu("class")->captions(), QStringList({"全部班级"}));
     EXPECT_EQ(w->dynamicMenu("tjschoo")->captions(), QStringList({"学校"}));
 
@@ -162,16 +163,16 @@ TEST_F(Window, GateLoginAndPasswordChange)
         messages.append({title, text, icon});
         return QMessageBox::Ok;
     });
-    change->oldText()->setText("admin");
-    change->useText()->setText("教务处");
-    change->newText()->setText("甲");
-    change->okText()->setText("乙");
+    change->oldPasswordEdit()->setText("admin");
+    change->newUserEdit()->setText("教务处");
+    change->newPasswordEdit()->setText("甲");
+    change->confirmEdit()->setText("乙");
     change->accept();
     EXPECT_EQ(messages.last().text, "两次输入的新密码不同!");
-    EXPECT_TRUE(change->newText()->text().isEmpty());
-    EXPECT_TRUE(change->okText()->text().isEmpty());
-    change->newText()->setText("甲");
-    change->okText()->setText("甲");
+    EXPECT_TRUE(change->newPasswordEdit()->text().isEmpty());
+    EXPECT_TRUE(change->confirmEdit()->text().isEmpty());
+    change->newPasswordEdit()->setText("甲");
+    change->confirmEdit()->setText("甲");
     change->accept();
     EXPECT_EQ(messages.last().text, "修改成功!");
     EXPECT_EQ(w->state().userName(), "教务处");
@@ -256,6 +257,57 @@ TEST_F(Window, ImportsKeepOldDataOnFailureAndRebuildTheMenus)
     EXPECT_TRUE(messages[0].text.startsWith("请确定电子表格中的第一个表名是否为sheet1"));
     ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
     EXPECT_EQ(*db.scalar("select count(*) from 分班数据表"), before) << "the old table stays";
+}
+
+// Every command that needs the database says why it cannot have it, and the window goes on.
+TEST_F(Window, ADatabaseThatCannotBeOpenedIsReportedByEachCommand)
+{
+    const QString file = DataDirectory(dir.path()).databasePath();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(file).absolutePath()));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'x'));
+    }
+    const QString why = "文件 " + file + " 不是本程序的数据库文件";
+    auto w = make();
+    EXPECT_EQ(w->dynamicMenu("gkc")->captions(), QStringList({"全部考场"}));
+    EXPECT_TRUE(messages.isEmpty()) << "starting up is quiet";
+
+    w->setFileChooser(
+        [] { return QStringLiteral(FENPAI_SOURCE_DIR "/tests/workbook/fixtures/same.xlsx"); });
+    w->action("xsfb")->trigger();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].title, "导入提示");
+    EXPECT_EQ(messages[0].text, why);
+    EXPECT_EQ(messages[0].icon, QMessageBox::Warning);
+
+    w->action("xufu")->trigger();
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[1].text, why);
+
+    w->action("logain")->trigger();
+    auto *login = w->findChild<LoginDialog *>("frmLogin");
+    ASSERT_NE(login, nullptr);
+    login->setMessageFunction([this](QWidget *, QMessageBox::Icon icon, const QString &title,
+                                     const QString &text, QMessageBox::StandardButtons) {
+        messages.append({title, text, icon});
+        return QMessageBox::Ok;
+    });
+    login->userNameEdit()->setText("admin");
+    login->passwordEdit()->setText("admin");
+    login->accept();
+    EXPECT_EQ(messages.last().title, "登录");
+    EXPECT_EQ(messages.last().text, why);
+    EXPECT_FALSE(w->state().isLoggedIn());
+
+    w->action("kstable")->trigger();
+    ASSERT_NE(w->activeDocument(), nullptr);
+    EXPECT_TRUE(w->activeDocument()->titleBox()->text().isEmpty());
+
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray(4096, 'x')) << "the file is left alone";
 }
 
 TEST_F(Window, HelpWithoutTheManualSaysSo)

@@ -1,0 +1,123 @@
+#include "jobs/workspace.h"
+
+#include "db/maintenance.h"
+#include "db/menusources.h"
+
+namespace fenpai {
+
+Workspace::Workspace(const DataDirectory &dataDirectory)
+    : m_dataDirectory(dataDirectory)
+{}
+
+Status Workspace::open()
+{
+    if (m_db.isOpen())
+        return Status::ok();
+    return m_dataDirectory.openDatabase(m_db);
+}
+
+Result<ImportReport> Workspace::importDivision(const QString &path)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return SpreadsheetImport::importDivision(m_db, path);
+}
+
+Result<ImportReport> Workspace::importArrangement(const QString &path)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return SpreadsheetImport::importArrangement(m_db, path);
+}
+
+Result<int> Workspace::pupilTotal()
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return ClassDivision::pupilTotal(m_db);
+}
+
+Result<DivisionSummary> Workspace::divide(const DivisionSettings &settings,
+                                          const ClassDivision::Progress &progress)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return ClassDivision::run(m_db, settings, progress);
+}
+
+Result<ArrangementCounts> Workspace::arrangementCounts()
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return ArrangementCounts::read(m_db);
+}
+
+Result<ArrangementOutcome> Workspace::arrange(const ArrangementSettings &settings,
+                                              const ArrangementProgress &progress)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return Arrangement::run(m_db, settings, progress);
+}
+
+DocumentFill::Outcome Workspace::fillDocument(Grid &grid, const QString &source,
+                                              const QString &title)
+{
+    if (Status s = open(); !s.isOk()) {
+        DocumentFill::Outcome outcome;
+        outcome.status = s;
+        return outcome;
+    }
+    return DocumentFill::fill(grid, m_db, source, title);
+}
+
+QStringList Workspace::newClassCaptions()
+{
+    return open().isOk() ? MenuSources::newClasses(m_db) : QStringList();
+}
+
+QStringList Workspace::roomCaptions()
+{
+    return open().isOk() ? MenuSources::rooms(m_db) : QStringList();
+}
+
+QStringList Workspace::classCaptions()
+{
+    return open().isOk() ? MenuSources::classes(m_db) : QStringList();
+}
+
+QStringList Workspace::schoolCaptions()
+{
+    return open().isOk() ? MenuSources::schools(m_db) : QStringList();
+}
+
+Status Workspace::repairSystemTables()
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return Maintenance::repairSystemTables(m_db);
+}
+
+Result<QString> Workspace::login(const QString &userName, const QString &password)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return UserAccounts::login(m_db, userName, password);
+}
+
+Result<UserAccounts::ChangeOutcome> Workspace::changePassword(const UserAccounts::Change &change)
+{
+    // The same field checks as the change itself, so that a missing or mismatched entry is
+    // answered before the file is touched.
+    const bool fieldsComplete = !change.oldPassword.isEmpty() && !change.newUser.isEmpty() &&
+                                !change.newPassword.isEmpty() &&
+                                !change.confirmPassword.isEmpty() &&
+                                change.newPassword.trimmed() == change.confirmPassword.trimmed();
+    if (fieldsComplete) {
+        if (Status s = open(); !s.isOk())
+            return s;
+    }
+    return UserAccounts::changePassword(m_db, change);
+}
+
+} // namespace fenpai

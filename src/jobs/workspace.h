@@ -1,0 +1,77 @@
+#pragma once
+
+#include "core/result.h"
+#include "core/status.h"
+#include "db/database.h"
+#include "db/datadirectory.h"
+#include "db/useraccounts.h"
+#include "jobs/arrangement/arrangement.h"
+#include "jobs/arrangement/arrangementcounts.h"
+#include "jobs/division/classdivision.h"
+#include "jobs/documents/documentfill.h"
+#include "jobs/import/spreadsheetimport.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace fenpai {
+
+class Grid;
+
+// The data one window works on: a single connection to the database of its data directory,
+// opened on first use and kept open, and every job and menu source that reads or changes it.
+// Whoever shows the data holds a reference, so nothing else opens the file behind its back.
+// A connection that cannot be opened is tried again by the next call.
+class Workspace final
+{
+public:
+    explicit Workspace(const DataDirectory &dataDirectory);
+    Workspace(const Workspace &) = delete;
+    Workspace &operator=(const Workspace &) = delete;
+
+    const DataDirectory &dataDirectory() const { return m_dataDirectory; }
+
+    // Opens the connection unless it is open; the reason when the file cannot be opened.
+    [[nodiscard]] Status open();
+    bool isOpen() const { return m_db.isOpen(); }
+
+    // Workbook imports; the previous tables stay as they were when one fails.
+    [[nodiscard]] Result<ImportReport> importDivision(const QString &path);
+    [[nodiscard]] Result<ImportReport> importArrangement(const QString &path);
+
+    // The class division and what its dialog shows before a run.
+    [[nodiscard]] Result<int> pupilTotal();
+    [[nodiscard]] Result<DivisionSummary> divide(const DivisionSettings &settings,
+                                                 const ClassDivision::Progress &progress = {});
+
+    // The exam room arrangement and the counts its dialog shows before a run.
+    [[nodiscard]] Result<ArrangementCounts> arrangementCounts();
+    [[nodiscard]] Result<ArrangementOutcome> arrange(const ArrangementSettings &settings,
+                                                     const ArrangementProgress &progress = {});
+
+    // Fills a document's grid from a table or saved query.
+    [[nodiscard]] DocumentFill::Outcome fillDocument(Grid &grid, const QString &source,
+                                                     const QString &title);
+
+    // The captions of the data-driven submenus. Like a missing table, a database that cannot be
+    // opened gives none: the menus keep only their first item.
+    QStringList newClassCaptions();
+    QStringList roomCaptions();
+    QStringList classCaptions();
+    QStringList schoolCaptions();
+
+    [[nodiscard]] Status repairSystemTables();
+
+    // The trimmed user name, or the message to show.
+    [[nodiscard]] Result<QString> login(const QString &userName, const QString &password);
+    // The password change. Its checks of the typed fields need no database, so they answer even
+    // when the file cannot be opened; the Status is only that failure.
+    [[nodiscard]] Result<UserAccounts::ChangeOutcome>
+    changePassword(const UserAccounts::Change &change);
+
+private:
+    DataDirectory m_dataDirectory;
+    Database m_db;
+};
+
+} // namespace fenpai
