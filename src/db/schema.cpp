@@ -1,5 +1,7 @@
 #include "db/schema.h"
 
+#include "core/tablenames.h"
+
 #include "db/database.h"
 #include "db/transaction.h"
 
@@ -66,7 +68,7 @@ Status Schema::ensure(Database &db)
         return tx.status();
     auto run = [&db](const QString &sql) { return db.exec(sql); };
     Status s;
-    if (!db.hasTable(QLatin1String("ustarv"))) {
+    if (!db.hasTable(TableNames::users)) {
         s = run(QLatin1String("CREATE TABLE ustarv (feld1 text (50),feld2 text (255))"));
         if (!s.isOk())
             return s;
@@ -79,7 +81,7 @@ Status Schema::ensure(Database &db)
             return s;
     }
     const QStringList subjects = defaultSubjects();
-    if (!db.hasTable(QStringLiteral("成绩表"))) {
+    if (!db.hasTable(TableNames::scores)) {
         QString sql =
             QStringLiteral("CREATE TABLE 成绩表 (学校 text (50),班级 text (50),姓名 text (50)");
         for (const QString &subject : subjects)
@@ -88,7 +90,7 @@ Status Schema::ensure(Database &db)
         if (!s.isOk())
             return s;
     }
-    if (!db.hasTable(QStringLiteral("教师表"))) {
+    if (!db.hasTable(TableNames::teachers)) {
         QString sql = QStringLiteral("CREATE TABLE 教师表 (学校 text (50),班级 text (50)");
         for (const QString &subject : subjects)
             sql += QLatin1String(",") + subject + QLatin1String(" text (50)");
@@ -96,13 +98,13 @@ Status Schema::ensure(Database &db)
         if (!s.isOk())
             return s;
     }
-    if (!db.hasTable(QLatin1String("xtsztable")) || !db.hasTable(QLatin1String("bsxtable"))) {
-        const bool needX = !db.hasTable(QLatin1String("xtsztable"));
-        const bool needB = !db.hasTable(QLatin1String("bsxtable"));
+    if (!db.hasTable(TableNames::systemSettings) || !db.hasTable(TableNames::reportTitles)) {
+        const bool needX = !db.hasTable(TableNames::systemSettings);
+        const bool needB = !db.hasTable(TableNames::reportTitles);
         for (const QString &sql : repairStatements()) {
             if (sql.startsWith(QLatin1String("DROP")))
                 continue;
-            const bool forX = sql.contains(QLatin1String("xtsztable"));
+            const bool forX = sql.contains(TableNames::systemSettings);
             if ((forX && !needX) || (!forX && !needB))
                 continue;
             s = run(sql);
