@@ -66,41 +66,41 @@ TEST(GridView, ClickDragAndKeysSelect)
     QSignalSpy changed(&f.view, &GridView::selectionChanged);
     QSignalSpy rows(&f.view, &GridView::rowClicked);
     f.click(2, 1);
-    EXPECT_EQ(f.grid.activeRow(), 2);
-    EXPECT_EQ(f.grid.activeCol(), 1);
+    EXPECT_EQ(f.view.selection().activeRow(), 2);
+    EXPECT_EQ(f.view.selection().activeCol(), 1);
     EXPECT_GE(changed.count(), 1);
     ASSERT_EQ(rows.count(), 1);
     EXPECT_EQ(rows.at(0).at(0).toInt(), 2);
 
     f.click(3, 3, Qt::ShiftModifier);
-    EXPECT_EQ(f.grid.selectionArea(), (GridArea{2, 1, 3, 3}));
-    EXPECT_EQ(f.grid.activeRow(), 2);
+    EXPECT_EQ(f.view.selection().area(), (GridArea{2, 1, 3, 3}));
+    EXPECT_EQ(f.view.selection().activeRow(), 2);
 
     QTest::mousePress(f.view.viewport(), Qt::LeftButton, {}, f.centre(1, 1));
     QTest::mouseMove(f.view.viewport(), f.centre(3, 2));
     QTest::mouseRelease(f.view.viewport(), Qt::LeftButton, {}, f.centre(3, 2));
-    EXPECT_EQ(f.grid.selectionArea(), (GridArea{1, 1, 3, 2}));
+    EXPECT_EQ(f.view.selection().area(), (GridArea{1, 1, 3, 2}));
 
     f.click(1, 1);
     QTest::keyClick(&f.view, Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(&f.view, Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(f.grid.selectionArea(), (GridArea{1, 1, 2, 2}));
+    EXPECT_EQ(f.view.selection().area(), (GridArea{1, 1, 2, 2}));
     QTest::keyClick(&f.view, Qt::Key_End);
-    EXPECT_EQ(f.grid.activeCol(), 3);
+    EXPECT_EQ(f.view.selection().activeCol(), 3);
     QTest::keyClick(&f.view, Qt::Key_Home);
-    EXPECT_EQ(f.grid.activeCol(), 1);
+    EXPECT_EQ(f.view.selection().activeCol(), 1);
     QTest::keyClick(&f.view, Qt::Key_Tab);
-    EXPECT_EQ(f.grid.activeCol(), 2);
+    EXPECT_EQ(f.view.selection().activeCol(), 2);
     QTest::keyClick(&f.view, Qt::Key_Return);
-    EXPECT_EQ(f.grid.activeRow(), 2);
+    EXPECT_EQ(f.view.selection().activeRow(), 2);
     QTest::keyClick(&f.view, Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(f.grid.selectionArea(), (GridArea{1, 1, 4, 3}));
+    EXPECT_EQ(f.view.selection().area(), (GridArea{1, 1, 4, 3}));
 
     // A hidden column is passed over.
     f.grid.column(2).setWidth(0);
     f.click(1, 1);
     QTest::keyClick(&f.view, Qt::Key_Right);
-    EXPECT_EQ(f.grid.activeCol(), 3);
+    EXPECT_EQ(f.view.selection().activeCol(), 3);
 
     // Key handlers see the key first and may swallow it.
     QObject::connect(&f.view, &GridView::keyPressed,
@@ -111,7 +111,7 @@ TEST(GridView, ClickDragAndKeysSelect)
                              *handled = true;
                      });
     QTest::keyClick(&f.view, Qt::Key_Down);
-    EXPECT_EQ(f.grid.activeRow(), 1);
+    EXPECT_EQ(f.view.selection().activeRow(), 1);
 }
 
 TEST(GridView, EditingInPlaceRespectsLocksAndNumericMasks)
@@ -126,7 +126,7 @@ TEST(GridView, EditingInPlaceRespectsLocksAndNumericMasks)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_FALSE(f.view.isEditing());
     EXPECT_EQ(f.grid.cellText(1, 1), QStringLiteral("xyz"));
-    EXPECT_EQ(f.grid.activeRow(), 2);
+    EXPECT_EQ(f.view.selection().activeRow(), 2);
     ASSERT_EQ(edited.count(), 1);
     EXPECT_EQ(edited.at(0).at(2).toString(), QStringLiteral("张三"));
 
@@ -159,7 +159,7 @@ TEST(GridView, EditingInPlaceRespectsLocksAndNumericMasks)
     EXPECT_EQ(f.grid.cellText(2, 2), QStringLiteral("92"));
 
     // Delete clears the unlocked cells of the selection.
-    f.grid.select(1, 1, 3, 1);
+    f.view.selection().select(1, 1, 3, 1);
     QTest::keyClick(&f.view, Qt::Key_Delete);
     EXPECT_EQ(f.grid.cellText(1, 1), QString());
     EXPECT_EQ(f.grid.cellText(3, 1), QStringLiteral("王五"));
@@ -280,6 +280,6 @@ TEST(GridView, AutoRedrawOffHoldsTheViewUntilRefresh)
     // A disabled grid takes no clicks and no edits.
     f.grid.setEnabled(false);
     f.click(3, 2);
-    EXPECT_NE(f.grid.activeRow(), 3);
+    EXPECT_NE(f.view.selection().activeRow(), 3);
     EXPECT_FALSE(f.view.editCell(3, 2));
 }
