@@ -90,12 +90,13 @@ void GridView::gridChanged(const GridArea &area)
         m_geometry.invalidateColsFrom(col);
     }
     viewport()->update(moved.intersected(viewport()->rect()));
-    // Many changes in a row cost one update of the scroll bars, once the event loop runs.
-    if (!m_relayoutQueued) {
-        m_relayoutQueued = true;
+    // Many changes in a row cost one update of the scroll bars, once the event loop runs; a
+    // scroll bar that moves repaints the rest.
+    if (!m_scrollBarsQueued) {
+        m_scrollBarsQueued = true;
         QTimer::singleShot(0, this, [this] {
-            m_relayoutQueued = false;
-            relayout();
+            m_scrollBarsQueued = false;
+            updateScrollBars();
         });
     }
 }

@@ -96,7 +96,7 @@ private:
     GridCellEditor *m_editor;
     GridViewGeometry m_geometry;
     mutable GridTextCache m_textCache;
-    bool m_relayoutQueued = false;
+    bool m_scrollBarsQueued = false;
 
     Drag m_drag = Drag::None;
     int m_dragIndex = -1;

@@ -195,12 +195,13 @@ QRect GridViewGeometry::areaRect(const GridArea &area, const QRect &viewport) co
     const Span xs = colSpan(a.firstCol, a.lastCol);
     if (ys.isEmpty() || xs.isEmpty())
         return {};
-    const QRect rect(
-        QPoint(int(std::clamp<qint64>(xs.from, -kLineReach, viewport.right() + 1)),
-               int(std::clamp<qint64>(ys.from, -kLineReach, viewport.bottom() + 1))),
-        QPoint(int(std::clamp<qint64>(xs.to - 1, -kLineReach, viewport.right() + 1)),
-               int(std::clamp<qint64>(ys.to - 1, -kLineReach, viewport.bottom() + 1))));
-    return rect.adjusted(-kLineReach, -kLineReach, kLineReach, kLineReach).intersected(viewport);
+    const qint64 left = std::max<qint64>(xs.from - kLineReach, viewport.left());
+    const qint64 top = std::max<qint64>(ys.from - kLineReach, viewport.top());
+    const qint64 right = std::min<qint64>(xs.to - 1 + kLineReach, viewport.right());
+    const qint64 bottom = std::min<qint64>(ys.to - 1 + kLineReach, viewport.bottom());
+    if (left > right || top > bottom)
+        return {};
+    return QRect(QPoint(int(left), int(top)), QPoint(int(right), int(bottom)));
 }
 
 } // namespace fenpai

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -48,6 +49,38 @@ struct ViewFixture
         QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, centre(row, col));
     }
 };
+
+// The regions a widget was asked to paint.
+class PaintLog final : public QObject
+{
+public:
+    explicit PaintLog(QWidget *widget) { widget->installEventFilter(this); }
+    QList<QRegion> regions;
+    QRect bounds() const
+    {
+        QRegion all;
+        for (const QRegion &r : regions)
+            all += r;
+        return all.boundingRect();
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            regions.append(static_cast<QPaintEvent *>(event)->region());
+        return false;
+    }
+};
+
+// The viewport painted for the region only, over a background no cell has.
+QImage paintOf(QWidget *viewport, const QRegion &region)
+{
+    QImage image(viewport->size(), QImage::Format_ARGB32);
+    image.fill(Qt::magenta);
+    viewport->render(&image, region.boundingRect().topLeft(), region);
+    return image;
+}
 
 QStringList column(const Grid &g, int col)
 {
@@ -282,4 +315,78 @@ TEST(GridView, AutoRedrawOffHoldsTheViewUntilRefresh)
     f.click(3, 2);
     EXPECT_NE(f.view.selection().activeRow(), 3);
     EXPECT_FALSE(f.view.editCell(3, 2));
+}
+
+TEST(GridView, RepaintsOnlyTheCellsAChangeReports)
+{
+    ensureApp();
+    ViewFixture f;
+    PaintLog log(f.view.viewport());
+    const QRect all = f.view.viewport()->rect();
+
+    const QRect cell = f.view.cellRect(2, 2);
+    f.grid.setCellText(2, 2, QStringLiteral("99"));
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(log.regions.isEmpty());
+    EXPECT_TRUE(log.bounds().contains(cell));
+    EXPECT_TRUE(cell.adjusted(-2, -2, 2, 2).contains(log.bounds())) << "not just the cell";
+
+    // A row inserted moves the rows from it down; what is above stays.
+    log.regions.clear();
+    const int top = f.view.cellRect(3, 1).top();
+    f.grid.insertRows(3);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log.bounds(), QRect(0, top, all.width(), all.height() - top));
+
+    // A change out of sight paints nothing.
+    for (int i = 0; i < 60; ++i)
+        f.grid.addItem(QStringLiteral("x\t1\t2"));
+    QCoreApplication::processEvents();
+    log.regions.clear();
+    f.grid.setCellText(50, 1, QStringLiteral("far"));
+    f.grid.range(40, 1, 45, 3).setFontBold(true);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(log.regions.isEmpty());
+}
+
+TEST(GridView, APartialPaintLooksLikeTheFullOne)
+{
+    ensureApp();
+    ViewFixture f;
+    for (int i = 0; i < 60; ++i)
+        f.grid.addItem(QStringLiteral("名%1\t%1\t%2").arg(i).arg(i % 3));
+    f.grid.range(1, 1, 60, 3).setBorder(GridBorder::InsideHorizontal, GridBorder::Thick);
+    f.grid.range(1, 1, 60, 3).setBorder(GridBorder::InsideVertical, GridBorder::Thin);
+    f.grid.range(2, 2, 3, 3).merge();
+    f.grid.range(42, 1, 43, 2).merge();
+    f.grid.range(1, 1, 60, 1).setBackColor(QColor(255, 255, 200));
+    QCoreApplication::processEvents();
+    QWidget *viewport = f.view.viewport();
+    // Dirty parts on cell edges, inside blocks, across the fixed rows and column, scrolled.
+    for (const bool scrolled : {false, true}) {
+        if (scrolled) {
+            f.view.scrollToCell(44, 3);
+            QCoreApplication::processEvents();
+        }
+        const int row = scrolled ? 43 : 3;
+        const QImage full = paintOf(viewport, viewport->rect());
+        const QRect cell = f.view.cellRect(row, 2);
+        const QRect rows(0, f.view.cellRect(row, 1).top(), viewport->width(), 2 * cell.height());
+        const QRect header(cell.left(), 0, cell.width(), cell.bottom());
+        for (QRect dirty : {cell, cell.adjusted(-2, -2, 2, 2), cell.adjusted(5, 3, -5, -3), rows,
+                            header, f.view.cellRect(row - 1, 1)}) {
+            dirty = dirty.intersected(viewport->rect());
+            const QImage part = paintOf(viewport, dirty);
+            for (int y = dirty.top(); y <= dirty.bottom(); ++y) {
+                for (int x = dirty.left(); x <= dirty.right(); ++x) {
+                    if (part.pixel(x, y) != full.pixel(x, y)) {
+                        ADD_FAILURE() << "scrolled " << scrolled << ", dirty " << dirty.x() << ","
+                                      << dirty.y() << " " << dirty.width() << "×" << dirty.height()
+                                      << " differs at " << x << "," << y;
+                        return;
+                    }
+                }
+            }
+        }
+    }
 }
