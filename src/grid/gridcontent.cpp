@@ -12,9 +12,9 @@ const GridColumnInfo kNoColumn;
 
 } // namespace
 
-const QString &GridContent::text(int row, int col) const
+const QString &GridContent::emptyText()
 {
-    return isValid(row, col) ? m_rows[size_t(row)].cells[size_t(col)].text : kEmpty;
+    return kEmpty;
 }
 
 const QString &GridContent::tag(int row, int col) const
@@ -28,11 +28,6 @@ const QString &GridContent::tag(int row, int col) const
 const QStringList &GridContent::tags(int row) const
 {
     return row >= 0 && row < rowCount() ? m_rows[size_t(row)].tags : kNoTags;
-}
-
-quint32 GridContent::styleId(int row, int col) const
-{
-    return isValid(row, col) ? m_rows[size_t(row)].cells[size_t(col)].style : 0;
 }
 
 int GridContent::explicitHeight(int row) const

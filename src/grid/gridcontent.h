@@ -22,12 +22,19 @@ public:
         return row >= 0 && row < rowCount() && col >= 0 && col < colCount();
     }
 
-    const QString &text(int row, int col) const;
+    // Inline: files, exports and painting read every cell through these.
+    const QString &text(int row, int col) const
+    {
+        return isValid(row, col) ? m_rows[size_t(row)].cells[size_t(col)].text : emptyText();
+    }
     const QString &tag(int row, int col) const;
     // The tags of a row by column, only as long as its last tag.
     const QStringList &tags(int row) const;
-    quint32 styleId(int row, int col) const; // 0, the default style, outside the grid
-    int explicitHeight(int row) const;       // -1: the row has the default height
+    quint32 styleId(int row, int col) const // 0, the default style, outside the grid
+    {
+        return isValid(row, col) ? m_rows[size_t(row)].cells[size_t(col)].style : 0;
+    }
+    int explicitHeight(int row) const; // -1: the row has the default height
     const GridColumnInfo &column(int col) const;
 
     void setText(int row, int col, QString text);
@@ -46,6 +53,8 @@ public:
     void reorderRows(int first, const std::vector<int> &order);
 
 private:
+    static const QString &emptyText();
+
     struct Cell
     {
         QString text;
