@@ -39,7 +39,7 @@ struct GridArea
     bool rowsMoved() const { return !isEmpty() && lastRow == kEnd; }
     bool colsMoved() const { return !isEmpty() && lastCol == kEnd; }
 
-    // Every cell, wherever it went: what a change of the grid's size or settings reports.
+    // Every cell, wherever it went: what a new grid or a changed grid-wide setting reports.
     static GridArea everything() { return GridArea{0, 0, kEnd, kEnd}; }
     // The same cells whatever order the corners were given in.
     static GridArea normalized(int r1, int c1, int r2, int c2);
