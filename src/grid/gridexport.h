@@ -16,9 +16,9 @@ class GridExport final
 public:
     // One sheet "Sheet1": numbers as numbers (texts with leading zeros stay texts), merges,
     // column widths, row heights, fonts, colours, alignment and borders.
-    static Status toXlsx(const Grid &grid, const QString &path);
+    [[nodiscard]] static Status toXlsx(const Grid &grid, const QString &path);
     // One UTF-8 table with merges as row and column spans, texts escaped.
-    static Status toHtml(const Grid &grid, const QString &path);
+    [[nodiscard]] static Status toHtml(const Grid &grid, const QString &path);
     static QString html(const Grid &grid);
 };
 

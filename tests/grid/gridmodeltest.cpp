@@ -1,8 +1,6 @@
 #include "grid/grid.h"
+#include "grid/gridselection.h"
 
-#include <QBuffer>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -10,19 +8,6 @@
 using namespace fenpai;
 
 namespace {
-
-// Clipboard tests need a GUI application; offscreen keeps them headless.
-void ensureGuiApp()
-{
-    if (qGuiApp)
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "gridtest";
-    static char *argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
 
 // A document-like grid: header row, columns 1..n, one row per AddItem.
 void fill(Grid &g, int cols, const QStringList &rows)
@@ -130,20 +115,21 @@ TEST(GridSize, InsertAndDeleteMoveCellsPageBreaksAndSelection)
     EXPECT_EQ(columnTexts(g, 1), (QStringList{"", "a", "b"}));
 
     // The selection-based forms never delete the fixed row or column 0.
-    g.select(0, 0, 1, 1);
-    g.selection().deleteByRow();
+    GridSelection sel(&g);
+    sel.select(0, 0, 1, 1);
+    sel.range().deleteByRow();
     EXPECT_EQ(g.cellText(0, 0), QString());
     EXPECT_EQ(g.rows(), 3);
-    g.select(0, 0, 3, 1);
-    g.selection().deleteByCol();
+    sel.select(0, 0, 3, 1);
+    sel.range().deleteByCol();
     EXPECT_EQ(g.cols(), 3);
     EXPECT_EQ(g.columnWidth(0), 40);
     // Selection follows the shrinking grid.
-    g.select(2, 2, 2, 2);
+    sel.select(2, 2, 2, 2);
     g.setRows(2);
     g.setCols(2);
-    EXPECT_EQ(g.activeRow(), 1);
-    EXPECT_EQ(g.activeCol(), 1);
+    EXPECT_EQ(sel.activeRow(), 1);
+    EXPECT_EQ(sel.activeCol(), 1);
 }
 
 TEST(GridSort, NumbersTextsAndEmpties)
@@ -199,7 +185,7 @@ TEST(GridSort, StableAndWholeRowsMoveWithFormatsAndTags)
     EXPECT_EQ(g.cellText(0, 2), QStringLiteral("成绩"));
 }
 
-TEST(GridRange, MergeUnmergeAndSelection)
+TEST(GridRange, MergeAndUnmerge)
 {
     Grid g;
     g.setRows(6);
@@ -219,28 +205,6 @@ TEST(GridRange, MergeUnmergeAndSelection)
     // A single cell is no block.
     g.range(5, 5, 5, 5).merge();
     EXPECT_TRUE(g.merges().isEmpty());
-
-    QSignalSpy spy(&g, &Grid::selectionChanged);
-    g.select(4, 2, 1, 5);
-    EXPECT_EQ(spy.count(), 1);
-    EXPECT_EQ(g.selection().firstRow(), 1);
-    EXPECT_EQ(g.selection().lastRow(), 4);
-    EXPECT_EQ(g.activeRow(), 4);
-    EXPECT_EQ(g.activeCol(), 2);
-    g.range(2, 3, 3, 4).select();
-    EXPECT_EQ(g.selectionArea(), (GridArea{2, 3, 3, 4}));
-    EXPECT_EQ(g.activeCell().row(), 2);
-
-    // Refilling a document from its header row brings the cursor back to the first data row.
-    g.setRows(1);
-    EXPECT_EQ(g.activeRow(), 0);
-    g.addItem(QStringLiteral("a"));
-    EXPECT_EQ(g.activeRow(), 1);
-    EXPECT_EQ(g.activeCol(), 3);
-    // A selection the user put on the header row stays there.
-    g.select(0, 1, 0, 1);
-    g.addItem(QStringLiteral("b"));
-    EXPECT_EQ(g.activeRow(), 0);
 }
 
 TEST(GridRange, FormattingSettersApplyToEveryCell)
@@ -249,8 +213,9 @@ TEST(GridRange, FormattingSettersApplyToEveryCell)
     g.setRows(4);
     g.setCols(4);
     g.setCellText(1, 1, QStringLiteral("x"));
-    g.select(1, 1, 2, 2);
-    GridRange sel = g.selection();
+    GridSelection selection(&g);
+    selection.select(1, 1, 2, 2);
+    GridRange sel = selection.range();
     sel.setFontName(QStringLiteral("黑体"));
     sel.setFontSize(72);
     sel.setFontBold(true);
@@ -279,9 +244,9 @@ TEST(GridRange, FormattingSettersApplyToEveryCell)
     EXPECT_EQ(g.cellText(1, 1), QStringLiteral("x"));
     // The active cell's state decides the toggle for the whole selection.
     g.range(1, 1, 1, 1).setFontBold(false);
-    g.select(2, 2, 1, 1);
-    const bool newBold = !g.activeCell().font().bold;
-    g.selection().setFontBold(newBold);
+    selection.select(2, 2, 1, 1);
+    const bool newBold = !selection.activeCell().font().bold;
+    selection.range().setFontBold(newBold);
     EXPECT_FALSE(g.cellFont(1, 1).bold);
     EXPECT_FALSE(g.cellFont(2, 1).bold);
     // Column alignment applies where the cell has none.
@@ -334,67 +299,6 @@ TEST(GridRange, ClearAndHideRowsAndColumns)
     EXPECT_EQ(g.rowHeight(1), 0);
     EXPECT_EQ(g.rowHeight(2), g.defaultRowHeight());
     EXPECT_EQ(g.columnWidth(2), 0);
-}
-
-TEST(GridRange, CopyThenPasteWithFormatsIntoAnotherGrid)
-{
-    ensureGuiApp();
-    Grid source;
-    source.setRows(12);
-    source.setCols(16);
-    source.setCellText(1, 1, QStringLiteral("准考证"));
-    source.setCellText(4, 4, QStringLiteral("姓名"));
-    source.range(1, 1, 1, 15).merge();
-    source.range(1, 1, 1, 15).setFont(GridFont{QStringLiteral("黑体"), 18, true});
-    source.range(4, 1, 9, 15).setBorder(GridBorder::InsideHorizontal, GridBorder::Thin);
-    source.cell(4, 4).setTag(QStringLiteral("t"));
-    QImage picture(4, 4, QImage::Format_RGB32);
-    picture.fill(Qt::red);
-    QByteArray png;
-    {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        picture.save(&buffer, "PNG");
-    }
-    ASSERT_TRUE(source.addImageData(QStringLiteral("p"), png));
-    source.setCellImage(3, 6, QStringLiteral("p"));
-    source.select(1, 1, 11, 15);
-    source.selection().copyData();
-
-    Grid target;
-    target.setCols(16);
-    target.setRows(24);
-    target.select(12, 1, 12, 1);
-    target.selection().pasteData();
-    EXPECT_EQ(target.cellText(12, 1), QStringLiteral("准考证"));
-    EXPECT_EQ(target.cellText(15, 4), QStringLiteral("姓名"));
-    EXPECT_EQ(target.cellTag(15, 4), QStringLiteral("t"));
-    EXPECT_TRUE(target.cellFont(12, 1).bold);
-    EXPECT_EQ(target.cellFont(12, 1).name, QStringLiteral("黑体"));
-    EXPECT_EQ(target.cellStyle(15, 4).borders[3], 1);
-    EXPECT_EQ(target.merges(), (QList<GridArea>{{12, 1, 12, 15}}));
-    EXPECT_EQ(target.cellStyle(14, 6).imageKey, QStringLiteral("p"));
-    EXPECT_FALSE(target.image(QStringLiteral("p")).isNull());
-    // Other programs get tab/newline text.
-    const QString plain = QGuiApplication::clipboard()->text();
-    EXPECT_TRUE(plain.startsWith(QStringLiteral("准考证\t\t")));
-    EXPECT_EQ(plain.count(u'\n'), 11);
-
-    // Pasting past the edge cuts off; it never grows the grid.
-    target.select(20, 10, 20, 10);
-    target.selection().pasteData();
-    EXPECT_EQ(target.rows(), 24);
-    EXPECT_EQ(target.cols(), 16);
-    EXPECT_EQ(target.cellText(20, 10), QStringLiteral("准考证"));
-    EXPECT_EQ(target.mergeAt(20, 15), (GridArea{20, 10, 20, 15}));
-
-    // Plain text from another program fills from the active cell.
-    QGuiApplication::clipboard()->setText(QStringLiteral("1\t2\r\n3\t4\r\n"));
-    target.select(2, 2, 2, 2);
-    target.selection().pasteData();
-    EXPECT_EQ(target.cellText(2, 2), QStringLiteral("1"));
-    EXPECT_EQ(target.cellText(3, 3), QStringLiteral("4"));
-    EXPECT_EQ(target.cellText(4, 2), QString());
 }
 
 TEST(GridColumns, MaskFormatAndAutoFit)

@@ -5,6 +5,7 @@
 #include "jobs/documents/documentfill.h"
 #include "jobs/documents/selectionsum.h"
 #include "ui/common/appstate.h"
+#include "ui/grid/gridclipboard.h"
 #include "ui/grid/gridview.h"
 
 #include <QEvent>
@@ -31,7 +32,8 @@ DocumentWindow::DocumentWindow(AppState &state, QWidget *parent)
     layout->addWidget(m_title);
     layout->addWidget(m_view, 1);
     m_title->installEventFilter(this);
-    connect(m_grid, &Grid::selectionChanged, this, &DocumentWindow::updateSelectionSum);
+    connect(&m_view->selection(), &GridSelection::selectionChanged, this,
+            &DocumentWindow::updateSelectionSum);
     connect(m_view, &GridView::keyPressed, this,
             [this](int key, Qt::KeyboardModifiers modifiers, bool *handled) {
                 if (key == Qt::Key_C && (modifiers & Qt::ControlModifier)) {
@@ -86,7 +88,7 @@ void DocumentWindow::showAllColumnsCentredAsText()
 
 void DocumentWindow::copySelection()
 {
-    m_grid->selection().copyData();
+    GridClipboard::copy(*m_grid, m_view->selection().area());
 }
 
 void DocumentWindow::focusGrid()
@@ -96,17 +98,17 @@ void DocumentWindow::focusGrid()
 
 void DocumentWindow::setSelectionFontName(const QString &name)
 {
-    m_grid->selection().setFontName(name);
+    m_view->selection().range().setFontName(name);
 }
 
 void DocumentWindow::setSelectionFontSize(double points)
 {
-    m_grid->selection().setFontSize(points);
+    m_view->selection().range().setFontSize(points);
 }
 
 void DocumentWindow::updateSelectionSum()
 {
-    if (const auto text = SelectionSum::text(*m_grid, m_grid->selectionArea()))
+    if (const auto text = SelectionSum::text(*m_grid, m_view->selection().area()))
         emit selectionSumChanged(*text);
 }
 

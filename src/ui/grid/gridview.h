@@ -1,21 +1,22 @@
 #pragma once
 
 #include "grid/grid.h"
+#include "grid/gridcellpainter.h"
+#include "grid/gridselection.h"
+#include "ui/grid/gridviewgeometry.h"
 
 #include <QAbstractScrollArea>
 #include <QPointer>
-#include <QStaticText>
-
-#include <vector>
-
-class QComboBox;
-class QLineEdit;
 
 namespace fenpai {
 
+class GridCellEditor;
+
 // Shows a Grid like a spreadsheet: the fixed rows and column 0 stay while the rest scrolls,
 // only visible cells are painted, and the user selects, edits, resizes and (with
-// allowUserSort) sorts by a header double-click. The grid is not owned.
+// allowUserSort) sorts by a header double-click. The grid is not owned; the selection is the
+// view's own. A change of the grid repaints only the cells it reports, and lays rows and
+// columns out again only from the first one that moved.
 class GridView final : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -26,6 +27,8 @@ public:
 
     Grid *grid() const { return m_grid; }
     void setGrid(Grid *grid);
+    GridSelection &selection() { return m_selection; }
+    const GridSelection &selection() const { return m_selection; }
 
     // Viewport rectangle of the block holding the cell (empty when hidden).
     QRect cellRect(int row, int col) const;
@@ -65,7 +68,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     enum class Drag
@@ -75,34 +77,26 @@ private:
         ColumnWidth,
         RowHeight
     };
-
-    void gridChanged();
+    void gridChanged(const GridArea &area);
     void relayout();
-    void ensureLayout() const;
     void updateScrollBars();
-    int fixedWidth() const;
-    int fixedHeight() const;
-    int xOf(int col) const; // viewport x of a column's left edge
-    int yOf(int row) const;
-    int rowAtY(int y) const;
-    int colAtX(int x) const;
     int resizeColumnAt(const QPoint &pos) const;
     int resizeRowAt(const QPoint &pos) const;
     void paintRegion(QPainter &painter, const QRect &clip, int r1, int r2, int c1, int c2) const;
+    void paintSelection(QPainter &painter) const;
     void moveCursor(int dRow, int dCol, bool extend);
     void moveTo(int row, int col, bool extend);
     int nextVisibleRow(int row, int step) const;
     int nextVisibleCol(int col, int step) const;
-    int firstDataRow() const;
-    void closeEditor();
+    void chooseFromList(int index);
     void clearSelectedTexts();
 
     QPointer<Grid> m_grid;
-    mutable QHash<QString, QStaticText> m_textCache;
-    mutable std::vector<qint64> m_rowY; // top of each row, rows()+1 entries
-    mutable std::vector<qint64> m_colX;
-    mutable bool m_layoutDirty = true;
-    bool m_relayoutQueued = false;
+    GridSelection m_selection;
+    GridCellEditor *m_editor;
+    GridViewGeometry m_geometry;
+    mutable GridTextCache m_textCache;
+    bool m_scrollBarsQueued = false;
 
     Drag m_drag = Drag::None;
     int m_dragIndex = -1;
@@ -112,12 +106,6 @@ private:
     int m_extendCol = -1;
     int m_sortCol = -1;
     int m_sortOrder = 1;
-
-    QLineEdit *m_lineEditor = nullptr;
-    QComboBox *m_comboEditor = nullptr;
-    QStringList m_comboItems;
-    int m_editRow = -1;
-    int m_editCol = -1;
 };
 
 } // namespace fenpai

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -49,6 +50,38 @@ struct ViewFixture
     }
 };
 
+// The regions a widget was asked to paint.
+class PaintLog final : public QObject
+{
+public:
+    explicit PaintLog(QWidget *widget) { widget->installEventFilter(this); }
+    QList<QRegion> regions;
+    QRect bounds() const
+    {
+        QRegion all;
+        for (const QRegion &r : regions)
+            all += r;
+        return all.boundingRect();
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            regions.append(static_cast<QPaintEvent *>(event)->region());
+        return false;
+    }
+};
+
+// The viewport painted for the region only, over a background no cell has.
+QImage paintOf(QWidget *viewport, const QRegion &region)
+{
+    QImage image(viewport->size(), QImage::Format_ARGB32);
+    image.fill(Qt::magenta);
+    viewport->render(&image, region.boundingRect().topLeft(), region);
+    return image;
+}
+
 QStringList column(const Grid &g, int col)
 {
     QStringList out;
@@ -66,41 +99,41 @@ TEST(GridView, ClickDragAndKeysSelect)
     QSignalSpy changed(&f.view, &GridView::selectionChanged);
     QSignalSpy rows(&f.view, &GridView::rowClicked);
     f.click(2, 1);
-    EXPECT_EQ(f.grid.activeRow(), 2);
-    EXPECT_EQ(f.grid.activeCol(), 1);
+    EXPECT_EQ(f.view.selection().activeRow(), 2);
+    EXPECT_EQ(f.view.selection().activeCol(), 1);
     EXPECT_GE(changed.count(), 1);
     ASSERT_EQ(rows.count(), 1);
     EXPECT_EQ(rows.at(0).at(0).toInt(), 2);
 
     f.click(3, 3, Qt::ShiftModifier);
-    EXPECT_EQ(f.grid.selectionArea(), (GridArea{2, 1, 3, 3}));
-    EXPECT_EQ(f.grid.activeRow(), 2);
+    EXPECT_EQ(f.view.selection().area(), (GridArea{2, 1, 3, 3}));
+    EXPECT_EQ(f.view.selection().activeRow(), 2);
 
     QTest::mousePress(f.view.viewport(), Qt::LeftButton, {}, f.centre(1, 1));
     QTest::mouseMove(f.view.viewport(), f.centre(3, 2));
     QTest::mouseRelease(f.view.viewport(), Qt::LeftButton, {}, f.centre(3, 2));
-    EXPECT_EQ(f.grid.selectionArea(), (GridArea{1, 1, 3, 2}));
+    EXPECT_EQ(f.view.selection().area(), (GridArea{1, 1, 3, 2}));
 
     f.click(1, 1);
     QTest::keyClick(&f.view, Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(&f.view, Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(f.grid.selectionArea(), (GridArea{1, 1, 2, 2}));
+    EXPECT_EQ(f.view.selection().area(), (GridArea{1, 1, 2, 2}));
     QTest::keyClick(&f.view, Qt::Key_End);
-    EXPECT_EQ(f.grid.activeCol(), 3);
+    EXPECT_EQ(f.view.selection().activeCol(), 3);
     QTest::keyClick(&f.view, Qt::Key_Home);
-    EXPECT_EQ(f.grid.activeCol(), 1);
+    EXPECT_EQ(f.view.selection().activeCol(), 1);
     QTest::keyClick(&f.view, Qt::Key_Tab);
-    EXPECT_EQ(f.grid.activeCol(), 2);
+    EXPECT_EQ(f.view.selection().activeCol(), 2);
     QTest::keyClick(&f.view, Qt::Key_Return);
-    EXPECT_EQ(f.grid.activeRow(), 2);
+    EXPECT_EQ(f.view.selection().activeRow(), 2);
     QTest::keyClick(&f.view, Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(f.grid.selectionArea(), (GridArea{1, 1, 4, 3}));
+    EXPECT_EQ(f.view.selection().area(), (GridArea{1, 1, 4, 3}));
 
     // A hidden column is passed over.
     f.grid.column(2).setWidth(0);
     f.click(1, 1);
     QTest::keyClick(&f.view, Qt::Key_Right);
-    EXPECT_EQ(f.grid.activeCol(), 3);
+    EXPECT_EQ(f.view.selection().activeCol(), 3);
 
     // Key handlers see the key first and may swallow it.
     QObject::connect(&f.view, &GridView::keyPressed,
@@ -111,7 +144,7 @@ TEST(GridView, ClickDragAndKeysSelect)
                              *handled = true;
                      });
     QTest::keyClick(&f.view, Qt::Key_Down);
-    EXPECT_EQ(f.grid.activeRow(), 1);
+    EXPECT_EQ(f.view.selection().activeRow(), 1);
 }
 
 TEST(GridView, EditingInPlaceRespectsLocksAndNumericMasks)
@@ -126,7 +159,7 @@ TEST(GridView, EditingInPlaceRespectsLocksAndNumericMasks)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_FALSE(f.view.isEditing());
     EXPECT_EQ(f.grid.cellText(1, 1), QStringLiteral("xyz"));
-    EXPECT_EQ(f.grid.activeRow(), 2);
+    EXPECT_EQ(f.view.selection().activeRow(), 2);
     ASSERT_EQ(edited.count(), 1);
     EXPECT_EQ(edited.at(0).at(2).toString(), QStringLiteral("张三"));
 
@@ -159,7 +192,7 @@ TEST(GridView, EditingInPlaceRespectsLocksAndNumericMasks)
     EXPECT_EQ(f.grid.cellText(2, 2), QStringLiteral("92"));
 
     // Delete clears the unlocked cells of the selection.
-    f.grid.select(1, 1, 3, 1);
+    f.view.selection().select(1, 1, 3, 1);
     QTest::keyClick(&f.view, Qt::Key_Delete);
     EXPECT_EQ(f.grid.cellText(1, 1), QString());
     EXPECT_EQ(f.grid.cellText(3, 1), QStringLiteral("王五"));
@@ -280,6 +313,80 @@ TEST(GridView, AutoRedrawOffHoldsTheViewUntilRefresh)
     // A disabled grid takes no clicks and no edits.
     f.grid.setEnabled(false);
     f.click(3, 2);
-    EXPECT_NE(f.grid.activeRow(), 3);
+    EXPECT_NE(f.view.selection().activeRow(), 3);
     EXPECT_FALSE(f.view.editCell(3, 2));
+}
+
+TEST(GridView, RepaintsOnlyTheCellsAChangeReports)
+{
+    ensureApp();
+    ViewFixture f;
+    PaintLog log(f.view.viewport());
+    const QRect all = f.view.viewport()->rect();
+
+    const QRect cell = f.view.cellRect(2, 2);
+    f.grid.setCellText(2, 2, QStringLiteral("99"));
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(log.regions.isEmpty());
+    EXPECT_TRUE(log.bounds().contains(cell));
+    EXPECT_TRUE(cell.adjusted(-2, -2, 2, 2).contains(log.bounds())) << "not just the cell";
+
+    // A row inserted moves the rows from it down; what is above stays.
+    log.regions.clear();
+    const int top = f.view.cellRect(3, 1).top();
+    f.grid.insertRows(3);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log.bounds(), QRect(0, top, all.width(), all.height() - top));
+
+    // A change out of sight paints nothing.
+    for (int i = 0; i < 60; ++i)
+        f.grid.addItem(QStringLiteral("x\t1\t2"));
+    QCoreApplication::processEvents();
+    log.regions.clear();
+    f.grid.setCellText(50, 1, QStringLiteral("far"));
+    f.grid.range(40, 1, 45, 3).setFontBold(true);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(log.regions.isEmpty());
+}
+
+TEST(GridView, APartialPaintLooksLikeTheFullOne)
+{
+    ensureApp();
+    ViewFixture f;
+    for (int i = 0; i < 60; ++i)
+        f.grid.addItem(QStringLiteral("名%1\t%1\t%2").arg(i).arg(i % 3));
+    f.grid.range(1, 1, 60, 3).setBorder(GridBorder::InsideHorizontal, GridBorder::Thick);
+    f.grid.range(1, 1, 60, 3).setBorder(GridBorder::InsideVertical, GridBorder::Thin);
+    f.grid.range(2, 2, 3, 3).merge();
+    f.grid.range(42, 1, 43, 2).merge();
+    f.grid.range(1, 1, 60, 1).setBackColor(QColor(255, 255, 200));
+    QCoreApplication::processEvents();
+    QWidget *viewport = f.view.viewport();
+    // Dirty parts on cell edges, inside blocks, across the fixed rows and column, scrolled.
+    for (const bool scrolled : {false, true}) {
+        if (scrolled) {
+            f.view.scrollToCell(44, 3);
+            QCoreApplication::processEvents();
+        }
+        const int row = scrolled ? 43 : 3;
+        const QImage full = paintOf(viewport, viewport->rect());
+        const QRect cell = f.view.cellRect(row, 2);
+        const QRect rows(0, f.view.cellRect(row, 1).top(), viewport->width(), 2 * cell.height());
+        const QRect header(cell.left(), 0, cell.width(), cell.bottom());
+        for (QRect dirty : {cell, cell.adjusted(-2, -2, 2, 2), cell.adjusted(5, 3, -5, -3), rows,
+                            header, f.view.cellRect(row - 1, 1)}) {
+            dirty = dirty.intersected(viewport->rect());
+            const QImage part = paintOf(viewport, dirty);
+            for (int y = dirty.top(); y <= dirty.bottom(); ++y) {
+                for (int x = dirty.left(); x <= dirty.right(); ++x) {
+                    if (part.pixel(x, y) != full.pixel(x, y)) {
+                        ADD_FAILURE() << "scrolled " << scrolled << ", dirty " << dirty.x() << ","
+                                      << dirty.y() << " " << dirty.width() << "×" << dirty.height()
+                                      << " differs at " << x << "," << y;
+                        return;
+                    }
+                }
+            }
+        }
+    }
 }

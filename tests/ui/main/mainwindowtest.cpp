@@ -3,6 +3,7 @@
 #include "db/database.h"
 #include "grid/grid.h"
 #include "ui/documents/documentwindow.h"
+#include "ui/grid/gridview.h"
 #include "ui/main/dynamicmenu.h"
 #include "ui/main/logindialog.h"
 #include "ui/main/passworddialog.h"
@@ -224,7 +225,7 @@ TEST_F(Window, BrowseCommandsOpenDocumentsAndMenusFollowTheData)
         << "a missing table fills nothing";
 
     // The selection sum reaches the status bar.
-    doc->grid().select(1, 4, 1, 4);
+    doc->gridView()->selection().select(1, 4, 1, 4);
     EXPECT_EQ(w->statusText(2), "和  95");
 }
 

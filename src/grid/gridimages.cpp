@@ -1,0 +1,56 @@
+#include "grid/gridimages.h"
+
+namespace fenpai {
+
+bool GridImages::add(const QString &key, const QByteArray &encoded)
+{
+    if (key.isEmpty())
+        return false;
+    QImage image;
+    if (!image.loadFromData(encoded))
+        return false;
+    m_data.insert(key, encoded);
+    m_cache.insert(key, image);
+    return true;
+}
+
+void GridImages::insert(const QString &key, const QByteArray &encoded)
+{
+    m_data.insert(key, encoded);
+    m_cache.remove(key);
+}
+
+void GridImages::remove(const QString &key)
+{
+    m_data.remove(key);
+    m_cache.remove(key);
+}
+
+void GridImages::clear()
+{
+    m_data.clear();
+    m_cache.clear();
+}
+
+QImage GridImages::image(const QString &key) const
+{
+    const auto it = m_cache.constFind(key);
+    if (it != m_cache.cend())
+        return it.value();
+    const auto data = m_data.constFind(key);
+    if (data == m_data.cend())
+        return {};
+    QImage image;
+    image.loadFromData(data.value());
+    m_cache.insert(key, image);
+    return image;
+}
+
+QStringList GridImages::keys() const
+{
+    QStringList keys = m_data.keys();
+    keys.sort();
+    return keys;
+}
+
+} // namespace fenpai

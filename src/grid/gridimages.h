@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+namespace fenpai {
+
+// The pictures of a grid by key, kept encoded as they came (files stay small) with the decoded
+// images cached for painting.
+class GridImages final
+{
+public:
+    // Adds or replaces a picture; false, and nothing added, when the bytes are no picture.
+    bool add(const QString &key, const QByteArray &encoded);
+    // Adds encoded bytes without decoding them now: pictures from a file or a paste.
+    void insert(const QString &key, const QByteArray &encoded);
+    void remove(const QString &key);
+    void clear();
+
+    bool contains(const QString &key) const { return m_data.contains(key); }
+    QImage image(const QString &key) const; // null when there is none
+    QByteArray data(const QString &key) const { return m_data.value(key); }
+    QStringList keys() const; // sorted
+
+private:
+    QHash<QString, QByteArray> m_data;
+    mutable QHash<QString, QImage> m_cache;
+};
+
+} // namespace fenpai

@@ -1,0 +1,179 @@
+#include "grid/gridmerges.h"
+
+#include <algorithm>
+
+namespace fenpai {
+
+namespace {
+
+quint64 cellKey(int row, int col)
+{
+    return (quint64(quint32(row)) << 32) | quint32(col);
+}
+
+// Applies a removal of `count` lines starting at `at` to the span first..last of a block.
+// Returns false when nothing of the span is left.
+bool shrinkSpan(int &first, int &last, int at, int count)
+{
+    const int end = at + count; // first line kept after the removal
+    auto map = [&](int line, bool isFirst) {
+        if (line < at)
+            return line;
+        if (line >= end)
+            return line - count;
+        return isFirst ? at : at - 1;
+    };
+    const int f = map(first, true);
+    const int l = map(last, false);
+    if (l < f)
+        return false;
+    first = f;
+    last = l;
+    return true;
+}
+
+void growSpan(int &first, int &last, int at, int count)
+{
+    if (first >= at) {
+        first += count;
+        last += count;
+    } else if (last >= at) {
+        last += count;
+    }
+}
+
+} // namespace
+
+void GridMerges::changed()
+{
+    m_indexValid = false;
+    m_index.clear();
+}
+
+GridArea GridMerges::blockAt(int row, int col) const
+{
+    if (!m_blocks.isEmpty()) {
+        if (!m_indexValid) {
+            for (int i = 0; i < m_blocks.size(); ++i) {
+                const GridArea &m = m_blocks.at(i);
+                for (int r = m.firstRow; r <= m.lastRow; ++r)
+                    for (int c = m.firstCol; c <= m.lastCol; ++c)
+                        m_index.insert(cellKey(r, c), i);
+            }
+            m_indexValid = true;
+        }
+        const auto it = m_index.constFind(cellKey(row, col));
+        if (it != m_index.cend())
+            return m_blocks.at(it.value());
+    }
+    return GridArea{row, col, row, col};
+}
+
+GridArea GridMerges::span(const GridArea &area) const
+{
+    if (area.isEmpty() || m_blocks.isEmpty())
+        return area;
+    if (area.isSingleCell())
+        return blockAt(area.firstRow, area.firstCol);
+    GridArea a = area;
+    bool grown = true;
+    while (grown) {
+        grown = false;
+        for (const GridArea &m : m_blocks) {
+            if (m.intersects(a)) {
+                const GridArea u = a.united(m);
+                if (!(u == a)) {
+                    a = u;
+                    grown = true;
+                }
+            }
+        }
+    }
+    return a;
+}
+
+GridArea GridMerges::merge(const GridArea &area)
+{
+    const GridArea a = span(area);
+    m_blocks.removeIf([&](const GridArea &m) { return m.intersects(a); });
+    if (!a.isSingleCell())
+        m_blocks.append(a);
+    changed();
+    return a;
+}
+
+GridArea GridMerges::removeOverlapping(const GridArea &area)
+{
+    GridArea removed;
+    const qsizetype count = m_blocks.removeIf([&](const GridArea &m) {
+        if (!m.intersects(area))
+            return false;
+        removed = removed.united(m);
+        return true;
+    });
+    if (count > 0)
+        changed();
+    return removed;
+}
+
+void GridMerges::add(const GridArea &block)
+{
+    if (block.isEmpty() || block.isSingleCell())
+        return;
+    m_blocks.append(block);
+    changed();
+}
+
+void GridMerges::insertRows(int at, int count)
+{
+    for (GridArea &m : m_blocks)
+        growSpan(m.firstRow, m.lastRow, at, count);
+    changed();
+}
+
+void GridMerges::insertCols(int at, int count)
+{
+    for (GridArea &m : m_blocks)
+        growSpan(m.firstCol, m.lastCol, at, count);
+    changed();
+}
+
+void GridMerges::removeRows(int at, int count)
+{
+    QList<GridArea> kept;
+    for (GridArea m : std::as_const(m_blocks)) {
+        if (shrinkSpan(m.firstRow, m.lastRow, at, count) && !m.isSingleCell())
+            kept.append(m);
+    }
+    m_blocks = kept;
+    changed();
+}
+
+void GridMerges::removeCols(int at, int count)
+{
+    QList<GridArea> kept;
+    for (GridArea m : std::as_const(m_blocks)) {
+        if (shrinkSpan(m.firstCol, m.lastCol, at, count) && !m.isSingleCell())
+            kept.append(m);
+    }
+    m_blocks = kept;
+    changed();
+}
+
+void GridMerges::reorderRows(int first, const std::vector<int> &newIndexOf)
+{
+    const int end = first + int(newIndexOf.size());
+    QList<GridArea> kept;
+    for (GridArea m : std::as_const(m_blocks)) {
+        if (m.lastRow < first || m.firstRow >= end) {
+            kept.append(m);
+        } else if (m.firstRow == m.lastRow) {
+            m.firstRow = m.lastRow = first + newIndexOf[size_t(m.firstRow - first)];
+            kept.append(m);
+        }
+    }
+    m_blocks = kept;
+    changed();
+}
+
+} // namespace fenpai

@@ -1,0 +1,55 @@
+#include "grid/gridprintsetup.h"
+
+#include <algorithm>
+
+namespace fenpai {
+
+void GridPrintSetup::addTitle(const ReportTitle &title)
+{
+    m_titles.append(title);
+}
+
+void GridPrintSetup::clearTitles()
+{
+    m_titles.clear();
+}
+
+void GridPrintSetup::setPageSetup(const PageSetup &setup)
+{
+    m_pageSetup = setup;
+}
+
+bool GridPrintSetup::addPageBreak(int row)
+{
+    if (row <= 0 || m_pageBreaks.contains(row))
+        return false;
+    m_pageBreaks.insert(std::lower_bound(m_pageBreaks.begin(), m_pageBreaks.end(), row), row);
+    return true;
+}
+
+void GridPrintSetup::clearPageBreaks()
+{
+    m_pageBreaks.clear();
+}
+
+void GridPrintSetup::insertRows(int at, int count)
+{
+    for (int &b : m_pageBreaks) {
+        if (b >= at)
+            b += count;
+    }
+}
+
+void GridPrintSetup::removeRows(int at, int count)
+{
+    QList<int> kept;
+    for (int b : std::as_const(m_pageBreaks)) {
+        if (b < at)
+            kept.append(b);
+        else if (b >= at + count)
+            kept.append(b - count);
+    }
+    m_pageBreaks = kept;
+}
+
+} // namespace fenpai
