@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 source scripts/deps.sh
 fenpai_install_deps
 
-mapfile -t sources < <(find src tests bench -name '*.cpp' -o -name '*.h' | sort)
+mapfile -t sources < <(find src tests bench fuzz -name '*.cpp' -o -name '*.h' | sort)
 if ! clang-format --dry-run --Werror "${sources[@]}"; then
     echo "clang-format: the files above need formatting (clang-format -i FILE)" >&2
     exit 1

@@ -71,6 +71,11 @@ DocumentFill::Outcome Workspace::fillDocument(Grid &grid, const QString &source,
     return DocumentFill::fill(grid, m_db, source, title);
 }
 
+ReportFormat::Subtitle Workspace::reportSubtitle()
+{
+    return open().isOk() ? ReportFormat::subtitleFrom(m_db) : ReportFormat::Subtitle();
+}
+
 QStringList Workspace::newClassCaptions()
 {
     return open().isOk() ? MenuSources::newClasses(m_db) : QStringList();

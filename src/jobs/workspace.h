@@ -9,6 +9,7 @@
 #include "jobs/arrangement/arrangementcounts.h"
 #include "jobs/division/classdivision.h"
 #include "jobs/documents/documentfill.h"
+#include "jobs/documents/reportformat.h"
 #include "jobs/import/spreadsheetimport.h"
 
 #include <QString>
@@ -48,6 +49,10 @@ public:
     [[nodiscard]] Result<ArrangementCounts> arrangementCounts();
     [[nodiscard]] Result<ArrangementOutcome> arrange(const ArrangementSettings &settings,
                                                      const ArrangementProgress &progress = {});
+
+    // The school and term lines printed under a report's title; empty when the settings table
+    // cannot be read.
+    ReportFormat::Subtitle reportSubtitle();
 
     // Fills a document's grid from a table or saved query.
     [[nodiscard]] DocumentFill::Outcome fillDocument(Grid &grid, const QString &source,

@@ -1,25 +1,20 @@
 #pragma once
 
-#include "db/datadirectory.h"
-
 #include <QObject>
 #include <QString>
 
 namespace fenpai {
 
-// Program-wide state, owned by the main window and handed to whoever needs it: who is logged in,
-// the title the next document receives, and where the data lives.
+// Program-wide state, owned by the main window and handed to whoever needs it: who is logged in
+// and the title the next document receives. The data is reached through the Workspace.
 class AppState final : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit AppState(const DataDirectory &dataDirectory, QObject *parent = nullptr)
+    explicit AppState(QObject *parent = nullptr)
         : QObject(parent)
-        , m_dataDirectory(dataDirectory)
     {}
-
-    const DataDirectory &dataDirectory() const { return m_dataDirectory; }
 
     bool isLoggedIn() const { return m_loggedIn; }
     const QString &userName() const { return m_userName; }
@@ -34,7 +29,6 @@ signals:
     void loginChanged(bool loggedIn);
 
 private:
-    DataDirectory m_dataDirectory;
     bool m_loggedIn = false;
     QString m_userName;
     QString m_documentTitle;

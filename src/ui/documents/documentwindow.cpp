@@ -1,9 +1,8 @@
 #include "ui/documents/documentwindow.h"
 
-#include "db/database.h"
 #include "grid/grid.h"
-#include "jobs/documents/documentfill.h"
 #include "jobs/documents/selectionsum.h"
+#include "jobs/workspace.h"
 #include "ui/common/appstate.h"
 #include "ui/grid/gridclipboard.h"
 #include "ui/grid/gridview.h"
@@ -14,9 +13,10 @@
 
 namespace fenpai {
 
-DocumentWindow::DocumentWindow(AppState &state, QWidget *parent)
+DocumentWindow::DocumentWindow(AppState &state, Workspace &workspace, QWidget *parent)
     : QWidget(parent)
     , m_state(state)
+    , m_workspace(workspace)
     , m_grid(new Grid(this))
     , m_title(new QLineEdit(this))
     , m_view(new GridView(m_grid, this))
@@ -51,28 +51,9 @@ DocumentWindow::DocumentWindow(AppState &state, QWidget *parent)
 
 DocumentWindow::~DocumentWindow() = default;
 
-bool DocumentWindow::fill(Database &db, const QString &source)
-{
-    setWindowTitle(m_state.documentTitle());
-    const DocumentFill::Outcome out =
-        DocumentFill::fill(*m_grid, db, source, m_state.documentTitle());
-    if (!out.titleText.isEmpty())
-        m_title->setText(out.titleText);
-    return out.noRecords;
-}
-
-void DocumentWindow::applyReportFormat(Database &db, ReportFormat::Variant variant)
-{
-    ReportFormat::apply(*m_grid, variant, m_title->text(), ReportFormat::subtitleFrom(db));
-}
-
 void DocumentWindow::retitle()
 {
-    ReportFormat::Subtitle subtitle;
-    Database db;
-    if (m_state.dataDirectory().openDatabase(db).isOk())
-        subtitle = ReportFormat::subtitleFrom(db);
-    ReportFormat::setPrintTitles(*m_grid, m_title->text(), subtitle);
+    ReportFormat::setPrintTitles(*m_grid, m_title->text(), m_workspace.reportSubtitle());
     m_message(this, QMessageBox::NoIcon, QString(), QStringLiteral("标题修改为 ") + m_title->text(),
               QMessageBox::Ok);
 }

@@ -12,7 +12,7 @@ class QLineEdit;
 namespace fenpai {
 
 class AppState;
-class Database;
+class Workspace;
 class Grid;
 class GridView;
 
@@ -26,7 +26,7 @@ public:
         std::function<QMessageBox::StandardButton(QWidget *, QMessageBox::Icon, const QString &,
                                                   const QString &, QMessageBox::StandardButtons)>;
 
-    explicit DocumentWindow(AppState &state, QWidget *parent = nullptr);
+    DocumentWindow(AppState &state, Workspace &workspace, QWidget *parent = nullptr);
     ~DocumentWindow() override;
 
     Grid &grid() { return *m_grid; }
@@ -34,9 +34,6 @@ public:
     QLineEdit *titleBox() const { return m_title; }
     void setMessageFunction(MessageFunction function) { m_message = std::move(function); }
 
-    // Fills the document from a table or saved query; true when the source has no rows.
-    bool fill(Database &db, const QString &source);
-    void applyReportFormat(Database &db, ReportFormat::Variant variant);
     // The title edit: the print titles follow the title box's text.
     void retitle();
 
@@ -59,6 +56,7 @@ private:
     void updateSelectionSum();
 
     AppState &m_state;
+    Workspace &m_workspace;
     Grid *m_grid;
     QLineEdit *m_title;
     GridView *m_view;

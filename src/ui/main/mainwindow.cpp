@@ -54,7 +54,7 @@ constexpr double twipsPerPixel = 15.0;
 MainWindow::MainWindow(const Options &options, QWidget *parent)
     : QMainWindow(parent)
     , m_workspace(DataDirectory(options.dataDirectory))
-    , m_state(DataDirectory(options.dataDirectory), this)
+    , m_state(this)
     , m_programDir(options.programDir)
     , m_settings(options.settingsFile.isEmpty()
                      ? new QSettings(QCoreApplication::applicationName(),
@@ -358,7 +358,7 @@ bool MainWindow::passGate(bool shortText)
 DocumentWindow *MainWindow::openDocument()
 {
     ++m_documentsOpened;
-    auto *doc = new DocumentWindow(m_state);
+    auto *doc = new DocumentWindow(m_state, m_workspace);
     doc->setMessageFunction(m_message);
     connect(doc, &DocumentWindow::selectionSumChanged, this,
             [this](const QString &text) { setStatusText(2, text); });
