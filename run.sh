@@ -22,6 +22,7 @@ echo "== 数据目录 $data"
 "$fenpai" --data-dir "$data" import division "resources/demo/分班数据.xlsx" | tee out/import.txt
 "$fenpai" --data-dir "$data" import arrangement "resources/demo/考场编排数据.xlsx" \
     | tee -a out/import.txt
+"$fenpai" --data-dir "$data" import scores "resources/demo/成绩数据.xlsx" | tee -a out/import.txt
 "$fenpai" --data-dir "$data" sql "select count(*) from 分班数据表" > out/import-pupils.csv
 "$fenpai" --data-dir "$data" sql \
     "select (select count(*) from 考生表) as 考生, (select count(*) from 考场表) as 考场" \
@@ -64,6 +65,10 @@ min(成绩) as 最低分,avg(成绩) as 平均分 from 分班数据表  GROUP BY
     "$fenpai" --data-dir "$data" show NewQry3 --title 新分班基本情况表 --report statistics \
         --format pdf -o out/新分班基本情况表.pdf
 fi
+
+# -- reports --
+"$fenpai" --data-dir "$data" report score-info --format pdf -o out/基本情况表.pdf
+"$fenpai" --data-dir "$data" report score-info --format csv -o out/基本情况表.csv
 
 "$fenpai" --data-dir "$data" tables | tee out/tables.txt
 echo "结果已写入 out/"

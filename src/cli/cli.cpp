@@ -6,6 +6,7 @@
 #include "cli/divisioncommand.h"
 #include "cli/importcommands.h"
 #include "cli/passwdcommand.h"
+#include "cli/reportcommand.h"
 #include "cli/showcommand.h"
 #include "db/datadirectory.h"
 
@@ -34,17 +35,21 @@ const std::vector<Cli::Command> &Cli::commands()
          "-o "
          "FILE",
          true, &ShowCommand::run},
+        {"report", "生成报表并输出（csv、xlsx、html、pdf）：score-info 成绩表基本情况表",
+         "fenpai report score-info [--format csv|xlsx|html|pdf] -o FILE", true,
+         &ReportCommand::run},
         {"passwd", "修改用户密码（从标准输入读取旧密码和新密码）", "fenpai passwd USER", false,
          &PasswdCommand::run},
         {"divide", "分班：把分班数据表的学生分到新班级，写入新分班",
          "fenpai divide --classes N [--sex] [--school]\n"
          "      fenpai divide --layers A,B,C,D [--sex] [--school]",
          false, &DivisionCommand::divide},
-        {"import", "导入电子表格（.xls/.xlsx/.ods）：分班数据或考场编排数据",
-         "fenpai import division FILE\n      fenpai import arrangement FILE", false,
-         &ImportCommands::import},
-        {"demo", "写出演示数据工作簿（分班数据.xlsx、考场编排数据.xlsx）", "fenpai demo DIR", false,
-         &ImportCommands::demo},
+        {"import", "导入电子表格（.xls/.xlsx/.ods）：分班数据、考场编排数据或成绩数据",
+         "fenpai import division FILE\n      fenpai import arrangement FILE\n"
+         "      fenpai import scores FILE",
+         false, &ImportCommands::import},
+        {"demo", "写出演示数据工作簿（分班数据.xlsx、考场编排数据.xlsx、成绩数据.xlsx）",
+         "fenpai demo DIR", false, &ImportCommands::demo},
         {"arrange", "考场编排：给考生表的考生排考场、座位号和考号",
          "fenpai arrange --mode 1|2|3 [--group-by class|school] [--groups N] [--adjacent]\n"
          "      [--order similar|random|spread] [--start-number NUMBER | --prefix TEXT]\n"

@@ -27,14 +27,16 @@ int ImportCommands::import(CliContext &context, const QStringList &args)
     if (args.size() != 2)
         return 2;
     const QString &what = args[0];
-    if (what != QLatin1String("division") && what != QLatin1String("arrangement"))
+    if (what != QLatin1String("division") && what != QLatin1String("arrangement") &&
+        what != QLatin1String("scores"))
         return 2;
     Database db;
     if (!context.openDatabase(db))
         return 1;
-    const Result<ImportReport> report = what == QLatin1String("division")
-                                            ? SpreadsheetImport::importDivision(db, args[1])
-                                            : SpreadsheetImport::importArrangement(db, args[1]);
+    const Result<ImportReport> report =
+        what == QLatin1String("division")      ? SpreadsheetImport::importDivision(db, args[1])
+        : what == QLatin1String("arrangement") ? SpreadsheetImport::importArrangement(db, args[1])
+                                               : SpreadsheetImport::importScores(db, args[1]);
     if (!report)
         return context.fail(forTerminal(report.status().message()));
     for (const ImportedTable &t : report->tables)
@@ -54,8 +56,8 @@ int ImportCommands::demo(CliContext &context, const QStringList &args)
         return context.fail(s.message());
     const QDir dir(args[0]);
     context.out() << QDir::toNativeSeparators(dir.filePath(DemoData::divisionFileName())) << '\n'
-                  << QDir::toNativeSeparators(dir.filePath(DemoData::arrangementFileName()))
-                  << '\n';
+                  << QDir::toNativeSeparators(dir.filePath(DemoData::arrangementFileName())) << '\n'
+                  << QDir::toNativeSeparators(dir.filePath(DemoData::scoresFileName())) << '\n';
     return 0;
 }
 

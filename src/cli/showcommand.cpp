@@ -1,45 +1,13 @@
 #include "cli/showcommand.h"
 
 #include "cli/clicontext.h"
-#include "cli/csvwriter.h"
+#include "cli/documentoutput.h"
 #include "db/database.h"
-#include "grid/fontsubstitutes.h"
 #include "grid/grid.h"
-#include "grid/gridexport.h"
-#include "grid/gridpagerenderer.h"
 #include "jobs/documents/documentfill.h"
 #include "jobs/documents/reportformat.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QTextStream>
-
 namespace fenpai {
-
-namespace {
-
-[[nodiscard]] Status writeCsv(const Grid &grid, const QString &path)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Status::error(Status::Kind::Io, QStringLiteral("无法写入 ") + path);
-    QTextStream out(&file);
-    // The trailing blank row of a document is for typing, not for export.
-    const int last = grid.rows() - 1;
-    for (int r = 0; r < last || (r == last && r == 0); ++r) {
-        QStringList fields;
-        for (int c = 1; c < grid.cols(); ++c)
-            fields.append(r == 0 ? grid.cellText(r, c) : grid.displayText(r, c));
-        out << CsvWriter::line(fields) << '\n';
-    }
-    out.flush();
-    if (!file.commit())
-        return Status::error(Status::Kind::Io, QStringLiteral("无法写入 ") + path);
-    return Status::ok();
-}
-
-} // namespace
 
 int ShowCommand::run(CliContext &context, const QStringList &args)
 {
@@ -70,14 +38,9 @@ int ShowCommand::run(CliContext &context, const QStringList &args)
     }
     if (source.isEmpty() || output.isEmpty())
         return 2;
-    if (format.isEmpty())
-        format = QFileInfo(output).suffix().toLower();
-    if (format.isEmpty())
-        format = QStringLiteral("csv");
-    static const QStringList formats = {QStringLiteral("csv"), QStringLiteral("xlsx"),
-                                        QStringLiteral("html"), QStringLiteral("pdf")};
-    if (!formats.contains(format) || !(report.isEmpty() || report == QLatin1String("statistics") ||
-                                       report == QLatin1String("plain")))
+    format = DocumentOutput::format(format, output);
+    if (format.isEmpty() || !(report.isEmpty() || report == QLatin1String("statistics") ||
+                              report == QLatin1String("plain")))
         return 2;
     if (title.isEmpty())
         title = source;
@@ -98,21 +61,12 @@ int ShowCommand::run(CliContext &context, const QStringList &args)
     } else {
         // Printed without a report format, a document still carries its titles and page count.
         ReportFormat::setPrintTitles(grid, filled.titleText, subtitle);
-        grid.pageSetup().footer = QStringLiteral("共&n页  第&p页");
+        PageSetup page = grid.pageSetup();
+        page.footer = QStringLiteral("共&n页  第&p页");
+        grid.setPageSetup(page);
     }
 
-    Status written;
-    if (format == QLatin1String("csv")) {
-        written = writeCsv(grid, output);
-    } else if (format == QLatin1String("xlsx")) {
-        written = GridExport::toXlsx(grid, output);
-    } else if (format == QLatin1String("html")) {
-        written = GridExport::toHtml(grid, output);
-    } else {
-        FontSubstitutes::install();
-        written = GridPageRenderer(grid).writePdf(output);
-    }
-    if (!written.isOk())
+    if (const Status written = DocumentOutput::write(grid, format, output); !written.isOk())
         return context.fail(written);
     context.out() << filled.titleText << " → " << output << '\n';
     return 0;

@@ -1,5 +1,7 @@
 #include "jobs/workspace.h"
 
+#include "jobs/reports/scoreinforeport.h"
+
 #include "db/maintenance.h"
 #include "db/menusources.h"
 
@@ -69,6 +71,13 @@ DocumentFill::Outcome Workspace::fillDocument(Grid &grid, const QString &source,
         return outcome;
     }
     return DocumentFill::fill(grid, m_db, source, title);
+}
+
+Status Workspace::buildScoreInfoReport(Grid &grid)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return ScoreInfoReport::build(m_db, grid);
 }
 
 ReportFormat::Subtitle Workspace::reportSubtitle()

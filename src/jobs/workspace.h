@@ -50,6 +50,9 @@ public:
     [[nodiscard]] Result<ArrangementOutcome> arrange(const ArrangementSettings &settings,
                                                      const ArrangementProgress &progress = {});
 
+    // The score information report into the grid (ScoreInfoReport).
+    [[nodiscard]] Status buildScoreInfoReport(Grid &grid);
+
     // The school and term lines printed under a report's title; empty when the settings table
     // cannot be read.
     ReportFormat::Subtitle reportSubtitle();

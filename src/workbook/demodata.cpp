@@ -154,16 +154,22 @@ QString DemoData::arrangementFileName()
     return QStringLiteral("考场编排数据.xlsx");
 }
 
+QString DemoData::scoresFileName()
+{
+    return QStringLiteral("成绩数据.xlsx");
+}
+
 Status DemoData::write(const QString &dir, const DemoOptions &options)
 {
     if (!QDir().mkpath(dir))
         return Status::error(
             Status::Kind::Io,
             QStringLiteral("无法创建目录“%1”。").arg(QDir::toNativeSeparators(dir)));
-    const Status s = writeDivision(QDir(dir).filePath(divisionFileName()), options);
-    if (!s.isOk())
+    if (Status s = writeDivision(QDir(dir).filePath(divisionFileName()), options); !s.isOk())
         return s;
-    return writeArrangement(QDir(dir).filePath(arrangementFileName()), options);
+    if (Status s = writeArrangement(QDir(dir).filePath(arrangementFileName()), options); !s.isOk())
+        return s;
+    return writeScores(QDir(dir).filePath(scoresFileName()), options);
 }
 
 Status DemoData::writeDivision(const QString &path, const DemoOptions &options)
@@ -249,6 +255,58 @@ Status DemoData::writeArrangement(const QString &path, const DemoOptions &option
         Writer::number(rooms, r + 1, 0, r + 1);
         Writer::number(rooms, r + 1, 1, options.roomSize);
         Writer::text(rooms, r + 1, 2, place);
+    }
+    return writer.close();
+}
+
+Status DemoData::writeScores(const QString &path, const DemoOptions &options)
+{
+    Random random(options.seed ^ 0x5C0BE5ULL);
+    Writer writer(path);
+    lxw_worksheet *scores = writer.sheet("Sheet1");
+    lxw_worksheet *teachers = writer.sheet("Sheet2");
+    if (!scores || !teachers)
+        return writer.close();
+    const QStringList subjects = {QStringLiteral("语文"), QStringLiteral("数学"),
+                                  QStringLiteral("英语"), QStringLiteral("物理"),
+                                  QStringLiteral("化学")};
+    QStringList header = {QStringLiteral("学校"), QStringLiteral("班级"), QStringLiteral("姓名")};
+    Writer::header(scores, header + subjects);
+    Writer::header(teachers,
+                   QStringList{QStringLiteral("学校"), QStringLiteral("班级")} + subjects);
+    int row = 1;
+    int teacherRow = 1;
+    const int schools = std::clamp(options.examSchools, 1, 2);
+    for (int s = 0; s < schools; ++s) {
+        const QString school = QString::fromUtf8(middleSchools[s]);
+        // One teacher a subject for each pair of classes.
+        std::vector<QString> teacherOf(subjects.size());
+        for (int c = 1; c <= options.classesPerSchool; ++c) {
+            const QString className = QStringLiteral("初三(%1)班").arg(c);
+            Writer::text(teachers, teacherRow, 0, school);
+            Writer::text(teachers, teacherRow, 1, className);
+            for (qsizetype j = 0; j < subjects.size(); ++j) {
+                if (c % 2 == 1 || teacherOf[size_t(j)].isEmpty())
+                    teacherOf[size_t(j)] =
+                        personName(random, random.below(2) == 0) + QStringLiteral("老师");
+                Writer::text(teachers, teacherRow, 2 + int(j), teacherOf[size_t(j)]);
+            }
+            ++teacherRow;
+            for (int p = 0; p < options.pupilsPerClass; ++p) {
+                Writer::text(scores, row, 0, school);
+                Writer::text(scores, row, 1, className);
+                Writer::text(scores, row, 2, personName(random, random.below(2) == 0));
+                for (qsizetype j = 0; j < subjects.size(); ++j) {
+                    // About one pupil in forty misses a paper: the cell stays empty.
+                    if (random.below(40) == 0)
+                        continue;
+                    const double mark = std::clamp(std::round(75 + 15 * random.normal()), 0.0,
+                                                   j < 3 ? 120.0 : 100.0);
+                    Writer::number(scores, row, 3 + int(j), mark);
+                }
+                ++row;
+            }
+        }
     }
     return writer.close();
 }

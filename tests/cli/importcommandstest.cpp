@@ -65,7 +65,7 @@ TEST(ImportCommandsTest, Usage)
         EXPECT_EQ(run(args).status, 2) << args.join(u' ').toStdString();
 }
 
-TEST(ImportCommandsTest, DemoWritesBothWorkbooks)
+TEST(ImportCommandsTest, DemoWritesEveryWorkbook)
 {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("新目录/演示"));
@@ -73,7 +73,33 @@ TEST(ImportCommandsTest, DemoWritesBothWorkbooks)
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(QFile::exists(QDir(target).filePath(DemoData::divisionFileName())));
     EXPECT_TRUE(QFile::exists(QDir(target).filePath(DemoData::arrangementFileName())));
-    EXPECT_EQ(r.out.count(u'\n'), 2);
+    EXPECT_TRUE(QFile::exists(QDir(target).filePath(DemoData::scoresFileName())));
+    EXPECT_EQ(r.out.count(u'\n'), 3);
+}
+
+// The demo scores go into 成绩表 and 教师表; the score report summarises them per school.
+TEST(ImportCommandsTest, ScoresImportFeedsTheScoreReport)
+{
+    QTemporaryDir dir;
+    const QString d = dir.filePath(QStringLiteral("data"));
+    const QString scores =
+        QStringLiteral(FENPAI_SOURCE_DIR "/resources/demo/") + DemoData::scoresFileName();
+    Outcome r = run({"--data-dir", d, "import", "scores", scores});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("成绩表：1200 行\n教师表：24 行\n")))
+        << r.out.toStdString();
+
+    const QString csv = dir.filePath(QStringLiteral("基本情况表.csv"));
+    r = run({"--data-dir", d, "report", "score-info", "-o", csv});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList lines = QString::fromUtf8(readFile(csv)).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 5) << "two header rows, the totals and two schools";
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("学校(2),班级数,应考,语文,,,数学")));
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("合 计,24,1200,"))) << lines[2].toStdString();
+    EXPECT_TRUE(lines[3].startsWith(QStringLiteral("城关中学,12,600,"))) << lines[3].toStdString();
+
+    r = run({"--data-dir", dir.filePath(QStringLiteral("empty")), "report", "nothing", "-o", csv});
+    EXPECT_EQ(r.status, 2);
 }
 
 } // namespace

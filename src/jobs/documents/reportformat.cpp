@@ -88,8 +88,16 @@ void ReportFormat::apply(Grid &grid, Variant variant, const QString &titleText,
         }
     }
 
-    PageSetup &page = grid.pageSetup();
-    page.orientation = statistics && total / 38.0 * 1.01 > 20 ? 2 : 1;
+    applyPageSetup(grid, variant, total);
+    grid.refresh();
+    grid.setAutoRedraw(true);
+}
+
+void ReportFormat::applyPageSetup(Grid &grid, Variant variant, int tableWidth)
+{
+    const bool statistics = variant == Variant::Statistics;
+    PageSetup page = grid.pageSetup();
+    page.orientation = statistics && tableWidth / 38.0 * 1.01 > 20 ? 2 : 1;
     page.leftMargin = 1;
     page.rightMargin = 1;
     page.blackAndWhite = true;
@@ -102,9 +110,7 @@ void ReportFormat::apply(Grid &grid, Variant variant, const QString &titleText,
     page.bottomMargin = 2;
     page.footerMargin = page.bottomMargin - 1;
     page.footer = QStringLiteral("共&n页  第&p页");
-
-    grid.refresh();
-    grid.setAutoRedraw(true);
+    grid.setPageSetup(page);
 }
 
 } // namespace fenpai

@@ -33,6 +33,10 @@ public:
     static void apply(Grid &grid, Variant variant, const QString &titleText,
                       const Subtitle &subtitle);
 
+    // The page setup of the variant: landscape when the table is wider than about 20 narrow
+    // columns (statistics only), margins, repeated title row, page footer.
+    static void applyPageSetup(Grid &grid, Variant variant, int tableWidth);
+
     // Replaces the print titles with title 1 and title 2 for a new title text.
     static void setPrintTitles(Grid &grid, const QString &titleText, const Subtitle &subtitle);
 

@@ -98,6 +98,14 @@ Result<ImportReport> SpreadsheetImport::importArrangement(Database &db, const QS
                          {QStringLiteral("Sheet2"), TableNames::rooms, roomColumns(), true}});
 }
 
+Result<ImportReport> SpreadsheetImport::importScores(Database &db, const QString &path)
+{
+    using namespace ColumnNames;
+    return importSheets(db, path,
+                        {{QStringLiteral("Sheet1"), TableNames::scores, {school}},
+                         {QStringLiteral("Sheet2"), TableNames::teachers, {school, className}}});
+}
+
 Result<ImportReport> SpreadsheetImport::importSheets(Database &db, const QString &path,
                                                      const std::vector<Target> &targets)
 {

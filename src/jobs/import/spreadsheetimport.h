@@ -52,6 +52,9 @@ public:
 
     [[nodiscard]] static Result<ImportReport> importDivision(Database &db, const QString &path);
     [[nodiscard]] static Result<ImportReport> importArrangement(Database &db, const QString &path);
+    // "Sheet1" into 成绩表 (a row per pupil, a score column per subject) and "Sheet2" into 教师表
+    // (a row per class, a teacher column per subject), for the score information report.
+    [[nodiscard]] static Result<ImportReport> importScores(Database &db, const QString &path);
     // Any sheets into any tables, all or nothing.
     [[nodiscard]] static Result<ImportReport> importSheets(Database &db, const QString &path,
                                                            const std::vector<Target> &targets);

@@ -6,6 +6,7 @@
 
 #include "core/numbertext.h"
 #include "core/tablenames.h"
+#include "jobs/reports/scoreinforeport.h"
 #include "ui/arrangement/arrangementdialog.h"
 #include "ui/division/divisiondialog.h"
 #include "ui/documents/documentwindow.h"
@@ -332,6 +333,7 @@ void MainWindow::wireCommands()
             doc->showAllColumnsCentredAsText();
     });
     wire("kctable", [this] { showSource(TableNames::rooms, TableNames::rooms); });
+    wire("cjbxx", [this] { showScoreInfoReport(); });
     wire("mnuCopy", [this] { runDocumentCommand(QStringLiteral("mnuCopy")); });
 
     wire("xsfb", [this] { importWorkbook(false); });
@@ -390,6 +392,20 @@ DocumentWindow *MainWindow::showSource(const QString &title, const QString &sour
     if (!filled.titleText.isEmpty())
         doc->titleBox()->setText(filled.titleText);
     return doc;
+}
+
+void MainWindow::showScoreInfoReport()
+{
+    m_state.setDocumentTitle(ScoreInfoReport::title());
+    DocumentWindow *doc = openDocument();
+    if (const Status s = m_workspace.buildScoreInfoReport(doc->grid()); !s.isOk()) {
+        // A report that cannot be built leaves no empty window behind.
+        if (QWidget *sub = doc->parentWidget())
+            sub->close();
+        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), s.message(), QMessageBox::Ok);
+        return;
+    }
+    doc->titleBox()->setText(ScoreInfoReport::title());
 }
 
 void MainWindow::runDocumentCommand(const QString &objectName)

@@ -63,6 +63,9 @@ public:
     // query. Returns the document (also when the source has no rows).
     DocumentWindow *showSource(const QString &title, const QString &source);
 
+    // 成绩表信息: the score information report in a new document.
+    void showScoreInfoReport();
+
     // The menu builders.
     void rebuildNewClassMenu();
     void rebuildRoomAndClassMenus();

@@ -35,7 +35,8 @@ TEST_F(DemoDataTest, IsDeterministicAndMatchesTheBundledCopies)
 {
     QTemporaryDir again;
     ASSERT_TRUE(DemoData::write(again.path()).isOk());
-    for (const QString &name : {DemoData::divisionFileName(), DemoData::arrangementFileName()}) {
+    for (const QString &name : {DemoData::divisionFileName(), DemoData::arrangementFileName(),
+                                DemoData::scoresFileName()}) {
         const QByteArray made = readFile(dir.filePath(name));
         EXPECT_EQ(made, readFile(again.filePath(name))) << name.toStdString();
         EXPECT_EQ(made, readFile(QStringLiteral(FENPAI_SOURCE_DIR "/resources/demo/") + name))

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "core/status.h"
+
+#include <QString>
+
+namespace fenpai {
+
+class Grid;
+
+// Writes a filled document as the command line's -o FILE asks: CSV (UTF-8, header row, the
+// values as shown), xlsx, HTML, or PDF with its print titles and page footer.
+class DocumentOutput final
+{
+public:
+    // The format named by --format, else by the file's suffix, else csv; empty when the name is
+    // none of csv, xlsx, html and pdf.
+    static QString format(const QString &requested, const QString &path);
+    [[nodiscard]] static Status write(const Grid &grid, const QString &format, const QString &path);
+};
+
+} // namespace fenpai

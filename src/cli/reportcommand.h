@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QStringList>
+
+namespace fenpai {
+
+class CliContext;
+
+// fenpai report NAME [--format csv|xlsx|html|pdf] -o FILE: builds one of the program's reports as
+// the window does and writes it out. New reports add a row to the table in reportcommand.cpp.
+class ReportCommand final
+{
+public:
+    static int run(CliContext &context, const QStringList &args);
+    // The report names, for the usage text.
+    static QStringList names();
+};
+
+} // namespace fenpai
