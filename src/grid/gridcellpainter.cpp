@@ -22,14 +22,7 @@ GridCellPainter::GridCellPainter(const Grid &grid, const GridPaintOptions &optio
 
 QFont GridCellPainter::pixelFont(const Grid &grid, int row, int col)
 {
-    const GridFont f = grid.cellFont(row, col);
-    QFont font(f.name);
-    font.setPixelSize(std::max(1, qRound(f.size * 96.0 / 72.0)));
-    font.setBold(f.bold);
-    font.setItalic(f.italic);
-    font.setUnderline(f.underline);
-    font.setStrikeOut(f.strikeout);
-    return font;
+    return grid.cellFont(row, col).toPixelFont();
 }
 
 QRect GridCellPainter::blockRect(const GridPaintLayout &layout, const GridArea &block, int rowIndex,

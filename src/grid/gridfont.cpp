@@ -1,5 +1,7 @@
 #include "grid/gridfont.h"
 
+#include <algorithm>
+
 namespace fenpai {
 
 QFont GridFont::toQFont() const
@@ -10,6 +12,13 @@ QFont GridFont::toQFont() const
     font.setItalic(italic);
     font.setUnderline(underline);
     font.setStrikeOut(strikeout);
+    return font;
+}
+
+QFont GridFont::toPixelFont() const
+{
+    QFont font = toQFont();
+    font.setPixelSize(std::max(1, qRound(size * 96.0 / 72.0)));
     return font;
 }
 

@@ -16,6 +16,9 @@ struct GridFont
     bool strikeout = false;
 
     QFont toQFont() const;
+    // The same font sized in pixels at 96 dpi, the unit the grid lays out and paints in, so that
+    // screen and paper measure text alike.
+    QFont toPixelFont() const;
     static GridFont fromQFont(const QFont &font);
     bool operator==(const GridFont &) const = default;
 };

@@ -14,17 +14,6 @@ namespace fenpai {
 
 namespace {
 
-QFont pixelFont(const GridFont &f)
-{
-    QFont font(f.name);
-    font.setPixelSize(std::max(1, qRound(f.size * 96.0 / 72.0)));
-    font.setBold(f.bold);
-    font.setItalic(f.italic);
-    font.setUnderline(f.underline);
-    font.setStrikeOut(f.strikeout);
-    return font;
-}
-
 Qt::Alignment horizontalAlignment(int code)
 {
     return code == 0 ? Qt::AlignLeft : (code == 2 ? Qt::AlignRight : Qt::AlignHCenter);
@@ -77,7 +66,7 @@ void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout
         if (text.isEmpty())
             return;
         painter.save();
-        painter.setFont(pixelFont(font));
+        painter.setFont(font.toPixelFont());
         painter.setPen(Qt::black);
         const double lineHeight = font.size * 96.0 / 72.0 * 1.5;
         const double margin = GridPagination::cmToPixels(
@@ -120,7 +109,7 @@ void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout
             title.alignTo == 1 ? QRectF(x0, y, tableWidth, h) : QRectF(0, y, availWidth, h);
         const QStringList parts = GridPagination::titleParts(title.text);
         painter.save();
-        painter.setFont(pixelFont(title.font));
+        painter.setFont(title.font.toPixelFont());
         painter.setPen(Qt::black);
         painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, parts.at(0));
         painter.drawText(box, Qt::AlignHCenter | Qt::AlignVCenter, parts.at(1));
