@@ -115,6 +115,11 @@ QString WorkbookReader::reasonEncrypted()
     return QStringLiteral("文件设有打开密码，请先在电子表格程序中取消密码再导入。");
 }
 
+QString WorkbookReader::reasonPasswordProtected()
+{
+    return QStringLiteral("工作簿有密码保护，请先在电子表格程序中取消密码");
+}
+
 QString WorkbookReader::reasonXlsUnreadable()
 {
     return QStringLiteral("无法按 .xls 格式读取（文件已损坏，或文件太小）；"

@@ -28,6 +28,7 @@ public:
     static QString reasonNotWorkbook();
     static QString reasonDamaged();
     static QString reasonEncrypted();
+    static QString reasonPasswordProtected();
     static QString reasonXlsUnreadable();
 };
 
