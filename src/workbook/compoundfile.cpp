@@ -131,17 +131,19 @@ bool CompoundFile::chain(const std::vector<std::uint32_t> &table, std::uint32_t 
 {
     out.clear();
     std::vector<bool> seen(table.size());
-    std::uint32_t sector = start;
-    while (wanted == 0 || out.size() < wanted) {
-        if (sector == EndOfChain)
-            return wanted == 0;
+    // The whole chain is walked, even past the sectors wanted: a loop anywhere is damage.
+    for (std::uint32_t sector = start; sector != EndOfChain; sector = table[sector]) {
         if (sector > MaxRegularSector || sector >= table.size() || sector >= sectorLimit ||
             seen[sector])
             return false;
         seen[sector] = true;
         out.push_back(sector);
-        sector = table[sector];
     }
+    // Sectors beyond those the size needs are tolerated; too few are not.
+    if (out.size() < wanted)
+        return false;
+    if (wanted != 0)
+        out.resize(static_cast<size_t>(wanted));
     return true;
 }
 

@@ -49,9 +49,8 @@ private:
     bool readFat();
     bool readDirectory();
     bool findRootStreams();
-    // The sectors of a chain from `start`: `wanted` of them (all up to the end mark when
-    // wanted is 0). False when a sector lies outside `table` or the file, repeats, or the chain
-    // ends early.
+    // The first `wanted` sectors of the chain from `start` (all of them when wanted is 0). False
+    // when a sector lies outside `table` or the file, repeats, or the chain holds fewer.
     bool chain(const std::vector<std::uint32_t> &table, std::uint32_t start, std::uint64_t wanted,
                std::uint64_t sectorLimit, std::vector<std::uint32_t> &out) const;
     // The first `size` bytes of a chain of sectors of the file.
