@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <iterator>
+#include <map>
 
 namespace fenpai {
 
@@ -50,6 +52,7 @@ constexpr std::uint16_t WorksheetSubstream = 0x0010;
 constexpr std::uint8_t WorksheetSheetType = 0;
 constexpr std::uint32_t MaxRows = 1048576;
 constexpr int MaxColumns = 256;
+constexpr qsizetype CellBudget = qsizetype(1) << 20;
 
 Status failure(const QString &reason)
 {
@@ -267,7 +270,8 @@ void putNumber(Sheet &sheet, const Globals &g, const CellHead &cell, double valu
         sheet.setNumber(cell.row, cell.column, value);
 }
 
-Status readSheet(QByteArrayView stream, qsizetype pos, Globals &g, Sheet &sheet)
+// Reads the substream at `pos` and leaves `pos` at its end.
+Status readSheet(QByteArrayView stream, qsizetype &pos, Globals &g, Sheet &sheet)
 {
     BiffRecord record;
     if (!record.read(stream, pos) || record.id() != BofId)
@@ -441,15 +445,33 @@ Result<Workbook> readStream(QByteArrayView stream, bool namedBook, const QString
 
     Workbook workbook;
     workbook.setFormat(Workbook::Format::Xls);
+    // Substreams never overlap: one starting inside another would be read over and over.
+    std::map<qsizetype, qsizetype> substreams; // start → end of each sheet read
+    // A cell far out costs its whole row, a row far down all rows above it: sheets of such cells
+    // that take far more room than the file are damage, not a workbook.
+    const qsizetype cellBudget = std::max<qsizetype>(CellBudget, 64 * stream.size());
+    qsizetype cells = 0;
     for (const SheetEntry &entry : g.sheets) {
         Sheet *sheet = workbook.addSheet(entry.name, wanted);
         if (!sheet)
             continue;
-        if (entry.offset >= static_cast<std::uint64_t>(stream.size()))
+        const qsizetype start = entry.offset;
+        const auto after = substreams.upper_bound(start);
+        if (start >= stream.size() ||
+            (after != substreams.begin() && std::prev(after)->second > start))
             return damaged();
-        const Status read = readSheet(stream, entry.offset, g, *sheet);
+        qsizetype end = start;
+        const Status read = readSheet(stream, end, g, *sheet);
         if (!read.isOk())
             return read;
+        if (after != substreams.end() && after->first < end)
+            return damaged();
+        substreams.emplace(start, end);
+        cells += sheet->rowCount();
+        for (int r = 0; r < sheet->rowCount(); ++r)
+            cells += static_cast<qsizetype>(sheet->row(r).size());
+        if (cells > cellBudget)
+            return damaged();
     }
     return workbook;
 }

@@ -270,11 +270,22 @@ TEST(XlsReaderTest, RefusesDamagedFiles)
     QByteArray cutSst = sst({QStringLiteral("一二三四")});
     cutSst.chop(4);
     cutSst.replace(2, 2, le16(static_cast<unsigned>(cutSst.size() - 4)));
+    // Sheets that share one substream, and many tiny sheets that each reach the last row.
+    const QByteArray sharedSheet =
+        workbookStream({}, {{QStringLiteral("A"), records}, {QStringLiteral("B"), {}}});
+    QByteArray shared = sharedSheet;
+    const qsizetype second = shared.indexOf(QByteArray("\x85\x00", 2), 30);
+    shared.replace(second + 4, 4, shared.mid(shared.indexOf(QByteArray("\x85\x00", 2)) + 4, 4));
+    std::vector<SheetRecords> farRows;
+    for (int i = 0; i < 20; ++i)
+        farRows.emplace_back(QString::number(i), number(65535, 0, i));
     const struct
     {
         const char *name;
         QByteArray file;
     } cases[] = {
+        {"sheets sharing a substream", xlsFile(shared)},
+        {"rows beyond the file's size", xlsFile(workbookStream({}, farRows))},
         {"truncated file", xlsFile(sound).left(xlsFile(sound).size() - 1500)},
         {"truncated stream", xlsFile(sound.left(sound.size() - 700))},
         {"record beyond the stream", xlsFile(lyingLength)},
