@@ -21,6 +21,12 @@ namespace {
 
 enum RecordId : std::uint16_t
 {
+    Integer2Id = 0x0002, // BIFF2's own cell records
+    Number2Id = 0x0003,
+    Label2Id = 0x0004,
+    BoolErr2Id = 0x0005,
+    String2Id = 0x0007,
+    Format2Id = 0x001E, // BIFF2 and BIFF3
     FormulaId = 0x0006,
     EofId = 0x000A,
     DateModeId = 0x0022,
@@ -30,6 +36,10 @@ enum RecordId : std::uint16_t
     MulRkId = 0x00BD,
     RStringId = 0x00D6,
     XfId = 0x00E0,
+    Xf3Id = 0x0243,
+    Xf4Id = 0x0443,
+    Formula3Id = 0x0206,
+    Formula4Id = 0x0406,
     SstId = 0x00FC,
     LabelSstId = 0x00FD,
     DimensionsId = 0x0200,
@@ -43,6 +53,9 @@ enum RecordId : std::uint16_t
     FormatId = 0x041E,
     ShrFmlaId = 0x04BC,
     BofId = 0x0809,
+    Bof2Id = 0x0009,
+    Bof3Id = 0x0209,
+    Bof4Id = 0x0409,
 };
 
 constexpr std::uint16_t Biff5Version = 0x0500;
@@ -124,6 +137,12 @@ bool isBuiltInDateFormat(int id)
            (id >= 50 && id <= 58);
 }
 
+// The BOF records of BIFF2, BIFF3, BIFF4 and BIFF5/BIFF8.
+bool isBof(std::uint16_t id)
+{
+    return id == Bof2Id || id == Bof3Id || id == Bof4Id || id == BofId;
+}
+
 double rkValue(std::uint32_t rk)
 {
     double value = 0;
@@ -144,18 +163,21 @@ struct SheetEntry
 // What the workbook globals say about every sheet.
 struct Globals
 {
-    bool biff8 = true;
+    int biff = 8; // 2, 3, 4, 5 or 8
     bool from1904 = false;
     int codePage = 1252;
     QStringDecoder decoder;
     QStringList sst;
-    std::vector<bool> dateXf; // by XF index: the cell format shows a date or a time
+    std::vector<bool> dateXf; // by XF index (BIFF2: by format): the format shows a date or time
+    QStringList formatList;   // BIFF2 to BIFF4: formats in their order, which is their index
     std::vector<SheetEntry> sheets;
 
     bool isDate(std::uint16_t xf) const { return xf < dateXf.size() && dateXf[xf]; }
     QString text(BiffRecord &record)
     {
-        return biff8 ? record.unicodeString(2) : decoder.decode(record.byteString(2));
+        if (biff == 8)
+            return record.unicodeString(2);
+        return decoder.decode(record.byteString(biff == 2 ? 1 : 2));
     }
 };
 
@@ -187,7 +209,7 @@ Status readGlobals(QByteArrayView stream, qsizetype pos, Globals &g)
             sheet.offset = record.u32();
             record.u8(); // visibility: hidden sheets are read too
             const std::uint8_t type = record.u8();
-            if (g.biff8)
+            if (g.biff == 8)
                 sheet.name = record.unicodeString(1);
             else
                 sheet.rawName = record.byteString(1);
@@ -196,7 +218,7 @@ Status readGlobals(QByteArrayView stream, qsizetype pos, Globals &g)
             break;
         }
         case SstId: {
-            if (!g.biff8 || sstRead)
+            if (g.biff != 8 || sstRead)
                 break;
             sstRead = true;
             record.u32(); // references, not needed
@@ -210,7 +232,7 @@ Status readGlobals(QByteArrayView stream, qsizetype pos, Globals &g)
         }
         case FormatId: {
             const std::uint16_t id = record.u16();
-            if (g.biff8)
+            if (g.biff == 8)
                 formats.insert(id, record.unicodeString(2));
             else
                 rawFormats.insert(id, record.byteString(1));
@@ -229,7 +251,7 @@ Status readGlobals(QByteArrayView stream, qsizetype pos, Globals &g)
             break;
     }
 
-    if (!g.biff8) {
+    if (g.biff != 8) {
         g.decoder = codePageDecoder(g.codePage);
         for (SheetEntry &sheet : g.sheets)
             sheet.name = g.decoder.decode(sheet.rawName);
@@ -253,11 +275,18 @@ struct CellHead
     std::uint16_t xf = 0;
 
     // False when the column lies beyond the format's 256.
-    bool read(BiffRecord &record)
+    bool read(BiffRecord &record, int biff)
     {
         row = record.u16();
         column = record.u16();
-        xf = record.u16();
+        if (biff == 2) {
+            // Three attribute bytes; the second's low six bits index the cell's format.
+            record.u8();
+            xf = record.u8() & 0x3F;
+            record.u8();
+        } else {
+            xf = record.u16();
+        }
         return column < MaxColumns;
     }
 };
@@ -270,11 +299,74 @@ void putNumber(Sheet &sheet, const Globals &g, const CellHead &cell, double valu
         sheet.setNumber(cell.row, cell.column, value);
 }
 
+// The records of a BIFF2 to BIFF4 worksheet that later formats keep in the workbook globals or
+// no longer have: code page, date system, formats, and BIFF2's cell records.
+Status readOldSheetRecord(BiffRecord &record, Globals &g, Sheet &sheet)
+{
+    CellHead cell;
+    switch (record.id()) {
+    case FilePassId:
+        return failure(WorkbookReader::reasonPasswordProtected());
+    case CodePageId:
+        g.decoder = codePageDecoder(record.u16());
+        break;
+    case DateModeId:
+        g.from1904 = record.u16() != 0;
+        break;
+    case Format2Id:
+    case FormatId: {
+        if (record.id() == FormatId)
+            record.u16(); // BIFF4: unused
+        g.formatList.append(g.decoder.decode(record.byteString(1)));
+        // BIFF2 cells name their format itself.
+        if (g.biff == 2)
+            g.dateXf.push_back(XlsxReader::isDateFormat(g.formatList.last()));
+        break;
+    }
+    case Xf3Id:
+    case Xf4Id: {
+        record.u8(); // font
+        const std::uint8_t format = record.u8();
+        g.dateXf.push_back(format < g.formatList.size() &&
+                           XlsxReader::isDateFormat(g.formatList.at(format)));
+        break;
+    }
+    case Integer2Id:
+    case Number2Id:
+        if (g.biff != 2)
+            break;
+        if (!cell.read(record, g.biff))
+            return damaged();
+        putNumber(sheet, g, cell, record.id() == Integer2Id ? record.u16() : record.f64());
+        break;
+    case Label2Id:
+        if (g.biff != 2)
+            break;
+        if (!cell.read(record, g.biff))
+            return damaged();
+        sheet.setText(cell.row, cell.column, g.text(record));
+        break;
+    case BoolErr2Id: {
+        if (g.biff != 2)
+            break;
+        if (!cell.read(record, g.biff))
+            return damaged();
+        const std::uint8_t value = record.u8();
+        if (record.u8() == 0)
+            sheet.setNumber(cell.row, cell.column, value != 0 ? 1 : 0);
+        break;
+    }
+    default:
+        break;
+    }
+    return Status::ok();
+}
+
 // Reads the substream at `pos` and leaves `pos` at its end.
 Status readSheet(QByteArrayView stream, qsizetype &pos, Globals &g, Sheet &sheet)
 {
     BiffRecord record;
-    if (!record.read(stream, pos) || record.id() != BofId)
+    if (!record.read(stream, pos) || !isBof(record.id()))
         return damaged();
     record.u16(); // version
     if (record.u16() != WorksheetSubstream)
@@ -288,7 +380,7 @@ Status readSheet(QByteArrayView stream, qsizetype &pos, Globals &g, Sheet &sheet
         if (!record.read(stream, pos))
             return damaged();
         const std::uint16_t id = record.id();
-        if (id == BofId) {
+        if (isBof(id)) {
             ++nested;
             continue;
         }
@@ -300,15 +392,20 @@ Status readSheet(QByteArrayView stream, qsizetype &pos, Globals &g, Sheet &sheet
         }
         if (nested > 0)
             continue;
-        if (id != StringId && id != ShrFmlaId && id != ArrayId && id != TableId)
+        if (id != StringId && id != String2Id && id != ShrFmlaId && id != ArrayId && id != TableId)
             stringPending = false;
 
         CellHead cell;
+        if (g.biff <= 4) {
+            const Status read = readOldSheetRecord(record, g, sheet);
+            if (!read.isOk())
+                return read;
+        }
         switch (id) {
         case DimensionsId: {
             // First row, one past the last row, first column, one past the last column.
             std::uint32_t rowEnd = 0;
-            if (g.biff8) {
+            if (g.biff == 8) {
                 record.u32();
                 rowEnd = record.u32();
             } else {
@@ -325,12 +422,12 @@ Status readSheet(QByteArrayView stream, qsizetype &pos, Globals &g, Sheet &sheet
             break;
         }
         case NumberId:
-            if (!cell.read(record))
+            if (!cell.read(record, g.biff))
                 return damaged();
             putNumber(sheet, g, cell, record.f64());
             break;
         case RkId:
-            if (!cell.read(record))
+            if (!cell.read(record, g.biff))
                 return damaged();
             putNumber(sheet, g, cell, rkValue(record.u32()));
             break;
@@ -351,7 +448,7 @@ Status readSheet(QByteArrayView stream, qsizetype &pos, Globals &g, Sheet &sheet
             break;
         }
         case LabelSstId: {
-            if (!cell.read(record))
+            if (!cell.read(record, g.biff))
                 return damaged();
             const std::uint32_t index = record.u32();
             if (index >= static_cast<std::uint32_t>(g.sst.size()))
@@ -361,20 +458,22 @@ Status readSheet(QByteArrayView stream, qsizetype &pos, Globals &g, Sheet &sheet
         }
         case LabelId:
         case RStringId: // rich-text runs after the text are left unread
-            if (!cell.read(record))
+            if (!cell.read(record, g.biff))
                 return damaged();
             sheet.setText(cell.row, cell.column, g.text(record));
             break;
         case BoolErrId: {
-            if (!cell.read(record))
+            if (!cell.read(record, g.biff))
                 return damaged();
             const std::uint8_t value = record.u8();
             if (record.u8() == 0) // an error value stays empty
                 sheet.setNumber(cell.row, cell.column, value != 0 ? 1 : 0);
             break;
         }
-        case FormulaId: {
-            if (!cell.read(record))
+        case FormulaId:
+        case Formula3Id:
+        case Formula4Id: {
+            if (!cell.read(record, g.biff))
                 return damaged();
             const double value = record.f64();
             const auto bits = std::bit_cast<std::uint64_t>(value);
@@ -396,7 +495,8 @@ Status readSheet(QByteArrayView stream, qsizetype &pos, Globals &g, Sheet &sheet
             }
             break;
         }
-        case StringId: {
+        case StringId:
+        case String2Id: {
             const QString text = g.text(record);
             if (stringPending)
                 sheet.setText(pending.row, pending.column, text);
@@ -416,25 +516,31 @@ Result<Workbook> readStream(QByteArrayView stream, bool namedBook, const QString
 {
     BiffRecord record;
     qsizetype pos = 0;
-    if (!record.read(stream, pos))
+    if (!record.read(stream, pos) || !isBof(record.id()))
         return damaged();
-    // The BOF records of BIFF2, BIFF3 and BIFF4, formats older than Excel 5.
-    if (record.id() == 0x0009 || record.id() == 0x0209 || record.id() == 0x0409)
-        return failure(WorkbookReader::reasonXlsUnreadable());
-    if (record.id() != BofId)
-        return damaged();
+    const std::uint16_t bof = record.id();
     const std::uint16_t version = record.u16();
     const std::uint16_t type = record.u16();
     if (record.overrun())
         return damaged();
 
     Globals g;
-    // Writers that leave the version out are told apart by the stream's name.
-    g.biff8 = version == Biff8Version || (version != Biff5Version && !namedBook);
+    if (bof == Bof2Id)
+        g.biff = 2;
+    else if (bof == Bof3Id)
+        g.biff = 3;
+    else if (bof == Bof4Id)
+        g.biff = 4;
+    else // writers that leave the version out are told apart by the stream's name
+        g.biff = version == Biff8Version || (version != Biff5Version && !namedBook) ? 8 : 5;
     g.decoder = codePageDecoder(g.codePage);
     if (type == WorksheetSubstream) {
-        // A lone worksheet, as some programs save: no globals, no shared strings, no formats.
+        // A lone worksheet, as BIFF2 to BIFF4 files and some programs' BIFF5/BIFF8 hold: no
+        // globals, no shared strings; older formats keep their formats in the sheet.
         g.sheets.push_back({QStringLiteral("Sheet1"), QByteArray(), 0});
+    } else if (bof != BofId) {
+        // A BIFF4 workbook bundles its sheets in a way of its own.
+        return failure(WorkbookReader::reasonXlsUnreadable());
     } else if (type == GlobalsSubstream) {
         const Status read = readGlobals(stream, pos, g);
         if (!read.isOk())

@@ -189,6 +189,44 @@ TEST(XlsReaderTest, ReadsBiff5InItsCodePage)
               QStringList{QStringLiteral("0,0:\"Vi\u00ea\u0309t\"")});
 }
 
+// Worksheets older than Excel 5 keep code page and formats in the sheet; BIFF2 cells carry their
+// format in attribute bytes and have records of their own.
+TEST(XlsReaderTest, ReadsBiff2To4Worksheets)
+{
+    const auto old = [](int id, int row, int column, int format, const QByteArray &rest) {
+        return record(static_cast<std::uint16_t>(id),
+                      le16(row) + le16(column) + '\0' + static_cast<char>(format) + '\0' + rest);
+    };
+    const auto format2 = [](const QByteArray &code) { return record(0x001E, text5(code, 1)); };
+    const QByteArray biff2 =
+        record(0x0009, le16(2) + le16(0x10)) + codePage(936) + format2("General") +
+        format2("yyyy-mm-dd") + old(0x0002, 0, 0, 0, le16(42)) + old(0x0003, 0, 1, 1, f64(40972)) +
+        old(0x0004, 0, 2, 0, text5(gbk(QStringLiteral("张伟")), 1)) +
+        old(0x0005, 0, 3, 0, QByteArray("\x01\x00", 2)) +
+        old(0x0006, 1, 0, 0, QByteArray(6, '\0') + "\xFF\xFF" + QByteArray(2, '\0')) +
+        record(0x0007, text5("abc", 1)) + eof();
+    EXPECT_EQ(firstSheet(biff2), (QStringList{"0,0:42", "0,1:\"2012-03-04\"", "0,2:\"张伟\"",
+                                              "0,3:1", "1,0:\"abc\""}));
+
+    const QByteArray xf3 = record(0x0243, QByteArray("\x00\x01", 2) + QByteArray(10, '\0'));
+    const QByteArray biff3 = record(0x0209, le16(0) + le16(0x10) + le16(0)) + format2("General") +
+                             format2("h:mm") + xf3 + number(0, 0, 0.5, 0) +
+                             record(0x0204, le16(0) + le16(1) + le16(0) + text5("Caf\xe9")) +
+                             record(0x0206, le16(0) + le16(2) + le16(1) + f64(7) + le16(0)) + eof();
+    EXPECT_EQ(firstSheet(biff3), (QStringList{"0,0:\"12:00:00\"", "0,1:\"Café\"", "0,2:7"}));
+
+    const auto format4 = [](const QByteArray &code) {
+        return record(0x041E, le16(0) + text5(code, 1));
+    };
+    const QByteArray xf4 = record(0x0443, QByteArray("\x00\x01", 2) + QByteArray(10, '\0'));
+    const QByteArray biff4 =
+        record(0x0409, le16(0) + le16(0x10) + le16(0)) + format4("0.00") + format4("d/m/yy") + xf4 +
+        number(0, 0, 40972, 0) + rk(0, 1, 40972u << 2 | 2, 1) +
+        record(0x0406, le16(0) + le16(2) + le16(1) + QByteArray(6, '\0') + "\xFF\xFF" + le16(0)) +
+        record(0x0207, text5("xyz")) + eof();
+    EXPECT_EQ(firstSheet(biff4), (QStringList{"0,0:\"2012-03-04\"", "0,1:40972", "0,2:\"xyz\""}));
+}
+
 // The same workbook in every container layout the format allows reads the same.
 TEST(XlsReaderTest, ReadsEveryContainerLayout)
 {
@@ -238,8 +276,8 @@ TEST(XlsReaderTest, RefusesLockedAndForeignFiles)
     const QByteArray document =
         compoundFile({{QStringLiteral("WordDocument"), QByteArray(5000, '\x01')}});
     EXPECT_EQ(firstSheet(document), QStringList{WorkbookReader::reasonNotWorkbook()});
-    // BIFF4, a format older than Excel 5.
-    EXPECT_EQ(firstSheet(record(0x0409, le16(0) + le16(0x10) + le16(0)) + eof()),
+    // A BIFF4 workbook, its sheets bundled in a way of its own.
+    EXPECT_EQ(firstSheet(record(0x0409, le16(0) + le16(0x0100) + le16(0)) + eof()),
               QStringList{WorkbookReader::reasonXlsUnreadable()});
 }
 
