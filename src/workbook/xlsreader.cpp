@@ -188,11 +188,14 @@ Status readGlobals(QByteArrayView stream, qsizetype pos, Globals &g)
     QHash<std::uint16_t, QByteArray> rawFormats;
     std::vector<std::uint16_t> xfFormats;
     bool sstRead = false;
+    int sheets = 0; // of every kind
     for (;;) {
         if (!record.read(stream, pos))
             return damaged();
         switch (record.id()) {
         case EofId:
+            if (record.remaining() != 0) // an end that carries data is no end
+                return damaged();
             break;
         case BofId:
             return damaged(); // the globals end with EOF before any sheet starts
@@ -205,6 +208,7 @@ Status readGlobals(QByteArrayView stream, qsizetype pos, Globals &g)
             g.from1904 = record.u16() != 0;
             break;
         case BoundSheetId: {
+            ++sheets;
             SheetEntry sheet;
             sheet.offset = record.u32();
             record.u8(); // visibility: hidden sheets are read too
@@ -250,6 +254,8 @@ Status readGlobals(QByteArrayView stream, qsizetype pos, Globals &g)
         if (record.id() == EofId)
             break;
     }
+    if (sheets == 0) // a workbook has at least one sheet
+        return damaged();
 
     if (g.biff != 8) {
         g.decoder = codePageDecoder(g.codePage);
@@ -369,7 +375,10 @@ Status readSheet(QByteArrayView stream, qsizetype &pos, Globals &g, Sheet &sheet
     if (!record.read(stream, pos) || !isBof(record.id()))
         return damaged();
     record.u16(); // version
-    if (record.u16() != WorksheetSubstream)
+    const std::uint16_t type = record.u16();
+    if (record.overrun())
+        return damaged();
+    if (type != WorksheetSubstream)
         return Status::ok(); // a dialog or macro sheet: no table to import
     sheet.setPool(g.sst);
 
@@ -385,6 +394,8 @@ Status readSheet(QByteArrayView stream, qsizetype &pos, Globals &g, Sheet &sheet
             continue;
         }
         if (id == EofId) {
+            if (record.remaining() != 0) // an end that carries data is no end
+                return damaged();
             if (nested == 0)
                 break;
             --nested;

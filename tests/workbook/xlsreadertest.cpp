@@ -328,6 +328,8 @@ TEST(XlsReaderTest, RefusesDamagedFiles)
         {"truncated stream", xlsFile(sound.left(sound.size() - 700))},
         {"record beyond the stream", xlsFile(lyingLength)},
         {"globals without end", xlsFile(sound.left(40))},
+        {"globals without sheets", xlsFile(workbookStream({}, {}))},
+        {"sheet ending in an end record with data", book(number(0, 0, 1) + record(0x000A, "junk"))},
         {"sheet beyond the stream", xlsFile(farSheet)},
         {"FAT cycle", patched([](auto &fat, auto &chain) { fat[chain.back()] = chain.front(); })},
         {"sector beyond the file", patched([](auto &fat, auto &chain) { fat[chain[1]] = 90000; })},
