@@ -112,13 +112,9 @@ void BiffRecord::skip(qsizetype n)
 
 QString BiffRecord::characters(std::uint32_t count, bool wide)
 {
-    // Every character takes at least a byte, so the count is checked before anything is reserved.
-    if (count > static_cast<std::uint64_t>(remaining())) {
-        m_overrun = true;
-        return QString();
-    }
+    // Every character takes at least a byte: what is reserved is bounded by the bytes left.
     QString out;
-    out.reserve(static_cast<qsizetype>(count));
+    out.reserve(std::min<qsizetype>(count, remaining()));
     qsizetype left = count;
     while (left > 0) {
         const QByteArrayView segment = m_segments[m_segment];
@@ -170,7 +166,9 @@ QByteArray BiffRecord::byteString(int countBytes)
     const qsizetype count = countBytes == 1 ? u8() : u16();
     if (count > remaining()) {
         m_overrun = true;
-        return QByteArray();
+        QByteArray out(remaining(), Qt::Uninitialized);
+        bytes(out.data(), out.size());
+        return out;
     }
     QByteArray out(count, Qt::Uninitialized);
     bytes(out.data(), count);

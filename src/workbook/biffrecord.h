@@ -25,6 +25,10 @@ public:
     std::uint16_t id() const { return m_id; }
     // True once a read went past the end of the data.
     bool overrun() const { return m_overrun; }
+    // For a record whose last field some writers cut short, where what is there will do.
+    void forgiveOverrun() { m_overrun = false; }
+    // The record's own length, its continuations left out.
+    qsizetype size() const { return m_segments.empty() ? 0 : m_segments.front().size(); }
     // Bytes not yet read, continuations included.
     qsizetype remaining() const { return m_total - m_before - m_pos; }
 
@@ -41,6 +45,7 @@ public:
     // A BIFF5 string: a count of `countBytes` bytes and that many bytes in the workbook's code
     // page.
     QByteArray byteString(int countBytes);
+    // Both give what there is of a string cut short by the record's end, and mark the overrun.
 
 private:
     bool nextSegment();

@@ -3,6 +3,7 @@
 #include "workbook/biffrecord.h"
 #include "workbook/compoundfile.h"
 #include "workbook/workbookreader.h"
+#include "workbook/xlsdecryptor.h"
 #include "workbook/xlsxreader.h"
 
 #include <QFile>
@@ -194,13 +195,16 @@ Status readGlobals(QByteArrayView stream, qsizetype pos, Globals &g)
             return damaged();
         switch (record.id()) {
         case EofId:
-            if (record.remaining() != 0) // an end that carries data is no end
+            if (record.size() != 0) // an end that carries data is no end
                 return damaged();
             break;
         case BofId:
             return damaged(); // the globals end with EOF before any sheet starts
         case FilePassId:
-            return failure(WorkbookReader::reasonPasswordProtected());
+            // BIFF8's RC4 was undone before (or refused); BIFF5 only knows XOR obfuscation.
+            if (g.biff != 8)
+                return failure(WorkbookReader::reasonPasswordProtected());
+            break;
         case CodePageId:
             g.codePage = record.u16();
             break;
@@ -240,6 +244,8 @@ Status readGlobals(QByteArrayView stream, qsizetype pos, Globals &g)
                 formats.insert(id, record.unicodeString(2));
             else
                 rawFormats.insert(id, record.byteString(1));
+            // Some writers count a character too many; the format only tells dates apart.
+            record.forgiveOverrun();
             break;
         }
         case XfId:
@@ -324,6 +330,7 @@ Status readOldSheetRecord(BiffRecord &record, Globals &g, Sheet &sheet)
         if (record.id() == FormatId)
             record.u16(); // BIFF4: unused
         g.formatList.append(g.decoder.decode(record.byteString(1)));
+        record.forgiveOverrun(); // as in the globals: a format cut short will do
         // BIFF2 cells name their format itself.
         if (g.biff == 2)
             g.dateXf.push_back(XlsxReader::isDateFormat(g.formatList.last()));
@@ -394,7 +401,7 @@ Status readSheet(QByteArrayView stream, qsizetype &pos, Globals &g, Sheet &sheet
             continue;
         }
         if (id == EofId) {
-            if (record.remaining() != 0) // an end that carries data is no end
+            if (record.size() != 0) // an end that carries data is no end
                 return damaged();
             if (nested == 0)
                 break;
@@ -523,11 +530,26 @@ Status readSheet(QByteArrayView stream, qsizetype &pos, Globals &g, Sheet &sheet
     return Status::ok();
 }
 
-Result<Workbook> readStream(QByteArrayView stream, bool namedBook, const QStringList &wanted)
+// Where the globals hold a FILEPASS record, or -1.
+qsizetype findFilePass(QByteArrayView stream)
+{
+    qsizetype pos = 0;
+    while (pos + 4 <= stream.size()) {
+        const auto id = qFromLittleEndian<std::uint16_t>(stream.data() + pos);
+        if (id == FilePassId)
+            return pos;
+        if (id == EofId)
+            break;
+        pos += 4 + qFromLittleEndian<std::uint16_t>(stream.data() + pos + 2);
+    }
+    return -1;
+}
+
+Result<Workbook> readStream(QByteArray bytes, bool namedBook, const QStringList &wanted)
 {
     BiffRecord record;
     qsizetype pos = 0;
-    if (!record.read(stream, pos) || !isBof(record.id()))
+    if (!record.read(bytes, pos) || !isBof(record.id()))
         return damaged();
     const std::uint16_t bof = record.id();
     const std::uint16_t version = record.u16();
@@ -553,12 +575,17 @@ Result<Workbook> readStream(QByteArrayView stream, bool namedBook, const QString
         // A BIFF4 workbook bundles its sheets in a way of its own.
         return failure(WorkbookReader::reasonXlsUnreadable());
     } else if (type == GlobalsSubstream) {
-        const Status read = readGlobals(stream, pos, g);
+        const qsizetype filePass = g.biff == 8 ? findFilePass(bytes) : -1;
+        if (filePass >= 0 &&
+            !XlsDecryptor::decrypt(bytes, filePass, XlsDecryptor::defaultPassword()))
+            return failure(WorkbookReader::reasonPasswordProtected());
+        const Status read = readGlobals(bytes, pos, g);
         if (!read.isOk())
             return read;
     } else {
         return failure(WorkbookReader::reasonXlsUnreadable());
     }
+    const QByteArrayView stream(bytes);
 
     Workbook workbook;
     workbook.setFormat(Workbook::Format::Xls);
@@ -652,7 +679,7 @@ Result<Workbook> XlsReader::read(const QString &path, const QStringList &wanted)
     }
     if (!stream)
         return stream.status();
-    return readStream(*stream, namedBook, wanted);
+    return readStream(std::move(*stream), namedBook, wanted);
 }
 
 } // namespace fenpai

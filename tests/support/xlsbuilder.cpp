@@ -1,5 +1,6 @@
 #include "support/xlsbuilder.h"
 
+#include <QCryptographicHash>
 #include <QtEndian>
 
 #include <algorithm>
@@ -220,6 +221,72 @@ QByteArray workbookStream(const QByteArray &globals, const std::vector<SheetReco
         body += bof(sheet.type == 2 ? 0x0020 : 0x0010, biff) + sheet.records + eof();
     }
     return out + eof() + body;
+}
+
+namespace {
+
+// RC4 over `data`, as a key stream from `key` with the first `skip` bytes dropped.
+QByteArray rc4(const QByteArray &key, int skip, const QByteArray &data)
+{
+    unsigned char s[256];
+    for (int k = 0; k < 256; ++k)
+        s[k] = static_cast<unsigned char>(k);
+    for (int k = 0, j = 0; k < 256; ++k) {
+        j = (j + s[k] + static_cast<unsigned char>(key[k % key.size()])) & 0xFF;
+        std::swap(s[k], s[j]);
+    }
+    QByteArray out = data;
+    int i = 0;
+    int j = 0;
+    for (int n = -skip; n < data.size(); ++n) {
+        i = (i + 1) & 0xFF;
+        j = (j + s[i]) & 0xFF;
+        std::swap(s[i], s[j]);
+        if (n >= 0)
+            out[n] = static_cast<char>(out[n] ^ s[(s[i] + s[j]) & 0xFF]);
+    }
+    return out;
+}
+
+QByteArray md5(const QByteArray &data)
+{
+    return QCryptographicHash::hash(data, QCryptographicHash::Md5);
+}
+
+} // namespace
+
+QByteArray encryptRc4(const QByteArray &stream, const QString &password, const QByteArray &salt)
+{
+    QByteArray secret;
+    for (const QChar c : password)
+        secret += le16(c.unicode());
+    const QByteArray base = md5((md5(secret).left(5) + salt).repeated(16)).left(5);
+    const auto blockKey = [&](std::uint32_t block) { return md5(base + le32(block)); };
+    const QByteArray verifier(16, '\x5A');
+    const QByteArray sealed = rc4(blockKey(0), 0, verifier + md5(verifier));
+    const QByteArray filePass = record(0x002F, le16(1) + le16(1) + le16(1) + salt + sealed);
+
+    // The FILEPASS record after the BOF moves every sheet along by its size.
+    const qsizetype bofSize = 4 + qFromLittleEndian<std::uint16_t>(stream.constData() + 2);
+    QByteArray out = stream.left(bofSize) + filePass + stream.mid(bofSize);
+    for (qsizetype pos = 0; pos + 4 <= out.size();) {
+        const auto id = qFromLittleEndian<std::uint16_t>(out.constData() + pos);
+        const qsizetype length = qFromLittleEndian<std::uint16_t>(out.constData() + pos + 2);
+        if (id == 0x0085)
+            out.replace(pos + 4, 4,
+                        le32(qFromLittleEndian<std::uint32_t>(out.constData() + pos + 4) +
+                             static_cast<std::uint32_t>(filePass.size())));
+        // Record data after the FILEPASS is encrypted, bar BOF records and sheet offsets; the
+        // key changes every 1024 bytes of the stream.
+        if (pos > bofSize && id != 0x0809) {
+            for (qsizetype at = pos + 4 + (id == 0x0085 ? 4 : 0); at < pos + 4 + length; ++at) {
+                const QByteArray key = blockKey(static_cast<std::uint32_t>(at / 1024));
+                out[at] = rc4(key, static_cast<int>(at % 1024), out.mid(at, 1))[0];
+            }
+        }
+        pos += 4 + length;
+    }
+    return out;
 }
 
 QByteArray compoundFile(const std::vector<Stream> &streams, const CompoundOptions &options)

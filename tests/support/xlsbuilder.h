@@ -66,6 +66,11 @@ struct SheetRecords
 QByteArray workbookStream(const QByteArray &globals, const std::vector<SheetRecords> &sheets,
                           int biff = 8);
 
+// Encrypts a BIFF8 workbook stream with RC4 as Excel 97 does: a FILEPASS record goes in right
+// after the globals' BOF (the sheets' offsets moved along), and every record after it is
+// encrypted with keys from the password and the salt.
+QByteArray encryptRc4(const QByteArray &stream, const QString &password, const QByteArray &salt);
+
 struct Stream
 {
     QString name;

@@ -262,6 +262,30 @@ TEST(XlsReaderTest, ReadsEveryContainerLayout)
               (QStringList{"0,0:\"姓名\"", "1,0:\"张伟\""}));
 }
 
+// Excel encrypts some workbooks with its built-in password and opens them without asking; so do
+// we. Any other password is refused.
+TEST(XlsReaderTest, ReadsWorkbooksEncryptedWithTheDefaultPassword)
+{
+    QByteArray records;
+    for (int r = 0; r < 200; ++r)
+        records += labelSst(r, 0, static_cast<std::uint32_t>(r % 2)) + number(r, 1, r);
+    const QByteArray stream =
+        workbookStream(sst({QStringLiteral("张三"), QStringLiteral("李四")}),
+                       {{QStringLiteral("学生"), records}, {QStringLiteral("Sheet2"), {}}});
+    const QByteArray salt = QByteArray::fromHex("0123456789abcdeffedcba9876543210");
+    const Result<Workbook> plain = XlsReader::readBytes(xlsFile(stream), {});
+    const Result<Workbook> book = XlsReader::readBytes(
+        xlsFile(encryptRc4(stream, QStringLiteral("VelvetSweatshop"), salt)), {});
+    ASSERT_TRUE(plain.isOk());
+    ASSERT_TRUE(book.isOk()) << book.status().message().toStdString();
+    EXPECT_EQ(book->sheetNames(), plain->sheetNames());
+    EXPECT_EQ(cells(*book->sheet(QStringLiteral("学生"))),
+              cells(*plain->sheet(QStringLiteral("学生"))));
+
+    EXPECT_EQ(firstSheet(xlsFile(encryptRc4(stream, QStringLiteral("secret"), salt))),
+              QStringList{WorkbookReader::reasonPasswordProtected()});
+}
+
 // Files that are workbooks of another kind or locked are refused with the reason.
 TEST(XlsReaderTest, RefusesLockedAndForeignFiles)
 {
