@@ -117,8 +117,9 @@ QByteArray codecName(int codePage)
     return "windows-" + QByteArray::number(codePage);
 }
 
-// Decodes BIFF5 texts. Qt converts the code pages through ICU; one it does not know is read as
-// Windows Latin, the most common one, so the texts come through with their ASCII intact.
+// Decodes the byte strings of BIFF2 to BIFF5. Qt converts the code pages through ICU; one it does
+// not know is read as Windows Latin, the most common one, so the texts come through with their
+// ASCII intact.
 QStringDecoder codePageDecoder(int codePage)
 {
     const auto flags = QStringDecoder::Flag::Stateless;
