@@ -168,7 +168,7 @@ struct Globals
     int biff = 8; // 2, 3, 4, 5 or 8
     bool from1904 = false;
     int codePage = 1252;
-    QStringDecoder decoder;
+    QStringDecoder decoder = codePageDecoder(1252);
     QStringList sst;
     std::vector<bool> dateXf; // by XF index (BIFF2: by format): the format shows a date or time
     QStringList formatList;   // BIFF2 to BIFF4: formats in their order, which is their index
@@ -179,7 +179,18 @@ struct Globals
     {
         if (biff == 8)
             return record.unicodeString(2);
-        return decoder.decode(record.byteString(biff == 2 ? 1 : 2));
+        return decode(record.byteString(biff == 2 ? 1 : 2));
+    }
+    void setCodePage(int page)
+    {
+        codePage = page;
+        decoder = codePageDecoder(page);
+    }
+    QString decode(const QByteArray &bytes)
+    {
+        const QString text = decoder.decode(bytes);
+        // Vietnamese keeps tone marks as characters of their own; texts typed today compose them.
+        return codePage == 1258 ? text.normalized(QString::NormalizationForm_C) : text;
     }
 };
 
@@ -265,11 +276,11 @@ Status readGlobals(QByteArrayView stream, qsizetype pos, Globals &g)
         return damaged();
 
     if (g.biff != 8) {
-        g.decoder = codePageDecoder(g.codePage);
+        g.setCodePage(g.codePage);
         for (SheetEntry &sheet : g.sheets)
-            sheet.name = g.decoder.decode(sheet.rawName);
+            sheet.name = g.decode(sheet.rawName);
         for (auto it = rawFormats.cbegin(); it != rawFormats.cend(); ++it)
-            formats.insert(it.key(), g.decoder.decode(it.value()));
+            formats.insert(it.key(), g.decode(it.value()));
     }
     g.dateXf.reserve(xfFormats.size());
     for (const std::uint16_t id : xfFormats) {
@@ -321,7 +332,7 @@ Status readOldSheetRecord(BiffRecord &record, Globals &g, Sheet &sheet)
     case FilePassId:
         return failure(WorkbookReader::reasonPasswordProtected());
     case CodePageId:
-        g.decoder = codePageDecoder(record.u16());
+        g.setCodePage(record.u16());
         break;
     case DateModeId:
         g.from1904 = record.u16() != 0;
@@ -330,7 +341,7 @@ Status readOldSheetRecord(BiffRecord &record, Globals &g, Sheet &sheet)
     case FormatId: {
         if (record.id() == FormatId)
             record.u16(); // BIFF4: unused
-        g.formatList.append(g.decoder.decode(record.byteString(1)));
+        g.formatList.append(g.decode(record.byteString(1)));
         record.forgiveOverrun(); // as in the globals: a format cut short will do
         // BIFF2 cells name their format itself.
         if (g.biff == 2)
@@ -567,7 +578,6 @@ Result<Workbook> readStream(QByteArray bytes, bool namedBook, const QStringList 
         g.biff = 4;
     else // writers that leave the version out are told apart by the stream's name
         g.biff = version == Biff8Version || (version != Biff5Version && !namedBook) ? 8 : 5;
-    g.decoder = codePageDecoder(g.codePage);
     if (type == WorksheetSubstream) {
         // A lone worksheet, as BIFF2 to BIFF4 files and some programs' BIFF5/BIFF8 hold: no
         // globals, no shared strings; older formats keep their formats in the sheet.
