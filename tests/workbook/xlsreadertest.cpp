@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QStringEncoder>
-#include <QTemporaryDir>
 
 namespace fenpai::test {
 namespace {
