@@ -147,9 +147,14 @@ QString WorkbookReader::reasonLimit(Sheet::Limit limit)
     return QString();
 }
 
+QString WorkbookReader::reasonPasswordProtected()
+{
+    return QStringLiteral("工作簿有密码保护，请先在电子表格程序中取消密码");
+}
+
 QString WorkbookReader::reasonXlsUnreadable()
 {
-    return QStringLiteral("无法按 .xls 格式读取（文件已损坏，或文件太小）；"
+    return QStringLiteral("这种早期 .xls 格式的工作簿无法读取；"
                           "请在电子表格程序中另存为 .xlsx 后再导入。");
 }
 

@@ -8,7 +8,8 @@
 
 namespace fenpai {
 
-// Reads a workbook file of any supported kind: .xls (BIFF5/BIFF8), .xlsx and .ods. The kind is
+// Reads a workbook file of any supported kind: .xls (BIFF8 and BIFF5 workbooks, BIFF2 to BIFF5
+// single sheets), .xlsx and .ods. The kind is
 // found from the file's content, so a workbook with the wrong extension still reads, and a file
 // that is no workbook at all is refused with a clear message instead of being half read.
 class WorkbookReader final
@@ -28,6 +29,7 @@ public:
     static QString reasonNotWorkbook();
     static QString reasonDamaged();
     static QString reasonEncrypted();
+    static QString reasonPasswordProtected();
     static QString reasonXlsUnreadable();
     static QString reasonDirectory();
     // The refusal of a sheet that passed one of its limits.

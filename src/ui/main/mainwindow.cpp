@@ -638,7 +638,6 @@ void MainWindow::showAbout()
                        "<li>Qt %2 — LGPL 3</li>"
                        "<li>SQLite — 公有领域</li>"
                        "<li>libsodium — ISC</li>"
-                       "<li>FreeXL — MPL 1.1 / GPL 2 / LGPL 2.1</li>"
                        "<li>libzip — BSD 3-Clause</li>"
                        "<li>libxlsxwriter — BSD 2-Clause</li>"
                        "<li>Noto CJK 字体 — SIL OFL 1.1；Liberation 字体 — SIL OFL 1.1</li></ul>")
