@@ -47,8 +47,11 @@ Status ExamSwap::fillRoom(Database &db, Grid &grid, const QString &queryName, qi
     DocumentFill::Outcome filled = DocumentFill::fill(grid, db, queryName, QString());
     if (!filled.status.isOk())
         return filled.status;
-    // Exam numbers are identifiers: shown in full.
+    // Exam numbers are identifiers: shown in full. The picker only shows the room: a typed-over
+    // exam number would pick somebody else.
     grid.setColumnMask(5, GridMask::None);
+    grid.applyStyle(GridArea{0, 0, grid.rows() - 1, grid.cols() - 1},
+                    [](CellStyle &style) { style.locked = true; });
     return Status::ok();
 }
 
