@@ -18,7 +18,7 @@ namespace {
 const QString rowTip = QStringLiteral("单击考生所在行，选择这个考生");
 const int nameCol = 3;
 const int numberCol = 5;
-const int columnWidths[] = {24, 80, 80, 64, 40, 72, 48, 40};
+const int columnWidths[] = {24, 76, 76, 60, 36, 68, 46, 36};
 
 } // namespace
 
@@ -49,6 +49,8 @@ ExamSwapDialog::ExamSwapDialog(Workspace &workspace, QWidget *parent)
         picker->addWidget(s.rooms);
         picker->addStretch(1);
         s.grid = new Grid(this);
+        s.grid->setCols(1); // nothing but the corner until a room is chosen
+        s.grid->setRows(1);
         s.view = new GridView(s.grid, this);
         s.view->setObjectName(QLatin1String(gridNames[side]));
         s.view->setToolTip(rowTip);
@@ -126,6 +128,7 @@ void ExamSwapDialog::clickRow(int side, int row)
         return;
     }
     s.examNumber = number;
+    s.view->selection().select(row, 1, row, s.grid->cols() - 1);
     s.pick->setText(QStringLiteral("当前：  将 ") + s.rooms->currentText() +
                     QStringLiteral(" 考场考生 ") + s.grid->cellText(row, nameCol) +
                     QStringLiteral(" 调整到 ") + other.rooms->currentText() +
