@@ -188,6 +188,10 @@ Result<ExamListings::Listing> ExamListings::firstLast(Database &db, Grid &grid)
     // The numbers are shown in full, not through the numeric format.
     grid.setColumnMask(2, GridMask::None);
     grid.setColumnMask(3, GridMask::None);
+    // Locations are longer than numbers; the layout's width would cut them.
+    grid.autoFitColumn(placeCol);
+    if (grid.columnWidth(placeCol) < 80)
+        grid.setColumnWidth(placeCol, 80);
     grid.setAutoRedraw(true);
     grid.refresh();
     return listing;
