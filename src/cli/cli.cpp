@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "cli/arrangecommand.h"
+#include "cli/checkcommand.h"
 #include "cli/clicontext.h"
 #include "cli/datacommands.h"
 #include "cli/divisioncommand.h"
@@ -35,9 +36,20 @@ const std::vector<Cli::Command> &Cli::commands()
          "-o "
          "FILE",
          true, &ShowCommand::run},
-        {"report", "生成报表并输出（csv、xlsx、html、pdf）：score-info 成绩表基本情况表",
-         "fenpai report score-info [--format csv|xlsx|html|pdf] -o FILE", true,
-         &ReportCommand::run},
+        {"report",
+         "生成报表并输出（csv、xlsx、html、pdf）：score-info 成绩表基本情况表；room-list "
+         "考场考生名单"
+         "（K 为考场序号，0 为全部考场）；exam-class-list 班级考场考号表；brief-stats "
+         "考场编排统计表；"
+         "school-stats 一所学校的考场编排统计表；first-last 各考场首尾考号；by-class、by-school "
+         "原始分班信息表",
+         "fenpai report score-info|brief-stats|first-last|by-class|by-school "
+         "[--format csv|xlsx|html|pdf] -o FILE\n"
+         "      fenpai report room-list K|exam-class-list SCHOOL/CLASS|school-stats SCHOOL "
+         "[--format ...] -o FILE",
+         true, &ReportCommand::run},
+        {"check", "混排检测：列出考号相邻的同班考生，没有则输出“全部混排”", "fenpai check mixing",
+         false, &CheckCommand::run},
         {"passwd", "修改用户密码（从标准输入读取旧密码和新密码）", "fenpai passwd USER", false,
          &PasswdCommand::run},
         {"divide", "分班：把分班数据表的学生分到新班级，写入新分班",

@@ -4,25 +4,75 @@
 #include "cli/documentoutput.h"
 #include "db/database.h"
 #include "grid/grid.h"
+#include "jobs/reports/examreports.h"
 #include "jobs/reports/scoreinforeport.h"
 
+#include <tuple>
 #include <vector>
 
 namespace fenpai {
 
 namespace {
 
+using Kind = ExamReports::Kind;
+
+// Builds the report into the grid and gives its title; `argument` is the one value the report
+// takes, if any.
+using Builder = Result<QString> (*)(Database &db, Grid &grid, const QString &argument);
+
 struct Report
 {
     const char *name;
-    QString (*title)();
-    Status (*build)(Database &db, Grid &grid);
+    bool takesArgument;
+    Builder build;
 };
+
+Result<QString> examReport(Database &db, Grid &grid, const ExamReports::Request &request)
+{
+    Result<ExamListings::Listing> listing = ExamReports::build(db, grid, request);
+    if (!listing)
+        return listing.status();
+    return listing->title;
+}
+
+template <Kind kind> Result<QString> plainExamReport(Database &db, Grid &grid, const QString &)
+{
+    return examReport(db, grid, {kind});
+}
 
 const std::vector<Report> &reports()
 {
     static const std::vector<Report> table = {
-        {"score-info", &ScoreInfoReport::title, &ScoreInfoReport::build},
+        {"score-info", false,
+         [](Database &db, Grid &grid, const QString &) -> Result<QString> {
+             if (Status s = ScoreInfoReport::build(db, grid); !s.isOk())
+                 return s;
+             return ScoreInfoReport::title();
+         }},
+        {"room-list", true,
+         [](Database &db, Grid &grid, const QString &room) -> Result<QString> {
+             bool ok = false;
+             const int k = room.toInt(&ok);
+             if (!ok || k < 0)
+                 return Status::refused(QStringLiteral("考场应为考场序号 1、2、3……，0 为全部考场"));
+             return examReport(db, grid, {Kind::RoomList, k});
+         }},
+        {"exam-class-list", true,
+         [](Database &db, Grid &grid, const QString &caption) -> Result<QString> {
+             ExamReports::Request request{Kind::ClassList};
+             std::tie(request.school, request.className) = ExamListings::splitClassCaption(caption);
+             return examReport(db, grid, request);
+         }},
+        {"brief-stats", false, &plainExamReport<Kind::BriefStats>},
+        {"school-stats", true,
+         [](Database &db, Grid &grid, const QString &school) -> Result<QString> {
+             ExamReports::Request request{Kind::SchoolStats};
+             request.school = school;
+             return examReport(db, grid, request);
+         }},
+        {"first-last", false, &plainExamReport<Kind::FirstLast>},
+        {"by-class", false, &plainExamReport<Kind::ByClass>},
+        {"by-school", false, &plainExamReport<Kind::BySchool>},
     };
     return table;
 }
@@ -39,7 +89,8 @@ QStringList ReportCommand::names()
 
 int ReportCommand::run(CliContext &context, const QStringList &args)
 {
-    QString name, format, output;
+    QString name, argument, format, output;
+    bool hasArgument = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -49,8 +100,12 @@ int ReportCommand::run(CliContext &context, const QStringList &args)
             output = args[++i];
         else if (!a.startsWith(u'-') && name.isEmpty())
             name = a;
-        else
+        else if (!name.isEmpty() && !hasArgument && !a.startsWith(u'-')) {
+            argument = a;
+            hasArgument = true;
+        } else {
             return 2;
+        }
     }
     const Report *report = nullptr;
     for (const Report &r : reports()) {
@@ -58,18 +113,19 @@ int ReportCommand::run(CliContext &context, const QStringList &args)
             report = &r;
     }
     format = DocumentOutput::format(format, output);
-    if (!report || output.isEmpty() || format.isEmpty())
+    if (!report || report->takesArgument != hasArgument || output.isEmpty() || format.isEmpty())
         return 2;
 
     Database db;
     if (!context.openDatabase(db))
         return 1;
     Grid grid;
-    if (const Status built = report->build(db, grid); !built.isOk())
-        return context.fail(built.message());
+    const Result<QString> title = report->build(db, grid, argument);
+    if (!title)
+        return context.fail(title.status().message());
     if (const Status written = DocumentOutput::write(grid, format, output); !written.isOk())
         return context.fail(written);
-    context.out() << report->title() << " → " << output << '\n';
+    context.out() << *title << " → " << output << '\n';
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "jobs/workspace.h"
 
+#include "jobs/reports/mixingcheck.h"
 #include "jobs/reports/scoreinforeport.h"
 
 #include "db/maintenance.h"
@@ -78,6 +79,42 @@ Status Workspace::buildScoreInfoReport(Grid &grid)
     if (Status s = open(); !s.isOk())
         return s;
     return ScoreInfoReport::build(m_db, grid);
+}
+
+Result<ExamListings::Listing> Workspace::buildExamReport(Grid &grid,
+                                                         const ExamReports::Request &request)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return ExamReports::build(m_db, grid, request);
+}
+
+Result<QStringList> Workspace::mixingFindings()
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return MixingCheck::findings(m_db);
+}
+
+Result<QStringList> Workspace::swapRooms()
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return ExamSwap::rooms(m_db);
+}
+
+Status Workspace::fillSwapRoom(Grid &grid, const QString &queryName, qint64 room)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return ExamSwap::fillRoom(m_db, grid, queryName, room);
+}
+
+Status Workspace::swapExaminees(const ExamSwap::Pick &left, const ExamSwap::Pick &right)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return ExamSwap::swap(m_db, left, right);
 }
 
 ReportFormat::Subtitle Workspace::reportSubtitle()

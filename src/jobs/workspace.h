@@ -7,10 +7,12 @@
 #include "db/useraccounts.h"
 #include "jobs/arrangement/arrangement.h"
 #include "jobs/arrangement/arrangementcounts.h"
+#include "jobs/arrangement/examswap.h"
 #include "jobs/division/classdivision.h"
 #include "jobs/documents/documentfill.h"
 #include "jobs/documents/reportformat.h"
 #include "jobs/import/spreadsheetimport.h"
+#include "jobs/reports/examreports.h"
 
 #include <QString>
 #include <QStringList>
@@ -52,6 +54,16 @@ public:
 
     // The score information report into the grid (ScoreInfoReport).
     [[nodiscard]] Status buildScoreInfoReport(Grid &grid);
+
+    // The exam listings and statistics into a document's grid, the mixing check's findings.
+    [[nodiscard]] Result<ExamListings::Listing>
+    buildExamReport(Grid &grid, const ExamReports::Request &request);
+    [[nodiscard]] Result<QStringList> mixingFindings();
+
+    // The manual exam swap: its rooms, one room into a picker's grid, the swap.
+    [[nodiscard]] Result<QStringList> swapRooms();
+    [[nodiscard]] Status fillSwapRoom(Grid &grid, const QString &queryName, qint64 room);
+    [[nodiscard]] Status swapExaminees(const ExamSwap::Pick &left, const ExamSwap::Pick &right);
 
     // The school and term lines printed under a report's title; empty when the settings table
     // cannot be read.

@@ -6,8 +6,11 @@
 
 #include "core/numbertext.h"
 #include "core/tablenames.h"
+#include "jobs/reports/mixingcheck.h"
 #include "jobs/reports/scoreinforeport.h"
 #include "ui/arrangement/arrangementdialog.h"
+#include "ui/arrangement/examswapdialog.h"
+#include "ui/arrangement/mixingcheckdialog.h"
 #include "ui/division/divisiondialog.h"
 #include "ui/documents/documentwindow.h"
 
@@ -32,6 +35,8 @@
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QUrl>
+
+#include <tuple>
 
 namespace fenpai {
 
@@ -346,6 +351,7 @@ void MainWindow::wireCommands()
         if (passGate())
             showArrangementDialog();
     });
+    wireExamMenus();
 }
 
 bool MainWindow::passGate(bool shortText)
@@ -715,6 +721,100 @@ void MainWindow::applyFontSize(const QString &size)
         doc->setSelectionFontSize(NumberText::leadingValue(size));
         doc->focusGrid();
     }
+}
+
+void MainWindow::wireExamMenus()
+{
+    using Kind = ExamReports::Kind;
+    auto wire = [this](const char *name, auto slot) {
+        QAction *a = action(QString::fromLatin1(name));
+        a->setEnabled(true);
+        connect(a, &QAction::triggered, this, slot);
+    };
+    wire("jinjtj", [this] {
+        if (passGate())
+            showExamReport({Kind::BriefStats});
+    });
+    wire("qzkh", [this] { showExamReport({Kind::FirstLast}); });
+    wire("hbjc", [this] { showMixingCheck(); });
+    wire("anbj", [this] { showExamReport({Kind::ByClass}); });
+    wire("anxx", [this] { showExamReport({Kind::BySchool}); });
+    wire("ktiaoz", [this] {
+        if (passGate())
+            showExamSwapDialog();
+    });
+
+    // The submenus' items: the room by its position, the class and school by their captions.
+    for (const char *name : {"gkc", "gbj", "tjschoo"})
+        dynamicMenu(QString::fromLatin1(name))->item(0)->setEnabled(true);
+    connect(dynamicMenu(QStringLiteral("gkc")), &DynamicMenu::chosen, this, [this](int k) {
+        if (passGate())
+            showExamReport({Kind::RoomList, k});
+    });
+    connect(dynamicMenu(QStringLiteral("gbj")), &DynamicMenu::chosen, this, [this](int k) {
+        if (!passGate())
+            return;
+        ExamReports::Request request{Kind::ClassList};
+        if (k > 0)
+            std::tie(request.school, request.className) = ExamListings::splitClassCaption(
+                dynamicMenu(QStringLiteral("gbj"))->captions().value(k));
+        showExamReport(request);
+    });
+    connect(dynamicMenu(QStringLiteral("tjschoo")), &DynamicMenu::chosen, this, [this](int k) {
+        // Item 0 only names the submenu.
+        if (k == 0 || !passGate())
+            return;
+        ExamReports::Request request{Kind::SchoolStats};
+        request.school = dynamicMenu(QStringLiteral("tjschoo"))->captions().value(k);
+        showExamReport(request);
+    });
+}
+
+DocumentWindow *MainWindow::showExamReport(const ExamReports::Request &request)
+{
+    DocumentWindow *doc = openDocument();
+    const Result<ExamListings::Listing> listing = m_workspace.buildExamReport(doc->grid(), request);
+    if (!listing) {
+        // A listing that cannot be built leaves no empty window behind.
+        if (QWidget *sub = doc->parentWidget())
+            sub->close();
+        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), listing.status().message(),
+                  QMessageBox::Ok);
+        return nullptr;
+    }
+    m_state.setDocumentTitle(listing->title);
+    doc->setWindowTitle(listing->title);
+    doc->titleBox()->setText(listing->titleText);
+    return doc;
+}
+
+void MainWindow::showMixingCheck()
+{
+    const Result<QStringList> findings = m_workspace.mixingFindings();
+    if (!findings) {
+        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), findings.status().message(),
+                  QMessageBox::Ok);
+        return;
+    }
+    if (findings->isEmpty()) {
+        m_message(this, QMessageBox::NoIcon, QString(), MixingCheck::allMixedText(),
+                  QMessageBox::Ok);
+        return;
+    }
+    auto *dialog = new MixingCheckDialog(*findings, this);
+    dialog->show();
+}
+
+void MainWindow::showExamSwapDialog()
+{
+    if (!m_swapDialog) {
+        auto *dialog = new ExamSwapDialog(m_workspace, this);
+        dialog->setMessageFunction(m_message);
+        m_swapDialog = dialog;
+    }
+    m_swapDialog->show();
+    m_swapDialog->raise();
+    m_swapDialog->activateWindow();
 }
 
 } // namespace fenpai

@@ -65,6 +65,10 @@ public:
 
     // 成绩表信息: the score information report in a new document.
     void showScoreInfoReport();
+    // An exam listing or statistic in a new document; 混排检测 and 手工调整.
+    DocumentWindow *showExamReport(const ExamReports::Request &request);
+    void showMixingCheck();
+    void showExamSwapDialog();
 
     // The menu builders.
     void rebuildNewClassMenu();
@@ -104,6 +108,7 @@ private:
     void importWorkbook(bool arrangement);
     void showDivisionDialog();
     void showArrangementDialog();
+    void wireExamMenus();
 
     Workspace m_workspace;
     AppState m_state;
@@ -123,6 +128,7 @@ private:
     QWidget *m_loginDialog = nullptr;
     QPointer<QWidget> m_divisionDialog;
     QPointer<QWidget> m_arrangementDialog;
+    QPointer<QWidget> m_swapDialog;
     std::function<QString()> m_chooseFile;
     int m_documentsOpened = 0;
     MessageSink::Function m_message = &MessageSink::show;

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -357,4 +358,58 @@ int main(int argc, char **argv)
     QApplication::setApplicationName("分班排考");
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+TEST_F(Window, ExamListingsFromTheMenusBehindTheGate)
+{
+    {
+        Database db;
+        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
+        ASSERT_TRUE(db.exec("CREATE TABLE 考生表 (学校 text, 班级 text, 姓名 text, 性别 text, "
+                            "考场 double, 考号 double, 座位号 double)")
+                        .isOk());
+        ASSERT_TRUE(
+            db.exec("CREATE TABLE 考场表 (考场号 double, 人数 double, 考场地点 text)").isOk());
+        ASSERT_TRUE(db.exec("INSERT INTO 考场表 VALUES (101, 30, '一楼')").isOk());
+        ASSERT_TRUE(db.exec("INSERT INTO 考场表 VALUES (102, 30, '二楼')").isOk());
+    }
+    auto w = make();
+    w->action("hbjc")->trigger();
+    EXPECT_EQ(messages.last().text, "全部混排") << "an empty table is mixed";
+
+    w->dynamicMenu("gkc")->item(2)->trigger();
+    EXPECT_EQ(messages.last().text, "你还没有登录，请先登录。在菜单：文件/登录 下 登录。");
+    EXPECT_EQ(w->mdiArea()->subWindowList().size(), 0);
+
+    w->state().logIn("admin");
+    w->dynamicMenu("gkc")->item(2)->trigger();
+    ASSERT_NE(w->activeDocument(), nullptr);
+    EXPECT_EQ(w->activeDocument()->windowTitle(), "第 2 考场考生名单（考场号 102）");
+    EXPECT_EQ(w->state().documentTitle(), "第 2 考场考生名单（考场号 102）");
+
+    {
+        Database db;
+        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
+        ASSERT_TRUE(db.exec("INSERT INTO 考生表 VALUES ('一中','1班','甲','男',1,1,1)").isOk());
+        ASSERT_TRUE(db.exec("INSERT INTO 考生表 VALUES ('一中','1班','乙','女',1,2,2)").isOk());
+    }
+    w->rebuildSchoolMenu();
+    w->rebuildRoomAndClassMenus();
+    w->dynamicMenu("tjschoo")->item(0)->trigger();
+    EXPECT_EQ(w->mdiArea()->subWindowList().size(), 1) << "item 0 only names the submenu";
+    w->dynamicMenu("tjschoo")->item(1)->trigger();
+    EXPECT_EQ(w->activeDocument()->windowTitle(), "一中考场编排统计表");
+    w->dynamicMenu("gbj")->item(1)->trigger();
+    EXPECT_EQ(w->activeDocument()->windowTitle(), "一中 1班 考场考号表");
+    EXPECT_EQ(w->activeDocument()->titleBox()->text(), "一中 1班 考场考号表 [2]");
+    w->action("qzkh")->trigger();
+    EXPECT_EQ(w->activeDocument()->grid().cellText(1, 6), "一楼");
+
+    w->action("hbjc")->trigger();
+    auto *check = w->findChild<QDialog *>("hbjcfrm");
+    ASSERT_NE(check, nullptr) << "the findings in one window";
+    EXPECT_EQ(check->findChild<QPlainTextEdit *>()->toPlainText(), "在第1考场有没混排的1");
+
+    w->action("ktiaoz")->trigger();
+    EXPECT_EQ(w->findChildren<QDialog *>("kcsgtz").size(), 1);
 }

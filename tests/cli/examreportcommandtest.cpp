@@ -1,0 +1,84 @@
+#include "cli/cli.h"
+#include "support/arrangementdata.h"
+#include "support/clirun.h"
+#include "support/tempdata.h"
+
+#include <QFile>
+
+using namespace fenpai;
+
+namespace {
+
+using Outcome = test::CliOutcome;
+
+class ExamReportCommandTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(test::createArrangementTables(t.db).isOk());
+        ASSERT_TRUE(test::addPupils(t.db, {{"一中", "1班", "甲", 90, 1, 2100001, 1},
+                                           {"一中", "1班", "乙", 80, 1, 2100002, 2},
+                                           {"二中", "2班", "丙", 70, 2, 2100003, 1}})
+                        .isOk());
+        ASSERT_TRUE(test::addRooms(t.db, {30, 30}).isOk());
+    }
+
+    Outcome run(const QStringList &args)
+    {
+        return test::runCli(QStringList{"--data-dir", t.dir.path()} + args);
+    }
+    QStringList csvLines(const QString &path)
+    {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+        return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    test::TempData t;
+};
+
+} // namespace
+
+TEST_F(ExamReportCommandTest, ListingsWithAndWithoutTheirArgument)
+{
+    const QString csv = t.dir.filePath("out.csv");
+    Outcome r = run({"report", "room-list", "1", "-o", csv});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "第 1 考场考生名单 → " + csv + "\n");
+    EXPECT_EQ(csvLines(csv),
+              (QStringList{"姓名,考场,考号,座位号,性别,学校,班级", "甲,1,2100001,1,男,一中,1班",
+                           "乙,1,2100002,2,男,一中,1班"}));
+
+    r = run({"report", "exam-class-list", "二中/2班", "-o", csv});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(csvLines(csv).size(), 2);
+
+    r = run({"report", "school-stats", "一中", "-o", csv});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(csvLines(csv), (QStringList{"考场,人数,第1班", "合计,2,2", "1,2,2"}));
+
+    r = run({"report", "first-last", "-o", csv});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(csvLines(csv).last(), "2,2100003,2100003,1,教学楼2");
+
+    // A report's argument is required where it takes one and refused where it takes none.
+    EXPECT_EQ(run({"report", "school-stats", "-o", csv}).status, 2);
+    EXPECT_EQ(run({"report", "brief-stats", "一中", "-o", csv}).status, 2);
+    r = run({"report", "room-list", "x", "-o", csv});
+    EXPECT_EQ(r.status, 1);
+}
+
+TEST_F(ExamReportCommandTest, MixingCheckPrintsItsFindings)
+{
+    Outcome r = run({"check", "mixing"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "在第1考场有没混排的1\n");
+    t.exec({"UPDATE 考生表 SET 班级='3班' WHERE 姓名='乙'"});
+    EXPECT_EQ(run({"check", "mixing"}).out, "全部混排\n");
+    t.exec({"DROP TABLE 考生表"});
+    r = run({"check", "mixing"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("找不到数据表 考生表")) << r.err.toStdString();
+    EXPECT_EQ(run({"check", "nothing"}).status, 2);
+}
