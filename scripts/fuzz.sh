@@ -13,8 +13,7 @@ fenpai_install_deps
 build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENPAI_FUZZ=ON \
     -DFENPAI_BUILD_TESTS=OFF -DFENPAI_BUILD_BENCH=OFF > /dev/null
-readers=(xlsx ods)
-readers+=(xls)
+readers=(xlsx ods xls)
 targets=()
 for r in "${readers[@]}"; do targets+=("${r}readerfuzz"); done
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"

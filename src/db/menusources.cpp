@@ -1,23 +1,55 @@
 #include "db/menusources.h"
 
+#include "core/naturalorder.h"
 #include "core/numbertext.h"
 #include "db/database.h"
+
+#include <QSet>
+
+#include <algorithm>
 
 namespace fenpai {
 
 namespace {
 
-QStringList captions(Database &db, const QString &sql, int columns)
+enum class Order
 {
-    QStringList out;
+    Natural,
+    AsRead
+};
+
+QStringList captions(Database &db, const QString &sql, int columns, Order order)
+{
     Result<Query> q = db.query(sql);
     if (!q)
-        return out;
+        return {};
+    QList<QStringList> rows;
     for (; !q->atEnd(); q->next()) {
         QStringList parts;
         for (int i = 0; i < columns; ++i)
-            parts.append(NumberText::display(q->value(i)));
-        out.append(parts.join(u'/'));
+            parts.append(NumberText::display(q->value(i)).trimmed());
+        // A blank or null value names nothing to browse: no blank item.
+        if (std::none_of(parts.cbegin(), parts.cend(),
+                         [](const QString &p) { return p.isEmpty(); }))
+            rows.append(parts);
+    }
+    if (order == Order::Natural) {
+        std::stable_sort(rows.begin(), rows.end(), [](const QStringList &a, const QStringList &b) {
+            for (qsizetype i = 0; i < a.size(); ++i) {
+                if (const int c = NaturalOrder::compare(a[i], b[i]); c != 0)
+                    return c < 0;
+            }
+            return false;
+        });
+    }
+    QStringList out;
+    QSet<QString> seen; // trimming may make two rows one
+    for (const QStringList &parts : std::as_const(rows)) {
+        const QString caption = parts.join(u'/');
+        if (!seen.contains(caption)) {
+            seen.insert(caption);
+            out.append(caption);
+        }
     }
     return out;
 }
@@ -27,23 +59,24 @@ QStringList captions(Database &db, const QString &sql, int columns)
 QStringList MenuSources::newClasses(Database &db)
 {
     return captions(db, QStringLiteral("select  DISTINCT 新分班  from 分班数据表 ORDER BY 新分班"),
-                    1);
+                    1, Order::Natural);
 }
 
 QStringList MenuSources::rooms(Database &db)
 {
-    return captions(db, QStringLiteral("select  *  from 考场表 ORDER BY 考场号"), 1);
+    return captions(db, QStringLiteral("select  *  from 考场表 ORDER BY 考场号"), 1,
+                    Order::Natural);
 }
 
 QStringList MenuSources::classes(Database &db)
 {
     return captions(db, QStringLiteral("select distinct 学校,班级 from 考生表 ORDER BY 学校,班级"),
-                    2);
+                    2, Order::Natural);
 }
 
 QStringList MenuSources::schools(Database &db)
 {
-    return captions(db, QStringLiteral("select distinct 学校 from 考生表"), 1);
+    return captions(db, QStringLiteral("select distinct 学校 from 考生表"), 1, Order::AsRead);
 }
 
 } // namespace fenpai

@@ -6,8 +6,9 @@ namespace fenpai {
 
 class Database;
 
-// The captions of the data-driven submenus, one per row of their query, in the query's order.
-// A missing or empty table gives no captions, silently: item 0 of each menu stays alone.
+// The captions of the data-driven submenus, one per row of their query: classes and rooms in
+// natural order (初三(2)班 before 初三(10)班), schools as they first appear. Blank or null values
+// give no caption; a missing or empty table gives none, silently: item 0 of each menu stays alone.
 class MenuSources final
 {
 public:

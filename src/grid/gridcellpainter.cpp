@@ -1,7 +1,9 @@
 #include "grid/gridcellpainter.h"
 
+#include "core/numbertext.h"
 #include "grid/grid.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 namespace fenpai {
@@ -23,6 +25,29 @@ GridCellPainter::GridCellPainter(const Grid &grid, const GridPaintOptions &optio
 QFont GridCellPainter::pixelFont(const Grid &grid, int row, int col)
 {
     return grid.cellFont(row, col).toPixelFont();
+}
+
+QString GridCellPainter::fitText(const QString &text, const QFont &font, int width, bool numeric)
+{
+    const QFontMetricsF metrics(font);
+    if (metrics.horizontalAdvance(text) <= width + 0.5)
+        return text;
+    // A number cut short reads as another number: the cell says it is too narrow, as
+    // spreadsheets do. A text ends in an ellipsis; the view shows the whole value as a tooltip.
+    if (numeric || NumberText::isNumber(text)) {
+        const double hash = std::max(1.0, metrics.horizontalAdvance(u'#'));
+        return QString(std::max(1, int(width / hash)), u'#');
+    }
+    return metrics.elidedText(text, Qt::ElideRight, width);
+}
+
+QString GridCellPainter::shownText(const Grid &grid, int row, int col, int cellWidth)
+{
+    const QString text = grid.displayText(row, col);
+    if (text.isEmpty() || grid.cellStyle(row, col).wrapText || text.contains(u'\n'))
+        return text;
+    return fitText(text, pixelFont(grid, row, col), cellWidth - 2 * kPadX,
+                   grid.isNumericCell(row, col));
 }
 
 QRect GridCellPainter::blockRect(const GridPaintLayout &layout, const GridArea &block, int rowIndex,
@@ -256,6 +281,11 @@ void GridCellPainter::paintBlock(QPainter &painter, const QRect &rect, int row, 
             painter.drawStaticText(QPointF(x, y), *it);
             return;
         }
+    }
+    if (!s.wrapText && !text.contains(u'\n')) {
+        painter.drawText(box, flags,
+                         fitText(text, font->font, box.width(), m_grid.isNumericCell(row, col)));
+        return;
     }
     // drawText clips a text that does not fit its rectangle.
     painter.drawText(box, flags, text);

@@ -54,6 +54,11 @@ public:
     QRect blockRect(const GridPaintLayout &layout, const GridArea &block, int rowIndex,
                     int colIndex) const;
 
+    // The text a single-line cell shows in a cell of that width: the whole text when it fits,
+    // "###" for a number that does not, an elided text otherwise. Wrapped cells keep their text.
+    static QString shownText(const Grid &grid, int row, int col, int cellWidth);
+    static QString fitText(const QString &text, const QFont &font, int width, bool numeric);
+
     // The font of a cell with its size in pixels, so it scales with the painter.
     static QFont pixelFont(const Grid &grid, int row, int col);
 

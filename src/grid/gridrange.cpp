@@ -3,6 +3,7 @@
 #include "grid/grid.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace fenpai {
 
@@ -58,6 +59,15 @@ void GridRange::setFontSize(double points)
     // Sizes below 1 point cannot be drawn; they become 1.
     const double size = std::max(1.0, points);
     m_grid->applyStyle(m_area, [&](CellStyle &s) { s.fontSize = size; });
+    // Rows grow with their text so a larger font is not cut top and bottom; they never shrink,
+    // and hidden rows stay hidden.
+    const int needed = int(std::ceil(size * 96.0 / 72.0 * 1.35)) + 3;
+    const int last = std::min(m_area.lastRow, m_grid->rows() - 1);
+    for (int r = std::max(0, m_area.firstRow); r <= last; ++r) {
+        const int h = m_grid->rowHeight(r);
+        if (h > 0 && h < needed)
+            m_grid->setRowHeight(r, needed);
+    }
 }
 
 void GridRange::setFontBold(bool on)

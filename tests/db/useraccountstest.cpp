@@ -121,3 +121,33 @@ TEST(MenuSources, CaptionsFollowTheData)
     EXPECT_EQ(MenuSources::schools(t.db), QStringList({"二中", "一中"})) << "first appearance";
     EXPECT_EQ(MenuSources::rooms(t.db), QStringList({"1", "2"}));
 }
+
+TEST(MenuSources, ClassesInNaturalOrderWithoutBlankItems)
+{
+    TempData t;
+    t.exec({"CREATE TABLE 分班数据表 (姓名 text, 新分班 text)"});
+    for (int i = 12; i >= 1; --i)
+        t.exec({QString("INSERT INTO 分班数据表 VALUES ('p%1', '初三(%1)班')").arg(i)});
+    t.exec({"INSERT INTO 分班数据表 VALUES ('x', NULL)", "INSERT INTO 分班数据表 VALUES ('y', '')",
+            "INSERT INTO 分班数据表 VALUES ('z', '  ')"});
+    QStringList expected;
+    for (int i = 1; i <= 12; ++i)
+        expected.append(QString("初三(%1)班").arg(i));
+    EXPECT_EQ(MenuSources::newClasses(t.db), expected);
+
+    // A re-import leaves 新分班 empty: the menu has nothing to list.
+    t.exec({"UPDATE 分班数据表 SET 新分班 = NULL"});
+    EXPECT_TRUE(MenuSources::newClasses(t.db).isEmpty());
+
+    t.exec({"CREATE TABLE 考生表 (学校 text, 班级 text, 姓名 text)",
+            "INSERT INTO 考生表 VALUES ('一中','初三(10)班','甲')",
+            "INSERT INTO 考生表 VALUES ('一中','初三(9)班','乙')",
+            "INSERT INTO 考生表 VALUES ('一中',NULL,'丙')",
+            "INSERT INTO 考生表 VALUES ('','初三(1)班','丁')",
+            "CREATE TABLE 考场表 (考场号 text, 人数 double)",
+            "INSERT INTO 考场表 VALUES ('10', 30)", "INSERT INTO 考场表 VALUES ('9', 30)",
+            "INSERT INTO 考场表 VALUES (NULL, 30)"});
+    EXPECT_EQ(MenuSources::classes(t.db), QStringList({"一中/初三(9)班", "一中/初三(10)班"}));
+    EXPECT_EQ(MenuSources::schools(t.db), QStringList({"一中"}));
+    EXPECT_EQ(MenuSources::rooms(t.db), QStringList({"9", "10"}));
+}

@@ -258,6 +258,26 @@ TEST(GridRange, FormattingSettersApplyToEveryCell)
     EXPECT_EQ(g.cellFont(3, 3).size, 1);
 }
 
+TEST(GridRange, RowsGrowWithALargerFontAndNeverShrink)
+{
+    Grid g;
+    g.setRows(5);
+    g.setCols(3);
+    g.setRowHeight(4, 0);
+    g.setRowHeight(3, 200);
+    g.range(1, 1, 4, 2).setFontSize(20);
+    const int grown = g.rowHeight(1);
+    EXPECT_GE(grown, int(20 * 96 / 72.0 * 1.2)) << "the text's line fits";
+    EXPECT_EQ(g.rowHeight(2), grown);
+    EXPECT_EQ(g.rowHeight(3), 200) << "a taller row stays";
+    EXPECT_EQ(g.rowHeight(4), 0) << "a hidden row stays hidden";
+    EXPECT_EQ(g.rowHeight(0), g.defaultRowHeight()) << "rows outside the range";
+    g.range(1, 1, 1, 2).setFontSize(9);
+    EXPECT_EQ(g.rowHeight(1), grown) << "a smaller font does not shrink the row";
+    g.range(0, 0, 0, 0).setFontSize(9);
+    EXPECT_EQ(g.rowHeight(0), g.defaultRowHeight()) << "the default size fits the default row";
+}
+
 TEST(GridRange, BordersSetBothSidesOfAShapedLine)
 {
     Grid g;

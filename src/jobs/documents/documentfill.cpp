@@ -5,10 +5,12 @@
 #include "db/database.h"
 #include "grid/grid.h"
 
+#include <algorithm>
+
 namespace fenpai {
 
 DocumentFill::Outcome DocumentFill::fill(Grid &grid, Database &db, const QString &source,
-                                         const QString &title)
+                                         const QString &title, const GridTextMeasure &measure)
 {
     Outcome outcome;
     grid.setColumnMask(1, GridMask::Text);
@@ -29,7 +31,6 @@ DocumentFill::Outcome DocumentFill::fill(Grid &grid, Database &db, const QString
         // A student number is a number but not a score: it keeps the plain column.
         if (query->isDouble(i) && query->fieldName(i) != ColumnNames::studentNumber) {
             grid.setColumnMask(c, GridMask::Numeric);
-            grid.setColumnWidth(c, 50);
         }
     }
 
@@ -37,6 +38,7 @@ DocumentFill::Outcome DocumentFill::fill(Grid &grid, Database &db, const QString
         grid.addItem(QString(), false);
         outcome.noRecords = true;
         outcome.titleText = title + QStringLiteral(" [没有记录]");
+        fitColumns(grid, measure);
         grid.setAutoRedraw(true);
         grid.refresh();
         return outcome;
@@ -55,9 +57,23 @@ DocumentFill::Outcome DocumentFill::fill(Grid &grid, Database &db, const QString
     outcome.status = query->status();
     outcome.titleText = title + QStringLiteral(" [") + QString::number(k) + QStringLiteral("]");
     grid.addItem(QString(), false);
+    fitColumns(grid, measure);
     grid.setAutoRedraw(true);
     grid.refresh();
     return outcome;
+}
+
+void DocumentFill::fitColumns(Grid &grid, const GridTextMeasure &measure)
+{
+    // The row numbers only ever widen their column; the data columns take their widest value,
+    // header included, and a very long text is elided on screen rather than taking the page.
+    const int rowNumbers = grid.columnWidth(0);
+    grid.autoFitColumn(0, measure);
+    grid.setColumnWidth(0, std::max(rowNumbers, grid.columnWidth(0)));
+    for (int c = 1; c < grid.cols(); ++c) {
+        grid.autoFitColumn(c, measure);
+        grid.setColumnWidth(c, std::clamp(grid.columnWidth(c), minColumnWidth, maxColumnWidth));
+    }
 }
 
 } // namespace fenpai

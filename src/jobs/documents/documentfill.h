@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/status.h"
+#include "grid/gridcolumn.h"
 
 #include <QString>
 
@@ -10,8 +11,8 @@ class Database;
 class Grid;
 
 // Fills a result document's grid from a table or saved query: a header row of field names, one
-// row per record tagged "U" in column 0, numeric score columns narrow and masked, and one blank
-// row at the end for new entries.
+// row per record tagged "U" in column 0, numeric score columns masked, every column as wide as its
+// widest value (up to maxColumnWidth), and one blank row at the end for new entries.
 class DocumentFill final
 {
 public:
@@ -22,7 +23,15 @@ public:
         Status status;          // a source that could not be read ends the fill here
     };
 
-    static Outcome fill(Grid &grid, Database &db, const QString &source, const QString &title);
+    // Wide enough for a long school name; a longer text is elided, never a number.
+    static constexpr int maxColumnWidth = 320;
+    static constexpr int minColumnWidth = 40; // room to type a score into an empty column
+
+    // The measure sizes the columns; without one the grid measures with the installed fonts.
+    static Outcome fill(Grid &grid, Database &db, const QString &source, const QString &title,
+                        const GridTextMeasure &measure = {});
+    // Fits every column to its content, up to maxColumnWidth.
+    static void fitColumns(Grid &grid, const GridTextMeasure &measure = {});
 };
 
 } // namespace fenpai

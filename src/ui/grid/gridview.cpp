@@ -2,11 +2,13 @@
 
 #include "ui/grid/gridcelleditor.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -445,6 +447,32 @@ void GridView::keyPressEvent(QKeyEvent *event)
         return;
     }
     QAbstractScrollArea::keyPressEvent(event);
+}
+
+bool GridView::viewportEvent(QEvent *event)
+{
+    // A value the cell cannot show whole ("###" or an ellipsis) is shown whole as a tooltip.
+    if (event->type() == QEvent::ToolTip && m_grid) {
+        const QPoint pos = static_cast<QHelpEvent *>(event)->pos();
+        int row = 0;
+        int col = 0;
+        if (cellAt(pos, &row, &col)) {
+            const GridArea block = m_grid->mergeAt(row, col);
+            int width = 0;
+            for (int c = block.firstCol; c <= block.lastCol; ++c)
+                width += m_grid->columnWidth(c);
+            const QString text = m_grid->displayText(block.firstRow, block.firstCol);
+            if (GridCellPainter::shownText(*m_grid, block.firstRow, block.firstCol, width) !=
+                text) {
+                QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), text, this);
+                return true;
+            }
+        }
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
 }
 
 bool GridView::event(QEvent *event)

@@ -68,6 +68,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     bool event(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     enum class Drag

@@ -7,9 +7,13 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPainter>
 #include <QPixmap>
 #include <QSplashScreen>
+#include <QTranslator>
 
 namespace fenpai {
 
@@ -34,10 +38,31 @@ QPixmap splashPixmap()
 
 } // namespace
 
+bool Application::installQtTranslations(QCoreApplication &app)
+{
+    // The program is Chinese whatever the system locale says, so its standard buttons are too.
+    auto *translator = new QTranslator(&app);
+    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
 int Application::run(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("分班排考"));
+    // Dates, numbers and dialogs follow the program's language, not the machine's.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    (void)installQtTranslations(app); // without them Qt's own texts stay English, nothing more
+    QIcon icon;
+    for (int size : {16, 22, 32})
+        icon.addFile(QStringLiteral(":/icons/fenpai-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName(QStringLiteral("fenpai"));
     QApplication::setApplicationVersion(QStringLiteral(FENPAI_VERSION));
     FontSubstitutes::install();
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 10));

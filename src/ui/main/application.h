@@ -1,5 +1,7 @@
 #pragma once
 
+class QCoreApplication;
+
 namespace fenpai {
 
 // The window program: splash, main window, event loop.
@@ -7,6 +9,9 @@ class Application final
 {
 public:
     static int run(int argc, char **argv);
+    // Loads Qt's own Chinese texts (standard buttons, file dialogs); false when they are not
+    // installed, and the program goes on in English there.
+    static bool installQtTranslations(QCoreApplication &app);
 };
 
 } // namespace fenpai

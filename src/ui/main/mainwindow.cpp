@@ -19,6 +19,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -250,13 +251,17 @@ void MainWindow::buildToolbars()
     families.sort(Qt::CaseInsensitive);
     m_fontName->addItems(families);
     m_fontName->setEditText(QStringLiteral("宋体"));
+    // The boxes take the focus only when clicked: typing belongs to the document.
+    m_fontName->setFocusPolicy(Qt::ClickFocus);
     m_fontSize = new QComboBox(m_standardBar);
     m_fontSize->setObjectName(QStringLiteral("cboFontSize"));
     m_fontSize->setEditable(true);
     m_fontSize->setInsertPolicy(QComboBox::NoInsert);
     for (int points : {6, 8, 9, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
         m_fontSize->addItem(QString::number(points));
-    m_fontSize->setEditText(QStringLiteral("9"));
+    // The list opens on the size shown.
+    m_fontSize->setCurrentIndex(m_fontSize->findText(QStringLiteral("9")));
+    m_fontSize->setFocusPolicy(Qt::ClickFocus);
     m_standardBar->addWidget(m_fontName);
     m_standardBar->addWidget(m_fontSize);
     connect(m_fontName, &QComboBox::textActivated, this, &MainWindow::applyFontName);
@@ -264,36 +269,40 @@ void MainWindow::buildToolbars()
 
     m_commandBar = addToolBar(QStringLiteral("命令"));
     m_commandBar->setObjectName(QStringLiteral("Toolbar1"));
+    // Tango icons compiled in; the style's own icon where one is missing.
     const struct
     {
         int button;
-        QStyle::StandardPixmap icon;
+        const char *icon;
+        QStyle::StandardPixmap fallback;
         const char *tip;
     } buttons[] = {
-        {1, QStyle::SP_DialogOpenButton, "打开表格文件"},
-        {2, QStyle::SP_DialogSaveButton, "保存"},
-        {3, QStyle::SP_FileDialogDetailedView, "打印"},
-        {4, QStyle::SP_FileDialogContentsView, "打印预览"},
-        {5, QStyle::SP_CustomBase, nullptr},
-        {6, QStyle::SP_FileLinkIcon, "复制"},
-        {7, QStyle::SP_FileIcon, "粘贴"},
-        {8, QStyle::SP_TitleBarShadeButton, "合并单元格"},
-        {9, QStyle::SP_TitleBarUnshadeButton, "取消合并单元格"},
-        {10, QStyle::SP_ArrowDown, "插入行"},
-        {11, QStyle::SP_ArrowRight, "插入列"},
-        {12, QStyle::SP_DialogDiscardButton, "删除行"},
-        {13, QStyle::SP_DialogCancelButton, "删除列"},
-        {14, QStyle::SP_CustomBase, nullptr},
-        {15, QStyle::SP_FileDialogInfoView, "打印预览"},
-        {16, QStyle::SP_DialogHelpButton, "帮助"},
+        {1, "document-open", QStyle::SP_DialogOpenButton, "打开表格文件"},
+        {2, "document-save", QStyle::SP_DialogSaveButton, "保存"},
+        {3, "document-print", QStyle::SP_FileDialogDetailedView, "打印"},
+        {4, "document-print-preview", QStyle::SP_FileDialogContentsView, "打印预览"},
+        {5, nullptr, QStyle::SP_CustomBase, nullptr},
+        {6, "edit-copy", QStyle::SP_FileLinkIcon, "复制"},
+        {7, "edit-paste", QStyle::SP_FileIcon, "粘贴"},
+        {8, "format-justify-fill", QStyle::SP_TitleBarShadeButton, "合并单元格"},
+        {9, "format-justify-left", QStyle::SP_TitleBarUnshadeButton, "取消合并单元格"},
+        {10, "go-down", QStyle::SP_ArrowDown, "插入行"},
+        {11, "go-next", QStyle::SP_ArrowRight, "插入列"},
+        {12, "list-remove", QStyle::SP_DialogDiscardButton, "删除行"},
+        {13, "edit-delete", QStyle::SP_DialogCancelButton, "删除列"},
+        {14, nullptr, QStyle::SP_CustomBase, nullptr},
+        {15, "document-print-preview", QStyle::SP_FileDialogInfoView, "打印预览"},
+        {16, "help-browser", QStyle::SP_DialogHelpButton, "帮助"},
     };
     for (const auto &b : buttons) {
         if (!b.tip) {
             m_commandBar->addSeparator();
             continue;
         }
-        QAction *a =
-            m_commandBar->addAction(style()->standardIcon(b.icon), QString::fromUtf8(b.tip));
+        const QString file = QStringLiteral(":/icons/%1.png").arg(QLatin1String(b.icon));
+        QAction *a = m_commandBar->addAction(
+            QFile::exists(file) ? QIcon(file) : style()->standardIcon(b.fallback),
+            QString::fromUtf8(b.tip));
         a->setObjectName(QStringLiteral("Toolbar1_%1").arg(b.button));
         a->setToolTip(QString::fromUtf8(b.tip));
         const int number = b.button;
@@ -315,7 +324,8 @@ void MainWindow::wireCommands()
     });
     wire("xufu", [this] { repairSystemTables(); });
     wire("mnuFileExit", [this] { close(); });
-    wire("mnuWindowNewWindow", [this] { openDocument(); });
+    wire("mnuWindowNewWindow",
+         [this] { openDocument()->setWindowTitle(QStringLiteral("新文档")); });
     wire("mnuWindowCascade", [this] { m_mdi->cascadeSubWindows(); });
     wire("mnuWindowTileHorizontal", [this] { tile(Qt::Horizontal); });
     wire("mnuWindowTileVertical", [this] { tile(Qt::Vertical); });
@@ -378,6 +388,7 @@ DocumentWindow *MainWindow::openDocument()
     doc->setWindowTitle(m_state.documentTitle());
     sub->show();
     m_mdi->setActiveSubWindow(sub);
+    doc->focusGrid();
     return doc;
 }
 
@@ -444,6 +455,10 @@ void MainWindow::importWorkbook(bool arrangement)
                   report.status().message(), QMessageBox::Ok);
         return;
     }
+    QStringList counts;
+    for (const ImportedTable &table : report->tables)
+        counts.append(QStringLiteral("%1 %2 行").arg(table.table).arg(table.rowCount));
+    setStatusText(1, QStringLiteral("已导入：") + counts.join(QStringLiteral("，")));
     m_message(this, QMessageBox::NoIcon, SpreadsheetImport::successTitle(),
               SpreadsheetImport::successMessage(), QMessageBox::Ok);
     if (report->lacksColumns())
@@ -527,17 +542,33 @@ QString MainWindow::statusText(int panel) const
     return panel >= 1 && panel <= m_panels.size() ? m_panels[panel - 1]->text() : QString();
 }
 
+QRect MainWindow::firstStartGeometry(const QRect &available)
+{
+    const QSize size(available.width() * 85 / 100, available.height() * 85 / 100);
+    return QRect(available.x() + (available.width() - size.width()) / 2,
+                 available.y() + (available.height() - size.height()) / 2, size.width(),
+                 size.height());
+}
+
 void MainWindow::restorePlacement()
 {
     double values[4];
+    bool saved = true;
     m_settings->beginGroup(QStringLiteral("Settings"));
     for (int i = 0; i < 4; ++i) {
         const QVariant v = m_settings->value(QString::fromLatin1(placementKeys[i].key));
         bool ok = false;
         const float f = v.toString().toFloat(&ok);
         values[i] = ok ? f : placementKeys[i].fallback;
+        saved = saved && ok;
     }
     m_settings->endGroup();
+    QScreen *primary = QGuiApplication::primaryScreen();
+    // The small twips default cuts the menu bar and toolbars; a first start takes the screen.
+    if (!saved && primary) {
+        setGeometry(firstStartGeometry(primary->availableGeometry()));
+        return;
+    }
     QRect rect(qRound(values[0] / twipsPerPixel), qRound(values[1] / twipsPerPixel),
                qMax(200, qRound(values[2] / twipsPerPixel)),
                qMax(150, qRound(values[3] / twipsPerPixel)));
@@ -545,8 +576,8 @@ void MainWindow::restorePlacement()
     bool visible = false;
     for (QScreen *screen : QGuiApplication::screens())
         visible = visible || screen->availableGeometry().intersects(rect);
-    if (!visible && QGuiApplication::primaryScreen()) {
-        const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+    if (!visible && primary) {
+        const QRect avail = primary->availableGeometry();
         rect.moveTopLeft(avail.topLeft());
         rect.setSize(rect.size().boundedTo(avail.size()));
     }
@@ -598,10 +629,14 @@ void MainWindow::showPasswordDialog()
 
 void MainWindow::repairSystemTables()
 {
-    // Silent when it worked: there is nothing to report about default rows.
     const Status s = m_workspace.repairSystemTables();
-    if (!s.isOk())
+    if (!s.isOk()) {
         m_message(this, QMessageBox::Warning, QStringLiteral("提示"), s.message(), QMessageBox::Ok);
+        return;
+    }
+    const QString done = QStringLiteral("系统表 xtsztable 和 bsxtable 已重建，恢复为默认设置。");
+    setStatusText(1, done);
+    m_message(this, QMessageBox::Information, QStringLiteral("修复系统表"), done, QMessageBox::Ok);
 }
 
 void MainWindow::showHelp()
@@ -611,7 +646,9 @@ void MainWindow::showHelp()
         dir += u'/';
     const QString path = dir + QStringLiteral("help/index.html");
     if (QFileInfo::exists(path)) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        // Without a browser set up the manual opens in the program's own viewer.
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+            showHelpWindow();
         return;
     }
     m_message(this, QMessageBox::Warning, QStringLiteral("提示"),
@@ -630,7 +667,11 @@ void MainWindow::showHelpWindow()
         browser->setSource(QUrl::fromLocalFile(path));
     else
         browser->setHtml(QStringLiteral("<h2>分班排考</h2><p>帮助文件不存在。</p>"));
-    browser->resize(720, 560);
+    // Centred on the window's screen, whatever size the main window has.
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QSize size = QSize(720, 560).boundedTo(avail.size() * 9 / 10);
+    browser->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, avail));
     browser->show();
 }
 
@@ -646,7 +687,8 @@ void MainWindow::showAbout()
                        "<li>libsodium — ISC</li>"
                        "<li>libzip — BSD 3-Clause</li>"
                        "<li>libxlsxwriter — BSD 2-Clause</li>"
-                       "<li>Noto CJK 字体 — SIL OFL 1.1；Liberation 字体 — SIL OFL 1.1</li></ul>")
+                       "<li>Noto CJK 字体 — SIL OFL 1.1；Liberation 字体 — SIL OFL 1.1</li>"
+                       "<li>Tango 图标 — 公有领域</li></ul>")
             .arg(QCoreApplication::applicationVersion(), QString::fromLatin1(qVersion())));
 }
 

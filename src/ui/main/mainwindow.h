@@ -53,6 +53,9 @@ public:
     QComboBox *fontSizeBox() const { return m_fontSize; }
     QMdiArea *mdiArea() const { return m_mdi; }
 
+    // Where the window opens when no placement is saved: 85% of the screen's free area, centred.
+    static QRect firstStartGeometry(const QRect &available);
+
     // The login gate: true when logged in; otherwise shows the gate message and returns false.
     bool passGate(bool shortText = false);
 

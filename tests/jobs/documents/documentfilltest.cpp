@@ -54,13 +54,45 @@ TEST_F(Fill, RowsHeaderTagsAndTrailingBlankRow)
         EXPECT_EQ(grid.cellTag(r, 0), "U");
     EXPECT_EQ(grid.cellTag(4, 0), "");
     EXPECT_TRUE(grid.displayRowIndex());
-    // Score columns are narrow and numeric; the student number keeps the plain column.
+    // Score columns are numeric; the student number keeps the plain column.
     EXPECT_EQ(grid.columnMask(3), GridMask::Numeric);
-    EXPECT_EQ(grid.columnWidth(3), 50);
     EXPECT_EQ(grid.columnMask(5), GridMask::Numeric);
     EXPECT_NE(grid.columnMask(1), GridMask::Numeric);
-    EXPECT_NE(grid.columnWidth(1), 50);
     EXPECT_NE(grid.columnMask(2), GridMask::Numeric);
+}
+
+// Ten pixels a character, so widths can be checked exactly.
+double tenPerChar(const QFont &, const QString &text)
+{
+    return 10.0 * double(text.size());
+}
+
+TEST_F(Fill, ColumnsFitTheirWidestValueHeaderIncluded)
+{
+    const QString school = QString("城关第一小学").repeated(3) + "分校"; // 20 characters
+    const QString examNumber = "210040020000000001";                     // 18 digits
+    t.exec({"CREATE TABLE 考生表 (学校 text, 考号 text, 座位号 double, 备注 text, "
+            "很长很长很长很长的列名 text)",
+            QString("INSERT INTO 考生表 VALUES ('%1', '%2', 1, '%3', '')")
+                .arg(school, examNumber, QString(40, QChar(u'注'))),
+            "INSERT INTO 考生表 VALUES ('一中', '21004002', 30, NULL, NULL)"});
+    DocumentFill::fill(grid, t.db, "考生表", "考生表", tenPerChar);
+    ASSERT_EQ(grid.cols(), 6);
+    EXPECT_GE(grid.columnWidth(1), 200) << "the whole school name";
+    EXPECT_LT(grid.columnWidth(1), 240) << "and not much more";
+    EXPECT_GE(grid.columnWidth(2), 180) << "all 18 digits";
+    EXPECT_GE(grid.columnWidth(3), DocumentFill::minColumnWidth) << "room to type a score";
+    EXPECT_EQ(grid.columnWidth(4), DocumentFill::maxColumnWidth) << "a long remark is capped";
+    EXPECT_GE(grid.columnWidth(5), 100) << "a header wider than its values";
+
+    // The row numbers keep their width or widen, never narrow.
+    Grid many;
+    many.setCols(1);
+    many.setColumnWidth(0, 30);
+    for (int i = 0; i < 3; ++i)
+        t.exec({"INSERT INTO 考生表 SELECT * FROM 考生表"});
+    DocumentFill::fill(many, t.db, "考生表", "考生表", tenPerChar);
+    EXPECT_GE(many.columnWidth(0), 30);
 }
 
 TEST_F(Fill, EmptySourcesViewsAndMissingSources)

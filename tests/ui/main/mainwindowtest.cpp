@@ -4,6 +4,7 @@
 #include "grid/grid.h"
 #include "ui/documents/documentwindow.h"
 #include "ui/grid/gridview.h"
+#include "ui/main/application.h"
 #include "ui/main/dynamicmenu.h"
 #include "ui/main/logindialog.h"
 #include "ui/main/passworddialog.h"
@@ -17,7 +18,9 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -65,8 +68,8 @@ TEST_F(Window, FirstStartPlacementAndNoSaveWhileMinimised)
 {
     {
         auto w = make();
-        EXPECT_EQ(w->pos(), QPoint(67, 67)) << "1000 twips";
-        EXPECT_EQ(w->size(), QSize(433, 433)) << "6500 twips";
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        EXPECT_EQ(QRect(w->pos(), w->size()), MainWindow::firstStartGeometry(screen));
         w->move(150, 90);
         w->resize(600, 450);
         w->close();
@@ -85,6 +88,28 @@ TEST_F(Window, FirstStartPlacementAndNoSaveWhileMinimised)
     }
     QSettings again(dir.filePath("settings.ini"), QSettings::IniFormat);
     EXPECT_EQ(again.value("Settings/MainLeft").toString(), "2250") << "not written while minimised";
+}
+
+TEST(FirstStart, TakesMostOfTheScreenCentred)
+{
+    EXPECT_EQ(MainWindow::firstStartGeometry(QRect(0, 0, 1366, 768)), QRect(102, 58, 1161, 652));
+    // A panel on the left or top moves the free area; the window stays inside it.
+    const QRect avail(64, 27, 1302, 741);
+    const QRect placed = MainWindow::firstStartGeometry(avail);
+    EXPECT_TRUE(avail.contains(placed));
+    EXPECT_EQ(placed.center().x(), avail.center().x());
+    EXPECT_LE(std::abs(placed.center().y() - avail.center().y()), 1);
+}
+
+TEST(Translations, StandardButtonsAndDialogsSpeakChinese)
+{
+    ASSERT_TRUE(Application::installQtTranslations(*QCoreApplication::instance()))
+        << "qt6-translations-l10n is installed by scripts/deps.sh";
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), "确定");
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "取消");
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "查找范围：");
 }
 
 TEST_F(Window, OffScreenPlacementIsPulledBack)
@@ -310,6 +335,50 @@ TEST_F(Window, ADatabaseThatCannotBeOpenedIsReportedByEachCommand)
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray(4096, 'x')) << "the file is left alone";
+}
+
+TEST_F(Window, NewWindowOpensAnEmptyDocumentInTheWorkspace)
+{
+    auto w = make();
+    w->show();
+    w->action("kctable")->trigger();
+    w->action("mnuWindowNewWindow")->trigger();
+    ASSERT_EQ(w->mdiArea()->subWindowList().size(), 2);
+    DocumentWindow *doc = w->activeDocument();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->windowTitle(), "新文档") << "not the last document's title";
+    EXPECT_TRUE(doc->titleBox()->text().isEmpty());
+    EXPECT_EQ(doc->parentWidget(), w->mdiArea()->activeSubWindow());
+    EXPECT_EQ(w->fontSizeBox()->currentIndex(), w->fontSizeBox()->findText("9"))
+        << "the list highlights the size shown";
+    EXPECT_NE(QApplication::focusWidget(), w->fontNameBox());
+    EXPECT_NE(QApplication::focusWidget(), w->fontSizeBox());
+}
+
+TEST_F(Window, ReimportLeavesNoBlankClassAndReportsItsRows)
+{
+    {
+        Database db;
+        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
+        ASSERT_TRUE(db.exec("CREATE TABLE 分班数据表 (姓名 text, 新分班 text)").isOk());
+        ASSERT_TRUE(db.exec("INSERT INTO 分班数据表 VALUES ('甲','初三(10)班')").isOk());
+        ASSERT_TRUE(db.exec("INSERT INTO 分班数据表 VALUES ('乙','初三(2)班')").isOk());
+    }
+    auto w = make();
+    EXPECT_EQ(w->dynamicMenu("class")->captions(),
+              QStringList({"全部班级", "初三(2)班", "初三(10)班"}));
+    w->setFileChooser(
+        [] { return QStringLiteral(FENPAI_SOURCE_DIR "/tests/workbook/fixtures/same.xlsx"); });
+    w->action("xsfb")->trigger();
+    EXPECT_EQ(w->dynamicMenu("class")->captions(), QStringList({"全部班级"}));
+    EXPECT_TRUE(w->statusText(1).startsWith("已导入：分班数据表 ")) << qPrintable(w->statusText(1));
+    EXPECT_TRUE(w->statusText(1).endsWith(" 行"));
+
+    messages.clear();
+    w->action("xufu")->trigger();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].title, "修复系统表");
+    EXPECT_TRUE(messages[0].text.contains("xtsztable"));
 }
 
 TEST_F(Window, HelpWithoutTheManualSaysSo)
