@@ -64,8 +64,17 @@ QStringList MenuSources::newClasses(Database &db)
 
 QStringList MenuSources::rooms(Database &db)
 {
-    return captions(db, QStringLiteral("select  *  from 考场表 ORDER BY 考场号"), 1,
-                    Order::Natural);
+    // Item k lists the examinees the arrangement seated in room ordinal k, the k-th row of
+    // 考场表 as stored: one item per row, in that order, named by the number on its door.
+    Result<Query> q = db.query(QStringLiteral("select 考场号 from 考场表 ORDER BY rowid"));
+    if (!q)
+        return {};
+    QStringList out;
+    for (; !q->atEnd(); q->next()) {
+        const QString door = NumberText::display(q->value(0)).trimmed();
+        out.append(door.isEmpty() ? QStringLiteral("第%1考场").arg(out.size() + 1) : door);
+    }
+    return out;
 }
 
 QStringList MenuSources::classes(Database &db)

@@ -149,5 +149,6 @@ TEST(MenuSources, ClassesInNaturalOrderWithoutBlankItems)
             "INSERT INTO 考场表 VALUES (NULL, 30)"});
     EXPECT_EQ(MenuSources::classes(t.db), QStringList({"一中/初三(9)班", "一中/初三(10)班"}));
     EXPECT_EQ(MenuSources::schools(t.db), QStringList({"一中"}));
-    EXPECT_EQ(MenuSources::rooms(t.db), QStringList({"9", "10"}));
+    // Rooms stay in stored order, one item per row: item k is room ordinal k.
+    EXPECT_EQ(MenuSources::rooms(t.db), QStringList({"10", "9", "第3考场"}));
 }
