@@ -119,7 +119,8 @@ TEST(MenuSources, CaptionsFollowTheData)
             "INSERT INTO 考场表 VALUES (1, 30)"});
     EXPECT_EQ(MenuSources::classes(t.db), QStringList({"一中/初三(2)班", "二中/初三(1)班"}));
     EXPECT_EQ(MenuSources::schools(t.db), QStringList({"二中", "一中"})) << "first appearance";
-    EXPECT_EQ(MenuSources::rooms(t.db), QStringList({"1", "2"}));
+    // Room ordinal 1 is the first stored row, door 2: its item must say so.
+    EXPECT_EQ(MenuSources::rooms(t.db), QStringList({"2", "1"}));
 }
 
 TEST(MenuSources, ClassesInNaturalOrderWithoutBlankItems)
