@@ -59,11 +59,13 @@ public:
     // Opens a new, empty result document; it becomes the active one.
     DocumentWindow *openDocument();
     DocumentWindow *activeDocument() const;
-    // Opens a document with the current document title and fills it from a table or saved
-    // query. Returns the document (also when the source has no rows).
+    // Opens a document titled `title` and fills it from a table or saved query. Returns the
+    // document (also when the source has no rows); nullptr, after saying why, when the source
+    // cannot be read.
     DocumentWindow *showSource(const QString &title, const QString &source);
 
     // The menu builders.
+    void rebuildDynamicMenu(const QString &name, const QStringList &captions);
     void rebuildNewClassMenu();
     void rebuildRoomAndClassMenus();
     void rebuildSchoolMenu();
@@ -78,6 +80,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    DocumentWindow *createDocument();
+    DocumentWindow *presentDocument(DocumentWindow *doc);
     void restorePlacement();
     void savePlacement();
     void buildMenus();
