@@ -46,17 +46,6 @@ void JobProgress::show(int total, bool cancellable)
     m_dialog->show();
 }
 
-bool JobProgress::report(int done, int total)
-{
-    if (!m_dialog && m_clock.elapsed() >= showAfterMs)
-        show(total, true);
-    if (!m_dialog)
-        return true;
-    m_dialog->setMaximum(total);
-    m_dialog->setValue(done);
-    return !m_dialog->wasCanceled();
-}
-
 void JobProgress::run(const std::function<void(const Report &)> &job, bool cancellable)
 {
     std::atomic<int> done = 0;

@@ -25,10 +25,6 @@ public:
     JobProgress(const JobProgress &) = delete;
     JobProgress &operator=(const JobProgress &) = delete;
 
-    // The job's progress callback when the job runs on the window's thread: false when the user
-    // cancelled.
-    bool report(int done, int total);
-
     // Runs the job on a thread of its own and returns when it has finished. Meanwhile the
     // window keeps painting; the user's input waits until the progress window shows, which
     // then takes it. The job gets a Report it may call from its thread. A job that cannot stop
