@@ -109,8 +109,8 @@ int ArrangeCommand::run(CliContext &context, const QStringList &args)
                    .arg(room.examinees)
                    .arg(room.classes);
         if (room.examinees > 0)
-            out << QStringLiteral(" 考号 ") << NumberText::format(room.firstNumber) << "--"
-                << NumberText::format(room.lastNumber);
+            out << QStringLiteral(" 考号 ") << NumberText::display(room.firstNumber) << "--"
+                << NumberText::display(room.lastNumber);
         out << '\n';
     }
     out << QStringLiteral("考号相邻的同班考生 %1 对").arg(summary->sameClassNeighbours) << '\n';

@@ -17,8 +17,12 @@ int DataCommands::sql(CliContext &context, const QStringList &args)
     if (!context.openDatabase(db))
         return 1;
     Result<Statement> statement = db.prepare(args.first());
-    if (!statement)
+    if (!statement) {
+        if (const QString missing = db.missingRelation(args.first());
+            statement.status().kind() == Status::Kind::Sql && !missing.isEmpty())
+            return context.fail(QStringLiteral("找不到数据表 ") + missing);
         return context.fail(statement.status());
+    }
     if (statement->columnCount() == 0) {
         const Status s = statement->exec();
         return s.isOk() ? 0 : context.fail(s);

@@ -66,10 +66,9 @@ int DivisionCommand::divide(CliContext &context, const QStringList &args)
         } else if (args[i] == QLatin1String("--school")) {
             settings.balanceSchool = true;
         } else if (optionValue(args, i, QStringLiteral("--classes"), value)) {
-            if (!NumberText::isNumber(value))
-                return badUsage(context, QStringLiteral("新分班级数不是数字：") + value);
+            // Letters are refused by the division itself, with the dialog's message.
             settings.mode = DivisionSettings::Mode::Balanced;
-            settings.classes = NumberText::leadingValue(value);
+            settings.classes = ClassDivision::countValue(value);
             haveClasses = true;
         } else if (optionValue(args, i, QStringLiteral("--layers"), value)) {
             const QStringList parts = value.split(u',');
@@ -77,11 +76,8 @@ int DivisionCommand::divide(CliContext &context, const QStringList &args)
                 return badUsage(context, QStringLiteral("最多四层：") + value);
             settings.mode = DivisionSettings::Mode::Layered;
             settings.layers = {0, 0, 0, 0};
-            for (qsizetype k = 0; k < parts.size(); ++k) {
-                if (!NumberText::isNumber(parts[k]))
-                    return badUsage(context, QStringLiteral("新分班级数不是数字：") + parts[k]);
-                settings.layers[static_cast<size_t>(k)] = NumberText::leadingValue(parts[k]);
-            }
+            for (qsizetype k = 0; k < parts.size(); ++k)
+                settings.layers[static_cast<size_t>(k)] = ClassDivision::countValue(parts[k]);
             haveLayers = true;
         } else if (args[i] == QLatin1String("--classes") || args[i] == QLatin1String("--layers")) {
             return badUsage(context, args[i] + QStringLiteral(" 需要一个值"));

@@ -5,9 +5,9 @@
 #include "grid/grid.h"
 #include "grid/gridexport.h"
 #include "grid/gridpagerenderer.h"
+#include "grid/outputfile.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 
 namespace fenpai {
@@ -16,21 +16,23 @@ namespace {
 
 [[nodiscard]] Status writeCsv(const Grid &grid, const QString &path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Status::error(Status::Kind::Io, QStringLiteral("无法写入 ") + path);
-    QTextStream out(&file);
+    OutputFile file(path);
+    if (const Status s = file.open(); !s.isOk())
+        return Status::error(Status::Kind::Io,
+                             QStringLiteral("无法写入 %1：%2").arg(path, s.message()));
+    QTextStream out(file.device());
     // The trailing blank row of a document is for typing, not for export.
     const int last = grid.rows() - 1;
     for (int r = 0; r < last || (r == last && r == 0); ++r) {
         QStringList fields;
         for (int c = 1; c < grid.cols(); ++c)
-            fields.append(r == 0 ? grid.cellText(r, c) : grid.displayText(r, c));
+            fields.append(r < grid.fixedRows() ? grid.cellText(r, c) : grid.displayText(r, c));
         out << CsvWriter::line(fields) << '\n';
     }
     out.flush();
-    if (!file.commit())
-        return Status::error(Status::Kind::Io, QStringLiteral("无法写入 ") + path);
+    if (const Status s = file.commit(); !s.isOk())
+        return Status::error(Status::Kind::Io,
+                             QStringLiteral("无法写入 %1：%2").arg(path, s.message()));
     return Status::ok();
 }
 

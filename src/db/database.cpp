@@ -80,10 +80,49 @@ Database &Database::operator=(Database &&other) noexcept
     return *this;
 }
 
+QString Database::describe(int rc)
+{
+    switch (rc & 0xff) {
+    case SQLITE_NOTADB:
+        return QStringLiteral("文件不是本程序的数据库文件");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("无法打开数据库文件");
+    case SQLITE_IOERR:
+        return QStringLiteral("读写数据库文件时出错");
+    case SQLITE_READONLY:
+        return QStringLiteral("数据库文件是只读的，无法写入");
+    case SQLITE_CORRUPT:
+        return QStringLiteral("数据库文件已损坏");
+    case SQLITE_FULL:
+        return QStringLiteral("磁盘已满，无法写入数据库");
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("没有访问数据库文件的权限");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("数据库正被其他操作使用，请稍后再试");
+    case SQLITE_CONSTRAINT:
+        return QStringLiteral("数据不符合数据表的约束");
+    case SQLITE_TOOBIG:
+        return QStringLiteral("数据太大，无法保存");
+    case SQLITE_NOMEM:
+        return QStringLiteral("内存不足");
+    case SQLITE_INTERRUPT:
+        return QStringLiteral("操作已中断");
+    case SQLITE_ERROR:
+        return QStringLiteral("数据库无法执行这条语句（数据表、字段或查询有误）");
+    default:
+        return QStringLiteral("数据库出错（代码%1）").arg(rc);
+    }
+}
+
 Status Database::statusFromSqlite(sqlite3 *db, int rc)
 {
-    const QString message =
+    // SQLite's own words are for the log; the user reads ours, chosen by the result code.
+    const QString engine =
         db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    qWarning("SQLite %d: %s", rc, qUtf8Printable(engine));
+    const QString message = describe(rc);
     using K = Status::Kind;
     K kind = K::Other;
     switch (rc & 0xff) {
@@ -114,7 +153,7 @@ Status Database::open(const QString &path, const OpenOptions &options)
 {
     close();
     if (!options.createIfMissing && !QFileInfo::exists(path))
-        return Status::error(Status::Kind::Io, QStringLiteral("file does not exist: ") + path);
+        return Status::error(Status::Kind::Io, QStringLiteral("文件不存在：") + path);
     int flags = options.readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     if (options.createIfMissing && !options.readOnly)
         flags |= SQLITE_OPEN_CREATE;
@@ -163,7 +202,7 @@ Status Database::exec(const QString &sql)
 Status Database::execNative(const QString &sql)
 {
     if (!m_db)
-        return Status::error(Status::Kind::Io, QStringLiteral("database not open"));
+        return Status::error(Status::Kind::Io, QStringLiteral("数据库未打开"));
     char *error = nullptr;
     const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &error);
     if (error)
@@ -181,7 +220,7 @@ Result<Statement> Database::prepare(const QString &sql)
 Result<Statement> Database::prepareNative(const QString &sql)
 {
     if (!m_db)
-        return Status::error(Status::Kind::Io, QStringLiteral("database not open"));
+        return Status::error(Status::Kind::Io, QStringLiteral("数据库未打开"));
     const QByteArray utf8 = sql.toUtf8();
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;
@@ -190,14 +229,31 @@ Result<Statement> Database::prepareNative(const QString &sql)
     if (rc != SQLITE_OK)
         return statusFromSqlite(m_db, rc);
     if (!stmt)
-        return Status::error(Status::Kind::Sql, QStringLiteral("empty statement"));
+        return Status::error(Status::Kind::Sql, QStringLiteral("语句是空的"));
     // One statement at a time: a second one hidden behind a ";" is refused, not ignored.
     if (tail && QString::fromUtf8(tail).trimmed().remove(u';').trimmed().size() > 0) {
         sqlite3_finalize(stmt);
-        return Status::error(Status::Kind::Sql,
-                             QStringLiteral("more than one statement: ") + QString::fromUtf8(tail));
+        qWarning("more than one statement: %s", tail);
+        return Status::error(Status::Kind::Sql, QStringLiteral("一次只能执行一条语句"));
     }
     return Statement(m_db, stmt);
+}
+
+QString Database::missingRelation(const QString &sql) const
+{
+    static const QRegularExpression named(
+        QStringLiteral("\\b(?:from|join|into|update)\\s+(\\[[^\\]]+\\]|\"[^\"]+\"|`[^`]+`|"
+                       "[^\\s,;()\\[\\]\"`]+)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    for (auto it = named.globalMatch(sql); it.hasNext();) {
+        QString name = it.next().captured(1);
+        if (name.size() >= 2 &&
+            (name.startsWith(u'[') || name.startsWith(u'"') || name.startsWith(u'`')))
+            name = name.mid(1, name.size() - 2);
+        if (!hasRelation(name))
+            return name;
+    }
+    return {};
 }
 
 Result<Query> Database::query(const QString &sourceOrSql, const QVariantList &parameters)
@@ -209,7 +265,7 @@ Result<Query> Database::query(const QString &sourceOrSql, const QVariantList &pa
             name = name.mid(1, name.size() - 2);
         if (!hasRelation(name))
             return Status::error(Status::Kind::MissingTable,
-                                 QStringLiteral("no such table: ") + name);
+                                 QStringLiteral("找不到数据表 ") + name);
         sql = QStringLiteral("SELECT * FROM ") + SqlDialect::quoteName(name);
     }
     Result<Statement> st = prepare(sql);

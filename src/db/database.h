@@ -62,11 +62,18 @@ public:
     QStringList tables() const;
     QStringList views() const;
     QStringList columns(const QString &table) const; // in declared order; empty when missing
+    // The first name a statement reads from or writes to (after FROM, JOIN, INTO or UPDATE)
+    // that is neither a table nor a view; empty when there is none. Names a refused
+    // statement's missing table by the schema rather than by SQLite's English.
+    QString missingRelation(const QString &sql) const;
 
     sqlite3 *handle() const { return m_db; }
 
-    // Maps an SQLite result code and the connection's message to a Status.
+    // Maps an SQLite result code to a Status: kind and message chosen by the code, the message in
+    // the user's words; the connection's own (English) message goes to the log.
     static Status statusFromSqlite(sqlite3 *db, int rc);
+    // The user's words for an SQLite result code.
+    static QString describe(int rc);
 
 private:
     QStringList namesOf(const char *type) const;

@@ -59,16 +59,14 @@ Status DataDirectory::openDatabase(Database &db) const
         if ((s.sqliteCode() & 0xff) == SQLITE_NOTADB)
             return Status::error(Status::Kind::Io, QStringLiteral("文件 ") + file +
                                                        QStringLiteral(" 不是本程序的数据库文件"));
-        return Status::error(s.kind(), QStringLiteral("无法打开数据库 ") + file +
-                                           QStringLiteral("：") + s.message());
+        return s.withContext(QStringLiteral("无法打开数据库 ") + file + QStringLiteral("："));
     }
     s = Schema::ensure(db);
     if (!s.isOk()) {
         db.close();
         if (isNew)
             QFile::remove(file);
-        return Status::error(s.kind(), QStringLiteral("无法建立数据库 ") + file +
-                                           QStringLiteral("：") + s.message());
+        return s.withContext(QStringLiteral("无法建立数据库 ") + file + QStringLiteral("："));
     }
     return Status::ok();
 }

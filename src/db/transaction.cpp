@@ -19,7 +19,7 @@ Transaction::~Transaction()
 Status Transaction::commit()
 {
     if (!m_active)
-        return m_status.isOk() ? Status::error(Status::Kind::Other, QLatin1String("no transaction"))
+        return m_status.isOk() ? Status::error(Status::Kind::Other, QStringLiteral("事务未开始"))
                                : m_status;
     Status s = m_db.commit();
     if (s.isOk())

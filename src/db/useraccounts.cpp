@@ -3,6 +3,8 @@
 #include "db/database.h"
 #include "db/transaction.h"
 
+#include <QtGlobal>
+
 #include <sodium.h>
 
 namespace fenpai {
@@ -93,27 +95,39 @@ UserAccounts::ChangeOutcome UserAccounts::changePassword(Database &db, const Cha
     if (change.confirmPassword.trimmed() != change.newPassword.trimmed())
         return refuse(ChangeCheck::Mismatch, "两次输入的新密码不同!");
 
-    Result<Query> q = db.query(QStringLiteral("select rowid,feld2 from ustarv where feld1=?"),
-                               {change.currentUser.trimmed()});
-    if (!q)
-        return {ChangeCheck::Failed, q.status().message(), QString()};
-    if (q->atEnd() || !matches(q->value(1).toString(), change.oldPassword))
-        return refuse(ChangeCheck::WrongOld, "旧密码错误!");
-    const qint64 rowid = q->value(0).toLongLong();
+    const auto failed = [](const Status &status) {
+        qWarning("password change: %s", qUtf8Printable(status.message()));
+        return ChangeOutcome{ChangeCheck::Failed, QStringLiteral("无法保存新密码，密码未改动。"),
+                             QString()};
+    };
+    // The old password is checked and the new one stored in one transaction; a transaction that
+    // did not begin (the database busy or already in one) stores nothing.
+    Transaction tx(db);
+    if (!tx.status().isOk())
+        return failed(tx.status());
+    qint64 rowid = 0;
+    {
+        Result<Query> q = db.query(QStringLiteral("select rowid,feld2 from ustarv where feld1=?"),
+                                   {change.currentUser.trimmed()});
+        if (!q)
+            return failed(q.status());
+        if (q->atEnd() || !matches(q->value(1).toString(), change.oldPassword))
+            return refuse(ChangeCheck::WrongOld, "旧密码错误!");
+        rowid = q->value(0).toLongLong();
+    }
     const QString hashed = hash(change.newPassword.trimmed());
     if (hashed.isEmpty())
         return {ChangeCheck::Failed, QStringLiteral("无法保存新密码"), QString()};
 
-    Transaction tx(db);
     Result<Statement> up =
         db.prepare(QStringLiteral("update ustarv set feld1=?,feld2=? where rowid=?"));
     if (!up)
-        return {ChangeCheck::Failed, up.status().message(), QString()};
+        return failed(up.status());
     Status s = up->bind(1, change.newUser.trimmed()).bind(2, hashed).bind(3, rowid).exec();
     if (s.isOk())
         s = tx.commit();
     if (!s.isOk())
-        return {ChangeCheck::Failed, s.message(), QString()};
+        return failed(s);
     return {ChangeCheck::Ok, QStringLiteral("修改成功!"), change.newUser.trimmed()};
 }
 

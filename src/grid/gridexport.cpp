@@ -2,15 +2,14 @@
 
 #include "grid/grid.h"
 #include "grid/gridnumberformat.h"
+#include "grid/outputfile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <xlsxwriter.h>
-
-#include <cstdio>
 
 namespace fenpai {
 
@@ -70,10 +69,16 @@ Status GridExport::toXlsx(const Grid &grid, const QString &path)
         return Status::error(Status::Kind::Io,
                              QStringLiteral("无法输出到Excel文件“%1”：%2").arg(path, why));
     };
-    // The library writes when the workbook closes; write beside the target, then replace it.
+    // Refused before any work when the target cannot be replaced.
+    OutputFile output(path);
+    if (const QFileInfo target(path);
+        target.exists() && !(target.permissions() & QFileDevice::WriteOwner))
+        return failure(QStringLiteral("文件是只读的"));
+    // The library writes a file of its own when the workbook closes; its bytes then go to the
+    // target through OutputFile.
     QTemporaryDir scratch(QFileInfo(path).absolutePath() + QStringLiteral("/.xlsx-XXXXXX"));
     if (!scratch.isValid())
-        return failure(scratch.errorString());
+        return failure(QStringLiteral("无法在这个文件夹中创建文件"));
     const QString temp = scratch.filePath(QStringLiteral("out.xlsx"));
     const QByteArray tempName = QFile::encodeName(temp);
     lxw_workbook *book = workbook_new(tempName.constData());
@@ -208,11 +213,20 @@ Status GridExport::toXlsx(const Grid &grid, const QString &path)
         }
     }
     const lxw_error error = workbook_close(book);
-    if (error != LXW_NO_ERROR)
-        return failure(QString::fromUtf8(lxw_strerror(error)));
-    QFile::remove(path);
-    if (std::rename(tempName.constData(), QFile::encodeName(path).constData()) != 0)
-        return failure(QStringLiteral("无法写入目标文件"));
+    if (error != LXW_NO_ERROR) {
+        qWarning("xlsx export: %s", lxw_strerror(error));
+        return failure(QStringLiteral("无法写完文件，原来的文件未改动"));
+    }
+    QFile written(temp);
+    if (!written.open(QIODevice::ReadOnly))
+        return failure(QStringLiteral("无法写完文件，原来的文件未改动"));
+    const QByteArray bytes = written.readAll();
+    if (const Status s = output.open(); !s.isOk())
+        return failure(s.message());
+    if (output.device()->write(bytes) != bytes.size())
+        return failure(QStringLiteral("无法写完文件，原来的文件未改动"));
+    if (const Status s = output.commit(); !s.isOk())
+        return failure(s.message());
     return Status::ok();
 }
 
@@ -322,12 +336,18 @@ QString GridExport::html(const Grid &grid)
 
 Status GridExport::toHtml(const Grid &grid, const QString &path)
 {
-    QSaveFile file(path);
+    const auto failure = [&](const QString &why) {
+        return Status::error(Status::Kind::Io,
+                             QStringLiteral("无法输出到HTML文件“%1”：%2").arg(path, why));
+    };
+    OutputFile file(path);
+    if (const Status s = file.open(); !s.isOk())
+        return failure(s.message());
     const QByteArray bytes = html(grid).toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return Status::error(
-            Status::Kind::Io,
-            QStringLiteral("无法输出到HTML文件“%1”：%2").arg(path, file.errorString()));
+    if (file.device()->write(bytes) != bytes.size())
+        return failure(QStringLiteral("无法写完文件，原来的文件未改动"));
+    if (const Status s = file.commit(); !s.isOk())
+        return failure(s.message());
     return Status::ok();
 }
 

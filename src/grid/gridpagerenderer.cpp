@@ -2,8 +2,8 @@
 
 #include "grid/grid.h"
 #include "grid/gridcellpainter.h"
+#include "grid/outputfile.h"
 
-#include <QFile>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -144,23 +144,22 @@ void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout
 
 Status GridPageRenderer::writePdf(const QString &path) const
 {
-    const Status failed =
-        Status::error(Status::Kind::Io, QStringLiteral("无法写入PDF文件“%1”。").arg(path));
-    const QString part = path + QStringLiteral(".part");
+    const auto failed = [&](const QString &why) {
+        return Status::error(Status::Kind::Io,
+                             QStringLiteral("无法写入PDF文件“%1”：%2").arg(path, why));
+    };
+    OutputFile file(path);
+    if (const Status s = file.open(); !s.isOk())
+        return failed(s.message());
     {
-        QPdfWriter writer(part);
+        QPdfWriter writer(file.device());
         writer.setResolution(1200);
         writer.setCreator(QStringLiteral("fenpai"));
-        if (!writer.setPageLayout(pageLayout()) || !render(&writer)) {
-            QFile::remove(part);
-            return failed;
-        }
-    }
-    QFile::remove(path);
-    if (!QFile::rename(part, path)) {
-        QFile::remove(part);
-        return failed;
-    }
+        if (!writer.setPageLayout(pageLayout()) || !render(&writer))
+            return failed(QStringLiteral("无法排出页面，原来的文件未改动"));
+    } // the writer finishes the document as it goes
+    if (const Status s = file.commit(); !s.isOk())
+        return failed(s.message());
     return Status::ok();
 }
 

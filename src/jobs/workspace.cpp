@@ -19,18 +19,20 @@ Status Workspace::open()
     return m_dataDirectory.openDatabase(m_db);
 }
 
-Result<ImportReport> Workspace::importDivision(const QString &path)
+Result<ImportReport> Workspace::importDivision(const QString &path) const
 {
-    if (Status s = open(); !s.isOk())
+    Database db;
+    if (Status s = m_dataDirectory.openDatabase(db); !s.isOk())
         return s;
-    return SpreadsheetImport::importDivision(m_db, path);
+    return SpreadsheetImport::importDivision(db, path);
 }
 
-Result<ImportReport> Workspace::importArrangement(const QString &path)
+Result<ImportReport> Workspace::importArrangement(const QString &path) const
 {
-    if (Status s = open(); !s.isOk())
+    Database db;
+    if (Status s = m_dataDirectory.openDatabase(db); !s.isOk())
         return s;
-    return SpreadsheetImport::importArrangement(m_db, path);
+    return SpreadsheetImport::importArrangement(db, path);
 }
 
 Result<int> Workspace::pupilTotal()
@@ -41,11 +43,12 @@ Result<int> Workspace::pupilTotal()
 }
 
 Result<DivisionSummary> Workspace::divide(const DivisionSettings &settings,
-                                          const ClassDivision::Progress &progress)
+                                          const ClassDivision::Progress &progress) const
 {
-    if (Status s = open(); !s.isOk())
+    Database db;
+    if (Status s = m_dataDirectory.openDatabase(db); !s.isOk())
         return s;
-    return ClassDivision::run(m_db, settings, progress);
+    return ClassDivision::run(db, settings, progress);
 }
 
 Result<ArrangementCounts> Workspace::arrangementCounts()
@@ -56,11 +59,12 @@ Result<ArrangementCounts> Workspace::arrangementCounts()
 }
 
 Result<ArrangementOutcome> Workspace::arrange(const ArrangementSettings &settings,
-                                              const ArrangementProgress &progress)
+                                              const ArrangementProgress &progress) const
 {
-    if (Status s = open(); !s.isOk())
+    Database db;
+    if (Status s = m_dataDirectory.openDatabase(db); !s.isOk())
         return s;
-    return Arrangement::run(m_db, settings, progress);
+    return Arrangement::run(db, settings, progress);
 }
 
 DocumentFill::Outcome Workspace::fillDocument(Grid &grid, const QString &source,
@@ -71,7 +75,15 @@ DocumentFill::Outcome Workspace::fillDocument(Grid &grid, const QString &source,
         outcome.status = s;
         return outcome;
     }
-    return DocumentFill::fill(grid, m_db, source, title);
+    DocumentFill::Outcome outcome = DocumentFill::fill(grid, m_db, source, title);
+    // A saved query whose tables or fields have gone fails in SQLite's words; the schema says
+    // which query it was.
+    const Status &s = outcome.status;
+    if (s.kind() == Status::Kind::Sql && m_db.views().contains(source, Qt::CaseInsensitive))
+        outcome.status = Status::sqlite(
+            s.kind(), s.sqliteCode(),
+            QStringLiteral("查询“%1”无法打开：它用到的数据表或字段不存在或有误").arg(source));
+    return outcome;
 }
 
 Status Workspace::buildScoreInfoReport(Grid &grid)

@@ -21,8 +21,8 @@ namespace fenpai {
 
 class Grid;
 
-// The data one window works on: a single connection to the database of its data directory,
-// opened on first use and kept open, and every job and menu source that reads or changes it.
+// The data one window works on: a connection to the database of its data directory, opened on
+// first use and kept open, and every job and menu source that reads or changes it.
 // Whoever shows the data holds a reference, so nothing else opens the file behind its back.
 // A connection that cannot be opened is tried again by the next call.
 class Workspace final
@@ -38,19 +38,24 @@ public:
     [[nodiscard]] Status open();
     bool isOpen() const { return m_db.isOpen(); }
 
+    // The long jobs (imports, division, arrangement) each open a connection of their own on the
+    // same file, so they may run on another thread while the window keeps using this one: they
+    // touch nothing of the Workspace but its data directory. The window's connection keeps no
+    // statement open between calls, so it never holds a lock that would stop a job's writing.
+
     // Workbook imports; the previous tables stay as they were when one fails.
-    [[nodiscard]] Result<ImportReport> importDivision(const QString &path);
-    [[nodiscard]] Result<ImportReport> importArrangement(const QString &path);
+    [[nodiscard]] Result<ImportReport> importDivision(const QString &path) const;
+    [[nodiscard]] Result<ImportReport> importArrangement(const QString &path) const;
 
     // The class division and what its dialog shows before a run.
     [[nodiscard]] Result<int> pupilTotal();
-    [[nodiscard]] Result<DivisionSummary> divide(const DivisionSettings &settings,
-                                                 const ClassDivision::Progress &progress = {});
+    [[nodiscard]] Result<DivisionSummary>
+    divide(const DivisionSettings &settings, const ClassDivision::Progress &progress = {}) const;
 
     // The exam room arrangement and the counts its dialog shows before a run.
     [[nodiscard]] Result<ArrangementCounts> arrangementCounts();
-    [[nodiscard]] Result<ArrangementOutcome> arrange(const ArrangementSettings &settings,
-                                                     const ArrangementProgress &progress = {});
+    [[nodiscard]] Result<ArrangementOutcome>
+    arrange(const ArrangementSettings &settings, const ArrangementProgress &progress = {}) const;
 
     // The score information report into the grid (ScoreInfoReport).
     [[nodiscard]] Status buildScoreInfoReport(Grid &grid);

@@ -3,6 +3,7 @@
 #include "support/clirun.h"
 #include "support/tempdata.h"
 
+#include <QFile>
 #include <QTextStream>
 
 using namespace fenpai;
@@ -72,6 +73,17 @@ TEST_F(ArrangeCommandTest, RefusalsAndBadUsage)
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.startsWith("错误!每个考场的班级数不能大于班级总数 (2) 或不能小于1"));
 
+    const QStringList before = t.rows("SELECT * FROM 考生表 ORDER BY rowid");
+    for (const char *start : {"abc", "99999999999999999999"}) {
+        r = arrange({"--mode", "3", "--start-number", start});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "“起始考号”必须是不小于1的整数，只能由数字组成。\n");
+    }
+    r = arrange({"--mode", "3", "--prefix", "21a"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "“前缀固定号”只能由数字组成。\n");
+    EXPECT_EQ(t.rows("SELECT * FROM 考生表 ORDER BY rowid"), before);
+
     for (const QStringList &bad :
          {QStringList{}, QStringList{"--mode", "4"}, QStringList{"--mode", "1", "--order", "best"},
           QStringList{"--mode", "1", "--group-by"},
@@ -81,4 +93,32 @@ TEST_F(ArrangeCommandTest, RefusalsAndBadUsage)
         EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains("用法：")) << r.err.toStdString();
     }
+}
+
+TEST_F(ArrangeCommandTest, EighteenDigitNumbersReachTheReportAndTheExportExactly)
+{
+    // 考号 as the import declares it.
+    ASSERT_TRUE(t.db.execNative("DROP TABLE 考生表; CREATE TABLE 考生表 (学校 TEXT, 班级 TEXT, "
+                                "姓名 TEXT, 性别 TEXT, 成绩 REAL, 考场 REAL, 考号 NUMERIC, "
+                                "座位号 REAL)")
+                    .isOk());
+    ASSERT_TRUE(test::addPupils(t.db, test::makeYear(5, 1, 2, 3)).isOk());
+    ASSERT_TRUE(test::addRooms(t.db, {3, 3}).isOk());
+    Outcome r = arrange({"--mode", "3", "--start-number", "900000000000000001"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("第2考场 考生 2 人 班级 2 个 考号 900000000000000004--"
+                               "900000000000000005\n") ||
+                r.out.contains("第2考场 考生 2 人 班级 1 个 考号 900000000000000004--"
+                               "900000000000000005\n"))
+        << r.out.toStdString();
+
+    const QString csv = t.dir.filePath("考生.csv");
+    r = test::runCli({"--data-dir", t.dir.path(), "show", "考生表", "-o", csv});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    for (int k = 1; k <= 5; ++k)
+        EXPECT_TRUE(text.contains(QStringLiteral(",90000000000000000%1,").arg(k)))
+            << k << text.toStdString();
 }

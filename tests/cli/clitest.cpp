@@ -69,7 +69,10 @@ TEST(Cli, FailuresExitWithAMessage)
     EXPECT_TRUE(r.err.contains("SQL 语句有误"));
     r = run({"--data-dir", d, "sql", "select * from 没有的表"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains("没有的表"));
+    EXPECT_EQ(r.err, "找不到数据表 没有的表\n");
+    r = run({"--data-dir", d, "sql", "select * from [ustarv] join \"另一个 表\" on 1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "找不到数据表 另一个 表\n");
 
     QDir(d).mkpath("suju");
     QFile f(d + "/suju/sujuf.mdb");

@@ -35,7 +35,20 @@ TEST(Database, ReportsErrorKinds)
         EXPECT_EQ(s.kind(), Status::Kind::Sql) << sql;
         EXPECT_EQ(s.sqliteCode(), 1) << sql; // SQLITE_ERROR
     }
-    EXPECT_TRUE(t.db.exec("select * from 没有的表").message().contains("没有的表"));
+    // The user reads our words; SQLite's English goes to the log only.
+    EXPECT_EQ(t.db.exec("select * from 没有的表").message(),
+              "数据库无法执行这条语句（数据表、字段或查询有误）");
+    EXPECT_EQ(t.db.query("没有的表").status().message(), "找不到数据表 没有的表");
+    t.exec({"CREATE TABLE 锁 (a)"});
+    Database other;
+    ASSERT_TRUE(other.open(t.db.path()).isOk());
+    ASSERT_TRUE(other.execNative("PRAGMA busy_timeout = 0").isOk());
+    ASSERT_TRUE(t.db.begin().isOk());
+    ASSERT_TRUE(t.db.exec("INSERT INTO 锁 VALUES (1)").isOk());
+    const Status busy = other.execNative("INSERT INTO 锁 VALUES (2)");
+    EXPECT_EQ(busy.sqliteCode() & 0xff, 5); // SQLITE_BUSY
+    EXPECT_EQ(busy.message(), "数据库正被其他操作使用，请稍后再试");
+    ASSERT_TRUE(t.db.rollback().isOk());
     EXPECT_EQ(t.db.exec("select * from 分班数据表; drop table 分班数据表").kind(),
               Status::Kind::Sql);
     EXPECT_TRUE(t.db.hasTable("分班数据表")) << "a second statement must never run";

@@ -1,8 +1,14 @@
 #include "grid/gridexport.h"
 #include "grid/grid.h"
+#include "grid/gridpagerenderer.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QTemporaryDir>
+
+#include <functional>
 
 #include <ixion/address.hpp>
 #include <ixion/model_context.hpp>
@@ -129,4 +135,63 @@ TEST(GridExport, HtmlIsOneEscapedTableWithSpans)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(file.readAll()), GridExport::html(g));
     EXPECT_FALSE(GridExport::toHtml(g, dir.filePath(QStringLiteral("x/y/a.html"))).isOk());
+}
+
+TEST(GridExport, AFailedExportLeavesTheOldFileAsItWas)
+{
+    // The PDF's pages need fonts, which need an application.
+    if (!QCoreApplication::instance()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "gridexporttest";
+        static char *argv[] = {name, nullptr};
+        new QGuiApplication(argc, argv); // kept: Qt's statics outlive the tests
+    }
+    Grid g;
+    build(g);
+    QTemporaryDir dir;
+    const QByteArray old = "old contents";
+    const auto writeOld = [&](const QString &path, QFileDevice::Permissions permissions) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(old);
+        file.close();
+        ASSERT_TRUE(file.setPermissions(permissions));
+    };
+    const auto contents = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ReadUser;
+    const std::function<Status(const QString &)> exports[] = {
+        [&](const QString &p) { return GridExport::toXlsx(g, p); },
+        [&](const QString &p) { return GridExport::toHtml(g, p); },
+        [&](const QString &p) { return GridPageRenderer(g).writePdf(p); },
+    };
+    for (const auto &write : exports) {
+        const QString path = dir.filePath(QStringLiteral("out"));
+        QFile::remove(path);
+        writeOld(path, readOnly);
+        const Status s = write(path);
+        ASSERT_FALSE(s.isOk());
+        EXPECT_EQ(s.kind(), Status::Kind::Io);
+        EXPECT_TRUE(s.message().endsWith(QStringLiteral("文件是只读的")))
+            << s.message().toStdString();
+        EXPECT_EQ(contents(path), old);
+        EXPECT_EQ(
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList{"out"})
+            << "no scratch file is left behind";
+
+        // A writable old file is replaced only by a complete new one.
+        ASSERT_TRUE(QFile::setPermissions(path, readOnly | QFileDevice::WriteOwner |
+                                                    QFileDevice::WriteUser));
+        ASSERT_TRUE(write(path).isOk());
+        EXPECT_NE(contents(path), old);
+        EXPECT_GT(contents(path).size(), 100);
+    }
+    // A folder in the target's place is refused, not emptied.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+    EXPECT_FALSE(GridExport::toHtml(g, dir.filePath("folder")).isOk());
+    EXPECT_TRUE(QFileInfo(dir.filePath("folder")).isDir());
 }

@@ -190,8 +190,8 @@ public:
         for (const WalkRow &row : walk(QStringLiteral("ORDER BY 考场, 考号, rowid"), {},
                                        QStringLiteral("考场, 座位号"))) {
             set(row.rowid, QStringLiteral("考号"),
-                Arrangement::examNumber(m_settings, number(row.values[2]), number(row.values[3]),
-                                        ++k));
+                Arrangement::examNumber(m_settings, static_cast<int>(number(row.values[2])),
+                                        static_cast<int>(number(row.values[3])), ++k));
         }
     }
 

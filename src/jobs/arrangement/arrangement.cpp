@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 namespace fenpai {
@@ -116,10 +117,12 @@ public:
         , m_rows(table.rows())
         , m_capacities(capacities)
         , m_settings(settings)
-        , m_start(NumberText::leadingValue(settings.startNumber))
+        , m_start(settings.startNumber.trimmed().toLongLong())
     {}
 
     ArrangementOutcome outcome() const { return m_outcome; }
+    // The exam numbers this run gave to examinees it seated.
+    const std::vector<qint64> &numbers() const { return m_numbers; }
 
     // Every row up to the first blank row starts from room, number and seat 0.
     void clear()
@@ -177,7 +180,10 @@ public:
         qint64 k = 0;
         for (int index : order) {
             Examinee &e = m_rows[index];
-            e.number = CellValue::number(examNumber(e.room.toNumber(), e.seat.toNumber(), ++k));
+            e.number = CellValue::integer(examNumber(static_cast<int>(e.room.toNumber()),
+                                                     static_cast<int>(e.seat.toNumber()), ++k));
+            if (e.room.toNumber() >= 1)
+                m_numbers.push_back(e.number.integerValue());
         }
     }
 
@@ -237,10 +243,10 @@ public:
     }
 
 private:
-    double examNumber(double room, double seat, qint64 k) const
+    qint64 examNumber(int room, int seat, qint64 k) const
     {
         if (m_settings.numbering == Settings::Numbering::Consecutive)
-            return m_start + static_cast<double>(k) - 1.0;
+            return m_start + k - 1;
         return Arrangement::examNumber(m_settings, room, seat, k);
     }
 
@@ -286,7 +292,8 @@ private:
             }
             e.room = CellValue::number(cursor.room());
             e.seat = CellValue::number(cursor.seat());
-            e.number = CellValue::number(examNumber(cursor.room(), cursor.seat(), ++k));
+            e.number = CellValue::integer(examNumber(cursor.room(), cursor.seat(), ++k));
+            m_numbers.push_back(e.number.integerValue());
             ++m_outcome.seated;
             if (seated)
                 (*seated)[index] = 1;
@@ -366,29 +373,95 @@ private:
     std::vector<Examinee> &m_rows;
     const std::vector<int> &m_capacities;
     const Settings &m_settings;
-    const double m_start; // the start number as typed, read once
+    const qint64 m_start; // the start number as typed, checked and read once
     ArrangementOutcome m_outcome;
+    std::vector<qint64> m_numbers;
 };
 
-QString roomSeatText(double value, double threshold1, double threshold2)
+// Room numbers take at least three digits, seats at least two.
+QString roomText(int room)
 {
-    const QString text = NumberText::format(value);
-    if (value > threshold1)
-        return text;
-    if (value > threshold2)
-        return u'0' + text;
-    return QStringLiteral("00") + text;
+    return QString::number(room).rightJustified(3, u'0');
+}
+
+QString seatText(int seat)
+{
+    return QString::number(seat).rightJustified(2, u'0');
+}
+
+bool digitsOnly(const QString &text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; });
+}
+
+// SQLite stores a number in a REAL column as a double: whole numbers past 2^53 lose digits.
+constexpr qint64 exactInReal = qint64(1) << 53;
+
+// Every seated examinee has a number of their own, and the table can hold it exactly.
+[[nodiscard]] Status checkNumbers(Database &db, std::vector<qint64> numbers)
+{
+    std::sort(numbers.begin(), numbers.end());
+    const qint64 largest = numbers.empty() ? 0 : numbers.back();
+    const auto twin = std::adjacent_find(numbers.begin(), numbers.end());
+    if (twin != numbers.end())
+        return Status::refused(QStringLiteral("有两名考生的考号都是%1，%2未改动。")
+                                   .arg(*twin)
+                                   .arg(TableNames::examinees));
+    if (largest > exactInReal) {
+        Result<Statement> type = db.prepareNative(
+            QStringLiteral("SELECT type FROM pragma_table_info(?1) WHERE name = ?2"));
+        if (!type)
+            return type.status();
+        type->bindAll({TableNames::examinees, ColumnNames::examNumber});
+        const QString declared =
+            type->step() == Statement::Step::Row ? type->value(0).toString().toUpper() : QString();
+        if (declared.contains(QLatin1String("REAL")) || declared.contains(QLatin1String("FLOA")) ||
+            declared.contains(QLatin1String("DOUB")))
+            return Status::refused(
+                QStringLiteral("考号%1超过15位，%2的“%3”列是小数列，存不下这么长的整数，"
+                               "请重新导入%2后再编排。")
+                    .arg(largest)
+                    .arg(TableNames::examinees, ColumnNames::examNumber));
+    }
+    return Status::ok();
 }
 
 } // namespace
 
-double Arrangement::examNumber(const ArrangementSettings &settings, double room, double seat,
-                               qint64 k)
+qint64 Arrangement::examNumber(const ArrangementSettings &settings, int room, int seat, qint64 k)
 {
     if (settings.numbering == Settings::Numbering::Consecutive)
-        return NumberText::leadingValue(settings.startNumber) + static_cast<double>(k) - 1.0;
-    const QString seatText = seat > 9 ? NumberText::format(seat) : u'0' + NumberText::format(seat);
-    return NumberText::leadingValue(settings.prefix + roomSeatText(room, 99, 9) + seatText);
+        return settings.startNumber.trimmed().toLongLong() + k - 1;
+    return (settings.prefix.trimmed() + roomText(room) + seatText(seat)).toLongLong();
+}
+
+Status Arrangement::checkNumbering(const ArrangementSettings &settings, qint64 examinees, int rooms,
+                                   int largestRoom)
+{
+    constexpr qint64 limit = std::numeric_limits<qint64>::max();
+    if (settings.numbering == Settings::Numbering::Consecutive) {
+        const QString text = settings.startNumber.trimmed();
+        bool ok = false;
+        const qint64 start = text.toLongLong(&ok);
+        if (text.isEmpty() || !digitsOnly(text) || !ok || start < 1)
+            return Status::refused(
+                QStringLiteral("“起始考号”必须是不小于1的整数，只能由数字组成。"));
+        if (start > limit - examinees)
+            return Status::refused(QStringLiteral("“起始考号”太大：%1名考生的考号都要小于%2。")
+                                       .arg(examinees)
+                                       .arg(limit));
+        return Status::ok();
+    }
+    const QString prefix = settings.prefix.trimmed();
+    if (!digitsOnly(prefix))
+        return Status::refused(QStringLiteral("“前缀固定号”只能由数字组成。"));
+    const qsizetype digits = prefix.size() + roomText(rooms).size() + seatText(largestRoom).size();
+    if (digits > maxNumberDigits)
+        return Status::refused(
+            QStringLiteral("“前缀固定号”太长：前缀、考场号和座位号合起来不能超过%1位。")
+                .arg(maxNumberDigits));
+    return Status::ok();
 }
 
 std::vector<std::vector<int>> Arrangement::groupBlocks(int groups, int groupsPerRoom, bool adjacent)
@@ -463,8 +536,17 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
     Result<ExamineeTable> table = ExamineeTable::load(db);
     if (!table)
         return table.status();
+    if (table->examineeCount() == 0)
+        return Status::refused(noExamineesMessage());
     if (table->examineeCount() > rooms.totalCapacity())
         return Status::refused(capacityMessage(rooms.roomCount()));
+    const int largestRoom = rooms.capacities.empty() ? 0
+                                                     : *std::max_element(rooms.capacities.begin(),
+                                                                         rooms.capacities.end());
+    if (const Status s = checkNumbering(settings, static_cast<qint64>(table->rows().size()),
+                                        rooms.roomCount(), largestRoom);
+        !s.isOk())
+        return s;
 
     Run run(*table, rooms.capacities, settings);
     switch (settings.mode) {
@@ -486,6 +568,8 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
         break;
     }
 
+    if (const Status s = checkNumbers(db, run.numbers()); !s.isOk())
+        return s;
     ArrangementOutcome outcome = run.outcome();
     outcome.rowsWritten = table->changedRowCount();
     Status s = table->write(db, progress);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/result.h"
+#include "core/status.h"
 #include "jobs/arrangement/arrangementprogress.h"
 #include "jobs/arrangement/arrangementsettings.h"
 
@@ -33,8 +34,16 @@ public:
                                                         const ArrangementProgress &progress = {});
 
     // The exam number of the k-th examinee numbered in a run (k from 1), seated in room r, seat s.
-    static double examNumber(const ArrangementSettings &settings, double room, double seat,
-                             qint64 k);
+    // The settings must have passed checkNumbering.
+    static qint64 examNumber(const ArrangementSettings &settings, int room, int seat, qint64 k);
+
+    // Ok, or the refusal of a start number or prefix that cannot number every examinee exactly:
+    // the start number digits only, >= 1, the last number below 2^63 - 1; the prefix digits only
+    // and prefix + room + seat at most maxNumberDigits digits.
+    [[nodiscard]] static Status checkNumbering(const ArrangementSettings &settings,
+                                               qint64 examinees, int rooms, int largestRoom);
+    static constexpr int maxNumberDigits = 18;
+    static QString noExamineesMessage() { return QStringLiteral("考生表中没有考生"); }
 
     // Mode 1's blocks of group indexes (0-based), one vector per block; the position inside a
     // block is the group's column. groupsPerRoom must lie in 1..groups.

@@ -28,7 +28,7 @@ Result<ArrangementSummary> ArrangementSummary::read(Database &db)
         const QByteArray school = CellValue::fromVariant(q->value(0)).groupKey();
         const QByteArray key = QByteArray::number(school.size()) + ':' + school +
                                CellValue::fromVariant(q->value(1)).groupKey();
-        const double number = q->value(3).toDouble();
+        const QVariant number = q->value(3);
         const double room = std::floor(q->value(2).toDouble());
         if (room <= static_cast<double>(summary.rooms.size())) { // rooms of 考场表 only
             Room &r = summary.rooms[static_cast<size_t>(room) - 1];

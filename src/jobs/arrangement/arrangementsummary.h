@@ -2,6 +2,8 @@
 
 #include "core/result.h"
 
+#include <QVariant>
+
 #include <vector>
 
 namespace fenpai {
@@ -15,9 +17,9 @@ struct ArrangementSummary
     {
         int room = 0; // ordinal, as written to 考场
         int examinees = 0;
-        int classes = 0; // distinct (学校, 班级)
-        double firstNumber = 0;
-        double lastNumber = 0;
+        int classes = 0;      // distinct (学校, 班级)
+        QVariant firstNumber; // as stored: integers stay exact
+        QVariant lastNumber;
     };
     std::vector<Room> rooms; // one per row of 考场表
     // Examinees next to each other in exam-number order who come from the same class.

@@ -17,6 +17,7 @@ CellValue CellValue::fromVariant(const QVariant &value)
     case QMetaType::LongLong:
     case QMetaType::Int:
     case QMetaType::UInt:
+        return integer(value.toLongLong());
     case QMetaType::ULongLong:
     case QMetaType::Double:
     case QMetaType::Float:
@@ -38,6 +39,16 @@ CellValue CellValue::number(double value)
     CellValue v;
     v.m_kind = Kind::Number;
     v.m_number = value == 0.0 ? 0.0 : value; // one zero, whatever its sign
+    return v;
+}
+
+CellValue CellValue::integer(qint64 value)
+{
+    CellValue v;
+    v.m_kind = Kind::Number;
+    v.m_number = static_cast<double>(value);
+    v.m_whole = value;
+    v.m_integer = true;
     return v;
 }
 
@@ -84,6 +95,8 @@ int CellValue::compareSlow(const CellValue &other) const
     case Kind::Null:
         return 0;
     case Kind::Number:
+        if (m_integer && other.m_integer)
+            return m_whole < other.m_whole ? -1 : (m_whole > other.m_whole ? 1 : 0);
         return m_number < other.m_number ? -1 : (m_number > other.m_number ? 1 : 0);
     case Kind::Text:
     case Kind::Blob:
@@ -101,7 +114,10 @@ int CellValue::compareSlow(const CellValue &other) const
 QByteArray CellValue::groupKey() const
 {
     QByteArray key(1, static_cast<char>('0' + static_cast<int>(m_kind)));
-    if (m_kind == Kind::Number)
+    // 1 and 1.0 group together; an integer past a double's precision keys by its exact value.
+    if (m_kind == Kind::Number && m_integer && (m_whole > (1LL << 53) || m_whole < -(1LL << 53)))
+        key.append(QByteArray::number(m_whole));
+    else if (m_kind == Kind::Number)
         key.append(reinterpret_cast<const char *>(&m_number), sizeof m_number);
     else
         key.append(m_bytes);
@@ -114,7 +130,7 @@ QVariant CellValue::toVariant() const
     case Kind::Null:
         break;
     case Kind::Number:
-        return QVariant(m_number);
+        return m_integer ? QVariant(m_whole) : QVariant(m_number);
     case Kind::Text:
         return QVariant(QString::fromUtf8(m_bytes));
     case Kind::Blob:

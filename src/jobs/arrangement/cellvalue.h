@@ -22,6 +22,8 @@ public:
     CellValue() = default;
     static CellValue fromVariant(const QVariant &value);
     static CellValue number(double value);
+    // A whole number kept exactly (exam numbers reach 18 digits, past a double's 15).
+    static CellValue integer(qint64 value);
     static CellValue text(QByteArray utf8);
     static CellValue blob(QByteArray bytes);
 
@@ -29,6 +31,8 @@ public:
     bool isNull() const { return m_kind == Kind::Null; }
     bool isNumber() const { return m_kind == Kind::Number; }
     double numberValue() const { return m_number; }
+    bool isInteger() const { return m_integer; }
+    qint64 integerValue() const { return m_integer ? m_whole : static_cast<qint64>(m_number); }
 
     // The value read as a number: null reads 0, a text its leading number.
     double toNumber() const;
@@ -38,7 +42,8 @@ public:
     // <0, 0, >0 as the database orders the two values (BINARY collation for texts).
     int compare(const CellValue &other) const
     {
-        if (m_kind == Kind::Number && other.m_kind == Kind::Number)
+        if (m_kind == Kind::Number && other.m_kind == Kind::Number &&
+            !(m_integer && other.m_integer))
             return (m_number > other.m_number) - (m_number < other.m_number);
         return compareSlow(other);
     }
@@ -54,7 +59,9 @@ private:
 
     Kind m_kind = Kind::Null;
     double m_number = 0.0;
-    QByteArray m_bytes; // UTF-8 for texts
+    qint64 m_whole = 0;     // the exact value when m_integer
+    bool m_integer = false; // a number that came as an integer
+    QByteArray m_bytes;     // UTF-8 for texts
 };
 
 } // namespace fenpai

@@ -23,6 +23,7 @@ CellValue cellAt(const RowCursor &row, int column)
 {
     switch (row.type(column)) {
     case RowCursor::Type::Integer:
+        return CellValue::integer(row.integer(column));
     case RowCursor::Type::Real:
         return CellValue::number(row.real(column));
     case RowCursor::Type::Text:
@@ -42,7 +43,10 @@ void bindCell(RowCursor &statement, int index, const CellValue &value)
         statement.bindNull(index);
         break;
     case CellValue::Kind::Number:
-        statement.bindReal(index, value.numberValue());
+        if (value.isInteger())
+            statement.bindInteger(index, value.integerValue());
+        else
+            statement.bindReal(index, value.numberValue());
         break;
     case CellValue::Kind::Text:
         statement.bindText(index, value.toVariant().toString().toUtf8());

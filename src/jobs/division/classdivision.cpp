@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 namespace fenpai {
@@ -296,6 +297,7 @@ std::vector<int> rank(std::vector<Score> &scores, const std::vector<QByteArray> 
     return table;
 }
 
+// Writes the classes inside the transaction the pupils were read in; the caller commits.
 [[nodiscard]] Status write(Database &db, const QString &rowid, const std::vector<Pupil> &pupils,
                            const DivisionSettings &settings,
                            const ClassDivision::Progress &progress)
@@ -307,13 +309,6 @@ std::vector<int> rank(std::vector<Score> &scores, const std::vector<QByteArray> 
     if (progress && !progress(0, total))
         return cancelled;
 
-    // Every page of the table changes: room for all of them in this connection's cache spares
-    // the spills that would write (and sync) half-done work to the file mid-transaction. The
-    // connection gets its own size back afterwards.
-    const LargePageCache cache(db);
-    Transaction tx(db);
-    if (!tx.status().isOk())
-        return failed(tx.status());
     if (settings.mode == DivisionSettings::Mode::Layered) {
         // The saved query NewQry2 follows the layers as they are dealt and is left on the last
         // one, which is where users look for the last layer.
@@ -346,8 +341,7 @@ std::vector<int> rank(std::vector<Score> &scores, const std::vector<QByteArray> 
     }
     if (progress && !progress(total, total))
         return cancelled;
-    const Status s = tx.commit();
-    return s.isOk() ? s : failed(s);
+    return Status::ok();
 }
 
 } // namespace
@@ -375,14 +369,9 @@ double ClassDivision::classCount(const DivisionSettings &settings)
 
 Status ClassDivision::checkSettings(const DivisionSettings &settings)
 {
-    const QString tooMany = QStringLiteral("新分班级数不能超过%1。").arg(maxClasses);
     if (settings.mode == DivisionSettings::Mode::Balanced) {
-        if (!isClassCount(settings.classes))
-            return Status::refused(QStringLiteral("新分班级数必须是不小于0的整数。"));
-        if (settings.classes == 0)
-            return Status::refused(QStringLiteral("新分班级数为0，无法分班。"));
-        if (settings.classes > maxClasses)
-            return Status::refused(tooMany);
+        if (!isClassCount(settings.classes) || settings.classes < 1)
+            return Status::refused(countMessage());
         return Status::ok();
     }
     for (size_t k = 0; k < 4; ++k) {
@@ -390,12 +379,20 @@ Status ClassDivision::checkSettings(const DivisionSettings &settings)
             return Status::refused(layerNames[k] +
                                    QStringLiteral("的新分班级数必须是不小于0的整数。"));
     }
-    const double total = classCount(settings);
-    if (total == 0)
+    if (classCount(settings) == 0)
         return Status::refused(QStringLiteral("各层的新分班级数都为0，无法分班。"));
-    if (total > maxClasses)
-        return Status::refused(tooMany);
     return Status::ok();
+}
+
+QString ClassDivision::countMessage()
+{
+    return QStringLiteral("新分班级数必须是不小于1的整数。");
+}
+
+double ClassDivision::countValue(const QString &text)
+{
+    return NumberText::isNumber(text) ? NumberText::leadingValue(text)
+                                      : std::numeric_limits<double>::quiet_NaN();
 }
 
 Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings &settings,
@@ -422,6 +419,15 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
                                      .arg(TableNames::divisionData, column));
     }
 
+    // Every page of the table changes: room for all of them in this connection's cache spares
+    // the spills that would write (and sync) half-done work to the file mid-transaction. The
+    // connection gets its own size back afterwards.
+    const LargePageCache cache(db);
+    // The pupils are read inside the write transaction, so no other connection can replace the
+    // rows between the reading and the writing of their classes.
+    Transaction tx(db);
+    if (!tx.status().isOk())
+        return failed(tx.status());
     Result<Table> read = readPupils(db, columns);
     if (!read)
         return read.status();
@@ -430,6 +436,10 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
         return Status::refused(
             QStringLiteral("%1中没有学生，无法分班。").arg(TableNames::divisionData));
     const int classes = static_cast<int>(classCount(settings));
+    if (classes > static_cast<int>(pupils.size()))
+        return Status::refused(QStringLiteral("新分班级数不能超过学生人数(%1)").arg(pupils.size()));
+    if (classes > maxClasses)
+        return Status::refused(QStringLiteral("新分班级数不能超过%1。").arg(maxClasses));
 
     if (!layered) {
         divide(pupils, read->ranking, 1, classes, true, settings, read->schoolCount);
@@ -478,6 +488,8 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
     }
 
     s = write(db, read->rowid, pupils, settings, progress);
+    if (s.isOk())
+        s = tx.commit().withContext(failedMessage());
     if (!s.isOk())
         return s;
     std::vector<DivisionSummary::Pupil> outcome;

@@ -22,8 +22,12 @@ namespace {
     QStringList definitions;
     QStringList marks;
     for (const SheetTable::Column &c : data.columns()) {
-        definitions.append(SqlDialect::quoteName(c.name) +
-                           (c.isNumber ? QStringLiteral(" REAL") : QStringLiteral(" TEXT")));
+        // Exam numbers reach 18 digits, more than a REAL column keeps: NUMERIC stores whole
+        // numbers as integers.
+        const QString type = !c.isNumber                         ? QStringLiteral(" TEXT")
+                             : c.name == ColumnNames::examNumber ? QStringLiteral(" NUMERIC")
+                                                                 : QStringLiteral(" REAL");
+        definitions.append(SqlDialect::quoteName(c.name) + type);
         marks.append(QStringLiteral("?"));
     }
     s = db.execNative(QStringLiteral("CREATE TABLE %1 (%2)").arg(name, definitions.join(u',')));

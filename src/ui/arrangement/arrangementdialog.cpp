@@ -273,11 +273,12 @@ bool ArrangementDialog::runArrangement()
         return false;
     }
 
-    JobProgress progress(this, QStringLiteral("正在编排……"));
-    const auto onProgress = [&progress](int done, int total) {
-        return progress.report(done, total);
-    };
-    const Result<ArrangementOutcome> result = m_workspace.arrange(settings(), onProgress);
+    // The job runs on a thread and connection of its own; the window keeps painting.
+    const ArrangementSettings chosen = settings();
+    Result<ArrangementOutcome> result = Status::ok();
+    JobProgress(this, QStringLiteral("正在编排……")).run([&](const JobProgress::Report &report) {
+        result = m_workspace.arrange(chosen, report);
+    });
     if (!result) {
         m_message(this, result.status().message());
         return false;

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QString>
 
-#include <memory>
+#include <functional>
 
 class QProgressDialog;
 class QWidget;
@@ -16,19 +17,28 @@ namespace fenpai {
 class JobProgress final
 {
 public:
+    // done of total; false when the user cancelled.
+    using Report = std::function<bool(int done, int total)>;
+
     JobProgress(QWidget *parent, const QString &label);
     ~JobProgress();
     JobProgress(const JobProgress &) = delete;
     JobProgress &operator=(const JobProgress &) = delete;
 
-    // The job's progress callback: false when the user cancelled.
-    bool report(int done, int total);
+    // Runs the job on a thread of its own and returns when it has finished. Meanwhile the
+    // window keeps painting; the user's input waits until the progress window shows, which
+    // then takes it. The job gets a Report it may call from its thread. A job that cannot stop
+    // part-way gets a progress window without a cancel button.
+    void run(const std::function<void(const Report &)> &job, bool cancellable = true);
 
 private:
+    void show(int total, bool cancellable);
+
     QWidget *m_parent;
     QString m_label;
     QElapsedTimer m_clock;
-    std::unique_ptr<QProgressDialog> m_dialog;
+    // Owned by the parent window like any child; deleted here when the job is done.
+    QPointer<QProgressDialog> m_dialog;
 };
 
 } // namespace fenpai

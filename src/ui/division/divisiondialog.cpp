@@ -1,6 +1,7 @@
 #include "ui/division/divisiondialog.h"
 
 #include "core/numbertext.h"
+#include "jobs/division/classdivision.h"
 #include "jobs/workspace.h"
 #include "ui/common/jobprogress.h"
 
@@ -133,9 +134,9 @@ DivisionSettings DivisionDialog::settings() const
     DivisionSettings s;
     s.mode = m_layeredOption->isChecked() ? DivisionSettings::Mode::Layered
                                           : DivisionSettings::Mode::Balanced;
-    s.classes = NumberText::leadingValue(m_classesEdit->text());
+    s.classes = ClassDivision::countValue(m_classesEdit->text());
     for (size_t k = 0; k < 4; ++k)
-        s.layers[k] = NumberText::leadingValue(m_layerEdits[k]->text());
+        s.layers[k] = ClassDivision::countValue(m_layerEdits[k]->text());
     s.balanceSex = m_balanceSexCheck->isChecked();
     s.balanceSchool = m_balanceSchoolCheck->isChecked();
     return s;
@@ -196,11 +197,12 @@ bool DivisionDialog::runDivision()
         return false;
     }
 
-    JobProgress progress(this, QStringLiteral("正在分班……"));
-    const auto onProgress = [&progress](int done, int total) {
-        return progress.report(done, total);
-    };
-    const Result<DivisionSummary> result = m_workspace.divide(settings(), onProgress);
+    // The job runs on a thread and connection of its own; the window keeps painting.
+    const DivisionSettings chosen = settings();
+    Result<DivisionSummary> result = Status::ok();
+    JobProgress(this, QStringLiteral("正在分班……")).run([&](const JobProgress::Report &report) {
+        result = m_workspace.divide(chosen, report);
+    });
     if (!result) {
         m_message(this, result.status().message());
         return false;

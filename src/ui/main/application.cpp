@@ -51,6 +51,19 @@ bool Application::installQtTranslations(QCoreApplication &app)
     return QCoreApplication::installTranslator(translator);
 }
 
+QString Application::dataDirArgument(const QStringList &args)
+{
+    const QString option = QStringLiteral("--data-dir");
+    QString dataDir;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i] == option && i + 1 < args.size())
+            dataDir = args[++i];
+        else if (args[i].startsWith(option + u'='))
+            dataDir = args[i].mid(option.size() + 1);
+    }
+    return dataDir;
+}
+
 int Application::run(int argc, char **argv)
 {
     QApplication app(argc, argv);
@@ -67,12 +80,7 @@ int Application::run(int argc, char **argv)
     FontSubstitutes::install();
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 10));
 
-    QString dataDir;
-    const QStringList args = QApplication::arguments();
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == QLatin1String("--data-dir"))
-            dataDir = args[i + 1];
-    }
+    const QString dataDir = dataDirArgument(QApplication::arguments());
 
     QSplashScreen splash(splashPixmap());
     splash.show();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
 class QCoreApplication;
 
 namespace fenpai {
@@ -12,6 +15,10 @@ public:
     // Loads Qt's own Chinese texts (standard buttons, file dialogs); false when they are not
     // installed, and the program goes on in English there.
     static bool installQtTranslations(QCoreApplication &app);
+
+    // The data directory the arguments name, "--data-dir DIR" or "--data-dir=DIR" as the command
+    // line takes it; empty when none. args[0] is the program.
+    static QString dataDirArgument(const QStringList &args);
 };
 
 } // namespace fenpai

@@ -1,5 +1,4 @@
 #include "ui/main/mainwindow.h"
-
 #include "ui/main/dynamicmenu.h"
 #include "ui/main/logindialog.h"
 #include "ui/main/passworddialog.h"
@@ -11,6 +10,7 @@
 #include "ui/arrangement/arrangementdialog.h"
 #include "ui/arrangement/examswapdialog.h"
 #include "ui/arrangement/mixingcheckdialog.h"
+#include "ui/common/jobprogress.h"
 #include "ui/division/divisiondialog.h"
 #include "ui/documents/documentwindow.h"
 
@@ -37,6 +37,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <memory>
 #include <tuple>
 
 namespace fenpai {
@@ -313,7 +314,12 @@ void MainWindow::buildToolbars()
 void MainWindow::wireCommands()
 {
     auto wire = [this](const char *name, auto slot) {
+        // A name the menus do not have leaves the command out instead of failing the start.
         QAction *a = action(QString::fromLatin1(name));
+        if (!a) {
+            qWarning("no menu command named %s", name);
+            return;
+        }
         a->setEnabled(true);
         connect(a, &QAction::triggered, this, slot);
     };
@@ -330,12 +336,8 @@ void MainWindow::wireCommands()
     wire("mnuWindowTileHorizontal", [this] { tile(Qt::Horizontal); });
     wire("mnuWindowTileVertical", [this] { tile(Qt::Vertical); });
     wire("mnuWindowArrangeIcons", [this] { arrangeIcons(); });
-    wire("mnuViewToolbar", [this] {
-        m_standardBar->setVisible(action(QStringLiteral("mnuViewToolbar"))->isChecked());
-    });
-    wire("mnuViewStatusBar", [this] {
-        statusBar()->setVisible(action(QStringLiteral("mnuViewStatusBar"))->isChecked());
-    });
+    wire("mnuViewToolbar", [this](bool checked) { m_standardBar->setVisible(checked); });
+    wire("mnuViewStatusBar", [this](bool checked) { statusBar()->setVisible(checked); });
     wire("mnufileHelp", [this] { showHelp(); });
     wire("mnuonlineHelp", [this] { showHelpWindow(); });
     wire("houseHelp", [this] { showHelpWindow(); });
@@ -373,15 +375,25 @@ bool MainWindow::passGate(bool shortText)
     return false;
 }
 
-DocumentWindow *MainWindow::openDocument()
+DocumentWindow *MainWindow::createDocument()
 {
-    ++m_documentsOpened;
     auto *doc = new DocumentWindow(m_state, m_workspace);
     doc->setMessageFunction(m_message);
     connect(doc, &DocumentWindow::selectionSumChanged, this,
             [this](const QString &text) { setStatusText(2, text); });
     connect(doc, &DocumentWindow::copyRequested, this,
             [this] { runDocumentCommand(QStringLiteral("mnuCopy")); });
+    return doc;
+}
+
+DocumentWindow *MainWindow::openDocument()
+{
+    return presentDocument(createDocument());
+}
+
+DocumentWindow *MainWindow::presentDocument(DocumentWindow *doc)
+{
+    ++m_documentsOpened;
     QMdiSubWindow *sub = m_mdi->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->resize(qMax(400, m_mdi->width() * 3 / 4), qMax(300, m_mdi->height() * 3 / 4));
@@ -401,14 +413,19 @@ DocumentWindow *MainWindow::activeDocument() const
 
 DocumentWindow *MainWindow::showSource(const QString &title, const QString &source)
 {
-    m_state.setDocumentTitle(title);
-    DocumentWindow *doc = openDocument();
-    // A source that cannot be read leaves the document empty, without a message: browsing a
-    // table that was never imported is not an error.
+    // The document is filled before it shows: one that cannot be filled (no database, a table
+    // never imported, a broken saved query) says why and leaves no empty window behind.
+    std::unique_ptr<DocumentWindow> doc(createDocument());
     const DocumentFill::Outcome filled = m_workspace.fillDocument(doc->grid(), source, title);
+    if (!filled.status.isOk()) {
+        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), filled.status.message(),
+                  QMessageBox::Ok);
+        return nullptr;
+    }
+    m_state.setDocumentTitle(title);
     if (!filled.titleText.isEmpty())
         doc->titleBox()->setText(filled.titleText);
-    return doc;
+    return presentDocument(doc.release());
 }
 
 void MainWindow::showScoreInfoReport()
@@ -448,8 +465,16 @@ void MainWindow::importWorkbook(bool arrangement)
                   QMessageBox::Ok);
         return;
     }
-    const Result<ImportReport> report =
-        arrangement ? m_workspace.importArrangement(path) : m_workspace.importDivision(path);
+    // The import runs on a thread and connection of its own; it cannot stop part-way, so its
+    // progress window has no cancel button.
+    Result<ImportReport> report = Status::ok();
+    JobProgress(this, QStringLiteral("正在导入数据……"))
+        .run(
+            [&](const JobProgress::Report &) {
+                report = arrangement ? m_workspace.importArrangement(path)
+                                     : m_workspace.importDivision(path);
+            },
+            false);
     if (!report) {
         m_message(this, QMessageBox::NoIcon, SpreadsheetImport::adviceTitle(),
                   report.status().message(), QMessageBox::Ok);
@@ -497,20 +522,28 @@ void MainWindow::showArrangementDialog()
     m_arrangementDialog->activateWindow();
 }
 
+void MainWindow::rebuildDynamicMenu(const QString &name, const QStringList &captions)
+{
+    if (DynamicMenu *menu = m_dynamic.value(name))
+        menu->rebuild(captions);
+    else
+        qWarning("no data-driven menu named %s", qUtf8Printable(name));
+}
+
 void MainWindow::rebuildNewClassMenu()
 {
-    m_dynamic.value(QStringLiteral("class"))->rebuild(m_workspace.newClassCaptions());
+    rebuildDynamicMenu(QStringLiteral("class"), m_workspace.newClassCaptions());
 }
 
 void MainWindow::rebuildRoomAndClassMenus()
 {
-    m_dynamic.value(QStringLiteral("gkc"))->rebuild(m_workspace.roomCaptions());
-    m_dynamic.value(QStringLiteral("gbj"))->rebuild(m_workspace.classCaptions());
+    rebuildDynamicMenu(QStringLiteral("gkc"), m_workspace.roomCaptions());
+    rebuildDynamicMenu(QStringLiteral("gbj"), m_workspace.classCaptions());
 }
 
 void MainWindow::rebuildSchoolMenu()
 {
-    m_dynamic.value(QStringLiteral("tjschoo"))->rebuild(m_workspace.schoolCaptions());
+    rebuildDynamicMenu(QStringLiteral("tjschoo"), m_workspace.schoolCaptions());
 }
 
 void MainWindow::toolbarClicked(int button)

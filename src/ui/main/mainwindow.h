@@ -62,8 +62,9 @@ public:
     // Opens a new, empty result document; it becomes the active one.
     DocumentWindow *openDocument();
     DocumentWindow *activeDocument() const;
-    // Opens a document with the current document title and fills it from a table or saved
-    // query. Returns the document (also when the source has no rows).
+    // Opens a document titled `title` and fills it from a table or saved query. Returns the
+    // document (also when the source has no rows); nullptr, after saying why, when the source
+    // cannot be read.
     DocumentWindow *showSource(const QString &title, const QString &source);
 
     // 成绩表信息: the score information report in a new document.
@@ -74,6 +75,7 @@ public:
     void showExamSwapDialog();
 
     // The menu builders.
+    void rebuildDynamicMenu(const QString &name, const QStringList &captions);
     void rebuildNewClassMenu();
     void rebuildRoomAndClassMenus();
     void rebuildSchoolMenu();
@@ -88,6 +90,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    DocumentWindow *createDocument();
+    DocumentWindow *presentDocument(DocumentWindow *doc);
     void restorePlacement();
     void savePlacement();
     void buildMenus();

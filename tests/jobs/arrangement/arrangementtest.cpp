@@ -332,13 +332,17 @@ TEST(ArrangementNumbers, ExamNumberSchemes)
     struct Case
     {
         QString prefix;
-        double room, seat;
-        double expected;
+        int room, seat;
+        qint64 expected;
     };
     const std::vector<Case> cases = {
-        {"210", 12, 5, 21001205},       {"210", 105, 30, 21010530}, {"210", 3, 7, 21000307},
-        {"210", 1000, 100, 2101000100}, {"", 12, 5, 1205},          {"A1", 1, 1, 0},
+        {"210", 12, 5, 21001205},
+        {"210", 105, 30, 21010530},
+        {"210", 3, 7, 21000307},
+        {"210", 1000, 100, 2101000100},
+        {"", 12, 5, 1205},
         {" 7", 1, 10, 700110},
+        {"1234567890123", 999, 99, 123456789012399999},
     };
     for (const Case &c : cases) {
         roomSeat.prefix = c.prefix;
@@ -348,8 +352,137 @@ TEST(ArrangementNumbers, ExamNumberSchemes)
     Settings consecutive;
     EXPECT_EQ(Arrangement::examNumber(consecutive, 5, 5, 1), 2100001);
     EXPECT_EQ(Arrangement::examNumber(consecutive, 1, 1, 30), 2100030);
-    consecutive.startNumber = "x";
-    EXPECT_EQ(Arrangement::examNumber(consecutive, 1, 1, 3), 2);
+    consecutive.startNumber = "900000000000000001";
+    EXPECT_EQ(Arrangement::examNumber(consecutive, 1, 1, 3), 900000000000000003);
+}
+
+TEST(ArrangementNumbers, StartNumbersAndPrefixesThatCannotNumberEveryoneAreRefused)
+{
+    const QString start = "“起始考号”必须是不小于1的整数，只能由数字组成。";
+    const QString startTooLarge = "“起始考号”太大：1200名考生的考号都要小于9223372036854775807。";
+    const QString prefix = "“前缀固定号”只能由数字组成。";
+    const QString prefixTooLong = "“前缀固定号”太长：前缀、考场号和座位号合起来不能超过18位。";
+    const struct
+    {
+        Settings::Numbering numbering;
+        QString text;
+        QString message; // empty: accepted
+    } cases[] = {
+        {Settings::Numbering::Consecutive, "abc", start},
+        {Settings::Numbering::Consecutive, "", start},
+        {Settings::Numbering::Consecutive, "0", start},
+        {Settings::Numbering::Consecutive, "-5", start},
+        {Settings::Numbering::Consecutive, "12.5", start},
+        {Settings::Numbering::Consecutive, "2100001x", start},
+        {Settings::Numbering::Consecutive, "99999999999999999999", start},
+        {Settings::Numbering::Consecutive, "9223372036854774608", startTooLarge},
+        {Settings::Numbering::Consecutive, "9223372036854774607", {}},
+        {Settings::Numbering::Consecutive, " 2100001 ", {}},
+        {Settings::Numbering::RoomSeat, "A1", prefix},
+        {Settings::Numbering::RoomSeat, "21-0", prefix},
+        {Settings::Numbering::RoomSeat, "1234567890123", {}}, // 13 + 3 + 2 digits
+        {Settings::Numbering::RoomSeat, "12345678901234", prefixTooLong},
+        {Settings::Numbering::RoomSeat, "", {}},
+    };
+    for (const auto &c : cases) {
+        Settings s;
+        s.numbering = c.numbering;
+        (c.numbering == Settings::Numbering::Consecutive ? s.startNumber : s.prefix) = c.text;
+        const Status status = Arrangement::checkNumbering(s, 1200, 40, 30);
+        EXPECT_EQ(status.message(), c.message) << c.text.toStdString();
+    }
+    // Rooms past 999 and seats past 99 take more digits.
+    Settings s;
+    s.numbering = Settings::Numbering::RoomSeat;
+    s.prefix = "123456789012";
+    EXPECT_TRUE(Arrangement::checkNumbering(s, 10, 999, 99).isOk());
+    EXPECT_EQ(Arrangement::checkNumbering(s, 10, 1000, 100).message(), prefixTooLong);
+}
+
+TEST_F(ArrangementTest, RefusedNumberingsLeaveTheTableAsItWas)
+{
+    pupils(fourClasses());
+    rooms({20});
+    const QStringList before = table();
+    for (const char *startNumber : {"abc", "99999999999999999999"}) {
+        for (Mode mode : {Mode::GroupMix, Mode::ScoreMix, Mode::ScoreOnly}) {
+            Settings s = withMode(mode);
+            s.startNumber = startNumber;
+            const Result<ArrangementOutcome> r = run(s);
+            ASSERT_FALSE(r.isOk());
+            EXPECT_EQ(r.status().kind(), Status::Kind::Refused);
+            EXPECT_EQ(r.status().message(), "“起始考号”必须是不小于1的整数，只能由数字组成。");
+            EXPECT_EQ(table(), before);
+        }
+    }
+}
+
+TEST_F(ArrangementTest, EighteenDigitNumbersAreStoredExactly)
+{
+    // The import gives 考号 NUMERIC; a REAL column cannot keep 18 digits.
+    ASSERT_TRUE(t.db.execNative("DROP TABLE 考生表; CREATE TABLE 考生表 (学校 TEXT, 班级 TEXT, "
+                                "姓名 TEXT, 性别 TEXT, 成绩 REAL, 考场 REAL, 考号 NUMERIC, "
+                                "座位号 REAL)")
+                    .isOk());
+    pupils(fourClasses());
+    rooms({5, 5, 5});
+    Settings s = withMode(Mode::ScoreOnly);
+    s.startNumber = "900000000000000001";
+    runOk(s);
+    QStringList expected;
+    for (int i = 1; i <= 12; ++i)
+        expected.append(QStringLiteral("9000000000000000%1").arg(i, 2, 10, QLatin1Char('0')));
+    EXPECT_EQ(t.rows("SELECT 考号 FROM 考生表 ORDER BY 考场, 座位号"), expected);
+    EXPECT_EQ(t.rows("SELECT count(DISTINCT 考号), typeof(考号) FROM 考生表"),
+              QStringList{"12	integer"});
+
+    s.numbering = Settings::Numbering::RoomSeat;
+    s.prefix = "1234567890123";
+    runOk(s);
+    EXPECT_EQ(t.rows("SELECT 考号 FROM 考生表 ORDER BY 考场, 座位号").mid(4, 2),
+              (QStringList{"123456789012300105", "123456789012300201"}));
+
+    // A REAL column would round them: the run says so instead of storing wrong numbers.
+    test::TempData real;
+    ASSERT_TRUE(test::createArrangementTables(real.db).isOk());
+    ASSERT_TRUE(test::addPupils(real.db, fourClasses()).isOk());
+    ASSERT_TRUE(test::addRooms(real.db, {20}).isOk());
+    const Result<ArrangementOutcome> r = Arrangement::run(real.db, s);
+    ASSERT_FALSE(r.isOk());
+    EXPECT_EQ(r.status().message(),
+              "考号123456789012300112超过15位，考生表的“考号”列是小数列，存不下这么长的整数，"
+              "请重新导入考生表后再编排。");
+}
+
+TEST_F(ArrangementTest, TwoExamineesWithOneNumberAreRefused)
+{
+    // Room 100 seat 101 and room 1001 seat 1 both read 100101 without a prefix.
+    QVariantList capacities(1001, 0);
+    capacities[99] = 101;
+    capacities[1000] = 1;
+    rooms(capacities);
+    std::vector<Pupil> list;
+    for (int i = 0; i < 102; ++i)
+        list.push_back(pupil("一中", "1班", QStringLiteral("考生%1").arg(i), 100 - i % 50));
+    pupils(list);
+    const QStringList before = table();
+    Settings s = withMode(Mode::ScoreOnly);
+    s.numbering = Settings::Numbering::RoomSeat;
+    s.prefix = "";
+    const Result<ArrangementOutcome> r = run(s);
+    ASSERT_FALSE(r.isOk());
+    EXPECT_EQ(r.status().message(), "有两名考生的考号都是100101，考生表未改动。");
+    EXPECT_EQ(table(), before);
+}
+
+TEST_F(ArrangementTest, AnEmptyExamineeTableIsNamed)
+{
+    rooms({20});
+    for (Mode mode : {Mode::GroupMix, Mode::ScoreMix, Mode::ScoreOnly}) {
+        const Result<ArrangementOutcome> r = run(withMode(mode));
+        ASSERT_FALSE(r.isOk());
+        EXPECT_EQ(r.status().message(), "考生表中没有考生");
+    }
 }
 
 TEST_F(ArrangementTest, NumberingFollowsEachModesOrder)

@@ -185,6 +185,14 @@ TEST_F(ArrangementDialogTest, RefusalsKeepTheDialogOpenASuccessClosesIt)
     EXPECT_EQ(finished, 0);
 
     child<QLineEdit>(dialog, "Text1")->setText("4");
+    for (const char *start : {"abc", "99999999999999999999"}) {
+        child<QLineEdit>(dialog, "Text2")->setText(start);
+        child<QPushButton>(dialog, "Command2")->click();
+        EXPECT_EQ(messages.last(), "“起始考号”必须是不小于1的整数，只能由数字组成。");
+        EXPECT_TRUE(dialog->isVisible());
+    }
+    EXPECT_EQ(finished, 0);
+    child<QLineEdit>(dialog, "Text2")->setText("2100001");
     child<QPushButton>(dialog, "Command2")->click();
     EXPECT_EQ(messages.last(), "编排完成!");
     EXPECT_EQ(finished, 1);

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace fenpai;
 using fenpai::test::DivisionData;
 using fenpai::test::PupilRow;
@@ -169,19 +171,25 @@ TEST_F(DialogTest, SettingsAreReadAsTyped)
 {
     fill(10);
     open();
-    type("Text5", " 3.5 班");
+    type("Text5", " 3.5 ");
     child<QCheckBox>("Check2")->setChecked(true);
     DivisionSettings s = dialog->settings();
     EXPECT_EQ(s.mode, DivisionSettings::Mode::Balanced);
-    EXPECT_EQ(s.classes, 3.5);
+    EXPECT_EQ(s.classes, 3.5); // refused by the run, with the count's own message
     EXPECT_FALSE(s.balanceSex);
     EXPECT_TRUE(s.balanceSchool);
+    // Text after the number, or no number at all, is no count: it is not read as 3 or as 0.
+    type("Text5", "3班");
+    EXPECT_TRUE(std::isnan(dialog->settings().classes));
     child<QRadioButton>("fcopt")->setChecked(true);
     type("Text2", "x");
     type("Text3", "2");
     s = dialog->settings();
     EXPECT_EQ(s.mode, DivisionSettings::Mode::Layered);
-    EXPECT_EQ(s.layers, (std::array<double, 4>{1, 0, 2, 1}));
+    EXPECT_EQ(s.layers[0], 1);
+    EXPECT_TRUE(std::isnan(s.layers[1]));
+    EXPECT_EQ(s.layers[2], 2);
+    EXPECT_EQ(s.layers[3], 1);
 }
 
 TEST_F(DialogTest, OkDividesAnnouncesAndCloses)
@@ -209,13 +217,19 @@ TEST_F(DialogTest, RefusalKeepsTheDialogAndTheSettings)
     dialog->show();
     int finished = 0;
     QObject::connect(dialog, &DivisionDialog::divisionFinished, [&] { ++finished; });
-    type("Text5", "0");
-    child<QPushButton>("Command1")->click();
+    for (const char *count : {"a", "7", "0"}) {
+        type("Text5", count);
+        child<QPushButton>("Command1")->click();
+    }
     child<QRadioButton>("fcopt")->setChecked(true);
+    type("Text2", "b");
+    child<QPushButton>("Command1")->click(); // letters are not read as 0 classes
+    type("Text2", "1");
     child<QPushButton>("Command1")->click(); // 6 pupils in four layers of one: D gets nobody
     EXPECT_EQ(
         messages,
-        (QStringList{"新分班级数为0，无法分班。",
+        (QStringList{"新分班级数必须是不小于1的整数。", "新分班级数不能超过学生人数(6)",
+                     "新分班级数必须是不小于1的整数。", "B层的新分班级数必须是不小于0的整数。",
                      "D层有1个班级，但按每班平均2人分层后没有学生，请调整各层的新分班级数。"}));
     EXPECT_EQ(finished, 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -64,6 +64,19 @@ protected:
 
 } // namespace
 
+TEST(Application, DataDirectoryWithOrWithoutEquals)
+{
+    EXPECT_EQ(Application::dataDirArgument({"fenpai", "--data-dir", "/a b"}), "/a b");
+    EXPECT_EQ(Application::dataDirArgument({"fenpai", "--data-dir=/a b"}), "/a b");
+    EXPECT_EQ(Application::dataDirArgument({"fenpai", "--data-dir=/x", "--data-dir", "/y"}), "/y");
+    EXPECT_EQ(Application::dataDirArgument({"fenpai"}), "");
+    EXPECT_EQ(Application::dataDirArgument({"fenpai", "--data-dir"}), "");
+    EXPECT_EQ(Application::dataDirArgument({"--data-dir=/p"}), ""); // the program's own name
+    // Either form starts the window, not a command.
+    EXPECT_FALSE(Cli::wantsCommandLine({"--data-dir=/a"}));
+    EXPECT_FALSE(Cli::wantsCommandLine({"--data-dir", "/a"}));
+}
+
 TEST_F(Window, FirstStartPlacementAndNoSaveWhileMinimised)
 {
     {
@@ -244,11 +257,27 @@ TEST_F(Window, BrowseCommandsOpenDocumentsAndMenusFollowTheData)
     EXPECT_EQ(doc->grid().columnAlignment(4), GridAlign::CenterMiddle);
 
     w->action("kctable")->trigger();
+    EXPECT_TRUE(messages.isEmpty());
+    // A table never imported, or a saved query whose table has gone, says so and leaves no
+    // empty document behind.
     w->action("fbmum")->trigger();
-    EXPECT_EQ(w->mdiArea()->subWindowList().size(), 3);
-    EXPECT_EQ(w->activeDocument()->windowTitle(), "分班数据表");
-    EXPECT_TRUE(w->activeDocument()->titleBox()->text().isEmpty())
-        << "a missing table fills nothing";
+    EXPECT_EQ(w->mdiArea()->subWindowList().size(), 2);
+    EXPECT_EQ(w->activeDocument()->windowTitle(), "考场表");
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].text, "找不到数据表 分班数据表");
+    EXPECT_EQ(messages[0].icon, QMessageBox::Warning);
+    {
+        Database db;
+        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
+        ASSERT_TRUE(
+            db.execNative("CREATE TABLE 旧表 (a); CREATE VIEW 旧查询 AS SELECT a FROM 旧表; "
+                          "DROP TABLE 旧表")
+                .isOk());
+    }
+    EXPECT_EQ(w->showSource("旧查询", "旧查询"), nullptr);
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[1].text, "查询“旧查询”无法打开：它用到的数据表或字段不存在或有误");
+    EXPECT_EQ(w->mdiArea()->subWindowList().size(), 2);
 
     // The selection sum reaches the status bar.
     doc->gridView()->selection().select(1, 4, 1, 4);
@@ -329,8 +358,8 @@ TEST_F(Window, ADatabaseThatCannotBeOpenedIsReportedByEachCommand)
     EXPECT_FALSE(w->state().isLoggedIn());
 
     w->action("kstable")->trigger();
-    ASSERT_NE(w->activeDocument(), nullptr);
-    EXPECT_TRUE(w->activeDocument()->titleBox()->text().isEmpty());
+    EXPECT_EQ(messages.last().text, why);
+    EXPECT_TRUE(w->mdiArea()->subWindowList().isEmpty()) << "no empty document is left behind";
 
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));

@@ -1,0 +1,115 @@
+#include "ui/common/jobprogress.h"
+
+#include "jobs/workspace.h"
+#include "support/divisiontestdata.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using namespace fenpai;
+using fenpai::test::DivisionData;
+
+namespace {
+
+void ensureApplication()
+{
+    static int argc = 1;
+    static char name[] = "fenpai_jobprogress_tests";
+    static char *argv[] = {name, nullptr};
+    if (!QApplication::instance())
+        new QApplication(argc, argv);
+}
+
+// Counts the paint events a widget receives.
+class PaintCounter final : public QWidget
+{
+public:
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent *) override { ++paints; }
+};
+
+QProgressDialog *visibleProgress()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *d = qobject_cast<QProgressDialog *>(w); d && d->isVisible())
+            return d;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(JobProgress, ACancelledDivisionRollsBackWhileTheWindowKeepsPainting)
+{
+    ensureApplication();
+    DivisionData data;
+    std::vector<test::PupilRow> rows;
+    for (int i = 0; i < 50; ++i)
+        rows.push_back({i % 2 ? "女" : "男", 50 + i, "一中"});
+    data.add(rows, 7);
+    Workspace workspace(data.directory);
+
+    PaintCounter window;
+    window.resize(200, 100);
+    window.show();
+
+    // The window's side: once the progress window shows, let the window repaint, then cancel.
+    int paintsWhileRunning = -1;
+    bool dialogSeen = false;
+    QTimer driver;
+    driver.setInterval(10);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        QProgressDialog *progress = visibleProgress();
+        if (!progress)
+            return;
+        dialogSeen = true;
+        if (paintsWhileRunning < 0) {
+            paintsWhileRunning = window.paints;
+            window.update();
+            return;
+        }
+        if (window.paints > paintsWhileRunning) {
+            if (QPushButton *cancel = progress->findChild<QPushButton *>())
+                cancel->click();
+            driver.stop();
+        }
+    });
+    driver.start();
+
+    // The job's side: a division whose first progress report holds it until the user cancels,
+    // as a long run would be.
+    Result<DivisionSummary> result = Status::ok();
+    bool onOtherThread = false;
+    JobProgress(&window, "正在分班……").run([&](const JobProgress::Report &report) {
+        onOtherThread = QThread::currentThread() != QApplication::instance()->thread();
+        result = workspace.divide(DivisionSettings{}, [&](int done, int total) {
+            while (report(done, total))
+                QThread::msleep(2);
+            return false;
+        });
+    });
+
+    EXPECT_TRUE(onOtherThread);
+    EXPECT_TRUE(dialogSeen);
+    EXPECT_GT(window.paints, paintsWhileRunning);
+    ASSERT_FALSE(result.isOk());
+    EXPECT_EQ(result.status().kind(), Status::Kind::Cancelled);
+    EXPECT_EQ(data.classes(), std::vector<int>(50, 7));
+    EXPECT_EQ(visibleProgress(), nullptr);
+
+    // A short job shows no progress window and returns its result.
+    result = Status::ok();
+    JobProgress(&window, "正在分班……").run([&](const JobProgress::Report &report) {
+        result = workspace.divide(DivisionSettings{}, report);
+    });
+    ASSERT_TRUE(result.isOk()) << result.status().message().toStdString();
+    EXPECT_NE(data.classes(), std::vector<int>(50, 7));
+}
