@@ -368,6 +368,11 @@ TEST_F(Window, ADatabaseThatCannotBeOpenedIsReportedByEachCommand)
 
 TEST_F(Window, NewWindowOpensAnEmptyDocumentInTheWorkspace)
 {
+    {
+        Database db;
+        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
+        ASSERT_TRUE(db.exec("CREATE TABLE 考场表 (考场号 double, 人数 double)").isOk());
+    }
     auto w = make();
     w->show();
     w->action("kctable")->trigger();
