@@ -1,7 +1,9 @@
 #include "ui/main/mainwindow.h"
 #include "ui/main/dynamicmenu.h"
+#include "ui/main/helpwindows.h"
 #include "ui/main/logindialog.h"
 #include "ui/main/passworddialog.h"
+#include "ui/main/windowplacement.h"
 
 #include "core/numbertext.h"
 #include "core/tablenames.h"
@@ -18,10 +20,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,13 +29,10 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTextBrowser>
 #include <QToolBar>
-#include <QUrl>
 
 #include <memory>
 #include <tuple>
@@ -46,16 +43,6 @@ namespace {
 
 const char *const gateMessage = "你还没有登录，请先登录。在菜单：文件/登录 下 登录。";
 const char *const gateShortMessage = "你还没有登录，请先登录！";
-
-// Settings keys and their defaults, in twips (15 twips = 1 pixel).
-struct PlacementKey
-{
-    const char *key;
-    double fallback;
-};
-const PlacementKey placementKeys[] = {
-    {"MainLeft", 1000}, {"MainTop", 1000}, {"MainWidth", 6500}, {"MainHeight", 6500}};
-constexpr double twipsPerPixel = 15.0;
 
 } // namespace
 
@@ -577,59 +564,17 @@ QString MainWindow::statusText(int panel) const
 
 QRect MainWindow::firstStartGeometry(const QRect &available)
 {
-    const QSize size(available.width() * 85 / 100, available.height() * 85 / 100);
-    return QRect(available.x() + (available.width() - size.width()) / 2,
-                 available.y() + (available.height() - size.height()) / 2, size.width(),
-                 size.height());
+    return WindowPlacement::firstStartGeometry(available);
 }
 
 void MainWindow::restorePlacement()
 {
-    double values[4];
-    bool saved = true;
-    m_settings->beginGroup(QStringLiteral("Settings"));
-    for (int i = 0; i < 4; ++i) {
-        const QVariant v = m_settings->value(QString::fromLatin1(placementKeys[i].key));
-        bool ok = false;
-        const float f = v.toString().toFloat(&ok);
-        values[i] = ok ? f : placementKeys[i].fallback;
-        saved = saved && ok;
-    }
-    m_settings->endGroup();
-    QScreen *primary = QGuiApplication::primaryScreen();
-    // The small twips default cuts the menu bar and toolbars; a first start takes the screen.
-    if (!saved && primary) {
-        setGeometry(firstStartGeometry(primary->availableGeometry()));
-        return;
-    }
-    QRect rect(qRound(values[0] / twipsPerPixel), qRound(values[1] / twipsPerPixel),
-               qMax(200, qRound(values[2] / twipsPerPixel)),
-               qMax(150, qRound(values[3] / twipsPerPixel)));
-    // A placement left over from another screen layout is pulled back onto the primary screen.
-    bool visible = false;
-    for (QScreen *screen : QGuiApplication::screens())
-        visible = visible || screen->availableGeometry().intersects(rect);
-    if (!visible && primary) {
-        const QRect avail = primary->availableGeometry();
-        rect.moveTopLeft(avail.topLeft());
-        rect.setSize(rect.size().boundedTo(avail.size()));
-    }
-    move(rect.topLeft());
-    resize(rect.size());
+    WindowPlacement(*m_settings).restore(*this);
 }
 
 void MainWindow::savePlacement()
 {
-    if (isMinimized())
-        return;
-    const double values[4] = {pos().x() * twipsPerPixel, pos().y() * twipsPerPixel,
-                              width() * twipsPerPixel, height() * twipsPerPixel};
-    m_settings->beginGroup(QStringLiteral("Settings"));
-    for (int i = 0; i < 4; ++i)
-        m_settings->setValue(QString::fromLatin1(placementKeys[i].key),
-                             QString::number(static_cast<float>(values[i])));
-    m_settings->endGroup();
-    m_settings->sync();
+    WindowPlacement(*m_settings).save(*this);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -674,55 +619,19 @@ void MainWindow::repairSystemTables()
 
 void MainWindow::showHelp()
 {
-    QString dir = m_programDir;
-    if (!dir.endsWith(u'/'))
-        dir += u'/';
-    const QString path = dir + QStringLiteral("help/index.html");
-    if (QFileInfo::exists(path)) {
-        // Without a browser set up the manual opens in the program's own viewer.
-        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-            showHelpWindow();
-        return;
-    }
-    m_message(this, QMessageBox::Warning, QStringLiteral("提示"),
-              QStringLiteral("帮助文件不存在。"), QMessageBox::Ok);
+    if (!HelpWindows(m_programDir).showManual(this))
+        m_message(this, QMessageBox::Warning, QStringLiteral("提示"),
+                  QStringLiteral("帮助文件不存在。"), QMessageBox::Ok);
 }
 
 void MainWindow::showHelpWindow()
 {
-    auto *browser = new QTextBrowser(this);
-    browser->setWindowFlag(Qt::Window);
-    browser->setAttribute(Qt::WA_DeleteOnClose);
-    browser->setWindowTitle(QStringLiteral("分班排考 帮助"));
-    browser->setOpenExternalLinks(true);
-    const QString path = m_programDir + QStringLiteral("/help/index.html");
-    if (QFileInfo::exists(path))
-        browser->setSource(QUrl::fromLocalFile(path));
-    else
-        browser->setHtml(QStringLiteral("<h2>分班排考</h2><p>帮助文件不存在。</p>"));
-    // Centred on the window's screen, whatever size the main window has.
-    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QSize size = QSize(720, 560).boundedTo(avail.size() * 9 / 10);
-    browser->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, avail));
-    browser->show();
+    HelpWindows(m_programDir).showManualWindow(this);
 }
 
 void MainWindow::showAbout()
 {
-    QMessageBox::about(
-        this, QStringLiteral("关于 分班排考"),
-        QStringLiteral("<h3>分班排考 %1</h3>"
-                       "<p>新生分班、考场编排、准考证与桌贴。</p>"
-                       "<p>使用的软件库及其许可：</p><ul>"
-                       "<li>Qt %2 — LGPL 3</li>"
-                       "<li>SQLite — 公有领域</li>"
-                       "<li>libsodium — ISC</li>"
-                       "<li>libzip — BSD 3-Clause</li>"
-                       "<li>libxlsxwriter — BSD 2-Clause</li>"
-                       "<li>Noto CJK 字体 — SIL OFL 1.1；Liberation 字体 — SIL OFL 1.1</li>"
-                       "<li>Tango 图标 — 公有领域</li></ul>")
-            .arg(QCoreApplication::applicationVersion(), QString::fromLatin1(qVersion())));
+    HelpWindows::showAbout(this);
 }
 
 void MainWindow::tile(Qt::Orientation orientation)
