@@ -69,6 +69,12 @@ fi
 # -- reports --
 "$fenpai" --data-dir "$data" report score-info --format pdf -o out/基本情况表.pdf
 "$fenpai" --data-dir "$data" report score-info --format csv -o out/基本情况表.csv
+if grep -q '^考生表' <<<"$("$fenpai" --data-dir "$data" tables)"; then
+    "$fenpai" --data-dir "$data" report room-list 1 --format pdf -o out/第1考场考生名单.pdf
+    "$fenpai" --data-dir "$data" report brief-stats --format pdf -o out/考场编排统计表.pdf
+    "$fenpai" --data-dir "$data" report first-last --format pdf -o out/各考场首尾考号.pdf
+    "$fenpai" --data-dir "$data" check mixing | tee out/mixing.txt | tail -1
+fi
 
 "$fenpai" --data-dir "$data" tables | tee out/tables.txt
 echo "结果已写入 out/"
