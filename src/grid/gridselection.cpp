@@ -26,6 +26,10 @@ void GridSelection::setGrid(Grid *grid)
         connect(m_grid, &Grid::columnsInserted, this, &GridSelection::clamp);
         connect(m_grid, &Grid::columnsRemoved, this, &GridSelection::clamp);
         connect(m_grid, &Grid::contentReplaced, this, &GridSelection::restart);
+        connect(m_grid, &Grid::changed, this, [this] {
+            if (m_fresh)
+                settleFresh();
+        });
     }
     restart();
 }
@@ -33,6 +37,7 @@ void GridSelection::setGrid(Grid *grid)
 void GridSelection::restart()
 {
     m_parked = false;
+    m_fresh = true;
     m_cursor = GridCursor{};
     // Without a grid nobody is told: the grid may be going, with those who listen.
     if (m_grid) {
@@ -76,6 +81,7 @@ void GridSelection::select(const GridArea &area)
 void GridSelection::setSelection(const GridArea &area, int activeRow, int activeCol)
 {
     m_parked = false;
+    m_fresh = false;
     m_cursor = GridCursor{area, activeRow, activeCol};
     if (m_grid)
         m_cursor = m_cursor.clampedTo(m_grid->rows(), m_grid->cols());
@@ -93,6 +99,17 @@ void GridSelection::clamp()
         m_parked = true;
     if (!(before == m_cursor))
         emit selectionChanged();
+}
+
+void GridSelection::settleFresh()
+{
+    const int fixedRows = m_grid->fixedRows();
+    if (m_cursor.activeRow >= fixedRows || m_grid->rows() <= fixedRows)
+        return;
+    const int cols = m_grid->cols();
+    const int col = std::clamp(m_cursor.activeCol, std::min(1, cols - 1), std::max(0, cols - 1));
+    m_cursor = GridCursor{GridArea{fixedRows, col, fixedRows, col}, fixedRows, col};
+    emit selectionChanged();
 }
 
 void GridSelection::unpark()

@@ -51,10 +51,14 @@ private:
     void clamp(); // inside the grid; parks the active cell when the data rows went
     void unpark();
     void restart();
+    // A selection nobody has chosen yet starts on the first data row, whatever header rows a
+    // report gives its grid after the selection was made.
+    void settleFresh();
 
     QPointer<Grid> m_grid;
     GridCursor m_cursor;
     bool m_parked = false;
+    bool m_fresh = true; // not chosen since the grid was new or replaced
 };
 
 } // namespace fenpai

@@ -105,3 +105,23 @@ TEST(GridSelection, StartsAgainWhenTheGridIsReplacedAndLetsGoOfAGridThatGoes)
     sel.select(1, 1, 1, 1);    // and without a grid nothing breaks
     EXPECT_EQ(sel.area(), (GridArea{1, 1, 1, 1}));
 }
+
+// A report that gives its grid two header rows after the document opened starts the selection
+// on its first data row, not inside a merged header; a chosen selection stays where it was put.
+TEST(GridSelection, AnUnchosenSelectionLeavesHeaderRowsAddedLater)
+{
+    Grid g;
+    GridSelection sel(&g);
+    g.setAutoRedraw(false);
+    g.reset();
+    g.setRows(6);
+    g.setCols(5);
+    g.setFixedRows(2);
+    g.refresh();
+    EXPECT_EQ(sel.activeRow(), 2);
+    EXPECT_EQ(sel.area(), (GridArea{2, 1, 2, 1}));
+
+    sel.setActiveCell(0, 3);
+    g.setFixedRows(3);
+    EXPECT_EQ(sel.activeRow(), 0) << "a selection the user chose is left alone";
+}
