@@ -138,14 +138,16 @@ private:
         return false;
     }
 
-    bool trySwap(int k, int j)
+    // allowEqual: also an exchange that leaves the count penalty as it is.
+    bool trySwap(int k, int j, bool allowEqual = false)
     {
         const int a = m_local[static_cast<size_t>(k)].cls;
         const int b = m_local[static_cast<size_t>(j)].cls;
         const int before = penalty(k, a, b) + penalty(j, a, b);
         shift(k, a, b);
         shift(j, b, a);
-        if (penalty(k, a, b) + penalty(j, a, b) < before)
+        const int after = penalty(k, a, b) + penalty(j, a, b);
+        if (after < before || (allowEqual && after == before))
             return true;
         shift(j, a, b);
         shift(k, b, a);
@@ -239,6 +241,17 @@ private:
             kinds[{m_useSex ? l.sex : 0, m_useSchool ? l.school : 0}].push_back(
                 static_cast<int>(k));
         }
+        std::vector<int> byScore;
+        for (const auto &[key, list] : kinds)
+            byScore.insert(byScore.end(), list.begin(), list.end());
+        std::sort(byScore.begin(), byScore.end(), [&](int x, int y) {
+            const double u = at(m_members[static_cast<size_t>(x)]).score;
+            const double v = at(m_members[static_cast<size_t>(y)]).score;
+            return u != v ? u > v : x < y;
+        });
+        // Partners looked at per pupil among the mixed exchanges: enough for the fine tuning at
+        // the end, which needs small score differences, without the cost of all pairs.
+        constexpr size_t window = 64;
         const size_t classes = static_cast<size_t>(m_classes);
         std::vector<double> sum(classes), squares(classes), term(classes);
         std::vector<int> count(classes);
@@ -276,35 +289,52 @@ private:
             for (size_t c = 0; c < classes; ++c)
                 term[c] = termOf(sum[c], squares[c], count[c]);
             bool improved = false;
+            // Exchanges kx ↔ ky when they lower the score objective; with `counted`, only when
+            // the counts stay as balanced as they are.
+            auto attempt = [&](size_t kx, size_t ky, bool counted) {
+                const size_t a = static_cast<size_t>(m_local[kx].cls);
+                const size_t b = static_cast<size_t>(m_local[ky].cls);
+                if (a == b)
+                    return;
+                const double u = at(m_members[kx]).score;
+                const double v = at(m_members[ky]).score;
+                if (u == v)
+                    return;
+                const double d = v - u;
+                const double d2 = v * v - u * u;
+                const double ta = termOf(sum[a] + d, squares[a] + d2, count[a]);
+                const double tb = termOf(sum[b] - d, squares[b] - d2, count[b]);
+                if (ta + tb >= term[a] + term[b] - 1e-12)
+                    return;
+                if (counted) {
+                    if (!trySwap(static_cast<int>(kx), static_cast<int>(ky), true))
+                        return;
+                } else {
+                    m_local[kx].cls = static_cast<int>(b);
+                    m_local[ky].cls = static_cast<int>(a);
+                }
+                sum[a] += d;
+                squares[a] += d2;
+                sum[b] -= d;
+                squares[b] -= d2;
+                term[a] = ta;
+                term[b] = tb;
+                improved = true;
+            };
             for (auto &[key, list] : kinds) {
                 for (size_t x = 0; x < list.size(); ++x) {
-                    const size_t kx = static_cast<size_t>(list[x]);
-                    for (size_t y = x + 1; y < list.size(); ++y) {
-                        const size_t ky = static_cast<size_t>(list[y]);
-                        const size_t a = static_cast<size_t>(m_local[kx].cls);
-                        const size_t b = static_cast<size_t>(m_local[ky].cls);
-                        if (a == b)
-                            continue;
-                        const double u = at(m_members[kx]).score;
-                        const double v = at(m_members[ky]).score;
-                        if (u == v)
-                            continue;
-                        const double d = v - u;
-                        const double d2 = v * v - u * u;
-                        const double ta = termOf(sum[a] + d, squares[a] + d2, count[a]);
-                        const double tb = termOf(sum[b] - d, squares[b] - d2, count[b]);
-                        if (ta + tb < term[a] + term[b] - 1e-12) {
-                            sum[a] += d;
-                            squares[a] += d2;
-                            sum[b] -= d;
-                            squares[b] -= d2;
-                            term[a] = ta;
-                            term[b] = tb;
-                            m_local[kx].cls = static_cast<int>(b);
-                            m_local[ky].cls = static_cast<int>(a);
-                            improved = true;
-                        }
-                    }
+                    for (size_t y = x + 1; y < list.size(); ++y)
+                        attempt(static_cast<size_t>(list[x]), static_cast<size_t>(list[y]), false);
+                }
+            }
+            if (!improved && kinds.size() > 1) {
+                // Pupils of different kinds, near each other in score: what the same-kind
+                // exchanges cannot reach, as long as every count stays within its bound.
+                for (size_t x = 0; x < byScore.size(); ++x) {
+                    const size_t end = std::min(byScore.size(), x + window);
+                    for (size_t y = x + 1; y < end; ++y)
+                        attempt(static_cast<size_t>(byScore[x]), static_cast<size_t>(byScore[y]),
+                                true);
                 }
             }
             if (!improved)
