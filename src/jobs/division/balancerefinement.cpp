@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <random>
 #include <tuple>
 
 namespace fenpai {
@@ -249,9 +250,87 @@ private:
             const double v = at(m_members[static_cast<size_t>(y)]).score;
             return u != v ? u > v : x < y;
         });
+        descend(kinds, byScore);
+        // Stuck in a local minimum: shake a little (exchanges inside random kinds, seeded, so the
+        // result stays the same run to run), descend again, keep whichever came out better.
+        std::vector<std::vector<int>> lists;
+        for (const auto &[key, list] : kinds) {
+            if (list.size() > 1)
+                lists.push_back(list);
+        }
+        if (lists.empty())
+            return;
+        std::mt19937 random(1);
+        const int rounds =
+            static_cast<int>(std::clamp<size_t>(8000 / (m_members.size() + 1), 2, 20));
+        double best = spreads();
+        std::vector<Local> bestLocal = m_local;
+        Counts bestSize = m_size;
+        std::vector<Counts> bestSex = m_sex;
+        std::vector<Counts> bestSchool = m_school;
+        for (int round = 0; round < rounds; ++round) {
+            for (int kick = 0; kick < m_classes; ++kick) {
+                const std::vector<int> &list = lists[random() % lists.size()];
+                const size_t x = static_cast<size_t>(list[random() % list.size()]);
+                const size_t y = static_cast<size_t>(list[random() % list.size()]);
+                std::swap(m_local[x].cls, m_local[y].cls);
+            }
+            descend(kinds, byScore);
+            const double now = spreads();
+            if (now < best) {
+                best = now;
+                bestLocal = m_local;
+                bestSize = m_size;
+                bestSex = m_sex;
+                bestSchool = m_school;
+            } else {
+                m_local = bestLocal;
+                m_size = bestSize;
+                m_sex = bestSex;
+                m_school = bestSchool;
+            }
+        }
+    }
+
+    // Largest minus smallest class mean, plus the same of the class SDs: what the search is
+    // judged by.
+    double spreads() const
+    {
+        const size_t classes = static_cast<size_t>(m_classes);
+        std::vector<double> sum(classes), squares(classes);
+        std::vector<int> count(classes);
+        for (size_t k = 0; k < m_members.size(); ++k) {
+            const BalanceRefinement::Pupil &p = m_pupils[static_cast<size_t>(m_members[k])];
+            if (!p.scored)
+                continue;
+            const size_t c = static_cast<size_t>(m_local[k].cls);
+            sum[c] += p.score;
+            squares[c] += p.score * p.score;
+            ++count[c];
+        }
+        double lowMean = 1e300, highMean = -1e300, lowSd = 1e300, highSd = -1e300;
+        for (size_t c = 0; c < classes; ++c) {
+            if (count[c] == 0)
+                continue;
+            const double mean = sum[c] / count[c];
+            const double s = sd(sum[c], squares[c], count[c]);
+            lowMean = std::min(lowMean, mean);
+            highMean = std::max(highMean, mean);
+            lowSd = std::min(lowSd, s);
+            highSd = std::max(highSd, s);
+        }
+        return highMean - lowMean + highSd - lowSd;
+    }
+
+    using Kinds = std::map<std::pair<int, int>, std::vector<int>>;
+
+    void descend(const Kinds &kinds, const std::vector<int> &byScore)
+    {
         // Partners looked at per pupil among the mixed exchanges: enough for the fine tuning at
         // the end, which needs small score differences, without the cost of all pairs.
         constexpr size_t window = 64;
+        // The SDs move less per exchange than the means; weighing them more keeps both close.
+        constexpr double sdWeight = 4;
         const size_t classes = static_cast<size_t>(m_classes);
         std::vector<double> sum(classes), squares(classes), term(classes);
         std::vector<int> count(classes);
@@ -284,7 +363,7 @@ private:
                     return 0.0;
                 const double mean = s / m - mu;
                 const double dev = sd(s, q, m) - sigma;
-                return mean * mean + dev * dev;
+                return mean * mean + sdWeight * dev * dev;
             };
             for (size_t c = 0; c < classes; ++c)
                 term[c] = termOf(sum[c], squares[c], count[c]);
