@@ -214,14 +214,23 @@ private:
             }
             if (improved)
                 continue;
-            for (int k = 0; k < n && !improved; ++k) {
+            // After a redeal only pupils of one school are exchanged, so only they are looked at.
+            std::vector<std::vector<int>> bySchool(m_sameSchool ? m_school.size() : 1);
+            for (int k = 0; k < n; ++k)
+                bySchool[m_sameSchool ? static_cast<size_t>(m_local[static_cast<size_t>(k)].school)
+                                      : 0]
+                    .push_back(k);
+            for (int k = 0; k < n; ++k) {
                 if (!overfull(k))
                     continue;
-                for (int j = 0; j < n; ++j) {
+                const std::vector<int> &candidates =
+                    bySchool[m_sameSchool
+                                 ? static_cast<size_t>(m_local[static_cast<size_t>(k)].school)
+                                 : 0];
+                for (int j : candidates) {
                     const Local &lj = m_local[static_cast<size_t>(j)];
                     const Local &lk = m_local[static_cast<size_t>(k)];
-                    if (lj.cls != lk.cls && (!m_sameSchool || lj.school == lk.school) &&
-                        trySwap(k, j)) {
+                    if (lj.cls != lk.cls && trySwap(k, j)) {
                         improved = true;
                         break;
                     }
@@ -262,7 +271,7 @@ private:
             return;
         std::mt19937 random(1);
         const int rounds =
-            static_cast<int>(std::clamp<size_t>(8000 / (m_members.size() + 1), 2, 20));
+            static_cast<int>(std::clamp<size_t>(8000 / (m_members.size() + 1), 0, 20));
         double best = spreads();
         std::vector<Local> bestLocal = m_local;
         Counts bestSize = m_size;
