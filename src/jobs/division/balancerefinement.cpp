@@ -270,6 +270,8 @@ private:
         if (lists.empty())
             return;
         std::mt19937 random(1);
+        // Each round costs a descent; a large range comes out even from the first one, a small
+        // one gains most from the shakes.
         const int rounds =
             static_cast<int>(std::clamp<size_t>(8000 / (m_members.size() + 1), 0, 20));
         double best = spreads();
