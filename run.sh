@@ -31,7 +31,7 @@ echo "== 数据目录 $data"
 # -- class division --
 # Twelve classes balanced in score, sex and source school; then every pupil's class.
 if grep -q '^分班数据表' <<<"$("$fenpai" --data-dir "$data" tables)"; then
-    "$fenpai" --data-dir "$data" divide --classes 12 --sex --school | tee out/divide.txt
+    "$fenpai" --data-dir "$data" divide --classes 12 --sex --school --refine | tee out/divide.txt
     "$fenpai" --data-dir "$data" sql "select 姓名,性别,成绩,原学校,新分班 from 分班数据表 order by 新分班,成绩 desc" \
         > out/divide-pupils.csv
 else

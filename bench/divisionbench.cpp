@@ -4,9 +4,12 @@
 #include "db/database.h"
 #include "db/datadirectory.h"
 #include "jobs/division/classdivision.h"
+#include "jobs/import/spreadsheetimport.h"
 #include "support/literaldivision.h"
+#include "workbook/demodata.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -127,6 +130,97 @@ void BM_RowByRowComparison(benchmark::State &state)
 }
 
 BENCHMARK(BM_RowByRowComparison)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The refinement on the peer's intakes and on the bundled demo, 12 / 40 / 400 classes with both
+// options: dealing alone, then dealing and refinement, beside the peer's best figures.
+struct Peer
+{
+    const char *name;
+    const char *file; // in bench-data, or empty for the bundled demo workbook
+    int classes;
+    double mean, sd, seconds;
+};
+
+void fillFromCsv(Database &db, const QString &path)
+{
+    must(db.exec("CREATE TABLE 分班数据表 (姓名 TEXT, 性别 TEXT, 成绩 REAL, 原学校 TEXT, 原班级 "
+                 "TEXT, 新分班 REAL)"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        std::abort();
+    Result<Statement> insert =
+        db.prepareNative("INSERT INTO 分班数据表 VALUES (?1, ?2, ?3, ?4, '', 0)");
+    must(db.begin());
+    file.readLine(); // header
+    while (!file.atEnd()) {
+        const QStringList f = QString::fromUtf8(file.readLine()).trimmed().split(u',');
+        if (f.size() < 4)
+            continue;
+        insert->bindAll({f[0], f[1], f[2].toDouble(), f[3]});
+        must(insert->exec());
+        insert->reset();
+    }
+    must(db.commit());
+}
+
+void BM_Refinement(benchmark::State &state)
+{
+    static const Peer peers[] = {
+        {"demo", "", 12, 0.008, 0.0109, 3.263},
+        {"a.csv", "a.csv", 10, 0.0111, 0.0404, 1.332},
+        {"b.csv", "b.csv", 40, 0.010, 0.0174, 2.814},
+        {"c.csv", "c.csv", 400, 0.010, 0.0156, 476.56},
+    };
+    const Peer &peer = peers[state.range(0)];
+    QTemporaryDir dir;
+    DataDirectory directory(dir.path());
+    Database db;
+    must(directory.openDatabase(db));
+    if (*peer.file) {
+        fillFromCsv(db, QStringLiteral(FENPAI_SOURCE_DIR "/../shared/bench-data/") +
+                            QLatin1String(peer.file));
+    } else {
+        const QString workbook = dir.filePath("demo.xlsx");
+        must(DemoData::writeDivision(workbook));
+        if (!SpreadsheetImport::importDivision(db, workbook))
+            std::abort();
+    }
+    DivisionSettings s;
+    s.classes = peer.classes;
+    s.balanceSex = true;
+    s.balanceSchool = true;
+    s.refine = true;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        const Result<DivisionSummary> r = ClassDivision::run(db, s);
+        const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        if (!r || !r->dealt()) {
+            state.SkipWithError("the division failed");
+            return;
+        }
+        const DivisionSummary &d = *r->dealt();
+        std::printf("%-6s %4d pupils %3d classes | %-9s %8s %8s %5s %5s %5s %6s %8s\n", peer.name,
+                    r->pupils(), peer.classes, "", "mean", "SD", "size", "boys", "girls", "school",
+                    "seconds");
+        std::printf("%38s dealing   %8.3f %8.4f %5d %5d %5d %6d\n", "", d.meanSpread(),
+                    d.sdSpread(), d.sizeSpread(), d.boysSpread(), d.girlsSpread(),
+                    d.schoolSpread());
+        std::printf("%38s refined   %8.3f %8.4f %5d %5d %5d %6d %8.3f\n", "", r->meanSpread(),
+                    r->sdSpread(), r->sizeSpread(), r->boysSpread(), r->girlsSpread(),
+                    r->schoolSpread(), seconds);
+        std::printf("%38s peer best %8.3f %8.4f %5d %5d %5s %6d %8.3f\n", "", peer.mean, peer.sd, 0,
+                    1, "-", 1, peer.seconds);
+        state.counters["mean_spread"] = r->meanSpread();
+        state.counters["sd_spread"] = r->sdSpread();
+    }
+}
+
+BENCHMARK(BM_Refinement)
+    ->DenseRange(0, 3)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 

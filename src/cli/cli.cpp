@@ -53,8 +53,8 @@ const std::vector<Cli::Command> &Cli::commands()
         {"passwd", "修改用户密码（从标准输入读取旧密码和新密码）", "fenpai passwd USER", false,
          &PasswdCommand::run},
         {"divide", "分班：把分班数据表的学生分到新班级，写入新分班",
-         "fenpai divide --classes N [--sex] [--school]\n"
-         "      fenpai divide --layers A,B,C,D [--sex] [--school]",
+         "fenpai divide --classes N [--sex] [--school] [--refine]\n"
+         "      fenpai divide --layers A,B,C,D [--sex] [--school] [--refine]",
          false, &DivisionCommand::divide},
         {"import", "导入电子表格（.xls/.xlsx/.ods）：分班数据、考场编排数据或成绩数据",
          "fenpai import division FILE\n      fenpai import arrangement FILE\n"

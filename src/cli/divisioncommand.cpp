@@ -40,6 +40,17 @@ QString score(const ClassBalance &c, double value)
     return c.scored > 0 ? NumberText::format(value) : QStringLiteral("-");
 }
 
+// The spreads across classes the refinement works on, in one line.
+QString figures(const DivisionSummary &s)
+{
+    return QStringLiteral("平均分差%1，标准差差%2，人数差%3，男生差%4，女生差%5，生源人数最大差%6")
+        .arg(QString::number(s.meanSpread(), 'f', 3), QString::number(s.sdSpread(), 'f', 3))
+        .arg(s.sizeSpread())
+        .arg(s.boysSpread())
+        .arg(s.girlsSpread())
+        .arg(s.schoolSpread());
+}
+
 void printSummary(QTextStream &out, const DivisionSummary &summary)
 {
     out << QStringLiteral("新分班\t人数\t男生\t女生\t平均分\t最高分\t最低分\n");
@@ -50,6 +61,12 @@ void printSummary(QTextStream &out, const DivisionSummary &summary)
     }
     out << QStringLiteral("各班平均分最大差：") << QString::number(summary.meanSpread(), 'f', 2)
         << '\n';
+    out << QStringLiteral("各班标准差最大差：") << QString::number(summary.sdSpread(), 'f', 2)
+        << '\n';
+    if (const DivisionSummary *dealt = summary.dealt()) {
+        out << QStringLiteral("优化前：") << figures(*dealt) << '\n';
+        out << QStringLiteral("优化后：") << figures(summary) << '\n';
+    }
 }
 
 } // namespace
@@ -65,6 +82,8 @@ int DivisionCommand::divide(CliContext &context, const QStringList &args)
             settings.balanceSex = true;
         } else if (args[i] == QLatin1String("--school")) {
             settings.balanceSchool = true;
+        } else if (args[i] == QLatin1String("--refine")) {
+            settings.refine = true;
         } else if (optionValue(args, i, QStringLiteral("--classes"), value)) {
             // Letters are refused by the division itself, with the dialog's message.
             settings.mode = DivisionSettings::Mode::Balanced;

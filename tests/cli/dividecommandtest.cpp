@@ -37,7 +37,8 @@ TEST(DivideCommand, PrintsTheBalanceOfEachClass)
                      "1\t1\t1\t0\t-\t-\t-\n"
                      "2\t2\t1\t1\t75.50\t90\t61\n"
                      "3\t2\t1\t1\t75.00\t80\t70\n"
-                     "各班平均分最大差：0.50\n");
+                     "各班平均分最大差：0.50\n"
+                     "各班标准差最大差：9.50\n");
 
     r = divide(data, {"--layers=1,1", "--sex", "--school"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
@@ -81,4 +82,24 @@ TEST(DivideCommand, RefusalsAndBadArguments)
         fenpai::test::runCli({"--data-dir", none.directory.path(), "divide", "--classes", "2"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "找不到分班数据表，请先导入新生分班数据。\n");
+}
+
+TEST(DivideCommand, RefinePrintsTheSpreadsBeforeAndAfter)
+{
+    DivisionData data;
+    std::vector<PupilRow> rows;
+    for (int i = 0; i < 40; ++i)
+        rows.push_back({i % 3 ? "男" : "女", 50 + (i * 37) % 51, i % 5 ? "一中" : "二中"});
+    data.add(rows);
+    Outcome r = divide(data, {"--classes", "4", "--sex", "--school", "--refine"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_TRUE(lines[lines.size() - 2].startsWith("优化前：平均分差")) << r.out.toStdString();
+    EXPECT_TRUE(lines.last().startsWith("优化后：平均分差")) << r.out.toStdString();
+    EXPECT_TRUE(lines.last().contains("人数差0，")) << r.out.toStdString();
+
+    r = divide(data, {"--classes", "4", "--sex", "--school"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_FALSE(r.out.contains("优化前"));
 }

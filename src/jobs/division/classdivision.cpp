@@ -1,5 +1,7 @@
 #include "jobs/division/classdivision.h"
 
+#include "jobs/division/balancerefinement.h"
+
 #include "core/numbertext.h"
 #include "core/tablenames.h"
 #include "db/database.h"
@@ -441,7 +443,9 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
     if (classes > maxClasses)
         return Status::refused(QStringLiteral("新分班级数不能超过%1。").arg(maxClasses));
 
+    std::vector<std::pair<int, int>> ranges;
     if (!layered) {
+        ranges.emplace_back(1, classes);
         divide(pupils, read->ranking, 1, classes, true, settings, read->schoolCount);
     } else {
         // p = T / C rounded; the layers are cut at a·p, (a+b)·p, … with the counts as typed.
@@ -483,8 +487,30 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
                         .arg(NumberText::format(perClass)));
             const int lo = hi + 1;
             hi += layerClasses[k];
+            ranges.emplace_back(lo, hi);
             divide(pupils, members[k], lo, hi, false, settings, read->schoolCount);
         }
+    }
+
+    const int schoolless = read->schoolCount;
+    auto summary = [&] {
+        std::vector<DivisionSummary::Pupil> outcome;
+        outcome.reserve(pupils.size());
+        for (const Pupil &p : pupils)
+            outcome.push_back({p.classNumber, p.sex == Boy, p.sex == Girl, p.scored, p.score,
+                               p.school == schoolless ? -1 : p.school});
+        return DivisionSummary(classes, outcome);
+    };
+    DivisionSummary dealt;
+    if (settings.refine) {
+        dealt = summary();
+        std::vector<BalanceRefinement::Pupil> refined;
+        refined.reserve(pupils.size());
+        for (const Pupil &p : pupils)
+            refined.push_back({p.classNumber, p.sex, p.school, p.scored, p.score});
+        BalanceRefinement::refine(refined, ranges, settings.balanceSex, settings.balanceSchool);
+        for (size_t i = 0; i < pupils.size(); ++i)
+            pupils[i].classNumber = refined[i].classNumber;
     }
 
     s = write(db, read->rowid, pupils, settings, progress);
@@ -492,11 +518,10 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
         s = tx.commit().withContext(failedMessage());
     if (!s.isOk())
         return s;
-    std::vector<DivisionSummary::Pupil> outcome;
-    outcome.reserve(pupils.size());
-    for (const Pupil &p : pupils)
-        outcome.push_back({p.classNumber, p.sex == Boy, p.sex == Girl, p.scored, p.score});
-    return DivisionSummary(classes, outcome);
+    DivisionSummary result = summary();
+    if (settings.refine)
+        result.setDealt(dealt);
+    return result;
 }
 
 } // namespace fenpai

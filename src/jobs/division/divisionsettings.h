@@ -19,6 +19,7 @@ struct DivisionSettings
     std::array<double, 4> layers = {1, 1, 1, 1}; // classes of the layers A, B, C, D
     bool balanceSex = false;                     // 均衡各班男女生人数比例
     bool balanceSchool = false;                  // 均衡各班生源比例
+    bool refine = false; // 分班后优化均衡: exchanges after the dealing
 };
 
 } // namespace fenpai

@@ -1,6 +1,8 @@
 #include "jobs/division/divisionsummary.h"
 
 #include <algorithm>
+#include <cmath>
+#include <map>
 
 namespace fenpai {
 
@@ -11,6 +13,8 @@ DivisionSummary::DivisionSummary(int classCount, const std::vector<Pupil> &pupil
     for (size_t i = 0; i < m_classes.size(); ++i)
         m_classes[i].classNumber = static_cast<int>(i) + 1;
     std::vector<double> sums(m_classes.size(), 0.0);
+    std::vector<double> squares(m_classes.size(), 0.0);
+    std::map<int, std::vector<int>> schools; // counts per class
     for (const Pupil &p : pupils) {
         if (p.classNumber < 1 || p.classNumber > classCount)
             continue;
@@ -19,6 +23,11 @@ DivisionSummary::DivisionSummary(int classCount, const std::vector<Pupil> &pupil
         ++c.pupils;
         c.boys += p.boy ? 1 : 0;
         c.girls += p.girl ? 1 : 0;
+        if (p.school >= 0) {
+            std::vector<int> &counts = schools[p.school];
+            counts.resize(m_classes.size(), 0);
+            ++counts[at];
+        }
         if (!p.scored)
             continue;
         if (c.scored == 0) {
@@ -30,26 +39,64 @@ DivisionSummary::DivisionSummary(int classCount, const std::vector<Pupil> &pupil
         }
         ++c.scored;
         sums[at] += p.score;
+        squares[at] += p.score * p.score;
     }
     for (size_t i = 0; i < m_classes.size(); ++i) {
-        if (m_classes[i].scored > 0)
-            m_classes[i].mean = sums[i] / m_classes[i].scored;
+        ClassBalance &c = m_classes[i];
+        if (c.scored == 0)
+            continue;
+        c.mean = sums[i] / c.scored;
+        c.sd = std::sqrt(std::max(0.0, squares[i] / c.scored - c.mean * c.mean));
     }
+    for (const auto &[school, counts] : schools) {
+        const auto [low, high] = std::minmax_element(counts.begin(), counts.end());
+        m_schoolSpread = std::max(m_schoolSpread, *high - *low);
+    }
+}
+
+namespace {
+
+template <typename Value>
+Value spread(const std::vector<ClassBalance> &classes, Value ClassBalance::*field, bool scoredOnly)
+{
+    bool any = false;
+    Value high{};
+    Value low{};
+    for (const ClassBalance &c : classes) {
+        if (scoredOnly && c.scored == 0)
+            continue;
+        high = any ? std::max(high, c.*field) : c.*field;
+        low = any ? std::min(low, c.*field) : c.*field;
+        any = true;
+    }
+    return high - low;
+}
+
+} // namespace
+
+double DivisionSummary::sdSpread() const
+{
+    return spread(m_classes, &ClassBalance::sd, true);
+}
+
+int DivisionSummary::sizeSpread() const
+{
+    return spread(m_classes, &ClassBalance::pupils, false);
+}
+
+int DivisionSummary::boysSpread() const
+{
+    return spread(m_classes, &ClassBalance::boys, false);
+}
+
+int DivisionSummary::girlsSpread() const
+{
+    return spread(m_classes, &ClassBalance::girls, false);
 }
 
 double DivisionSummary::meanSpread() const
 {
-    bool any = false;
-    double high = 0;
-    double low = 0;
-    for (const ClassBalance &c : m_classes) {
-        if (c.scored == 0)
-            continue;
-        high = any ? std::max(high, c.mean) : c.mean;
-        low = any ? std::min(low, c.mean) : c.mean;
-        any = true;
-    }
-    return high - low;
+    return spread(m_classes, &ClassBalance::mean, true);
 }
 
 } // namespace fenpai

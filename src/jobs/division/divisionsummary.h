@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 namespace fenpai {
@@ -15,6 +16,7 @@ struct ClassBalance
     double mean = 0;
     double highest = 0;
     double lowest = 0;
+    double sd = 0; // population standard deviation of the scores
 };
 
 // The balance of a finished division, class by class, as the command line reports it.
@@ -28,6 +30,7 @@ public:
         bool girl = false;
         bool scored = false;
         double score = 0;
+        int school = -1; // any number per source school; negative for none
     };
 
     DivisionSummary() = default;
@@ -38,10 +41,27 @@ public:
     int pupils() const { return m_pupils; }
     // Highest minus lowest class mean, over the classes that have scored pupils.
     double meanSpread() const;
+    // Highest minus lowest class score SD, over the classes that have scored pupils.
+    double sdSpread() const;
+    // Largest minus smallest class size, boys, girls.
+    int sizeSpread() const;
+    int boysSpread() const;
+    int girlsSpread() const;
+    // The largest, over the source schools, of a school's largest minus smallest class count.
+    int schoolSpread() const { return m_schoolSpread; }
+
+    // The balance the dealing alone gave, when a refinement followed it.
+    const DivisionSummary *dealt() const { return m_dealt.get(); }
+    void setDealt(const DivisionSummary &dealt)
+    {
+        m_dealt = std::make_shared<const DivisionSummary>(dealt);
+    }
 
 private:
     std::vector<ClassBalance> m_classes;
     int m_pupils = 0;
+    int m_schoolSpread = 0;
+    std::shared_ptr<const DivisionSummary> m_dealt;
 };
 
 } // namespace fenpai

@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -84,9 +85,14 @@ DivisionDialog::DivisionDialog(Workspace &workspace, QWidget *parent)
         named(new QCheckBox(QStringLiteral("均衡各班男女生人数比例"), options), "Check1");
     m_balanceSchoolCheck =
         named(new QCheckBox(QStringLiteral("均衡各班生源比例"), options), "Check2");
+    m_refineCheck = named(new QCheckBox(QStringLiteral("分班后优化均衡"), options), "Check3");
+    m_refineCheck->setToolTip(
+        QStringLiteral("分班后在同一范围的班级间交换学生，使各班人数、男女生、生源人数相差不超过1，"
+                       "平均分和标准差尽量一致。"));
     auto *optionsLayout = new QVBoxLayout(options);
     optionsLayout->addWidget(m_balanceSexCheck);
     optionsLayout->addWidget(m_balanceSchoolCheck);
+    optionsLayout->addWidget(m_refineCheck);
 
     m_totalLabel = named(new QLabel(QStringLiteral("总人数"), this), "Label7");
     m_averageLabel = named(new QLabel(QStringLiteral("每班平均人数"), this), "Label8");
@@ -139,7 +145,16 @@ DivisionSettings DivisionDialog::settings() const
         s.layers[k] = ClassDivision::countValue(m_layerEdits[k]->text());
     s.balanceSex = m_balanceSexCheck->isChecked();
     s.balanceSchool = m_balanceSchoolCheck->isChecked();
+    s.refine = m_refineCheck->isChecked();
     return s;
+}
+
+void DivisionDialog::rememberIn(QSettings *settings)
+{
+    static const QString key = QStringLiteral("division/refine");
+    m_refineCheck->setChecked(settings->value(key, false).toBool());
+    connect(m_refineCheck, &QCheckBox::toggled, settings,
+            [settings](bool on) { settings->setValue(key, on); });
 }
 
 void DivisionDialog::setLayerControlsEnabled(bool layered)
@@ -207,7 +222,20 @@ bool DivisionDialog::runDivision()
         m_message(this, result.status().message());
         return false;
     }
-    m_message(this, QStringLiteral("分班完成!"));
+    QString done = QStringLiteral("分班完成!");
+    if (const DivisionSummary *dealt = result->dealt()) {
+        auto line = [](const QString &head, const DivisionSummary &s) {
+            return QStringLiteral("\n%1平均分差%2，标准差差%3，人数差%4，男生差%5，生源差%6")
+                .arg(head, QString::number(s.meanSpread(), 'f', 3),
+                     QString::number(s.sdSpread(), 'f', 3))
+                .arg(s.sizeSpread())
+                .arg(s.boysSpread())
+                .arg(s.schoolSpread());
+        };
+        done +=
+            line(QStringLiteral("优化前："), *dealt) + line(QStringLiteral("优化后："), *result);
+    }
+    m_message(this, done);
     emit divisionFinished();
     close();
     return true;

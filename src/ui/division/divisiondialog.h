@@ -11,15 +11,16 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
+class QSettings;
 
 namespace fenpai {
 
 class Workspace;
 
 // The division settings dialog (caption "分班"): shows the pupil total, takes the mode, the class
-// counts and the two balancing options, keeps the average class size current while the user
-// types, and on "确 定" runs the division. It deletes itself when closed, so each opening starts
-// from the defaults and a fresh total.
+// counts, the two balancing options and the refinement, keeps the average class size current while
+// the user types, and on "确 定" runs the division. It deletes itself when closed, so each opening
+// starts from the defaults and a fresh total.
 class DivisionDialog final : public QDialog
 {
     Q_OBJECT
@@ -34,6 +35,10 @@ public:
     DivisionSettings settings() const;
 
     void setMessageFunction(MessageFunction function) { m_message = std::move(function); }
+
+    // Where the refinement check box's state is kept between openings; the box takes the stored
+    // state now and stores each change.
+    void rememberIn(QSettings *settings);
 
     // Runs the division with the current settings, as "确 定" does. True when it succeeded (the
     // dialog has then announced it, emitted divisionFinished() and closed).
@@ -65,6 +70,7 @@ private:
     QLabel *m_classCountLabel = nullptr;
     QCheckBox *m_balanceSexCheck = nullptr;
     QCheckBox *m_balanceSchoolCheck = nullptr;
+    QCheckBox *m_refineCheck = nullptr;
     QLabel *m_totalLabel = nullptr;
     QLabel *m_averageLabel = nullptr;
 };

@@ -486,6 +486,7 @@ void MainWindow::showDivisionDialog()
 {
     if (!m_divisionDialog) {
         auto *dialog = new DivisionDialog(m_workspace, this);
+        dialog->rememberIn(m_settings);
         connect(dialog, &DivisionDialog::divisionFinished, this, &MainWindow::rebuildNewClassMenu);
         m_divisionDialog = dialog;
     }

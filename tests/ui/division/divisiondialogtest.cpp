@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -249,4 +251,35 @@ TEST_F(DialogTest, CancelCloses)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dialog.isNull());
     EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(DialogTest, RefinementIsOffUntilCheckedAndRemembered)
+{
+    fill(24);
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath("fenpai.ini"), QSettings::IniFormat);
+    open();
+    dialog->rememberIn(&settings);
+    QCheckBox *refine = child<QCheckBox>("Check3");
+    EXPECT_EQ(refine->text(), "分班后优化均衡");
+    EXPECT_FALSE(refine->toolTip().isEmpty());
+    EXPECT_FALSE(refine->isChecked());
+    EXPECT_FALSE(dialog->settings().refine);
+    refine->setChecked(true);
+    EXPECT_TRUE(dialog->settings().refine);
+    delete dialog.data();
+
+    open();
+    dialog->rememberIn(&settings);
+    EXPECT_TRUE(child<QCheckBox>("Check3")->isChecked());
+    dialog->show();
+    type("Text5", "3");
+    child<QCheckBox>("Check1")->setChecked(true);
+    child<QPushButton>("Command1")->click();
+    ASSERT_EQ(messages.size(), 1);
+    const QStringList lines = messages[0].split('\n');
+    ASSERT_EQ(lines.size(), 3) << messages[0].toStdString();
+    EXPECT_EQ(lines[0], "分班完成!");
+    EXPECT_TRUE(lines[1].startsWith("优化前：平均分差"));
+    EXPECT_TRUE(lines[2].startsWith("优化后：平均分差"));
 }

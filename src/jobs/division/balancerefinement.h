@@ -1,0 +1,30 @@
+#pragma once
+
+#include <utility>
+#include <vector>
+
+namespace fenpai {
+
+// Improves dealt classes by exchanging pupils between classes of one range (the whole table, or a
+// layer's block), never across ranges. In order of priority it brings class sizes, then (with the
+// options) boys, girls and each source school within 1 across the classes of a range, then makes
+// the class means and the class score standard deviations as equal as it can. Deterministic: the
+// candidates are tried in a fixed order and the first improving one is taken.
+class BalanceRefinement final
+{
+public:
+    struct Pupil
+    {
+        int classNumber = 0; // read and rewritten
+        int sex = 0;         // any small number per sex; only equality matters
+        int school = 0;      // any small number per school
+        bool scored = false;
+        double score = 0;
+    };
+
+    // ranges: [lo, hi] class blocks; a pupil belongs to the block holding his class.
+    static void refine(std::vector<Pupil> &pupils, const std::vector<std::pair<int, int>> &ranges,
+                       bool balanceSex, bool balanceSchool);
+};
+
+} // namespace fenpai
