@@ -101,6 +101,14 @@ Result<ExamListings::Listing> Workspace::buildExamReport(Grid &grid,
     return ExamReports::build(m_db, grid, request);
 }
 
+Result<ExamListings::Listing> Workspace::buildClassReport(Grid &grid, ClassReports::Kind kind,
+                                                          int number)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return ClassReports::build(m_db, grid, kind, number);
+}
+
 Result<QStringList> Workspace::mixingFindings()
 {
     if (Status s = open(); !s.isOk())

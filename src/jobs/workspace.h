@@ -12,6 +12,7 @@
 #include "jobs/documents/documentfill.h"
 #include "jobs/documents/reportformat.h"
 #include "jobs/import/spreadsheetimport.h"
+#include "jobs/reports/classreports.h"
 #include "jobs/reports/examreports.h"
 
 #include <QString>
@@ -64,6 +65,9 @@ public:
     [[nodiscard]] Result<ExamListings::Listing>
     buildExamReport(Grid &grid, const ExamReports::Request &request);
     [[nodiscard]] Result<QStringList> mixingFindings();
+    // The class reports over 分班数据表 (ClassReports).
+    [[nodiscard]] Result<ExamListings::Listing>
+    buildClassReport(Grid &grid, ClassReports::Kind kind, int number = 0);
 
     // The manual exam swap: its rooms, one room into a picker's grid, the swap.
     [[nodiscard]] Result<QStringList> swapRooms();

@@ -207,4 +207,19 @@ Result<ClassReports::Listing> ClassReports::classList(Database &db, Grid &grid, 
     return Listing{title, filled.titleText};
 }
 
+Result<ClassReports::Listing> ClassReports::build(Database &db, Grid &grid, Kind kind, int number)
+{
+    switch (kind) {
+    case Kind::NewClassStats:
+        return newClassStats(db, grid);
+    case Kind::AdjustmentStats:
+        return adjustmentStats(db, grid);
+    case Kind::SourceSchoolStats:
+        return sourceSchoolStats(db, grid);
+    case Kind::ClassList:
+        return classList(db, grid, number);
+    }
+    return Status::error(Status::Kind::Other, QString());
+}
+
 } // namespace fenpai

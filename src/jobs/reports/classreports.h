@@ -19,6 +19,14 @@ class ClassReports final
 public:
     using Listing = ExamListings::Listing;
 
+    enum class Kind
+    {
+        NewClassStats,     // 新分班基本情况表
+        AdjustmentStats,   // the same without 平均分, for the adjustment dialog
+        SourceSchoolStats, // 原始分班信息表
+        ClassList,         // one new class
+    };
+
     // A score band [low, high).
     struct Band
     {
@@ -44,6 +52,9 @@ public:
     // The pupils of new class `number` (0: those not yet placed) by score, best first; saved as
     // NewQry5, titled number + "班", in the class-list layout.
     [[nodiscard]] static Result<Listing> classList(Database &db, Grid &grid, int number);
+
+    // One entry point for the menus and the command line; `number` only for ClassList.
+    [[nodiscard]] static Result<Listing> build(Database &db, Grid &grid, Kind kind, int number = 0);
 };
 
 } // namespace fenpai

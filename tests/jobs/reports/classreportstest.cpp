@@ -151,6 +151,21 @@ TEST_F(ClassReportsTest, ClassListByScoreAndAllClassesAfterDivision)
     EXPECT_EQ(g.rows(), 2); // header and the blank row
 }
 
+TEST_F(ClassReportsTest, ManyBandsAndSchoolsPrintLandscape)
+{
+    d.add({{"男", 35, "一中"}, {"女", 25, "一中"}}, 1);
+    ASSERT_TRUE(ClassReports::newClassStats(d.db, g).isOk());
+    EXPECT_NE(g.pageSetup().orientation, 2);
+
+    // Scores up to 119 give eleven bands, and twelve schools add as many columns.
+    std::vector<PupilRow> rows;
+    for (int i = 0; i < 12; ++i)
+        rows.push_back({"男", 10 + 9 * i + 0.5, QString("第%1中学").arg(i + 1)});
+    d.add(rows, 2);
+    ASSERT_TRUE(ClassReports::newClassStats(d.db, g).isOk());
+    EXPECT_EQ(g.pageSetup().orientation, 2);
+}
+
 TEST_F(ClassReportsTest, MissingTableIsNamed)
 {
     d.exec({"DROP TABLE 分班数据表"});
