@@ -1,4 +1,5 @@
 #include "jobs/workspace.h"
+#include "jobs/division/classadjustment.h"
 
 #include "jobs/reports/mixingcheck.h"
 #include "jobs/reports/scoreinforeport.h"
@@ -107,6 +108,21 @@ Result<ExamListings::Listing> Workspace::buildClassReport(Grid &grid, ClassRepor
     if (Status s = open(); !s.isOk())
         return s;
     return ClassReports::build(m_db, grid, kind, number);
+}
+
+Result<std::vector<qint64>> Workspace::fillAdjustmentClass(Grid &grid, const QString &queryName,
+                                                           int number, bool withSchool)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return ClassAdjustment::fillClass(m_db, grid, queryName, number, withSchool);
+}
+
+Status Workspace::moveToClass(qint64 rowid, int target)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return ClassAdjustment::move(m_db, rowid, target);
 }
 
 Result<QStringList> Workspace::mixingFindings()

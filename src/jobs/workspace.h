@@ -18,6 +18,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace fenpai {
 
 class Grid;
@@ -65,6 +67,10 @@ public:
     [[nodiscard]] Result<ExamListings::Listing>
     buildExamReport(Grid &grid, const ExamReports::Request &request);
     [[nodiscard]] Result<QStringList> mixingFindings();
+    // The manual class adjustment (ClassAdjustment).
+    [[nodiscard]] Result<std::vector<qint64>>
+    fillAdjustmentClass(Grid &grid, const QString &queryName, int number, bool withSchool);
+    [[nodiscard]] Status moveToClass(qint64 rowid, int target);
     // The class reports over 分班数据表 (ClassReports).
     [[nodiscard]] Result<ExamListings::Listing>
     buildClassReport(Grid &grid, ClassReports::Kind kind, int number = 0);

@@ -1,5 +1,6 @@
 #include "ui/main/classcommands.h"
 
+#include "ui/division/classadjustdialog.h"
 #include "ui/documents/documentwindow.h"
 #include "ui/main/dynamicmenu.h"
 #include "ui/main/mainwindow.h"
@@ -26,6 +27,18 @@ ClassCommands::ClassCommands(MainWindow &window)
     wire("czzpm", [this] {
         if (m_window.passGate())
             show(Kind::NewClassStats);
+    });
+    wire("sgtz", [this] {
+        if (!m_window.passGate())
+            return;
+        // One dialog, created on first use, beside the documents rather than over them.
+        if (!m_adjust) {
+            auto *dialog = new ClassAdjustDialog(m_window.workspace(), &m_window);
+            dialog->setAttribute(Qt::WA_DeleteOnClose);
+            m_adjust = dialog;
+        }
+        m_adjust->show();
+        m_adjust->raise();
     });
     if (DynamicMenu *classes = m_window.dynamicMenu(QStringLiteral("class"))) {
         classes->item(0)->setEnabled(true);

@@ -3,14 +3,15 @@
 #include "jobs/reports/classreports.h"
 
 #include <QObject>
+#include <QPointer>
 
 namespace fenpai {
 
 class DocumentWindow;
 class MainWindow;
 
-// The window's class report commands: 原分班表信息, 新班统计 and the items of 浏览新班级, each
-// report in a new document. Owned by the window.
+// The window's class commands: 原分班表信息, 新班统计 and the items of 浏览新班级, each report in
+// a new document, and 手工调整. Owned by the window.
 class ClassCommands final : public QObject
 {
     Q_OBJECT
@@ -23,6 +24,7 @@ public:
 
 private:
     MainWindow &m_window;
+    QPointer<QWidget> m_adjust;
 };
 
 } // namespace fenpai

@@ -537,6 +537,8 @@ TEST_F(Window, ClassReportsFromTheMenus)
     w->action("czzpm")->trigger();
     EXPECT_EQ(messages.last().text, "你还没有登录，请先登录。在菜单：文件/登录 下 登录。");
     EXPECT_EQ(w->mdiArea()->subWindowList().size(), 1);
+    w->action("sgtz")->trigger();
+    EXPECT_EQ(w->findChildren<QDialog *>("sgtzfrm").size(), 0);
 
     w->state().logIn("admin");
     w->action("czzpm")->trigger();
@@ -551,4 +553,9 @@ TEST_F(Window, ClassReportsFromTheMenus)
     w->dynamicMenu("class")->item(0)->trigger();
     EXPECT_EQ(w->activeDocument()->windowTitle(), "0班");
     EXPECT_EQ(w->activeDocument()->grid().rows(), 2) << "everyone is placed";
+
+    w->action("sgtz")->trigger();
+    w->action("sgtz")->trigger();
+    ASSERT_EQ(w->findChildren<QDialog *>("sgtzfrm").size(), 1);
+    EXPECT_FALSE(w->findChild<QDialog *>("sgtzfrm")->isModal());
 }
