@@ -19,7 +19,8 @@ namespace {
 const QString fixedCounts = QStringLiteral(
     "Count([姓名]) as 学生数,Count(iif([性别]='男',1,null)) as 男生,Count(iif([性别]='女',1,null)) "
     "as 女生,max(成绩) as 最高分,min(成绩) as 最低分");
-const QString average = QStringLiteral(",avg(成绩) as 平均分");
+// Two decimals: the mean is read, not computed with.
+const QString average = QStringLiteral(",round(avg(成绩),2) as 平均分");
 
 Status requireData(Database &db)
 {
@@ -126,6 +127,16 @@ Result<ClassReports::Listing> newClasses(Database &db, Grid &grid, bool withAver
                       ClassReports::newClassTitle());
 }
 
+// The narrow numeric columns of the report format would cut the band limits.
+void widenBands(Grid &grid)
+{
+    for (int c = 1; c < grid.cols(); ++c) {
+        const QString header = grid.cellText(0, c);
+        if (header.contains(u'_'))
+            grid.setColumnWidth(c, 46);
+    }
+}
+
 } // namespace
 
 std::vector<ClassReports::Band> ClassReports::bands(double highest)
@@ -156,9 +167,11 @@ QString ClassReports::sourceSchoolTitle()
 Result<ClassReports::Listing> ClassReports::newClassStats(Database &db, Grid &grid)
 {
     Result<Listing> listing = newClasses(db, grid, true);
-    if (listing)
+    if (listing) {
         ReportFormat::apply(grid, ReportFormat::Variant::Statistics, listing->title,
                             ReportFormat::subtitleFrom(db));
+        widenBands(grid);
+    }
     return listing;
 }
 
@@ -182,9 +195,11 @@ Result<ClassReports::Listing> ClassReports::sourceSchoolStats(Database &db, Grid
                        QStringLiteral(" from 分班数据表  GROUP BY 原学校"),
                    QStringLiteral("select ") + columns + QStringLiteral(" from 分班数据表 "),
                    sourceSchoolTitle());
-    if (listing)
+    if (listing) {
         ReportFormat::apply(grid, ReportFormat::Variant::Statistics, listing->title,
                             ReportFormat::subtitleFrom(db));
+        widenBands(grid);
+    }
     return listing;
 }
 
