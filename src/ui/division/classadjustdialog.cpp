@@ -190,6 +190,8 @@ void ClassAdjustDialog::clickRow(int side, int row)
     const Side &s = m_sides[side];
     const Side &other = m_sides[1 - side];
     m_row = row;
+    if (row >= 1 && row < s.grid->rows())
+        s.view->selection().select(row, 1, row, s.grid->cols() - 1);
     m_current->setText(QStringLiteral("当前：  将 ") + s.classes->currentText() +
                        QStringLiteral(" 班学生 ") + s.grid->cellText(row, 1) +
                        QStringLiteral(" 调整到 ") + other.classes->currentText() +
