@@ -42,11 +42,13 @@ const std::vector<Cli::Command> &Cli::commands()
          "（K 为考场序号，0 为全部考场）；exam-class-list 班级考场考号表；brief-stats "
          "考场编排统计表；"
          "school-stats 一所学校的考场编排统计表；first-last 各考场首尾考号；by-class、by-school "
-         "原始分班信息表",
-         "fenpai report score-info|brief-stats|first-last|by-class|by-school "
+         "原始分班信息表；new-class-stats 新分班基本情况表；source-school-stats "
+         "原始分班信息表（按原学校）；new-class-list 新班级名单（N 为班号，0 为未分班）",
+         "fenpai report score-info|brief-stats|first-last|by-class|by-school|new-class-stats|"
+         "source-school-stats "
          "[--format csv|xlsx|html|pdf] -o FILE\n"
-         "      fenpai report room-list K|exam-class-list SCHOOL/CLASS|school-stats SCHOOL "
-         "[--format ...] -o FILE",
+         "      fenpai report room-list K|exam-class-list SCHOOL/CLASS|school-stats SCHOOL"
+         "|new-class-list N [--format ...] -o FILE",
          true, &ReportCommand::run},
         {"check", "混排检测：列出考号相邻的同班考生，没有则输出“全部混排”", "fenpai check mixing",
          false, &CheckCommand::run},

@@ -4,6 +4,7 @@
 #include "cli/documentoutput.h"
 #include "db/database.h"
 #include "grid/grid.h"
+#include "jobs/reports/classreports.h"
 #include "jobs/reports/examreports.h"
 #include "jobs/reports/scoreinforeport.h"
 
@@ -40,6 +41,19 @@ template <Kind kind> Result<QString> plainExamReport(Database &db, Grid &grid, c
     return examReport(db, grid, {kind});
 }
 
+Result<QString> listingTitle(const Result<ExamListings::Listing> &listing)
+{
+    if (!listing)
+        return listing.status();
+    return listing->title;
+}
+
+template <ClassReports::Kind kind>
+Result<QString> classReport(Database &db, Grid &grid, const QString &)
+{
+    return listingTitle(ClassReports::build(db, grid, kind));
+}
+
 const std::vector<Report> &reports()
 {
     static const std::vector<Report> table = {
@@ -73,6 +87,17 @@ const std::vector<Report> &reports()
         {"first-last", false, &plainExamReport<Kind::FirstLast>},
         {"by-class", false, &plainExamReport<Kind::ByClass>},
         {"by-school", false, &plainExamReport<Kind::BySchool>},
+        {"new-class-stats", false, &classReport<ClassReports::Kind::NewClassStats>},
+        {"source-school-stats", false, &classReport<ClassReports::Kind::SourceSchoolStats>},
+        {"new-class-list", true,
+         [](Database &db, Grid &grid, const QString &number) -> Result<QString> {
+             bool ok = false;
+             const int k = number.toInt(&ok);
+             if (!ok || k < 0)
+                 return Status::refused(
+                     QStringLiteral("班级应为新分班的班号 1、2、3……，0 为未分班的学生"));
+             return listingTitle(ClassReports::classList(db, grid, k));
+         }},
     };
     return table;
 }

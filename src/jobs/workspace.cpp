@@ -1,4 +1,5 @@
 #include "jobs/workspace.h"
+#include "jobs/division/classadjustment.h"
 
 #include "jobs/reports/mixingcheck.h"
 #include "jobs/reports/scoreinforeport.h"
@@ -99,6 +100,29 @@ Result<ExamListings::Listing> Workspace::buildExamReport(Grid &grid,
     if (Status s = open(); !s.isOk())
         return s;
     return ExamReports::build(m_db, grid, request);
+}
+
+Result<ExamListings::Listing> Workspace::buildClassReport(Grid &grid, ClassReports::Kind kind,
+                                                          int number)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return ClassReports::build(m_db, grid, kind, number);
+}
+
+Result<std::vector<qint64>> Workspace::fillAdjustmentClass(Grid &grid, const QString &queryName,
+                                                           int number, bool withSchool)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return ClassAdjustment::fillClass(m_db, grid, queryName, number, withSchool);
+}
+
+Status Workspace::moveToClass(qint64 rowid, int target)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return ClassAdjustment::move(m_db, rowid, target);
 }
 
 Result<QStringList> Workspace::mixingFindings()

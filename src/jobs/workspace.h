@@ -12,10 +12,13 @@
 #include "jobs/documents/documentfill.h"
 #include "jobs/documents/reportformat.h"
 #include "jobs/import/spreadsheetimport.h"
+#include "jobs/reports/classreports.h"
 #include "jobs/reports/examreports.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 namespace fenpai {
 
@@ -64,6 +67,13 @@ public:
     [[nodiscard]] Result<ExamListings::Listing>
     buildExamReport(Grid &grid, const ExamReports::Request &request);
     [[nodiscard]] Result<QStringList> mixingFindings();
+    // The manual class adjustment (ClassAdjustment).
+    [[nodiscard]] Result<std::vector<qint64>>
+    fillAdjustmentClass(Grid &grid, const QString &queryName, int number, bool withSchool);
+    [[nodiscard]] Status moveToClass(qint64 rowid, int target);
+    // The class reports over 分班数据表 (ClassReports).
+    [[nodiscard]] Result<ExamListings::Listing>
+    buildClassReport(Grid &grid, ClassReports::Kind kind, int number = 0);
 
     // The manual exam swap: its rooms, one room into a picker's grid, the swap.
     [[nodiscard]] Result<QStringList> swapRooms();

@@ -1,4 +1,5 @@
 #include "ui/main/mainwindow.h"
+#include "ui/main/classcommands.h"
 #include "ui/main/dynamicmenu.h"
 #include "ui/main/helpwindows.h"
 #include "ui/main/logindialog.h"
@@ -351,6 +352,7 @@ void MainWindow::wireCommands()
             showArrangementDialog();
     });
     wireExamMenus();
+    new ClassCommands(*this); // a child of the window
 }
 
 bool MainWindow::passGate(bool shortText)

@@ -41,6 +41,12 @@ public:
     ~MainWindow() override;
 
     AppState &state() { return m_state; }
+    Workspace &workspace() { return m_workspace; }
+    // A message box through the message function, with only an OK button.
+    void message(QMessageBox::Icon icon, const QString &title, const QString &text)
+    {
+        m_message(this, icon, title, text, QMessageBox::Ok);
+    }
     void setMessageFunction(MessageSink::Function function) { m_message = std::move(function); }
     // Asks for a workbook to import; tests answer instead of a file dialog.
     void setFileChooser(std::function<QString()> chooser) { m_chooseFile = std::move(chooser); }

@@ -516,3 +516,46 @@ TEST_F(Window, ExamListingsFromTheMenusBehindTheGate)
     w->action("ktiaoz")->trigger();
     EXPECT_EQ(w->findChildren<QDialog *>("kcsgtz").size(), 1);
 }
+
+TEST_F(Window, ClassReportsFromTheMenus)
+{
+    {
+        Database db;
+        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
+        ASSERT_TRUE(db.exec("CREATE TABLE 分班数据表 (姓名 text, 性别 text, 成绩 double, 原学校 "
+                            "text, 原班级 text, 新分班 double)")
+                        .isOk());
+        ASSERT_TRUE(db.exec("INSERT INTO 分班数据表 VALUES ('甲','男',90,'一中','1班',3)").isOk());
+        ASSERT_TRUE(db.exec("INSERT INTO 分班数据表 VALUES ('乙','女',95,'二中','2班',3)").isOk());
+    }
+    auto w = make();
+    w->action("fbbxx")->trigger();
+    ASSERT_NE(w->activeDocument(), nullptr) << "no login needed";
+    EXPECT_EQ(w->activeDocument()->windowTitle(), "原始分班信息表");
+    EXPECT_EQ(w->activeDocument()->grid().cellText(1, 1), "合计");
+
+    w->action("czzpm")->trigger();
+    EXPECT_EQ(messages.last().text, "你还没有登录，请先登录。在菜单：文件/登录 下 登录。");
+    EXPECT_EQ(w->mdiArea()->subWindowList().size(), 1);
+    w->action("sgtz")->trigger();
+    EXPECT_EQ(w->findChildren<QDialog *>("sgtzfrm").size(), 0);
+
+    w->state().logIn("admin");
+    w->action("czzpm")->trigger();
+    EXPECT_EQ(w->activeDocument()->windowTitle(), "新分班基本情况表");
+    EXPECT_EQ(w->state().documentTitle(), "新分班基本情况表");
+
+    w->rebuildNewClassMenu();
+    ASSERT_EQ(w->dynamicMenu("class")->count(), 2);
+    w->dynamicMenu("class")->item(1)->trigger();
+    EXPECT_EQ(w->activeDocument()->windowTitle(), "3班");
+    EXPECT_EQ(w->activeDocument()->grid().cellText(1, 1), "乙");
+    w->dynamicMenu("class")->item(0)->trigger();
+    EXPECT_EQ(w->activeDocument()->windowTitle(), "0班");
+    EXPECT_EQ(w->activeDocument()->grid().rows(), 2) << "everyone is placed";
+
+    w->action("sgtz")->trigger();
+    w->action("sgtz")->trigger();
+    ASSERT_EQ(w->findChildren<QDialog *>("sgtzfrm").size(), 1);
+    EXPECT_FALSE(w->findChild<QDialog *>("sgtzfrm")->isModal());
+}

@@ -1,0 +1,237 @@
+#include "ui/division/classadjustdialog.h"
+
+#include "grid/grid.h"
+#include "jobs/workspace.h"
+#include "ui/grid/gridview.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace fenpai {
+
+ClassAdjustDialog::ClassAdjustDialog(Workspace &workspace, QWidget *parent)
+    : QDialog(parent)
+    , m_workspace(workspace)
+{
+    setObjectName(QStringLiteral("sgtzfrm"));
+    setWindowTitle(QStringLiteral("手工调整"));
+    auto *layout = new QVBoxLayout(this);
+
+    auto *statsFrame = new QGroupBox(QStringLiteral("调整统计"), this);
+    statsFrame->setObjectName(QStringLiteral("Frame1"));
+    auto *statsLayout = new QVBoxLayout(statsFrame);
+    m_stats = new Grid(this);
+    m_statsView = new GridView(m_stats, statsFrame);
+    m_statsView->setObjectName(QStringLiteral("Grid1"));
+    m_statsView->setMinimumSize(760, 180);
+    statsLayout->addWidget(m_statsView);
+    layout->addWidget(statsFrame);
+
+    auto *adjustFrame = new QGroupBox(QStringLiteral("调整"), this);
+    adjustFrame->setObjectName(QStringLiteral("Frame2"));
+    auto *grid = new QGridLayout(adjustFrame);
+    const char *boxNames[] = {"Combo1", "Combo2"};
+    const char *gridNames[] = {"Grid2", "Grid3"};
+    const char *labelNames[] = {"Label1", "Label2"};
+    for (int side = 0; side < 2; ++side) {
+        Side &s = m_sides[side];
+        s.queryName = side == 0 ? QStringLiteral("NewQry4") : QStringLiteral("NewQry5");
+        auto *caption = new QLabel(QStringLiteral("选择班级"), adjustFrame);
+        caption->setObjectName(QLatin1String(labelNames[side]));
+        s.classes = new QComboBox(adjustFrame);
+        s.classes->setObjectName(QLatin1String(boxNames[side]));
+        s.classes->setMinimumContentsLength(6);
+        auto *picker = new QHBoxLayout;
+        picker->addWidget(caption);
+        picker->addWidget(s.classes);
+        picker->addStretch(1);
+        s.grid = new Grid(this);
+        s.grid->setCols(1);
+        s.grid->setRows(1);
+        s.view = new GridView(s.grid, adjustFrame);
+        s.view->setObjectName(QLatin1String(gridNames[side]));
+        s.view->setMinimumSize(side == 0 ? 320 : 400, 320);
+        const int col = side == 0 ? 0 : 2;
+        grid->addLayout(picker, 0, col);
+        grid->addWidget(s.view, 1, col);
+        connect(s.classes, &QComboBox::textActivated, this, [this, side] { fill(side); });
+        connect(s.view, &GridView::rowClicked, this,
+                [this, side](int row) { clickRow(side, row); });
+    }
+    m_sides[0].move = new QPushButton(QStringLiteral("调整到=>"), adjustFrame);
+    m_sides[0].move->setObjectName(QStringLiteral("Command1"));
+    m_sides[1].move = new QPushButton(QStringLiteral("<=调整到"), adjustFrame);
+    m_sides[1].move->setObjectName(QStringLiteral("Command2"));
+    auto *close = new QPushButton(QStringLiteral("关 闭"), adjustFrame);
+    close->setObjectName(QStringLiteral("Command3"));
+    auto *buttons = new QVBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_sides[0].move);
+    buttons->addWidget(m_sides[1].move);
+    buttons->addSpacing(24);
+    buttons->addWidget(close);
+    buttons->addStretch(1);
+    grid->addLayout(buttons, 1, 1);
+    layout->addWidget(adjustFrame, 1);
+    connect(m_sides[0].move, &QPushButton::clicked, this, [this] { move(0); });
+    connect(m_sides[1].move, &QPushButton::clicked, this, [this] { move(1); });
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+
+    m_current = new QLabel(QStringLiteral("当前:"), this);
+    m_current->setObjectName(QStringLiteral("Label3"));
+    layout->addWidget(m_current);
+
+    loadStatistics();
+    // The pickers follow the classes as the dialog opens; moves never add or remove a class.
+    for (Side &s : m_sides) {
+        s.classes->clear();
+        for (int r = 2; r <= m_stats->rows() - 2; ++r)
+            s.classes->addItem(m_stats->cellText(r, 1));
+        s.classes->setCurrentIndex(-1);
+    }
+}
+
+ClassAdjustDialog::~ClassAdjustDialog() = default;
+
+void ClassAdjustDialog::loadStatistics()
+{
+    // Without data the grid stays empty, and so do the pickers.
+    if (!m_workspace.buildClassReport(*m_stats, ClassReports::Kind::AdjustmentStats)) {
+        m_stats->reset();
+        m_stats->setRows(1);
+        m_stats->setCols(1);
+        return;
+    }
+    for (int c = 1; c < m_stats->cols(); ++c) {
+        QString h = m_stats->cellText(0, c);
+        if (h.endsWith(u'段'))
+            h = h.mid(1, h.size() - 2);
+        if (h.startsWith(u'分'))
+            h = h.mid(1);
+        m_stats->setCellText(0, c, h);
+    }
+    m_stats->range(0, 1, 0, m_stats->cols() - 1).setWrapText(true);
+    markDeparture();
+    m_stats->refresh();
+}
+
+// The class whose boys or girls count lies furthest from the other classes' average, measured in
+// the spread of that figure over all classes, gets a tinted row.
+void ClassAdjustDialog::markDeparture()
+{
+    m_marked = -1;
+    const int first = 2, last = m_stats->rows() - 2;
+    if (last - first < 2)
+        return;
+    auto col = [this](const QString &header) {
+        for (int c = 1; c < m_stats->cols(); ++c) {
+            if (m_stats->cellText(0, c) == header)
+                return c;
+        }
+        return -1;
+    };
+    double worst = 0;
+    for (const QString &header : {QStringLiteral("男生"), QStringLiteral("女生")}) {
+        const int c = col(header);
+        if (c < 0)
+            continue;
+        std::vector<double> values;
+        for (int r = first; r <= last; ++r)
+            values.push_back(m_stats->cellText(r, c).toDouble());
+        double sum = 0;
+        for (double v : values)
+            sum += v;
+        const double n = double(values.size());
+        double spread = 0;
+        for (double v : values)
+            spread += (v - sum / n) * (v - sum / n);
+        spread = std::sqrt(spread / n);
+        if (spread <= 0)
+            continue;
+        for (size_t i = 0; i < values.size(); ++i) {
+            const double others = (sum - values[i]) / (n - 1);
+            const double departure = std::abs(values[i] - others) / spread;
+            if (departure > worst) {
+                worst = departure;
+                m_marked = first + int(i);
+            }
+        }
+    }
+    if (m_marked > 0)
+        m_stats->applyStyle(GridArea{m_marked, 1, m_marked, m_stats->cols() - 1},
+                            [](CellStyle &style) { style.backColor = QColor(255, 228, 196); });
+}
+
+void ClassAdjustDialog::fill(int side)
+{
+    Side &s = m_sides[side];
+    Result<std::vector<qint64>> rowids = m_workspace.fillAdjustmentClass(
+        *s.grid, s.queryName, s.classes->currentText().toInt(), side == 1);
+    // A list that cannot be shown stays empty; a move then finds no pupil on the picked row.
+    s.rowids = rowids ? *rowids : std::vector<qint64>{};
+    s.grid->refresh();
+    m_current->clear();
+}
+
+void ClassAdjustDialog::chooseClass(int side, const QString &number)
+{
+    m_sides[side].classes->setCurrentText(number);
+    fill(side);
+}
+
+void ClassAdjustDialog::clickRow(int side, int row)
+{
+    const Side &s = m_sides[side];
+    const Side &other = m_sides[1 - side];
+    m_row = row;
+    if (row >= 1 && row < s.grid->rows())
+        s.view->selection().select(row, 1, row, s.grid->cols() - 1);
+    m_current->setText(QStringLiteral("当前：  将 ") + s.classes->currentText() +
+                       QStringLiteral(" 班学生 ") + s.grid->cellText(row, 1) +
+                       QStringLiteral(" 调整到 ") + other.classes->currentText() +
+                       QStringLiteral(" 班"));
+    s.move->setEnabled(true);
+    other.move->setEnabled(false);
+}
+
+void ClassAdjustDialog::move(int side)
+{
+    const Side &s = m_sides[side];
+    const Side &target = m_sides[1 - side];
+    if (target.classes->currentText().isEmpty())
+        return;
+    if (m_row < 1 || size_t(m_row) > s.rowids.size()) {
+        m_message(this, QMessageBox::NoIcon, QString(),
+                  side == 0 ? QStringLiteral("请选择在左侧班级中选择一个欲调整的学生")
+                            : QStringLiteral("请选择在右侧班级中选择一个欲调整的学生"),
+                  QMessageBox::Ok);
+        return;
+    }
+    const QString from = s.classes->currentText();
+    const QString to = target.classes->currentText();
+    if (m_message(this, QMessageBox::Question, QString(),
+                  QStringLiteral("你想将 ") + from + QStringLiteral(" 班学生 ") +
+                      s.grid->cellText(m_row, 1) + QStringLiteral(" 调整到 ") + to +
+                      QStringLiteral(" 班吗?"),
+                  QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    if (const Status moved = m_workspace.moveToClass(s.rowids[size_t(m_row - 1)], to.toInt());
+        !moved.isOk()) {
+        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), moved.message(),
+                  QMessageBox::Ok);
+        return;
+    }
+    loadStatistics();
+    const QString caption = m_current->text();
+    fill(0);
+    fill(1);
+    m_current->setText(caption);
+}
+
+} // namespace fenpai

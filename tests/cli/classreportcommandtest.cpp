@@ -1,0 +1,59 @@
+#include "cli/cli.h"
+#include "support/clirun.h"
+#include "support/divisiontestdata.h"
+
+#include <QFile>
+
+using namespace fenpai;
+
+namespace {
+
+using Outcome = test::CliOutcome;
+
+class ClassReportCommandTest : public ::testing::Test
+{
+protected:
+    Outcome run(const QStringList &args)
+    {
+        return test::runCli(QStringList{"--data-dir", d.dir.path()} + args);
+    }
+    QByteArray read(const QString &path)
+    {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+        return f.readAll();
+    }
+
+    test::DivisionData d;
+};
+
+} // namespace
+
+TEST_F(ClassReportCommandTest, StatisticsAndClassListAsCsv)
+{
+    d.add({{"男", 90, "一中", "甲"}, {"女", 95, "二中", "乙"}}, 1);
+    d.add({{"女", 70, "一中", "丙"}}, 2);
+    const QString csv = d.dir.filePath("out.csv");
+    Outcome r = run({"report", "new-class-stats", "-o", csv});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "新分班基本情况表 → " + csv + "\n");
+    QStringList lines = QString::fromUtf8(read(csv)).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines[0].startsWith("新分班,学生数,男生,女生,最高分,最低分,平均分,90_100,"));
+    EXPECT_TRUE(lines[0].endsWith(",一中,二中"));
+    EXPECT_TRUE(lines[1].startsWith("合计,3,1,2,95,70,")) << lines[1].toStdString();
+
+    r = run({"report", "source-school-stats", "-o", csv});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(read(csv)).split(u'\n', Qt::SkipEmptyParts).size(), 4);
+
+    r = run({"report", "new-class-list", "1", "-o", csv});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "1班 → " + csv + "\n");
+    lines = QString::fromUtf8(read(csv)).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[1].startsWith("乙,1,女,95,二中"));
+
+    EXPECT_NE(run({"report", "new-class-list", "-o", csv}).status, 0);
+    EXPECT_NE(run({"report", "new-class-list", "x", "-o", csv}).status, 0);
+}
