@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -101,6 +102,18 @@ ClassAdjustDialog::~ClassAdjustDialog() = default;
 
 void ClassAdjustDialog::loadStatistics()
 {
+    // The means are not among the dialog's columns; they come from the document's variant,
+    // built first so that NewQry3 ends up holding the dialog's own statement.
+    Grid withMeans;
+    QHash<QString, QString> means;
+    if (m_workspace.buildClassReport(withMeans, ClassReports::Kind::NewClassStats)) {
+        for (int c = 1; c < withMeans.cols(); ++c) {
+            if (withMeans.cellText(0, c) != QLatin1String("平均分"))
+                continue;
+            for (int r = 2; r < withMeans.rows() - 1; ++r)
+                means.insert(withMeans.cellText(r, 1), withMeans.cellText(r, c));
+        }
+    }
     // Without data the grid stays empty, and so do the pickers.
     if (!m_workspace.buildClassReport(*m_stats, ClassReports::Kind::AdjustmentStats)) {
         m_stats->reset();
@@ -117,13 +130,13 @@ void ClassAdjustDialog::loadStatistics()
         m_stats->setCellText(0, c, h);
     }
     m_stats->range(0, 1, 0, m_stats->cols() - 1).setWrapText(true);
-    markDeparture();
+    markDeparture(means);
     m_stats->refresh();
 }
 
-// The class whose boys or girls count lies furthest from the other classes' average, measured in
-// the spread of that figure over all classes, gets a tinted row.
-void ClassAdjustDialog::markDeparture()
+// The class whose mean, boys or girls count lies furthest from the other classes' average, measured
+// in the spread of that figure over all classes, gets a tinted row.
+void ClassAdjustDialog::markDeparture(const QHash<QString, QString> &means)
 {
     m_marked = -1;
     const int first = 2, last = m_stats->rows() - 2;
@@ -137,13 +150,16 @@ void ClassAdjustDialog::markDeparture()
         return -1;
     };
     double worst = 0;
-    for (const QString &header : {QStringLiteral("男生"), QStringLiteral("女生")}) {
+    for (const QString &header :
+         {QStringLiteral("平均分"), QStringLiteral("男生"), QStringLiteral("女生")}) {
         const int c = col(header);
-        if (c < 0)
+        const bool mean = header == QLatin1String("平均分");
+        if (c < 0 && !mean)
             continue;
         std::vector<double> values;
         for (int r = first; r <= last; ++r)
-            values.push_back(m_stats->cellText(r, c).toDouble());
+            values.push_back(mean ? means.value(m_stats->cellText(r, 1)).toDouble()
+                                  : m_stats->cellText(r, c).toDouble());
         double sum = 0;
         for (double v : values)
             sum += v;

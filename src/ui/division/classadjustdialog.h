@@ -3,6 +3,7 @@
 #include "ui/common/messagesink.h"
 
 #include <QDialog>
+#include <QHash>
 
 #include <vector>
 
@@ -57,7 +58,7 @@ private:
     };
 
     void loadStatistics();
-    void markDeparture();
+    void markDeparture(const QHash<QString, QString> &means);
     void fill(int side);
 
     Workspace &m_workspace;

@@ -77,6 +77,8 @@ TEST_F(ClassAdjustDialogTest, StatisticsWithShortHeadersAndPickersOfTheClassesOn
     EXPECT_EQ(items(0), classes);
     EXPECT_EQ(items(1), classes);
     EXPECT_EQ(dialog->markedRow(), 4) << "class 3 has no girls";
+    EXPECT_FALSE(d.db.columns("NewQry3").contains("平均分")) << "the dialog's statement is saved";
+    EXPECT_TRUE(d.db.columns("NewQry3").contains("最低分"));
 }
 
 TEST_F(ClassAdjustDialogTest, MovingTheBestPupilOfClassTwoIntoClassFive)
