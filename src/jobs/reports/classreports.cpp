@@ -127,13 +127,16 @@ Result<ClassReports::Listing> newClasses(Database &db, Grid &grid, bool withAver
                       ClassReports::newClassTitle());
 }
 
-// The narrow numeric columns of the report format would cut the band limits.
+// The narrow numeric columns of the report format would cut the band limits and show a mean
+// with two decimals as "###".
 void widenBands(Grid &grid)
 {
     for (int c = 1; c < grid.cols(); ++c) {
         const QString header = grid.cellText(0, c);
         if (header.contains(u'_'))
             grid.setColumnWidth(c, 46);
+        else if (header.contains(QStringLiteral("平均")))
+            grid.setColumnWidth(c, 64);
     }
 }
 
