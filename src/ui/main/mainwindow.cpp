@@ -3,6 +3,7 @@
 #include "ui/main/dynamicmenu.h"
 #include "ui/main/helpwindows.h"
 #include "ui/main/logindialog.h"
+#include "ui/main/mdilayout.h"
 #include "ui/main/passworddialog.h"
 #include "ui/main/windowplacement.h"
 
@@ -321,9 +322,9 @@ void MainWindow::wireCommands()
     wire("mnuWindowNewWindow",
          [this] { openDocument()->setWindowTitle(QStringLiteral("新文档")); });
     wire("mnuWindowCascade", [this] { m_mdi->cascadeSubWindows(); });
-    wire("mnuWindowTileHorizontal", [this] { tile(Qt::Horizontal); });
-    wire("mnuWindowTileVertical", [this] { tile(Qt::Vertical); });
-    wire("mnuWindowArrangeIcons", [this] { arrangeIcons(); });
+    wire("mnuWindowTileHorizontal", [this] { MdiLayout::tile(*m_mdi, Qt::Horizontal); });
+    wire("mnuWindowTileVertical", [this] { MdiLayout::tile(*m_mdi, Qt::Vertical); });
+    wire("mnuWindowArrangeIcons", [this] { MdiLayout::arrangeIcons(*m_mdi); });
     wire("mnuViewToolbar", [this](bool checked) { m_standardBar->setVisible(checked); });
     wire("mnuViewStatusBar", [this](bool checked) { statusBar()->setVisible(checked); });
     wire("mnufileHelp", [this] { showHelp(); });
@@ -635,41 +636,6 @@ void MainWindow::showHelpWindow()
 void MainWindow::showAbout()
 {
     HelpWindows::showAbout(this);
-}
-
-void MainWindow::tile(Qt::Orientation orientation)
-{
-    QList<QMdiSubWindow *> windows;
-    for (QMdiSubWindow *w : m_mdi->subWindowList()) {
-        if (!w->isMinimized() && w->isVisible())
-            windows.append(w);
-    }
-    if (windows.isEmpty())
-        return;
-    const QRect area = m_mdi->viewport()->rect();
-    const int n = static_cast<int>(windows.size());
-    for (int i = 0; i < n; ++i) {
-        windows[i]->showNormal();
-        if (orientation == Qt::Horizontal) {
-            const int h = area.height() / n;
-            windows[i]->setGeometry(0, i * h, area.width(), h);
-        } else {
-            const int w = area.width() / n;
-            windows[i]->setGeometry(i * w, 0, w, area.height());
-        }
-    }
-}
-
-void MainWindow::arrangeIcons()
-{
-    const QRect area = m_mdi->viewport()->rect();
-    int x = 0;
-    for (QMdiSubWindow *w : m_mdi->subWindowList()) {
-        if (!w->isMinimized())
-            continue;
-        w->move(x, area.height() - w->height());
-        x += w->width();
-    }
 }
 
 void MainWindow::fillWindowList()

@@ -111,8 +111,6 @@ private:
     void showHelp();
     void showHelpWindow();
     void showAbout();
-    void tile(Qt::Orientation orientation);
-    void arrangeIcons();
     void fillWindowList();
     void repairSystemTables();
     void applyFontName(const QString &name);
