@@ -1,6 +1,8 @@
 #include "ui/main/mainwindow.h"
 #include "ui/main/classcommands.h"
 #include "ui/main/dynamicmenu.h"
+#include "ui/main/editcommands.h"
+#include "ui/main/formatcommands.h"
 #include "ui/main/helpwindows.h"
 #include "ui/main/logindialog.h"
 #include "ui/main/mdilayout.h"
@@ -354,6 +356,8 @@ void MainWindow::wireCommands()
     });
     wireExamMenus();
     new ClassCommands(*this); // a child of the window
+    new EditCommands(*this);
+    new FormatCommands(*this);
 }
 
 bool MainWindow::passGate(bool shortText)

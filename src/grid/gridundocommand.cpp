@@ -1,0 +1,125 @@
+#include "grid/gridundocommand.h"
+
+#include "grid/grid.h"
+
+#include <vector>
+
+namespace fenpai {
+
+struct GridUndoCommand::Saved
+{
+    GridData whole; // the whole grid, or everything but the cells
+    struct Cell
+    {
+        QString text;
+        QString tag;
+        quint32 style = 0;
+    };
+    std::vector<Cell> cells; // the kept area, row by row
+    std::vector<GridColumnInfo> columns;
+    std::vector<int> heights;
+};
+
+GridUndoCommand::GridUndoCommand(Grid &grid, const QString &text, const GridArea &cells,
+                                 Change change, QUndoCommand *parent)
+    : QUndoCommand(text, parent)
+    , m_grid(grid)
+    , m_cells(cells.rowsMoved() || cells.colsMoved() ? GridArea{} : cells)
+    , m_change(std::move(change))
+{}
+
+GridUndoCommand::~GridUndoCommand() = default;
+
+std::unique_ptr<GridUndoCommand::Saved> GridUndoCommand::take() const
+{
+    auto saved = std::make_unique<Saved>();
+    const GridData &data = m_grid.data();
+    if (m_cells.isEmpty()) {
+        saved->whole = data;
+        return saved;
+    }
+    // Style ids stay valid without the styles: the store only grows while later steps are
+    // undone in order, and a whole-grid step brings its own store back.
+    saved->whole.merges = data.merges;
+    saved->whole.settings = data.settings;
+    saved->whole.print = data.print;
+    saved->whole.images = data.images;
+    const GridContent &content = data.content;
+    for (int c = 0; c < content.colCount(); ++c)
+        saved->columns.push_back(content.column(c));
+    for (int r = 0; r < content.rowCount(); ++r)
+        saved->heights.push_back(content.explicitHeight(r));
+    const GridArea a = m_cells.clipped(content.rowCount(), content.colCount());
+    for (int r = a.firstRow; r <= a.lastRow; ++r) {
+        for (int c = a.firstCol; c <= a.lastCol; ++c)
+            saved->cells.push_back({content.text(r, c), content.tag(r, c), content.styleId(r, c)});
+    }
+    return saved;
+}
+
+void GridUndoCommand::put(const Saved &saved)
+{
+    if (m_cells.isEmpty()) {
+        m_grid.restoreData(saved.whole);
+        return;
+    }
+    GridData data = m_grid.data();
+    data.merges = saved.whole.merges;
+    data.settings = saved.whole.settings;
+    data.print = saved.whole.print;
+    data.images = saved.whole.images;
+    GridContent &content = data.content;
+    for (int c = 0; c < int(saved.columns.size()); ++c)
+        content.setColumn(c, saved.columns[size_t(c)]);
+    for (int r = 0; r < int(saved.heights.size()); ++r)
+        content.setExplicitHeight(r, saved.heights[size_t(r)]);
+    const GridArea a = m_cells.clipped(content.rowCount(), content.colCount());
+    size_t i = 0;
+    for (int r = a.firstRow; r <= a.lastRow; ++r) {
+        for (int c = a.firstCol; c <= a.lastCol && i < saved.cells.size(); ++c, ++i) {
+            content.setText(r, c, saved.cells[i].text);
+            content.setTag(r, c, saved.cells[i].tag);
+            content.setStyleId(r, c, saved.cells[i].style);
+        }
+    }
+    m_grid.restoreData(std::move(data));
+}
+
+void GridUndoCommand::swap()
+{
+    std::unique_ptr<Saved> now = take();
+    put(*m_saved);
+    m_saved = std::move(now);
+}
+
+void GridUndoCommand::undo()
+{
+    if (m_saved)
+        swap();
+}
+
+void GridUndoCommand::redo()
+{
+    if (m_saved) {
+        swap();
+        return;
+    }
+    m_saved = take();
+    bool reported = false;
+    auto note = [&reported] { reported = true; };
+    const QList<QMetaObject::Connection> watch = {
+        QObject::connect(&m_grid, &Grid::changed, note),
+        QObject::connect(&m_grid, &Grid::rowsInserted, note),
+        QObject::connect(&m_grid, &Grid::rowsRemoved, note),
+        QObject::connect(&m_grid, &Grid::columnsInserted, note),
+        QObject::connect(&m_grid, &Grid::columnsRemoved, note),
+    };
+    m_change(m_grid);
+    for (const QMetaObject::Connection &c : watch)
+        QObject::disconnect(c);
+    m_change = nullptr;
+    if (!reported)
+        setObsolete(true);
+}
+
+} // namespace fenpai
