@@ -85,7 +85,11 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
     rebuildSchoolMenu();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The documents close after the window is gone: nobody may follow them any more.
+    disconnect(m_mdi, &QMdiArea::subWindowActivated, nullptr, nullptr);
+}
 
 QAction *MainWindow::addEntry(QMenu *menu, const char *objectName, const QString &caption)
 {
