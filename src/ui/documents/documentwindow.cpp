@@ -61,6 +61,8 @@ DocumentWindow::DocumentWindow(AppState &state, Workspace &workspace, QWidget *p
         [this](const QString &text, const GridArea &cells, const std::function<void(Grid &)> &fn) {
             change(text, cells, fn);
         });
+    // Whole-grid steps keep a copy of the table each: enough steps back, bounded memory.
+    m_undo->setUndoLimit(100);
     // A grid read from a file or emptied is another document: its steps do not apply.
     connect(m_grid, &Grid::contentReplaced, m_undo, &QUndoStack::clear);
     m_message = [](QWidget *parent, QMessageBox::Icon icon, const QString &title,

@@ -10,6 +10,7 @@
 #include "ui/main/mainwindow.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -71,6 +72,9 @@ FormatCommands::FormatCommands(MainWindow &window)
 
     if (auto *bar = m_window.findChild<QToolBar *>(QStringLiteral("tbToolBar")))
         buildToolbar(bar);
+    m_widgets.append(m_window.fontNameBox());
+    m_widgets.append(m_window.fontSizeBox());
+    m_widgets.removeAll(nullptr);
     connect(m_window.mdiArea(), &QMdiArea::subWindowActivated, this,
             &FormatCommands::documentActivated);
     documentActivated();

@@ -660,6 +660,18 @@ TEST_F(Window, EditAndFormatCommandsOnTheActiveDocumentAreUndoSteps)
     EXPECT_GT(g.columnWidth(2), 0);
     EXPECT_EQ(g.columnWidth(5), 0) << "the order column stays hidden";
 
+    // Typing and Delete in the grid are steps too.
+    ASSERT_TRUE(doc->gridView()->editCell(4, 1, "三中", true));
+    doc->gridView()->commitEdit();
+    EXPECT_EQ(undo->text(), "撤销 输入");
+    doc->selection().select(1, 1, 4, 1);
+    QTest::keyClick(doc->gridView(), Qt::Key_Delete);
+    EXPECT_EQ(g.cellText(4, 1), "");
+    undo->trigger();
+    undo->trigger();
+    EXPECT_EQ(g.cellText(4, 1), "一中");
+    EXPECT_EQ(g.cellText(2, 1), "一中");
+
     // Filter: one school into a new document.
     w->action("shaixwan")->trigger();
     auto *filter = w->findChild<FilterDialog *>("frmshaixuan");
