@@ -32,9 +32,9 @@ const QList<QColor> &ColorPicker::colors()
     return colors;
 }
 
-ColorPicker::ColorPicker(const QString &objectName, const QString &caption, const QColor &initial,
-                         QWidget *parent)
+ColorPicker::ColorPicker(Kind kind, const QColor &initial, QWidget *parent)
     : QToolButton(parent)
+    , m_kind(kind)
     , m_menu(new QMenu(this))
     , m_panel(new PickerGrid(int(colors().size()), kColumns, QSize(16, 16),
                              [](QPainter &p, const QRect &r, int index) {
@@ -45,7 +45,9 @@ ColorPicker::ColorPicker(const QString &objectName, const QString &caption, cons
                              }))
     , m_value(initial)
 {
-    setObjectName(objectName);
+    const bool fill = kind == Kind::Fill;
+    const QString caption = fill ? QStringLiteral("填充颜色") : QStringLiteral("文字颜色");
+    setObjectName(fill ? QStringLiteral("ColorButton1") : QStringLiteral("ColorButton2"));
     setText(caption);
     setToolTip(caption);
     setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -55,7 +57,7 @@ ColorPicker::ColorPicker(const QString &objectName, const QString &caption, cons
     action->setDefaultWidget(m_panel);
     m_menu->addAction(action);
     QAction *other = m_menu->addAction(QStringLiteral("其他颜色…"));
-    other->setObjectName(objectName + QStringLiteral("_other"));
+    other->setObjectName(objectName() + QStringLiteral("_other"));
     connect(other, &QAction::triggered, this, &ColorPicker::chooseOther);
     setMenu(m_menu);
     connect(this, &QToolButton::clicked, this, [this] { emit picked(m_value); });
@@ -87,7 +89,7 @@ void ColorPicker::updateIcon()
     QPainter p(&pixmap);
     p.fillRect(QRect(1, 15, 18, 4), m_value);
     p.setPen(Qt::black);
-    if (objectName() == QLatin1String("ColorButton2")) {
+    if (m_kind == Kind::Text) {
         QFont f = font();
         f.setBold(true);
         f.setPixelSize(13);

@@ -19,8 +19,13 @@ class ColorPicker final : public QToolButton
     Q_OBJECT
 
 public:
-    ColorPicker(const QString &objectName, const QString &caption, const QColor &initial,
-                QWidget *parent = nullptr);
+    enum class Kind
+    {
+        Fill, // ColorButton1, "填充颜色"
+        Text  // ColorButton2, "文字颜色"
+    };
+
+    ColorPicker(Kind kind, const QColor &initial, QWidget *parent = nullptr);
 
     QColor value() const { return m_value; }
     QMenu *popup() const { return m_menu; }
@@ -40,6 +45,7 @@ private:
     void updateIcon();
     void chooseOther();
 
+    Kind m_kind;
     QMenu *m_menu;
     PickerGrid *m_panel;
     QColor m_value;

@@ -112,10 +112,8 @@ void FormatCommands::buildToolbar(QToolBar *bar)
     }
     m_align = new AlignPicker(bar);
     m_border = new BorderPicker(bar);
-    m_fill = new ColorPicker(QStringLiteral("ColorButton1"), QStringLiteral("填充颜色"),
-                             QColor(0xff, 0xff, 0x00), bar);
-    m_text = new ColorPicker(QStringLiteral("ColorButton2"), QStringLiteral("文字颜色"),
-                             QColor(0xff, 0x00, 0x00), bar);
+    m_fill = new ColorPicker(ColorPicker::Kind::Fill, QColor(0xff, 0xff, 0x00), bar);
+    m_text = new ColorPicker(ColorPicker::Kind::Text, QColor(0xff, 0x00, 0x00), bar);
     for (QWidget *w : std::initializer_list<QWidget *>{m_align, m_border, m_fill, m_text}) {
         bar->addWidget(w);
         m_widgets.append(w);

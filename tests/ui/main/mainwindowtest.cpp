@@ -26,6 +26,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -691,10 +692,21 @@ TEST_F(Window, EditAndFormatCommandsOnTheActiveDocumentAreUndoSteps)
         w->resize(1100, 600);
         w->findChild<QToolBar *>("tbToolBar")->grab().save(shots + "/toolbar.png");
         doc->window()->grab().save(shots + "/window.png");
+        // Each picker open below its button, drawn onto the toolbar's picture.
+        QToolBar *bar = w->findChild<QToolBar *>("tbToolBar");
         int i = 0;
-        for (QMenu *menu : {align->popup(), border->popup(), fill->popup()}) {
+        for (QToolButton *button : std::initializer_list<QToolButton *>{align, border, fill}) {
+            QMenu *menu = button->menu();
             menu->popup(QPoint(0, 0));
-            menu->grab().save(shots + QStringLiteral("/picker%1.png").arg(++i));
+            const QPixmap open = menu->grab();
+            const QPoint at = button->mapTo(bar, QPoint(0, button->height()));
+            QPixmap shot(bar->width(), at.y() + open.height());
+            shot.fill(Qt::white);
+            QPainter p(&shot);
+            p.drawPixmap(0, 0, bar->grab());
+            p.drawPixmap(at, open);
+            p.end();
+            shot.save(shots + QStringLiteral("/picker%1.png").arg(++i));
             menu->hide();
         }
         w->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(doc->parentWidget()));
