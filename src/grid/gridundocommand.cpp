@@ -8,7 +8,7 @@ namespace fenpai {
 
 struct GridUndoCommand::Saved
 {
-    GridData whole; // the whole grid, or everything but the cells
+    GridData whole; // a whole-grid step: everything
     struct Cell
     {
         QString text;
@@ -18,6 +18,9 @@ struct GridUndoCommand::Saved
     std::vector<Cell> cells; // the kept area, row by row
     std::vector<GridColumnInfo> columns;
     std::vector<int> heights;
+    GridMerges merges;
+    GridFont font;
+    GridImages images;
 };
 
 GridUndoCommand::GridUndoCommand(Grid &grid, const QString &text, const GridArea &cells,
@@ -40,15 +43,21 @@ std::unique_ptr<GridUndoCommand::Saved> GridUndoCommand::take() const
     }
     // Style ids stay valid without the styles: the store only grows while later steps are
     // undone in order, and a whole-grid step brings its own store back.
-    saved->whole.merges = data.merges;
-    saved->whole.settings = data.settings;
-    saved->whole.print = data.print;
-    saved->whole.images = data.images;
     const GridContent &content = data.content;
-    for (int c = 0; c < content.colCount(); ++c)
-        saved->columns.push_back(content.column(c));
-    for (int r = 0; r < content.rowCount(); ++r)
-        saved->heights.push_back(content.explicitHeight(r));
+    if (m_parts & Columns) {
+        for (int c = 0; c < content.colCount(); ++c)
+            saved->columns.push_back(content.column(c));
+    }
+    if (m_parts & Heights) {
+        for (int r = 0; r < content.rowCount(); ++r)
+            saved->heights.push_back(content.explicitHeight(r));
+    }
+    if (m_parts & Merges)
+        saved->merges = data.merges;
+    if (m_parts & Font)
+        saved->font = data.settings.defaultFont;
+    if (m_parts & Images)
+        saved->images = data.images;
     const GridArea a = m_cells.clipped(content.rowCount(), content.colCount());
     for (int r = a.firstRow; r <= a.lastRow; ++r) {
         for (int c = a.firstCol; c <= a.lastCol; ++c)
@@ -60,19 +69,28 @@ std::unique_ptr<GridUndoCommand::Saved> GridUndoCommand::take() const
 void GridUndoCommand::put(const Saved &saved)
 {
     if (m_cells.isEmpty()) {
-        m_grid.restoreData(saved.whole);
+        // The page setup is the printer's, set outside the steps: it stays as it is.
+        GridData data = saved.whole;
+        data.print.pageSetup() = m_grid.pageSetup();
+        m_grid.restoreData(std::move(data));
         return;
     }
     GridData data = m_grid.data();
-    data.merges = saved.whole.merges;
-    data.settings = saved.whole.settings;
-    data.print = saved.whole.print;
-    data.images = saved.whole.images;
     GridContent &content = data.content;
-    for (int c = 0; c < int(saved.columns.size()); ++c)
-        content.setColumn(c, saved.columns[size_t(c)]);
-    for (int r = 0; r < int(saved.heights.size()); ++r)
-        content.setExplicitHeight(r, saved.heights[size_t(r)]);
+    if (m_parts & Columns) {
+        for (int c = 0; c < int(saved.columns.size()); ++c)
+            content.setColumn(c, saved.columns[size_t(c)]);
+    }
+    if (m_parts & Heights) {
+        for (int r = 0; r < int(saved.heights.size()); ++r)
+            content.setExplicitHeight(r, saved.heights[size_t(r)]);
+    }
+    if (m_parts & Merges)
+        data.merges = saved.merges;
+    if (m_parts & Font)
+        data.settings.defaultFont = saved.font;
+    if (m_parts & Images)
+        data.images = saved.images;
     const GridArea a = m_cells.clipped(content.rowCount(), content.colCount());
     size_t i = 0;
     for (int r = a.firstRow; r <= a.lastRow; ++r) {
@@ -83,6 +101,32 @@ void GridUndoCommand::put(const Saved &saved)
         }
     }
     m_grid.restoreData(std::move(data));
+}
+
+void GridUndoCommand::keepChangedParts()
+{
+    // Only what the change touched goes back, so that a column widened by hand or a setting
+    // changed since stays as it is.
+    const GridData &data = m_grid.data();
+    const GridContent &content = data.content;
+    int parts = 0;
+    bool columns = int(m_saved->columns.size()) != content.colCount();
+    for (int c = 0; !columns && c < content.colCount(); ++c)
+        columns = !(m_saved->columns[size_t(c)] == content.column(c));
+    bool heights = int(m_saved->heights.size()) != content.rowCount();
+    for (int r = 0; !heights && r < content.rowCount(); ++r)
+        heights = m_saved->heights[size_t(r)] != content.explicitHeight(r);
+    if (columns)
+        parts |= Columns;
+    if (heights)
+        parts |= Heights;
+    if (m_saved->merges.blocks() != data.merges.blocks())
+        parts |= Merges;
+    if (!(m_saved->font == data.settings.defaultFont))
+        parts |= Font;
+    if (m_saved->images.keys() != data.images.keys())
+        parts |= Images;
+    m_parts = parts;
 }
 
 void GridUndoCommand::swap()
@@ -118,6 +162,8 @@ void GridUndoCommand::redo()
     for (const QMetaObject::Connection &c : watch)
         QObject::disconnect(c);
     m_change = nullptr;
+    if (!m_cells.isEmpty())
+        keepChangedParts();
     if (!reported)
         setObsolete(true);
 }

@@ -205,4 +205,16 @@ TEST(GridUndo, EachStepGoesBackToTheExactCellsAndForwardAgain)
     EXPECT_EQ(g.toJson(), start);
     stack.setIndex(3);
     EXPECT_EQ(g.toJson(), end);
+
+    // What was changed by hand outside the steps (a column widened, the page turned) stays
+    // when a step is undone.
+    g.setColumnWidth(2, 150);
+    PageSetup page = g.pageSetup();
+    page.orientation = 2;
+    g.setPageSetup(page);
+    stack.undo();
+    EXPECT_EQ(g.columnWidth(2), 150);
+    stack.undo();
+    EXPECT_EQ(g.rows(), 7);
+    EXPECT_EQ(g.pageSetup().orientation, 2);
 }
