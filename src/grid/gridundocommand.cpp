@@ -15,7 +15,8 @@ struct GridUndoCommand::Saved
         QString tag;
         quint32 style = 0;
     };
-    std::vector<Cell> cells; // the kept area, row by row
+    GridArea area;           // the kept cells, inside the grid when they were taken
+    std::vector<Cell> cells; // row by row
     std::vector<GridColumnInfo> columns;
     std::vector<int> heights;
     GridMerges merges;
@@ -59,6 +60,7 @@ std::unique_ptr<GridUndoCommand::Saved> GridUndoCommand::take() const
     if (m_parts & Images)
         saved->images = data.images;
     const GridArea a = m_cells.clipped(content.rowCount(), content.colCount());
+    saved->area = a;
     for (int r = a.firstRow; r <= a.lastRow; ++r) {
         for (int c = a.firstCol; c <= a.lastCol; ++c)
             saved->cells.push_back({content.text(r, c), content.tag(r, c), content.styleId(r, c)});
@@ -91,13 +93,15 @@ void GridUndoCommand::put(const Saved &saved)
         data.settings.defaultFont = saved.font;
     if (m_parts & Images)
         data.images = saved.images;
-    const GridArea a = m_cells.clipped(content.rowCount(), content.colCount());
-    size_t i = 0;
+    // Each cell back to its own place; a grid resized since leaves out what no longer fits.
+    const GridArea &a = saved.area;
     for (int r = a.firstRow; r <= a.lastRow; ++r) {
-        for (int c = a.firstCol; c <= a.lastCol && i < saved.cells.size(); ++c, ++i) {
-            content.setText(r, c, saved.cells[i].text);
-            content.setTag(r, c, saved.cells[i].tag);
-            content.setStyleId(r, c, saved.cells[i].style);
+        for (int c = a.firstCol; c <= a.lastCol; ++c) {
+            const Saved::Cell &cell =
+                saved.cells[size_t((r - a.firstRow) * a.colCount() + (c - a.firstCol))];
+            content.setText(r, c, cell.text);
+            content.setTag(r, c, cell.tag);
+            content.setStyleId(r, c, cell.style);
         }
     }
     m_grid.restoreData(std::move(data));
