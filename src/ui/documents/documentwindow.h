@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/gridarea.h"
 #include "jobs/documents/reportformat.h"
 
 #include <QMessageBox>
@@ -8,12 +9,14 @@
 #include <functional>
 
 class QLineEdit;
+class QUndoStack;
 
 namespace fenpai {
 
 class AppState;
 class Workspace;
 class Grid;
+class GridSelection;
 class GridView;
 
 // frmDocument: a result document, the title box Text1 above the grid Grid1.
@@ -44,6 +47,21 @@ public:
     void setSelectionFontName(const QString &name);
     void setSelectionFontSize(double points);
 
+    // Every change of the document is one step here; reading a new grid in empties it.
+    QUndoStack *undoStack() const { return m_undo; }
+    GridSelection &selection() const;
+    // Makes the change one undo step named `text`. `cells` are the cells it writes; an empty
+    // area when it inserts, removes or moves rows or columns (see GridUndoCommand).
+    void change(const QString &text, const GridArea &cells,
+                const std::function<void(Grid &)> &change);
+    // The same on the selected cells: the change gets the selected area.
+    void changeSelection(const QString &text, const std::function<void(Grid &, GridArea)> &change);
+    // The clipboard pasted at the selection's top-left cell (our copy with its formats, text
+    // from other programs split at tabs and line breaks); cut copies and then empties the
+    // selected cells.
+    void paste();
+    void cut();
+
 signals:
     void selectionSumChanged(const QString &text);
     // Ctrl+C in the grid: the main window's Copy command does the copying.
@@ -60,6 +78,7 @@ private:
     Grid *m_grid;
     QLineEdit *m_title;
     GridView *m_view;
+    QUndoStack *m_undo;
     MessageFunction m_message;
 };
 

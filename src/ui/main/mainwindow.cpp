@@ -1,6 +1,8 @@
 #include "ui/main/mainwindow.h"
 #include "ui/main/classcommands.h"
 #include "ui/main/dynamicmenu.h"
+#include "ui/main/editcommands.h"
+#include "ui/main/formatcommands.h"
 #include "ui/main/helpwindows.h"
 #include "ui/main/logindialog.h"
 #include "ui/main/mdilayout.h"
@@ -83,7 +85,11 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
     rebuildSchoolMenu();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The documents close after the window is gone: nobody may follow them any more.
+    disconnect(m_mdi, &QMdiArea::subWindowActivated, nullptr, nullptr);
+}
 
 QAction *MainWindow::addEntry(QMenu *menu, const char *objectName, const QString &caption)
 {
@@ -354,6 +360,8 @@ void MainWindow::wireCommands()
     });
     wireExamMenus();
     new ClassCommands(*this); // a child of the window
+    new EditCommands(*this);
+    new FormatCommands(*this);
 }
 
 bool MainWindow::passGate(bool shortText)
