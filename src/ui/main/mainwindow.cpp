@@ -17,6 +17,7 @@
 #include "ui/common/jobprogress.h"
 #include "ui/division/divisiondialog.h"
 #include "ui/documents/documentwindow.h"
+#include "ui/tickets/ticketentry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -354,6 +355,7 @@ void MainWindow::wireCommands()
     });
     wireExamMenus();
     new ClassCommands(*this); // a child of the window
+    new TicketEntry(*this);
 }
 
 bool MainWindow::passGate(bool shortText)
