@@ -38,9 +38,9 @@ public:
     // would reach outside the folder.
     static QString photoPath(const QString &folder, const QString &name);
 
-    // Fills `document` with the tickets of the settings from the template grid. Returns the
-    // number of tickets; fails, leaving the document empty, on a missing choice, a missing table
-    // or no examinee to print.
+    // Fills `document` with the tickets of the settings from the template grid and returns the
+    // number of tickets. A missing choice, a missing table or no examinee to print fails and
+    // leaves the document untouched.
     [[nodiscard]] static Result<int> build(Database &db, const Grid &ticketTemplate,
                                            const TicketSettings &settings, Grid &document);
 

@@ -168,6 +168,7 @@ void TicketDialog::buildTicketTab(QWidget *tab)
     m_photoNameLabel = new QLabel(QStringLiteral("照片文件名"), tab);
     m_photoName = new QComboBox(tab);
     m_photoName->setObjectName(QStringLiteral("Combo5"));
+    m_photoName->setMinimumContentsLength(4);
     auto *photoRow = new QHBoxLayout;
     photoRow->addWidget(m_usePhotos);
     photoRow->addWidget(m_folder, 1);

@@ -321,7 +321,7 @@ TEST_F(TicketProductionTest, DeskLabelsBySeatAndByExamNumber)
     EXPECT_EQ(labels.rows(), 15);
     EXPECT_EQ(labels.cellText(14, 1), "2100027");
     EXPECT_EQ(labels.cellText(14, 2), "2100028");
-    EXPECT_EQ(labels.columnWidth(2), 350);
+    EXPECT_EQ(labels.columnWidth(2), 390);
 
     s.room = "2";
     ASSERT_TRUE(DeskLabels::build(t.db, s, labels).isOk());
