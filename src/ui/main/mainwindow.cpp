@@ -19,6 +19,7 @@
 #include "ui/common/jobprogress.h"
 #include "ui/division/divisiondialog.h"
 #include "ui/documents/documentwindow.h"
+#include "ui/tickets/ticketentry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -362,6 +363,7 @@ void MainWindow::wireCommands()
     new ClassCommands(*this); // a child of the window
     new EditCommands(*this);
     new FormatCommands(*this);
+    new TicketEntry(*this);
 }
 
 bool MainWindow::passGate(bool shortText)
