@@ -125,11 +125,19 @@ Status Workspace::moveToClass(qint64 rowid, int target)
     return ClassAdjustment::move(m_db, rowid, target);
 }
 
-Result<QStringList> Workspace::mixingFindings()
+Result<QStringList> Workspace::mixingFindings(SeatOrder order)
 {
     if (Status s = open(); !s.isOk())
         return s;
-    return MixingCheck::findings(m_db);
+    return MixingCheck::findings(m_db, order);
+}
+
+Result<ExamListings::Listing> Workspace::buildSeatChart(Grid &grid,
+                                                        const SeatChart::Request &request)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return SeatChart::build(m_db, grid, request);
 }
 
 Result<QStringList> Workspace::swapRooms()
