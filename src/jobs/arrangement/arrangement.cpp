@@ -302,7 +302,7 @@ private:
     std::vector<int> classOfSeat(const DeskLayout &layout, const std::vector<int> &members,
                                  std::vector<int> *rowAt) const
     {
-        std::vector<int> classes(static_cast<size_t>(layout.desks()), -1);
+        std::vector<int> classes(static_cast<size_t>(layout.seats()), -1);
         if (rowAt)
             rowAt->assign(classes.size(), -1);
         for (int index : members) {

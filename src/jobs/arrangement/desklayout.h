@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -41,6 +42,8 @@ public:
     int capacity() const { return m_capacity; }
     SeatOrder order() const { return m_order; }
     int desks() const { return m_rows * m_cols; }
+    // The seat numbers that can be taken: 1..seats(), as many as the room holds and has desks.
+    int seats() const { return std::min(m_capacity, desks()); }
     // Every seat 1..capacity has a desk.
     bool fits() const { return m_capacity <= desks(); }
 

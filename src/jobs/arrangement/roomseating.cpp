@@ -60,7 +60,7 @@ Result<std::vector<SeatedRoom>> RoomSeating::read(Database &db, SeatOrder order,
         return rooms;
     for (SeatedRoom &room : *rooms) {
         if (onlyRoom <= 0 || room.room == onlyRoom)
-            room.seats.resize(static_cast<size_t>(room.layout.desks()));
+            room.seats.resize(static_cast<size_t>(room.layout.seats()));
     }
     Result<Query> q = db.query(
         QStringLiteral("SELECT 学校, 班级, 姓名, 考场, 座位号, 考号 FROM 考生表 WHERE 考场 >= 1 "

@@ -29,7 +29,7 @@ struct SeatedRoom
     QVariant doorNumber; // 考场号
     QString location;    // 考场地点; empty without that column
     DeskLayout layout;
-    std::vector<SeatedExaminee> seats; // index seat - 1; one entry per desk
+    std::vector<SeatedExaminee> seats; // index seat - 1, seats 1..layout.seats()
 
     std::vector<int> classOfSeat() const;
 };
