@@ -1,4 +1,5 @@
 #include "jobs/workspace.h"
+#include "jobs/arrangement/roomseating.h"
 #include "jobs/division/classadjustment.h"
 
 #include "jobs/reports/mixingcheck.h"
@@ -57,6 +58,13 @@ Result<ArrangementCounts> Workspace::arrangementCounts()
     if (Status s = open(); !s.isOk())
         return s;
     return ArrangementCounts::read(m_db);
+}
+
+Status Workspace::checkDesks()
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return RoomSeating::checkDesks(m_db);
 }
 
 Result<ArrangementOutcome> Workspace::arrange(const ArrangementSettings &settings,

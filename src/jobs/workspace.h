@@ -58,6 +58,8 @@ public:
 
     // The exam room arrangement and the counts its dialog shows before a run.
     [[nodiscard]] Result<ArrangementCounts> arrangementCounts();
+    // Ok, or the refusal of a room whose capacity exceeds its desks (RoomSeating::checkDesks).
+    [[nodiscard]] Status checkDesks();
     [[nodiscard]] Result<ArrangementOutcome>
     arrange(const ArrangementSettings &settings, const ArrangementProgress &progress = {}) const;
 

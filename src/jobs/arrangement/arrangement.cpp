@@ -629,12 +629,11 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
     const Result<std::vector<SeatedRoom>> desks = RoomSeating::readRooms(db, settings.seatOrder);
     if (!desks)
         return desks.status();
+    if (const Status s = RoomSeating::checkDesks(*desks); !s.isOk())
+        return s;
     std::vector<DeskLayout> layouts;
-    for (const SeatedRoom &room : *desks) {
-        if (!room.layout.fits())
-            return Status::refused(room.layout.tooSmallMessage(room.room));
+    for (const SeatedRoom &room : *desks)
         layouts.push_back(room.layout);
-    }
 
     Run run(*table, rooms.capacities, settings);
     switch (settings.mode) {

@@ -51,6 +51,23 @@ Result<std::vector<SeatedRoom>> RoomSeating::readRooms(Database &db, SeatOrder o
     return rooms;
 }
 
+Status RoomSeating::checkDesks(const std::vector<SeatedRoom> &rooms)
+{
+    for (const SeatedRoom &room : rooms) {
+        if (!room.layout.fits())
+            return Status::refused(room.layout.tooSmallMessage(room.room));
+    }
+    return Status::ok();
+}
+
+Status RoomSeating::checkDesks(Database &db)
+{
+    if (!db.hasTable(TableNames::rooms))
+        return Status::ok(); // the counts say what is missing
+    const Result<std::vector<SeatedRoom>> rooms = readRooms(db, SeatOrder::ByColumn);
+    return rooms ? checkDesks(*rooms) : rooms.status();
+}
+
 Result<std::vector<SeatedRoom>> RoomSeating::read(Database &db, SeatOrder order, int onlyRoom)
 {
     if (const Status s = ArrangementTables::check(db, false); !s.isOk())

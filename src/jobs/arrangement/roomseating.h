@@ -41,6 +41,9 @@ class RoomSeating final
 public:
     // The rooms in the room table's row order, no examinees; the tables are checked already.
     [[nodiscard]] static Result<std::vector<SeatedRoom>> readRooms(Database &db, SeatOrder order);
+    // Ok, or the refusal naming the first room whose capacity exceeds its rows × columns.
+    [[nodiscard]] static Status checkDesks(const std::vector<SeatedRoom> &rooms);
+    [[nodiscard]] static Status checkDesks(Database &db);
     // The rooms with the examinees whose 考场 names one of them and whose 座位号 has a desk
     // there; `onlyRoom` > 0 reads the examinees of that room only.
     [[nodiscard]] static Result<std::vector<SeatedRoom>> read(Database &db, SeatOrder order,

@@ -283,6 +283,8 @@ void ArrangementDialog::warnOnOpening()
         m_message(this, m_countsError);
     else if (m_counts.roomsTooSmall())
         m_message(this, Arrangement::capacityMessage(m_counts.roomCount()));
+    else if (const Status desks = m_workspace.checkDesks(); !desks.isOk())
+        m_message(this, desks.message());
 }
 
 void ArrangementDialog::modeChosen()

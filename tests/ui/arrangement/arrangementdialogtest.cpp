@@ -245,9 +245,18 @@ TEST_F(ArrangementDialogTest, SeparationAndSeatOrderAreRememberedAndReported)
     EXPECT_TRUE(summaries[0].startsWith("座位相邻的同班考生 0 对（调整座位前 "))
         << summaries[0].toStdString();
 
+    // A room with fewer desks than places is named on opening.
+    ASSERT_TRUE(t.db.execNative("ALTER TABLE 考场表 ADD COLUMN 行数 REAL;"
+                                "ALTER TABLE 考场表 ADD COLUMN 列数 REAL;"
+                                "UPDATE 考场表 SET 行数 = 4, 列数 = 7 WHERE 考场号 = 2")
+                    .isOk());
+    messages.clear();
     QSettings settings(ini, QSettings::IniFormat);
     EXPECT_EQ(ArrangementDialog::rememberedSeatOrder(settings), SeatOrder::ByRow);
     QPointer<ArrangementDialog> dialog = open();
+    QApplication::processEvents();
+    EXPECT_TRUE(messages.value(0).startsWith("第2考场的考场人数(30)多于行数×列数(4×7)，"))
+        << messages.join('|').toStdString();
     dialog->rememberIn(&settings);
     EXPECT_TRUE(child<QCheckBox>(dialog, "separateClassmates")->isChecked());
     EXPECT_EQ(child<QComboBox>(dialog, "seatOrder")->currentText(), "按行");
