@@ -178,6 +178,31 @@ void crowdedRoom(benchmark::State &state)
 }
 BENCHMARK(crowdedRoom)->Unit(benchmark::kMicrosecond);
 
+void crowdedHall(benchmark::State &state)
+{
+    // A hall of 40 rows of 30 desks: one class of 700 beside ten classes of 50, in blocks.
+    const DeskLayout layout(40, 30, 1200, SeatOrder::ByColumn);
+    std::vector<int> classes(1200, 0);
+    for (int i = 700; i < 1200; ++i)
+        classes[static_cast<size_t>(i)] = 1 + (i - 700) / 50;
+    int pairs = 0;
+    for (auto _ : state) {
+        const std::vector<int> from = SeatSeparation::separate(layout, classes);
+        std::vector<int> seated(classes.size());
+        for (size_t s = 0; s < seated.size(); ++s)
+            seated[s] = classes[static_cast<size_t>(from[s])];
+        pairs = layout.classmatePairCount(seated);
+    }
+    state.counters["pairs"] = pairs;
+    static bool printed = false;
+    if (std::exchange(printed, true))
+        return;
+    std::printf("hall of 1200 desks, one class of 700: %d neighbouring classmates before, %d "
+                "after the step\n",
+                layout.classmatePairCount(classes), pairs);
+}
+BENCHMARK(crowdedHall)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

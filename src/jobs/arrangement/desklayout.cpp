@@ -22,8 +22,8 @@ int ceilDiv(int a, int b)
 } // namespace
 
 DeskLayout::DeskLayout(int rows, int cols, int capacity, SeatOrder order)
-    : m_rows(std::clamp(rows, 0, maxLines))
-    , m_cols(std::clamp(cols, 0, maxLines))
+    : m_rows(std::max(rows, 0))
+    , m_cols(std::max(cols, 0))
     , m_capacity(std::max(capacity, 0))
     , m_order(order)
 {}
@@ -33,10 +33,11 @@ DeskLayout DeskLayout::forRoom(int capacity, const QVariant &rows, const QVarian
 {
     int r = lineCount(rows);
     int c = lineCount(cols);
+    // What the capacity needs always fits, however large the room.
     if (c == 0)
-        c = r > 0 ? std::min(ceilDiv(capacity, r), maxLines) : 5;
+        c = r > 0 ? ceilDiv(capacity, r) : 5;
     if (r == 0)
-        r = std::min(ceilDiv(capacity, c), maxLines);
+        r = ceilDiv(capacity, c);
     return DeskLayout(r, c, capacity, order);
 }
 

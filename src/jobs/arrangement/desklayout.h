@@ -25,7 +25,7 @@ struct DeskPosition
 class DeskLayout final
 {
 public:
-    // The most rows or columns a room may have: larger values are typing errors.
+    // The most rows or columns a 行数 or 列数 cell may give: larger values are typing errors.
     static constexpr int maxLines = 1000;
 
     DeskLayout() = default;

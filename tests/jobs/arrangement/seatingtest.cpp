@@ -21,6 +21,9 @@ TEST(DeskLayoutTest, DefaultsSeatOrdersAndNeighbours)
     EXPECT_EQ(DeskLayout::forRoom(30, "abc", -2, SeatOrder::ByColumn).cols(), 5);
     EXPECT_EQ(DeskLayout::forRoom(0, {}, {}, SeatOrder::ByColumn).desks(), 0);
     EXPECT_FALSE(DeskLayout::forRoom(30, 5, 5, SeatOrder::ByColumn).fits());
+    // A hall without rows and columns in the table always has its desks.
+    EXPECT_TRUE(DeskLayout::forRoom(6000, {}, {}, SeatOrder::ByColumn).fits());
+    EXPECT_EQ(DeskLayout::forRoom(6000, 1e6, {}, SeatOrder::ByColumn).rows(), 1000);
 
     // Seat 7 of a room of 6 rows and 5 columns.
     EXPECT_EQ(standard.position(7), (Pos{1, 2}));
