@@ -1,52 +1,21 @@
 #include "ui/main/alignpicker.h"
 
-#include "ui/main/pickergrid.h"
-
-#include <QMenu>
 #include <QPainter>
-#include <QWidgetAction>
 
 namespace fenpai {
 
-namespace {
-
-QIcon itemIcon(int index)
-{
-    QPixmap pixmap(20, 20);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    AlignPicker::paintItem(p, pixmap.rect(), index);
-    return QIcon(pixmap);
-}
-
-} // namespace
-
 AlignPicker::AlignPicker(QWidget *parent)
-    : QToolButton(parent)
-    , m_menu(new QMenu(this))
-    , m_panel(new PickerGrid(9, 3, QSize(24, 24), &AlignPicker::paintItem))
+    : PatternPicker({9,
+                     3,
+                     &AlignPicker::paintItem,
+                     {QStringLiteral("左上"), QStringLiteral("中上"), QStringLiteral("右上"),
+                      QStringLiteral("左中"), QStringLiteral("居中"), QStringLiteral("右中"),
+                      QStringLiteral("左下"), QStringLiteral("中下"), QStringLiteral("右下")},
+                     4},
+                    parent)
 {
     setObjectName(QStringLiteral("AlignButton1"));
     setToolTip(QStringLiteral("对齐方式"));
-    setPopupMode(QToolButton::MenuButtonPopup);
-    setIcon(itemIcon(m_value));
-    m_panel->setToolTips({QStringLiteral("左上"), QStringLiteral("中上"), QStringLiteral("右上"),
-                          QStringLiteral("左中"), QStringLiteral("居中"), QStringLiteral("右中"),
-                          QStringLiteral("左下"), QStringLiteral("中下"), QStringLiteral("右下")});
-    m_panel->setPicked([this](int index) { pick(index); });
-    auto *action = new QWidgetAction(m_menu);
-    action->setDefaultWidget(m_panel);
-    m_menu->addAction(action);
-    setMenu(m_menu);
-    connect(this, &QToolButton::clicked, this, [this] { emit picked(m_value); });
-}
-
-void AlignPicker::pick(int index)
-{
-    m_menu->hide();
-    m_value = index;
-    setIcon(itemIcon(index));
-    emit picked(index);
 }
 
 void AlignPicker::paintItem(QPainter &p, const QRect &rect, int index)
