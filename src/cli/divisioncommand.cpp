@@ -40,21 +40,6 @@ QString score(const ClassBalance &c, double value)
     return c.scored > 0 ? NumberText::format(value) : QStringLiteral("-");
 }
 
-// The spreads across classes the refinement works on, in one line; with wishes, how many are met.
-QString figures(const DivisionSummary &s, const WishOutcome &wishes, int met)
-{
-    QString line =
-        QStringLiteral("平均分差%1，标准差差%2，人数差%3，男生差%4，女生差%5，生源人数最大差%6")
-            .arg(QString::number(s.meanSpread(), 'f', 3), QString::number(s.sdSpread(), 'f', 3))
-            .arg(s.sizeSpread())
-            .arg(s.boysSpread())
-            .arg(s.girlsSpread())
-            .arg(s.schoolSpread());
-    if (wishes.wishes > 0)
-        line += QStringLiteral("，愿望满足%1/%2").arg(met).arg(wishes.wishes);
-    return line;
-}
-
 void printSummary(QTextStream &out, const DivisionSummary &summary)
 {
     out << QStringLiteral("新分班\t人数\t男生\t女生\t平均分\t标准差\t最高分\t最低分\n");
@@ -76,8 +61,8 @@ void printSummary(QTextStream &out, const DivisionSummary &summary)
     }
     if (const DivisionSummary *dealt = summary.dealt()) {
         const WishOutcome &wishes = summary.wishes();
-        out << QStringLiteral("优化前：") << figures(*dealt, wishes, wishes.metBefore) << '\n';
-        out << QStringLiteral("优化后：") << figures(summary, wishes, wishes.met) << '\n';
+        out << QStringLiteral("优化前：") << dealt->spreadsText(wishes, wishes.metBefore) << '\n';
+        out << QStringLiteral("优化后：") << summary.spreadsText(wishes, wishes.met) << '\n';
         for (const QString &note : wishes.notes)
             out << note << '\n';
     }

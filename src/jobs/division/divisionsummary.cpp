@@ -103,4 +103,18 @@ double DivisionSummary::meanSpread() const
     return spread(m_classes, &ClassBalance::mean, true);
 }
 
+QString DivisionSummary::spreadsText(const WishOutcome &wishes, int met) const
+{
+    QString line =
+        QStringLiteral("平均分差%1，标准差差%2，人数差%3，男生差%4，女生差%5，生源人数最大差%6")
+            .arg(QString::number(meanSpread(), 'f', 3), QString::number(sdSpread(), 'f', 3))
+            .arg(sizeSpread())
+            .arg(boysSpread())
+            .arg(girlsSpread())
+            .arg(schoolSpread());
+    if (wishes.wishes > 0)
+        line += QStringLiteral("，愿望满足%1/%2").arg(met).arg(wishes.wishes);
+    return line;
+}
+
 } // namespace fenpai

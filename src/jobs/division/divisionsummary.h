@@ -75,6 +75,9 @@ public:
     // Each source school, in the order the schools were first met.
     const std::vector<SchoolBalance> &schools() const { return m_schools; }
 
+    // The spreads the refinement works on, in one line; with wishes, `met` of them met.
+    QString spreadsText(const WishOutcome &wishes, int met) const;
+
     const WishOutcome &wishes() const { return m_wishes; }
     void setWishes(const WishOutcome &wishes) { m_wishes = wishes; }
 

@@ -226,20 +226,8 @@ bool DivisionDialog::runDivision()
     QString done = QStringLiteral("分班完成!");
     if (const DivisionSummary *dealt = result->dealt()) {
         const WishOutcome &wishes = result->wishes();
-        auto line = [&](const QString &head, const DivisionSummary &s, int met) {
-            QString text =
-                QStringLiteral("\n%1平均分差%2，标准差差%3，人数差%4，男生差%5，生源差%6")
-                    .arg(head, QString::number(s.meanSpread(), 'f', 3),
-                         QString::number(s.sdSpread(), 'f', 3))
-                    .arg(s.sizeSpread())
-                    .arg(s.boysSpread())
-                    .arg(s.schoolSpread());
-            if (wishes.wishes > 0)
-                text += QStringLiteral("，愿望满足%1/%2").arg(met).arg(wishes.wishes);
-            return text;
-        };
-        done += line(QStringLiteral("优化前："), *dealt, wishes.metBefore) +
-                line(QStringLiteral("优化后："), *result, wishes.met);
+        done += QStringLiteral("\n优化前：") + dealt->spreadsText(wishes, wishes.metBefore) +
+                QStringLiteral("\n优化后：") + result->spreadsText(wishes, wishes.met);
         // A long list would push the buttons off the screen; the command line prints them all.
         constexpr qsizetype shown = 8;
         for (qsizetype i = 0; i < std::min(shown, wishes.notes.size()); ++i)
