@@ -1,12 +1,14 @@
 #include "ui/documents/documentwindow.h"
 
 #include "grid/grid.h"
+#include "jobs/documents/documentwriteback.h"
 #include "jobs/documents/selectionsum.h"
 #include "jobs/workspace.h"
 #include "ui/common/appstate.h"
 #include "ui/grid/gridclipboard.h"
 #include "ui/grid/gridview.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -41,6 +43,11 @@ DocumentWindow::DocumentWindow(AppState &state, Workspace &workspace, QWidget *p
                     emit copyRequested();
                 }
             });
+    // Row marks follow every change of the cells, whoever makes it (typing, paste, undo).
+    connect(m_grid, &Grid::changed, this, [this](const GridArea &area) {
+        if (m_source.isTable())
+            DocumentWriteBack::noteChange(*m_grid, area);
+    });
     m_message = [](QWidget *parent, QMessageBox::Icon icon, const QString &title,
                    const QString &text, QMessageBox::StandardButtons buttons) {
         QMessageBox box(icon, title, text, buttons, parent);
@@ -85,6 +92,41 @@ void DocumentWindow::setSelectionFontName(const QString &name)
 void DocumentWindow::setSelectionFontSize(double points)
 {
     m_view->selection().range().setFontSize(points);
+}
+
+bool DocumentWindow::hasUnsavedRecords() const
+{
+    return DocumentWriteBack::hasChanges(*m_grid, m_source);
+}
+
+Status DocumentWindow::saveRecords()
+{
+    return m_workspace.saveDocument(*m_grid, m_source);
+}
+
+void DocumentWindow::closeEvent(QCloseEvent *event)
+{
+    if (!hasUnsavedRecords()) {
+        event->accept();
+        return;
+    }
+    const auto answer =
+        m_message(this, QMessageBox::Question, QStringLiteral("提示"),
+                  QStringLiteral("“%1”的数据已修改，是否保存到数据库？").arg(windowTitle()),
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    if (answer == QMessageBox::Discard) {
+        event->accept();
+        return;
+    }
+    if (answer == QMessageBox::Save) {
+        const Status s = saveRecords();
+        if (s.isOk()) {
+            event->accept();
+            return;
+        }
+        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), s.message(), QMessageBox::Ok);
+    }
+    event->ignore();
 }
 
 void DocumentWindow::updateSelectionSum()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/status.h"
+#include "jobs/documents/documentsource.h"
 #include "jobs/documents/reportformat.h"
 
 #include <QMessageBox>
@@ -44,6 +46,13 @@ public:
     void setSelectionFontName(const QString &name);
     void setSelectionFontSize(double points);
 
+    // The table the document was filled from; its edits are saved back there (保存). A document
+    // without one (a report, a file) cannot be saved back.
+    void setSource(const DocumentSource &source) { m_source = source; }
+    const DocumentSource &source() const { return m_source; }
+    bool hasUnsavedRecords() const;
+    [[nodiscard]] Status saveRecords();
+
 signals:
     void selectionSumChanged(const QString &text);
     // Ctrl+C in the grid: the main window's Copy command does the copying.
@@ -51,6 +60,8 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Unsaved edits of a table's rows: 保存 / 不保存 / 取消.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void updateSelectionSum();
@@ -61,6 +72,7 @@ private:
     QLineEdit *m_title;
     GridView *m_view;
     MessageFunction m_message;
+    DocumentSource m_source;
 };
 
 } // namespace fenpai

@@ -1,6 +1,7 @@
 #include "ui/main/mainwindow.h"
 #include "ui/main/classcommands.h"
 #include "ui/main/dynamicmenu.h"
+#include "ui/main/filecommands.h"
 #include "ui/main/helpwindows.h"
 #include "ui/main/logindialog.h"
 #include "ui/main/mdilayout.h"
@@ -354,6 +355,7 @@ void MainWindow::wireCommands()
     });
     wireExamMenus();
     new ClassCommands(*this); // a child of the window
+    new FileCommands(*this);  // likewise
 }
 
 bool MainWindow::passGate(bool shortText)
@@ -413,6 +415,7 @@ DocumentWindow *MainWindow::showSource(const QString &title, const QString &sour
         return nullptr;
     }
     m_state.setDocumentTitle(title);
+    doc->setSource(filled.source);
     if (!filled.titleText.isEmpty())
         doc->titleBox()->setText(filled.titleText);
     return presentDocument(doc.release());
@@ -584,8 +587,13 @@ void MainWindow::savePlacement()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     savePlacement();
-    // Open documents are discarded without a prompt.
+    // A document with unsaved rows asks first; cancelling there keeps the window open.
     m_mdi->closeAllSubWindows();
+    // Every document's window is deleted on close, so one still listed was kept open.
+    if (!m_mdi->subWindowList().isEmpty()) {
+        event->ignore();
+        return;
+    }
     event->accept();
 }
 

@@ -47,6 +47,12 @@ public:
     {
         m_message(this, icon, title, text, QMessageBox::Ok);
     }
+    // A message box with a choice of buttons; the button chosen.
+    QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString &title,
+                                    const QString &text, QMessageBox::StandardButtons buttons)
+    {
+        return m_message(this, icon, title, text, buttons);
+    }
     void setMessageFunction(MessageSink::Function function) { m_message = std::move(function); }
     // Asks for a workbook to import; tests answer instead of a file dialog.
     void setFileChooser(std::function<QString()> chooser) { m_chooseFile = std::move(chooser); }
@@ -58,6 +64,8 @@ public:
     QComboBox *fontNameBox() const { return m_fontName; }
     QComboBox *fontSizeBox() const { return m_fontSize; }
     QMdiArea *mdiArea() const { return m_mdi; }
+    // The per-user settings store (group "Settings" holds the window's own keys).
+    QSettings *settings() const { return m_settings; }
 
     // Where the window opens when no placement is saved: 85% of the screen's free area, centred.
     static QRect firstStartGeometry(const QRect &available);
