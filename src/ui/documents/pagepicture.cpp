@@ -16,7 +16,7 @@ PagePicture::PagePicture(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("picPage"));
-    setMinimumSize(120, 140);
+    setMinimumSize(180, 220);
 }
 
 void PagePicture::setPage(const PageSetup &setup)
@@ -89,19 +89,32 @@ void PagePicture::paintEvent(QPaintEvent *)
     }
 
     const double s = scale();
-    auto line = [&](Line which, double position, bool horizontal) {
-        p.setPen(QPen(m_highlighted == which ? QColor(Qt::black) : kLineColor, 1, Qt::DashLine));
-        if (horizontal)
-            p.drawLine(QPointF(sheet.left(), position), QPointF(sheet.right(), position));
-        else
-            p.drawLine(QPointF(position, sheet.top()), QPointF(position, sheet.bottom()));
+    const struct
+    {
+        Line line;
+        double position;
+        bool horizontal;
+    } lines[] = {
+        {Top, sheet.top() + m_setup.topMargin * s, true},
+        {Bottom, sheet.bottom() - m_setup.bottomMargin * s, true},
+        {Left, sheet.left() + m_setup.leftMargin * s, false},
+        {Right, sheet.right() - m_setup.rightMargin * s, false},
+        {Header, sheet.top() + m_setup.headerMargin * s, true},
+        {Footer, sheet.bottom() - m_setup.footerMargin * s, true},
     };
-    line(Header, sheet.top() + m_setup.headerMargin * s, true);
-    line(Footer, sheet.bottom() - m_setup.footerMargin * s, true);
-    line(Top, sheet.top() + m_setup.topMargin * s, true);
-    line(Bottom, sheet.bottom() - m_setup.bottomMargin * s, true);
-    line(Left, sheet.left() + m_setup.leftMargin * s, false);
-    line(Right, sheet.right() - m_setup.rightMargin * s, false);
+    // The highlighted line last, so that no grey line crosses it.
+    for (const bool highlighted : {false, true}) {
+        for (const auto &l : lines) {
+            if ((l.line == m_highlighted) != highlighted)
+                continue;
+            p.setPen(QPen(highlighted ? QColor(Qt::black) : kLineColor, 1,
+                          highlighted ? Qt::SolidLine : Qt::DashLine));
+            if (l.horizontal)
+                p.drawLine(QPointF(sheet.left(), l.position), QPointF(sheet.right(), l.position));
+            else
+                p.drawLine(QPointF(l.position, sheet.top()), QPointF(l.position, sheet.bottom()));
+        }
+    }
 }
 
 } // namespace fenpai

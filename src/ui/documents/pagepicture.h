@@ -32,7 +32,7 @@ public:
     Line highlighted() const { return m_highlighted; }
     // Where the table sketch stands, in widget pixels (for tests).
     QRectF tableRect() const;
-    QSize sizeHint() const override { return {150, 170}; }
+    QSize sizeHint() const override { return {200, 240}; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

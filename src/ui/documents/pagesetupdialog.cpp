@@ -209,12 +209,13 @@ QWidget *PageSetupDialog::buildMarginsTab()
         connect(box, &QLineEdit::textChanged, this, &PageSetupDialog::updatePicture);
         m_margins.append(box);
         const int row = i / 2;
-        const int col = (i % 2) * 3;
+        const int col = (i % 2) * 4;
         grid->addWidget(buddyLabel(QString::fromUtf8(boxes[i].caption), box), row, col);
         grid->addWidget(box, row, col + 1);
         grid->addWidget(new QLabel(QStringLiteral("厘米")), row, col + 2);
     }
-    grid->setColumnStretch(6, 1);
+    grid->setColumnMinimumWidth(3, 24); // between the two columns of boxes
+    grid->setColumnStretch(7, 1);
 
     auto *centring = new QGroupBox(QStringLiteral("居中方式"));
     m_centerH = new QCheckBox(QStringLiteral("水平居中(&Z)"));
