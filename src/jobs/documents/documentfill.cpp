@@ -46,6 +46,8 @@ DocumentFill::Outcome DocumentFill::fill(Grid &grid, Database &db, const QString
     for (int i = first; i < n + first; ++i) {
         const int c = i + 1 - first;
         grid.setCellText(0, c, query->fieldName(i));
+        if (table.isTable())
+            table.fields.append(query->fieldName(i));
         // A student number is a number but not a score: it keeps the plain column.
         if (query->isDouble(i) && query->fieldName(i) != ColumnNames::studentNumber) {
             grid.setColumnMask(c, GridMask::Numeric);
@@ -75,7 +77,7 @@ DocumentFill::Outcome DocumentFill::fill(Grid &grid, Database &db, const QString
         std::optional<qint64> rowid;
         if (table.isTable()) {
             rowid = row.front().toLongLong();
-            table.rowids.append(*rowid);
+            table.rows.insert(*rowid, values);
         }
         grid.setCellTag(k, 0, DocumentWriteBack::mark(DocumentWriteBack::kUnchanged, rowid));
     }

@@ -78,7 +78,7 @@ TEST_F(WriteBack, EditedNewAndDeletedRowsReachTheTable)
     Grid again;
     DocumentSource s2;
     fill(again, s2);
-    EXPECT_EQ(s2.rowids, source.rowids);
+    EXPECT_EQ(s2.rows, source.rows);
     for (int r = 0; r < grid.rows(); ++r)
         for (int c = 1; c < grid.cols(); ++c)
             EXPECT_EQ(again.cellText(r, c), grid.cellText(r, c)) << r << "," << c;
@@ -109,6 +109,34 @@ TEST_F(WriteBack, RefusalsAndFailuresWriteNothing)
     grid.setCellText(0, 2, "名字");
     s = DocumentWriteBack::save(t.db, grid, source);
     EXPECT_EQ(s.message(), "第2列的标题“名字”不是数据表“考生表”的字段，没有保存任何数据。");
+    EXPECT_EQ(table(), before);
+}
+
+TEST_F(WriteBack, OnlyChangedValuesAreWrittenAndNeverOverOthersChanges)
+{
+    // The division rewrites a column while the document is open: editing another value of the
+    // row keeps the division's.
+    t.exec({"UPDATE 考生表 SET 成绩 = 99 WHERE 姓名 = '甲'"});
+    grid.setCellText(1, 2, "甲甲");
+    Status s = DocumentWriteBack::save(t.db, grid, source);
+    ASSERT_TRUE(s.isOk()) << s.message().toStdString();
+    EXPECT_EQ(table().value(0), "一中\t甲甲\t99\t202600000000000001");
+
+    // The same value changed on both sides, or a deleted row someone rewrote (a new import):
+    // refused, nothing written.
+    const QString conflict = "在文档打开后已在数据表中被改动或删除，没有保存任何数据。";
+    t.exec({"UPDATE 考生表 SET 成绩 = 70 WHERE 姓名 = '乙'"});
+    grid.setCellText(2, 3, "60");
+    grid.setCellText(1, 2, "甲");
+    s = DocumentWriteBack::save(t.db, grid, source);
+    EXPECT_TRUE(s.message().startsWith("第2行" + conflict)) << s.message().toStdString();
+    grid.setCellText(2, 3, "70");
+    t.exec({"UPDATE 考生表 SET 姓名 = '丁' WHERE 姓名 = '丙'"});
+    grid.deleteRows(3);
+    const QStringList before = table();
+    s = DocumentWriteBack::save(t.db, grid, source);
+    EXPECT_TRUE(s.message().startsWith("删除的一行（二中 丙  ）" + conflict))
+        << s.message().toStdString();
     EXPECT_EQ(table(), before);
 }
 
