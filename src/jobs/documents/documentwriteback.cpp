@@ -87,17 +87,40 @@ std::optional<qint64> DocumentWriteBack::rowid(const Grid &grid, int row)
     return id;
 }
 
-void DocumentWriteBack::noteChange(Grid &grid, const GridArea &area)
+void DocumentWriteBack::noteChange(Grid &grid, const DocumentSource &source, const GridArea &area)
 {
     if (area.isEmpty() || area.rowsMoved() || area.colsMoved())
         return;
+    // Grid column → index of its field among the values loaded, -1 for none.
+    std::vector<int> loadedIndex(size_t(std::max(0, grid.cols())), -1);
+    for (int c = 1; c < grid.cols(); ++c) {
+        const QString header = grid.cellText(0, c).trimmed();
+        for (int i = 0; i < source.fields.size(); ++i) {
+            if (source.fields.at(i).compare(header, Qt::CaseInsensitive) == 0) {
+                loadedIndex[size_t(c)] = i;
+                break;
+            }
+        }
+    }
     const int last = std::min(area.lastRow, grid.rows() - 1);
     for (int r = std::max(area.firstRow, grid.fixedRows()); r <= last; ++r) {
         const QChar s = state(grid, r);
-        if (s == kUnchanged)
-            grid.setCellTag(r, 0, mark(kEdited, rowid(grid, r)));
-        else if (s.isNull() && rowHasText(grid, r))
+        const std::optional<qint64> id = rowid(grid, r);
+        if ((s == kUnchanged || s == kEdited) && id && source.rows.contains(*id)) {
+            const QStringList &loaded = source.rows[*id];
+            bool differs = false;
+            for (int c = 1; c < grid.cols() && !differs; ++c) {
+                const int i = loadedIndex[size_t(c)];
+                differs = grid.cellText(r, c) != (i < 0 ? QString() : loaded.value(i));
+            }
+            const QChar now = differs ? kEdited : kUnchanged;
+            if (now != s)
+                grid.setCellTag(r, 0, mark(now, id));
+        } else if (s == kUnchanged) {
+            grid.setCellTag(r, 0, mark(kEdited, id));
+        } else if (s.isNull() && rowHasText(grid, r)) {
             grid.setCellTag(r, 0, mark(kNew));
+        }
     }
     // Typing into the blank row at the end opens the next one.
     const int end = grid.rows() - 1;

@@ -32,10 +32,11 @@ public:
     static QChar state(const Grid &grid, int row);
     static std::optional<qint64> rowid(const Grid &grid, int row);
 
-    // Follows a change of the grid: rows whose cells changed become edited, a row typed into
+    // Follows a change of the grid: a table row in the area is edited while its texts differ
+    // from the values loaded (so formats and an undone edit leave it unchanged), a row typed into
     // that had no mark becomes new, and a new blank row follows when the last row got text.
     // Row moves and whole-grid changes mark nothing.
-    static void noteChange(Grid &grid, const GridArea &area);
+    static void noteChange(Grid &grid, const DocumentSource &source, const GridArea &area);
 
     // True when saving would change the table: an edited or new row, or a row gone.
     static bool hasChanges(const Grid &grid, const DocumentSource &source);

@@ -46,7 +46,7 @@ DocumentWindow::DocumentWindow(AppState &state, Workspace &workspace, QWidget *p
     // Row marks follow every change of the cells, whoever makes it (typing, paste, undo).
     connect(m_grid, &Grid::changed, this, [this](const GridArea &area) {
         if (m_source.isTable())
-            DocumentWriteBack::noteChange(*m_grid, area);
+            DocumentWriteBack::noteChange(*m_grid, m_source, area);
     });
     m_message = [](QWidget *parent, QMessageBox::Icon icon, const QString &title,
                    const QString &text, QMessageBox::StandardButtons buttons) {

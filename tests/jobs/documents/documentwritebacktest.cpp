@@ -25,8 +25,9 @@ protected:
                 "INSERT INTO 考生表 VALUES ('二中', '丙', NULL, NULL)"});
         fill(grid, source);
         // As a document window follows its grid.
-        QObject::connect(&grid, &Grid::changed,
-                         [this](const GridArea &a) { DocumentWriteBack::noteChange(grid, a); });
+        QObject::connect(&grid, &Grid::changed, [this](const GridArea &a) {
+            DocumentWriteBack::noteChange(grid, source, a);
+        });
     }
 
     void fill(Grid &g, DocumentSource &s)
@@ -49,6 +50,11 @@ TEST_F(WriteBack, EditedNewAndDeletedRowsReachTheTable)
 {
     ASSERT_EQ(source.table, "考生表");
     EXPECT_EQ(grid.cellTag(1, 0), "U1");
+    // Formats and an edit undone leave the rows unchanged.
+    grid.setColumnAlignment(2, 4);
+    grid.setCellText(2, 2, "乙乙");
+    EXPECT_EQ(grid.cellTag(2, 0), "E2");
+    grid.setCellText(2, 2, "乙");
     EXPECT_FALSE(DocumentWriteBack::hasChanges(grid, source));
 
     grid.setCellText(1, 2, "甲甲"); // edit

@@ -91,6 +91,7 @@ TEST_F(Files, EditsGoBackToTheTableAllOrNothing)
     run("kstable");
     DocumentWindow *doc = w->activeDocument();
     ASSERT_NE(doc, nullptr);
+    EXPECT_FALSE(doc->hasUnsavedRecords()) << "centring the columns is no edit";
     Grid &g = doc->grid();
     g.setCellText(1, 3, "88");
     g.setCellText(3, 1, "三中");
