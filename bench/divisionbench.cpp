@@ -211,6 +211,9 @@ void BM_Refinement(benchmark::State &state)
                     r->schoolSpread(), seconds);
         std::printf("%38s peer best %8.3f %8.4f %5d %5d %5s %6d %8.3f\n", "", peer.mean, peer.sd, 0,
                     1, "-", 1, peer.seconds);
+        if (const WishOutcome &w = r->wishes(); w.wishes > 0)
+            std::printf("%38s wishes met %d of %d (dealing alone: %d)\n", "", w.met, w.wishes,
+                        w.metBefore);
         state.counters["mean_spread"] = r->meanSpread();
         state.counters["sd_spread"] = r->sdSpread();
     }

@@ -9,6 +9,7 @@
 #include "cli/passwdcommand.h"
 #include "cli/reportcommand.h"
 #include "cli/showcommand.h"
+#include "cli/ticketcommands.h"
 #include "db/datadirectory.h"
 
 #include <QCoreApplication>
@@ -69,6 +70,14 @@ const std::vector<Cli::Command> &Cli::commands()
          "省略的选项取编排对话框的默认值：--group-by class --groups 3 --order similar\n"
          "--start-number 2100001；--prefix 时考号 = 前缀 + 考场号(3位) + 座位号(2位)",
          false, &ArrangeCommand::run},
+        {"tickets", "制作准考证（按准考证模板，每页 2 个，--economy 每页 3 个）并输出 pdf",
+         "fenpai tickets (--class SCHOOL/CLASS | --room N | --stacked-classes SCHOOL/C1,C2[,C3]\n"
+         "      | --stacked-rooms R1,R2[,R3]) [--economy] [--photos DIR --photo-name "
+         "姓名|考号|照片]\n      -o FILE.pdf",
+         true, &TicketCommands::tickets},
+        {"labels", "制作一个考场的桌贴（座位号或考号）并输出 pdf",
+         "fenpai labels --room N (--seat|--exam-number) -o FILE.pdf", true,
+         &TicketCommands::labels},
     };
     return table;
 }

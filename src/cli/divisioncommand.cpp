@@ -40,32 +40,46 @@ QString score(const ClassBalance &c, double value)
     return c.scored > 0 ? NumberText::format(value) : QStringLiteral("-");
 }
 
-// The spreads across classes the refinement works on, in one line.
-QString figures(const DivisionSummary &s)
+// The spreads across classes the refinement works on, in one line; with wishes, how many are met.
+QString figures(const DivisionSummary &s, const WishOutcome &wishes, int met)
 {
-    return QStringLiteral("平均分差%1，标准差差%2，人数差%3，男生差%4，女生差%5，生源人数最大差%6")
-        .arg(QString::number(s.meanSpread(), 'f', 3), QString::number(s.sdSpread(), 'f', 3))
-        .arg(s.sizeSpread())
-        .arg(s.boysSpread())
-        .arg(s.girlsSpread())
-        .arg(s.schoolSpread());
+    QString line =
+        QStringLiteral("平均分差%1，标准差差%2，人数差%3，男生差%4，女生差%5，生源人数最大差%6")
+            .arg(QString::number(s.meanSpread(), 'f', 3), QString::number(s.sdSpread(), 'f', 3))
+            .arg(s.sizeSpread())
+            .arg(s.boysSpread())
+            .arg(s.girlsSpread())
+            .arg(s.schoolSpread());
+    if (wishes.wishes > 0)
+        line += QStringLiteral("，愿望满足%1/%2").arg(met).arg(wishes.wishes);
+    return line;
 }
 
 void printSummary(QTextStream &out, const DivisionSummary &summary)
 {
-    out << QStringLiteral("新分班\t人数\t男生\t女生\t平均分\t最高分\t最低分\n");
+    out << QStringLiteral("新分班\t人数\t男生\t女生\t平均分\t标准差\t最高分\t最低分\n");
     for (const ClassBalance &c : summary.classes()) {
         out << c.classNumber << '\t' << c.pupils << '\t' << c.boys << '\t' << c.girls << '\t'
             << (c.scored > 0 ? QString::number(c.mean, 'f', 2) : QStringLiteral("-")) << '\t'
+            << (c.scored > 0 ? QString::number(c.sd, 'f', 2) : QStringLiteral("-")) << '\t'
             << score(c, c.highest) << '\t' << score(c, c.lowest) << '\n';
     }
     out << QStringLiteral("各班平均分最大差：") << QString::number(summary.meanSpread(), 'f', 2)
         << '\n';
     out << QStringLiteral("各班标准差最大差：") << QString::number(summary.sdSpread(), 'f', 2)
         << '\n';
+    if (!summary.schools().empty()) {
+        out << QStringLiteral("原学校\t人数\t每班最少\t每班最多\t差\n");
+        for (const SchoolBalance &s : summary.schools())
+            out << s.name << '\t' << s.pupils << '\t' << s.fewest << '\t' << s.most << '\t'
+                << s.most - s.fewest << '\n';
+    }
     if (const DivisionSummary *dealt = summary.dealt()) {
-        out << QStringLiteral("优化前：") << figures(*dealt) << '\n';
-        out << QStringLiteral("优化后：") << figures(summary) << '\n';
+        const WishOutcome &wishes = summary.wishes();
+        out << QStringLiteral("优化前：") << figures(*dealt, wishes, wishes.metBefore) << '\n';
+        out << QStringLiteral("优化后：") << figures(summary, wishes, wishes.met) << '\n';
+        for (const QString &note : wishes.notes)
+            out << note << '\n';
     }
 }
 

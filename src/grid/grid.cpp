@@ -51,6 +51,22 @@ void Grid::reset()
     emit changed(GridArea::everything());
 }
 
+void Grid::restoreData(GridData data)
+{
+    const int oldRows = rows();
+    const int oldCols = cols();
+    m_data = std::move(data);
+    if (rows() < oldRows)
+        emit rowsRemoved(rows(), oldRows - rows());
+    else if (rows() > oldRows)
+        emit rowsInserted(oldRows, rows() - oldRows);
+    if (cols() < oldCols)
+        emit columnsRemoved(cols(), oldCols - cols());
+    else if (cols() > oldCols)
+        emit columnsInserted(oldCols, cols() - oldCols);
+    touch(GridArea::everything());
+}
+
 // --- change reports ----------------------------------------------------------------------------
 
 void Grid::touch(const GridArea &area)

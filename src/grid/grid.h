@@ -167,6 +167,9 @@ public:
 
     // Empties the grid back to a new grid's state (size 2 × 2, default settings).
     void reset();
+    // Puts back a state taken from data() earlier (undo and redo). Unlike a file read it is the
+    // same document: rows and columns that come or go are reported as such, then every cell.
+    void restoreData(GridData data);
 
 signals:
     // The cells in the area may look different; merged blocks are reported whole. A lastRow of

@@ -3,6 +3,8 @@
 
 #include "jobs/reports/mixingcheck.h"
 #include "jobs/reports/scoreinforeport.h"
+#include "jobs/tickets/desklabels.h"
+#include "jobs/tickets/ticketproduction.h"
 
 #include "db/maintenance.h"
 #include "db/menusources.h"
@@ -190,6 +192,34 @@ Status Workspace::repairSystemTables()
     if (Status s = open(); !s.isOk())
         return s;
     return Maintenance::repairSystemTables(m_db);
+}
+
+Workspace::TicketLists Workspace::ticketLists(const QString &school)
+{
+    TicketLists lists;
+    if (!open().isOk())
+        return lists;
+    lists.schools = TicketProduction::schools(m_db);
+    if (!school.isEmpty())
+        lists.classes = TicketProduction::classes(m_db, school);
+    lists.rooms = TicketProduction::rooms(m_db);
+    lists.photoNames = TicketProduction::photoNameChoices(m_db);
+    return lists;
+}
+
+Result<int> Workspace::buildTickets(Grid &grid, const Grid &ticketTemplate,
+                                    const TicketSettings &settings)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return TicketProduction::build(m_db, ticketTemplate, settings, grid);
+}
+
+Status Workspace::buildDeskLabels(Grid &grid, const DeskLabelSettings &settings)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return DeskLabels::build(m_db, settings, grid);
 }
 
 Result<QString> Workspace::login(const QString &userName, const QString &password)

@@ -15,6 +15,7 @@
 #include "jobs/import/spreadsheetimport.h"
 #include "jobs/reports/classreports.h"
 #include "jobs/reports/examreports.h"
+#include "jobs/tickets/ticketsettings.h"
 
 #include <QString>
 #include <QStringList>
@@ -99,6 +100,20 @@ public:
     QStringList schoolCaptions();
 
     [[nodiscard]] Status repairSystemTables();
+
+    // Admission tickets and desk labels (TicketProduction, DeskLabels) and the lists their
+    // dialog offers: schools, rooms, photo name columns, and the classes of `school`.
+    struct TicketLists
+    {
+        QStringList schools;
+        QStringList classes;
+        QStringList rooms;
+        QStringList photoNames;
+    };
+    TicketLists ticketLists(const QString &school = QString());
+    [[nodiscard]] Result<int> buildTickets(Grid &grid, const Grid &ticketTemplate,
+                                           const TicketSettings &settings);
+    [[nodiscard]] Status buildDeskLabels(Grid &grid, const DeskLabelSettings &settings);
 
     // The trimmed user name, or the message to show.
     [[nodiscard]] Result<QString> login(const QString &userName, const QString &password);

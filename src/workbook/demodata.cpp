@@ -179,9 +179,11 @@ Status DemoData::writeDivision(const QString &path, const DemoOptions &options)
     lxw_worksheet *sheet = writer.sheet("Sheet1");
     if (!sheet)
         return writer.close();
-    Writer::header(sheet, {QStringLiteral("学号"), QStringLiteral("姓名"), QStringLiteral("性别"),
-                           QStringLiteral("成绩"), QStringLiteral("原学校"),
-                           QStringLiteral("原班级"), QStringLiteral("新分班")});
+    Writer::header(sheet,
+                   {QStringLiteral("学号"), QStringLiteral("姓名"), QStringLiteral("性别"),
+                    QStringLiteral("成绩"), QStringLiteral("原学校"), QStringLiteral("原班级"),
+                    QStringLiteral("新分班"), QStringLiteral("指定班级"), QStringLiteral("同班"),
+                    QStringLiteral("分开")});
     const int schools = std::clamp(options.schools, 1, 8);
     // Schools of different sizes, and of somewhat different levels.
     std::vector<double> weight(static_cast<size_t>(schools));
@@ -206,6 +208,18 @@ Status DemoData::writeDivision(const QString &path, const DemoOptions &options)
         Writer::text(sheet, row, 4, QString::fromUtf8(primarySchools[school]));
         Writer::text(sheet, row, 5, QStringLiteral("六(%1)班").arg(1 + random.below(4)));
         // 新分班 stays empty: the division writes it.
+        // A few wishes of the kind offices get: twins apart, friends together, a pupil whose
+        // class is decided, a group to be spread.
+        if (row == 2 || row == 3)
+            Writer::text(sheet, row, 9, QStringLiteral("双胞胎"));
+        if (row == 10 || row == 57 || row == 123)
+            Writer::text(sheet, row, 8, QStringLiteral("甲"));
+        if (row == 30)
+            Writer::number(sheet, row, 7, 3);
+        if (row == 200)
+            Writer::number(sheet, row, 7, 5);
+        if (row >= 300 && row < 306 && options.pupils >= 306)
+            Writer::text(sheet, row, 9, QStringLiteral("乙"));
     }
     return writer.close();
 }

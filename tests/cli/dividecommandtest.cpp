@@ -33,12 +33,15 @@ TEST(DivideCommand, PrintsTheBalanceOfEachClass)
     Outcome r = divide(data, {"--classes", "3"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "分班完成!\n"
-                     "新分班\t人数\t男生\t女生\t平均分\t最高分\t最低分\n"
-                     "1\t1\t1\t0\t-\t-\t-\n"
-                     "2\t2\t1\t1\t75.50\t90\t61\n"
-                     "3\t2\t1\t1\t75.00\t80\t70\n"
+                     "新分班\t人数\t男生\t女生\t平均分\t标准差\t最高分\t最低分\n"
+                     "1\t1\t1\t0\t-\t-\t-\t-\n"
+                     "2\t2\t1\t1\t75.50\t14.50\t90\t61\n"
+                     "3\t2\t1\t1\t75.00\t5.00\t80\t70\n"
                      "各班平均分最大差：0.50\n"
-                     "各班标准差最大差：9.50\n");
+                     "各班标准差最大差：9.50\n"
+                     "原学校\t人数\t每班最少\t每班最多\t差\n"
+                     "一中\t3\t1\t1\t0\n"
+                     "二中\t2\t0\t1\t1\n");
 
     r = divide(data, {"--layers=1,1", "--sex", "--school"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <numeric>
 #include <random>
 #include <tuple>
 
@@ -51,6 +52,13 @@ public:
             sexes.emplace(p.sex, static_cast<int>(sexes.size()));
             schools.emplace(p.school, static_cast<int>(schools.size()));
         }
+        std::map<int, int> apartGroups;
+        for (int i : m_members) {
+            if (at(i).apart >= 0)
+                apartGroups.emplace(at(i).apart, static_cast<int>(apartGroups.size()));
+        }
+        m_apart.assign(apartGroups.size(),
+                       Counts{std::vector<int>(static_cast<size_t>(classes), 0)});
         m_size.perClass.assign(static_cast<size_t>(classes), 0);
         m_sex.assign(sexes.size(), Counts{std::vector<int>(static_cast<size_t>(classes), 0)});
         m_school.assign(schools.size(), Counts{std::vector<int>(static_cast<size_t>(classes), 0)});
@@ -58,8 +66,11 @@ public:
         std::vector<int> schoolTotals(schools.size(), 0);
         for (int i : m_members) {
             const BalanceRefinement::Pupil &p = at(i);
-            Local l{sexes[p.sex], schools[p.school], p.classNumber - lo};
+            Local l{sexes[p.sex], schools[p.school], p.classNumber - lo,
+                    p.apart >= 0 ? apartGroups[p.apart] : -1};
             m_local.push_back(l);
+            if (l.apart >= 0)
+                ++m_apart[static_cast<size_t>(l.apart)].perClass[static_cast<size_t>(l.cls)];
             ++m_size.perClass[static_cast<size_t>(l.cls)];
             ++m_sex[static_cast<size_t>(l.sex)].perClass[static_cast<size_t>(l.cls)];
             ++m_school[static_cast<size_t>(l.school)].perClass[static_cast<size_t>(l.cls)];
@@ -71,16 +82,24 @@ public:
             m_sex[k].finish(sexTotals[k], classes);
         for (size_t k = 0; k < m_school.size(); ++k)
             m_school[k].finish(schoolTotals[k], classes);
+        for (Counts &g : m_apart) {
+            // At most ⌈k/N⌉ of a group in a class; none is too few.
+            const int total = std::accumulate(g.perClass.begin(), g.perClass.end(), 0);
+            g.high = (total + classes - 1) / classes;
+        }
     }
 
     void run()
     {
+        placeWishes();
         balanceCounts();
         if (countPenalty() > 0) {
             // The exchanges got stuck (small schools need chains of them): start again from a
             // round-robin by school, within a school by sex, which has sizes and schools within
             // 1, and let the exchanges even out the sexes.
             redeal();
+            if (m_anyLocked) // the pupils placed by wish stayed, so the sizes need moves first
+                balanceCounts();
             m_sameSchool = true;
             balanceCounts();
         }
@@ -95,6 +114,8 @@ private:
         int sex = 0;
         int school = 0;
         int cls = 0;
+        int apart = -1;      // local number of the pupil's 分开 group
+        bool locked = false; // placed by a wish: never moved
     };
 
     BalanceRefinement::Pupil &at(int i) { return m_pupils[static_cast<size_t>(i)]; }
@@ -102,6 +123,49 @@ private:
     // A size outside the bound weighs more than anything one move can gain in the sex and school
     // counts (at most 4), so no move trades a worse size for them.
     static constexpr int sizeWeight = 5;
+    // A group kept apart outweighs all the counts one move can change.
+    static constexpr int apartWeight = 64;
+
+    // Set classes and 同班 groups go first and stay where they are put: a group goes to a member's
+    // set class, else to the class most of it was dealt into (the lowest of equals).
+    void placeWishes()
+    {
+        std::map<int, std::vector<int>> groups;
+        const int n = static_cast<int>(m_members.size());
+        for (int k = 0; k < n; ++k) {
+            if (at(m_members[static_cast<size_t>(k)]).together >= 0)
+                groups[at(m_members[static_cast<size_t>(k)]).together].push_back(k);
+        }
+        auto inRange = [&](int fixed) {
+            return fixed > 0 && fixed - m_lo < m_classes && fixed >= m_lo;
+        };
+        auto place = [&](int k, int cls) {
+            Local &l = m_local[static_cast<size_t>(k)];
+            shift(k, l.cls, cls);
+            m_local[static_cast<size_t>(k)].locked = true;
+            m_anyLocked = true;
+        };
+        for (const auto &[group, list] : groups) {
+            int target = -1;
+            std::vector<int> dealt(static_cast<size_t>(m_classes), 0);
+            for (int k : list) {
+                const int fixed = at(m_members[static_cast<size_t>(k)]).fixedClass;
+                if (target < 0 && inRange(fixed))
+                    target = fixed - m_lo;
+                ++dealt[static_cast<size_t>(m_local[static_cast<size_t>(k)].cls)];
+            }
+            if (target < 0)
+                target =
+                    static_cast<int>(std::max_element(dealt.begin(), dealt.end()) - dealt.begin());
+            for (int k : list)
+                place(k, target);
+        }
+        for (int k = 0; k < n; ++k) {
+            const int fixed = at(m_members[static_cast<size_t>(k)]).fixedClass;
+            if (!m_local[static_cast<size_t>(k)].locked && inRange(fixed))
+                place(k, fixed - m_lo);
+        }
+    }
 
     int penalty(int k, int a, int b) const
     {
@@ -113,6 +177,9 @@ private:
         if (m_useSchool)
             p += m_school[static_cast<size_t>(l.school)].excess(a) +
                  m_school[static_cast<size_t>(l.school)].excess(b);
+        if (l.apart >= 0)
+            p += apartWeight * (m_apart[static_cast<size_t>(l.apart)].excess(a) +
+                                m_apart[static_cast<size_t>(l.apart)].excess(b));
         return p;
     }
 
@@ -123,6 +190,10 @@ private:
                           &m_school[static_cast<size_t>(l.school)]}) {
             --c->perClass[static_cast<size_t>(from)];
             ++c->perClass[static_cast<size_t>(to)];
+        }
+        if (l.apart >= 0) {
+            --m_apart[static_cast<size_t>(l.apart)].perClass[static_cast<size_t>(from)];
+            ++m_apart[static_cast<size_t>(l.apart)].perClass[static_cast<size_t>(to)];
         }
         m_local[static_cast<size_t>(k)].cls = to;
     }
@@ -164,6 +235,8 @@ private:
                 p += m_useSex ? s.excess(c) : 0;
             for (const Counts &s : m_school)
                 p += m_useSchool ? s.excess(c) : 0;
+            for (const Counts &g : m_apart)
+                p += apartWeight * g.excess(c);
         }
         return p;
     }
@@ -181,16 +254,43 @@ private:
             return std::tuple(school, sex, -at(m_members[static_cast<size_t>(k)]).score, k);
         };
         std::sort(order.begin(), order.end(), [&](int x, int y) { return key(x) < key(y); });
-        for (size_t i = 0; i < order.size(); ++i) {
-            const int k = order[i];
-            shift(k, m_local[static_cast<size_t>(k)].cls, static_cast<int>(i % m_classes));
+        std::vector<int> slot(order.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            slot[static_cast<size_t>(order[i])] = static_cast<int>(i % m_classes);
+        // A pupil placed by a wish keeps his class: he trades slots with a free pupil dealt into
+        // it, of his school and sex where there is one, so the dealt counts stay as they were.
+        for (size_t k = 0; k < slot.size(); ++k) {
+            const Local &l = m_local[k];
+            if (!l.locked || slot[k] == l.cls)
+                continue;
+            size_t best = slot.size();
+            int bestFit = -1;
+            for (size_t j = 0; j < slot.size(); ++j) {
+                const Local &o = m_local[j];
+                if (o.locked || slot[j] != l.cls)
+                    continue;
+                const int fit = (o.school == l.school ? 2 : 0) + (o.sex == l.sex ? 1 : 0);
+                if (fit > bestFit) {
+                    best = j;
+                    bestFit = fit;
+                }
+            }
+            if (best < slot.size())
+                std::swap(slot[k], slot[best]);
+        }
+        for (size_t k = 0; k < slot.size(); ++k) {
+            if (!m_local[k].locked)
+                shift(static_cast<int>(k), m_local[k].cls, slot[k]);
         }
     }
 
     bool overfull(int k) const
     {
         const Local &l = m_local[static_cast<size_t>(k)];
+        if (l.locked)
+            return false;
         return m_size.excess(l.cls) > 0 ||
+               (l.apart >= 0 && m_apart[static_cast<size_t>(l.apart)].excess(l.cls) > 0) ||
                (m_useSex && m_sex[static_cast<size_t>(l.sex)].excess(l.cls) > 0) ||
                (m_useSchool && m_school[static_cast<size_t>(l.school)].excess(l.cls) > 0);
     }
@@ -230,13 +330,69 @@ private:
                 for (int j : candidates) {
                     const Local &lj = m_local[static_cast<size_t>(j)];
                     const Local &lk = m_local[static_cast<size_t>(k)];
-                    if (lj.cls != lk.cls && trySwap(k, j)) {
+                    if (lj.cls != lk.cls && !lj.locked && trySwap(k, j)) {
                         improved = true;
                         break;
                     }
                 }
             }
+            // A sweep costs pupils × short classes × class size: on very large ranges the redeal
+            // gets there cheaper, unless wishes pinned pupils the redeal cannot move.
+            if (!improved && (m_anyLocked || m_members.size() <= 5000) && countPenalty() > 0)
+                improved = fillShortfalls();
         }
+    }
+
+    // A class short of a sex or a school (below ⌊t/K⌋) while nobody is over: exchanges of one of
+    // that kind from elsewhere with a pupil of the short class. The other passes only look at
+    // pupils with too many of their kind in their class and miss this.
+    bool fillShortfalls()
+    {
+        // The short classes of each sex and school; most of the time there are none.
+        auto shortClasses = [&](const std::vector<Counts> &kinds, bool used) {
+            std::vector<std::vector<int>> out(kinds.size());
+            for (size_t g = 0; g < kinds.size() && used; ++g) {
+                for (int c = 0; c < m_classes; ++c) {
+                    if (kinds[g].perClass[static_cast<size_t>(c)] < kinds[g].low)
+                        out[g].push_back(c);
+                }
+            }
+            return out;
+        };
+        const std::vector<std::vector<int>> sexShort = shortClasses(m_sex, m_useSex);
+        const std::vector<std::vector<int>> schoolShort = shortClasses(m_school, m_useSchool);
+        auto none = [](const std::vector<std::vector<int>> &v) {
+            return std::all_of(v.begin(), v.end(), [](const auto &l) { return l.empty(); });
+        };
+        if (none(sexShort) && none(schoolShort))
+            return false;
+        std::vector<std::vector<int>> byClass(static_cast<size_t>(m_classes));
+        for (size_t k = 0; k < m_local.size(); ++k) {
+            if (!m_local[k].locked)
+                byClass[static_cast<size_t>(m_local[k].cls)].push_back(static_cast<int>(k));
+        }
+        // One sweep; the class lists go stale as pupils move, which trySwap tolerates (it works
+        // on the classes the pupils are in now).
+        bool improved = false;
+        for (size_t k = 0; k < m_local.size(); ++k) {
+            const Local &l = m_local[k];
+            if (l.locked)
+                continue;
+            for (const std::vector<int> *list : {&sexShort[static_cast<size_t>(l.sex)],
+                                                 &schoolShort[static_cast<size_t>(l.school)]}) {
+                for (int c : *list) {
+                    if (c == m_local[k].cls)
+                        continue;
+                    for (int j : byClass[static_cast<size_t>(c)]) {
+                        if (trySwap(static_cast<int>(k), j)) {
+                            improved = true;
+                            break;
+                        }
+                    }
+                }
+            }
+        }
+        return improved;
     }
 
     // Level 4: exchanges of two scored pupils of the same kind (so no count changes), taken while
@@ -245,7 +401,7 @@ private:
     {
         std::map<std::pair<int, int>, std::vector<int>> kinds;
         for (size_t k = 0; k < m_members.size(); ++k) {
-            if (!at(m_members[k]).scored)
+            if (!at(m_members[k]).scored || m_local[k].locked)
                 continue;
             const Local &l = m_local[k];
             kinds[{m_useSex ? l.sex : 0, m_useSchool ? l.school : 0}].push_back(
@@ -279,12 +435,15 @@ private:
         Counts bestSize = m_size;
         std::vector<Counts> bestSex = m_sex;
         std::vector<Counts> bestSchool = m_school;
+        std::vector<Counts> bestApart = m_apart;
         for (int round = 0; round < rounds; ++round) {
             for (int kick = 0; kick < m_classes; ++kick) {
                 const std::vector<int> &list = lists[random() % lists.size()];
                 const size_t x = static_cast<size_t>(list[random() % list.size()]);
                 const size_t y = static_cast<size_t>(list[random() % list.size()]);
-                std::swap(m_local[x].cls, m_local[y].cls);
+                // A kick leaves the counts alone: none of a group kept apart takes part.
+                if (m_local[x].apart < 0 && m_local[y].apart < 0)
+                    std::swap(m_local[x].cls, m_local[y].cls);
             }
             descend(kinds, byScore);
             const double now = spreads();
@@ -294,11 +453,13 @@ private:
                 bestSize = m_size;
                 bestSex = m_sex;
                 bestSchool = m_school;
+                bestApart = m_apart;
             } else {
                 m_local = bestLocal;
                 m_size = bestSize;
                 m_sex = bestSex;
                 m_school = bestSchool;
+                m_apart = bestApart;
             }
         }
     }
@@ -396,7 +557,8 @@ private:
                 const double tb = termOf(sum[b] - d, squares[b] - d2, count[b]);
                 if (ta + tb >= term[a] + term[b] - 1e-12)
                     return;
-                if (counted) {
+                // A member of a group kept apart may only go where the group stays spread.
+                if (counted || m_local[kx].apart >= 0 || m_local[ky].apart >= 0) {
                     if (!trySwap(static_cast<int>(kx), static_cast<int>(ky), true))
                         return;
                 } else {
@@ -448,6 +610,8 @@ private:
     bool m_useSex;
     bool m_useSchool;
     bool m_sameSchool = false; // exchanges keep each school's counts
+    bool m_anyLocked = false;
+    std::vector<Counts> m_apart; // per 分开 group: members per class, high = ⌈k/N⌉
     Counts m_size;
     std::vector<Counts> m_sex;
     std::vector<Counts> m_school;

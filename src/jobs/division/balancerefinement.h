@@ -6,7 +6,9 @@
 namespace fenpai {
 
 // Improves dealt classes by exchanging pupils between classes of one range (the whole table, or a
-// layer's block), never across ranges. In order of priority it brings class sizes, then (with the
+// layer's block), never across ranges. Pupils with a set class and groups that must share one are
+// placed first and stay; groups to be kept apart get at most ⌈k/N⌉ members a class before anything
+// else counts. Then, in order of priority, it brings class sizes, then (with the
 // options) boys, girls and each source school within 1 across the classes of a range, then makes
 // the class means and the class score standard deviations as equal as it can. Deterministic: the
 // candidates are tried in a fixed order and the first improving one is taken.
@@ -20,6 +22,11 @@ public:
         int school = 0;      // any small number per school
         bool scored = false;
         double score = 0;
+        // Wishes, checked beforehand to be reachable in the pupil's range: a class number (0 for
+        // none), and the groups that must share a class or be spread (-1 for none).
+        int fixedClass = 0;
+        int together = -1;
+        int apart = -1;
     };
 
     // ranges: [lo, hi] class blocks; a pupil belongs to the block holding his class.

@@ -1,6 +1,7 @@
 #include "jobs/division/classdivision.h"
 
 #include "jobs/division/balancerefinement.h"
+#include "jobs/division/divisionwishes.h"
 
 #include "core/numbertext.h"
 #include "core/tablenames.h"
@@ -172,7 +173,8 @@ struct Table
     std::vector<Pupil> pupils; // in table order
     std::vector<int> ranking;  // pupil indices, best first, table order among equals
     int schoolCount = 0;
-    int withSchool = 0; // pupils whose 原学校 is not null, as Count(原学校) counts them
+    QStringList schoolNames; // by school number
+    int withSchool = 0;      // pupils whose 原学校 is not null, as Count(原学校) counts them
 };
 
 // Reading in table order needs no sorter in the database; the ranking is then ORDER BY 成绩 DESC
@@ -236,10 +238,12 @@ std::vector<int> rank(std::vector<Score> &scores, const std::vector<QByteArray> 
     QHash<QString, int> textSchools;
     QHash<double, int> numberSchools;
     QHash<QByteArray, int> blobSchools;
-    auto schoolNumber = [&](auto &index, const auto &key) {
+    auto schoolNumber = [&](auto &index, const auto &key, const QString &name) {
         auto it = index.constFind(key);
-        if (it == index.constEnd())
+        if (it == index.constEnd()) {
             it = index.insert(key, table.schoolCount++);
+            table.schoolNames.append(name);
+        }
         return it.value();
     };
     for (;;) {
@@ -282,11 +286,13 @@ std::vector<int> rank(std::vector<Score> &scores, const std::vector<QByteArray> 
             if (school.typeId() == QMetaType::QString) {
                 const QString text = school.toString();
                 if (!text.isEmpty()) // an empty text is no school
-                    p.school = schoolNumber(textSchools, text);
+                    p.school = schoolNumber(textSchools, text, text);
             } else if (school.typeId() == QMetaType::QByteArray) {
-                p.school = schoolNumber(blobSchools, school.toByteArray());
+                p.school = schoolNumber(blobSchools, school.toByteArray(),
+                                        QString::fromUtf8(school.toByteArray()));
             } else {
-                p.school = schoolNumber(numberSchools, school.toDouble());
+                p.school = schoolNumber(numberSchools, school.toDouble(),
+                                        NumberText::format(school.toDouble()));
             }
         }
         table.pupils.push_back(p);
@@ -499,18 +505,34 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
         for (const Pupil &p : pupils)
             outcome.push_back({p.classNumber, p.sex == Boy, p.sex == Girl, p.scored, p.score,
                                p.school == schoolless ? -1 : p.school});
-        return DivisionSummary(classes, outcome);
+        return DivisionSummary(classes, outcome, read->schoolNames);
+    };
+    auto classesOf = [&] {
+        std::vector<int> out;
+        out.reserve(pupils.size());
+        for (const Pupil &p : pupils)
+            out.push_back(p.classNumber);
+        return out;
     };
     DivisionSummary dealt;
+    WishOutcome wished;
     if (settings.refine) {
         dealt = summary();
+        Result<DivisionWishes> wishes = DivisionWishes::read(db, columns, read->rowid);
+        if (!wishes)
+            return failed(wishes.status());
         std::vector<BalanceRefinement::Pupil> refined;
         refined.reserve(pupils.size());
         for (const Pupil &p : pupils)
             refined.push_back({p.classNumber, p.sex, p.school, p.scored, p.score});
+        wishes->apply(refined, ranges);
+        wished.metBefore = wishes->met(classesOf());
         BalanceRefinement::refine(refined, ranges, settings.balanceSex, settings.balanceSchool);
         for (size_t i = 0; i < pupils.size(); ++i)
             pupils[i].classNumber = refined[i].classNumber;
+        wished.wishes = wishes->count();
+        wished.met = wishes->met(classesOf());
+        wished.notes = wishes->problems() + wishes->unmet(classesOf());
     }
 
     s = write(db, read->rowid, pupils, settings, progress);
@@ -519,8 +541,10 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
     if (!s.isOk())
         return s;
     DivisionSummary result = summary();
-    if (settings.refine)
+    if (settings.refine) {
         result.setDealt(dealt);
+        result.setWishes(wished);
+    }
     return result;
 }
 

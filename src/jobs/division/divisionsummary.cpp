@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numeric>
 
 namespace fenpai {
 
-DivisionSummary::DivisionSummary(int classCount, const std::vector<Pupil> &pupils)
+DivisionSummary::DivisionSummary(int classCount, const std::vector<Pupil> &pupils,
+                                 const QStringList &schoolNames)
     : m_classes(static_cast<size_t>(std::max(classCount, 0)))
     , m_pupils(static_cast<int>(pupils.size()))
 {
@@ -51,6 +53,8 @@ DivisionSummary::DivisionSummary(int classCount, const std::vector<Pupil> &pupil
     for (const auto &[school, counts] : schools) {
         const auto [low, high] = std::minmax_element(counts.begin(), counts.end());
         m_schoolSpread = std::max(m_schoolSpread, *high - *low);
+        m_schools.push_back({schoolNames.value(school),
+                             std::accumulate(counts.begin(), counts.end(), 0), *low, *high});
     }
 }
 

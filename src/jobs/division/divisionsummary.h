@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
 #include <memory>
 #include <vector>
 
@@ -19,6 +22,24 @@ struct ClassBalance
     double sd = 0; // population standard deviation of the scores
 };
 
+// How a source school was spread over the new classes.
+struct SchoolBalance
+{
+    QString name;
+    int pupils = 0;
+    int fewest = 0; // fewest pupils of the school in one class
+    int most = 0;
+};
+
+// The pupils' wishes (指定班级, 同班, 分开) of a refined division.
+struct WishOutcome
+{
+    int wishes = 0;
+    int metBefore = 0; // by the dealing alone
+    int met = 0;
+    QStringList notes; // each wish that cannot be or was not met, by pupil name
+};
+
 // The balance of a finished division, class by class, as the command line reports it.
 class DivisionSummary final
 {
@@ -34,8 +55,10 @@ public:
     };
 
     DivisionSummary() = default;
-    // Classes 1..classCount, each also when nobody was dealt into it.
-    DivisionSummary(int classCount, const std::vector<Pupil> &pupils);
+    // Classes 1..classCount, each also when nobody was dealt into it. schoolNames[i] names the
+    // school numbered i.
+    DivisionSummary(int classCount, const std::vector<Pupil> &pupils,
+                    const QStringList &schoolNames = {});
 
     const std::vector<ClassBalance> &classes() const { return m_classes; }
     int pupils() const { return m_pupils; }
@@ -49,6 +72,11 @@ public:
     int girlsSpread() const;
     // The largest, over the source schools, of a school's largest minus smallest class count.
     int schoolSpread() const { return m_schoolSpread; }
+    // Each source school, in the order the schools were first met.
+    const std::vector<SchoolBalance> &schools() const { return m_schools; }
+
+    const WishOutcome &wishes() const { return m_wishes; }
+    void setWishes(const WishOutcome &wishes) { m_wishes = wishes; }
 
     // The balance the dealing alone gave, when a refinement followed it.
     const DivisionSummary *dealt() const { return m_dealt.get(); }
@@ -61,6 +89,8 @@ private:
     std::vector<ClassBalance> m_classes;
     int m_pupils = 0;
     int m_schoolSpread = 0;
+    std::vector<SchoolBalance> m_schools;
+    WishOutcome m_wishes;
     std::shared_ptr<const DivisionSummary> m_dealt;
 };
 

@@ -88,7 +88,8 @@ DivisionDialog::DivisionDialog(Workspace &workspace, QWidget *parent)
     m_refineCheck = named(new QCheckBox(QStringLiteral("分班后优化均衡"), options), "Check3");
     m_refineCheck->setToolTip(
         QStringLiteral("分班后在同一范围的班级间交换学生，使各班人数、男女生、生源人数相差不超过1，"
-                       "平均分和标准差尽量一致。"));
+                       "平均分和标准差尽量一致；分班数据表中有“指定班级”“同班”“分开”列时"
+                       "先满足这些要求。"));
     auto *optionsLayout = new QVBoxLayout(options);
     optionsLayout->addWidget(m_balanceSexCheck);
     optionsLayout->addWidget(m_balanceSchoolCheck);
@@ -224,16 +225,27 @@ bool DivisionDialog::runDivision()
     }
     QString done = QStringLiteral("分班完成!");
     if (const DivisionSummary *dealt = result->dealt()) {
-        auto line = [](const QString &head, const DivisionSummary &s) {
-            return QStringLiteral("\n%1平均分差%2，标准差差%3，人数差%4，男生差%5，生源差%6")
-                .arg(head, QString::number(s.meanSpread(), 'f', 3),
-                     QString::number(s.sdSpread(), 'f', 3))
-                .arg(s.sizeSpread())
-                .arg(s.boysSpread())
-                .arg(s.schoolSpread());
+        const WishOutcome &wishes = result->wishes();
+        auto line = [&](const QString &head, const DivisionSummary &s, int met) {
+            QString text =
+                QStringLiteral("\n%1平均分差%2，标准差差%3，人数差%4，男生差%5，生源差%6")
+                    .arg(head, QString::number(s.meanSpread(), 'f', 3),
+                         QString::number(s.sdSpread(), 'f', 3))
+                    .arg(s.sizeSpread())
+                    .arg(s.boysSpread())
+                    .arg(s.schoolSpread());
+            if (wishes.wishes > 0)
+                text += QStringLiteral("，愿望满足%1/%2").arg(met).arg(wishes.wishes);
+            return text;
         };
-        done +=
-            line(QStringLiteral("优化前："), *dealt) + line(QStringLiteral("优化后："), *result);
+        done += line(QStringLiteral("优化前："), *dealt, wishes.metBefore) +
+                line(QStringLiteral("优化后："), *result, wishes.met);
+        // A long list would push the buttons off the screen; the command line prints them all.
+        constexpr qsizetype shown = 8;
+        for (qsizetype i = 0; i < std::min(shown, wishes.notes.size()); ++i)
+            done += u'\n' + wishes.notes[i];
+        if (wishes.notes.size() > shown)
+            done += QStringLiteral("\n……另有%1条未能满足的愿望").arg(wishes.notes.size() - shown);
     }
     m_message(this, done);
     emit divisionFinished();

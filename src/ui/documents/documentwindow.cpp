@@ -1,6 +1,7 @@
 #include "ui/documents/documentwindow.h"
 
 #include "grid/grid.h"
+#include "grid/gridundocommand.h"
 #include "jobs/documents/documentwriteback.h"
 #include "jobs/documents/selectionsum.h"
 #include "jobs/workspace.h"
@@ -8,10 +9,16 @@
 #include "ui/grid/gridclipboard.h"
 #include "ui/grid/gridview.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QUndoStack>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace fenpai {
 
@@ -22,6 +29,7 @@ DocumentWindow::DocumentWindow(AppState &state, Workspace &workspace, QWidget *p
     , m_grid(new Grid(this))
     , m_title(new QLineEdit(this))
     , m_view(new GridView(m_grid, this))
+    , m_undo(new QUndoStack(this))
 {
     setObjectName(QStringLiteral("frmDocument"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -38,9 +46,17 @@ DocumentWindow::DocumentWindow(AppState &state, Workspace &workspace, QWidget *p
             &DocumentWindow::updateSelectionSum);
     connect(m_view, &GridView::keyPressed, this,
             [this](int key, Qt::KeyboardModifiers modifiers, bool *handled) {
-                if (key == Qt::Key_C && (modifiers & Qt::ControlModifier)) {
+                if (!(modifiers & Qt::ControlModifier))
+                    return;
+                if (key == Qt::Key_C) {
                     *handled = true;
                     emit copyRequested();
+                } else if (key == Qt::Key_V) {
+                    *handled = true;
+                    paste();
+                } else if (key == Qt::Key_X) {
+                    *handled = true;
+                    cut();
                 }
             });
     // Row marks follow every change of the cells, whoever makes it (typing, paste, undo).
@@ -48,6 +64,14 @@ DocumentWindow::DocumentWindow(AppState &state, Workspace &workspace, QWidget *p
         if (m_source.isTable())
             DocumentWriteBack::noteChange(*m_grid, m_source, area);
     });
+    m_view->setChangeFunction(
+        [this](const QString &text, const GridArea &cells, const std::function<void(Grid &)> &fn) {
+            change(text, cells, fn);
+        });
+    // Whole-grid steps keep a copy of the table each: enough steps back, bounded memory.
+    m_undo->setUndoLimit(100);
+    // A grid read from a file or emptied is another document: its steps do not apply.
+    connect(m_grid, &Grid::contentReplaced, m_undo, &QUndoStack::clear);
     m_message = [](QWidget *parent, QMessageBox::Icon icon, const QString &title,
                    const QString &text, QMessageBox::StandardButtons buttons) {
         QMessageBox box(icon, title, text, buttons, parent);
@@ -86,12 +110,73 @@ void DocumentWindow::focusGrid()
 
 void DocumentWindow::setSelectionFontName(const QString &name)
 {
-    m_view->selection().range().setFontName(name);
+    changeSelection(QStringLiteral("字体"), [name](Grid &grid, const GridArea &area) {
+        GridRange(&grid, area).setFontName(name);
+    });
 }
 
 void DocumentWindow::setSelectionFontSize(double points)
 {
-    m_view->selection().range().setFontSize(points);
+    changeSelection(QStringLiteral("字号"), [points](Grid &grid, const GridArea &area) {
+        GridRange(&grid, area).setFontSize(points);
+    });
+}
+
+GridSelection &DocumentWindow::selection() const
+{
+    return m_view->selection();
+}
+
+void DocumentWindow::change(const QString &text, const GridArea &cells,
+                            const std::function<void(Grid &)> &change)
+{
+    m_view->commitEdit();
+    m_undo->push(new GridUndoCommand(*m_grid, text, cells, change));
+}
+
+void DocumentWindow::changeSelection(const QString &text,
+                                     const std::function<void(Grid &, GridArea)> &change)
+{
+    m_view->commitEdit();
+    const GridArea area = m_view->selection().area();
+    this->change(text, area, [change, area](Grid &grid) { change(grid, area); });
+}
+
+void DocumentWindow::paste()
+{
+    const QMimeData *mime = qGuiApp ? QGuiApplication::clipboard()->mimeData() : nullptr;
+    if (!mime)
+        return;
+    const GridArea sel = m_view->selection().area();
+    // The cells the paste writes, for the undo step.
+    int rows = 0;
+    int cols = 0;
+    GridFragment fragment;
+    if (mime->hasFormat(GridClipboard::mimeType()) &&
+        GridFragment::fromBytes(mime->data(GridClipboard::mimeType()), &fragment)) {
+        rows = fragment.rows;
+        cols = fragment.cols;
+    } else if (mime->hasText()) {
+        const QStringList lines = mime->text().split(u'\n');
+        rows = int(lines.size());
+        for (const QString &line : lines)
+            cols = std::max(cols, int(line.count(u'\t')) + 1);
+    }
+    if (rows == 0 || cols == 0)
+        return;
+    const GridArea cells{sel.firstRow, sel.firstCol, sel.firstRow + rows - 1,
+                         sel.firstCol + cols - 1};
+    change(QStringLiteral("粘贴"), cells, [mime, sel](Grid &grid) {
+        (void)GridClipboard::pasteMimeData(grid, *mime, sel.firstRow, sel.firstCol);
+    });
+}
+
+void DocumentWindow::cut()
+{
+    if (!GridClipboard::copy(*m_grid, m_view->selection().area()))
+        return;
+    changeSelection(QStringLiteral("剪切"),
+                    [](Grid &grid, const GridArea &area) { GridRange(&grid, area).clearText(); });
 }
 
 bool DocumentWindow::hasUnsavedRecords() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/status.h"
+#include "grid/gridarea.h"
 #include "jobs/documents/documentsource.h"
 #include "jobs/documents/reportformat.h"
 
@@ -10,12 +11,14 @@
 #include <functional>
 
 class QLineEdit;
+class QUndoStack;
 
 namespace fenpai {
 
 class AppState;
 class Workspace;
 class Grid;
+class GridSelection;
 class GridView;
 
 // frmDocument: a result document, the title box Text1 above the grid Grid1.
@@ -52,6 +55,20 @@ public:
     const DocumentSource &source() const { return m_source; }
     bool hasUnsavedRecords() const;
     [[nodiscard]] Status saveRecords();
+    // Every change of the document is one step here; reading a new grid in empties it.
+    QUndoStack *undoStack() const { return m_undo; }
+    GridSelection &selection() const;
+    // Makes the change one undo step named `text`. `cells` are the cells it writes; an empty
+    // area when it inserts, removes or moves rows or columns (see GridUndoCommand).
+    void change(const QString &text, const GridArea &cells,
+                const std::function<void(Grid &)> &change);
+    // The same on the selected cells: the change gets the selected area.
+    void changeSelection(const QString &text, const std::function<void(Grid &, GridArea)> &change);
+    // The clipboard pasted at the selection's top-left cell (our copy with its formats, text
+    // from other programs split at tabs and line breaks); cut copies and then empties the
+    // selected cells.
+    void paste();
+    void cut();
 
 signals:
     void selectionSumChanged(const QString &text);
@@ -71,6 +88,7 @@ private:
     Grid *m_grid;
     QLineEdit *m_title;
     GridView *m_view;
+    QUndoStack *m_undo;
     MessageFunction m_message;
     DocumentSource m_source;
 };

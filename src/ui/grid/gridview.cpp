@@ -491,15 +491,28 @@ bool GridView::event(QEvent *event)
 void GridView::clearSelectedTexts()
 {
     const GridArea sel = m_selection.area();
-    for (int r = sel.firstRow; r <= sel.lastRow; ++r) {
-        for (int c = sel.firstCol; c <= sel.lastCol; ++c) {
-            if (m_grid->cellStyle(r, c).locked || m_grid->cellText(r, c).isEmpty())
-                continue;
-            const QString old = m_grid->cellText(r, c);
-            m_grid->setCellText(r, c, QString());
-            emit cellEdited(r, c, old, QString());
+    change(QStringLiteral("清除"), sel, [this, sel](Grid &grid) {
+        for (int r = sel.firstRow; r <= sel.lastRow; ++r) {
+            for (int c = sel.firstCol; c <= sel.lastCol; ++c) {
+                if (grid.cellStyle(r, c).locked || grid.cellText(r, c).isEmpty())
+                    continue;
+                const QString old = grid.cellText(r, c);
+                grid.setCellText(r, c, QString());
+                emit cellEdited(r, c, old, QString());
+            }
         }
-    }
+    });
+}
+
+void GridView::change(const QString &text, const GridArea &cells,
+                      const std::function<void(Grid &)> &change)
+{
+    if (!m_grid)
+        return;
+    if (m_change)
+        m_change(text, cells, change);
+    else
+        change(*m_grid);
 }
 
 // --- mouse -------------------------------------------------------------------------------------
@@ -644,7 +657,9 @@ void GridView::mouseDoubleClickEvent(QMouseEvent *event)
         if (col >= 1 && m_grid->allowUserSort()) {
             m_sortOrder = m_sortCol == col ? 1 - m_sortOrder : 0;
             m_sortCol = col;
-            m_grid->sortByColumn(col, m_sortOrder);
+            const int order = m_sortOrder;
+            change(QStringLiteral("排序"), GridArea{},
+                   [col, order](Grid &grid) { grid.sortByColumn(col, order); });
             emit sortedByColumn(col, m_sortOrder);
         }
         return;
@@ -699,9 +714,11 @@ void GridView::chooseFromList(int index)
     m_editor->close();
     if (m_grid) {
         const QString old = m_grid->cellText(row, col);
-        m_grid->setCellText(row, col, chosen);
-        if (old != chosen)
+        if (old != chosen) {
+            change(QStringLiteral("输入"), GridArea{row, col, row, col},
+                   [row, col, chosen](Grid &grid) { grid.setCellText(row, col, chosen); });
             emit cellEdited(row, col, old, chosen);
+        }
         emit dropDownChosen(row, col, index, chosen);
     }
     setFocus();
@@ -719,7 +736,8 @@ void GridView::commitEdit()
     if (line && m_grid) {
         const QString old = m_grid->cellText(row, col);
         if (text != old) {
-            m_grid->setCellText(row, col, text);
+            change(QStringLiteral("输入"), GridArea{row, col, row, col},
+                   [row, col, text](Grid &grid) { grid.setCellText(row, col, text); });
             emit cellEdited(row, col, old, text);
         }
     }

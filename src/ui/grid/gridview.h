@@ -8,6 +8,8 @@
 #include <QAbstractScrollArea>
 #include <QPointer>
 
+#include <functional>
+
 namespace fenpai {
 
 class GridCellEditor;
@@ -44,6 +46,13 @@ public:
     void cancelEdit();
 
     QSize sizeHint() const override;
+
+    // The changes the view makes to the grid (typing, Delete, a header sort) go through this
+    // function when one is set, so that a document can make each one an undo step: it gets
+    // the step's name, the cells the change writes (empty when rows move) and the change.
+    using ChangeFunction = std::function<void(const QString &text, const GridArea &cells,
+                                              const std::function<void(Grid &)> &change)>;
+    void setChangeFunction(ChangeFunction function) { m_change = std::move(function); }
 
 signals:
     void selectionChanged(int firstRow, int firstCol, int lastRow, int lastCol);
@@ -91,8 +100,11 @@ private:
     int nextVisibleCol(int col, int step) const;
     void chooseFromList(int index);
     void clearSelectedTexts();
+    void change(const QString &text, const GridArea &cells,
+                const std::function<void(Grid &)> &change);
 
     QPointer<Grid> m_grid;
+    ChangeFunction m_change;
     GridSelection m_selection;
     GridCellEditor *m_editor;
     GridViewGeometry m_geometry;

@@ -1,7 +1,9 @@
 #include "ui/main/mainwindow.h"
 #include "ui/main/classcommands.h"
 #include "ui/main/dynamicmenu.h"
+#include "ui/main/editcommands.h"
 #include "ui/main/filecommands.h"
+#include "ui/main/formatcommands.h"
 #include "ui/main/helpwindows.h"
 #include "ui/main/logindialog.h"
 #include "ui/main/mdilayout.h"
@@ -18,6 +20,7 @@
 #include "ui/common/jobprogress.h"
 #include "ui/division/divisiondialog.h"
 #include "ui/documents/documentwindow.h"
+#include "ui/tickets/ticketentry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -84,7 +87,11 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
     rebuildSchoolMenu();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The documents close after the window is gone: nobody may follow them any more.
+    disconnect(m_mdi, &QMdiArea::subWindowActivated, nullptr, nullptr);
+}
 
 QAction *MainWindow::addEntry(QMenu *menu, const char *objectName, const QString &caption)
 {
@@ -355,7 +362,10 @@ void MainWindow::wireCommands()
     });
     wireExamMenus();
     new ClassCommands(*this); // a child of the window
-    new FileCommands(*this);  // likewise
+    new EditCommands(*this);
+    new FormatCommands(*this);
+    new TicketEntry(*this);
+    new FileCommands(*this);
 }
 
 bool MainWindow::passGate(bool shortText)

@@ -154,3 +154,145 @@ TEST(BalanceRefinement, ACancelledRunLeavesTheClassesAsTheyWere)
     EXPECT_EQ(r.status().kind(), Status::Kind::Cancelled);
     EXPECT_EQ(data.classes(), before);
 }
+
+namespace {
+
+// A table with the three wish columns; rows as intake() makes them.
+class WishData : public DivisionData
+{
+public:
+    WishData()
+        : DivisionData("姓名 TEXT, 性别 TEXT, 成绩 REAL, 原学校 TEXT, 原班级 TEXT, 新分班 REAL, "
+                       "指定班级, 同班 TEXT, 分开 TEXT")
+    {}
+
+    void wish(int row, const char *column, const QVariant &value)
+    {
+        Result<Statement> st =
+            db.prepareNative(QStringLiteral("UPDATE 分班数据表 SET %1 = ?1 WHERE rowid = ?2")
+                                 .arg(QString::fromUtf8(column)));
+        ASSERT_TRUE(st.isOk());
+        st->bindAll({value, row});
+        ASSERT_TRUE(st->exec().isOk());
+    }
+    QString name(int row)
+    {
+        return db.scalar("SELECT 姓名 FROM 分班数据表 WHERE rowid = ?1", {row})->toString();
+    }
+};
+
+} // namespace
+
+TEST(BalanceRefinement, WishesAreMetBeforeTheBalance)
+{
+    WishData data;
+    data.add(intake(240, 6, 17));
+    ASSERT_TRUE(divide(data, settings(false, true, true, 8)).isOk());
+    const std::vector<int> dealt = data.classes(); // rowid r is dealt[r - 1]
+    // Twins the dealing put into one class; three friends from three classes; a pupil whose
+    // class is decided, and one given a class that does not exist.
+    int twin = 0;
+    for (int r = 2; r <= 240 && !twin; ++r)
+        twin = dealt[static_cast<size_t>(r - 1)] == dealt[0] ? r : 0;
+    ASSERT_GT(twin, 0);
+    data.wish(1, "分开", "双胞胎");
+    data.wish(twin, "分开", "双胞胎");
+    std::vector<int> friends;
+    for (int r = 1; r <= 240 && friends.size() < 3; ++r) {
+        const int c = dealt[static_cast<size_t>(r - 1)];
+        if (c != dealt[0] && std::none_of(friends.begin(), friends.end(), [&](int f) {
+                return dealt[static_cast<size_t>(f - 1)] == c;
+            }))
+            friends.push_back(r);
+    }
+    for (int f : friends)
+        data.wish(f, "同班", 7); // a number is a code like any other
+    const int decided = dealt[9] == 3 ? 11 : 10;
+    data.wish(decided, "指定班级", "3班");
+    data.wish(20, "指定班级", 99);
+
+    const Result<DivisionSummary> r = divide(data, settings(true, true, true, 8));
+    ASSERT_TRUE(r.isOk()) << r.status().message().toStdString();
+    const std::vector<int> classes = data.classes();
+    EXPECT_NE(classes[0], classes[static_cast<size_t>(twin - 1)]);
+    for (int f : friends)
+        EXPECT_EQ(classes[static_cast<size_t>(f - 1)],
+                  classes[static_cast<size_t>(friends[0] - 1)]);
+    EXPECT_EQ(classes[static_cast<size_t>(decided - 1)], 3);
+    const WishOutcome &w = r->wishes();
+    EXPECT_EQ(w.wishes, 3) << "the class 99 is reported, not counted";
+    EXPECT_EQ(w.met, 3);
+    EXPECT_EQ(w.metBefore, 0);
+    ASSERT_EQ(w.notes.size(), 1);
+    EXPECT_TRUE(w.notes[0].contains(data.name(20))) << w.notes[0].toStdString();
+    EXPECT_TRUE(w.notes[0].contains("99"));
+    // The wishes cost no balance.
+    EXPECT_LE(r->sizeSpread(), 1);
+    EXPECT_LE(r->boysSpread(), 1);
+    EXPECT_LE(r->schoolSpread(), 1);
+    EXPECT_LT(r->meanSpread(), 0.5);
+}
+
+TEST(BalanceRefinement, WishesThatCannotBeMetAreNamed)
+{
+    WishData data;
+    data.add(intake(120, 4, 23));
+    DivisionSettings s = settings(false, true, false);
+    s.mode = DivisionSettings::Mode::Layered;
+    s.layers = {2, 2, 0, 0};
+    ASSERT_TRUE(divide(data, s).isOk());
+    const std::vector<int> dealt = data.classes();
+    auto rowIn = [&](int lo, int hi, int after) {
+        for (int r = after + 1; r <= 120; ++r) {
+            if (dealt[static_cast<size_t>(r - 1)] >= lo && dealt[static_cast<size_t>(r - 1)] <= hi)
+                return r;
+        }
+        return 0;
+    };
+    // Two who must share a class and also be apart.
+    const int a = rowIn(1, 2, 0);
+    const int b = rowIn(1, 2, a);
+    for (int r : {a, b}) {
+        data.wish(r, "同班", "甲");
+        data.wish(r, "分开", "乙");
+    }
+    // A class of the other layer; friends in two layers.
+    const int upper = rowIn(1, 2, b);
+    data.wish(upper, "指定班级", 4);
+    const int lower = rowIn(3, 4, 0);
+    data.wish(upper + 1 == lower ? upper + 2 : upper + 1, "同班", "丁"); // keeps `upper` alone
+    data.wish(lower, "同班", "丁");
+    // Ten to be spread over the two classes of their layers.
+    for (int r = 101; r <= 110; ++r)
+        data.wish(r, "分开", "丙");
+
+    s.refine = true;
+    const Result<DivisionSummary> r = divide(data, s);
+    ASSERT_TRUE(r.isOk()) << r.status().message().toStdString();
+    const std::vector<int> classes = data.classes();
+    EXPECT_EQ(classes[static_cast<size_t>(a - 1)], classes[static_cast<size_t>(b - 1)])
+        << "同班 wins over 分开";
+    const QStringList &notes = r->wishes().notes;
+    auto noted = [&](const QString &who, const char *what) {
+        return std::any_of(notes.begin(), notes.end(), [&](const QString &n) {
+            return n.contains(who) && n.contains(QString::fromUtf8(what));
+        });
+    };
+    EXPECT_TRUE(noted(data.name(a), "互相矛盾") && noted(data.name(b), "互相矛盾"));
+    EXPECT_TRUE(noted(data.name(upper), "无法满足"));
+    EXPECT_TRUE(noted(data.name(lower), "不在同一层"));
+    EXPECT_EQ(notes.size(), 3) << notes.join('\n').toStdString();
+    for (auto [lo, hi] : {std::pair{1, 2}, std::pair{3, 4}}) {
+        std::map<int, int> per;
+        int in = 0;
+        for (int row = 101; row <= 110; ++row) {
+            const int c = classes[static_cast<size_t>(row - 1)];
+            if (c >= lo && c <= hi) {
+                ++per[c];
+                ++in;
+            }
+        }
+        for (auto [c, n] : per)
+            EXPECT_LE(n, (in + 1) / 2) << "class " << c;
+    }
+}

@@ -3,14 +3,20 @@
 #include "db/database.h"
 #include "grid/grid.h"
 #include "ui/documents/documentwindow.h"
+#include "ui/documents/filterdialog.h"
 #include "ui/grid/gridview.h"
+#include "ui/main/alignpicker.h"
 #include "ui/main/application.h"
+#include "ui/main/borderpicker.h"
+#include "ui/main/colorpicker.h"
 #include "ui/main/dynamicmenu.h"
 #include "ui/main/logindialog.h"
 #include "ui/main/passworddialog.h"
+#include "ui/main/pickergrid.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -18,13 +24,18 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QToolBar>
+#include <QUndoStack>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -558,4 +569,152 @@ TEST_F(Window, ClassReportsFromTheMenus)
     w->action("sgtz")->trigger();
     ASSERT_EQ(w->findChildren<QDialog *>("sgtzfrm").size(), 1);
     EXPECT_FALSE(w->findChild<QDialog *>("sgtzfrm")->isModal());
+}
+
+TEST_F(Window, EditAndFormatCommandsOnTheActiveDocumentAreUndoSteps)
+{
+    auto w = make();
+    w->show();
+    auto *align = w->findChild<AlignPicker *>("AlignButton1");
+    auto *border = w->findChild<BorderPicker *>("BorderButton1");
+    auto *fill = w->findChild<ColorPicker *>("ColorButton1");
+    ASSERT_TRUE(align && border && fill && w->findChild<ColorPicker *>("ColorButton2"));
+    EXPECT_EQ(fill->text(), "填充颜色");
+    EXPECT_EQ(w->findChild<ColorPicker *>("ColorButton2")->text(), "文字颜色");
+    // No document: the commands are there but disabled.
+    for (const char *name : {"mnuPaste", "mnuMerge", "zdypm", "pm", "oldstor", "shaixwan",
+                             "mnuHideCols", "mnuShowCols", "mnuLockCell", "jxsize"})
+        EXPECT_FALSE(w->findChild<QAction *>(name)->isEnabled()) << name;
+    EXPECT_FALSE(align->isEnabled());
+    EXPECT_FALSE(w->findChild<QAction *>("mnuUndo")->isEnabled());
+
+    w->action("mnuWindowNewWindow")->trigger();
+    DocumentWindow *doc = w->activeDocument();
+    ASSERT_NE(doc, nullptr);
+    Grid &g = doc->grid();
+    g.setCols(4);
+    g.setRows(1);
+    for (const char *row : {"一中\t1班\t90", "一中\t2班\t85", "二中\t1班\t", "一中\t1班\t90"})
+        g.addItem(QString::fromUtf8(row));
+    g.setCellText(0, 1, "学校");
+    g.setCellText(0, 2, "班级");
+    g.setCellText(0, 3, "成绩");
+    EXPECT_TRUE(w->findChild<QAction *>("mnuMerge")->isEnabled());
+    EXPECT_TRUE(align->isEnabled());
+    const QByteArray start = g.toJson();
+
+    // Text from another program, pasted with the keys; one step, undone exactly.
+    QGuiApplication::clipboard()->setText("x\ty\r\nz\tw\r\n");
+    doc->selection().setActiveCell(2, 1);
+    QTest::keyClick(doc->gridView(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(g.cellText(2, 1), "x");
+    EXPECT_EQ(g.cellText(3, 2), "w");
+    EXPECT_EQ(g.cellText(3, 3), "") << "only the pasted cells";
+    QAction *undo = w->findChild<QAction *>("mnuUndo");
+    EXPECT_EQ(undo->text(), "撤销 粘贴");
+    undo->trigger();
+    EXPECT_EQ(g.toJson(), start);
+    w->findChild<QAction *>("mnuRedo")->trigger();
+    EXPECT_EQ(g.cellText(2, 1), "x");
+    undo->trigger();
+
+    // The toolbar on the selection: the active cell decides bold; index 4 centres.
+    doc->selection().select(1, 1, 2, 3);
+    g.range(1, 1, 1, 1).setFontBold(true);
+    w->findChild<QAction *>("FontButton1_0")->trigger();
+    EXPECT_FALSE(g.cellFont(1, 1).bold);
+    w->findChild<QAction *>("FontButton1_0")->trigger();
+    EXPECT_TRUE(g.cellFont(2, 3).bold);
+    align->pick(4);
+    EXPECT_EQ(g.cellAlignment(2, 2), GridAlign::CenterMiddle);
+    border->pick(9);
+    EXPECT_EQ(g.cellStyle(1, 1).borders[0], GridBorder::Thick);
+    fill->pick(Qt::yellow);
+    EXPECT_EQ(g.cellStyle(2, 2).backColor, QColor(Qt::yellow));
+    w->action("mnuMerge")->trigger();
+    EXPECT_EQ(g.mergeAt(2, 2), (GridArea{1, 1, 2, 3}));
+    EXPECT_EQ(undo->text(), "撤销 合并单元格");
+    for (int i = 0; i < 6; ++i)
+        undo->trigger();
+    EXPECT_TRUE(g.cellFont(1, 1).bold) << "set outside the stack: no step of it";
+    EXPECT_FALSE(g.cellFont(2, 3).bold);
+    EXPECT_TRUE(g.merges().isEmpty());
+
+    // Rank, then a step back; header sorting; hide and show.
+    doc->selection().setActiveCell(1, 3);
+    const QByteArray unranked = g.toJson();
+    w->action("zdypm")->trigger();
+    EXPECT_EQ(g.cellText(0, 4), "成绩排名");
+    EXPECT_EQ(g.cellText(4, 4), "1");
+    undo->trigger();
+    EXPECT_EQ(g.toJson(), unranked);
+    w->action("zdypm")->trigger();
+    w->action("pm")->trigger();
+    ASSERT_FALSE(messages.isEmpty());
+    EXPECT_EQ(messages.last().text, " 请双击你要排序的列头排序，再次双击进行升序、降序转换");
+    EXPECT_TRUE(g.allowUserSort());
+    doc->selection().select(1, 1, 1, 3);
+    w->action("mnuHideCols")->trigger();
+    EXPECT_EQ(g.columnWidth(2), 0);
+    doc->selection().select(1, 1, 1, 5);
+    w->findChild<QAction *>("mnuShowCols")->trigger();
+    EXPECT_GT(g.columnWidth(2), 0);
+    EXPECT_EQ(g.columnWidth(5), 0) << "the order column stays hidden";
+
+    // Typing and Delete in the grid are steps too.
+    ASSERT_TRUE(doc->gridView()->editCell(4, 1, "三中", true));
+    doc->gridView()->commitEdit();
+    EXPECT_EQ(undo->text(), "撤销 输入");
+    doc->selection().select(1, 1, 4, 1);
+    QTest::keyClick(doc->gridView(), Qt::Key_Delete);
+    EXPECT_EQ(g.cellText(4, 1), "");
+    undo->trigger();
+    undo->trigger();
+    EXPECT_EQ(g.cellText(4, 1), "一中");
+    EXPECT_EQ(g.cellText(2, 1), "一中");
+
+    // Filter: one school into a new document.
+    w->action("shaixwan")->trigger();
+    auto *filter = w->findChild<FilterDialog *>("frmshaixuan");
+    ASSERT_NE(filter, nullptr);
+    EXPECT_EQ(filter->schoolBox()->count(), 2);
+    filter->schoolBox()->setCurrentIndex(0);
+    EXPECT_EQ(filter->classBox()->count(), 3);
+    filter->accept();
+    DocumentWindow *filtered = w->activeDocument();
+    ASSERT_NE(filtered, doc);
+    EXPECT_EQ(filtered->windowTitle(), "一中成绩表");
+    EXPECT_EQ(filtered->grid().rows(), 5);
+
+    // Pictures of the toolbar and its pickers, when asked for.
+    const QString shots = qEnvironmentVariable("FENPAI_SCREENSHOTS");
+    if (!shots.isEmpty()) {
+        w->resize(1100, 600);
+        w->findChild<QToolBar *>("tbToolBar")->grab().save(shots + "/toolbar.png");
+        doc->window()->grab().save(shots + "/window.png");
+        // Each picker open below its button, drawn onto the toolbar's picture.
+        QToolBar *bar = w->findChild<QToolBar *>("tbToolBar");
+        int i = 0;
+        for (QToolButton *button : std::initializer_list<QToolButton *>{align, border, fill}) {
+            QMenu *menu = button->menu();
+            menu->popup(QPoint(0, 0));
+            const QPixmap open = menu->grab();
+            const QPoint at = button->mapTo(bar, QPoint(0, button->height()));
+            QPixmap shot(bar->width(), at.y() + open.height());
+            shot.fill(Qt::white);
+            QPainter p(&shot);
+            p.drawPixmap(0, 0, bar->grab());
+            p.drawPixmap(at, open);
+            p.end();
+            shot.save(shots + QStringLiteral("/picker%1.png").arg(++i));
+            menu->hide();
+        }
+        w->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(doc->parentWidget()));
+        doc->parentWidget()->showMaximized();
+        w->grab().save(shots + "/ranked.png");
+    }
+
+    w->mdiArea()->closeAllSubWindows();
+    EXPECT_FALSE(w->action("mnuMerge")->isEnabled());
+    EXPECT_FALSE(align->isEnabled());
 }

@@ -1,0 +1,308 @@
+#include "jobs/tickets/ticketproduction.h"
+
+#include "core/numbertext.h"
+#include "core/tablenames.h"
+#include "db/database.h"
+#include "grid/grid.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace fenpai {
+
+namespace {
+
+const QString photoColumn = QStringLiteral("照片");
+
+// Rows 1..11 × columns 1..15 of the template: one ticket.
+constexpr int kBlockRows = 11;
+constexpr int kBlockCols = 15;
+const GridArea blockArea{1, 1, kBlockRows, kBlockCols};
+
+QStringList column(Database &db, const QString &sql, const QVariantList &parameters, int field)
+{
+    QStringList out;
+    if (!db.hasRelation(TableNames::examinees))
+        return out;
+    Result<Query> q = db.query(sql, parameters);
+    if (!q)
+        return out;
+    for (; !q->atEnd(); q->next())
+        out.append(NumberText::display(q->value(field)));
+    return out;
+}
+
+bool hasPhotoColumn(Database &db)
+{
+    return db.columns(TableNames::examinees).contains(photoColumn, Qt::CaseInsensitive);
+}
+
+// One group's examinees, read forward.
+struct Group
+{
+    std::unique_ptr<Query> rows;
+    int count = 0;
+};
+
+class Filler
+{
+public:
+    Filler(Database &db, const Grid &ticketTemplate, const TicketSettings &settings, Grid &doc)
+        : m_settings(settings)
+        , m_doc(doc)
+        , m_template(ticketTemplate)
+    {
+        m_block = preparedBlock(ticketTemplate);
+        m_fields =
+            QStringList{QStringLiteral("姓名"), QStringLiteral("考号"), QStringLiteral("座位号"),
+                        QStringLiteral("考场"), QStringLiteral("性别"), QStringLiteral("学校"),
+                        QStringLiteral("班级")};
+        if (hasPhotoColumn(db))
+            m_fields.append(photoColumn);
+    }
+
+    const QStringList &fields() const { return m_fields; }
+
+    // Block b (1-based) from the current row of `q`, or an empty ticket when q is null.
+    void fill(int b, const Query *q)
+    {
+        const int top = kBlockRows * (b - 1);
+        m_doc.setRows(top + kBlockRows + 1);
+        m_doc.pasteFragment(m_block, top + 1, 1);
+        auto value = [&](const QString &field) {
+            const int i = q ? m_fields.indexOf(field) : -1;
+            return i < 0 ? QString() : NumberText::display(q->value(i));
+        };
+        for (int j = 1; j <= 6; ++j) {
+            const QString text = value(m_settings.rowFields[size_t(j - 1)]);
+            m_doc.setCellText(top + 3 + j, 4, text);
+            m_doc.setCellText(top + 3 + j, 11, text);
+        }
+        const int templateRows = std::min(m_template.rows() - 1, kBlockRows);
+        for (int k = 1; k <= templateRows; ++k)
+            m_doc.setRowHeight(top + k, m_template.rowHeight(k));
+        const QStringList digits =
+            TicketProduction::capitalDigits(q ? value(QStringLiteral("考号")) : QString());
+        for (int k = 4; k <= 7; ++k)
+            m_doc.setCellText(top + k, 8, digits.at(k - 4));
+        if (q && m_settings.usePhotos) {
+            const QString name = value(m_settings.photoNameField).trimmed();
+            const QString path = TicketProduction::photoPath(m_settings.photoFolder, name);
+            // A missing or unreadable photo leaves its frame empty.
+            if (!path.isEmpty() &&
+                (m_doc.imageKeys().contains(name) || m_doc.addImage(name, path))) {
+                m_doc.setCellImage(top + 3, 6, name);
+                m_doc.setCellImage(top + 3, 13, name);
+            }
+        }
+    }
+
+private:
+    // The template's block; with photos, the photo areas are made one picture area each and
+    // lose their caption, so a picture or nothing shows in the frame.
+    GridFragment preparedBlock(const Grid &ticketTemplate) const
+    {
+        GridFragment block = ticketTemplate.fragment(blockArea);
+        if (!m_settings.usePhotos)
+            return block;
+        Grid scratch;
+        scratch.setRows(kBlockRows + 1);
+        scratch.setCols(kBlockCols + 1);
+        scratch.pasteFragment(block, 1, 1);
+        for (int col : {6, 13}) {
+            scratch.range(3, col, 8, col).merge();
+            scratch.setCellText(3, col, QString());
+        }
+        return scratch.fragment(blockArea);
+    }
+
+    const TicketSettings &m_settings;
+    Grid &m_doc;
+    const Grid &m_template;
+    GridFragment m_block;
+    QStringList m_fields;
+};
+
+Result<Group> openGroup(Database &db, const TicketSettings &settings, const QStringList &fields,
+                        const QString &group)
+{
+    QString sql = QStringLiteral("select ") + fields.join(u',') + QStringLiteral(" from 考生表 ");
+    QVariantList parameters;
+    if (settings.grouping == TicketSettings::Grouping::ByClass) {
+        sql += QStringLiteral("where 学校=? and 班级=? ");
+        parameters = {settings.school, group};
+    } else {
+        sql += QStringLiteral("where 考场=? ");
+        parameters = {group};
+    }
+    sql += QStringLiteral("ORDER BY 考号,rowid");
+    Result<QVariant> count =
+        db.scalar(QStringLiteral("select count(*) from (") + sql + u')', parameters);
+    if (!count)
+        return count.status();
+    Result<Query> q = db.query(sql, parameters);
+    if (!q)
+        return q.status();
+    Group g;
+    g.rows = std::make_unique<Query>(std::move(*q));
+    g.count = count->toInt();
+    return g;
+}
+
+} // namespace
+
+QStringList TicketProduction::schools(Database &db)
+{
+    return column(db, QStringLiteral("select distinct 学校  from 考生表 ORDER BY 学校"), {}, 0);
+}
+
+QStringList TicketProduction::classes(Database &db, const QString &school)
+{
+    return column(db,
+                  QStringLiteral("select distinct 学校,班级  from 考生表 where 学校=? ORDER BY "
+                                 "学校,班级"),
+                  {school}, 1);
+}
+
+QStringList TicketProduction::rooms(Database &db)
+{
+    return column(db, QStringLiteral("select distinct 考场  from 考生表 ORDER BY 考场"), {}, 0);
+}
+
+QStringList TicketProduction::rowFieldChoices()
+{
+    return {QStringLiteral("姓名"),   QStringLiteral("考号"), QStringLiteral("考场"),
+            QStringLiteral("座位号"), QStringLiteral("性别"), QStringLiteral("学校"),
+            QStringLiteral("班级")};
+}
+
+QStringList TicketProduction::photoNameChoices(Database &db)
+{
+    QStringList choices = {QStringLiteral("姓名"), QStringLiteral("考号")};
+    if (hasPhotoColumn(db))
+        choices.append(photoColumn);
+    return choices;
+}
+
+Status TicketProduction::validate(const TicketSettings &settings)
+{
+    const bool byClass = settings.grouping == TicketSettings::Grouping::ByClass;
+    bool complete = !byClass || !settings.school.isEmpty();
+    for (int i = 0; i < settings.groupCount(); ++i)
+        complete = complete && !settings.groups.value(i).isEmpty();
+    if (!complete)
+        return Status::refused(byClass ? QStringLiteral("请选择全学校、班级")
+                                       : QStringLiteral("请选择全考场"));
+    if (settings.usePhotos && (settings.photoFolder.isEmpty() || settings.photoNameField.isEmpty()))
+        return Status::refused(QStringLiteral("请选择存放照片的目录及与照片文件名相对应的列"));
+    return Status::ok();
+}
+
+QStringList TicketProduction::capitalDigits(const QString &examNumber)
+{
+    static const QString capitals = QStringLiteral("零壹贰叁肆伍陆柒捌玖");
+    QString last = examNumber.right(4);
+    last = last.rightJustified(4, u'0');
+    QStringList out;
+    for (QChar ch : std::as_const(last)) {
+        const int d = ch.digitValue();
+        // Only a letter of a prefixed number is no digit; it stands as it is.
+        out.append(d >= 0 && d <= 9 ? QString(capitals.at(d)) : QString(ch));
+    }
+    return out;
+}
+
+QString TicketProduction::photoPath(const QString &folder, const QString &name)
+{
+    const QString file = name.trimmed();
+    // A name is a file in the folder, never a path elsewhere.
+    if (file.isEmpty() || file.contains(u'/') || file.contains(u'\\') || file == u'.' ||
+        file == QLatin1String(".."))
+        return {};
+    QString path = folder;
+    if (!path.endsWith(u'/') && !path.endsWith(u'\\'))
+        path += u'/';
+    return path + file + QStringLiteral(".jpg");
+}
+
+QString TicketProduction::cuttingLine()
+{
+    return QString(172, u'-');
+}
+
+Result<int> TicketProduction::build(Database &db, const Grid &ticketTemplate,
+                                    const TicketSettings &settings, Grid &document)
+{
+    if (Status s = validate(settings); !s.isOk())
+        return s;
+    if (!db.hasRelation(TableNames::examinees))
+        return Status::error(
+            Status::Kind::MissingTable,
+            QStringLiteral("找不到数据表 %1，请先导入考场编排数据。").arg(TableNames::examinees));
+    if (settings.usePhotos && settings.photoNameField == photoColumn && !hasPhotoColumn(db))
+        return Status::refused(QStringLiteral("考生表没有“照片”列"));
+
+    Filler filler(db, ticketTemplate, settings, document);
+    std::vector<Group> groups;
+    int most = 0;
+    for (int g = 0; g < settings.groupCount(); ++g) {
+        Result<Group> group = openGroup(db, settings, filler.fields(), settings.groups.value(g));
+        if (!group)
+            return group.status();
+        most = std::max(most, group->count);
+        groups.push_back(std::move(*group));
+    }
+    if (most == 0)
+        return Status::refused(QStringLiteral("所选班级或考场没有考生"));
+
+    document.reset();
+    document.setAutoRedraw(false);
+    document.setCols(16);
+    int blocks = 0;
+    const int m = int(groups.size());
+    for (int p = 1; p <= most; ++p) {
+        for (int g = 0; g < m; ++g) {
+            Query &rows = *groups[size_t(g)].rows;
+            filler.fill(++blocks, rows.atEnd() ? nullptr : &rows);
+        }
+        for (Group &g : groups) {
+            if (!g.rows->atEnd())
+                g.rows->next();
+        }
+    }
+
+    // The last block ends the document: no page break and no empty page after it.
+    const int perPage = settings.perPage();
+    for (int b = 1; b <= blocks; ++b) {
+        if (b % perPage == 0) {
+            if (b < blocks)
+                document.addHPageBreak(kBlockRows * b + 1);
+            document.setCellText(kBlockRows * b, 1, QString());
+        } else {
+            document.setCellText(kBlockRows * b, 1, cuttingLine());
+        }
+    }
+
+    PageSetup setup = document.pageSetup();
+    setup.orientation = 2;
+    setup.topMargin = 1;
+    setup.bottomMargin = 0.3;
+    setup.headerMargin = 0;
+    setup.footerMargin = 0;
+    setup.leftMargin = 1;
+    setup.rightMargin = 1;
+    // The tickets carry their own lines; the sheet's headings and grid lines are no part of them.
+    setup.printFixedRow = false;
+    setup.printFixedColumn = false;
+    setup.printGridlines = false;
+    document.setPageSetup(setup);
+    const int templateCols = std::min(ticketTemplate.cols() - 1, kBlockCols);
+    for (int c = 1; c <= templateCols; ++c)
+        document.setColumnWidth(c, ticketTemplate.columnWidth(c));
+    document.setAutoRedraw(true);
+    document.refresh();
+    return blocks;
+}
+
+} // namespace fenpai

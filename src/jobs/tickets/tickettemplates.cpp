@@ -1,0 +1,188 @@
+#include "jobs/tickets/tickettemplates.h"
+
+#include "grid/grid.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <array>
+
+namespace fenpai {
+
+namespace {
+
+const QString folderName = QStringLiteral("zkzmb");
+
+QString folderOf(const QString &dir)
+{
+    return QDir(dir.isEmpty() ? QStringLiteral(".") : dir).filePath(folderName);
+}
+
+// Sizes of one layout: row heights in pixels, font sizes in points.
+struct Metrics
+{
+    std::array<int, 12> rowHeights; // index = block row, 0 unused
+    double title;
+    double caption;
+    double value;
+    double note;
+    double cut; // 172 "-" at this size reach across the page
+};
+
+// Standard: 2 × 11 rows in 744 pixels (A4 landscape, margins 1 and 0.3 cm); economy: 3 × 11.
+const Metrics standardMetrics{{0, 54, 26, 34, 36, 36, 36, 36, 36, 36, 26, 14}, 24, 13, 14, 9, 13};
+const Metrics economyMetrics{
+    {0, 36, 18, 22, 24, 24, 24, 24, 24, 24, 18, 10}, 17, 10.5, 11, 7.5, 13};
+
+// Widths of columns 1..15: a margin, the left ticket (caption, caption, value, value, photo), a
+// gap, the capital digits, the right ticket, margins. 1030 of the page's 1047 pixels.
+const std::array<int, 16> columnWidths{0,  20, 66, 44,  120, 70,  150, 22,
+                                       46, 66, 44, 120, 70,  150, 22,  20};
+
+void setText(Grid &grid, int row, int col, const QString &text, double size, int align,
+             bool bold = false)
+{
+    grid.setCellText(row, col, text);
+    GridRange range = grid.range(row, col, row, col);
+    range.setFontSize(size);
+    range.setAlignment(align);
+    if (bold)
+        range.setFontBold(true);
+}
+
+// One ticket half with its left column `c0` (2 or 9): the value columns are c0 + 2.
+void buildHalf(Grid &grid, int c0, const QString &copyName, const Metrics &m)
+{
+    const int last = c0 + 4; // the photo column
+    const QString heiti = QStringLiteral("黑体");
+
+    grid.range(1, c0, 1, last).merge();
+    setText(grid, 1, c0, QStringLiteral("准考证"), m.title, GridAlign::CenterMiddle, true);
+    grid.range(1, c0, 1, c0).setFontName(heiti);
+    grid.range(2, c0, 2, last).merge();
+    setText(grid, 2, c0, copyName, m.note, GridAlign::CenterTop);
+    grid.range(3, c0, 3, c0 + 3).merge();
+    setText(grid, 3, c0, QStringLiteral("考试：　　　　　　　　　　"), m.caption,
+            GridAlign::LeftMiddle);
+
+    const QStringList captions = {QStringLiteral("姓名"),   QStringLiteral("考号"),
+                                  QStringLiteral("座位号"), QStringLiteral("考场"),
+                                  QStringLiteral("性别"),   QStringLiteral("学校")};
+    for (int i = 0; i < 6; ++i) {
+        const int row = 4 + i;
+        grid.range(row, c0, row, c0 + 1).merge();
+        setText(grid, row, c0, captions[i], m.caption, GridAlign::CenterMiddle);
+        // The school's name is long; below the photo it has the photo's column too.
+        grid.range(row, c0 + 2, row, row == 9 ? last : c0 + 3).merge();
+        setText(grid, row, c0 + 2, captions[i], m.value, GridAlign::CenterMiddle, true);
+    }
+
+    grid.range(3, last, 8, last).merge();
+    setText(grid, 3, last, QStringLiteral("照片"), m.caption, GridAlign::CenterMiddle);
+    grid.range(3, last, 3, last).setForeColor(QColor(0x80, 0x80, 0x80));
+
+    grid.range(10, c0, 10, last).merge();
+    setText(grid, 10, c0, QStringLiteral("注：凭本证入场，对号入座；本证请妥善保管，遗失须补办。"),
+            m.note, GridAlign::LeftMiddle);
+
+    // A thick frame round the ticket, thin lines round the fields and the photo.
+    GridRange fields = grid.range(3, c0, 9, last);
+    for (int edge : {GridBorder::Left, GridBorder::Top, GridBorder::Right, GridBorder::Bottom,
+                     GridBorder::InsideVertical, GridBorder::InsideHorizontal})
+        fields.setBorder(edge, GridBorder::Thin);
+    GridRange frame = grid.range(1, c0, 10, last);
+    for (int edge : {GridBorder::Left, GridBorder::Top, GridBorder::Right, GridBorder::Bottom})
+        frame.setBorder(edge, GridBorder::Thick);
+}
+
+} // namespace
+
+QString TicketTemplates::workingName(Layout layout)
+{
+    return layout == Layout::Standard ? QStringLiteral("zkz2.cel") : QStringLiteral("zkz3.cel");
+}
+
+QString TicketTemplates::factoryName(Layout layout)
+{
+    return QStringLiteral("cop") + workingName(layout);
+}
+
+QString TicketTemplates::workingPath(Layout layout) const
+{
+    return QDir(folderOf(m_dataDir)).filePath(workingName(layout));
+}
+
+Status TicketTemplates::restoreFile(Layout layout) const
+{
+    const QString working = workingPath(layout);
+    if (!QDir().mkpath(QFileInfo(working).absolutePath()))
+        return Status::error(Status::Kind::Io, QStringLiteral("无法创建模板目录 ") +
+                                                   QFileInfo(working).absolutePath());
+    if (QFileInfo::exists(working) && !QFile::remove(working))
+        return Status::error(Status::Kind::Io, QStringLiteral("无法删除模板文件 ") + working);
+    for (const QString &dir : {m_dataDir, m_programDir}) {
+        const QString factory = QDir(folderOf(dir)).filePath(factoryName(layout));
+        if (QFileInfo::exists(factory)) {
+            if (!QFile::copy(factory, working))
+                return Status::error(Status::Kind::Io,
+                                     QStringLiteral("无法复制模板文件 ") + factory);
+            // An installed factory copy may be read-only; the working file is the user's.
+            QFile::setPermissions(working, QFile::permissions(working) | QFileDevice::WriteOwner);
+            return Status::ok();
+        }
+    }
+    Grid grid;
+    build(grid, layout);
+    return grid.saveFile(working);
+}
+
+Status TicketTemplates::load(Grid &grid, Layout layout) const
+{
+    if (!QFileInfo::exists(workingPath(layout))) {
+        if (Status s = restoreFile(layout); !s.isOk())
+            return s;
+    }
+    return grid.openFile(workingPath(layout));
+}
+
+Status TicketTemplates::restore(Grid &grid, Layout layout) const
+{
+    if (Status s = restoreFile(layout); !s.isOk())
+        return s;
+    return grid.openFile(workingPath(layout));
+}
+
+void TicketTemplates::build(Grid &grid, Layout layout)
+{
+    const Metrics &m = layout == Layout::Standard ? standardMetrics : economyMetrics;
+    grid.reset();
+    grid.setAutoRedraw(false);
+    grid.setRows(12);
+    grid.setCols(16);
+    grid.setDefaultFontName(QStringLiteral("宋体"));
+    grid.setDefaultFontSize(m.value);
+
+    buildHalf(grid, 2, QStringLiteral("（考生联）"), m);
+    buildHalf(grid, 9, QStringLiteral("（存根联）"), m);
+
+    // The last four digits of the exam number, between the two halves.
+    for (int row = 4; row <= 7; ++row)
+        setText(grid, row, 8, QStringLiteral("零"), m.value, GridAlign::CenterMiddle, true);
+    grid.range(4, 8, 7, 8).setFontName(QStringLiteral("黑体"));
+
+    // Production writes the cutting line here, one line across the page.
+    grid.range(11, 1, 11, 15).merge();
+    grid.range(11, 1, 11, 1).setFontSize(m.cut);
+    grid.range(11, 1, 11, 1).setAlignment(GridAlign::CenterMiddle);
+
+    for (int c = 1; c <= 15; ++c)
+        grid.setColumnWidth(c, columnWidths[size_t(c)]);
+    // Fonts grow rows; the heights are set last so that the blocks fill the page exactly.
+    for (int r = 1; r <= 11; ++r)
+        grid.setRowHeight(r, m.rowHeights[size_t(r)]);
+    grid.setAutoRedraw(true);
+    grid.refresh();
+}
+
+} // namespace fenpai

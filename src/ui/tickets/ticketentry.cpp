@@ -1,0 +1,51 @@
+#include "ui/tickets/ticketentry.h"
+
+#include "ui/documents/documentwindow.h"
+#include "ui/main/mainwindow.h"
+#include "ui/tickets/ticketdialog.h"
+
+#include <QAction>
+#include <QCoreApplication>
+
+namespace fenpai {
+
+TicketEntry::TicketEntry(MainWindow &window)
+    : QObject(&window)
+    , m_window(window)
+{
+    if (QAction *a = m_window.action(QStringLiteral("zhizhuo"))) {
+        a->setEnabled(true);
+        connect(a, &QAction::triggered, this, [this] { (void)show(); });
+    }
+}
+
+TicketDialog *TicketEntry::show()
+{
+    if (!m_window.passGate())
+        return nullptr;
+    if (!m_dialog) {
+        const TicketTemplates templates(m_window.workspace().dataDirectory().path(),
+                                        QCoreApplication::applicationDirPath());
+        auto *dialog = new TicketDialog(
+            m_window.workspace(), templates,
+            [this](const QString &title) {
+                m_window.state().setDocumentTitle(title);
+                return m_window.openDocument();
+            },
+            &m_window);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        // Messages go through the window's message function, which tests answer.
+        dialog->setMessageFunction([this](QWidget *, QMessageBox::Icon icon, const QString &title,
+                                          const QString &text, QMessageBox::StandardButtons) {
+            m_window.message(icon, title, text);
+            return QMessageBox::Ok;
+        });
+        m_dialog = dialog;
+    }
+    m_dialog->show();
+    m_dialog->raise();
+    m_dialog->activateWindow();
+    return m_dialog;
+}
+
+} // namespace fenpai

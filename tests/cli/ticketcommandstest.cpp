@@ -1,0 +1,84 @@
+#include "support/arrangementdata.h"
+#include "support/clirun.h"
+#include "support/tempdata.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QRegularExpression>
+
+using namespace fenpai;
+
+namespace {
+
+class TicketCommandsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // PDF pages need fonts, and fonts a GUI application (offscreen under ctest).
+        if (!qApp) {
+            static int argc = 1;
+            static char name[] = "clitests";
+            static char *argv[] = {name, nullptr};
+            new QGuiApplication(argc, argv);
+        }
+        ASSERT_TRUE(test::createArrangementTables(t.db).isOk());
+        std::vector<test::Pupil> pupils;
+        for (int i = 1; i <= 5; ++i)
+            pupils.push_back({"一中", "1班", QString("甲%1").arg(i), 80, 1, 2100000 + i, i});
+        for (int i = 1; i <= 2; ++i)
+            pupils.push_back({"一中", "2班", QString("乙%1").arg(i), 80, 2, 2100010 + i, i});
+        ASSERT_TRUE(test::addPupils(t.db, pupils).isOk());
+    }
+    test::CliOutcome run(const QStringList &args)
+    {
+        return test::runCli(QStringList{"--data-dir", t.dir.path()} + args);
+    }
+    int pages(const QString &path)
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            return -1;
+        static const QRegularExpression page(R"(/Type\s*/Page[^s])");
+        return int(QString::fromLatin1(f.readAll()).count(page));
+    }
+
+    test::TempData t;
+};
+
+} // namespace
+
+TEST_F(TicketCommandsTest, TicketsAndLabelsAsPdf)
+{
+    const QString pdf = t.dir.filePath("准考证.pdf");
+    test::CliOutcome r = run({"tickets", "--class", "一中/1班", "-o", pdf});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "准考证 5 张 → " + pdf + "\n");
+    EXPECT_EQ(pages(pdf), 3);
+    // The working template was restored beside the database for the next run.
+    EXPECT_TRUE(QFile::exists(t.dir.filePath("zkzmb/zkz2.cel")));
+
+    r = run({"tickets", "--stacked-rooms", "1,2,1", "--economy", "-o", pdf});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "准考证 15 张 → " + pdf + "\n");
+    EXPECT_EQ(pages(pdf), 5);
+
+    r = run({"labels", "--room", "1", "--seat", "-o", pdf});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "第 1 考场桌贴 → " + pdf + "\n");
+    EXPECT_EQ(pages(pdf), 1);
+}
+
+TEST_F(TicketCommandsTest, BadChoicesAndUsage)
+{
+    const QString pdf = t.dir.filePath("x.pdf");
+    EXPECT_EQ(run({"tickets", "--stacked-classes", "一中/1班", "-o", pdf}).err,
+              "请选择全学校、班级\n");
+    EXPECT_EQ(run({"tickets", "--room", "7", "-o", pdf}).err, "所选班级或考场没有考生\n");
+    EXPECT_EQ(run({"tickets", "--room", "1", "--photos", "/p", "-o", pdf}).status, 2);
+    EXPECT_EQ(run({"tickets", "--room", "1", "--class", "一中/1班", "-o", pdf}).status, 2);
+    EXPECT_EQ(run({"tickets", "--stacked-rooms", "1,2,1", "-o", pdf}).status, 2);
+    EXPECT_EQ(run({"labels", "--room", "1", "-o", pdf}).status, 2);
+    EXPECT_EQ(run({"labels", "--room", "3", "--exam-number", "-o", pdf}).err, "所选考场没有考生\n");
+    EXPECT_FALSE(QFile::exists(pdf));
+}

@@ -1,0 +1,337 @@
+#include "jobs/tickets/ticketproduction.h"
+#include "jobs/tickets/desklabels.h"
+#include "jobs/tickets/tickettemplates.h"
+
+#include "grid/grid.h"
+#include "grid/gridpagination.h"
+#include "support/arrangementdata.h"
+#include "support/tempdata.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+using namespace fenpai;
+using Layout = TicketSettings::Layout;
+
+namespace {
+
+class TicketProductionTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(test::createArrangementTables(t.db).isOk());
+        TicketTemplates::build(standard, Layout::Standard);
+        TicketTemplates::build(economy, Layout::Economy);
+    }
+    // `count` pupils of one class, exam numbers from `first`, in room `room`.
+    void addClass(const QString &className, int count, int first, int room = 1)
+    {
+        std::vector<test::Pupil> pupils;
+        for (int i = 0; i < count; ++i)
+            pupils.push_back({"一中", className, className + QString::number(i + 1), 80, room,
+                              first + i, i + 1});
+        ASSERT_TRUE(test::addPupils(t.db, pupils).isOk());
+    }
+    Result<int> build(const TicketSettings &settings, const Grid &tmpl)
+    {
+        return TicketProduction::build(t.db, tmpl, settings, doc);
+    }
+    // The name in the left and right half of block b, "|" between.
+    QString names(int b) const
+    {
+        const int row = 11 * (b - 1) + 4;
+        return doc.cellText(row, 4) + u'|' + doc.cellText(row, 11);
+    }
+    QString digits(int b) const
+    {
+        QString out;
+        for (int k = 4; k <= 7; ++k)
+            out += doc.cellText(11 * (b - 1) + k, 8);
+        return out;
+    }
+
+    test::TempData t;
+    Grid standard;
+    Grid economy;
+    Grid doc;
+};
+
+} // namespace
+
+TEST_F(TicketProductionTest, TemplatesFillTheirPageAndMatchTheShippedFiles)
+{
+    for (Layout layout : {Layout::Standard, Layout::Economy}) {
+        const Grid &tmpl = layout == Layout::Standard ? standard : economy;
+        int height = 0;
+        for (int r = 1; r <= 11; ++r)
+            height += tmpl.rowHeight(r);
+        int width = 0;
+        for (int c = 1; c <= 15; ++c)
+            width += tmpl.columnWidth(c);
+        const double page = GridPagination::cmToPixels(21 - 1 - 0.3);
+        const int perPage = layout == Layout::Standard ? 2 : 3;
+        EXPECT_LE(height * perPage, page);
+        EXPECT_GT(height * (perPage + 0.5), page) << "blocks leave the page half empty";
+        EXPECT_LE(width, GridPagination::cmToPixels(29.7 - 2));
+        EXPECT_EQ(tmpl.cellText(1, 2), "准考证");
+        EXPECT_EQ(tmpl.cellText(6, 9), "座位号");
+        EXPECT_EQ(tmpl.mergeAt(3, 13), (GridArea{3, 13, 8, 13}));
+
+        // The shipped files are the generator's; FENPAI_WRITE_TEMPLATES=1 writes them anew.
+        const QString dir = QStringLiteral(FENPAI_SOURCE_DIR "/resources/zkzmb/");
+        for (const QString &name :
+             {TicketTemplates::workingName(layout), TicketTemplates::factoryName(layout)}) {
+            if (qEnvironmentVariableIsSet("FENPAI_WRITE_TEMPLATES")) {
+                ASSERT_TRUE(tmpl.saveFile(dir + name).isOk());
+            }
+            Grid shipped;
+            ASSERT_TRUE(shipped.openFile(dir + name).isOk()) << name.toStdString();
+            EXPECT_EQ(shipped.toJson(), tmpl.toJson()) << name.toStdString() << " is out of date";
+        }
+    }
+}
+
+TEST_F(TicketProductionTest, WorkingTemplateIsRestoredFromItsFactoryCopy)
+{
+    const QString programDir = t.dir.filePath("program");
+    const QString dataDir = t.dir.filePath("data");
+    ASSERT_TRUE(QDir().mkpath(programDir + "/zkzmb"));
+    Grid factory;
+    factory.setCellText(1, 1, "出厂");
+    ASSERT_TRUE(factory.saveFile(programDir + "/zkzmb/copzkz3.cel").isOk());
+
+    TicketTemplates templates(dataDir, programDir);
+    Grid loaded;
+    ASSERT_TRUE(templates.load(loaded, Layout::Economy).isOk());
+    EXPECT_EQ(loaded.cellText(1, 1), "出厂");
+    EXPECT_EQ(templates.workingPath(Layout::Economy), dataDir + "/zkzmb/zkz3.cel");
+
+    // The user's edits stay until restored; without any factory copy the built one serves.
+    loaded.setCellText(1, 1, "改过");
+    ASSERT_TRUE(loaded.saveFile(templates.workingPath(Layout::Economy)).isOk());
+    ASSERT_TRUE(templates.load(loaded, Layout::Economy).isOk());
+    EXPECT_EQ(loaded.cellText(1, 1), "改过");
+    ASSERT_TRUE(templates.restore(loaded, Layout::Economy).isOk());
+    EXPECT_EQ(loaded.cellText(1, 1), "出厂");
+    ASSERT_TRUE(templates.restore(loaded, Layout::Standard).isOk());
+    EXPECT_EQ(loaded.toJson(), standard.toJson());
+}
+
+TEST_F(TicketProductionTest, SequentialClassBlocksBreaksAndCuttingLines)
+{
+    addClass("1班", 5, 2100513);
+    addClass("2班", 2, 2100601);
+    TicketSettings s;
+    s.school = "一中";
+    s.groups = {"1班"};
+    s.rowFields[3] = "班级"; // row 7 shows the class instead of the room
+    const Result<int> blocks = build(s, standard);
+    ASSERT_TRUE(blocks.isOk()) << blocks.status().message().toStdString();
+    EXPECT_EQ(*blocks, 5);
+    for (int b = 1; b <= 5; ++b)
+        EXPECT_EQ(names(b), QString("1班%1|1班%1").arg(b));
+    EXPECT_EQ(doc.cellText(5, 4), "2100513");
+    EXPECT_EQ(doc.cellText(11 + 7, 11), "1班");
+    EXPECT_EQ(digits(5), "零伍壹柒");
+    EXPECT_EQ(doc.cellText(11 * 4 + 1, 2), "准考证");
+    EXPECT_EQ(doc.rowHeight(11 * 4 + 1), standard.rowHeight(1));
+    EXPECT_EQ(doc.columnWidth(6), standard.columnWidth(6));
+
+    EXPECT_EQ(doc.hPageBreaks(), (QList<int>{23, 45}));
+    const QString line(172, u'-');
+    for (int row : {11, 33, 55})
+        EXPECT_EQ(doc.cellText(row, 1), line) << row;
+    for (int row : {22, 44})
+        EXPECT_EQ(doc.cellText(row, 1), "") << row;
+    EXPECT_EQ(doc.rows(), 56);
+    EXPECT_EQ(GridPagination::paginate(doc).pages.size(), 3);
+    EXPECT_EQ(doc.pageSetup().orientation, 2);
+    EXPECT_FALSE(doc.pageSetup().printGridlines);
+
+    // An even count ends without a break and so without an empty last page.
+    s.groups = {"2班"};
+    ASSERT_TRUE(build(s, standard).isOk());
+    EXPECT_TRUE(doc.hPageBreaks().isEmpty());
+    EXPECT_EQ(GridPagination::paginate(doc).pages.size(), 1);
+}
+
+TEST_F(TicketProductionTest, StackedEconomyFillsExhaustedGroupsWithEmptyTickets)
+{
+    addClass("1班", 3, 2100001);
+    addClass("2班", 1, 2100011);
+    addClass("3班", 2, 2100021);
+    TicketSettings s;
+    s.layout = Layout::Economy;
+    s.order = TicketSettings::Order::Stacked;
+    s.school = "一中";
+    s.groups = {"1班", "2班", "3班"};
+    const Result<int> blocks = build(s, economy);
+    ASSERT_TRUE(blocks.isOk()) << blocks.status().message().toStdString();
+    EXPECT_EQ(*blocks, 9);
+    EXPECT_EQ(names(1), "1班1|1班1");
+    EXPECT_EQ(names(2), "2班1|2班1");
+    EXPECT_EQ(names(4), "1班2|1班2");
+    EXPECT_EQ(names(5), "|");
+    EXPECT_EQ(doc.cellText(11 * 4 + 5, 4), "");
+    EXPECT_EQ(digits(5), "零零零零");
+    EXPECT_EQ(names(6), "3班2|3班2");
+    EXPECT_EQ(names(7), "1班3|1班3");
+    EXPECT_EQ(names(9), "|");
+    EXPECT_EQ(doc.hPageBreaks(), (QList<int>{34, 67}));
+    const GridPageLayout pages = GridPagination::paginate(doc);
+    ASSERT_EQ(pages.pages.size(), 3);
+    EXPECT_EQ(pages.pages[1].rows.first(), 34);
+    EXPECT_EQ(pages.pages[1].rows.last(), 66);
+
+    // By room: rooms 1 and 2 stacked on the standard layout.
+    addClass("4班", 1, 2200001, 2);
+    s = {};
+    s.grouping = TicketSettings::Grouping::ByRoom;
+    s.order = TicketSettings::Order::Stacked;
+    s.groups = {"1", "2"};
+    ASSERT_TRUE(build(s, standard).isOk());
+    EXPECT_EQ(names(2), "4班1|4班1");
+    EXPECT_EQ(names(3), "1班2|1班2");
+}
+
+TEST_F(TicketProductionTest, ChoicesAreCheckedBeforeAnythingIsRead)
+{
+    using G = TicketSettings::Grouping;
+    using O = TicketSettings::Order;
+    const QString classes = "请选择全学校、班级";
+    const QString rooms = "请选择全考场";
+    struct Case
+    {
+        G grouping;
+        O order;
+        Layout layout;
+        QString school;
+        QStringList groups;
+        QString message;
+    } cases[] = {
+        {G::ByClass, O::Sequential, Layout::Standard, "", {"1班"}, classes},
+        {G::ByClass, O::Sequential, Layout::Economy, "一中", {}, classes},
+        {G::ByClass, O::Stacked, Layout::Standard, "一中", {"1班", ""}, classes},
+        {G::ByClass, O::Stacked, Layout::Economy, "一中", {"1班", "2班"}, classes},
+        {G::ByClass, O::Stacked, Layout::Economy, "一中", {"1班", "2班", "3班"}, ""},
+        {G::ByRoom, O::Sequential, Layout::Standard, "", {""}, rooms},
+        {G::ByRoom, O::Stacked, Layout::Standard, "", {"1"}, rooms},
+        {G::ByRoom, O::Stacked, Layout::Economy, "", {"1", "2"}, rooms},
+        {G::ByRoom, O::Stacked, Layout::Standard, "", {"1", "2"}, ""},
+    };
+    for (const Case &c : cases) {
+        TicketSettings s;
+        s.grouping = c.grouping;
+        s.order = c.order;
+        s.layout = c.layout;
+        s.school = c.school;
+        s.groups = c.groups;
+        EXPECT_EQ(TicketProduction::validate(s).message(), c.message)
+            << c.groups.join(u',').toStdString();
+    }
+    TicketSettings s;
+    s.school = "一中";
+    s.groups = {"1班"};
+    s.usePhotos = true;
+    s.photoNameField = "考号";
+    EXPECT_EQ(TicketProduction::validate(s).message(),
+              "请选择存放照片的目录及与照片文件名相对应的列");
+    const Result<int> refused = build(s, standard);
+    EXPECT_FALSE(refused.isOk());
+    EXPECT_EQ(doc.rows(), Grid().rows());
+    s.usePhotos = false;
+    EXPECT_EQ(build(s, standard).status().message(), "所选班级或考场没有考生");
+}
+
+TEST_F(TicketProductionTest, PhotosComeFromTheFolderByTheChosenColumn)
+{
+    EXPECT_EQ(TicketProduction::photoPath("/p/照片", " 张三 "), "/p/照片/张三.jpg");
+    EXPECT_EQ(TicketProduction::photoPath("/p/照片/", "张三"), "/p/照片/张三.jpg");
+    EXPECT_EQ(TicketProduction::photoPath("C:\\照片\\", "张三"), "C:\\照片\\张三.jpg");
+    EXPECT_EQ(TicketProduction::photoPath("/p", "../etc/x"), "");
+    EXPECT_EQ(TicketProduction::photoPath("/p", "  "), "");
+    EXPECT_EQ(TicketProduction::capitalDigits("2100517"), (QStringList{"零", "伍", "壹", "柒"}));
+    EXPECT_EQ(TicketProduction::capitalDigits("17"), (QStringList{"零", "零", "壹", "柒"}));
+
+    addClass("1班", 2, 2100001);
+    const QString folder = t.dir.filePath("photos");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QImage photo(30, 40, QImage::Format_RGB32);
+    photo.fill(Qt::blue);
+    ASSERT_TRUE(photo.save(folder + "/2100001.jpg"));
+    TicketSettings s;
+    s.school = "一中";
+    s.groups = {"1班"};
+    s.usePhotos = true;
+    s.photoFolder = folder + "/";
+    s.photoNameField = "考号";
+    ASSERT_TRUE(build(s, standard).isOk());
+    EXPECT_EQ(doc.cellStyle(3, 6).imageKey, "2100001");
+    EXPECT_EQ(doc.cellStyle(3, 13).imageKey, "2100001");
+    EXPECT_FALSE(doc.image("2100001").isNull());
+    EXPECT_EQ(doc.cellText(3, 6), "");            // the caption gives way to the picture
+    EXPECT_EQ(doc.cellStyle(14, 6).imageKey, ""); // no photo for 2100002: an empty frame
+    EXPECT_EQ(doc.mergeAt(14, 13), (GridArea{14, 13, 19, 13}));
+
+    // 照片 is offered, and read, only when 考生表 has such a column.
+    EXPECT_EQ(TicketProduction::photoNameChoices(t.db), (QStringList{"姓名", "考号"}));
+    s.photoNameField = "照片";
+    EXPECT_FALSE(build(s, standard).isOk());
+    ASSERT_TRUE(t.db.execNative("ALTER TABLE 考生表 ADD COLUMN 照片 TEXT;"
+                                "UPDATE 考生表 SET 照片='2100001' WHERE 姓名='1班2'")
+                    .isOk());
+    EXPECT_EQ(TicketProduction::photoNameChoices(t.db).last(), "照片");
+    ASSERT_TRUE(build(s, standard).isOk());
+    EXPECT_EQ(doc.cellStyle(3, 6).imageKey, "");
+    EXPECT_EQ(doc.cellStyle(14, 6).imageKey, "2100001");
+}
+
+TEST_F(TicketProductionTest, DeskLabelsBySeatAndByExamNumber)
+{
+    addClass("1班", 28, 2100001);
+    addClass("2班", 3, 21000001, 2);
+    Grid labels;
+    DeskLabelSettings s;
+    s.room = "1";
+    ASSERT_TRUE(DeskLabels::build(t.db, s, labels).isOk());
+    EXPECT_EQ(labels.rows(), 7);
+    EXPECT_EQ(labels.cols(), 6);
+    EXPECT_EQ(labels.cellText(1, 1), "01");
+    EXPECT_EQ(labels.cellText(2, 5), "10");
+    EXPECT_EQ(labels.cellText(6, 3), "28");
+    EXPECT_EQ(labels.cellText(6, 4), "");
+    EXPECT_EQ(labels.cellText(6, 5), "");
+    EXPECT_EQ(labels.columnWidth(5), 130);
+    EXPECT_EQ(labels.rowHeight(6), 110);
+    EXPECT_EQ(labels.cellFont(6, 5).name, "黑体");
+    EXPECT_EQ(labels.cellFont(6, 5).size, 72);
+    EXPECT_EQ(labels.cellAlignment(1, 1), GridAlign::CenterMiddle);
+    EXPECT_EQ(labels.pageSetup().header, "第 1 考场");
+    EXPECT_EQ(labels.pageSetup().footer, "共&n页  第&p页");
+    EXPECT_EQ(labels.pageSetup().orientation, 1);
+
+    s.kind = DeskLabelSettings::Kind::ExamNumber;
+    ASSERT_TRUE(DeskLabels::build(t.db, s, labels).isOk());
+    EXPECT_EQ(labels.cols(), 3);
+    EXPECT_EQ(labels.rows(), 15);
+    EXPECT_EQ(labels.cellText(14, 1), "2100027");
+    EXPECT_EQ(labels.cellText(14, 2), "2100028");
+    EXPECT_EQ(labels.columnWidth(2), 390);
+
+    s.room = "2";
+    ASSERT_TRUE(DeskLabels::build(t.db, s, labels).isOk());
+    EXPECT_EQ(labels.cols(), 2);
+    EXPECT_EQ(labels.rows(), 4);
+    EXPECT_EQ(labels.cellText(3, 1), "21000003");
+    EXPECT_EQ(labels.columnWidth(1), 700);
+    EXPECT_EQ(labels.rowHeight(3), 100);
+
+    s.room = "9";
+    EXPECT_EQ(DeskLabels::build(t.db, s, labels).message(), "所选考场没有考生");
+    EXPECT_EQ(labels.rows(), 4); // a refused build leaves the document as it was
+}
