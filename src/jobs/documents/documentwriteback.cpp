@@ -111,7 +111,7 @@ void DocumentWriteBack::noteChange(Grid &grid, const DocumentSource &source, con
             bool differs = false;
             for (int c = 1; c < grid.cols() && !differs; ++c) {
                 const int i = loadedIndex[size_t(c)];
-                differs = grid.cellText(r, c) != (i < 0 ? QString() : loaded.value(i));
+                differs = i >= 0 && grid.cellText(r, c) != loaded.value(i);
             }
             const QChar now = differs ? kEdited : kUnchanged;
             if (now != s)
@@ -178,6 +178,7 @@ Status DocumentWriteBack::save(Database &db, Grid &grid, DocumentSource &source)
         if (step == Statement::Step::Error)
             return info->status();
     }
+    // Other columns are the document's own (a ranking, its order column): never written.
     std::vector<Field> fields;
     for (int c = 1; c < grid.cols(); ++c) {
         const QString header = grid.cellText(0, c).trimmed();
@@ -186,16 +187,7 @@ Status DocumentWriteBack::save(Database &db, Grid &grid, DocumentSource &source)
             f.col = c;
             f.loaded = int(source.fields.indexOf(f.name));
             fields.push_back(f);
-            continue;
         }
-        bool used = false;
-        for (int r = grid.fixedRows(); r < grid.rows() && !used; ++r)
-            used = !grid.cellText(r, c).isEmpty();
-        if (used)
-            return Status::refused(
-                QStringLiteral("第%1列的标题“%2”不是数据表“%3”的字段，没有保存任何数据。")
-                    .arg(c)
-                    .arg(header, source.table));
     }
     if (fields.empty())
         return Status::refused(

@@ -19,7 +19,7 @@ struct GridArea;
 // Each data row carries its state and its table rowid in the tag of its column-0 cell: "U17"
 // unchanged, "E17" edited, "N" new (no rowid yet). Rows the document no longer holds (deleted,
 // or cleared with their marks) are deleted from the table. Grid columns are matched to the
-// table's fields by their header text.
+// table's fields by their header text; other columns (a ranking) are the document's own.
 class DocumentWriteBack final
 {
 public:
