@@ -5,6 +5,7 @@
 #include "db/database.h"
 #include "jobs/arrangement/arrangement.h"
 #include "jobs/arrangement/arrangementsummary.h"
+#include "jobs/arrangement/desklayout.h"
 
 #include <QTextStream>
 
@@ -14,7 +15,8 @@ namespace {
 
 using Settings = ArrangementSettings;
 
-// Reads --name VALUE and --name=VALUE pairs and the --adjacent flag; false on anything else.
+// Reads --name VALUE and --name=VALUE pairs and the --adjacent and --separate-classmates flags;
+// false on anything else.
 bool parse(const QStringList &args, Settings &settings)
 {
     bool modeGiven = false;
@@ -34,6 +36,12 @@ bool parse(const QStringList &args, Settings &settings)
             if (hasValue)
                 return false;
             settings.adjacentGroups = true;
+            continue;
+        }
+        if (name == QLatin1String("--separate-classmates")) {
+            if (hasValue)
+                return false;
+            settings.separateClassmates = true;
             continue;
         }
         if (!hasValue) {
@@ -69,6 +77,11 @@ bool parse(const QStringList &args, Settings &settings)
                 settings.scoreOrder = Settings::ScoreOrder::Spread;
             else
                 return false;
+        } else if (name == QLatin1String("--seat-order")) {
+            const std::optional<SeatOrder> order = DeskLayout::seatOrderFromName(value);
+            if (!order)
+                return false;
+            settings.seatOrder = *order;
         } else if (name == QLatin1String("--start-number")) {
             settings.numbering = Settings::Numbering::Consecutive;
             settings.startNumber = value;
@@ -100,7 +113,7 @@ int ArrangeCommand::run(CliContext &context, const QStringList &args)
 
     QTextStream &out = context.out();
     out << Arrangement::finishedMessage() << '\n';
-    const Result<ArrangementSummary> summary = ArrangementSummary::read(db);
+    const Result<ArrangementSummary> summary = ArrangementSummary::read(db, settings.seatOrder);
     if (!summary)
         return context.fail(summary.status().message());
     for (const ArrangementSummary::Room &room : summary->rooms) {
@@ -111,9 +124,15 @@ int ArrangeCommand::run(CliContext &context, const QStringList &args)
         if (room.examinees > 0)
             out << QStringLiteral(" 考号 ") << NumberText::display(room.firstNumber) << "--"
                 << NumberText::display(room.lastNumber);
+        if (room.classmatePairs > 0)
+            out << QStringLiteral(" 座位相邻的同班考生 %1 对").arg(room.classmatePairs);
         out << '\n';
     }
     out << QStringLiteral("考号相邻的同班考生 %1 对").arg(summary->sameClassNeighbours) << '\n';
+    out << QStringLiteral("座位相邻的同班考生 %1 对").arg(summary->classmatePairs);
+    if (settings.separateClassmates)
+        out << QStringLiteral("（调整座位前 %1 对）").arg(outcome->classmatePairsBefore);
+    out << '\n';
     if (outcome->unseated > 0)
         out << QStringLiteral("考场座位不足，%1 行未安排考场").arg(outcome->unseated) << '\n';
     return 0;

@@ -8,6 +8,7 @@
 #include "cli/importcommands.h"
 #include "cli/passwdcommand.h"
 #include "cli/reportcommand.h"
+#include "cli/seatscommand.h"
 #include "cli/showcommand.h"
 #include "cli/ticketcommands.h"
 #include "db/datadirectory.h"
@@ -50,8 +51,8 @@ const std::vector<Cli::Command> &Cli::commands()
          "      fenpai report room-list K|exam-class-list SCHOOL/CLASS|school-stats SCHOOL"
          "|new-class-list N [--format ...] -o FILE",
          true, &ReportCommand::run},
-        {"check", "混排检测：列出考号相邻的同班考生，没有则输出“全部混排”", "fenpai check mixing",
-         false, &CheckCommand::run},
+        {"check", "混排检测：列出考号相邻和座位相邻的同班考生，没有则输出“全部混排”",
+         "fenpai check mixing [--seat-order 按列|按列蛇形|按行]", false, &CheckCommand::run},
         {"passwd", "修改用户密码（从标准输入读取旧密码和新密码）", "fenpai passwd USER", false,
          &PasswdCommand::run},
         {"divide", "分班：把分班数据表的学生分到新班级，写入新分班",
@@ -67,8 +68,10 @@ const std::vector<Cli::Command> &Cli::commands()
         {"arrange", "考场编排：给考生表的考生排考场、座位号和考号",
          "fenpai arrange --mode 1|2|3 [--group-by class|school] [--groups N] [--adjacent]\n"
          "      [--order similar|random|spread] [--start-number NUMBER | --prefix TEXT]\n"
+         "      [--separate-classmates] [--seat-order 按列|按列蛇形|按行]\n"
          "省略的选项取编排对话框的默认值：--group-by class --groups 3 --order similar\n"
-         "--start-number 2100001；--prefix 时考号 = 前缀 + 考场号(3位) + 座位号(2位)",
+         "--start-number 2100001；--prefix 时考号 = 前缀 + 考场号(3位) + 座位号(2位)\n"
+         "--separate-classmates 编排后在每个考场内调换座位，使同班考生尽量不相邻",
          false, &ArrangeCommand::run},
         {"tickets", "制作准考证（按准考证模板，每页 2 个，--economy 每页 3 个）并输出 pdf",
          "fenpai tickets (--class SCHOOL/CLASS | --room N | --stacked-classes SCHOOL/C1,C2[,C3]\n"
@@ -78,6 +81,11 @@ const std::vector<Cli::Command> &Cli::commands()
         {"labels", "制作一个考场的桌贴（座位号或考号）并输出 pdf",
          "fenpai labels --room N (--seat|--exam-number) -o FILE.pdf", true,
          &TicketCommands::labels},
+        {"seats",
+         "考场座位表：每张桌子写考号、姓名和班级（pdf、xlsx、html），all 为全部考场，每考场一页",
+         "fenpai seats --room K|all [--seat-order 按列|按列蛇形|按行] [--format pdf|xlsx|html] "
+         "-o FILE",
+         true, &SeatsCommand::run},
     };
     return table;
 }

@@ -1,4 +1,5 @@
 #include "jobs/workspace.h"
+#include "jobs/arrangement/roomseating.h"
 #include "jobs/division/classadjustment.h"
 
 #include "jobs/reports/mixingcheck.h"
@@ -59,6 +60,13 @@ Result<ArrangementCounts> Workspace::arrangementCounts()
     if (Status s = open(); !s.isOk())
         return s;
     return ArrangementCounts::read(m_db);
+}
+
+Status Workspace::checkDesks()
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return RoomSeating::checkDesks(m_db);
 }
 
 Result<ArrangementOutcome> Workspace::arrange(const ArrangementSettings &settings,
@@ -134,11 +142,19 @@ Status Workspace::moveToClass(qint64 rowid, int target)
     return ClassAdjustment::move(m_db, rowid, target);
 }
 
-Result<QStringList> Workspace::mixingFindings()
+Result<QStringList> Workspace::mixingFindings(SeatOrder order)
 {
     if (Status s = open(); !s.isOk())
         return s;
-    return MixingCheck::findings(m_db);
+    return MixingCheck::findings(m_db, order);
+}
+
+Result<ExamListings::Listing> Workspace::buildSeatChart(Grid &grid,
+                                                        const SeatChart::Request &request)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return SeatChart::build(m_db, grid, request);
 }
 
 Result<QStringList> Workspace::swapRooms()

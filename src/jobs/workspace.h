@@ -15,6 +15,7 @@
 #include "jobs/import/spreadsheetimport.h"
 #include "jobs/reports/classreports.h"
 #include "jobs/reports/examreports.h"
+#include "jobs/reports/seatchart.h"
 #include "jobs/tickets/ticketsettings.h"
 
 #include <QString>
@@ -59,6 +60,8 @@ public:
 
     // The exam room arrangement and the counts its dialog shows before a run.
     [[nodiscard]] Result<ArrangementCounts> arrangementCounts();
+    // Ok, or the refusal of a room whose capacity exceeds its desks (RoomSeating::checkDesks).
+    [[nodiscard]] Status checkDesks();
     [[nodiscard]] Result<ArrangementOutcome>
     arrange(const ArrangementSettings &settings, const ArrangementProgress &progress = {}) const;
 
@@ -68,7 +71,10 @@ public:
     // The exam listings and statistics into a document's grid, the mixing check's findings.
     [[nodiscard]] Result<ExamListings::Listing>
     buildExamReport(Grid &grid, const ExamReports::Request &request);
-    [[nodiscard]] Result<QStringList> mixingFindings();
+    [[nodiscard]] Result<QStringList> mixingFindings(SeatOrder order = SeatOrder::ByColumn);
+    // The seat chart of one room or of all rooms (SeatChart).
+    [[nodiscard]] Result<ExamListings::Listing> buildSeatChart(Grid &grid,
+                                                               const SeatChart::Request &request);
     // The manual class adjustment (ClassAdjustment).
     [[nodiscard]] Result<std::vector<qint64>>
     fillAdjustmentClass(Grid &grid, const QString &queryName, int number, bool withSchool);

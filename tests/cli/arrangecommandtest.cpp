@@ -39,17 +39,28 @@ TEST_F(ArrangeCommandTest, PrintsTheRoomsAndTheSameClassNeighbours)
 
     Outcome r = arrange({"--mode", "3"});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    // One row of five desks a room: 甲 beside 乙, 丁 beside 戊.
     EXPECT_EQ(r.out, "编排完成!\n"
-                     "第1考场 考生 3 人 班级 2 个 考号 2100001--2100003\n"
-                     "第2考场 考生 2 人 班级 1 个 考号 2100004--2100005\n"
-                     "考号相邻的同班考生 2 对\n");
+                     "第1考场 考生 3 人 班级 2 个 考号 2100001--2100003 座位相邻的同班考生 1 对\n"
+                     "第2考场 考生 2 人 班级 1 个 考号 2100004--2100005 座位相邻的同班考生 1 对\n"
+                     "考号相邻的同班考生 2 对\n"
+                     "座位相邻的同班考生 2 对\n");
 
     r = arrange({"--mode=2", "--prefix", "9"});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("第1考场 考生 3 人 班级 2 个 考号 900101--900103\n"))
         << r.out.toStdString();
     // Room 1 interleaves 1班 and 2班: 甲 丙 乙.
-    EXPECT_TRUE(r.out.endsWith("考号相邻的同班考生 1 对\n")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.endsWith("考号相邻的同班考生 1 对\n座位相邻的同班考生 1 对\n"))
+        << r.out.toStdString();
+
+    // Room 1 can part 甲 and 乙 (丙 between them); room 2 holds one class only.
+    r = arrange({"--mode", "3", "--separate-classmates", "--seat-order", "按列蛇形"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.endsWith("座位相邻的同班考生 1 对（调整座位前 2 对）\n"))
+        << r.out.toStdString();
+    EXPECT_EQ(t.rows("SELECT 姓名 FROM 考生表 WHERE 考场 = 1 ORDER BY 座位号"),
+              (QStringList{"甲", "丙", "乙"}));
 
     r = arrange({"--mode", "1", "--groups", "2", "--group-by", "school", "--order", "spread",
                  "--adjacent", "--start-number", "100"});
@@ -88,7 +99,8 @@ TEST_F(ArrangeCommandTest, RefusalsAndBadUsage)
          {QStringList{}, QStringList{"--mode", "4"}, QStringList{"--mode", "1", "--order", "best"},
           QStringList{"--mode", "1", "--group-by"},
           QStringList{"--mode", "1", "--prefix", "2", "--start-number", "3"},
-          QStringList{"--mode", "1", "extra"}}) {
+          QStringList{"--mode", "1", "extra"}, QStringList{"--mode", "3", "--seat-order", "x"},
+          QStringList{"--mode", "3", "--separate-classmates=1"}}) {
         r = arrange(bad);
         EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains("用法：")) << r.err.toStdString();

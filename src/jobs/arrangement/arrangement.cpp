@@ -8,11 +8,14 @@
 #include "jobs/arrangement/arrangementcounts.h"
 #include "jobs/arrangement/arrangementtables.h"
 #include "jobs/arrangement/examineetable.h"
+#include "jobs/arrangement/roomseating.h"
+#include "jobs/arrangement/seatseparation.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <tuple>
 
 namespace fenpai {
 
@@ -118,6 +121,7 @@ public:
         , m_capacities(capacities)
         , m_settings(settings)
         , m_start(settings.startNumber.trimmed().toLongLong())
+        , m_placed(table.rows().size(), 0)
     {}
 
     ArrangementOutcome outcome() const { return m_outcome; }
@@ -155,6 +159,7 @@ public:
                 continue;
             }
             e.room = CellValue::number(cursor.room());
+            m_placed[static_cast<size_t>(index)] = 1;
             lastRoom = cursor.room();
             cursor.advance();
         }
@@ -242,7 +247,76 @@ public:
         }
     }
 
+    // Neighbouring desks whose examinees share a class, over every room.
+    int classmatePairs(const std::vector<DeskLayout> &layouts) const
+    {
+        const std::vector<std::vector<int>> rooms = placedByRoom(layouts.size());
+        int pairs = 0;
+        for (size_t r = 0; r < rooms.size(); ++r)
+            pairs += layouts[r].classmatePairCount(classOfSeat(layouts[r], rooms[r], nullptr));
+        return pairs;
+    }
+
+    // "同班考生不相邻": examinees change seats inside their room; each seat keeps its seat number
+    // and its exam number, which every numbering scheme forms from the seat.
+    void separate(const std::vector<DeskLayout> &layouts)
+    {
+        const std::vector<std::vector<int>> rooms = placedByRoom(layouts.size());
+        for (size_t r = 0; r < rooms.size(); ++r) {
+            std::vector<int> rowAt;
+            const std::vector<int> classes = classOfSeat(layouts[r], rooms[r], &rowAt);
+            const std::vector<int> from = SeatSeparation::separate(layouts[r], classes);
+            std::vector<std::pair<CellValue, CellValue>> seatValues(rowAt.size());
+            for (size_t s = 0; s < rowAt.size(); ++s) {
+                if (rowAt[s] >= 0)
+                    seatValues[s] = {m_rows[static_cast<size_t>(rowAt[s])].seat,
+                                     m_rows[static_cast<size_t>(rowAt[s])].number};
+            }
+            for (size_t s = 0; s < from.size(); ++s) {
+                if (from[s] == static_cast<int>(s) || rowAt[s] < 0)
+                    continue;
+                Examinee &e = m_rows[static_cast<size_t>(rowAt[static_cast<size_t>(from[s])])];
+                std::tie(e.seat, e.number) = seatValues[s];
+            }
+        }
+    }
+
 private:
+    // The rows this run seated, by room ordinal (index 0 for room 1). Rows below a blank row
+    // may still hold the seats of an earlier run; they are nobody's neighbours now.
+    std::vector<std::vector<int>> placedByRoom(size_t roomCount) const
+    {
+        std::vector<std::vector<int>> rooms(roomCount);
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            const CellValue &room = m_rows[i].room;
+            if (!m_placed[i] || !room.isNumber())
+                continue;
+            const double q = room.numberValue();
+            if (q >= 1 && q <= static_cast<double>(roomCount) && q == std::floor(q))
+                rooms[static_cast<size_t>(q) - 1].push_back(static_cast<int>(i));
+        }
+        return rooms;
+    }
+
+    // The class of each desk's examinee (-1 for nobody), and optionally the row on each desk.
+    std::vector<int> classOfSeat(const DeskLayout &layout, const std::vector<int> &members,
+                                 std::vector<int> *rowAt) const
+    {
+        std::vector<int> classes(static_cast<size_t>(layout.seats()), -1);
+        if (rowAt)
+            rowAt->assign(classes.size(), -1);
+        for (int index : members) {
+            const Examinee &e = m_rows[static_cast<size_t>(index)];
+            const double seat = e.seat.isNumber() ? e.seat.numberValue() : 0;
+            if (seat < 1 || seat > static_cast<double>(classes.size()) || seat != std::floor(seat))
+                continue;
+            classes[static_cast<size_t>(seat) - 1] = e.classGroup;
+            if (rowAt)
+                (*rowAt)[static_cast<size_t>(seat) - 1] = index;
+        }
+        return classes;
+    }
+
     qint64 examNumber(int room, int seat, qint64 k) const
     {
         if (m_settings.numbering == Settings::Numbering::Consecutive)
@@ -295,6 +369,7 @@ private:
             e.number = CellValue::integer(examNumber(cursor.room(), cursor.seat(), ++k));
             m_numbers.push_back(e.number.integerValue());
             ++m_outcome.seated;
+            m_placed[static_cast<size_t>(index)] = 1;
             if (seated)
                 (*seated)[index] = 1;
             cursor.advance();
@@ -360,6 +435,7 @@ private:
         for (int index : members) {
             ++seat;
             m_rows[index].number = m_rows[index].seat = CellValue::number(seat);
+            m_placed[static_cast<size_t>(index)] = 1;
         }
         m_outcome.seated += static_cast<int>(members.size());
     }
@@ -376,6 +452,7 @@ private:
     const qint64 m_start; // the start number as typed, checked and read once
     ArrangementOutcome m_outcome;
     std::vector<qint64> m_numbers;
+    std::vector<char> m_placed; // rows this run gave a room
 };
 
 // Room numbers take at least three digits, seats at least two.
@@ -548,6 +625,16 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
         !s.isOk())
         return s;
 
+    // Desks: a room whose capacity exceeds its rows × columns could not be charted.
+    const Result<std::vector<SeatedRoom>> desks = RoomSeating::readRooms(db, settings.seatOrder);
+    if (!desks)
+        return desks.status();
+    if (const Status s = RoomSeating::checkDesks(*desks); !s.isOk())
+        return s;
+    std::vector<DeskLayout> layouts;
+    for (const SeatedRoom &room : *desks)
+        layouts.push_back(room.layout);
+
     Run run(*table, rooms.capacities, settings);
     switch (settings.mode) {
     case Settings::Mode::GroupMix: {
@@ -568,9 +655,14 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
         break;
     }
 
+    ArrangementOutcome outcome = run.outcome();
+    outcome.classmatePairsBefore = outcome.classmatePairs = run.classmatePairs(layouts);
+    if (settings.separateClassmates && outcome.classmatePairs > 0) {
+        run.separate(layouts);
+        outcome.classmatePairs = run.classmatePairs(layouts);
+    }
     if (const Status s = checkNumbers(db, run.numbers()); !s.isOk())
         return s;
-    ArrangementOutcome outcome = run.outcome();
     outcome.rowsWritten = table->changedRowCount();
     Status s = table->write(db, progress);
     if (s.isOk())

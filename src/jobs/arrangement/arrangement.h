@@ -18,6 +18,10 @@ struct ArrangementOutcome
     int seated = 0;      // rows that received a room, a seat and an exam number
     int unseated = 0;    // rows the rooms had no seat left for (only entirely null rows cause it)
     int rowsWritten = 0; // rows of 考生表 whose result columns changed
+    // Neighbouring desks whose examinees share a class (学校 + 班级), after the run and before
+    // the "同班考生不相邻" step (the same when the step is off).
+    int classmatePairs = 0;
+    int classmatePairsBefore = 0;
 };
 
 // The exam room arrangement: assigns 考场 (room ordinal), 座位号 (seat) and 考号 (exam number) to
@@ -26,7 +30,8 @@ struct ArrangementOutcome
 class Arrangement final
 {
 public:
-    // Runs the arrangement. Refusals (rooms too small, mode 1's group count out of range) come
+    // Runs the arrangement. Refusals (rooms too small, a room's capacity above its rows ×
+    // columns of desks, mode 1's group count out of range) come
     // back as Status::Kind::Refused with the text the user is shown; a cancel from the progress
     // callback as Status::Kind::Cancelled.
     [[nodiscard]] static Result<ArrangementOutcome> run(Database &db,

@@ -4,6 +4,14 @@
 
 namespace fenpai {
 
+// The order in which seat numbers run over the desks of a room, seen from the front.
+enum class SeatOrder
+{
+    ByColumn,      // "按列": down the first column from the front, then down the second, ...
+    ByColumnSnake, // "按列蛇形": down the first column, up the second, ...
+    ByRow,         // "按行": along the first row, then along the second, ...
+};
+
 // How examinees are placed into exam rooms. The defaults are the arrangement dialog's.
 struct ArrangementSettings
 {
@@ -38,6 +46,10 @@ struct ArrangementSettings
     Numbering numbering = Numbering::Consecutive;
     QString startNumber = QStringLiteral("2100001"); // as typed, for Consecutive
     QString prefix = QStringLiteral("210");          // as typed, for RoomSeat
+    // "同班考生不相邻": after the mode, seats are exchanged inside each room so that
+    // classmates sit next to each other as seldom as the room allows.
+    bool separateClassmates = false;
+    SeatOrder seatOrder = SeatOrder::ByColumn; // "座位顺序"
 };
 
 } // namespace fenpai

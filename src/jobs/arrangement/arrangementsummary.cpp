@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "jobs/arrangement/cellvalue.h"
+#include "jobs/arrangement/roomseating.h"
 
 #include <QSet>
 
@@ -9,7 +10,7 @@
 
 namespace fenpai {
 
-Result<ArrangementSummary> ArrangementSummary::read(Database &db)
+Result<ArrangementSummary> ArrangementSummary::read(Database &db, SeatOrder order)
 {
     Result<QVariant> roomCount = db.scalar(QStringLiteral("SELECT count(*) FROM 考场表"));
     if (!roomCount)
@@ -21,7 +22,7 @@ Result<ArrangementSummary> ArrangementSummary::read(Database &db)
 
     ArrangementSummary summary;
     for (int r = 1; r <= roomCount->toInt(); ++r)
-        summary.rooms.push_back({r, 0, 0, 0, 0});
+        summary.rooms.push_back({r, 0, 0, 0, 0, 0});
     std::vector<QSet<QByteArray>> classes(summary.rooms.size());
     QByteArray previous;
     for (; !q->atEnd(); q->next()) {
@@ -46,6 +47,15 @@ Result<ArrangementSummary> ArrangementSummary::read(Database &db)
         return q->status();
     for (size_t i = 0; i < summary.rooms.size(); ++i)
         summary.rooms[i].classes = static_cast<int>(classes[i].size());
+
+    const Result<std::vector<SeatedRoom>> seated = RoomSeating::read(db, order);
+    if (!seated)
+        return seated.status();
+    for (size_t i = 0; i < seated->size() && i < summary.rooms.size(); ++i) {
+        const SeatedRoom &room = (*seated)[i];
+        summary.rooms[i].classmatePairs = room.layout.classmatePairCount(room.classOfSeat());
+        summary.classmatePairs += summary.rooms[i].classmatePairs;
+    }
     return summary;
 }
 

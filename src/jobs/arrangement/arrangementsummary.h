@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/result.h"
+#include "jobs/arrangement/arrangementsettings.h"
 
 #include <QVariant>
 
@@ -17,15 +18,19 @@ struct ArrangementSummary
     {
         int room = 0; // ordinal, as written to 考场
         int examinees = 0;
-        int classes = 0;      // distinct (学校, 班级)
-        QVariant firstNumber; // as stored: integers stay exact
+        int classes = 0;        // distinct (学校, 班级)
+        int classmatePairs = 0; // neighbouring desks holding one class
+        QVariant firstNumber;   // as stored: integers stay exact
         QVariant lastNumber;
     };
     std::vector<Room> rooms; // one per row of 考场表
     // Examinees next to each other in exam-number order who come from the same class.
     int sameClassNeighbours = 0;
+    // Neighbouring desks (side by side or one behind the other) holding one class, all rooms.
+    int classmatePairs = 0;
 
-    [[nodiscard]] static Result<ArrangementSummary> read(Database &db);
+    [[nodiscard]] static Result<ArrangementSummary> read(Database &db,
+                                                         SeatOrder order = SeatOrder::ByColumn);
 };
 
 } // namespace fenpai

@@ -5,7 +5,7 @@
 
 namespace fenpai {
 
-Status ArrangementTables::check(Database &db)
+Status ArrangementTables::check(Database &db, bool withScores)
 {
     for (const QString &table : {TableNames::examinees, TableNames::rooms}) {
         if (!db.hasTable(table))
@@ -16,6 +16,8 @@ Status ArrangementTables::check(Database &db)
     using namespace ColumnNames;
     const QStringList columns = db.columns(TableNames::examinees);
     for (const QString &column : {school, className, name, score, room, examNumber, seat}) {
+        if (!withScores && column == score)
+            continue;
         if (!columns.contains(column, Qt::CaseInsensitive))
             return Status::error(
                 Status::Kind::MissingColumn,

@@ -11,8 +11,9 @@ class Database;
 class ArrangementTables final
 {
 public:
-    // Ok, or a message naming the missing table or column.
-    [[nodiscard]] static Status check(Database &db);
+    // Ok, or a message naming the missing table or column. What only reads the seats needs no
+    // 成绩.
+    [[nodiscard]] static Status check(Database &db, bool withScores = true);
 };
 
 } // namespace fenpai

@@ -2,6 +2,8 @@
 
 #include "core/numbertext.h"
 #include "db/database.h"
+#include "jobs/arrangement/arrangementtables.h"
+#include "jobs/arrangement/roomseating.h"
 #include "jobs/reports/examlistings.h"
 
 #include <optional>
@@ -13,7 +15,7 @@ QString MixingCheck::allMixedText()
     return QStringLiteral("全部混排");
 }
 
-Result<QStringList> MixingCheck::findings(Database &db)
+Result<QStringList> MixingCheck::findings(Database &db, SeatOrder order)
 {
     if (Status s = ExamListings::requireExaminees(db); !s.isOk())
         return s;
@@ -33,6 +35,22 @@ Result<QStringList> MixingCheck::findings(Database &db)
     }
     if (!q->status().isOk())
         return q->status();
+
+    // Desks need the room table and the seats as well; without them the exam-number walk is all
+    // there is to check.
+    if (!ArrangementTables::check(db, false).isOk())
+        return out;
+    const Result<std::vector<SeatedRoom>> rooms = RoomSeating::read(db, order);
+    if (!rooms)
+        return rooms.status();
+    for (const SeatedRoom &room : *rooms) {
+        for (const auto &[a, b] : room.layout.classmatePairs(room.classOfSeat()))
+            out.append(QStringLiteral("在第%1考场%2号和%3号座位的考生同班相邻%4")
+                           .arg(room.room)
+                           .arg(a)
+                           .arg(b)
+                           .arg(out.size() + 1));
+    }
     return out;
 }
 

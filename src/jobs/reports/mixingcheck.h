@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/result.h"
+#include "jobs/arrangement/arrangementsettings.h"
 
 #include <QStringList>
 
@@ -9,11 +10,14 @@ namespace fenpai {
 class Database;
 
 // Walks 考生表 in exam number order and reports every examinee whose school and class are those
-// of the examinee numbered just before: "在第X考场有没混排的n", n counting the findings.
+// of the examinee numbered just before: "在第X考场有没混排的n", n counting the findings. Then, room
+// by room, every two neighbouring desks whose examinees share a class:
+// "在第X考场a号和b号座位的考生同班相邻n", the desks laid out in the given seat order.
 class MixingCheck final
 {
 public:
-    [[nodiscard]] static Result<QStringList> findings(Database &db);
+    [[nodiscard]] static Result<QStringList> findings(Database &db,
+                                                      SeatOrder order = SeatOrder::ByColumn);
     static QString allMixedText(); // 全部混排
 };
 

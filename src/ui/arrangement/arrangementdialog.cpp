@@ -1,5 +1,6 @@
 #include "ui/arrangement/arrangementdialog.h"
 
+#include "jobs/arrangement/desklayout.h"
 #include "jobs/workspace.h"
 #include "ui/common/jobprogress.h"
 
@@ -15,6 +16,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -40,6 +42,8 @@ void showMessageBox(QWidget *parent, const QString &text)
 const QString hoverHint = QStringLiteral("请将鼠标放在不同的内容上,看解释");
 const QString roomsVary = QStringLiteral("每个考场内班级数不一定相同");
 const QString topThirty = QStringLiteral("如,全级前30名在第一考场");
+const QString separateKey = QStringLiteral("arrangement/separateClassmates");
+const QString seatOrderKey = QStringLiteral("arrangement/seatOrder");
 
 } // namespace
 
@@ -128,6 +132,25 @@ ArrangementDialog::ArrangementDialog(Workspace &workspace, QWidget *parent)
         ++row;
     }
 
+    // Seats inside each room, after whichever mode: off by default, so the modes stay as they are.
+    m_separateCheck =
+        named(new QCheckBox(QStringLiteral("同班考生不相邻"), this), "separateClassmates");
+    m_separateCheck->setToolTip(
+        QStringLiteral("编排后在每个考场内调换座位，前后左右相邻的考生尽量不同班"));
+    auto *seatOrderLabel = new QLabel(QStringLiteral("座位顺序"), this);
+    m_seatOrderCombo = named(new QComboBox(this), "seatOrder");
+    for (SeatOrder order : {SeatOrder::ByColumn, SeatOrder::ByColumnSnake, SeatOrder::ByRow})
+        m_seatOrderCombo->addItem(DeskLayout::seatOrderName(order), static_cast<int>(order));
+    m_seatOrderCombo->setToolTip(
+        QStringLiteral("座位号在考场中的排法：考场表可有“行数”“列数”两列，没有时每行5个座位"));
+    seatOrderLabel->setBuddy(m_seatOrderCombo);
+    auto *seatingRow = new QHBoxLayout;
+    seatingRow->addWidget(m_separateCheck);
+    seatingRow->addSpacing(24);
+    seatingRow->addWidget(seatOrderLabel);
+    seatingRow->addWidget(m_seatOrderCombo);
+    seatingRow->addStretch();
+
     auto *numberingFrame = named(new QGroupBox(QStringLiteral("考号生成方式"), this), "Frame3");
     m_consecutiveOption = named(
         new QRadioButton(QStringLiteral("从第一到最后一考场 起始考号+1"), numberingFrame), "Opt21");
@@ -173,6 +196,7 @@ ArrangementDialog::ArrangementDialog(Workspace &workspace, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(modes);
+    layout->addLayout(seatingRow);
     layout->addWidget(numberingFrame);
     layout->addLayout(countsRow);
     layout->addLayout(buttons);
@@ -209,7 +233,29 @@ ArrangementSettings ArrangementDialog::settings() const
                                                 : ArrangementSettings::Numbering::Consecutive;
     s.startNumber = m_startNumberEdit->text();
     s.prefix = m_prefixEdit->text();
+    s.separateClassmates = m_separateCheck->isChecked();
+    s.seatOrder = static_cast<SeatOrder>(m_seatOrderCombo->currentData().toInt());
     return s;
+}
+
+void ArrangementDialog::rememberIn(QSettings *settings)
+{
+    m_separateCheck->setChecked(settings->value(separateKey, false).toBool());
+    m_seatOrderCombo->setCurrentIndex(
+        m_seatOrderCombo->findData(static_cast<int>(rememberedSeatOrder(*settings))));
+    connect(m_separateCheck, &QCheckBox::toggled, settings,
+            [settings](bool on) { settings->setValue(separateKey, on); });
+    connect(m_seatOrderCombo, &QComboBox::currentIndexChanged, settings, [this, settings] {
+        settings->setValue(seatOrderKey, m_seatOrderCombo->currentData().toInt());
+    });
+}
+
+SeatOrder ArrangementDialog::rememberedSeatOrder(const QSettings &settings)
+{
+    const int stored = settings.value(seatOrderKey, 0).toInt();
+    return stored == static_cast<int>(SeatOrder::ByColumnSnake) ? SeatOrder::ByColumnSnake
+           : stored == static_cast<int>(SeatOrder::ByRow)       ? SeatOrder::ByRow
+                                                                : SeatOrder::ByColumn;
 }
 
 void ArrangementDialog::readCounts()
@@ -237,6 +283,8 @@ void ArrangementDialog::warnOnOpening()
         m_message(this, m_countsError);
     else if (m_counts.roomsTooSmall())
         m_message(this, Arrangement::capacityMessage(m_counts.roomCount()));
+    else if (const Status desks = m_workspace.checkDesks(); !desks.isOk())
+        m_message(this, desks.message());
 }
 
 void ArrangementDialog::modeChosen()
@@ -284,6 +332,10 @@ bool ArrangementDialog::runArrangement()
         return false;
     }
     close();
+    QString summary = QStringLiteral("座位相邻的同班考生 %1 对").arg(result->classmatePairs);
+    if (chosen.separateClassmates)
+        summary += QStringLiteral("（调整座位前 %1 对）").arg(result->classmatePairsBefore);
+    emit summaryReady(summary);
     emit arrangementFinished();
     m_message(parentWidget(), Arrangement::finishedMessage());
     return true;

@@ -13,6 +13,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
+class QSettings;
 
 namespace fenpai {
 
@@ -37,11 +38,18 @@ public:
 
     void setMessageFunction(MessageFunction function) { m_message = std::move(function); }
 
+    // "同班考生不相邻" and "座位顺序" start as last chosen and are stored whenever they change.
+    void rememberIn(QSettings *settings);
+    // The seat order last chosen, as the seat charts and the mixing check lay out the desks.
+    static SeatOrder rememberedSeatOrder(const QSettings &settings);
+
     // Runs the arrangement with the current settings, as "确 定" does. True when it succeeded
     // (the dialog has then emitted arrangementFinished(), closed and announced "编排完成!").
     bool runArrangement();
 
 signals:
+    // After a run: the neighbouring classmates left, for the status bar.
+    void summaryReady(const QString &text);
     // 考场, 座位号 and 考号 of 考生表 were rewritten: the room, class and school menus are stale.
     void arrangementFinished();
 
@@ -84,6 +92,8 @@ private:
     QLabel *m_roomSeatLabel = nullptr;
     QLineEdit *m_startNumberEdit = nullptr;
     QLineEdit *m_prefixEdit = nullptr;
+    QCheckBox *m_separateCheck = nullptr;
+    QComboBox *m_seatOrderCombo = nullptr;
 };
 
 } // namespace fenpai

@@ -8,6 +8,7 @@
 #include "ui/main/logindialog.h"
 #include "ui/main/mdilayout.h"
 #include "ui/main/passworddialog.h"
+#include "ui/main/seatchartcommands.h"
 #include "ui/main/windowplacement.h"
 
 #include "core/numbertext.h"
@@ -365,6 +366,7 @@ void MainWindow::wireCommands()
     new EditCommands(*this);
     new FormatCommands(*this);
     new TicketEntry(*this);
+    new SeatChartCommands(*this);
     new FileCommands(*this);
 }
 
@@ -515,6 +517,9 @@ void MainWindow::showArrangementDialog()
 {
     if (!m_arrangementDialog) {
         auto *dialog = new ArrangementDialog(m_workspace, this);
+        dialog->rememberIn(m_settings);
+        connect(dialog, &ArrangementDialog::summaryReady, this,
+                [this](const QString &text) { setStatusText(1, text); });
         connect(dialog, &ArrangementDialog::arrangementFinished, this, [this] {
             rebuildRoomAndClassMenus();
             rebuildSchoolMenu();
@@ -761,7 +766,8 @@ DocumentWindow *MainWindow::showExamReport(const ExamReports::Request &request)
 
 void MainWindow::showMixingCheck()
 {
-    const Result<QStringList> findings = m_workspace.mixingFindings();
+    const Result<QStringList> findings =
+        m_workspace.mixingFindings(ArrangementDialog::rememberedSeatOrder(*m_settings));
     if (!findings) {
         m_message(this, QMessageBox::Warning, QStringLiteral("提示"), findings.status().message(),
                   QMessageBox::Ok);

@@ -64,7 +64,7 @@ public:
     QComboBox *fontNameBox() const { return m_fontName; }
     QComboBox *fontSizeBox() const { return m_fontSize; }
     QMdiArea *mdiArea() const { return m_mdi; }
-    // The per-user settings store (group "Settings" holds the window's own keys).
+    // The user's settings store: window placement and the dialogs' remembered choices.
     QSettings *settings() const { return m_settings; }
 
     // Where the window opens when no placement is saved: 85% of the screen's free area, centred.

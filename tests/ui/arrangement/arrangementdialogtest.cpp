@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 
 using namespace fenpai;
 
@@ -214,5 +215,50 @@ TEST_F(ArrangementDialogTest, EmptyOrMissingTablesStillOpen)
     ASSERT_TRUE(t.db.execNative("DROP TABLE 考场表").isOk());
     dialog = open();
     EXPECT_EQ(messages, QStringList{"找不到数据表 考场表，请先导入考场编排数据。"});
+    delete dialog;
+}
+
+TEST_F(ArrangementDialogTest, SeparationAndSeatOrderAreRememberedAndReported)
+{
+    fill(60, {30, 30});
+    const QString ini = t.dir.filePath("settings.ini");
+    QStringList summaries;
+    {
+        QSettings settings(ini, QSettings::IniFormat);
+        QPointer<ArrangementDialog> dialog = open();
+        dialog->rememberIn(&settings);
+        auto *separate = child<QCheckBox>(dialog, "separateClassmates");
+        EXPECT_EQ(separate->text(), "同班考生不相邻");
+        EXPECT_FALSE(separate->isChecked());
+        EXPECT_FALSE(dialog->settings().separateClassmates);
+        separate->setChecked(true);
+        child<QComboBox>(dialog, "seatOrder")->setCurrentText("按行");
+        EXPECT_EQ(dialog->settings().seatOrder, SeatOrder::ByRow);
+        child<QRadioButton>(dialog, "Option1")->click();
+        QObject::connect(dialog, &ArrangementDialog::summaryReady,
+                         [&](const QString &text) { summaries.append(text); });
+        ASSERT_TRUE(dialog->runArrangement()) << messages.join('|').toStdString();
+        QApplication::processEvents();
+        EXPECT_EQ(messages.last(), "编排完成!");
+    }
+    ASSERT_EQ(summaries.size(), 1);
+    EXPECT_TRUE(summaries[0].startsWith("座位相邻的同班考生 0 对（调整座位前 "))
+        << summaries[0].toStdString();
+
+    // A room with fewer desks than places is named on opening.
+    ASSERT_TRUE(t.db.execNative("ALTER TABLE 考场表 ADD COLUMN 行数 REAL;"
+                                "ALTER TABLE 考场表 ADD COLUMN 列数 REAL;"
+                                "UPDATE 考场表 SET 行数 = 4, 列数 = 7 WHERE 考场号 = 2")
+                    .isOk());
+    messages.clear();
+    QSettings settings(ini, QSettings::IniFormat);
+    EXPECT_EQ(ArrangementDialog::rememberedSeatOrder(settings), SeatOrder::ByRow);
+    QPointer<ArrangementDialog> dialog = open();
+    QApplication::processEvents();
+    EXPECT_TRUE(messages.value(0).startsWith("第2考场的考场人数(30)多于行数×列数(4×7)，"))
+        << messages.join('|').toStdString();
+    dialog->rememberIn(&settings);
+    EXPECT_TRUE(child<QCheckBox>(dialog, "separateClassmates")->isChecked());
+    EXPECT_EQ(child<QComboBox>(dialog, "seatOrder")->currentText(), "按行");
     delete dialog;
 }

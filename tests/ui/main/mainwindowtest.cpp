@@ -522,7 +522,8 @@ TEST_F(Window, ExamListingsFromTheMenusBehindTheGate)
     w->action("hbjc")->trigger();
     auto *check = w->findChild<QDialog *>("hbjcfrm");
     ASSERT_NE(check, nullptr) << "the findings in one window";
-    EXPECT_EQ(check->findChild<QPlainTextEdit *>()->toPlainText(), "在第1考场有没混排的1");
+    EXPECT_EQ(check->findChild<QPlainTextEdit *>()->toPlainText(),
+              "在第1考场有没混排的1\n在第1考场1号和2号座位的考生同班相邻2");
 
     w->action("ktiaoz")->trigger();
     EXPECT_EQ(w->findChildren<QDialog *>("kcsgtz").size(), 1);

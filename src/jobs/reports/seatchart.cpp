@@ -1,0 +1,176 @@
+#include "jobs/reports/seatchart.h"
+
+#include "core/numbertext.h"
+#include "grid/grid.h"
+#include "jobs/arrangement/roomseating.h"
+
+#include <algorithm>
+
+namespace fenpai {
+
+namespace {
+
+// Rows of a room's block above its desks.
+enum BlockRow
+{
+    TitleRow,
+    LocationRow,
+    FrontDeskRow,
+    GapRow,
+    FirstDeskRow
+};
+
+// Landscape A4 with 1.5 cm margins leaves about 1009 × 680 pixels; heights of the rows above
+// the desks.
+constexpr double pageWidth = 1009;
+constexpr double pageHeight = 680;
+constexpr int headHeights[FirstDeskRow] = {40, 26, 30, 10};
+constexpr int headHeight = 40 + 26 + 30 + 10;
+
+QString deskText(const SeatedExaminee &e)
+{
+    if (e.classId < 0)
+        return {};
+    return NumberText::display(e.number) + u'\n' + e.name + u'\n' + e.className;
+}
+
+void fillRoom(Grid &grid, int top, const SeatedRoom &room, int rowHeight)
+{
+    const DeskLayout &layout = room.layout;
+    const int cols = std::max(layout.cols(), 1);
+    const auto band = [&](int row, int first, int last) {
+        grid.range(top + row, first, top + row, last).merge();
+        return grid.range(top + row, first, top + row, last);
+    };
+    for (int r = 0; r < FirstDeskRow; ++r)
+        grid.setRowHeight(top + r, headHeights[r]);
+
+    grid.setCellText(top + TitleRow, 1, SeatChart::title(room.room));
+    GridRange title = band(TitleRow, 1, cols);
+    title.setFontName(QStringLiteral("黑体"));
+    title.setFontSize(18);
+    title.setAlignment(GridAlign::CenterMiddle);
+
+    grid.setCellText(top + LocationRow, 1,
+                     room.location.isEmpty() ? QString()
+                                             : QStringLiteral("考场地点：") + room.location);
+    GridRange location = band(LocationRow, 1, cols);
+    location.setFontSize(11);
+    location.setAlignment(GridAlign::CenterMiddle);
+
+    // The front desk stands over the middle of the room.
+    const int side = cols >= 3 ? cols / 3 : 0;
+    grid.setCellText(top + FrontDeskRow, 1 + side, QStringLiteral("讲台"));
+    GridRange front = band(FrontDeskRow, 1 + side, cols - side);
+    front.setFontSize(12);
+    front.setFontBold(true);
+    front.setAlignment(GridAlign::CenterMiddle);
+    front.setBackColor(QColor(0xe0, 0xe0, 0xe0));
+    for (int edge : {GridBorder::Left, GridBorder::Top, GridBorder::Right, GridBorder::Bottom})
+        front.setBorder(edge, GridBorder::Thin);
+
+    if (layout.rows() == 0)
+        return;
+    const int first = top + FirstDeskRow;
+    for (int r = 1; r <= layout.rows(); ++r) {
+        grid.setRowHeight(first + r - 1, rowHeight);
+        for (int c = 1; c <= layout.cols(); ++c) {
+            const int seat = layout.seatAt(r, c);
+            if (seat >= 1 && seat <= static_cast<int>(room.seats.size()))
+                grid.setCellText(first + r - 1, c,
+                                 deskText(room.seats[static_cast<size_t>(seat) - 1]));
+        }
+    }
+    GridRange desks = grid.range(first, 1, first + layout.rows() - 1, layout.cols());
+    desks.setWrapText(true);
+    desks.setAlignment(GridAlign::CenterMiddle);
+    desks.setFontSize(10);
+    for (int edge : {GridBorder::Left, GridBorder::Top, GridBorder::Right, GridBorder::Bottom,
+                     GridBorder::InsideVertical, GridBorder::InsideHorizontal})
+        desks.setBorder(edge, GridBorder::Thin);
+}
+
+} // namespace
+
+QString SeatChart::title(int room)
+{
+    if (room <= 0)
+        return QStringLiteral("全部考场座位表");
+    return QStringLiteral("第 %1 考场座位表").arg(room);
+}
+
+Result<ExamListings::Listing> SeatChart::build(Database &db, Grid &grid, const Request &request)
+{
+    const Result<std::vector<SeatedRoom>> read = RoomSeating::read(db, request.order, request.room);
+    if (!read)
+        return read.status();
+    std::vector<SeatedRoom> rooms;
+    for (const SeatedRoom &room : *read) {
+        if (request.room <= 0 || room.room == request.room)
+            rooms.push_back(room);
+    }
+    if (rooms.empty())
+        return Status::refused(request.room > 0
+                                   ? QStringLiteral("没有第 %1 考场。").arg(request.room)
+                                   : QStringLiteral("考场表中没有考场。"));
+    int cols = 1;
+    int rows = 1;
+    int deskRows = 0;
+    for (const SeatedRoom &room : rooms) {
+        const DeskLayout &l = room.layout;
+        if (l.rows() > maxLines || l.cols() > maxLines)
+            return Status::refused(
+                QStringLiteral("第 %1 考场有 %2 行 %3 列座位，座位表最多画 %4 行 %4 列。")
+                    .arg(room.room)
+                    .arg(l.rows())
+                    .arg(l.cols())
+                    .arg(maxLines));
+        cols = std::max(cols, l.cols());
+        rows = std::max(rows, l.rows());
+        deskRows += FirstDeskRow + l.rows();
+    }
+
+    // Wide desks for narrow rooms; rooms larger than 8 × 8 are scaled down to their page.
+    const int colWidth = std::clamp(static_cast<int>(pageWidth) / cols, 120, 180);
+    const int rowHeight = std::clamp((static_cast<int>(pageHeight) - headHeight) / rows, 66, 90);
+    const double fit =
+        std::min(pageWidth / (cols * colWidth), pageHeight / (headHeight + rows * rowHeight));
+    const int zoom = std::clamp(static_cast<int>(fit * 100), 10, 100);
+
+    grid.setAutoRedraw(false);
+    grid.reset();
+    grid.setRows(1 + deskRows);
+    grid.setCols(1 + cols);
+    // The header row and the row numbers mean nothing on a chart.
+    grid.setRowHeight(0, 0);
+    grid.setColumnWidth(0, 0);
+    for (int c = 1; c <= cols; ++c)
+        grid.setColumnWidth(c, colWidth);
+    int top = 1;
+    for (const SeatedRoom &room : rooms) {
+        if (top > 1)
+            grid.addHPageBreak(top);
+        fillRoom(grid, top, room, rowHeight);
+        top += FirstDeskRow + room.layout.rows();
+    }
+
+    PageSetup page = grid.pageSetup();
+    page.orientation = 2;
+    page.paperKind = 0;
+    page.zoom = zoom;
+    page.leftMargin = page.rightMargin = page.topMargin = page.bottomMargin = 1.5;
+    page.headerMargin = page.footerMargin = 0.8;
+    page.printFixedRow = false;
+    page.printFixedColumn = false;
+    page.printGridlines = false;
+    page.printTitleRows = 0;
+    page.centerHorizontally = true;
+    grid.setPageSetup(page);
+    grid.refresh();
+    grid.setAutoRedraw(true);
+
+    const QString title = SeatChart::title(request.room);
+    return ExamListings::Listing{title, title};
+}
+
+} // namespace fenpai
