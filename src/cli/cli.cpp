@@ -35,8 +35,7 @@ const std::vector<Cli::Command> &Cli::commands()
          &DataCommands::repair},
         {"show", "把数据表或查询填入文档并输出（csv、xlsx、html、pdf）",
          "fenpai show SOURCE [--title T] [--report statistics|plain] [--format csv|xlsx|html|pdf] "
-         "-o "
-         "FILE",
+         "[--page-setup FILE.json] -o FILE",
          true, &ShowCommand::run},
         {"report",
          "生成报表并输出（csv、xlsx、html、pdf）：score-info 成绩表基本情况表；room-list "

@@ -4,14 +4,17 @@
 #include "cli/documentoutput.h"
 #include "db/database.h"
 #include "grid/grid.h"
+#include "grid/pagesetupfile.h"
 #include "jobs/documents/documentfill.h"
 #include "jobs/documents/reportformat.h"
+
+#include <optional>
 
 namespace fenpai {
 
 int ShowCommand::run(CliContext &context, const QStringList &args)
 {
-    QString source, title, report, format, output;
+    QString source, title, report, format, output, pageSetupPath;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         auto value = [&](QString &into) {
@@ -27,6 +30,8 @@ int ShowCommand::run(CliContext &context, const QStringList &args)
             ok = value(report);
         else if (a == QLatin1String("--format"))
             ok = value(format);
+        else if (a == QLatin1String("--page-setup"))
+            ok = value(pageSetupPath);
         else if (a == QLatin1String("-o") || a == QLatin1String("--output"))
             ok = value(output);
         else if (a.startsWith(u'-') || !source.isEmpty())
@@ -44,6 +49,15 @@ int ShowCommand::run(CliContext &context, const QStringList &args)
         return 2;
     if (title.isEmpty())
         title = source;
+
+    // A page setup file that cannot be read stops the command before any work.
+    std::optional<PageSetup> pageSetup;
+    if (!pageSetupPath.isEmpty()) {
+        Result<PageSetup> read = PageSetupFile::load(pageSetupPath);
+        if (!read)
+            return context.fail(read.status());
+        pageSetup = *read;
+    }
 
     Database db;
     if (!context.openDatabase(db))
@@ -65,6 +79,10 @@ int ShowCommand::run(CliContext &context, const QStringList &args)
         page.footer = QStringLiteral("共&n页  第&p页");
         grid.setPageSetup(page);
     }
+
+    // Saved from the page setup dialog, it prints the document as the window would.
+    if (pageSetup)
+        grid.setPageSetup(*pageSetup);
 
     if (const Status written = DocumentOutput::write(grid, format, output); !written.isOk())
         return context.fail(written);

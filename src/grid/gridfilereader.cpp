@@ -60,6 +60,15 @@ Status GridFileReader::read(const QByteArray &bytes)
     return Status::ok();
 }
 
+Status GridFileReader::readPageSetup(const QJsonValue &value, PageSetup *out)
+{
+    const PageSetup read = pageSetup(value);
+    if (!m_fault.isEmpty())
+        return Status::refused(m_fault);
+    *out = read;
+    return Status::ok();
+}
+
 bool GridFileReader::readSize()
 {
     m_rows = integer(m_root, "rows", -1, 0, 100'000'000);

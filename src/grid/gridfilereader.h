@@ -24,6 +24,8 @@ class GridFileReader final
 public:
     GridFileReader(GridData *into, GridCursor *cursor);
     [[nodiscard]] Status read(const QByteArray &bytes);
+    // Reads a page setup object alone, checked as in a file; the fault in words when it fails.
+    [[nodiscard]] Status readPageSetup(const QJsonValue &value, PageSetup *out);
 
 private:
     bool readSize();

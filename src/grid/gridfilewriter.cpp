@@ -156,6 +156,11 @@ GridFileWriter::GridFileWriter(const GridData &data, const GridCursor &cursor)
     , m_cursor(cursor)
 {}
 
+QJsonObject GridFileWriter::pageSetupJson(const PageSetup &setup)
+{
+    return pageSetupToJson(setup);
+}
+
 QByteArray GridFileWriter::write()
 {
     const GridContent &content = m_data.content;

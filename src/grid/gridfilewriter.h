@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QList>
 
 #include <vector>
@@ -9,6 +10,7 @@ namespace fenpai {
 
 struct GridCursor;
 struct GridData;
+struct PageSetup;
 
 // Writes a grid file (see GridFile): the settings and small parts as compact JSON, one line
 // each, and the cells row by row with a writer of its own, the bulk of a file.
@@ -17,6 +19,8 @@ class GridFileWriter final
 public:
     GridFileWriter(const GridData &data, const GridCursor &cursor);
     QByteArray write();
+    // The page setup as the file writes it; page setup files hold the same object.
+    static QJsonObject pageSetupJson(const PageSetup &setup);
 
 private:
     void numberStyles();

@@ -78,6 +78,13 @@ Result<ArrangementOutcome> Workspace::arrange(const ArrangementSettings &setting
     return Arrangement::run(db, settings, progress);
 }
 
+Status Workspace::saveDocument(Grid &grid, DocumentSource &source)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return DocumentWriteBack::save(m_db, grid, source);
+}
+
 DocumentFill::Outcome Workspace::fillDocument(Grid &grid, const QString &source,
                                               const QString &title)
 {

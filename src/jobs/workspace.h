@@ -10,6 +10,7 @@
 #include "jobs/arrangement/examswap.h"
 #include "jobs/division/classdivision.h"
 #include "jobs/documents/documentfill.h"
+#include "jobs/documents/documentwriteback.h"
 #include "jobs/documents/reportformat.h"
 #include "jobs/import/spreadsheetimport.h"
 #include "jobs/reports/classreports.h"
@@ -94,6 +95,8 @@ public:
     // Fills a document's grid from a table or saved query.
     [[nodiscard]] DocumentFill::Outcome fillDocument(Grid &grid, const QString &source,
                                                      const QString &title);
+    // Writes a document's edits back to the table it was filled from (DocumentWriteBack).
+    [[nodiscard]] Status saveDocument(Grid &grid, DocumentSource &source);
 
     // The captions of the data-driven submenus. Like a missing table, a database that cannot be
     // opened gives none: the menus keep only their first item.

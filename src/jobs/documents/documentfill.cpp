@@ -3,7 +3,9 @@
 #include "core/numbertext.h"
 #include "core/tablenames.h"
 #include "db/database.h"
+#include "db/sqldialect.h"
 #include "grid/grid.h"
+#include "jobs/documents/documentwriteback.h"
 
 #include <algorithm>
 
@@ -17,17 +19,35 @@ DocumentFill::Outcome DocumentFill::fill(Grid &grid, Database &db, const QString
     grid.setRows(1);
     grid.setDisplayRowIndex(true);
 
-    Result<Query> query = db.query(source);
+    // A table is read with its rowids, so that edits can be written back to their rows.
+    DocumentSource table;
+    if (db.hasTable(source)) {
+        const QStringList columns = db.columns(source);
+        for (const char *candidate : {"rowid", "_rowid_", "oid"}) {
+            if (!columns.contains(QLatin1String(candidate), Qt::CaseInsensitive)) {
+                table.table = source;
+                table.rowidName = QLatin1String(candidate);
+                break;
+            }
+        }
+    }
+    const int first = table.isTable() ? 1 : 0; // the rowid comes first
+    Result<Query> query = table.isTable()
+                              ? db.query(QStringLiteral("SELECT %1, * FROM %2")
+                                             .arg(table.rowidName, SqlDialect::quoteName(source)))
+                              : db.query(source);
     if (!query) {
         outcome.status = query.status();
         return outcome;
     }
-    const int n = query->fieldCount();
+    const int n = query->fieldCount() - first;
     grid.setAutoRedraw(false);
     grid.setCols(n + 1);
-    for (int i = 0; i < n; ++i) {
-        const int c = i + 1;
+    for (int i = first; i < n + first; ++i) {
+        const int c = i + 1 - first;
         grid.setCellText(0, c, query->fieldName(i));
+        if (table.isTable())
+            table.fields.append(query->fieldName(i));
         // A student number is a number but not a score: it keeps the plain column.
         if (query->isDouble(i) && query->fieldName(i) != ColumnNames::studentNumber) {
             grid.setColumnMask(c, GridMask::Numeric);
@@ -37,6 +57,7 @@ DocumentFill::Outcome DocumentFill::fill(Grid &grid, Database &db, const QString
     if (query->isEmpty()) {
         grid.addItem(QString(), false);
         outcome.noRecords = true;
+        outcome.source = table;
         outcome.titleText = title + QStringLiteral(" [没有记录]");
         fitColumns(grid, measure);
         grid.setAutoRedraw(true);
@@ -48,12 +69,19 @@ DocumentFill::Outcome DocumentFill::fill(Grid &grid, Database &db, const QString
     QStringList values;
     for (; !query->atEnd(); query->next()) {
         values.clear();
-        for (const QVariant &v : query->row())
-            values.append(NumberText::display(v));
+        const std::vector<QVariant> &row = query->row();
+        for (size_t i = size_t(first); i < row.size(); ++i)
+            values.append(NumberText::display(row[i]));
         grid.addItem(values.join(u'\t'), false);
         ++k;
-        grid.setCellTag(k, 0, QStringLiteral("U"));
+        std::optional<qint64> rowid;
+        if (table.isTable()) {
+            rowid = row.front().toLongLong();
+            table.rows.insert(*rowid, values);
+        }
+        grid.setCellTag(k, 0, DocumentWriteBack::mark(DocumentWriteBack::kUnchanged, rowid));
     }
+    outcome.source = table;
     outcome.status = query->status();
     outcome.titleText = title + QStringLiteral(" [") + QString::number(k) + QStringLiteral("]");
     grid.addItem(QString(), false);

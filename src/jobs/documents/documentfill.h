@@ -2,6 +2,7 @@
 
 #include "core/status.h"
 #include "grid/gridcolumn.h"
+#include "jobs/documents/documentsource.h"
 
 #include <QString>
 
@@ -11,7 +12,8 @@ class Database;
 class Grid;
 
 // Fills a result document's grid from a table or saved query: a header row of field names, one
-// row per record tagged "U" in column 0, numeric score columns masked, every column as wide as its
+// row per record marked unchanged in column 0 (with its rowid when the source is a table, see
+// DocumentWriteBack), numeric score columns masked, every column as wide as its
 // widest value (up to maxColumnWidth), and one blank row at the end for new entries.
 class DocumentFill final
 {
@@ -21,6 +23,7 @@ public:
         bool noRecords = false; // the source had no rows
         QString titleText;      // the title box: title + " [k]" or title + " [没有记录]"
         Status status;          // a source that could not be read ends the fill here
+        DocumentSource source;  // set when the source is a table: its rows can be saved back
     };
 
     // Wide enough for a long school name; a longer text is elided, never a number.

@@ -1,5 +1,6 @@
 #include "ui/common/messagesink.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 
 namespace fenpai {
@@ -10,6 +11,13 @@ QMessageBox::StandardButton MessageSink::show(QWidget *parent, QMessageBox::Icon
 {
     QMessageBox box(icon, title.isEmpty() ? QCoreApplication::applicationName() : title, text,
                     buttons, parent);
+    // The save question's answers in the program's words, whatever Qt's translation says.
+    if (QAbstractButton *b = box.button(QMessageBox::Save))
+        b->setText(QStringLiteral("保存"));
+    if (QAbstractButton *b = box.button(QMessageBox::Discard))
+        b->setText(QStringLiteral("不保存"));
+    if (QAbstractButton *b = box.button(QMessageBox::Cancel))
+        b->setText(QStringLiteral("取消"));
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -2,6 +2,7 @@
 
 #include "grid/grid.h"
 #include "grid/gridundocommand.h"
+#include "jobs/documents/documentwriteback.h"
 #include "jobs/documents/selectionsum.h"
 #include "jobs/workspace.h"
 #include "ui/common/appstate.h"
@@ -9,6 +10,7 @@
 #include "ui/grid/gridview.h"
 
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -57,6 +59,11 @@ DocumentWindow::DocumentWindow(AppState &state, Workspace &workspace, QWidget *p
                     cut();
                 }
             });
+    // Row marks follow every change of the cells, whoever makes it (typing, paste, undo).
+    connect(m_grid, &Grid::changed, this, [this](const GridArea &area) {
+        if (m_source.isTable())
+            DocumentWriteBack::noteChange(*m_grid, m_source, area);
+    });
     m_view->setChangeFunction(
         [this](const QString &text, const GridArea &cells, const std::function<void(Grid &)> &fn) {
             change(text, cells, fn);
@@ -170,6 +177,41 @@ void DocumentWindow::cut()
         return;
     changeSelection(QStringLiteral("剪切"),
                     [](Grid &grid, const GridArea &area) { GridRange(&grid, area).clearText(); });
+}
+
+bool DocumentWindow::hasUnsavedRecords() const
+{
+    return DocumentWriteBack::hasChanges(*m_grid, m_source);
+}
+
+Status DocumentWindow::saveRecords()
+{
+    return m_workspace.saveDocument(*m_grid, m_source);
+}
+
+void DocumentWindow::closeEvent(QCloseEvent *event)
+{
+    if (!hasUnsavedRecords()) {
+        event->accept();
+        return;
+    }
+    const auto answer =
+        m_message(this, QMessageBox::Question, QStringLiteral("提示"),
+                  QStringLiteral("“%1”的数据已修改，是否保存到数据库？").arg(windowTitle()),
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    if (answer == QMessageBox::Discard) {
+        event->accept();
+        return;
+    }
+    if (answer == QMessageBox::Save) {
+        const Status s = saveRecords();
+        if (s.isOk()) {
+            event->accept();
+            return;
+        }
+        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), s.message(), QMessageBox::Ok);
+    }
+    event->ignore();
 }
 
 void DocumentWindow::updateSelectionSum()

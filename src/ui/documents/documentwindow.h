@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/status.h"
 #include "grid/gridarea.h"
+#include "jobs/documents/documentsource.h"
 #include "jobs/documents/reportformat.h"
 
 #include <QMessageBox>
@@ -47,6 +49,12 @@ public:
     void setSelectionFontName(const QString &name);
     void setSelectionFontSize(double points);
 
+    // The table the document was filled from; its edits are saved back there (保存). A document
+    // without one (a report, a file) cannot be saved back.
+    void setSource(const DocumentSource &source) { m_source = source; }
+    const DocumentSource &source() const { return m_source; }
+    bool hasUnsavedRecords() const;
+    [[nodiscard]] Status saveRecords();
     // Every change of the document is one step here; reading a new grid in empties it.
     QUndoStack *undoStack() const { return m_undo; }
     GridSelection &selection() const;
@@ -69,6 +77,8 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Unsaved edits of a table's rows: 保存 / 不保存 / 取消.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void updateSelectionSum();
@@ -80,6 +90,7 @@ private:
     GridView *m_view;
     QUndoStack *m_undo;
     MessageFunction m_message;
+    DocumentSource m_source;
 };
 
 } // namespace fenpai

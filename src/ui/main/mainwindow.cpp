@@ -2,6 +2,7 @@
 #include "ui/main/classcommands.h"
 #include "ui/main/dynamicmenu.h"
 #include "ui/main/editcommands.h"
+#include "ui/main/filecommands.h"
 #include "ui/main/formatcommands.h"
 #include "ui/main/helpwindows.h"
 #include "ui/main/logindialog.h"
@@ -366,6 +367,7 @@ void MainWindow::wireCommands()
     new FormatCommands(*this);
     new TicketEntry(*this);
     new SeatChartCommands(*this);
+    new FileCommands(*this);
 }
 
 bool MainWindow::passGate(bool shortText)
@@ -425,6 +427,7 @@ DocumentWindow *MainWindow::showSource(const QString &title, const QString &sour
         return nullptr;
     }
     m_state.setDocumentTitle(title);
+    doc->setSource(filled.source);
     if (!filled.titleText.isEmpty())
         doc->titleBox()->setText(filled.titleText);
     return presentDocument(doc.release());
@@ -599,8 +602,13 @@ void MainWindow::savePlacement()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     savePlacement();
-    // Open documents are discarded without a prompt.
+    // A document with unsaved rows asks first; cancelling there keeps the window open.
     m_mdi->closeAllSubWindows();
+    // Every document's window is deleted on close, so one still listed was kept open.
+    if (!m_mdi->subWindowList().isEmpty()) {
+        event->ignore();
+        return;
+    }
     event->accept();
 }
 

@@ -47,6 +47,12 @@ public:
     {
         m_message(this, icon, title, text, QMessageBox::Ok);
     }
+    // A message box with a choice of buttons; the button chosen.
+    QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString &title,
+                                    const QString &text, QMessageBox::StandardButtons buttons)
+    {
+        return m_message(this, icon, title, text, buttons);
+    }
     void setMessageFunction(MessageSink::Function function) { m_message = std::move(function); }
     // Asks for a workbook to import; tests answer instead of a file dialog.
     void setFileChooser(std::function<QString()> chooser) { m_chooseFile = std::move(chooser); }

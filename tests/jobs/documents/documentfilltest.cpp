@@ -51,7 +51,7 @@ TEST_F(Fill, RowsHeaderTagsAndTrailingBlankRow)
     EXPECT_EQ(row(3), QStringList({"103", "丙", "", "二中", "1"}));
     EXPECT_EQ(row(4), QStringList({"", "", "", "", ""}));
     for (int r = 1; r <= 3; ++r)
-        EXPECT_EQ(grid.cellTag(r, 0), "U");
+        EXPECT_EQ(grid.cellTag(r, 0), QString("U%1").arg(r)) << "unchanged, with the rowid";
     EXPECT_EQ(grid.cellTag(4, 0), "");
     EXPECT_TRUE(grid.displayRowIndex());
     // Score columns are numeric; the student number keeps the plain column.
