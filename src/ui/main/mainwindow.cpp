@@ -1,5 +1,6 @@
 #include "ui/main/mainwindow.h"
 #include "ui/main/classcommands.h"
+#include "ui/main/commandbar.h"
 #include "ui/main/dynamicmenu.h"
 #include "ui/main/editcommands.h"
 #include "ui/main/filecommands.h"
@@ -266,47 +267,9 @@ void MainWindow::buildToolbars()
     connect(m_fontName, &QComboBox::textActivated, this, &MainWindow::applyFontName);
     connect(m_fontSize, &QComboBox::textActivated, this, &MainWindow::applyFontSize);
 
-    m_commandBar = addToolBar(QStringLiteral("命令"));
-    m_commandBar->setObjectName(QStringLiteral("Toolbar1"));
-    // Tango icons compiled in; the style's own icon where one is missing.
-    const struct
-    {
-        int button;
-        const char *icon;
-        QStyle::StandardPixmap fallback;
-        const char *tip;
-    } buttons[] = {
-        {1, "document-open", QStyle::SP_DialogOpenButton, "打开表格文件"},
-        {2, "document-save", QStyle::SP_DialogSaveButton, "保存"},
-        {3, "document-print", QStyle::SP_FileDialogDetailedView, "打印"},
-        {4, "document-print-preview", QStyle::SP_FileDialogContentsView, "打印预览"},
-        {5, nullptr, QStyle::SP_CustomBase, nullptr},
-        {6, "edit-copy", QStyle::SP_FileLinkIcon, "复制"},
-        {7, "edit-paste", QStyle::SP_FileIcon, "粘贴"},
-        {8, "format-justify-fill", QStyle::SP_TitleBarShadeButton, "合并单元格"},
-        {9, "format-justify-left", QStyle::SP_TitleBarUnshadeButton, "取消合并单元格"},
-        {10, "go-down", QStyle::SP_ArrowDown, "插入行"},
-        {11, "go-next", QStyle::SP_ArrowRight, "插入列"},
-        {12, "list-remove", QStyle::SP_DialogDiscardButton, "删除行"},
-        {13, "edit-delete", QStyle::SP_DialogCancelButton, "删除列"},
-        {14, nullptr, QStyle::SP_CustomBase, nullptr},
-        {15, "document-print-preview", QStyle::SP_FileDialogInfoView, "打印预览"},
-        {16, "help-browser", QStyle::SP_DialogHelpButton, "帮助"},
-    };
-    for (const auto &b : buttons) {
-        if (!b.tip) {
-            m_commandBar->addSeparator();
-            continue;
-        }
-        const QString file = QStringLiteral(":/icons/%1.png").arg(QLatin1String(b.icon));
-        QAction *a = m_commandBar->addAction(
-            QFile::exists(file) ? QIcon(file) : style()->standardIcon(b.fallback),
-            QString::fromUtf8(b.tip));
-        a->setObjectName(QStringLiteral("Toolbar1_%1").arg(b.button));
-        a->setToolTip(QString::fromUtf8(b.tip));
-        const int number = b.button;
-        connect(a, &QAction::triggered, this, [this, number] { toolbarClicked(number); });
-    }
+    m_commandBar = new CommandBar(this);
+    addToolBar(m_commandBar);
+    connect(m_commandBar, &CommandBar::buttonClicked, this, &MainWindow::toolbarClicked);
 }
 
 void MainWindow::wireCommands()
@@ -560,14 +523,7 @@ void MainWindow::toolbarClicked(int button)
     DocumentWindow *doc = activeDocument();
     if (!doc)
         return;
-    static const QHash<int, const char *> handlers = {
-        {1, "mnuOpen"},          {2, "mnuSave"},         {3, "mnuDirectPrint"},
-        {4, "mnuPrintPreview"},  {6, "mnuCopy"},         {7, "mnuPaste"},
-        {8, "mnuMerge"},         {9, "mnuUnMerge"},      {10, "mnuInsertRows"},
-        {11, "mnuInsertCols"},   {12, "mnuDeleteByRow"}, {13, "mnuDeleteByCol"},
-        {15, "mnuPrintPreview"}, {16, "mnufileHelp"},
-    };
-    if (QAction *a = action(QString::fromLatin1(handlers.value(button))); a && a->isEnabled())
+    if (QAction *a = action(CommandBar::menuEntry(button)); a && a->isEnabled())
         a->trigger();
     if (button != 15 && button != 16)
         doc->focusGrid();

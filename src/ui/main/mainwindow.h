@@ -20,6 +20,7 @@ class QToolBar;
 
 namespace fenpai {
 
+class CommandBar;
 class DocumentWindow;
 class DynamicMenu;
 
@@ -135,7 +136,7 @@ private:
     QSettings *m_settings;
     QMdiArea *m_mdi;
     QToolBar *m_standardBar = nullptr;
-    QToolBar *m_commandBar = nullptr;
+    CommandBar *m_commandBar = nullptr;
     QComboBox *m_fontName = nullptr;
     QComboBox *m_fontSize = nullptr;
     QList<QLabel *> m_panels;
