@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QSettings>
 
@@ -62,10 +64,13 @@ FileCommands::FileCommands(MainWindow &window)
                            pdf);
         connect(pdf, &QAction::triggered, this, [this] { exportTo(FileKind::Pdf); });
     }
+    // Everything but opening a file needs a document: disabled while none is active.
     auto wire = [this](const char *name, auto slot) {
         if (QAction *a = m_window.action(QString::fromLatin1(name))) {
             a->setEnabled(true);
             connect(a, &QAction::triggered, this, slot);
+            if (qstrcmp(name, "mnuOpen") != 0)
+                m_documentActions.append(a);
         }
     };
     wire("mnuOpen", [this] { openFile(); });
@@ -76,6 +81,18 @@ FileCommands::FileCommands(MainWindow &window)
     wire("mnuFilePageSetup", [this] { pageSetup(); });
     wire("mnuPrintPreview", [this] { preview(); });
     wire("mnuDirectPrint", [this] { print(); });
+    if (QAction *pdf = m_window.findChild<QAction *>(QStringLiteral("mnuExportPdf")))
+        m_documentActions.append(pdf);
+    connect(m_window.mdiArea(), &QMdiArea::subWindowActivated, this,
+            &FileCommands::documentActivated);
+    documentActivated();
+}
+
+void FileCommands::documentActivated()
+{
+    const bool any = m_window.activeDocument() != nullptr;
+    for (QAction *a : std::as_const(m_documentActions))
+        a->setEnabled(any);
 }
 
 QString FileCommands::chooseFile(FileKind kind, bool save)

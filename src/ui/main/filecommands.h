@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -45,11 +46,13 @@ public:
     void print();
 
 private:
+    void documentActivated();
     QString chooseFile(FileKind kind, bool save);
     void failed(const QString &text);
 
     MainWindow &m_window;
     FileChooser m_chooseFile;
+    QList<QAction *> m_documentActions;
 };
 
 } // namespace fenpai

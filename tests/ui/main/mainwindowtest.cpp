@@ -583,8 +583,9 @@ TEST_F(Window, EditAndFormatCommandsOnTheActiveDocumentAreUndoSteps)
     EXPECT_EQ(fill->text(), "填充颜色");
     EXPECT_EQ(w->findChild<ColorPicker *>("ColorButton2")->text(), "文字颜色");
     // No document: the commands are there but disabled.
-    for (const char *name : {"mnuPaste", "mnuMerge", "zdypm", "pm", "oldstor", "shaixwan",
-                             "mnuHideCols", "mnuShowCols", "mnuLockCell", "jxsize"})
+    for (const char *name :
+         {"mnuPaste", "mnuMerge", "zdypm", "pm", "oldstor", "shaixwan", "mnuHideCols",
+          "mnuShowCols", "mnuLockCell", "jxsize", "mnuSave", "mnuExportPdf", "mnuDirectPrint"})
         EXPECT_FALSE(w->findChild<QAction *>(name)->isEnabled()) << name;
     EXPECT_FALSE(align->isEnabled());
     EXPECT_FALSE(w->findChild<QAction *>("mnuUndo")->isEnabled());
@@ -601,6 +602,7 @@ TEST_F(Window, EditAndFormatCommandsOnTheActiveDocumentAreUndoSteps)
     g.setCellText(0, 2, "班级");
     g.setCellText(0, 3, "成绩");
     EXPECT_TRUE(w->findChild<QAction *>("mnuMerge")->isEnabled());
+    EXPECT_TRUE(w->findChild<QAction *>("mnuExportPdf")->isEnabled());
     EXPECT_TRUE(align->isEnabled());
     const QByteArray start = g.toJson();
 
