@@ -43,7 +43,9 @@ fi
 if grep -q '^考生表' <<<"$("$fenpai" --data-dir "$data" tables)"; then
     "$fenpai" --data-dir "$data" arrange --mode 3 | tee out/arrange-mode3.txt
     "$fenpai" --data-dir "$data" arrange --mode 2 --prefix 210 | tee out/arrange-mode2.txt
-    "$fenpai" --data-dir "$data" arrange --mode 1 --groups 3 | tee out/arrange-mode1.txt
+    # The last run also parts classmates who would sit side by side.
+    "$fenpai" --data-dir "$data" arrange --mode 1 --groups 3 --separate-classmates \
+        | tee out/arrange-mode1.txt
     "$fenpai" --data-dir "$data" sql "select 学校,班级,姓名,考场,座位号,考号 from 考生表 order by 考号" \
         > out/arrange-examinees.csv
 else
@@ -74,6 +76,10 @@ if grep -q '^考生表' <<<"$("$fenpai" --data-dir "$data" tables)"; then
     "$fenpai" --data-dir "$data" report brief-stats --format pdf -o out/考场编排统计表.pdf
     "$fenpai" --data-dir "$data" report first-last --format pdf -o out/各考场首尾考号.pdf
     "$fenpai" --data-dir "$data" check mixing | tee out/mixing.txt | tail -1
+    # Admission tickets, desk labels and the seat charts of every room.
+    "$fenpai" --data-dir "$data" tickets --room 1 -o out/第1考场准考证.pdf
+    "$fenpai" --data-dir "$data" labels --room 1 --seat -o out/第1考场桌贴.pdf
+    "$fenpai" --data-dir "$data" seats --room all -o out/座位表.pdf
 fi
 
 "$fenpai" --data-dir "$data" tables | tee out/tables.txt
