@@ -520,12 +520,11 @@ void MainWindow::rebuildSchoolMenu()
 
 void MainWindow::toolbarClicked(int button)
 {
-    DocumentWindow *doc = activeDocument();
-    if (!doc)
-        return;
+    // The entries that need a document are disabled while there is none; opening a file and
+    // the help work without one.
     if (QAction *a = action(CommandBar::menuEntry(button)); a && a->isEnabled())
         a->trigger();
-    if (button != 15 && button != 16)
+    if (DocumentWindow *doc = activeDocument(); doc && button != 15 && button != 16)
         doc->focusGrid();
 }
 
