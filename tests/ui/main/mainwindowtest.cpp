@@ -1,3 +1,4 @@
+#include "ui/main/mainwindow.h"
 #include "cli/cli.h"
 #include "db/database.h"
 #include "grid/grid.h"
@@ -9,7 +10,6 @@
 #include "ui/main/borderpicker.h"
 #include "ui/main/colorpicker.h"
 #include "ui/main/dynamicmenu.h"
-#include "ui/main/filecommands.h"
 #include "ui/main/filecommands.h"
 #include "ui/main/logindialog.h"
 #include "ui/main/passworddialog.h"
