@@ -56,7 +56,8 @@ void HelpWindows::showAbout(QWidget *parent)
 {
     QMessageBox::about(
         parent, QStringLiteral("关于 分班排考"),
-        QStringLiteral("<h3>分班排考 %1</h3>"
+        QStringLiteral("<h3>分班排考</h3>"
+                       "<p>版本 %1</p>"
                        "<p>新生分班、考场编排、准考证与桌贴。</p>"
                        "<p>使用的软件库及其许可：</p><ul>"
                        "<li>Qt %2 — LGPL 3</li>"
