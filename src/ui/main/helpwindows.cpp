@@ -47,7 +47,7 @@ void HelpWindows::showManualWindow(QWidget *parent) const
     const QScreen *screen =
         parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen();
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QSize size = QSize(720, 560).boundedTo(avail.size() * 9 / 10);
+    const QSize size = QSize(900, 700).boundedTo(avail.size() * 9 / 10);
     browser->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, avail));
     browser->show();
 }
