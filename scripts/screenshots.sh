@@ -88,6 +88,13 @@ grab() { # grab NAME [WINDOW]: a window with its frame, the whole screen without
     fi
     echo "   $1.png"
 }
+# Opens the File menu with 导入数据 active, whichever of its entries are enabled: its key D opens
+# its submenu, Escape goes back. 登录, 数据信息 and 浏览 stand right above it.
+file_menu_at_import() {
+    key alt+f
+    key d
+    key Escape
+}
 # The program on the data, its window filling the screen, user admin logged in. Each scene starts
 # it afresh, so that its one document fills the window.
 start() {
@@ -99,8 +106,8 @@ start() {
     main=$(await 分班排考)
     xdotool windowsize --sync "$main" 1364 742 windowmove --sync "$main" 1 21
     pause 1
-    key alt+f
-    key l Return # 文件 → 登录, the second entry with L
+    file_menu_at_import
+    key Up Return # 文件 → 登录
     local login
     login=$(await 登录)
     xdotool type --delay 80 admin
@@ -129,8 +136,8 @@ exam_menu() {
 
 echo "== 截图"
 start grab-login
-key alt+f
-key Right Return # 文件 → 浏览 → 分班数据表
+file_menu_at_import
+key Up Up Up Right Return # 文件 → 浏览 → 分班数据表
 fill
 grab main
 key alt+f
