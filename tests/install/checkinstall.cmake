@@ -17,7 +17,8 @@ foreach(path
         share/fenpai/demo/分班数据.xlsx share/fenpai/demo/考场编排数据.xlsx
         share/fenpai/demo/成绩数据.xlsx
         share/applications/fenpai.desktop
-        share/icons/hicolor/16x16/apps/fenpai.png share/icons/hicolor/32x32/apps/fenpai.png)
+        share/icons/hicolor/16x16/apps/fenpai.png share/icons/hicolor/32x32/apps/fenpai.png
+        share/icons/hicolor/scalable/apps/fenpai.svg)
     if(NOT EXISTS "${PREFIX}/${path}")
         list(APPEND missing "${path}")
     endif()
