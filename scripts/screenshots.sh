@@ -57,8 +57,24 @@ key() {
     xdotool key --delay 150 "$@"
     pause
 }
-click() { # click WINDOW X Y, in the window's own coordinates
-    xdotool mousemove --window "$1" "$2" "$3" click 1
+click() { # click WINDOW X Y, in the window's own coordinates; the pointer then leaves, so
+    # that no tooltip or hover shows in the next picture
+    xdotool mousemove --window "$1" "$2" "$3" click 1 mousemove 1365 767
+    pause
+}
+# A tooltip: the pointer rests on (X, Y) of WINDOW, then the window and the tooltip are grabbed
+# from the screen.
+grab_tooltip() { # grab_tooltip NAME WINDOW X Y
+    xdotool mousemove --window "$2" "$3" "$4"
+    pause 2.5
+    local x y w h
+    eval "$(xwininfo -id "$2" | awk '/Absolute upper-left X/ {print "x=" $NF}
+        /Absolute upper-left Y/ {print "y=" $NF} /Width/ {print "w=" $NF} /Height/ {print "h=" $NF}')"
+    # With openbox's frame (_NET_FRAME_EXTENTS): 1 pixel at the sides, 20 on top, 5 below.
+    import -silent -window root -crop "$((w + 2))x$((h + 25))+$((x - 1))+$((y - 20))" +repage \
+        "$images/$1.png"
+    echo "   $1.png"
+    xdotool mousemove 1365 767
     pause
 }
 # Picks the first entry of the combo box at (X, Y) of WINDOW, or the Nth with a fourth argument.
@@ -172,6 +188,7 @@ key Escape
 # The road of an arrangement: mode 1 as the dialog opens, classmates parted.
 exam_menu
 dialog=$(await 考场编排)
+grab_tooltip arrangement-tip "$dialog" 200 84 # 相邻班级的学生编排在一起
 click "$dialog" 19 370 # 同班考生不相邻
 grab arrangement "$dialog"
 key Return
