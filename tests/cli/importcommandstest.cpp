@@ -77,12 +77,21 @@ TEST(ImportCommandsTest, DemoWritesEveryWorkbook)
     EXPECT_EQ(r.out.count(u'\n'), 3);
 }
 
-// The small workbooks (the manual's templates) import as they are and arrange into their rooms.
-TEST(ImportCommandsTest, SmallDemoImportsAndArranges)
+// The small workbooks are the manual's templates, byte for byte (remade by
+// `fenpai demo --small resources/help/templates`); they import as they are and arrange into their
+// rooms.
+TEST(ImportCommandsTest, SmallDemoIsTheManualsTemplates)
 {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("模板"));
     ASSERT_EQ(run({"demo", "--small", target}).status, 0);
+    for (const QString &name : {DemoData::divisionFileName(), DemoData::arrangementFileName(),
+                                DemoData::scoresFileName()}) {
+        QFile made(QDir(target).filePath(name));
+        QFile kept(QStringLiteral(FENPAI_SOURCE_DIR "/resources/help/templates/") + name);
+        ASSERT_TRUE(made.open(QIODevice::ReadOnly) && kept.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(made.readAll() == kept.readAll()) << name.toStdString();
+    }
     const QString data = dir.filePath(QStringLiteral("data"));
     Outcome r = run({"--data-dir", data, "import", "division",
                      QDir(target).filePath(DemoData::divisionFileName())});
