@@ -63,8 +63,10 @@ const std::vector<Cli::Command> &Cli::commands()
          "fenpai import division FILE\n      fenpai import arrangement FILE\n"
          "      fenpai import scores FILE",
          false, &ImportCommands::import},
-        {"demo", "写出演示数据工作簿（分班数据.xlsx、考场编排数据.xlsx、成绩数据.xlsx）",
-         "fenpai demo DIR", false, &ImportCommands::demo},
+        {"demo",
+         "写出演示数据工作簿（分班数据.xlsx、考场编排数据.xlsx、成绩数据.xlsx）；--small "
+         "写出只有几十行的小工作簿，可作模板",
+         "fenpai demo [--small] DIR", false, &ImportCommands::demo},
         {"arrange", "考场编排：给考生表的考生排考场、座位号和考号",
          "fenpai arrange --mode 1|2|3 [--group-by class|school] [--groups N] [--adjacent]\n"
          "      [--order similar|random|spread] [--start-number NUMBER | --prefix TEXT]\n"
@@ -107,6 +109,7 @@ struct Parsed
     QString command;
     QStringList rest;
     bool help = false;
+    bool version = false;
     QString error;
 };
 
@@ -126,6 +129,8 @@ Parsed parse(const QStringList &args)
             p.dataDir = a.mid(11);
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             p.help = true;
+        } else if (a == QLatin1String("--version")) {
+            p.version = true;
         } else if (a.startsWith(u'-')) {
             p.error = QStringLiteral("未知选项：") + a;
             return p;
@@ -145,14 +150,15 @@ Parsed parse(const QStringList &args)
 bool Cli::wantsCommandLine(const QStringList &args)
 {
     const Parsed p = parse(args);
-    return !p.command.isEmpty() || p.help || !p.error.isEmpty();
+    return !p.command.isEmpty() || p.help || p.version || !p.error.isEmpty();
 }
 
 QString Cli::usage()
 {
     QString text =
         QStringLiteral("用法：fenpai [--data-dir DIR] COMMAND [ARGS...]\n"
-                       "不带命令时启动窗口。数据目录也可由环境变量 FENPAI_DATA_DIR 指定。\n\n"
+                       "不带命令时启动窗口。数据目录也可由环境变量 FENPAI_DATA_DIR 指定。\n"
+                       "--version 显示版本。\n\n"
                        "命令：\n");
     for (const Command &c : commands())
         text += QStringLiteral("  %1%2\n")
@@ -167,6 +173,10 @@ int Cli::run(const QStringList &args, QTextStream &out, QTextStream &err, QTextS
     if (!p.error.isEmpty()) {
         err << p.error << "\n\n" << usage();
         return 2;
+    }
+    if (p.version && p.command.isEmpty()) {
+        out << QStringLiteral("分班排考 (fenpai) ") << QLatin1String(FENPAI_VERSION) << '\n';
+        return 0;
     }
     if (p.command.isEmpty()) {
         (p.help ? out : err) << usage();

@@ -49,12 +49,23 @@ int ImportCommands::import(CliContext &context, const QStringList &args)
 
 int ImportCommands::demo(CliContext &context, const QStringList &args)
 {
-    if (args.size() != 1)
+    const bool small = args.size() == 2 && args[0] == QLatin1String("--small");
+    if (args.size() != 1 && !small)
         return 2;
-    const Status s = DemoData::write(args[0]);
+    // The small workbooks are the manual's templates: every column, a few rows to overwrite.
+    DemoOptions options;
+    if (small) {
+        options.pupils = 40;
+        options.schools = 4;
+        options.classesPerSchool = 2;
+        options.pupilsPerClass = 15;
+        options.rooms = 2;
+    }
+    const QString target = args.constLast();
+    const Status s = DemoData::write(target, options);
     if (!s.isOk())
         return context.fail(s.message());
-    const QDir dir(args[0]);
+    const QDir dir(target);
     context.out() << QDir::toNativeSeparators(dir.filePath(DemoData::divisionFileName())) << '\n'
                   << QDir::toNativeSeparators(dir.filePath(DemoData::arrangementFileName())) << '\n'
                   << QDir::toNativeSeparators(dir.filePath(DemoData::scoresFileName())) << '\n';

@@ -33,10 +33,25 @@ QString DataDirectory::resolve(const QString &explicitDir, const QString &progra
     const QString fromEnv = qEnvironmentVariable("FENPAI_DATA_DIR");
     if (!fromEnv.isEmpty())
         return fromEnv;
-    if (isWritableDir(programDir))
-        return programDir;
-    const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return QDir(user.isEmpty() ? QDir::homePath() : user).filePath(QStringLiteral("fenpai"));
+    const QString installed = installedDir(programDir);
+    const QString shared = installed.isEmpty() ? programDir : installed;
+    // A prefix such as /usr/local belongs to the administrator: each user keeps data of their own.
+    return isWritableDir(shared) ? shared : userDir();
+}
+
+QString DataDirectory::installedDir(const QString &programDir)
+{
+    const QDir bin(programDir);
+    if (bin.dirName() != QLatin1String("bin"))
+        return {};
+    const QString shared = QDir::cleanPath(bin.filePath(QStringLiteral("../share/fenpai")));
+    return QFileInfo(shared).isDir() ? shared : QString();
+}
+
+QString DataDirectory::userDir()
+{
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return user.isEmpty() ? QDir::home().filePath(QStringLiteral(".fenpai")) : user;
 }
 
 QString DataDirectory::databasePath(const QString &dir)

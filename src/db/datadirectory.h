@@ -12,9 +12,16 @@ class Database;
 class DataDirectory final
 {
 public:
-    // The data directory to use: an explicit one (--data-dir) first, then FENPAI_DATA_DIR, then
-    // the program directory when it is writable, else the per-user data directory.
+    // The data directory to use: an explicit one (--data-dir) first, then FENPAI_DATA_DIR; then,
+    // for an installed program (PREFIX/bin beside PREFIX/share/fenpai), PREFIX/share/fenpai, and
+    // for any other the program directory; when that is not writable, the per-user data
+    // directory (userDir()).
     static QString resolve(const QString &explicitDir, const QString &programDir);
+
+    // PREFIX/share/fenpai when programDir is the bin folder of an installed tree, else empty.
+    static QString installedDir(const QString &programDir);
+    // The per-user data directory: the application's AppDataLocation (~/.local/share/分班排考).
+    static QString userDir();
 
     // dir + "/" (only when dir does not already end in a separator) + "suju/sujuf.mdb".
     static QString databasePath(const QString &dir);

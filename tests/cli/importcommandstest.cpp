@@ -77,6 +77,36 @@ TEST(ImportCommandsTest, DemoWritesEveryWorkbook)
     EXPECT_EQ(r.out.count(u'\n'), 3);
 }
 
+// The small workbooks are the manual's templates, byte for byte (remade by
+// `fenpai demo --small resources/help/templates`); they import as they are and arrange into their
+// rooms.
+TEST(ImportCommandsTest, SmallDemoIsTheManualsTemplates)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("模板"));
+    ASSERT_EQ(run({"demo", "--small", target}).status, 0);
+    for (const QString &name : {DemoData::divisionFileName(), DemoData::arrangementFileName(),
+                                DemoData::scoresFileName()}) {
+        QFile made(QDir(target).filePath(name));
+        QFile kept(QStringLiteral(FENPAI_SOURCE_DIR "/resources/help/templates/") + name);
+        ASSERT_TRUE(made.open(QIODevice::ReadOnly) && kept.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(made.readAll() == kept.readAll()) << name.toStdString();
+    }
+    const QString data = dir.filePath(QStringLiteral("data"));
+    Outcome r = run({"--data-dir", data, "import", "division",
+                     QDir(target).filePath(DemoData::divisionFileName())});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("分班数据表：40 行"))) << r.out.toStdString();
+    r = run({"--data-dir", data, "import", "arrangement",
+             QDir(target).filePath(DemoData::arrangementFileName())});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("考生表：60 行"))) << r.out.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    EXPECT_EQ(run({"--data-dir", data, "arrange", "--mode", "3"}).status, 0);
+    EXPECT_EQ(run({"--data-dir", data, "divide", "--classes", "2"}).status, 0);
+    EXPECT_EQ(run({"demo", "--big", target}).status, 2);
+}
+
 // The demo scores go into 成绩表 and 教师表; the score report summarises them per school.
 TEST(ImportCommandsTest, ScoresImportFeedsTheScoreReport)
 {

@@ -3,6 +3,9 @@
 #include "db/maintenance.h"
 #include "support/tempdata.h"
 
+#include <QDir>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace fenpai;
@@ -24,7 +27,20 @@ TEST(DataDirectory, ExplicitDirectoryWinsThenEnvironment)
     qunsetenv("FENPAI_DATA_DIR");
     QTemporaryDir writable;
     EXPECT_EQ(DataDirectory::resolve("", writable.path()), writable.path());
-    EXPECT_NE(DataDirectory::resolve("", "/proc/no-such-program-dir"), "/proc/no-such-program-dir");
+    EXPECT_EQ(DataDirectory::resolve("", "/proc/no-such-program-dir"), DataDirectory::userDir());
+    EXPECT_FALSE(DataDirectory::userDir().isEmpty());
+}
+
+TEST(DataDirectory, InstalledProgramKeepsItsDataBelowThePrefix)
+{
+    QTemporaryDir prefix;
+    ASSERT_TRUE(QDir().mkpath(prefix.filePath("bin")));
+    // Without share/fenpai the bin folder is just a program directory.
+    EXPECT_EQ(DataDirectory::resolve("", prefix.filePath("bin")), prefix.filePath("bin"));
+    ASSERT_TRUE(QDir().mkpath(prefix.filePath("share/fenpai")));
+    EXPECT_EQ(DataDirectory::resolve("", prefix.filePath("bin")), prefix.filePath("share/fenpai"));
+    // A program directory not named bin is never taken for an installed tree.
+    EXPECT_EQ(DataDirectory::installedDir(prefix.path()), QString());
 }
 
 TEST(DataDirectory, UnwritableDirectoryGivesAMessage)

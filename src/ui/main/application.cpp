@@ -19,7 +19,7 @@ namespace fenpai {
 
 namespace {
 
-QPixmap splashPixmap()
+QPixmap splashPixmap(const QString &version)
 {
     QPixmap pixmap(420, 220);
     pixmap.fill(QColor(0x2d, 0x5b, 0x8c));
@@ -31,6 +31,8 @@ QPixmap splashPixmap()
     p.setFont(QFont(QStringLiteral("宋体"), 11));
     p.drawText(QRect(0, 130, 420, 30), Qt::AlignCenter,
                QStringLiteral("新生分班 · 考场编排 · 准考证与桌贴"));
+    p.drawText(QRect(12, 180, 200, 30), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("版本 ") + version);
     p.drawText(QRect(0, 180, 410, 30), Qt::AlignRight | Qt::AlignVCenter,
                QStringLiteral("正在启动…"));
     return pixmap;
@@ -82,7 +84,7 @@ int Application::run(int argc, char **argv)
 
     const QString dataDir = dataDirArgument(QApplication::arguments());
 
-    QSplashScreen splash(splashPixmap());
+    QSplashScreen splash(splashPixmap(QApplication::applicationVersion()));
     splash.show();
     app.processEvents();
 

@@ -47,7 +47,7 @@ void HelpWindows::showManualWindow(QWidget *parent) const
     const QScreen *screen =
         parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen();
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QSize size = QSize(720, 560).boundedTo(avail.size() * 9 / 10);
+    const QSize size = QSize(900, 700).boundedTo(avail.size() * 9 / 10);
     browser->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, avail));
     browser->show();
 }
@@ -56,7 +56,8 @@ void HelpWindows::showAbout(QWidget *parent)
 {
     QMessageBox::about(
         parent, QStringLiteral("关于 分班排考"),
-        QStringLiteral("<h3>分班排考 %1</h3>"
+        QStringLiteral("<h3>分班排考</h3>"
+                       "<p>版本 %1</p>"
                        "<p>新生分班、考场编排、准考证与桌贴。</p>"
                        "<p>使用的软件库及其许可：</p><ul>"
                        "<li>Qt %2 — LGPL 3</li>"
