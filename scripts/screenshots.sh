@@ -203,6 +203,10 @@ echo "   room-menu.png"
 key Return
 fill
 grab room-list
+key alt+f
+key u # 文件 → 页面设置, the File menu's only U
+grab page-setup "$(await 页面设置)"
+key Escape
 
 start
 exam_menu Down Down Right Right Right Down # 浏览 → 按考场 → 座位表 → 1
