@@ -50,6 +50,14 @@ QString DataDirectory::installedDir(const QString &programDir)
 
 QString DataDirectory::userDir()
 {
+    // Data kept in the per-user folder of earlier versions stays where it is: a user must not
+    // find an empty database after an update.
+    const QString generic = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!generic.isEmpty()) {
+        const QString earlier = QDir(generic).filePath(QStringLiteral("fenpai"));
+        if (QFileInfo::exists(databasePath(earlier)))
+            return earlier;
+    }
     const QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     return user.isEmpty() ? QDir::home().filePath(QStringLiteral(".fenpai")) : user;
 }

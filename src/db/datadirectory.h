@@ -20,7 +20,8 @@ public:
 
     // PREFIX/share/fenpai when programDir is the bin folder of an installed tree, else empty.
     static QString installedDir(const QString &programDir);
-    // The per-user data directory: the application's AppDataLocation (~/.local/share/分班排考).
+    // The per-user data directory: the application's AppDataLocation (~/.local/share/分班排考),
+    // or ~/.local/share/fenpai where an earlier version keeps a database.
     static QString userDir();
 
     // dir + "/" (only when dir does not already end in a separator) + "suju/sujuf.mdb".

@@ -4,6 +4,9 @@
 #include "support/tempdata.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -29,6 +32,20 @@ TEST(DataDirectory, ExplicitDirectoryWinsThenEnvironment)
     EXPECT_EQ(DataDirectory::resolve("", writable.path()), writable.path());
     EXPECT_EQ(DataDirectory::resolve("", "/proc/no-such-program-dir"), DataDirectory::userDir());
     EXPECT_FALSE(DataDirectory::userDir().isEmpty());
+
+    // A database in the per-user folder of earlier versions keeps being used.
+    const QString earlier =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+            .filePath("fenpai");
+    if (QFileInfo::exists(DataDirectory::databasePath(earlier)))
+        GTEST_SKIP() << "this account keeps data in " << earlier.toStdString();
+    EXPECT_NE(DataDirectory::userDir(), earlier);
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(DataDirectory::databasePath(earlier)).path()));
+    QFile db(DataDirectory::databasePath(earlier));
+    ASSERT_TRUE(db.open(QIODevice::WriteOnly));
+    db.close();
+    EXPECT_EQ(DataDirectory::userDir(), earlier);
+    QDir(earlier).removeRecursively();
 }
 
 TEST(DataDirectory, InstalledProgramKeepsItsDataBelowThePrefix)
