@@ -3,6 +3,7 @@
 #include "grid/gridfile.h"
 #include "grid/gridnumberformat.h"
 #include "grid/gridsorter.h"
+#include "grid/tabtext.h"
 
 #include <QFile>
 #include <QFontMetricsF>
@@ -591,14 +592,10 @@ void Grid::pastePlainText(const QString &text, int row, int col)
 {
     if (!isValidCell(row, col))
         return;
-    QString normal = text;
-    normal.remove(u'\r');
-    QStringList lines = normal.split(u'\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
+    const QList<QStringList> lines = TabText::parse(text);
     GridArea written;
     for (int i = 0; i < lines.size() && row + i < rows(); ++i) {
-        const QStringList fields = lines.at(i).split(u'\t');
+        const QStringList &fields = lines.at(i);
         const int last = std::min(cols(), col + int(fields.size())) - 1;
         for (int c = col; c <= last; ++c)
             m_data.content.setText(row + i, c, fields.at(c - col));

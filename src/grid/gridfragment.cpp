@@ -1,5 +1,7 @@
 #include "grid/gridfragment.h"
 
+#include "grid/tabtext.h"
+
 #include <QDataStream>
 #include <QIODevice>
 
@@ -69,10 +71,8 @@ QString GridFragment::toPlainText() const
         for (int c = 0; c < cols; ++c) {
             if (c > 0)
                 text += u'\t';
-            QString cell = texts.at(r * cols + c);
-            // Tabs and line breaks inside a cell would split it when pasted elsewhere.
-            cell.replace(u'\t', u' ').replace(u'\n', u' ').remove(u'\r');
-            text += cell;
+            // Quoted where a tab or line break would split the cell, as spreadsheets read it.
+            text += TabText::quote(texts.at(r * cols + c));
         }
         text += u'\n';
     }

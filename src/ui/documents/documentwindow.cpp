@@ -2,6 +2,7 @@
 
 #include "grid/grid.h"
 #include "grid/gridundocommand.h"
+#include "grid/tabtext.h"
 #include "jobs/documents/documentwriteback.h"
 #include "jobs/documents/selectionsum.h"
 #include "jobs/workspace.h"
@@ -157,10 +158,10 @@ void DocumentWindow::paste()
         rows = fragment.rows;
         cols = fragment.cols;
     } else if (mime->hasText()) {
-        const QStringList lines = mime->text().split(u'\n');
+        const QList<QStringList> lines = TabText::parse(mime->text());
         rows = int(lines.size());
-        for (const QString &line : lines)
-            cols = std::max(cols, int(line.count(u'\t')) + 1);
+        for (const QStringList &line : lines)
+            cols = std::max(cols, int(line.size()));
     }
     if (rows == 0 || cols == 0)
         return;
