@@ -20,8 +20,12 @@ MixingCheckDialog::MixingCheckDialog(const QStringList &findings, QWidget *paren
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    auto *caption =
-        new QLabel(QStringLiteral("考号相邻的同班考生共 %1 处：").arg(findings.size()), this);
+    // The findings of neighbouring desks follow those of neighbouring numbers; each is counted.
+    const qsizetype desks = findings.filter(QStringLiteral("座位的考生同班相邻")).size();
+    QString heading = QStringLiteral("考号相邻的同班考生共 %1 处").arg(findings.size() - desks);
+    if (desks > 0)
+        heading += QStringLiteral("，座位相邻的同班考生共 %1 对").arg(desks);
+    auto *caption = new QLabel(heading + u'：', this);
     m_list->setReadOnly(true);
     m_list->setPlainText(findings.join(u'\n'));
     auto *close = new QPushButton(QStringLiteral("确定"), this);

@@ -1,4 +1,5 @@
 #include "ui/arrangement/examswapdialog.h"
+#include "ui/arrangement/mixingcheckdialog.h"
 
 #include "grid/grid.h"
 #include "jobs/workspace.h"
@@ -124,3 +125,17 @@ TEST_F(ExamSwapDialogTest, UnseatedAndStalePicksChangeNothing)
 }
 
 } // namespace
+
+// The heading counts neighbouring numbers and neighbouring desks apart.
+TEST(MixingCheckDialogTest, HeadingCountsNumbersAndDesksApart)
+{
+    test::ensureApp();
+    const QStringList numbers = {QStringLiteral("在第1考场3号考生与前一考号同班1"),
+                                 QStringLiteral("在第2考场有没混排的2")};
+    MixingCheckDialog plain(numbers);
+    EXPECT_EQ(plain.findChild<QLabel *>()->text(), "考号相邻的同班考生共 2 处：");
+    MixingCheckDialog both(numbers +
+                           QStringList{QStringLiteral("在第1考场2号和3号座位的考生同班相邻3")});
+    EXPECT_EQ(both.findChild<QLabel *>()->text(),
+              "考号相邻的同班考生共 2 处，座位相邻的同班考生共 1 对：");
+}
