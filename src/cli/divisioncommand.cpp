@@ -49,10 +49,12 @@ void printSummary(QTextStream &out, const DivisionSummary &summary)
             << (c.scored > 0 ? QString::number(c.sd, 'f', 2) : QStringLiteral("-")) << '\t'
             << score(c, c.highest) << '\t' << score(c, c.lowest) << '\n';
     }
-    out << QStringLiteral("各班平均分最大差：") << QString::number(summary.meanSpread(), 'f', 2)
-        << '\n';
-    out << QStringLiteral("各班标准差最大差：") << QString::number(summary.sdSpread(), 'f', 2)
-        << '\n';
+    // Layers differ in score by design: their spreads are those inside a layer.
+    const QString within = summary.layered() ? QStringLiteral("同层") : QString();
+    out << within << QStringLiteral("各班平均分最大差：")
+        << QString::number(summary.meanSpread(), 'f', 2) << '\n';
+    out << within << QStringLiteral("各班标准差最大差：")
+        << QString::number(summary.sdSpread(), 'f', 2) << '\n';
     if (!summary.schools().empty()) {
         out << QStringLiteral("原学校\t人数\t每班最少\t每班最多\t差\n");
         for (const SchoolBalance &s : summary.schools())

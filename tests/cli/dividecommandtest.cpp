@@ -46,6 +46,7 @@ TEST(DivideCommand, PrintsTheBalanceOfEachClass)
     r = divide(data, {"--layers=1,1", "--sex", "--school"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.startsWith("分班完成!\n"));
+    EXPECT_TRUE(r.out.contains("同层各班平均分最大差：")) << r.out.toStdString();
     EXPECT_EQ(data.rows("SELECT DISTINCT 新分班 FROM 分班数据表 ORDER BY 1"),
               (QStringList{"1", "2"}));
 }

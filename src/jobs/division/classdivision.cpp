@@ -505,7 +505,7 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
         for (const Pupil &p : pupils)
             outcome.push_back({p.classNumber, p.sex == Boy, p.sex == Girl, p.scored, p.score,
                                p.school == schoolless ? -1 : p.school});
-        return DivisionSummary(classes, outcome, read->schoolNames);
+        return DivisionSummary(classes, outcome, read->schoolNames, ranges);
     };
     auto classesOf = [&] {
         std::vector<int> out;

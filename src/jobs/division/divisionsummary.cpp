@@ -8,10 +8,14 @@
 namespace fenpai {
 
 DivisionSummary::DivisionSummary(int classCount, const std::vector<Pupil> &pupils,
-                                 const QStringList &schoolNames)
+                                 const QStringList &schoolNames,
+                                 const std::vector<std::pair<int, int>> &ranges)
     : m_classes(static_cast<size_t>(std::max(classCount, 0)))
+    , m_ranges(ranges)
     , m_pupils(static_cast<int>(pupils.size()))
 {
+    if (m_ranges.empty())
+        m_ranges.emplace_back(1, classCount);
     for (size_t i = 0; i < m_classes.size(); ++i)
         m_classes[i].classNumber = static_cast<int>(i) + 1;
     std::vector<double> sums(m_classes.size(), 0.0);
@@ -51,56 +55,75 @@ DivisionSummary::DivisionSummary(int classCount, const std::vector<Pupil> &pupil
         c.sd = std::sqrt(std::max(0.0, squares[i] / c.scored - c.mean * c.mean));
     }
     for (const auto &[school, counts] : schools) {
-        const auto [low, high] = std::minmax_element(counts.begin(), counts.end());
-        m_schoolSpread = std::max(m_schoolSpread, *high - *low);
-        m_schools.push_back({schoolNames.value(school),
-                             std::accumulate(counts.begin(), counts.end(), 0), *low, *high});
+        SchoolBalance b{schoolNames.value(school), std::accumulate(counts.begin(), counts.end(), 0),
+                        0, 0};
+        bool any = false;
+        for (const auto &[lo, hi] : m_ranges) {
+            if (lo > hi || hi > classCount)
+                continue;
+            const auto [low, high] =
+                std::minmax_element(counts.begin() + (lo - 1), counts.begin() + hi);
+            if (!any || *high - *low > b.most - b.fewest) {
+                b.fewest = *low;
+                b.most = *high;
+                any = true;
+            }
+        }
+        m_schoolSpread = std::max(m_schoolSpread, b.most - b.fewest);
+        m_schools.push_back(b);
     }
 }
 
 namespace {
 
+// The largest, over the blocks, of highest minus lowest `field` in the block.
 template <typename Value>
-Value spread(const std::vector<ClassBalance> &classes, Value ClassBalance::*field, bool scoredOnly)
+Value spread(const std::vector<ClassBalance> &classes,
+             const std::vector<std::pair<int, int>> &ranges, Value ClassBalance::*field,
+             bool scoredOnly)
 {
-    bool any = false;
-    Value high{};
-    Value low{};
-    for (const ClassBalance &c : classes) {
-        if (scoredOnly && c.scored == 0)
-            continue;
-        high = any ? std::max(high, c.*field) : c.*field;
-        low = any ? std::min(low, c.*field) : c.*field;
-        any = true;
+    Value widest{};
+    for (const auto &[lo, hi] : ranges) {
+        bool any = false;
+        Value high{};
+        Value low{};
+        for (const ClassBalance &c : classes) {
+            if (c.classNumber < lo || c.classNumber > hi || (scoredOnly && c.scored == 0))
+                continue;
+            high = any ? std::max(high, c.*field) : c.*field;
+            low = any ? std::min(low, c.*field) : c.*field;
+            any = true;
+        }
+        widest = std::max(widest, high - low);
     }
-    return high - low;
+    return widest;
 }
 
 } // namespace
 
 double DivisionSummary::sdSpread() const
 {
-    return spread(m_classes, &ClassBalance::sd, true);
+    return spread(m_classes, m_ranges, &ClassBalance::sd, true);
 }
 
 int DivisionSummary::sizeSpread() const
 {
-    return spread(m_classes, &ClassBalance::pupils, false);
+    return spread(m_classes, m_ranges, &ClassBalance::pupils, false);
 }
 
 int DivisionSummary::boysSpread() const
 {
-    return spread(m_classes, &ClassBalance::boys, false);
+    return spread(m_classes, m_ranges, &ClassBalance::boys, false);
 }
 
 int DivisionSummary::girlsSpread() const
 {
-    return spread(m_classes, &ClassBalance::girls, false);
+    return spread(m_classes, m_ranges, &ClassBalance::girls, false);
 }
 
 double DivisionSummary::meanSpread() const
 {
-    return spread(m_classes, &ClassBalance::mean, true);
+    return spread(m_classes, m_ranges, &ClassBalance::mean, true);
 }
 
 QString DivisionSummary::spreadsText(const WishOutcome &wishes, int met) const

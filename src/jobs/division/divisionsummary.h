@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace fenpai {
@@ -56,12 +57,17 @@ public:
 
     DivisionSummary() = default;
     // Classes 1..classCount, each also when nobody was dealt into it. schoolNames[i] names the
-    // school numbered i.
+    // school numbered i. `ranges` are the blocks of classes dealt apart (the layers); the spreads
+    // below are taken inside each block, the largest counting, as classes of different layers
+    // are meant to differ. None: one block of all classes.
     DivisionSummary(int classCount, const std::vector<Pupil> &pupils,
-                    const QStringList &schoolNames = {});
+                    const QStringList &schoolNames = {},
+                    const std::vector<std::pair<int, int>> &ranges = {});
 
     const std::vector<ClassBalance> &classes() const { return m_classes; }
     int pupils() const { return m_pupils; }
+    // Dealt in layers: the spreads are those inside a layer.
+    bool layered() const { return m_ranges.size() > 1; }
     // Highest minus lowest class mean, over the classes that have scored pupils.
     double meanSpread() const;
     // Highest minus lowest class score SD, over the classes that have scored pupils.
@@ -72,7 +78,8 @@ public:
     int girlsSpread() const;
     // The largest, over the source schools, of a school's largest minus smallest class count.
     int schoolSpread() const { return m_schoolSpread; }
-    // Each source school, in the order the schools were first met.
+    // Each source school, in the order the schools were first met; its fewest and most pupils a
+    // class are those of the block where they lie furthest apart.
     const std::vector<SchoolBalance> &schools() const { return m_schools; }
 
     // The spreads the refinement works on, in one line; with wishes, `met` of them met.
@@ -90,6 +97,7 @@ public:
 
 private:
     std::vector<ClassBalance> m_classes;
+    std::vector<std::pair<int, int>> m_ranges;
     int m_pupils = 0;
     int m_schoolSpread = 0;
     std::vector<SchoolBalance> m_schools;
