@@ -61,13 +61,13 @@ void printSummary(QTextStream &out, const DivisionSummary &summary)
             out << s.name << '\t' << s.pupils << '\t' << s.fewest << '\t' << s.most << '\t'
                 << s.most - s.fewest << '\n';
     }
+    const WishOutcome &wishes = summary.wishes();
     if (const DivisionSummary *dealt = summary.dealt()) {
-        const WishOutcome &wishes = summary.wishes();
         out << QStringLiteral("优化前：") << dealt->spreadsText(wishes, wishes.metBefore) << '\n';
         out << QStringLiteral("优化后：") << summary.spreadsText(wishes, wishes.met) << '\n';
-        for (const QString &note : wishes.notes)
-            out << note << '\n';
     }
+    for (const QString &note : wishes.notes)
+        out << note << '\n';
 }
 
 } // namespace

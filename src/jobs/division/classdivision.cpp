@@ -516,11 +516,11 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
     };
     DivisionSummary dealt;
     WishOutcome wished;
+    Result<DivisionWishes> wishes = DivisionWishes::read(db, columns, read->rowid);
+    if (!wishes)
+        return failed(wishes.status());
     if (settings.refine) {
         dealt = summary();
-        Result<DivisionWishes> wishes = DivisionWishes::read(db, columns, read->rowid);
-        if (!wishes)
-            return failed(wishes.status());
         std::vector<BalanceRefinement::Pupil> refined;
         refined.reserve(pupils.size());
         for (const Pupil &p : pupils)
@@ -533,6 +533,14 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
         wished.wishes = wishes->count();
         wished.met = wishes->met(classesOf());
         wished.notes = wishes->problems() + wishes->unmet(classesOf());
+    } else if (wishes->count() > 0) {
+        // The dealing knows no wishes; an office that filled them in must hear they were not
+        // used, not find out in September.
+        wished.wishes = wishes->count();
+        wished.notes.append(QStringLiteral("分班数据表中有%1条分班要求（指定班级、同班、分开），"
+                                           "只在勾选“分班后优化均衡”（命令行 --refine）时采用，"
+                                           "这次没有采用。")
+                                .arg(wished.wishes));
     }
 
     s = write(db, read->rowid, pupils, settings, progress);
@@ -541,10 +549,9 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
     if (!s.isOk())
         return s;
     DivisionSummary result = summary();
-    if (settings.refine) {
+    if (settings.refine)
         result.setDealt(dealt);
-        result.setWishes(wished);
-    }
+    result.setWishes(wished);
     return result;
 }
 

@@ -224,17 +224,17 @@ bool DivisionDialog::runDivision()
         return false;
     }
     QString done = QStringLiteral("分班完成!");
+    const WishOutcome &wishes = result->wishes();
     if (const DivisionSummary *dealt = result->dealt()) {
-        const WishOutcome &wishes = result->wishes();
         done += QStringLiteral("\n优化前：") + dealt->spreadsText(wishes, wishes.metBefore) +
                 QStringLiteral("\n优化后：") + result->spreadsText(wishes, wishes.met);
-        // A long list would push the buttons off the screen; the command line prints them all.
-        constexpr qsizetype shown = 8;
-        for (qsizetype i = 0; i < std::min(shown, wishes.notes.size()); ++i)
-            done += u'\n' + wishes.notes[i];
-        if (wishes.notes.size() > shown)
-            done += QStringLiteral("\n……另有%1条未能满足的愿望").arg(wishes.notes.size() - shown);
     }
+    // A long list would push the buttons off the screen; the command line prints them all.
+    constexpr qsizetype shown = 8;
+    for (qsizetype i = 0; i < std::min(shown, wishes.notes.size()); ++i)
+        done += u'\n' + wishes.notes[i];
+    if (wishes.notes.size() > shown)
+        done += QStringLiteral("\n……另有%1条未能满足的愿望").arg(wishes.notes.size() - shown);
     m_message(this, done);
     emit divisionFinished();
     close();

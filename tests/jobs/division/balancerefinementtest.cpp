@@ -217,6 +217,13 @@ TEST(BalanceRefinement, WishesAreMetBeforeTheBalance)
     data.wish(decided, "指定班级", "3班");
     data.wish(20, "指定班级", 99);
 
+    // Without the refinement the dealing stays exactly as it was, and says the wishes went unused.
+    const Result<DivisionSummary> off = divide(data, settings(false, true, true, 8));
+    ASSERT_TRUE(off.isOk());
+    EXPECT_EQ(data.classes(), dealt);
+    ASSERT_EQ(off->wishes().notes.size(), 1);
+    EXPECT_TRUE(off->wishes().notes[0].contains("没有采用"));
+
     const Result<DivisionSummary> r = divide(data, settings(true, true, true, 8));
     ASSERT_TRUE(r.isOk()) << r.status().message().toStdString();
     const std::vector<int> classes = data.classes();
