@@ -3,6 +3,8 @@
 #include "core/numbertext.h"
 #include "core/tablenames.h"
 #include "db/database.h"
+#include "db/query.h"
+#include "db/savedqueries.h"
 #include "db/sqldialect.h"
 #include "grid/grid.h"
 #include "jobs/documents/documentwriteback.h"
@@ -102,6 +104,32 @@ void DocumentFill::fitColumns(Grid &grid, const GridTextMeasure &measure)
         grid.autoFitColumn(c, measure);
         grid.setColumnWidth(c, std::clamp(grid.columnWidth(c), minColumnWidth, maxColumnWidth));
     }
+}
+
+DocumentFill::Outcome DocumentFill::fillWithTotals(Grid &grid, Database &db,
+                                                   const QString &queryName, const QString &sql,
+                                                   const QString &totalsSql, int firstCol,
+                                                   const QString &title)
+{
+    Outcome out;
+    if (out.status = SavedQueries::replace(db, queryName, sql); !out.status.isOk())
+        return out;
+    Result<Query> totals = db.query(totalsSql);
+    if (!totals) {
+        out.status = totals.status();
+        return out;
+    }
+    out = fill(grid, db, queryName, title);
+    if (!out.status.isOk())
+        return out;
+    grid.setAutoRedraw(false);
+    grid.insertRows(1);
+    grid.setCellText(1, 1, QStringLiteral("合计"));
+    for (int i = 0; !totals->atEnd() && i < totals->fieldCount(); ++i)
+        grid.setCellText(1, firstCol + i, NumberText::display(totals->value(i)));
+    grid.setAutoRedraw(true);
+    grid.refresh();
+    return out;
 }
 
 } // namespace fenpai

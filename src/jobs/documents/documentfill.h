@@ -33,6 +33,11 @@ public:
     // The measure sizes the columns; without one the grid measures with the installed fonts.
     static Outcome fill(Grid &grid, Database &db, const QString &source, const QString &title,
                         const GridTextMeasure &measure = {});
+    // Shows `sql` through the saved query `queryName` (replaced first), then puts the totals of
+    // `totalsSql` into a row "合计" inserted under the header, from column `firstCol` on.
+    static Outcome fillWithTotals(Grid &grid, Database &db, const QString &queryName,
+                                  const QString &sql, const QString &totalsSql, int firstCol,
+                                  const QString &title);
     // Fits every column to its content, up to maxColumnWidth.
     static void fitColumns(Grid &grid, const GridTextMeasure &measure = {});
 };

@@ -1,6 +1,5 @@
 #include "jobs/reports/classreports.h"
 
-#include "core/numbertext.h"
 #include "core/tablenames.h"
 #include "db/database.h"
 #include "db/savedqueries.h"
@@ -83,26 +82,15 @@ Result<QString> schoolColumns(Database &db, QStringList &used)
     return list;
 }
 
-// Fills the grid from the saved query and puts the totals into a row inserted under the header.
+// The listing with its totals row under the header, from the second column on.
 Result<ClassReports::Listing> withTotals(Database &db, Grid &grid, const QString &queryName,
                                          const QString &sql, const QString &totalsSql,
                                          const QString &title)
 {
-    if (Status s = SavedQueries::replace(db, queryName, sql); !s.isOk())
-        return s;
-    Result<Query> totals = db.query(totalsSql);
-    if (!totals)
-        return totals.status();
-    DocumentFill::Outcome filled = DocumentFill::fill(grid, db, queryName, title);
+    const DocumentFill::Outcome filled =
+        DocumentFill::fillWithTotals(grid, db, queryName, sql, totalsSql, 2, title);
     if (!filled.status.isOk())
         return filled.status;
-    grid.setAutoRedraw(false);
-    grid.insertRows(1);
-    grid.setCellText(1, 1, QStringLiteral("合计"));
-    for (int i = 0; !totals->atEnd() && i < totals->fieldCount(); ++i)
-        grid.setCellText(1, 2 + i, NumberText::display(totals->value(i)));
-    grid.setAutoRedraw(true);
-    grid.refresh();
     return ClassReports::Listing{title, filled.titleText};
 }
 

@@ -1,9 +1,7 @@
 #include "jobs/reports/examstatistics.h"
 
-#include "core/numbertext.h"
 #include "core/tablenames.h"
 #include "db/database.h"
-#include "db/savedqueries.h"
 #include "db/sqldialect.h"
 #include "grid/grid.h"
 #include "jobs/documents/documentfill.h"
@@ -17,7 +15,6 @@ namespace fenpai {
 
 namespace {
 
-const QString totalCaption = QStringLiteral("合计");
 const QString overviewTitle = QStringLiteral("原始分班信息表");
 const QString sexCounts = QStringLiteral(
     "Count([姓名]) as 学生数,Count(iif([性别]='男',1,null)) as 男生,Count(iif([性别]='女',1,null)) "
@@ -59,27 +56,15 @@ Result<QVariantList> distinctValues(Database &db, const QString &sql)
     return values;
 }
 
-// Shows `sql` through the saved query, then puts the totals of `totalsSql` into a row inserted
-// under the header, from column `firstCol` on.
+// The listing with its totals row under the header, from column `firstCol` on.
 Result<ExamStatistics::Listing> showWithTotals(Database &db, Grid &grid, const QString &queryName,
                                                const QString &sql, const QString &totalsSql,
                                                int firstCol, const QString &title)
 {
-    if (Status s = SavedQueries::replace(db, queryName, sql); !s.isOk())
-        return s;
-    Result<Query> totals = db.query(totalsSql);
-    if (!totals)
-        return totals.status();
-    DocumentFill::Outcome filled = DocumentFill::fill(grid, db, queryName, title);
+    const DocumentFill::Outcome filled =
+        DocumentFill::fillWithTotals(grid, db, queryName, sql, totalsSql, firstCol, title);
     if (!filled.status.isOk())
         return filled.status;
-    grid.setAutoRedraw(false);
-    grid.insertRows(1);
-    grid.setCellText(1, 1, totalCaption);
-    for (int i = 0; !totals->atEnd() && i < totals->fieldCount(); ++i)
-        grid.setCellText(1, firstCol + i, NumberText::display(totals->value(i)));
-    grid.setAutoRedraw(true);
-    grid.refresh();
     return ExamStatistics::Listing{title, filled.titleText};
 }
 
