@@ -73,10 +73,6 @@ TEST(Schema, NewFileComesWithItsTables)
     TempData t;
     for (const char *table : {"ustarv", "成绩表", "教师表", "xtsztable", "bsxtable"})
         EXPECT_TRUE(t.db.hasTable(QString::fromUtf8(table))) << table;
-    EXPECT_EQ(t.db.columns("成绩表"),
-              QStringList({"学校", "班级", "姓名", "语文", "数学", "英语", "物理", "化学", "生物",
-                           "政治", "历史", "地理"}));
-    EXPECT_EQ(t.db.columns("教师表").size(), 11);
     const QStringList users = t.rows("select feld1,feld2 from ustarv");
     ASSERT_EQ(users.size(), 1);
     EXPECT_TRUE(users[0].startsWith("admin\t$argon2id$")) << "never a readable password";

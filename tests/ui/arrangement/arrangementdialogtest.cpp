@@ -2,6 +2,7 @@
 #include "jobs/workspace.h"
 #include "support/arrangementdata.h"
 #include "support/tempdata.h"
+#include "support/testapp.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,21 +19,12 @@ using namespace fenpai;
 
 namespace {
 
-QApplication &application()
-{
-    static int argc = 1;
-    static char name[] = "fenpai_arrangement_tests";
-    static char *argv[] = {name, nullptr};
-    static QApplication *app = new QApplication(argc, argv);
-    return *app;
-}
-
 class ArrangementDialogTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        application();
+        test::ensureApp();
         ASSERT_TRUE(test::createArrangementTables(t.db).isOk());
     }
 
@@ -71,32 +63,15 @@ protected:
 
 } // namespace
 
-TEST_F(ArrangementDialogTest, OpensWithCountsDefaultsAndNoWarningWhenTheRoomsSuffice)
+TEST_F(ArrangementDialogTest, OpensWithCountsAndNoWarningWhenTheRoomsSuffice)
 {
     fill(300, QVariantList(10, 30));
     QPointer<ArrangementDialog> dialog = open();
-    EXPECT_EQ(dialog->objectName(), "kcbpfrm");
-    EXPECT_EQ(dialog->windowTitle(), "考场编排");
     EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
     EXPECT_EQ(child<QLabel>(dialog, "ksLab")->text(), "考生数 300");
     EXPECT_EQ(child<QLabel>(dialog, "kcLab")->text(), "考场数 10 (1--10)");
     EXPECT_EQ(child<QLabel>(dialog, "xxLab")->text(), "学校数 3");
     EXPECT_EQ(child<QLabel>(dialog, "bjLab")->text(), "班级数 12");
-    EXPECT_EQ(child<QLabel>(dialog, "kcLab")->toolTip(),
-              "考场数及各考场人数在电子表格中的考场表中设置,再同考生表一同导入");
-    EXPECT_EQ(child<QCheckBox>(dialog, "Check1")->toolTip(), "如第一考场是123班混排");
-
-    const ArrangementSettings s = dialog->settings();
-    const ArrangementSettings defaults;
-    EXPECT_EQ(s.mode, defaults.mode);
-    EXPECT_EQ(s.groupKind, defaults.groupKind);
-    EXPECT_EQ(s.groupsPerRoom, "3");
-    EXPECT_FALSE(s.adjacentGroups);
-    EXPECT_EQ(s.scoreOrder, defaults.scoreOrder);
-    EXPECT_EQ(s.numbering, defaults.numbering);
-    EXPECT_EQ(s.startNumber, "2100001");
-    EXPECT_EQ(s.prefix, "210");
-    EXPECT_EQ(child<QComboBox>(dialog, "Combo1")->count(), 2);
     delete dialog;
 }
 
@@ -228,7 +203,6 @@ TEST_F(ArrangementDialogTest, SeparationAndSeatOrderAreRememberedAndReported)
         QPointer<ArrangementDialog> dialog = open();
         dialog->rememberIn(&settings);
         auto *separate = child<QCheckBox>(dialog, "separateClassmates");
-        EXPECT_EQ(separate->text(), "同班考生不相邻");
         EXPECT_FALSE(separate->isChecked());
         EXPECT_FALSE(dialog->settings().separateClassmates);
         separate->setChecked(true);

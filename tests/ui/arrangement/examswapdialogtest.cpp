@@ -63,10 +63,6 @@ protected:
 
 TEST_F(ExamSwapDialogTest, PicksAndSwapsTwoExamineesAcrossRooms)
 {
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("考场编排手工调整"));
-    EXPECT_EQ(dialog->swapButton()->text(), QStringLiteral("对   调"));
-    EXPECT_EQ(dialog->swapButton()->toolTip(),
-              QStringLiteral("甲考生坐到已考生的座位,已考生坐到甲考生的座位"));
     ASSERT_EQ(dialog->roomBox(0)->count(), 3);
     EXPECT_EQ(dialog->roomBox(1)->itemText(2), QStringLiteral("2"));
     EXPECT_TRUE(dialog->grid(0).cellText(0, 3).isEmpty()) << "empty until a room is chosen";

@@ -2,6 +2,7 @@
 
 #include "jobs/workspace.h"
 #include "support/divisiontestdata.h"
+#include "support/testapp.h"
 
 #include <QApplication>
 #include <QProgressDialog>
@@ -16,15 +17,6 @@ using namespace fenpai;
 using fenpai::test::DivisionData;
 
 namespace {
-
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "fenpai_jobprogress_tests";
-    static char *argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 // Counts the paint events a widget receives.
 class PaintCounter final : public QWidget
@@ -49,7 +41,7 @@ QProgressDialog *visibleProgress()
 
 TEST(JobProgress, ACancelledDivisionRollsBackWhileTheWindowKeepsPainting)
 {
-    ensureApplication();
+    test::ensureApp();
     DivisionData data;
     std::vector<test::PupilRow> rows;
     for (int i = 0; i < 50; ++i)

@@ -2,6 +2,7 @@
 
 #include "jobs/workspace.h"
 #include "support/divisiontestdata.h"
+#include "support/testapp.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,21 +24,12 @@ using fenpai::test::PupilRow;
 
 namespace {
 
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "fenpai_division_tests";
-    static char *argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
-
 // A dialog over a table of `pupils` rows (every third without a source school, which the total
 // does not count) with its messages collected.
 class DialogTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ensureApplication(); }
+    void SetUp() override { test::ensureApp(); }
 
     void fill(int withSchool, int withoutSchool = 0)
     {
@@ -83,11 +75,8 @@ TEST_F(DialogTest, OpensInBalancedModeWithTheDefaults)
 {
     fill(45, 3);
     open();
-    EXPECT_EQ(dialog->objectName(), "fbszfrm");
-    EXPECT_EQ(dialog->windowTitle(), "分班");
     EXPECT_FALSE(dialog->isModal());
     EXPECT_TRUE(child<QRadioButton>("jhopt")->isChecked());
-    EXPECT_EQ(child<QRadioButton>("fcopt")->toolTip(), "各层内的班级是均衡的");
     EXPECT_EQ(child<QLineEdit>("Text5")->text(), "2");
     EXPECT_TRUE(child<QLineEdit>("Text5")->isEnabled());
     for (const char *box : {"Text1", "Text2", "Text3", "Text4"}) {
@@ -97,8 +86,6 @@ TEST_F(DialogTest, OpensInBalancedModeWithTheDefaults)
     EXPECT_FALSE(child<QLabel>("Label9")->isEnabled());
     EXPECT_FALSE(child<QCheckBox>("Check1")->isChecked());
     EXPECT_FALSE(child<QCheckBox>("Check2")->isChecked());
-    EXPECT_EQ(child<QPushButton>("Command1")->text(), "确 定");
-    EXPECT_EQ(child<QPushButton>("Command2")->text(), "取 消");
     // T counts the pupils with a source school: 45, and 45 / 2 rounds half to even.
     EXPECT_EQ(text("Label7"), "总人数：45");
     EXPECT_EQ(text("Label8"), "每班平均人数：22");
@@ -261,8 +248,6 @@ TEST_F(DialogTest, RefinementIsOffUntilCheckedAndRemembered)
     open();
     dialog->rememberIn(&settings);
     QCheckBox *refine = child<QCheckBox>("Check3");
-    EXPECT_EQ(refine->text(), "分班后优化均衡");
-    EXPECT_FALSE(refine->toolTip().isEmpty());
     EXPECT_FALSE(refine->isChecked());
     EXPECT_FALSE(dialog->settings().refine);
     refine->setChecked(true);

@@ -62,13 +62,6 @@ TEST(GridClipboard, CopyThenPasteWithFormatsIntoAnotherGrid)
     EXPECT_EQ(target.cols(), 16);
     EXPECT_EQ(target.cellText(20, 10), QStringLiteral("准考证"));
     EXPECT_EQ(target.mergeAt(20, 15), (GridArea{20, 10, 20, 15}));
-
-    // Plain text from another program fills from the given cell.
-    QGuiApplication::clipboard()->setText(QStringLiteral("1\t2\r\n3\t4\r\n"));
-    ASSERT_TRUE(GridClipboard::paste(target, 2, 2));
-    EXPECT_EQ(target.cellText(2, 2), QStringLiteral("1"));
-    EXPECT_EQ(target.cellText(3, 3), QStringLiteral("4"));
-    EXPECT_EQ(target.cellText(4, 2), QString());
 }
 
 TEST(GridClipboard, ForeignOrDamagedDataPastesItsTextOrNothing)

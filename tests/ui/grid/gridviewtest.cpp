@@ -255,10 +255,7 @@ TEST(GridView, DropDownCellsAskForTheirListAndReportTheChoice)
     EXPECT_EQ(combo->count(), 3);
     emit combo->activated(1);
     ASSERT_EQ(chosen.count(), 1);
-    EXPECT_EQ(chosen.at(0).at(0).toInt(), 2);
-    EXPECT_EQ(chosen.at(0).at(1).toInt(), 3);
-    EXPECT_EQ(chosen.at(0).at(2).toInt(), 1);
-    EXPECT_EQ(chosen.at(0).at(3).toString(), QStringLiteral("考号"));
+    EXPECT_EQ(chosen.at(0), (QVariantList{2, 3, 1, QStringLiteral("考号")}));
     EXPECT_EQ(f.grid.cellText(2, 3), QStringLiteral("考号"));
     EXPECT_FALSE(f.view.isEditing());
 }

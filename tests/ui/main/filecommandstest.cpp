@@ -1,9 +1,7 @@
 #include "ui/main/filecommands.h"
-#include "cli/cli.h"
 #include "db/database.h"
 #include "db/datadirectory.h"
 #include "grid/grid.h"
-#include "grid/pagesetupfile.h"
 #include "jobs/documents/documentwriteback.h"
 #include "ui/documents/documentwindow.h"
 #include "ui/main/mainwindow.h"
@@ -13,7 +11,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 #include <gtest/gtest.h>
 
@@ -172,23 +169,4 @@ TEST_F(Files, GridFilesExportsAndDocumentsThatCannotBeSavedBack)
     }
     for (const char *name : {"mnuFilePageSetup", "mnuPrintPreview", "mnuDirectPrint"})
         EXPECT_TRUE(w->action(name)->isEnabled()) << name;
-}
-
-TEST_F(Files, ShowPrintsWithASavedPageSetup)
-{
-    PageSetup setup;
-    setup.orientation = 2;
-    setup.footer = "第&p页";
-    ASSERT_TRUE(PageSetupFile::save(setup, dir.filePath("page.json")).isOk());
-    auto show = [this](const QString &pageSetup, const QString &out) {
-        QString o, e;
-        QTextStream os(&o), es(&e);
-        return Cli::run({"--data-dir", dir.path(), "show", "考生表", "--page-setup", pageSetup,
-                         "-o", dir.filePath(out)},
-                        os, es);
-    };
-    EXPECT_EQ(show(dir.filePath("page.json"), "a.pdf"), 0);
-    EXPECT_TRUE(QFile::exists(dir.filePath("a.pdf")));
-    EXPECT_EQ(show(dir.filePath("none.json"), "b.pdf"), 1);
-    EXPECT_FALSE(QFile::exists(dir.filePath("b.pdf")));
 }

@@ -2,6 +2,7 @@
 #include "cli/cli.h"
 #include "db/database.h"
 #include "grid/grid.h"
+#include "grid/pagesetupfile.h"
 #include "ui/documents/documentwindow.h"
 #include "ui/documents/filterdialog.h"
 #include "ui/grid/gridview.h"
@@ -27,14 +28,12 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QToolBar>
 #include <QUndoStack>
 #include <QtTest/QTest>
 
@@ -55,6 +54,16 @@ struct Message
 class Window : public ::testing::Test
 {
 protected:
+    // What the window and its dialogs show is recorded, not shown.
+    auto recorder()
+    {
+        return [this](QWidget *, QMessageBox::Icon icon, const QString &title, const QString &text,
+                      QMessageBox::StandardButtons) {
+            messages.append({title, text, icon});
+            return QMessageBox::Ok;
+        };
+    }
+
     std::unique_ptr<MainWindow> make()
     {
         MainWindow::Options options;
@@ -62,12 +71,17 @@ protected:
         options.programDir = dir.path();
         options.settingsFile = dir.filePath("settings.ini");
         auto w = std::make_unique<MainWindow>(options);
-        w->setMessageFunction([this](QWidget *, QMessageBox::Icon icon, const QString &title,
-                                     const QString &text, QMessageBox::StandardButtons) {
-            messages.append({title, text, icon});
-            return QMessageBox::Ok;
-        });
+        w->setMessageFunction(recorder());
         return w;
+    }
+
+    // Runs statements on the data directory's database.
+    void sql(std::initializer_list<const char *> statements)
+    {
+        Database db;
+        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
+        for (const char *statement : statements)
+            ASSERT_TRUE(db.exec(QString::fromUtf8(statement)).isOk()) << statement;
     }
 
     QTemporaryDir dir;
@@ -149,26 +163,9 @@ TEST_F(Window, OffScreenPlacementIsPulledBack)
     EXPECT_TRUE(screen.intersects(QRect(w->pos(), w->size())));
 }
 
-TEST_F(Window, MenusToolbarsAndFontBoxes)
+TEST_F(Window, WithoutADocumentOnlyOpeningAFileAsks)
 {
     auto w = make();
-    for (const char *name : {"mnuOpen", "fbmum", "kstable", "kctable", "logain", "xsfb", "kcbp",
-                             "fbsz", "bianpai", "mnuCopy", "editmima", "xufu", "mnuHelpAbout"})
-        EXPECT_NE(w->action(QString::fromLatin1(name)), nullptr) << name;
-    EXPECT_EQ(w->action("fbsz")->text(), "分班&(S)");
-    EXPECT_EQ(w->action("mnuHelpAbout")->text(), "关于(&A) ");
-    EXPECT_EQ(w->dynamicMenu("class")->captions(), QStringList({"全部班级"}));
-    EXPECT_EQ(w->dynamicMenu("tjschoo")->captions(), QStringList({"学校"}));
-
-    QComboBox *size = w->fontSizeBox();
-    ASSERT_EQ(size->count(), 16);
-    EXPECT_EQ(size->itemText(0), "6");
-    EXPECT_EQ(size->itemText(15), "72");
-    EXPECT_EQ(size->currentText(), "9");
-    EXPECT_EQ(w->fontNameBox()->currentText(), "宋体");
-    for (int i = 0; i < w->fontNameBox()->count(); ++i)
-        EXPECT_FALSE(w->fontNameBox()->itemText(i).isEmpty());
-
     // No document: only opening a file (and the help) does anything, and nothing breaks.
     int asked = 0;
     w->findChild<FileCommands *>()->setFileChooser([&](FileCommands::FileKind, bool save) {
@@ -195,11 +192,7 @@ TEST_F(Window, GateLoginAndPasswordChange)
     w->action("logain")->trigger();
     auto *login = w->findChild<LoginDialog *>("frmLogin");
     ASSERT_NE(login, nullptr);
-    login->setMessageFunction([this](QWidget *, QMessageBox::Icon icon, const QString &title,
-                                     const QString &text, QMessageBox::StandardButtons) {
-        messages.append({title, text, icon});
-        return QMessageBox::Ok;
-    });
+    login->setMessageFunction(recorder());
     login->userNameEdit()->setText(" admin ");
     login->passwordEdit()->setText("wrong");
     login->accept();
@@ -217,11 +210,7 @@ TEST_F(Window, GateLoginAndPasswordChange)
     w->action("editmima")->trigger();
     auto *change = w->findChild<PasswordDialog *>("mimafrm");
     ASSERT_NE(change, nullptr);
-    change->setMessageFunction([this](QWidget *, QMessageBox::Icon icon, const QString &title,
-                                      const QString &text, QMessageBox::StandardButtons) {
-        messages.append({title, text, icon});
-        return QMessageBox::Ok;
-    });
+    change->setMessageFunction(recorder());
     change->oldPasswordEdit()->setText("admin");
     change->newUserEdit()->setText("教务处");
     change->newPasswordEdit()->setText("甲");
@@ -252,16 +241,10 @@ TEST_F(Window, GateLoginAndPasswordChange)
 
 TEST_F(Window, BrowseCommandsOpenDocumentsAndMenusFollowTheData)
 {
-    {
-        Database db;
-        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
-        ASSERT_TRUE(
-            db.exec("CREATE TABLE 考生表 (学校 text, 班级 text, 姓名 text, 成绩 double)").isOk());
-        ASSERT_TRUE(db.exec("INSERT INTO 考生表 VALUES ('一中','初三(2)班','甲',95)").isOk());
-        ASSERT_TRUE(
-            db.exec("CREATE TABLE 考场表 (考场号 double, 人数 double, 考场地点 text)").isOk());
-        ASSERT_TRUE(db.exec("INSERT INTO 考场表 VALUES (1, 30, '一楼')").isOk());
-    }
+    sql({"CREATE TABLE 考生表 (学校 text, 班级 text, 姓名 text, 成绩 double)",
+         "INSERT INTO 考生表 VALUES ('一中','初三(2)班','甲',95)",
+         "CREATE TABLE 考场表 (考场号 double, 人数 double, 考场地点 text)",
+         "INSERT INTO 考场表 VALUES (1, 30, '一楼')"});
     auto w = make();
     EXPECT_EQ(w->dynamicMenu("gbj")->captions(), QStringList({"全部班级", "一中/初三(2)班"}));
     EXPECT_EQ(w->dynamicMenu("gkc")->captions(), QStringList({"全部考场", "1"}));
@@ -364,11 +347,7 @@ TEST_F(Window, ADatabaseThatCannotBeOpenedIsReportedByEachCommand)
     w->action("logain")->trigger();
     auto *login = w->findChild<LoginDialog *>("frmLogin");
     ASSERT_NE(login, nullptr);
-    login->setMessageFunction([this](QWidget *, QMessageBox::Icon icon, const QString &title,
-                                     const QString &text, QMessageBox::StandardButtons) {
-        messages.append({title, text, icon});
-        return QMessageBox::Ok;
-    });
+    login->setMessageFunction(recorder());
     login->userNameEdit()->setText("admin");
     login->passwordEdit()->setText("admin");
     login->accept();
@@ -387,11 +366,7 @@ TEST_F(Window, ADatabaseThatCannotBeOpenedIsReportedByEachCommand)
 
 TEST_F(Window, NewWindowOpensAnEmptyDocumentInTheWorkspace)
 {
-    {
-        Database db;
-        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
-        ASSERT_TRUE(db.exec("CREATE TABLE 考场表 (考场号 double, 人数 double)").isOk());
-    }
+    sql({"CREATE TABLE 考场表 (考场号 double, 人数 double)"});
     auto w = make();
     w->show();
     w->action("kctable")->trigger();
@@ -410,13 +385,9 @@ TEST_F(Window, NewWindowOpensAnEmptyDocumentInTheWorkspace)
 
 TEST_F(Window, ReimportLeavesNoBlankClassAndReportsItsRows)
 {
-    {
-        Database db;
-        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
-        ASSERT_TRUE(db.exec("CREATE TABLE 分班数据表 (姓名 text, 新分班 text)").isOk());
-        ASSERT_TRUE(db.exec("INSERT INTO 分班数据表 VALUES ('甲','初三(10)班')").isOk());
-        ASSERT_TRUE(db.exec("INSERT INTO 分班数据表 VALUES ('乙','初三(2)班')").isOk());
-    }
+    sql({"CREATE TABLE 分班数据表 (姓名 text, 新分班 text)",
+         "INSERT INTO 分班数据表 VALUES ('甲','初三(10)班')",
+         "INSERT INTO 分班数据表 VALUES ('乙','初三(2)班')"});
     auto w = make();
     EXPECT_EQ(w->dynamicMenu("class")->captions(),
               QStringList({"全部班级", "初三(2)班", "初三(10)班"}));
@@ -446,12 +417,8 @@ TEST_F(Window, HelpWithoutTheManualSaysSo)
 
 TEST_F(Window, ShowWritesDocumentsAsTheWindowFillsThem)
 {
-    {
-        Database db;
-        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
-        ASSERT_TRUE(db.exec("CREATE TABLE 考生表 (学校 text, 姓名 text, 成绩 double)").isOk());
-        ASSERT_TRUE(db.exec("INSERT INTO 考生表 VALUES ('一中','甲,乙',95)").isOk());
-    }
+    sql({"CREATE TABLE 考生表 (学校 text, 姓名 text, 成绩 double)",
+         "INSERT INTO 考生表 VALUES ('一中','甲,乙',95)"});
     auto show = [this](const QString &source, const QStringList &args) {
         QString out, err;
         QTextStream o(&out), e(&err);
@@ -471,6 +438,17 @@ TEST_F(Window, ShowWritesDocumentsAsTheWindowFillsThem)
     EXPECT_EQ(show("考生表", {"--report", "fancy", "-o", dir.filePath("b.csv")}), 2);
     EXPECT_EQ(show("没有的表", {"-o", dir.filePath("c.csv")}), 1);
     EXPECT_FALSE(QFile::exists(dir.filePath("c.csv")));
+    // A saved page setup is used; a missing one is refused before anything is written.
+    PageSetup setup;
+    setup.orientation = 2;
+    ASSERT_TRUE(PageSetupFile::save(setup, dir.filePath("page.json")).isOk());
+    EXPECT_EQ(
+        show("考生表", {"--page-setup", dir.filePath("page.json"), "-o", dir.filePath("p.pdf")}),
+        0);
+    EXPECT_EQ(
+        show("考生表", {"--page-setup", dir.filePath("none.json"), "-o", dir.filePath("q.pdf")}),
+        1);
+    EXPECT_FALSE(QFile::exists(dir.filePath("q.pdf")));
 }
 
 int main(int argc, char **argv)
@@ -484,17 +462,11 @@ int main(int argc, char **argv)
 
 TEST_F(Window, ExamListingsFromTheMenusBehindTheGate)
 {
-    {
-        Database db;
-        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
-        ASSERT_TRUE(db.exec("CREATE TABLE 考生表 (学校 text, 班级 text, 姓名 text, 性别 text, "
-                            "考场 double, 考号 double, 座位号 double)")
-                        .isOk());
-        ASSERT_TRUE(
-            db.exec("CREATE TABLE 考场表 (考场号 double, 人数 double, 考场地点 text)").isOk());
-        ASSERT_TRUE(db.exec("INSERT INTO 考场表 VALUES (101, 30, '一楼')").isOk());
-        ASSERT_TRUE(db.exec("INSERT INTO 考场表 VALUES (102, 30, '二楼')").isOk());
-    }
+    sql({"CREATE TABLE 考生表 (学校 text, 班级 text, 姓名 text, 性别 text, 考场 double, 考号 "
+         "double, 座位号 double)",
+         "CREATE TABLE 考场表 (考场号 double, 人数 double, 考场地点 text)",
+         "INSERT INTO 考场表 VALUES (101, 30, '一楼')",
+         "INSERT INTO 考场表 VALUES (102, 30, '二楼')"});
     auto w = make();
     w->action("hbjc")->trigger();
     EXPECT_EQ(messages.last().text, "全部混排") << "an empty table is mixed";
@@ -509,12 +481,8 @@ TEST_F(Window, ExamListingsFromTheMenusBehindTheGate)
     EXPECT_EQ(w->activeDocument()->windowTitle(), "第 2 考场考生名单（考场号 102）");
     EXPECT_EQ(w->state().documentTitle(), "第 2 考场考生名单（考场号 102）");
 
-    {
-        Database db;
-        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
-        ASSERT_TRUE(db.exec("INSERT INTO 考生表 VALUES ('一中','1班','甲','男',1,1,1)").isOk());
-        ASSERT_TRUE(db.exec("INSERT INTO 考生表 VALUES ('一中','1班','乙','女',1,2,2)").isOk());
-    }
+    sql({"INSERT INTO 考生表 VALUES ('一中','1班','甲','男',1,1,1)",
+         "INSERT INTO 考生表 VALUES ('一中','1班','乙','女',1,2,2)"});
     w->rebuildSchoolMenu();
     w->rebuildRoomAndClassMenus();
     w->dynamicMenu("tjschoo")->item(0)->trigger();
@@ -539,15 +507,10 @@ TEST_F(Window, ExamListingsFromTheMenusBehindTheGate)
 
 TEST_F(Window, ClassReportsFromTheMenus)
 {
-    {
-        Database db;
-        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
-        ASSERT_TRUE(db.exec("CREATE TABLE 分班数据表 (姓名 text, 性别 text, 成绩 double, 原学校 "
-                            "text, 原班级 text, 新分班 double)")
-                        .isOk());
-        ASSERT_TRUE(db.exec("INSERT INTO 分班数据表 VALUES ('甲','男',90,'一中','1班',3)").isOk());
-        ASSERT_TRUE(db.exec("INSERT INTO 分班数据表 VALUES ('乙','女',95,'二中','2班',3)").isOk());
-    }
+    sql({"CREATE TABLE 分班数据表 (姓名 text, 性别 text, 成绩 double, 原学校 text, 原班级 text, "
+         "新分班 double)",
+         "INSERT INTO 分班数据表 VALUES ('甲','男',90,'一中','1班',3)",
+         "INSERT INTO 分班数据表 VALUES ('乙','女',95,'二中','2班',3)"});
     auto w = make();
     w->action("fbbxx")->trigger();
     ASSERT_NE(w->activeDocument(), nullptr) << "no login needed";
@@ -588,8 +551,6 @@ TEST_F(Window, EditAndFormatCommandsOnTheActiveDocumentAreUndoSteps)
     auto *border = w->findChild<BorderPicker *>("BorderButton1");
     auto *fill = w->findChild<ColorPicker *>("ColorButton1");
     ASSERT_TRUE(align && border && fill && w->findChild<ColorPicker *>("ColorButton2"));
-    EXPECT_EQ(fill->text(), "填充颜色");
-    EXPECT_EQ(w->findChild<ColorPicker *>("ColorButton2")->text(), "文字颜色");
     // No document: the commands are there but disabled.
     for (const char *name :
          {"mnuPaste", "mnuMerge", "zdypm", "pm", "oldstor", "shaixwan", "mnuHideCols",
@@ -696,34 +657,6 @@ TEST_F(Window, EditAndFormatCommandsOnTheActiveDocumentAreUndoSteps)
     ASSERT_NE(filtered, doc);
     EXPECT_EQ(filtered->windowTitle(), "一中成绩表");
     EXPECT_EQ(filtered->grid().rows(), 5);
-
-    // Pictures of the toolbar and its pickers, when asked for.
-    const QString shots = qEnvironmentVariable("FENPAI_SCREENSHOTS");
-    if (!shots.isEmpty()) {
-        w->resize(1100, 600);
-        w->findChild<QToolBar *>("tbToolBar")->grab().save(shots + "/toolbar.png");
-        doc->window()->grab().save(shots + "/window.png");
-        // Each picker open below its button, drawn onto the toolbar's picture.
-        QToolBar *bar = w->findChild<QToolBar *>("tbToolBar");
-        int i = 0;
-        for (QToolButton *button : std::initializer_list<QToolButton *>{align, border, fill}) {
-            QMenu *menu = button->menu();
-            menu->popup(QPoint(0, 0));
-            const QPixmap open = menu->grab();
-            const QPoint at = button->mapTo(bar, QPoint(0, button->height()));
-            QPixmap shot(bar->width(), at.y() + open.height());
-            shot.fill(Qt::white);
-            QPainter p(&shot);
-            p.drawPixmap(0, 0, bar->grab());
-            p.drawPixmap(at, open);
-            p.end();
-            shot.save(shots + QStringLiteral("/picker%1.png").arg(++i));
-            menu->hide();
-        }
-        w->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(doc->parentWidget()));
-        doc->parentWidget()->showMaximized();
-        w->grab().save(shots + "/ranked.png");
-    }
 
     w->mdiArea()->closeAllSubWindows();
     EXPECT_FALSE(w->action("mnuMerge")->isEnabled());
