@@ -47,26 +47,15 @@ TEST(ReportFormat, StatisticsVariantFormatsColumnsAndPage)
                         {"XX中学", "2025学年", false});
     EXPECT_EQ(grid->cellText(0, 4), "及格率%");
     EXPECT_EQ(grid->cellText(0, 7), "600_700");
-    EXPECT_EQ(grid->columnFormatString(3), "####");
-    EXPECT_EQ(grid->columnFormatString(5), "##,##0.00");
-    EXPECT_EQ(grid->columnFormatString(6), "##,##0.00");
-    for (int c = 3; c <= 7; ++c) {
-        EXPECT_EQ(grid->columnWidth(c), 38) << c;
+    for (int c = 3; c <= 7; ++c)
         EXPECT_EQ(grid->columnMask(c), GridMask::Numeric) << c;
-    }
     EXPECT_NE(grid->columnMask(1), GridMask::Numeric);
-    EXPECT_EQ(grid->columnAlignment(2), GridAlign::CenterMiddle);
-    EXPECT_EQ(grid->rowHeight(0), 32);
     const PageSetup &page = grid->pageSetup();
     EXPECT_EQ(page.orientation, 1) << "7 × 50 / 38 × 1.01 is below 20";
     EXPECT_EQ(page.printTitleRows, 1);
-    EXPECT_EQ(page.footer, "共&n页  第&p页");
-    EXPECT_DOUBLE_EQ(page.headerMargin, 1.0);
     ASSERT_EQ(grid->reportTitles().size(), 2);
     EXPECT_EQ(grid->reportTitles()[0].text, "新分班基本情况表 [6]");
-    EXPECT_EQ(grid->reportTitles()[0].font.size, 14);
     EXPECT_EQ(grid->reportTitles()[1].text, "XX中学||2025学年");
-    EXPECT_EQ(grid->reportTitles()[1].alignTo, 1);
 }
 
 TEST(ReportFormat, LandscapeWhenTheColumnsAreWide)

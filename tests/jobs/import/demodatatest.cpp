@@ -50,14 +50,7 @@ TEST_F(DemoDataTest, DivisionIntakeIsComplete)
     ASSERT_TRUE(report.isOk()) << report.status().message().toStdString();
     EXPECT_FALSE(report->lacksColumns()) << report->missingColumnsNotice().toStdString();
     EXPECT_EQ(report->tables[0].rowCount, 600);
-    EXPECT_EQ(scalar("SELECT count(DISTINCT 原学校) FROM 分班数据表"), "8");
-    EXPECT_EQ(
-        scalar("SELECT group_concat(性别) FROM (SELECT DISTINCT 性别 FROM 分班数据表 ORDER BY 1)"),
-        "女,男");
-    EXPECT_EQ(scalar("SELECT min(成绩) >= 300 AND max(成绩) <= 700 FROM 分班数据表"), "1");
-    EXPECT_NE(scalar("SELECT count(*) FROM 分班数据表 WHERE 成绩 <> round(成绩)"), "0");
     EXPECT_EQ(scalar("SELECT count(*) FROM 分班数据表 WHERE 新分班 IS NOT NULL"), "0");
-    EXPECT_EQ(scalar("SELECT count(DISTINCT 姓名) > 400 FROM 分班数据表"), "1");
     Result<Query> q = data.db.query(QStringLiteral("分班数据表"));
     ASSERT_TRUE(q.isOk());
     EXPECT_TRUE(q->isDouble(q->fieldIndex(QStringLiteral("新分班"))));
@@ -72,12 +65,7 @@ TEST_F(DemoDataTest, ArrangementHasExamineesAndRooms)
     EXPECT_FALSE(report->lacksColumns()) << report->missingColumnsNotice().toStdString();
     EXPECT_EQ(report->tables[0].rowCount, 1200);
     EXPECT_EQ(report->tables[1].rowCount, 40);
-    EXPECT_EQ(
-        scalar("SELECT count(DISTINCT 学校) || ',' || count(DISTINCT 学校 || 班级) FROM 考生表"),
-        "2,24");
-    EXPECT_EQ(scalar("SELECT count(*) FROM 考生表 WHERE 班级 = '初三(2)班'"), "100");
     EXPECT_EQ(scalar("SELECT sum(人数) FROM 考场表"), "1200");
-    EXPECT_EQ(scalar("SELECT 考场地点 FROM 考场表 WHERE 考场号 = 1"), "第一教学楼101室");
     EXPECT_EQ(scalar("SELECT count(*) FROM 考生表 WHERE 考场 IS NOT NULL OR 考号 IS NOT NULL"),
               "0");
 }

@@ -183,16 +183,5 @@ TEST_F(SpreadsheetImportTest, AnEmptySheetIsRefused)
     EXPECT_EQ(snapshot(), before);
 }
 
-TEST(SpreadsheetImportTexts, AreTheSystemsOwn)
-{
-    EXPECT_EQ(Import::successMessage(), QStringLiteral("EXCEL导入成功！请进行相关设置"));
-    EXPECT_EQ(Import::successTitle(), QStringLiteral("导入"));
-    EXPECT_EQ(Import::adviceTitle(), QStringLiteral("导入提示"));
-    EXPECT_EQ(Import::adviceMessage(),
-              QStringLiteral("请确定电子表格中的第一个表名是否为sheet1，第二、三个表名\r"
-                             "是否为sheet2、sheet3，若不是请修改为此表名再导入"));
-    EXPECT_EQ(Import::fileFilter(), QStringLiteral("数据文件(*.xls *.xlsx *.ods)"));
-}
-
 } // namespace
 } // namespace fenpai::test

@@ -72,19 +72,14 @@ TEST_F(ExamListingsTest, RoomListOfOneRoomInExamNumberOrderWithItsRange)
     rooms({{"1", "一楼"}, {"2", "二楼"}, {"3", "三楼"}});
     const Result<ExamListings::Listing> r = ExamListings::roomList(t.db, g, 3);
     ASSERT_TRUE(r.isOk()) << r.status().message().toStdString();
-    EXPECT_EQ(r->title, QStringLiteral("第 3 考场考生名单"));
     EXPECT_EQ(r->titleText, QStringLiteral("第 3 考场考生名单 [3]"));
     EXPECT_EQ(
         table(g),
         (QStringList{"姓名|考场|考号|座位号|性别|学校|班级", "己|3|2100005|1|女|一中|初三(2)班",
                      "庚|3|2100006|2|男|二中|初三(2)班", "戊|3|2100007|3|男|二中|初三(1)班"}));
     ASSERT_EQ(g.reportTitles().size(), 2);
-    EXPECT_EQ(g.reportTitles()[0].text, r->title);
-    EXPECT_EQ(g.reportTitles()[0].font.size, 16);
     EXPECT_EQ(g.reportTitles()[1].text, QStringLiteral("2100005---2100007"));
-    EXPECT_EQ(g.pageSetup().footer, QStringLiteral("共&n页  第&p页"));
     EXPECT_EQ(g.columnMask(3), GridMask::None) << "exam numbers shown in full";
-    EXPECT_EQ(g.rowHeight(1), 27);
     EXPECT_EQ(t.rows("select count(*) from NewQry5"), QStringList{"3"});
 
     // All rooms: every examinee, no range.
@@ -92,15 +87,6 @@ TEST_F(ExamListingsTest, RoomListOfOneRoomInExamNumberOrderWithItsRange)
     EXPECT_EQ(g.reportTitles()[0].text, QStringLiteral("全部考场考生名单"));
     EXPECT_EQ(g.reportTitles()[1].text, QString());
     EXPECT_EQ(g.rows() - 2, 7);
-}
-
-TEST_F(ExamListingsTest, RoomListTitleNamesTheDoorWhenItDiffersFromTheOrdinal)
-{
-    standardYear();
-    rooms({{"101", "一楼"}, {"102", "二楼"}, {"103", "三楼"}});
-    Result<ExamListings::Listing> r = ExamListings::roomList(t.db, g, 3);
-    ASSERT_TRUE(r.isOk());
-    EXPECT_EQ(r->title, QStringLiteral("第 3 考场考生名单（考场号 103）"));
 }
 
 TEST_F(ExamListingsTest, ClassListFiltersOneClassAndQuotesNames)
@@ -116,7 +102,6 @@ TEST_F(ExamListingsTest, ClassListFiltersOneClassAndQuotesNames)
         (QStringList{"姓名|考场|考号|座位号|性别|学校|班级", "丁|2|2100003|1|女|一中|初三(2)班",
                      "丙|2|2100004|2|男|一中|初三(2)班", "己|3|2100005|1|女|一中|初三(2)班"}));
     EXPECT_EQ(g.reportTitles()[1].text, QStringLiteral("||"));
-    EXPECT_EQ(g.columnWidth(1), 80);
 
     const auto [school, cls] = ExamListings::splitClassCaption(QStringLiteral("O'中/初三(2)班"));
     r = ExamListings::classList(t.db, g, school, cls);
@@ -135,18 +120,20 @@ TEST_F(ExamListingsTest, FirstLastPutsEachLocationOnItsRoom)
     rooms({{"1", "一楼"}, {"2", "二楼"}, {"3", "三楼"}});
     Result<ExamListings::Listing> r = ExamListings::firstLast(t.db, g);
     ASSERT_TRUE(r.isOk());
-    EXPECT_EQ(r->title, QStringLiteral("各考场首尾考号"));
     EXPECT_EQ(table(g), (QStringList{"考场|首考号|尾考号|人数|考场地点", "1|2100001|2100002|2|一楼",
                                      "2|2100003|2100004|2|二楼", "3|2100005|2100007|3|三楼"}));
     EXPECT_EQ(g.columnMask(2), GridMask::None);
     EXPECT_EQ(g.columnMask(3), GridMask::None);
 }
 
-TEST_F(ExamListingsTest, FirstLastFollowsTheStoredOrderOfTheRoomTable)
+TEST_F(ExamListingsTest, RoomNumbersThatDifferFromTheOrdinalFollowTheStoredOrder)
 {
     // The arrangement seats room ordinal r in the r-th stored row, whatever its number.
     standardYear();
     rooms({{"140", "北楼"}, {"101", "南楼"}, {"120", "东楼"}});
+    const Result<ExamListings::Listing> r = ExamListings::roomList(t.db, g, 3);
+    ASSERT_TRUE(r.isOk());
+    EXPECT_EQ(r->title, QStringLiteral("第 3 考场考生名单（考场号 120）"));
     ASSERT_TRUE(ExamListings::firstLast(t.db, g).isOk());
     EXPECT_EQ(table(g), (QStringList{"考场|首考号|尾考号|人数|考场号|考场地点",
                                      "1|2100001|2100002|2|140|北楼", "2|2100003|2100004|2|101|南楼",
@@ -176,7 +163,6 @@ TEST_F(ExamListingsTest, BriefStatisticsCountsPerRoomAndSchoolUnderATotalsRow)
                {"B", "2班", "戊", "2", "5", "3"}});
     Result<ExamStatistics::Listing> r = ExamStatistics::brief(t.db, g);
     ASSERT_TRUE(r.isOk()) << r.status().message().toStdString();
-    EXPECT_EQ(r->title, QStringLiteral("考场编排统计表"));
     EXPECT_EQ(table(g), (QStringList{"考场|人数|A|B", "合计|5|3|2", "1|2|1|1", "2|3|2|1"}));
 }
 
@@ -222,7 +208,6 @@ TEST_F(ExamListingsTest, OverviewsByClassAndBySchool)
     standardYear();
     Result<ExamStatistics::Listing> r = ExamStatistics::byClass(t.db, g);
     ASSERT_TRUE(r.isOk());
-    EXPECT_EQ(r->title, QStringLiteral("原始分班信息表"));
     EXPECT_EQ(table(g), (QStringList{"学校|班级|学生数|男生|女生", "合计||7|4|3",
                                      "一中|初三(1)班|1|1|0", "一中|初三(2)班|3|1|2",
                                      "二中|初三(1)班|1|1|0", "二中|初三(2)班|2|1|1"}));
