@@ -140,6 +140,7 @@ TEST_F(ArrangementDialogTest, CancelWritesNothingAndTheNextOpeningStartsFromTheD
     delete dialog;
 }
 
+// The run's refusals are tested with the run; one shows the dialog passes them on and stays open.
 TEST_F(ArrangementDialogTest, RefusalsKeepTheDialogOpenASuccessClosesIt)
 {
     fill(61, {30, 30});
@@ -153,22 +154,7 @@ TEST_F(ArrangementDialogTest, RefusalsKeepTheDialogOpenASuccessClosesIt)
     EXPECT_TRUE(dialog->isVisible());
 
     ASSERT_TRUE(t.db.execNative("UPDATE 考场表 SET 人数 = 31 WHERE rowid = 2").isOk());
-    child<QLineEdit>(dialog, "Text1")->setText("0");
-    child<QPushButton>(dialog, "Command2")->click();
-    EXPECT_EQ(messages.last(), "错误!每个考场的班级数不能大于班级总数 (12) 或不能小于1");
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(child<QLineEdit>(dialog, "Text1")->text(), "0");
     EXPECT_EQ(finished, 0);
-
-    child<QLineEdit>(dialog, "Text1")->setText("4");
-    for (const char *start : {"abc", "99999999999999999999"}) {
-        child<QLineEdit>(dialog, "Text2")->setText(start);
-        child<QPushButton>(dialog, "Command2")->click();
-        EXPECT_EQ(messages.last(), "“起始考号”必须是不小于1的整数，只能由数字组成。");
-        EXPECT_TRUE(dialog->isVisible());
-    }
-    EXPECT_EQ(finished, 0);
-    child<QLineEdit>(dialog, "Text2")->setText("2100001");
     child<QPushButton>(dialog, "Command2")->click();
     EXPECT_EQ(messages.last(), "编排完成!");
     EXPECT_EQ(finished, 1);
@@ -219,18 +205,9 @@ TEST_F(ArrangementDialogTest, SeparationAndSeatOrderAreRememberedAndReported)
     EXPECT_TRUE(summaries[0].startsWith("座位相邻的同班考生 0 对（调整座位前 "))
         << summaries[0].toStdString();
 
-    // A room with fewer desks than places is named on opening.
-    ASSERT_TRUE(t.db.execNative("ALTER TABLE 考场表 ADD COLUMN 行数 REAL;"
-                                "ALTER TABLE 考场表 ADD COLUMN 列数 REAL;"
-                                "UPDATE 考场表 SET 行数 = 4, 列数 = 7 WHERE 考场号 = 2")
-                    .isOk());
-    messages.clear();
     QSettings settings(ini, QSettings::IniFormat);
     EXPECT_EQ(ArrangementDialog::rememberedSeatOrder(settings), SeatOrder::ByRow);
     QPointer<ArrangementDialog> dialog = open();
-    QApplication::processEvents();
-    EXPECT_TRUE(messages.value(0).startsWith("第2考场的考场人数(30)多于行数×列数(4×7)，"))
-        << messages.join('|').toStdString();
     dialog->rememberIn(&settings);
     EXPECT_TRUE(child<QCheckBox>(dialog, "separateClassmates")->isChecked());
     EXPECT_EQ(child<QComboBox>(dialog, "seatOrder")->currentText(), "按行");

@@ -1,7 +1,5 @@
 #include "ui/documents/pagesetupdialog.h"
 #include "grid/grid.h"
-#include "grid/gridpagerenderer.h"
-#include "grid/gridpagination.h"
 #include "grid/pagesetupfile.h"
 #include "support/testapp.h"
 #include "ui/documents/pagepicture.h"
@@ -9,9 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QProcess>
 #include <QRadioButton>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -155,40 +151,18 @@ TEST(PageSetupDialog, InputRulesAndThePagePicture)
     EXPECT_EQ(picture->highlighted(), PagePicture::None);
 }
 
-TEST(PageSetupDialog, LandscapeAndTitleRowsReachThePdf)
+// How landscape and title rows paginate is the pagination's business; the dialog hands them over.
+TEST(PageSetupDialog, LandscapeAndTitleRowsReachTheGrid)
 {
     ensureApp();
-    const QString tool = QStandardPaths::findExecutable("pdftotext");
-    if (tool.isEmpty())
-        GTEST_SKIP() << "pdftotext is not installed";
     Grid grid;
-    grid.setCols(4);
-    grid.setRows(1);
-    grid.setCellText(0, 1, "姓名");
-    grid.setCellText(0, 2, "成绩");
-    for (int r = 1; r <= 60; ++r)
-        grid.addItem(QString("学生%1\t%2\t").arg(r).arg(50 + r));
     PageSetupDialog dialog;
     dialog.setGrid(&grid);
     child<QRadioButton>(dialog, "optLandscape")->setChecked(true);
     child<QCheckBox>(dialog, "chkPrintFixedRow")->setChecked(false);
-    child<QLineEdit>(dialog, "txtPrintTitleRows")->setText("2"); // the header and 学生1
+    child<QLineEdit>(dialog, "txtPrintTitleRows")->setText("2");
     dialog.accept();
-
-    const GridPageLayout layout = GridPagination::paginate(grid);
-    ASSERT_GE(layout.pages.size(), 2);
-    EXPECT_GT(layout.pageWidth, layout.pageHeight);
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath("out.pdf");
-    ASSERT_TRUE(GridPageRenderer(grid).writePdf(pdf).isOk());
-    QProcess process;
-    process.start(tool, {pdf, "-"});
-    ASSERT_TRUE(process.waitForFinished(30000));
-    const QStringList pages = QString::fromUtf8(process.readAllStandardOutput())
-                                  .normalized(QString::NormalizationForm_KC)
-                                  .split(QChar('\f'), Qt::SkipEmptyParts);
-    ASSERT_EQ(pages.size(), layout.pages.size());
-    EXPECT_TRUE(pages[1].contains("成绩")) << "the title rows repeat on page 2";
-    EXPECT_TRUE(pages[1].contains("学生1"));
-    EXPECT_FALSE(pages[0].contains("学生60"));
+    EXPECT_EQ(grid.pageSetup().orientation, 2);
+    EXPECT_FALSE(grid.pageSetup().printFixedRow);
+    EXPECT_EQ(grid.pageSetup().printTitleRows, 2);
 }
