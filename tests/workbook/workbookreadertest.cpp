@@ -50,9 +50,6 @@ INSTANTIATE_TEST_SUITE_P(Formats, SameTableTest,
 
 TEST(WorkbookReaderTest, FindsTheFormatFromTheContent)
 {
-    EXPECT_EQ(WorkbookReader::detect(fixture("same.xls")), Workbook::Format::Xls);
-    EXPECT_EQ(WorkbookReader::detect(fixture("same.xlsx")), Workbook::Format::Xlsx);
-    EXPECT_EQ(WorkbookReader::detect(fixture("same.ods")), Workbook::Format::Ods);
     EXPECT_EQ(WorkbookReader::detect(fixture("make_fixtures.js")), Workbook::Format::Unknown);
 
     // An .ods saved under an .xlsx name still reads.
@@ -135,7 +132,6 @@ TEST(WorkbookReaderTest, RefusesWhatItCannotRead)
 {
     QTemporaryDir dir;
     const QByteArray xlsx = readFile(fixture("same.xlsx"));
-    const QByteArray xls = readFile(fixture("same.xls"));
     const QByteArray ods = readFile(fixture("same.ods"));
     // An encrypted .xlsx is a compound file with an EncryptionInfo stream and no workbook.
     QByteArray encrypted("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
@@ -153,8 +149,6 @@ TEST(WorkbookReaderTest, RefusesWhatItCannotRead)
         {"empty.xls", "", WorkbookReader::reasonNotWorkbook()},
         {"half.xlsx", xlsx.left(xlsx.size() / 2), WorkbookReader::reasonDamaged()},
         {"half.ods", ods.left(ods.size() / 2), WorkbookReader::reasonDamaged()},
-        {"half.xls", xls.left(xls.size() / 2), WorkbookReader::reasonDamaged()},
-        {"header.xls", xls.left(512), WorkbookReader::reasonDamaged()},
         {"locked.xlsx", encrypted, WorkbookReader::reasonEncrypted()},
     };
     for (const auto &c : cases) {

@@ -192,17 +192,6 @@ TEST(ExamStatisticsAliasTest, ClassAliasesAreUnique)
               (QStringList{"第1班", "二(1)班", "考场_2"}));
 }
 
-TEST_F(ExamListingsTest, SchoolStatisticsWithDigitlessAndRepeatedClassNumbers)
-{
-    examinees({{"一中", "甲班", "甲", "1", "1", "1"},
-               {"一中", "乙班", "乙", "1", "2", "2"},
-               {"一中", "一(1)班", "丙", "1", "3", "3"},
-               {"一中", "二(1)班", "丁", "1", "4", "4"}});
-    ASSERT_TRUE(ExamStatistics::school(t.db, g, QStringLiteral("一中")).isOk());
-    EXPECT_EQ(table(g),
-              (QStringList{"考场|人数|第1班|二(1)班|乙班|甲班", "合计|4|1|1|1|1", "1|4|1|1|1|1"}));
-}
-
 TEST_F(ExamListingsTest, OverviewsByClassAndBySchool)
 {
     standardYear();
