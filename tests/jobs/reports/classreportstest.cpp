@@ -61,7 +61,7 @@ protected:
     Grid g;
 };
 
-TEST_F(ClassReportsTest, NewClassStatisticsCountBandsAndSchoolsWithTotalsFirst)
+TEST_F(ClassReportsTest, NewClassAndAdjustmentStatisticsCountBandsAndSchools)
 {
     pupils();
     const Result<ClassReports::Listing> listing = ClassReports::newClassStats(d.db, g);
@@ -100,11 +100,8 @@ TEST_F(ClassReportsTest, NewClassStatisticsCountBandsAndSchoolsWithTotalsFirst)
     EXPECT_EQ(band("It's", 3), "1");
     EXPECT_EQ(band("一中", 3), "0");
     EXPECT_TRUE(d.db.query("select * from NewQry3").isOk());
-}
 
-TEST_F(ClassReportsTest, AdjustmentVariantHasNoAverage)
-{
-    pupils();
+    // The adjustment variant has no average.
     ASSERT_TRUE(ClassReports::adjustmentStats(d.db, g).isOk());
     EXPECT_EQ(column(g, "平均分"), -1);
     EXPECT_EQ(g.cellText(0, 6), "最低分");
