@@ -5,6 +5,7 @@
 #include "workbook/workbook.h"
 #include "workbook/xlsxreader.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 
 namespace fenpai::test {
@@ -165,6 +166,9 @@ TEST(WorkbookReaderTest, RefusesWhatItCannotRead)
     const Result<Workbook> missing = WorkbookReader::read(dir.filePath("nothing.xlsx"));
     ASSERT_FALSE(missing.isOk());
     EXPECT_TRUE(missing.status().message().endsWith(WorkbookReader::reasonMissing()));
+    QDir(dir.path()).mkdir(QStringLiteral("名单.xlsx"));
+    EXPECT_EQ(WorkbookReader::read(dir.filePath(QStringLiteral("名单.xlsx"))).status().message(),
+              QStringLiteral("无法读取文件“名单.xlsx”：这是一个文件夹，不是工作簿文件。"));
 }
 
 // A zip whose entries are damaged after a sound directory: the sheet itself fails its check.
