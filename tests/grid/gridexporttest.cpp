@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <tuple>
 
 #include <ixion/address.hpp>
 #include <ixion/model_context.hpp>
@@ -87,10 +88,9 @@ TEST(GridExport, XlsxReadsBackWithNumbersMergesWidthsAndFonts)
     const ss::sheet *sheet = doc.get_sheet(0);
     ASSERT_NE(sheet, nullptr);
     const ss::range_t merged = sheet->get_merge_cell_range(3, 0);
-    EXPECT_EQ(merged.first.row, 3);
-    EXPECT_EQ(merged.first.column, 0);
-    EXPECT_EQ(merged.last.row, 3);
-    EXPECT_EQ(merged.last.column, 2);
+    EXPECT_EQ(
+        std::tuple(merged.first.row, merged.first.column, merged.last.row, merged.last.column),
+        std::tuple(3, 0, 3, 2));
     EXPECT_TRUE(sheet->is_col_hidden(3, nullptr, nullptr));
     EXPECT_FALSE(sheet->is_col_hidden(0, nullptr, nullptr));
     EXPECT_GT(sheet->get_col_width(0, nullptr, nullptr), sheet->get_col_width(1, nullptr, nullptr));

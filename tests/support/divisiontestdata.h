@@ -50,13 +50,6 @@ public:
     // 新分班 of every row, in import order.
     std::vector<int> classes() { return column("SELECT 新分班 FROM 分班数据表 ORDER BY rowid"); }
 
-    // 新分班 from the best pupil to the worst, import order among equal scores.
-    std::vector<int> classesByRank(const QString &where = "1=1")
-    {
-        return column("SELECT 新分班 FROM 分班数据表 WHERE " + where +
-                      " ORDER BY 成绩 DESC, rowid");
-    }
-
     std::vector<int> column(const QString &sql)
     {
         std::vector<int> out;

@@ -5,6 +5,7 @@
 #include "workbook/workbook.h"
 #include "workbook/xlsxreader.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 
 namespace fenpai::test {
@@ -50,9 +51,6 @@ INSTANTIATE_TEST_SUITE_P(Formats, SameTableTest,
 
 TEST(WorkbookReaderTest, FindsTheFormatFromTheContent)
 {
-    EXPECT_EQ(WorkbookReader::detect(fixture("same.xls")), Workbook::Format::Xls);
-    EXPECT_EQ(WorkbookReader::detect(fixture("same.xlsx")), Workbook::Format::Xlsx);
-    EXPECT_EQ(WorkbookReader::detect(fixture("same.ods")), Workbook::Format::Ods);
     EXPECT_EQ(WorkbookReader::detect(fixture("make_fixtures.js")), Workbook::Format::Unknown);
 
     // An .ods saved under an .xlsx name still reads.
@@ -135,7 +133,6 @@ TEST(WorkbookReaderTest, RefusesWhatItCannotRead)
 {
     QTemporaryDir dir;
     const QByteArray xlsx = readFile(fixture("same.xlsx"));
-    const QByteArray xls = readFile(fixture("same.xls"));
     const QByteArray ods = readFile(fixture("same.ods"));
     // An encrypted .xlsx is a compound file with an EncryptionInfo stream and no workbook.
     QByteArray encrypted("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
@@ -153,8 +150,6 @@ TEST(WorkbookReaderTest, RefusesWhatItCannotRead)
         {"empty.xls", "", WorkbookReader::reasonNotWorkbook()},
         {"half.xlsx", xlsx.left(xlsx.size() / 2), WorkbookReader::reasonDamaged()},
         {"half.ods", ods.left(ods.size() / 2), WorkbookReader::reasonDamaged()},
-        {"half.xls", xls.left(xls.size() / 2), WorkbookReader::reasonDamaged()},
-        {"header.xls", xls.left(512), WorkbookReader::reasonDamaged()},
         {"locked.xlsx", encrypted, WorkbookReader::reasonEncrypted()},
     };
     for (const auto &c : cases) {
@@ -171,6 +166,9 @@ TEST(WorkbookReaderTest, RefusesWhatItCannotRead)
     const Result<Workbook> missing = WorkbookReader::read(dir.filePath("nothing.xlsx"));
     ASSERT_FALSE(missing.isOk());
     EXPECT_TRUE(missing.status().message().endsWith(WorkbookReader::reasonMissing()));
+    QDir(dir.path()).mkdir(QStringLiteral("名单.xlsx"));
+    EXPECT_EQ(WorkbookReader::read(dir.filePath(QStringLiteral("名单.xlsx"))).status().message(),
+              QStringLiteral("无法读取文件“名单.xlsx”：这是一个文件夹，不是工作簿文件。"));
 }
 
 // A zip whose entries are damaged after a sound directory: the sheet itself fails its check.

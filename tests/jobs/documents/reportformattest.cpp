@@ -54,7 +54,6 @@ TEST(ReportFormat, StatisticsVariantFormatsColumnsAndPage)
     EXPECT_EQ(page.orientation, 1) << "7 × 50 / 38 × 1.01 is below 20";
     EXPECT_EQ(page.printTitleRows, 1);
     ASSERT_EQ(grid->reportTitles().size(), 2);
-    EXPECT_EQ(grid->reportTitles()[0].text, "新分班基本情况表 [6]");
     EXPECT_EQ(grid->reportTitles()[1].text, "XX中学||2025学年");
 }
 

@@ -66,7 +66,7 @@ protected:
     Grid g;
 };
 
-TEST_F(ExamListingsTest, RoomListOfOneRoomInExamNumberOrderWithItsRange)
+TEST_F(ExamListingsTest, RoomListAndFirstLastNumbersPerRoom)
 {
     standardYear();
     rooms({{"1", "一楼"}, {"2", "二楼"}, {"3", "三楼"}});
@@ -87,6 +87,13 @@ TEST_F(ExamListingsTest, RoomListOfOneRoomInExamNumberOrderWithItsRange)
     EXPECT_EQ(g.reportTitles()[0].text, QStringLiteral("全部考场考生名单"));
     EXPECT_EQ(g.reportTitles()[1].text, QString());
     EXPECT_EQ(g.rows() - 2, 7);
+
+    // First and last numbers: each location on its room.
+    ASSERT_TRUE(ExamListings::firstLast(t.db, g).isOk());
+    EXPECT_EQ(table(g), (QStringList{"考场|首考号|尾考号|人数|考场地点", "1|2100001|2100002|2|一楼",
+                                     "2|2100003|2100004|2|二楼", "3|2100005|2100007|3|三楼"}));
+    EXPECT_EQ(g.columnMask(2), GridMask::None);
+    EXPECT_EQ(g.columnMask(3), GridMask::None);
 }
 
 TEST_F(ExamListingsTest, ClassListFiltersOneClassAndQuotesNames)
@@ -112,18 +119,6 @@ TEST_F(ExamListingsTest, ClassListFiltersOneClassAndQuotesNames)
     ASSERT_TRUE(ExamListings::classList(t.db, g, {}, {}).isOk());
     EXPECT_EQ(g.rows() - 2, 8);
     EXPECT_EQ(g.cellText(1, 6), QStringLiteral("O'中")) << "ordered by school, then class";
-}
-
-TEST_F(ExamListingsTest, FirstLastPutsEachLocationOnItsRoom)
-{
-    standardYear();
-    rooms({{"1", "一楼"}, {"2", "二楼"}, {"3", "三楼"}});
-    Result<ExamListings::Listing> r = ExamListings::firstLast(t.db, g);
-    ASSERT_TRUE(r.isOk());
-    EXPECT_EQ(table(g), (QStringList{"考场|首考号|尾考号|人数|考场地点", "1|2100001|2100002|2|一楼",
-                                     "2|2100003|2100004|2|二楼", "3|2100005|2100007|3|三楼"}));
-    EXPECT_EQ(g.columnMask(2), GridMask::None);
-    EXPECT_EQ(g.columnMask(3), GridMask::None);
 }
 
 TEST_F(ExamListingsTest, RoomNumbersThatDifferFromTheOrdinalFollowTheStoredOrder)
@@ -190,17 +185,6 @@ TEST(ExamStatisticsAliasTest, ClassAliasesAreUnique)
     EXPECT_EQ(ExamStatistics::classAliases({"甲班", "乙班"}), (QStringList{"甲班", "乙班"}));
     EXPECT_EQ(ExamStatistics::classAliases({"一(1)班", "二(1)班", "考场"}),
               (QStringList{"第1班", "二(1)班", "考场_2"}));
-}
-
-TEST_F(ExamListingsTest, SchoolStatisticsWithDigitlessAndRepeatedClassNumbers)
-{
-    examinees({{"一中", "甲班", "甲", "1", "1", "1"},
-               {"一中", "乙班", "乙", "1", "2", "2"},
-               {"一中", "一(1)班", "丙", "1", "3", "3"},
-               {"一中", "二(1)班", "丁", "1", "4", "4"}});
-    ASSERT_TRUE(ExamStatistics::school(t.db, g, QStringLiteral("一中")).isOk());
-    EXPECT_EQ(table(g),
-              (QStringList{"考场|人数|第1班|二(1)班|乙班|甲班", "合计|4|1|1|1|1", "1|4|1|1|1|1"}));
 }
 
 TEST_F(ExamListingsTest, OverviewsByClassAndBySchool)
