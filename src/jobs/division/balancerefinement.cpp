@@ -471,15 +471,9 @@ private:
         const size_t classes = static_cast<size_t>(m_classes);
         std::vector<double> sum(classes), squares(classes);
         std::vector<int> count(classes);
-        for (size_t k = 0; k < m_members.size(); ++k) {
-            const BalanceRefinement::Pupil &p = m_pupils[static_cast<size_t>(m_members[k])];
-            if (!p.scored)
-                continue;
-            const size_t c = static_cast<size_t>(m_local[k].cls);
-            sum[c] += p.score;
-            squares[c] += p.score * p.score;
-            ++count[c];
-        }
+        double all = 0;
+        int scored = 0;
+        classSums(sum, squares, count, all, scored);
         double lowMean = 1e300, highMean = -1e300, lowSd = 1e300, highSd = -1e300;
         for (size_t c = 0; c < classes; ++c) {
             if (count[c] == 0)
@@ -492,6 +486,27 @@ private:
             highSd = std::max(highSd, s);
         }
         return highMean - lowMean + highSd - lowSd;
+    }
+
+    // Per class the sum, the sum of squares and the number of the scored pupils; over the range
+    // their total and number. The vectors are sized to the classes and overwritten.
+    void classSums(std::vector<double> &sum, std::vector<double> &squares, std::vector<int> &count,
+                   double &all, int &scored) const
+    {
+        std::fill(sum.begin(), sum.end(), 0.0);
+        std::fill(squares.begin(), squares.end(), 0.0);
+        std::fill(count.begin(), count.end(), 0);
+        for (size_t k = 0; k < m_members.size(); ++k) {
+            const BalanceRefinement::Pupil &p = m_pupils[static_cast<size_t>(m_members[k])];
+            if (!p.scored)
+                continue;
+            const size_t c = static_cast<size_t>(m_local[k].cls);
+            sum[c] += p.score;
+            squares[c] += p.score * p.score;
+            ++count[c];
+            all += p.score;
+            ++scored;
+        }
     }
 
     using Kinds = std::map<std::pair<int, int>, std::vector<int>>;
@@ -507,22 +522,9 @@ private:
         std::vector<double> sum(classes), squares(classes), term(classes);
         std::vector<int> count(classes);
         for (int pass = 0; pass < 1000; ++pass) {
-            std::fill(sum.begin(), sum.end(), 0.0);
-            std::fill(squares.begin(), squares.end(), 0.0);
-            std::fill(count.begin(), count.end(), 0);
             double all = 0;
             int scored = 0;
-            for (size_t k = 0; k < m_members.size(); ++k) {
-                const BalanceRefinement::Pupil &p = at(m_members[k]);
-                if (!p.scored)
-                    continue;
-                const size_t c = static_cast<size_t>(m_local[k].cls);
-                sum[c] += p.score;
-                squares[c] += p.score * p.score;
-                ++count[c];
-                all += p.score;
-                ++scored;
-            }
+            classSums(sum, squares, count, all, scored);
             if (scored == 0)
                 return;
             const double mu = all / scored;
