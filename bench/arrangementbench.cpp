@@ -61,7 +61,7 @@ void arrangeYear(benchmark::State &state)
     for (auto _ : state) {
         // A new start number each time, so every iteration rewrites every row.
         odd = !odd;
-        settings.startNumber = odd ? QStringLiteral("3100001") : QStringLiteral("2100001");
+        settings.startNumber = odd ? 3100001 : 2100001;
         const Result<ArrangementOutcome> r = Arrangement::run(data->db, settings);
         if (!r) {
             state.SkipWithError(qPrintable(r.status().message()));

@@ -7,20 +7,29 @@
 
 namespace fenpai {
 
-int CheckCommand::run(CliContext &context, const QStringList &args)
+const CommandLine::Spec &CheckCommand::spec()
 {
+    static const CommandLine::Spec spec{
+        .name = QStringLiteral("check"),
+        .summary =
+            QStringLiteral("混排检测：列出考号相邻和座位相邻的同班考生，没有则输出“全部混排”"),
+        .usage = QStringLiteral("fenpai check mixing [--seat-order 按列|按列蛇形|按行]"),
+        .arguments = {QStringLiteral("mixing")},
+        .options = {CommandLine::seatOrderOption()},
+        .examples = {QStringLiteral("fenpai --data-dir D check mixing")},
+        .notes = QStringLiteral("发现同班考生相邻不算失败，退出状态仍为 0。"),
+    };
+    return spec;
+}
+
+int CheckCommand::run(CliContext &context, const CommandLine &line)
+{
+    if (line.argument(0) != QLatin1String("mixing"))
+        return context.badUsage(QStringLiteral("check 只能检查 mixing：") + line.argument(0));
     // The desks are laid out in the seat order the arrangement used.
     SeatOrder order = SeatOrder::ByColumn;
-    if (args.size() == 3 && args[1] == QLatin1String("--seat-order")) {
-        const std::optional<SeatOrder> named = DeskLayout::seatOrderFromName(args[2]);
-        if (!named)
-            return 2;
-        order = *named;
-    } else if (args.size() != 1) {
-        return 2;
-    }
-    if (args[0] != QLatin1String("mixing"))
-        return 2;
+    if (line.isSet(QStringLiteral("seat-order")))
+        order = *DeskLayout::seatOrderFromName(line.value(QStringLiteral("seat-order")));
     Database db;
     if (!context.openDatabase(db))
         return 1;
@@ -30,8 +39,8 @@ int CheckCommand::run(CliContext &context, const QStringList &args)
     // Findings are what the check is for, not a failure: the exit status stays 0.
     if (findings->isEmpty())
         context.out() << MixingCheck::allMixedText() << '\n';
-    for (const QString &line : *findings)
-        context.out() << line << '\n';
+    for (const QString &finding : *findings)
+        context.out() << finding << '\n';
     return 0;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QStringList>
+#include "cli/commandline.h"
 
 namespace fenpai {
 
@@ -10,7 +10,8 @@ class CliContext;
 class CheckCommand final
 {
 public:
-    static int run(CliContext &context, const QStringList &args);
+    static const CommandLine::Spec &spec();
+    static int run(CliContext &context, const CommandLine &line);
 };
 
 } // namespace fenpai

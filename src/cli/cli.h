@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/commandline.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,21 +14,22 @@ namespace fenpai {
 class CliContext;
 
 // The command line: fenpai [--data-dir DIR] COMMAND [ARGS...]. Exit status 0 on success, 1 when
-// the job failed (its message on stderr), 2 on bad usage.
+// the job failed (its message on stderr), 2 on bad usage (the reason, then the usage).
 class Cli final
 {
 public:
     struct Command
     {
-        const char *name;
-        const char *summary;
-        const char *usage; // the lines after "用法："
-        bool needsGui;     // needs fonts and painting (PDF output); runs offscreen when headless
-        int (*run)(CliContext &context, const QStringList &args);
+        // What the command takes and how help explains it.
+        const CommandLine::Spec &(*spec)();
+        bool needsGui; // needs fonts and painting (PDF output); runs offscreen when headless
+        // Runs with the arguments read against the spec; returns the exit status.
+        int (*run)(CliContext &context, const CommandLine &line);
     };
 
-    // Every command, in the order --help lists them.
+    // Every command, in the order help lists them.
     static const std::vector<Command> &commands();
+    static const Command *find(const QString &name);
 
     // True when the arguments name a command (or ask for help), i.e. no window is wanted.
     static bool wantsCommandLine(const QStringList &args);
@@ -39,6 +42,7 @@ public:
     // exit status.
     static int main(int argc, char **argv);
 
+    // The program's help: how to call it and every command's summary.
     static QString usage();
 };
 

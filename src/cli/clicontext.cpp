@@ -29,6 +29,12 @@ int CliContext::fail(const QString &message)
     return 1;
 }
 
+int CliContext::badUsage(const QString &reason)
+{
+    m_err << reason << '\n';
+    return 2;
+}
+
 QString CliContext::describe(const Status &status)
 {
     using K = Status::Kind;

@@ -36,6 +36,9 @@ public:
     // Prints the status's message on err() and returns exit status 1.
     int fail(const Status &status);
     int fail(const QString &message);
+    // Prints why the arguments cannot be used and returns exit status 2 (the usage follows).
+    int badUsage(const QString &reason);
+    int badUsage(const Status &refusal) { return badUsage(refusal.message()); }
 
     // A status as a line a user can read: what kind of failure, then the engine's message.
     static QString describe(const Status &status);

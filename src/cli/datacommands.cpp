@@ -9,16 +9,29 @@
 
 namespace fenpai {
 
-int DataCommands::sql(CliContext &context, const QStringList &args)
+const CommandLine::Spec &DataCommands::sqlSpec()
 {
-    if (args.size() != 1)
-        return 2;
+    static const CommandLine::Spec spec{
+        QStringLiteral("sql"),
+        QStringLiteral("执行一条 SQL 语句，查询结果以 CSV 输出"),
+        QStringLiteral("fenpai sql STATEMENT"),
+        {QStringLiteral("STATEMENT")},
+        {},
+        {QStringLiteral("fenpai --data-dir D sql \"select count(*) from 考生表\"")},
+        QStringLiteral("查询的结果为 CSV（UTF-8，第一行为字段名）；其它语句执行后不输出。"),
+    };
+    return spec;
+}
+
+int DataCommands::sql(CliContext &context, const CommandLine &line)
+{
+    const QString statementText = line.argument(0);
     Database db;
     if (!context.openDatabase(db))
         return 1;
-    Result<Statement> statement = db.prepare(args.first());
+    Result<Statement> statement = db.prepare(statementText);
     if (!statement) {
-        if (const QString missing = db.missingRelation(args.first());
+        if (const QString missing = db.missingRelation(statementText);
             statement.status().kind() == Status::Kind::Sql && !missing.isEmpty())
             return context.fail(QStringLiteral("找不到数据表 ") + missing);
         return context.fail(statement.status());
@@ -36,10 +49,22 @@ int DataCommands::sql(CliContext &context, const QStringList &args)
     return 0;
 }
 
-int DataCommands::tables(CliContext &context, const QStringList &args)
+const CommandLine::Spec &DataCommands::tablesSpec()
 {
-    if (!args.isEmpty())
-        return 2;
+    static const CommandLine::Spec spec{
+        QStringLiteral("tables"),
+        QStringLiteral("列出数据表和保存的查询"),
+        QStringLiteral("fenpai tables"),
+        {},
+        {},
+        {QStringLiteral("fenpai --data-dir D tables")},
+        {},
+    };
+    return spec;
+}
+
+int DataCommands::tables(CliContext &context, const CommandLine &)
+{
     Database db;
     if (!context.openDatabase(db))
         return 1;
@@ -50,10 +75,22 @@ int DataCommands::tables(CliContext &context, const QStringList &args)
     return 0;
 }
 
-int DataCommands::repair(CliContext &context, const QStringList &args)
+const CommandLine::Spec &DataCommands::repairSpec()
 {
-    if (!args.isEmpty())
-        return 2;
+    static const CommandLine::Spec spec{
+        QStringLiteral("repair"),
+        QStringLiteral("修复系统表（xtsztable、bsxtable），恢复为默认设置"),
+        QStringLiteral("fenpai repair"),
+        {},
+        {},
+        {QStringLiteral("fenpai --data-dir D repair")},
+        {},
+    };
+    return spec;
+}
+
+int DataCommands::repair(CliContext &context, const CommandLine &)
+{
     Database db;
     if (!context.openDatabase(db))
         return 1;

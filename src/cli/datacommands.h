@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QStringList>
+#include "cli/commandline.h"
 
 namespace fenpai {
 
@@ -10,9 +10,12 @@ class CliContext;
 class DataCommands final
 {
 public:
-    static int sql(CliContext &context, const QStringList &args);
-    static int tables(CliContext &context, const QStringList &args);
-    static int repair(CliContext &context, const QStringList &args);
+    static const CommandLine::Spec &sqlSpec();
+    static int sql(CliContext &context, const CommandLine &line);
+    static const CommandLine::Spec &tablesSpec();
+    static int tables(CliContext &context, const CommandLine &line);
+    static const CommandLine::Spec &repairSpec();
+    static int repair(CliContext &context, const CommandLine &line);
 };
 
 } // namespace fenpai

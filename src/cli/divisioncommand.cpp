@@ -11,28 +11,38 @@ namespace fenpai {
 
 namespace {
 
-// The value of "--name VALUE" or "--name=VALUE" at args[i]; advances i past it.
-bool optionValue(const QStringList &args, int &i, const QString &name, QString &value)
+// The settings the options ask for, or why they cannot be used.
+Result<DivisionSettings> settingsFrom(const CommandLine &line)
 {
-    const QString &a = args[i];
-    if (a == name) {
-        if (i + 1 >= args.size())
-            return false;
-        value = args[++i];
-        return true;
+    DivisionSettings settings;
+    settings.balanceSex = line.isSet(QStringLiteral("sex"));
+    settings.balanceSchool = line.isSet(QStringLiteral("school"));
+    settings.refine = line.isSet(QStringLiteral("refine"));
+    const bool classes = line.isSet(QStringLiteral("classes"));
+    if (classes == line.isSet(QStringLiteral("layers")))
+        return Status::refused(QStringLiteral("请给出 --classes 或 --layers 之一"));
+    if (classes) {
+        const Result<int> n = DivisionSettings::parseClasses(line.value(QStringLiteral("classes")));
+        if (!n)
+            return n.status();
+        settings.classes = *n;
+        return settings;
     }
-    if (a.startsWith(name + u'=')) {
-        value = a.mid(name.size() + 1);
-        return true;
-    }
-    return false;
-}
-
-// Bad arguments: the reason, then (from the caller) the usage; exit status 2.
-int badUsage(CliContext &context, const QString &reason)
-{
-    context.fail(reason);
-    return 2;
+    const QString value = line.value(QStringLiteral("layers"));
+    const QStringList parts = value.split(u',');
+    if (parts.size() > 4)
+        return Status::refused(QStringLiteral("最多四层：") + value);
+    // Layers not named have no classes.
+    std::array<QString, 4> texts = {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"),
+                                    QStringLiteral("0")};
+    for (qsizetype k = 0; k < parts.size(); ++k)
+        texts[static_cast<size_t>(k)] = parts[k];
+    const Result<std::array<int, 4>> layers = DivisionSettings::parseLayers(texts);
+    if (!layers)
+        return layers.status();
+    settings.mode = DivisionSettings::Mode::Layered;
+    settings.layers = *layers;
+    return settings;
 }
 
 QString score(const ClassBalance &c, double value)
@@ -72,46 +82,50 @@ void printSummary(QTextStream &out, const DivisionSummary &summary)
 
 } // namespace
 
-int DivisionCommand::divide(CliContext &context, const QStringList &args)
+const CommandLine::Spec &DivisionCommand::spec()
 {
-    DivisionSettings settings;
-    bool haveClasses = false;
-    bool haveLayers = false;
-    for (int i = 0; i < args.size(); ++i) {
-        QString value;
-        if (args[i] == QLatin1String("--sex")) {
-            settings.balanceSex = true;
-        } else if (args[i] == QLatin1String("--school")) {
-            settings.balanceSchool = true;
-        } else if (args[i] == QLatin1String("--refine")) {
-            settings.refine = true;
-        } else if (optionValue(args, i, QStringLiteral("--classes"), value)) {
-            // Letters are refused by the division itself, with the dialog's message.
-            settings.mode = DivisionSettings::Mode::Balanced;
-            settings.classes = ClassDivision::countValue(value);
-            haveClasses = true;
-        } else if (optionValue(args, i, QStringLiteral("--layers"), value)) {
-            const QStringList parts = value.split(u',');
-            if (parts.size() > 4)
-                return badUsage(context, QStringLiteral("最多四层：") + value);
-            settings.mode = DivisionSettings::Mode::Layered;
-            settings.layers = {0, 0, 0, 0};
-            for (qsizetype k = 0; k < parts.size(); ++k)
-                settings.layers[static_cast<size_t>(k)] = ClassDivision::countValue(parts[k]);
-            haveLayers = true;
-        } else if (args[i] == QLatin1String("--classes") || args[i] == QLatin1String("--layers")) {
-            return badUsage(context, args[i] + QStringLiteral(" 需要一个值"));
-        } else {
-            return badUsage(context, QStringLiteral("未知参数：") + args[i]);
-        }
-    }
-    if (haveClasses == haveLayers)
-        return badUsage(context, QStringLiteral("请给出 --classes 或 --layers 之一"));
+    static const CommandLine::Spec spec{
+        .name = QStringLiteral("divide"),
+        .summary = QStringLiteral("分班：把分班数据表的学生分到新班级，写入新分班"),
+        .usage =
+            QStringLiteral("fenpai divide --classes N [--sex] [--school] [--refine]\n"
+                           "      fenpai divide --layers A,B,C,D [--sex] [--school] [--refine]"),
+        .arguments = {},
+        .options = {{.name = QStringLiteral("classes"),
+                     .valueName = QStringLiteral("N"),
+                     .help = QStringLiteral("均衡分班：新分班级数 N")},
+                    {.name = QStringLiteral("layers"),
+                     .valueName = QStringLiteral("A,B,C,D"),
+                     .help = QStringLiteral("分层分班：A 层到 D 层各自的新分班级数，省略的层为 0")},
+                    {.name = QStringLiteral("sex"),
+                     .help = QStringLiteral("均衡各班男女生人数比例")},
+                    {.name = QStringLiteral("school"), .help = QStringLiteral("均衡各班生源比例")},
+                    {.name = QStringLiteral("refine"),
+                     .help = QStringLiteral("分班后优化均衡，并采用分班数据表中的分班要求")}},
+        .examples = {QStringLiteral(
+                         "fenpai --data-dir D divide --classes 12 --sex --school --refine"),
+                     QStringLiteral("fenpai --data-dir D divide --layers 2,4,4,2 --sex")},
+        .notes = QStringLiteral(
+            "输出每个新班级的人数、男生、女生、平均分、标准差、最高分和最低分，各班平均分和标准差的"
+            "最大差，"
+            "以及每所原学校在各班的最少和最多人数；--refine "
+            "时还输出优化前后的对比和未能满足的分班要求。\n"
+            "分班要求写在分班数据表的可选字段 指定班级（班号）、同班（相同的代码分在同一班）、"
+            "分开（相同的代码分在不同班）中。"),
+    };
+    return spec;
+}
+
+int DivisionCommand::divide(CliContext &context, const CommandLine &line)
+{
+    const Result<DivisionSettings> settings = settingsFrom(line);
+    if (!settings)
+        return context.badUsage(settings.status());
 
     Database db;
     if (!context.openDatabase(db))
         return 1;
-    const Result<DivisionSummary> result = ClassDivision::run(db, settings);
+    const Result<DivisionSummary> result = ClassDivision::run(db, *settings);
     if (!result)
         return context.fail(result.status().message());
     context.out() << QStringLiteral("分班完成!\n");

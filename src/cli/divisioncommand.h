@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QStringList>
+#include "cli/commandline.h"
 
 namespace fenpai {
 
@@ -10,8 +10,9 @@ class CliContext;
 class DivisionCommand final
 {
 public:
+    static const CommandLine::Spec &spec();
     // divide --classes N | --layers A,B,C,D  [--sex] [--school]
-    static int divide(CliContext &context, const QStringList &args);
+    static int divide(CliContext &context, const CommandLine &line);
 };
 
 } // namespace fenpai

@@ -48,6 +48,17 @@ QString DocumentOutput::format(const QString &requested, const QString &path)
     return formats.contains(format) ? format : QString();
 }
 
+Result<QString> DocumentOutput::chooseFormat(const QString &requested, const QString &path)
+{
+    const QString chosen = format(requested, path);
+    if (chosen.isEmpty())
+        return Status::refused(
+            QStringLiteral(
+                "无法从文件名 %1 看出输出格式，请用 --format 指定：csv、xlsx、html 或 pdf")
+                .arg(path));
+    return chosen;
+}
+
 Status DocumentOutput::write(const Grid &grid, const QString &format, const QString &path)
 {
     if (format == QLatin1String("csv"))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/result.h"
 #include "core/status.h"
 
 #include <QString>
@@ -16,6 +17,9 @@ public:
     // The format named by --format, else by the file's suffix, else csv; empty when the name is
     // none of csv, xlsx, html and pdf.
     static QString format(const QString &requested, const QString &path);
+    // The same, refusing a file name whose suffix names no format, in words for the command line.
+    [[nodiscard]] static Result<QString> chooseFormat(const QString &requested,
+                                                      const QString &path);
     [[nodiscard]] static Status write(const Grid &grid, const QString &format, const QString &path);
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QStringList>
+#include "cli/commandline.h"
 
 namespace fenpai {
 
@@ -12,9 +12,11 @@ class ImportCommands final
 public:
     // Prints the success message (and the notice of missing columns) on out; on failure the
     // message on err and exit status 1, the previous tables untouched.
-    static int import(CliContext &context, const QStringList &args);
+    static const CommandLine::Spec &importSpec();
+    static int import(CliContext &context, const CommandLine &line);
     // Writes the demo workbooks into DIR.
-    static int demo(CliContext &context, const QStringList &args);
+    static const CommandLine::Spec &demoSpec();
+    static int demo(CliContext &context, const CommandLine &line);
 };
 
 } // namespace fenpai

@@ -59,11 +59,24 @@ QString ask(CliContext &context, const QString &prompt)
 
 } // namespace
 
-int PasswdCommand::run(CliContext &context, const QStringList &args)
+const CommandLine::Spec &PasswdCommand::spec()
 {
-    if (args.size() != 1)
-        return 2;
-    const QString user = args.first().trimmed();
+    static const CommandLine::Spec spec{
+        .name = QStringLiteral("passwd"),
+        .summary = QStringLiteral("修改用户密码（从标准输入读取旧密码和新密码）"),
+        .usage = QStringLiteral("fenpai passwd USER"),
+        .arguments = {QStringLiteral("USER")},
+        .options = {},
+        .examples = {QStringLiteral("fenpai --data-dir D passwd admin")},
+        .notes =
+            QStringLiteral("依次读取旧密码、新密码和新密码确认，各占一行；在终端输入时不回显。"),
+    };
+    return spec;
+}
+
+int PasswdCommand::run(CliContext &context, const CommandLine &line)
+{
+    const QString user = line.argument(0).trimmed();
     Database db;
     if (!context.openDatabase(db))
         return 1;

@@ -4,153 +4,92 @@
 #include "cli/documentoutput.h"
 #include "db/database.h"
 #include "grid/grid.h"
-#include "jobs/reports/classreports.h"
-#include "jobs/reports/examreports.h"
-#include "jobs/reports/scoreinforeport.h"
-
-#include <tuple>
-#include <vector>
+#include "jobs/arrangement/desklayout.h"
+#include "jobs/reports/reportcatalogue.h"
 
 namespace fenpai {
 
 namespace {
 
-using Kind = ExamReports::Kind;
-
-// Builds the report into the grid and gives its title; `argument` is the one value the report
-// takes, if any.
-using Builder = Result<QString> (*)(Database &db, Grid &grid, const QString &argument);
-
-struct Report
+// The catalogue as help lists it: name and argument, what it is, what must come first.
+QString catalogueText()
 {
-    const char *name;
-    bool takesArgument;
-    Builder build;
-};
-
-Result<QString> examReport(Database &db, Grid &grid, const ExamReports::Request &request)
-{
-    Result<ExamListings::Listing> listing = ExamReports::build(db, grid, request);
-    if (!listing)
-        return listing.status();
-    return listing->title;
-}
-
-template <Kind kind> Result<QString> plainExamReport(Database &db, Grid &grid, const QString &)
-{
-    return examReport(db, grid, {kind});
-}
-
-Result<QString> listingTitle(const Result<ExamListings::Listing> &listing)
-{
-    if (!listing)
-        return listing.status();
-    return listing->title;
-}
-
-template <ClassReports::Kind kind>
-Result<QString> classReport(Database &db, Grid &grid, const QString &)
-{
-    return listingTitle(ClassReports::build(db, grid, kind));
-}
-
-const std::vector<Report> &reports()
-{
-    static const std::vector<Report> table = {
-        {"score-info", false,
-         [](Database &db, Grid &grid, const QString &) -> Result<QString> {
-             if (Status s = ScoreInfoReport::build(db, grid); !s.isOk())
-                 return s;
-             return ScoreInfoReport::title();
-         }},
-        {"room-list", true,
-         [](Database &db, Grid &grid, const QString &room) -> Result<QString> {
-             bool ok = false;
-             const int k = room.toInt(&ok);
-             if (!ok || k < 0)
-                 return Status::refused(QStringLiteral("考场应为考场序号 1、2、3……，0 为全部考场"));
-             return examReport(db, grid, {Kind::RoomList, k});
-         }},
-        {"exam-class-list", true,
-         [](Database &db, Grid &grid, const QString &caption) -> Result<QString> {
-             ExamReports::Request request{Kind::ClassList};
-             std::tie(request.school, request.className) = ExamListings::splitClassCaption(caption);
-             return examReport(db, grid, request);
-         }},
-        {"brief-stats", false, &plainExamReport<Kind::BriefStats>},
-        {"school-stats", true,
-         [](Database &db, Grid &grid, const QString &school) -> Result<QString> {
-             ExamReports::Request request{Kind::SchoolStats};
-             request.school = school;
-             return examReport(db, grid, request);
-         }},
-        {"first-last", false, &plainExamReport<Kind::FirstLast>},
-        {"by-class", false, &plainExamReport<Kind::ByClass>},
-        {"by-school", false, &plainExamReport<Kind::BySchool>},
-        {"new-class-stats", false, &classReport<ClassReports::Kind::NewClassStats>},
-        {"source-school-stats", false, &classReport<ClassReports::Kind::SourceSchoolStats>},
-        {"new-class-list", true,
-         [](Database &db, Grid &grid, const QString &number) -> Result<QString> {
-             bool ok = false;
-             const int k = number.toInt(&ok);
-             if (!ok || k < 0)
-                 return Status::refused(
-                     QStringLiteral("班级应为新分班的班号 1、2、3……，0 为未分班的学生"));
-             return listingTitle(ClassReports::classList(db, grid, k));
-         }},
-    };
-    return table;
+    QString text = QStringLiteral("报表：\n");
+    for (const ReportCatalogue::Entry &e : ReportCatalogue::entries()) {
+        QString left = e.name;
+        if (e.parameter != ReportCatalogue::Parameter::None)
+            left += u' ' + ReportCatalogue::argumentName(e.parameter);
+        QString right = e.caption;
+        if (e.parameter != ReportCatalogue::Parameter::None)
+            right += QStringLiteral("；%1 为%2")
+                         .arg(ReportCatalogue::argumentName(e.parameter),
+                              ReportCatalogue::argumentHelp(e.parameter));
+        right += QStringLiteral("（%1）").arg(ReportCatalogue::needsText(e.needs));
+        text += QStringLiteral("  %1  %2\n").arg(left.leftJustified(28), right);
+    }
+    return text;
 }
 
 } // namespace
 
-QStringList ReportCommand::names()
+const CommandLine::Spec &ReportCommand::spec()
 {
-    QStringList names;
-    for (const Report &r : reports())
-        names.append(QString::fromLatin1(r.name));
-    return names;
+    static const CommandLine::Spec spec{
+        .name = QStringLiteral("report"),
+        .summary =
+            QStringLiteral("生成报表（名单、统计表、座位表等）并输出为 csv、xlsx、html 或 pdf"),
+        .usage = QStringLiteral("fenpai report NAME [ARGUMENT] [--format csv|xlsx|html|pdf] "
+                                "[--seat-order ORDER] -o FILE"),
+        .arguments = {QStringLiteral("NAME"), QStringLiteral("[ARGUMENT]")},
+        .options = {CommandLine::formatOption({QStringLiteral("csv"), QStringLiteral("xlsx"),
+                                               QStringLiteral("html"), QStringLiteral("pdf")}),
+                    CommandLine::seatOrderOption(), CommandLine::outputOption()},
+        .examples = {QStringLiteral("fenpai --data-dir D report room-list 1 --format pdf -o "
+                                    "第1考场考生名单.pdf"),
+                     QStringLiteral("fenpai --data-dir D report new-class-stats -o 新班统计.xlsx"),
+                     QStringLiteral("fenpai --data-dir D report exam-class-list \"一中/初三(1)班\" "
+                                    "-o 班级考号.csv")},
+        .notes = catalogueText(),
+    };
+    return spec;
 }
 
-int ReportCommand::run(CliContext &context, const QStringList &args)
+int ReportCommand::run(CliContext &context, const CommandLine &line)
 {
-    QString name, argument, format, output;
-    bool hasArgument = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == QLatin1String("--format") && hasValue)
-            format = args[++i];
-        else if ((a == QLatin1String("-o") || a == QLatin1String("--output")) && hasValue)
-            output = args[++i];
-        else if (!a.startsWith(u'-') && name.isEmpty())
-            name = a;
-        else if (!name.isEmpty() && !hasArgument && !a.startsWith(u'-')) {
-            argument = a;
-            hasArgument = true;
-        } else {
-            return 2;
-        }
-    }
-    const Report *report = nullptr;
-    for (const Report &r : reports()) {
-        if (name == QLatin1String(r.name))
-            report = &r;
-    }
-    format = DocumentOutput::format(format, output);
-    if (!report || report->takesArgument != hasArgument || output.isEmpty() || format.isEmpty())
-        return 2;
+    const ReportCatalogue::Entry *entry = ReportCatalogue::find(line.argument(0));
+    if (!entry)
+        return context.badUsage(
+            QStringLiteral("没有名为 %1 的报表（fenpai help report 列出全部报表）")
+                .arg(line.argument(0)));
+    const QString argument = line.argument(1);
+    if (entry->parameter != ReportCatalogue::Parameter::None && line.arguments().size() < 2)
+        return context.badUsage(QStringLiteral("报表 %1 需要参数 %2：%3")
+                                    .arg(entry->name,
+                                         ReportCatalogue::argumentName(entry->parameter),
+                                         ReportCatalogue::argumentHelp(entry->parameter)));
+    Result<ReportCatalogue::Request> request = ReportCatalogue::request(*entry, argument);
+    if (!request)
+        return context.badUsage(request.status());
+    if (line.isSet(QStringLiteral("seat-order")))
+        request->order = *DeskLayout::seatOrderFromName(line.value(QStringLiteral("seat-order")));
+    const QString output = line.value(QStringLiteral("o"));
+    if (output.isEmpty())
+        return context.badUsage(QStringLiteral("请用 -o FILE 指定输出文件"));
+    const Result<QString> format =
+        DocumentOutput::chooseFormat(line.value(QStringLiteral("format")), output);
+    if (!format)
+        return context.badUsage(format.status());
 
     Database db;
     if (!context.openDatabase(db))
         return 1;
     Grid grid;
-    const Result<QString> title = report->build(db, grid, argument);
-    if (!title)
-        return context.fail(title.status().message());
-    if (const Status written = DocumentOutput::write(grid, format, output); !written.isOk())
+    const Result<ReportDocument> built = entry->build(db, grid, *request);
+    if (!built)
+        return context.fail(built.status().message());
+    if (const Status written = DocumentOutput::write(grid, *format, output); !written.isOk())
         return context.fail(written);
-    context.out() << *title << " → " << output << '\n';
+    context.out() << built->title << " → " << output << '\n';
     return 0;
 }
 

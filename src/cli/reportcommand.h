@@ -1,20 +1,18 @@
 #pragma once
 
-#include <QStringList>
+#include "cli/commandline.h"
 
 namespace fenpai {
 
 class CliContext;
 
-// fenpai report NAME [ARGUMENT] [--format csv|xlsx|html|pdf] -o FILE: builds one of the program's
-// reports as the window does and writes it out. New reports add a row to the table in
-// reportcommand.cpp; a report that takes an argument (a room, a class, a school) says so there.
+// fenpai report NAME [ARGUMENT] [--format csv|xlsx|html|pdf] -o FILE: builds one report of the
+// report catalogue (ReportCatalogue) as the window does and writes it out.
 class ReportCommand final
 {
 public:
-    static int run(CliContext &context, const QStringList &args);
-    // The report names, for the usage text.
-    static QStringList names();
+    static const CommandLine::Spec &spec();
+    static int run(CliContext &context, const CommandLine &line);
 };
 
 } // namespace fenpai

@@ -12,41 +12,51 @@
 
 namespace fenpai {
 
-int ShowCommand::run(CliContext &context, const QStringList &args)
+const CommandLine::Spec &ShowCommand::spec()
 {
-    QString source, title, report, format, output, pageSetupPath;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        auto value = [&](QString &into) {
-            if (i + 1 >= args.size())
-                return false;
-            into = args[++i];
-            return true;
-        };
-        bool ok = true;
-        if (a == QLatin1String("--title"))
-            ok = value(title);
-        else if (a == QLatin1String("--report"))
-            ok = value(report);
-        else if (a == QLatin1String("--format"))
-            ok = value(format);
-        else if (a == QLatin1String("--page-setup"))
-            ok = value(pageSetupPath);
-        else if (a == QLatin1String("-o") || a == QLatin1String("--output"))
-            ok = value(output);
-        else if (a.startsWith(u'-') || !source.isEmpty())
-            ok = false;
-        else
-            source = a;
-        if (!ok)
-            return 2;
-    }
-    if (source.isEmpty() || output.isEmpty())
-        return 2;
-    format = DocumentOutput::format(format, output);
-    if (format.isEmpty() || !(report.isEmpty() || report == QLatin1String("statistics") ||
-                              report == QLatin1String("plain")))
-        return 2;
+    static const CommandLine::Spec spec{
+        .name = QStringLiteral("show"),
+        .summary = QStringLiteral("把数据表或查询填入文档并输出（csv、xlsx、html、pdf）"),
+        .usage = QStringLiteral("fenpai show SOURCE [--title T] [--report statistics|plain] "
+                                "[--format csv|xlsx|html|pdf] [--page-setup FILE.json] -o FILE"),
+        .arguments = {QStringLiteral("SOURCE")},
+        .options =
+            {
+                {.name = QStringLiteral("title"),
+                 .valueName = QStringLiteral("T"),
+                 .help = QStringLiteral("文档标题，默认为数据表或查询的名称")},
+                {.name = QStringLiteral("report"),
+                 .valueName = QStringLiteral("FORMAT"),
+                 .help = QStringLiteral("套用标准报表格式：statistics 统计表，plain 普通表"),
+                 .choices = {QStringLiteral("statistics"), QStringLiteral("plain")}},
+                CommandLine::formatOption({QStringLiteral("csv"), QStringLiteral("xlsx"),
+                                           QStringLiteral("html"), QStringLiteral("pdf")}),
+                {.name = QStringLiteral("page-setup"),
+                 .valueName = QStringLiteral("FILE.json"),
+                 .help = QStringLiteral("页面设置对话框“另存为设置…”保存的页面设置")},
+                CommandLine::outputOption(),
+            },
+        .examples = {QStringLiteral("fenpai --data-dir D show 考生表 --format xlsx -o 考生表.xlsx"),
+                     QStringLiteral("fenpai --data-dir D show NewQry3 --title 新分班基本情况表 "
+                                    "--report statistics -o 新班统计.pdf")},
+        .notes = {},
+    };
+    return spec;
+}
+
+int ShowCommand::run(CliContext &context, const CommandLine &line)
+{
+    const QString source = line.argument(0);
+    const QString report = line.value(QStringLiteral("report"));
+    const QString pageSetupPath = line.value(QStringLiteral("page-setup"));
+    const QString output = line.value(QStringLiteral("o"));
+    QString title = line.value(QStringLiteral("title"));
+    if (output.isEmpty())
+        return context.badUsage(QStringLiteral("请用 -o FILE 指定输出文件"));
+    const Result<QString> format =
+        DocumentOutput::chooseFormat(line.value(QStringLiteral("format")), output);
+    if (!format)
+        return context.badUsage(format.status());
     if (title.isEmpty())
         title = source;
 
@@ -84,7 +94,7 @@ int ShowCommand::run(CliContext &context, const QStringList &args)
     if (pageSetup)
         grid.setPageSetup(*pageSetup);
 
-    if (const Status written = DocumentOutput::write(grid, format, output); !written.isOk())
+    if (const Status written = DocumentOutput::write(grid, *format, output); !written.isOk())
         return context.fail(written);
     context.out() << filled.titleText << " → " << output << '\n';
     return 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QStringList>
+#include "cli/commandline.h"
 
 namespace fenpai {
 
@@ -11,7 +11,8 @@ class CliContext;
 class ShowCommand final
 {
 public:
-    static int run(CliContext &context, const QStringList &args);
+    static const CommandLine::Spec &spec();
+    static int run(CliContext &context, const CommandLine &line);
 };
 
 } // namespace fenpai

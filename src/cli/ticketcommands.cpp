@@ -24,49 +24,96 @@ void setClasses(TicketSettings &settings, const QString &value)
 
 } // namespace
 
-int TicketCommands::tickets(CliContext &context, const QStringList &args)
+const CommandLine::Spec &TicketCommands::ticketsSpec()
+{
+    static const CommandLine::Spec spec{
+        .name = QStringLiteral("tickets"),
+        .summary =
+            QStringLiteral("制作准考证（按准考证模板，每页 2 个，--economy 每页 3 个）并输出 pdf"),
+        .usage = QStringLiteral(
+            "fenpai tickets (--class SCHOOL/CLASS | --room N | --stacked-classes "
+            "SCHOOL/C1,C2[,C3]\n"
+            "      | --stacked-rooms R1,R2[,R3]) [--economy] [--photos DIR --photo-name "
+            "姓名|考号|照片]\n      -o FILE.pdf"),
+        .arguments = {},
+        .options =
+            {
+                {.name = QStringLiteral("class"),
+                 .valueName = QStringLiteral("SCHOOL/CLASS"),
+                 .help = QStringLiteral("一个班级的准考证，依次排列")},
+                {.name = QStringLiteral("room"),
+                 .valueName = QStringLiteral("N"),
+                 .help = QStringLiteral("一个考场的准考证，依次排列")},
+                {.name = QStringLiteral("stacked-classes"),
+                 .valueName = QStringLiteral("SCHOOL/C1,C2[,C3]"),
+                 .help = QStringLiteral("2（3）个班级叠放：第 p 页是各班第 p 名考生")},
+                {.name = QStringLiteral("stacked-rooms"),
+                 .valueName = QStringLiteral("R1,R2[,R3]"),
+                 .help = QStringLiteral("2（3）个考场叠放")},
+                {.name = QStringLiteral("economy"),
+                 .help = QStringLiteral("经济型：每页 3 个（模板 zkz3.cel）")},
+                {.name = QStringLiteral("photos"),
+                 .valueName = QStringLiteral("DIR"),
+                 .help = QStringLiteral("照片所在的文件夹，照片为 DIR/名称.jpg")},
+                {.name = QStringLiteral("photo-name"),
+                 .valueName = QStringLiteral("FIELD"),
+                 .help = QStringLiteral("照片按哪个字段命名"),
+                 .choices = {QStringLiteral("姓名"), QStringLiteral("考号"),
+                             QStringLiteral("照片")}},
+                CommandLine::outputOption(),
+            },
+        .examples = {QStringLiteral("fenpai --data-dir D tickets --class \"城关中学/初三(1)班\" -o "
+                                    "准考证.pdf"),
+                     QStringLiteral(
+                         "fenpai --data-dir D tickets --stacked-rooms 1,2,3 --economy -o "
+                         "准考证.pdf")},
+        .notes = QStringLiteral("模板为数据目录下的 zkzmb/zkz2.cel（--economy 为 zkz3.cel）。"),
+    };
+    return spec;
+}
+
+int TicketCommands::tickets(CliContext &context, const CommandLine &line)
 {
     TicketSettings settings;
-    QString output;
     int selections = 0;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == QLatin1String("--economy")) {
-            settings.layout = TicketSettings::Layout::Economy;
-        } else if (!hasValue) {
-            return 2;
-        } else if (a == QLatin1String("-o") || a == QLatin1String("--output")) {
-            output = args[++i];
-        } else if (a == QLatin1String("--photos")) {
-            settings.usePhotos = true;
-            settings.photoFolder = args[++i];
-        } else if (a == QLatin1String("--photo-name")) {
-            settings.photoNameField = args[++i];
-        } else if (a == QLatin1String("--class") || a == QLatin1String("--stacked-classes")) {
-            ++selections;
-            settings.grouping = TicketSettings::Grouping::ByClass;
-            if (a == QLatin1String("--stacked-classes"))
-                settings.order = TicketSettings::Order::Stacked;
-            setClasses(settings, args[++i]);
-        } else if (a == QLatin1String("--room") || a == QLatin1String("--stacked-rooms")) {
-            ++selections;
-            settings.grouping = TicketSettings::Grouping::ByRoom;
-            if (a == QLatin1String("--stacked-rooms"))
-                settings.order = TicketSettings::Order::Stacked;
-            settings.groups = args[++i].split(u',');
-        } else {
-            return 2;
-        }
+    for (const char *name : {"class", "stacked-classes", "room", "stacked-rooms"}) {
+        const QString option = QString::fromLatin1(name);
+        if (!line.isSet(option))
+            continue;
+        ++selections;
+        const bool byClass = option.contains(QLatin1String("class"));
+        settings.grouping =
+            byClass ? TicketSettings::Grouping::ByClass : TicketSettings::Grouping::ByRoom;
+        if (option.startsWith(QLatin1String("stacked")))
+            settings.order = TicketSettings::Order::Stacked;
+        if (byClass)
+            setClasses(settings, line.value(option));
+        else
+            settings.groups = line.value(option).split(u',');
     }
-    const QString format = DocumentOutput::format(QString(), output);
-    if (selections != 1 || output.isEmpty() || format.isEmpty() ||
-        settings.groups.size() > settings.groupCount())
-        return 2;
-    if (settings.usePhotos &&
-        !QStringList{QStringLiteral("姓名"), QStringLiteral("考号"), QStringLiteral("照片")}
-             .contains(settings.photoNameField))
-        return 2;
+    if (line.isSet(QStringLiteral("economy")))
+        settings.layout = TicketSettings::Layout::Economy;
+    if (line.isSet(QStringLiteral("photos"))) {
+        settings.usePhotos = true;
+        settings.photoFolder = line.value(QStringLiteral("photos"));
+    }
+    if (line.isSet(QStringLiteral("photo-name")))
+        settings.photoNameField = line.value(QStringLiteral("photo-name"));
+    if (settings.usePhotos && settings.photoNameField.isEmpty())
+        return context.badUsage(
+            QStringLiteral("--photos 需要同时给出 --photo-name：姓名、考号 或 照片"));
+    const QString output = line.value(QStringLiteral("o"));
+    if (selections != 1)
+        return context.badUsage(
+            QStringLiteral("请给出 --class、--room、--stacked-classes 或 --stacked-rooms 之一"));
+    if (settings.groups.size() > settings.groupCount())
+        return context.badUsage(
+            QStringLiteral("叠放最多 %1 个班级或考场").arg(settings.groupCount()));
+    if (output.isEmpty())
+        return context.badUsage(QStringLiteral("请用 -o FILE 指定输出文件"));
+    const Result<QString> format = DocumentOutput::chooseFormat(QString(), output);
+    if (!format)
+        return context.badUsage(format.status());
 
     Database db;
     if (!context.openDatabase(db))
@@ -82,37 +129,48 @@ int TicketCommands::tickets(CliContext &context, const QStringList &args)
     const Result<int> count = TicketProduction::build(db, ticketTemplate, settings, grid);
     if (!count)
         return context.fail(count.status().message());
-    if (const Status written = DocumentOutput::write(grid, format, output); !written.isOk())
+    if (const Status written = DocumentOutput::write(grid, *format, output); !written.isOk())
         return context.fail(written);
     context.out() << QStringLiteral("准考证 %1 张 → ").arg(*count) << output << '\n';
     return 0;
 }
 
-int TicketCommands::labels(CliContext &context, const QStringList &args)
+const CommandLine::Spec &TicketCommands::labelsSpec()
+{
+    static const CommandLine::Spec spec{
+        .name = QStringLiteral("labels"),
+        .summary = QStringLiteral("制作一个考场的桌贴（座位号或考号）并输出 pdf"),
+        .usage = QStringLiteral("fenpai labels --room N (--seat|--exam-number) -o FILE.pdf"),
+        .arguments = {},
+        .options = {{.name = QStringLiteral("room"),
+                     .valueName = QStringLiteral("N"),
+                     .help = QStringLiteral("考场")},
+                    {.name = QStringLiteral("seat"),
+                     .help = QStringLiteral("座位号桌贴：01 到最后一个座位，每行 5 个")},
+                    {.name = QStringLiteral("exam-number"),
+                     .help =
+                         QStringLiteral("考号桌贴：考场里的考号，每行 2 个（8 位起每行 1 个）")},
+                    CommandLine::outputOption()},
+        .examples = {QStringLiteral("fenpai --data-dir D labels --room 1 --seat -o 桌贴.pdf")},
+        .notes = {},
+    };
+    return spec;
+}
+
+int TicketCommands::labels(CliContext &context, const CommandLine &line)
 {
     DeskLabelSettings settings;
-    QString output;
-    int kinds = 0;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == QLatin1String("--seat")) {
-            ++kinds;
-            settings.kind = DeskLabelSettings::Kind::Seat;
-        } else if (a == QLatin1String("--exam-number")) {
-            ++kinds;
-            settings.kind = DeskLabelSettings::Kind::ExamNumber;
-        } else if (a == QLatin1String("--room") && hasValue) {
-            settings.room = args[++i];
-        } else if ((a == QLatin1String("-o") || a == QLatin1String("--output")) && hasValue) {
-            output = args[++i];
-        } else {
-            return 2;
-        }
-    }
-    const QString format = DocumentOutput::format(QString(), output);
-    if (kinds != 1 || settings.room.isEmpty() || output.isEmpty() || format.isEmpty())
-        return 2;
+    const bool seat = line.isSet(QStringLiteral("seat"));
+    if (seat == line.isSet(QStringLiteral("exam-number")))
+        return context.badUsage(QStringLiteral("请给出 --seat 或 --exam-number 之一"));
+    settings.kind = seat ? DeskLabelSettings::Kind::Seat : DeskLabelSettings::Kind::ExamNumber;
+    settings.room = line.value(QStringLiteral("room"));
+    const QString output = line.value(QStringLiteral("o"));
+    if (settings.room.isEmpty() || output.isEmpty())
+        return context.badUsage(QStringLiteral("请用 --room 指定考场、-o FILE 指定输出文件"));
+    const Result<QString> format = DocumentOutput::chooseFormat(QString(), output);
+    if (!format)
+        return context.badUsage(format.status());
 
     Database db;
     if (!context.openDatabase(db))
@@ -120,7 +178,7 @@ int TicketCommands::labels(CliContext &context, const QStringList &args)
     Grid grid;
     if (const Status s = DeskLabels::build(db, settings, grid); !s.isOk())
         return context.fail(s.message());
-    if (const Status written = DocumentOutput::write(grid, format, output); !written.isOk())
+    if (const Status written = DocumentOutput::write(grid, *format, output); !written.isOk())
         return context.fail(written);
     context.out() << QStringLiteral("第 %1 考场桌贴 → ").arg(settings.room) << output << '\n';
     return 0;

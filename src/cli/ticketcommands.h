@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QStringList>
+#include "cli/commandline.h"
 
 namespace fenpai {
 
@@ -11,8 +11,10 @@ class CliContext;
 class TicketCommands final
 {
 public:
-    static int tickets(CliContext &context, const QStringList &args);
-    static int labels(CliContext &context, const QStringList &args);
+    static const CommandLine::Spec &ticketsSpec();
+    static int tickets(CliContext &context, const CommandLine &line);
+    static const CommandLine::Spec &labelsSpec();
+    static int labels(CliContext &context, const CommandLine &line);
 };
 
 } // namespace fenpai

@@ -66,7 +66,15 @@ TEST(DivideCommand, RefusalsAndBadArguments)
         {{"--sex"}, 2, "请给出 --classes 或 --layers 之一"},
         {{"--classes", "2", "--layers", "1"}, 2, "请给出 --classes 或 --layers 之一"},
         {{"--classes"}, 2, "--classes 需要一个值"},
-        {{"--classes", "2", "--mixed"}, 2, "未知参数：--mixed"},
+        {{"--classes", "2", "--mixed"},
+         2,
+         "未知选项：--mixed（divide 的选项有 --classes、--layers、--sex、--school、--refine）"},
+        // Counts are read as the dialog reads them, before anything is opened.
+        {{"--classes", "2.5"}, 2, "新分班级数必须是不小于1的整数。"},
+        {{"--classes", "99999999999999999999"}, 2, "新分班级数不能超过32767。"},
+        {{"--classes=4294967297"}, 2, "新分班级数不能超过32767。"},
+        {{"--classes", "2", "--classes", "3"}, 2, "--classes 只能给一次"},
+        {{"--layers", "1,x"}, 2, "B层的新分班级数必须是不小于0的整数。"},
     };
     for (const auto &c : cases) {
         const Outcome r = divide(data, c.args);

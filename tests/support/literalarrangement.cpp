@@ -109,8 +109,7 @@ public:
             const int room = static_cast<int>(r) + 1;
             set(row.rowid, QStringLiteral("考场"), double(room));
             set(row.rowid, QStringLiteral("座位号"), double(s));
-            set(row.rowid, QStringLiteral("考号"),
-                Arrangement::examNumber(m_settings, room, s, ++k));
+            set(row.rowid, QStringLiteral("考号"), examNumber(room, s, ++k));
             seated.append(row.rowid);
             if (++s > m_capacities[r]) {
                 s = 1;
@@ -190,22 +189,29 @@ public:
         for (const WalkRow &row : walk(QStringLiteral("ORDER BY 考场, 考号, rowid"), {},
                                        QStringLiteral("考场, 座位号"))) {
             set(row.rowid, QStringLiteral("考号"),
-                Arrangement::examNumber(m_settings, static_cast<int>(number(row.values[2])),
-                                        static_cast<int>(number(row.values[3])), ++k));
+                examNumber(static_cast<int>(number(row.values[2])),
+                           static_cast<int>(number(row.values[3])), ++k));
         }
+    }
+
+    // The k-th number given out in a run, in room `room`, seat `seat`.
+    qint64 examNumber(int room, int seat, qint64 k) const
+    {
+        if (m_settings.numbering == Settings::Numbering::Consecutive)
+            return m_settings.startNumber + k - 1;
+        return Arrangement::roomSeatNumber(m_settings.prefix, room, seat);
     }
 
     void groupMix(const ArrangementCounts &counts)
     {
         const bool bySchool = m_settings.groupKind == Settings::GroupKind::School;
         const int groups = bySchool ? counts.schoolCount() : counts.classCount();
-        const double value = NumberText::leadingValue(m_settings.groupsPerRoom);
-        if (!(value >= 1 && value <= groups)) {
+        const int n = m_settings.groupsPerRoom;
+        if (n < 1 || n > groups) {
             m_status =
                 Status::refused(Arrangement::groupCountMessage(m_settings.groupKind, groups));
             return;
         }
-        const int n = static_cast<int>(NumberText::roundHalfEven(value));
         const auto blocks = Arrangement::groupBlocks(groups, n, m_settings.adjacentGroups);
         clear();
         QHash<qint64, QVariant> before;

@@ -120,7 +120,7 @@ public:
         , m_rows(table.rows())
         , m_capacities(capacities)
         , m_settings(settings)
-        , m_start(settings.startNumber.trimmed().toLongLong())
+        , m_start(settings.startNumber)
         , m_placed(table.rows().size(), 0)
     {}
 
@@ -321,7 +321,7 @@ private:
     {
         if (m_settings.numbering == Settings::Numbering::Consecutive)
             return m_start + k - 1;
-        return Arrangement::examNumber(m_settings, room, seat, k);
+        return Arrangement::roomSeatNumber(m_settings.prefix, room, seat);
     }
 
     std::vector<int> allRows() const
@@ -466,12 +466,6 @@ QString seatText(int seat)
     return QString::number(seat).rightJustified(2, u'0');
 }
 
-bool digitsOnly(const QString &text)
-{
-    return std::all_of(text.begin(), text.end(),
-                       [](QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; });
-}
-
 // SQLite stores a number in a REAL column as a double: whole numbers past 2^53 lose digits.
 constexpr qint64 exactInReal = qint64(1) << 53;
 
@@ -506,11 +500,9 @@ constexpr qint64 exactInReal = qint64(1) << 53;
 
 } // namespace
 
-qint64 Arrangement::examNumber(const ArrangementSettings &settings, int room, int seat, qint64 k)
+qint64 Arrangement::roomSeatNumber(const QString &prefix, int room, int seat)
 {
-    if (settings.numbering == Settings::Numbering::Consecutive)
-        return settings.startNumber.trimmed().toLongLong() + k - 1;
-    return (settings.prefix.trimmed() + roomText(room) + seatText(seat)).toLongLong();
+    return (prefix + roomText(room) + seatText(seat)).toLongLong();
 }
 
 Status Arrangement::checkNumbering(const ArrangementSettings &settings, qint64 examinees, int rooms,
@@ -518,22 +510,14 @@ Status Arrangement::checkNumbering(const ArrangementSettings &settings, qint64 e
 {
     constexpr qint64 limit = std::numeric_limits<qint64>::max();
     if (settings.numbering == Settings::Numbering::Consecutive) {
-        const QString text = settings.startNumber.trimmed();
-        bool ok = false;
-        const qint64 start = text.toLongLong(&ok);
-        if (text.isEmpty() || !digitsOnly(text) || !ok || start < 1)
-            return Status::refused(
-                QStringLiteral("“起始考号”必须是不小于1的整数，只能由数字组成。"));
-        if (start > limit - examinees)
+        if (settings.startNumber > limit - examinees)
             return Status::refused(QStringLiteral("“起始考号”太大：%1名考生的考号都要小于%2。")
                                        .arg(examinees)
                                        .arg(limit));
         return Status::ok();
     }
-    const QString prefix = settings.prefix.trimmed();
-    if (!digitsOnly(prefix))
-        return Status::refused(QStringLiteral("“前缀固定号”只能由数字组成。"));
-    const qsizetype digits = prefix.size() + roomText(rooms).size() + seatText(largestRoom).size();
+    const qsizetype digits =
+        settings.prefix.size() + roomText(rooms).size() + seatText(largestRoom).size();
     if (digits > maxNumberDigits)
         return Status::refused(
             QStringLiteral("“前缀固定号”太长：前缀、考场号和座位号合起来不能超过%1位。")
@@ -598,6 +582,10 @@ QString Arrangement::groupCountMessage(ArrangementSettings::GroupKind kind, int 
 Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSettings &settings,
                                             const ArrangementProgress &progress)
 {
+    // The dialog and the command line parse what was typed; anything else is a caller's fault.
+    Q_ASSERT(settings.check().isOk());
+    if (Status s = settings.check(); !s.isOk())
+        return s;
     const Status checked = ArrangementTables::check(db);
     if (!checked.isOk())
         return checked;
@@ -641,10 +629,10 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
         const bool bySchool = settings.groupKind == Settings::GroupKind::School;
         const int groups =
             static_cast<int>(bySchool ? table->schoolGroups().size() : table->classGroups().size());
-        const double n = NumberText::leadingValue(settings.groupsPerRoom);
-        if (!(n >= 1 && n <= groups))
+        const int n = settings.groupsPerRoom;
+        if (n < 1 || n > groups)
             return Status::refused(groupCountMessage(settings.groupKind, groups));
-        run.groupMix(static_cast<int>(NumberText::roundHalfEven(n)));
+        run.groupMix(n);
         break;
     }
     case Settings::Mode::ScoreMix:

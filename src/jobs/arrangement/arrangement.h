@@ -30,21 +30,21 @@ struct ArrangementOutcome
 class Arrangement final
 {
 public:
-    // Runs the arrangement. Refusals (rooms too small, a room's capacity above its rows ×
-    // columns of desks, mode 1's group count out of range) come
-    // back as Status::Kind::Refused with the text the user is shown; a cancel from the progress
-    // callback as Status::Kind::Cancelled.
+    // Runs the arrangement with settings that pass ArrangementSettings::check. Refusals (rooms
+    // too small, a room's capacity above its rows × columns of desks, mode 1's group count out of
+    // range, numbers that would not fit) come back as Status::Kind::Refused with the text the
+    // user is shown; a cancel from the progress callback as Status::Kind::Cancelled.
     [[nodiscard]] static Result<ArrangementOutcome> run(Database &db,
                                                         const ArrangementSettings &settings,
                                                         const ArrangementProgress &progress = {});
 
-    // The exam number of the k-th examinee numbered in a run (k from 1), seated in room r, seat s.
-    // The settings must have passed checkNumbering.
-    static qint64 examNumber(const ArrangementSettings &settings, int room, int seat, qint64 k);
+    // The exam number of room `room`, seat `seat` under the scheme "由考场号座位号定": the prefix,
+    // the room in 3 digits and the seat in 2. The settings must have passed checkNumbering.
+    static qint64 roomSeatNumber(const QString &prefix, int room, int seat);
 
     // Ok, or the refusal of a start number or prefix that cannot number every examinee exactly:
-    // the start number digits only, >= 1, the last number below 2^63 - 1; the prefix digits only
-    // and prefix + room + seat at most maxNumberDigits digits.
+    // the last consecutive number below 2^63 - 1; prefix + room + seat at most maxNumberDigits
+    // digits.
     [[nodiscard]] static Status checkNumbering(const ArrangementSettings &settings,
                                                qint64 examinees, int rooms, int largestRoom);
     static constexpr int maxNumberDigits = 18;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/result.h"
+
 #include <QString>
 
 namespace fenpai {
@@ -12,7 +14,8 @@ enum class SeatOrder
     ByRow,         // "按行": along the first row, then along the second, ...
 };
 
-// How examinees are placed into exam rooms. The defaults are the arrangement dialog's.
+// How examinees are placed into exam rooms, checked: the dialog and the command line read what
+// the user typed through the parse functions below. The defaults are the dialog's.
 struct ArrangementSettings
 {
     enum class Mode
@@ -40,16 +43,26 @@ struct ArrangementSettings
 
     Mode mode = Mode::GroupMix;
     GroupKind groupKind = GroupKind::Class;
-    QString groupsPerRoom = QStringLiteral("3"); // N as typed; read as its leading number
-    bool adjacentGroups = false;                 // "相邻班级的学生编排在一起"
+    int groupsPerRoom = 3;       // N of mode 1; the run refuses a count outside 1..groups
+    bool adjacentGroups = false; // "相邻班级的学生编排在一起"
     ScoreOrder scoreOrder = ScoreOrder::Similar;
     Numbering numbering = Numbering::Consecutive;
-    QString startNumber = QStringLiteral("2100001"); // as typed, for Consecutive
-    QString prefix = QStringLiteral("210");          // as typed, for RoomSeat
+    qint64 startNumber = 2100001;           // for Consecutive: >= 1
+    QString prefix = QStringLiteral("210"); // for RoomSeat: digits only
     // "同班考生不相邻": after the mode, seats are exchanged inside each room so that
     // classmates sit next to each other as seldom as the room allows.
     bool separateClassmates = false;
     SeatOrder seatOrder = SeatOrder::ByColumn; // "座位顺序"
+
+    // N as typed, read as its leading number rounded to a whole number; 0 when it is below 1
+    // (which the run refuses, naming the number of groups it has).
+    static int parseGroupsPerRoom(const QString &text);
+    // The start number as typed: digits only, at least 1, within 64 bits.
+    [[nodiscard]] static Result<qint64> parseStartNumber(const QString &text);
+    // The prefix as typed, blanks trimmed: digits only.
+    [[nodiscard]] static Result<QString> parsePrefix(const QString &text);
+    // Ok, or the refusal the parse functions would have given for these values.
+    [[nodiscard]] Status check() const;
 };
 
 } // namespace fenpai

@@ -48,11 +48,6 @@ const std::array<QString, 4> layerNames = {QStringLiteral("A层"), QStringLitera
     return status.withContext(ClassDivision::failedMessage());
 }
 
-bool isClassCount(double value)
-{
-    return std::isfinite(value) && value >= 0 && value == std::floor(value);
-}
-
 bool hasColumn(const QStringList &columns, const QString &name)
 {
     return columns.contains(name, Qt::CaseInsensitive);
@@ -321,7 +316,7 @@ std::vector<int> rank(std::vector<Score> &scores, const std::vector<QByteArray> 
         // The saved query NewQry2 follows the layers as they are dealt and is left on the last
         // one, which is where users look for the last layer.
         for (int k = 0; k < 4; ++k) {
-            if (NumberText::roundHalfEven(settings.layers[static_cast<size_t>(k)]) <= 0)
+            if (settings.layers[static_cast<size_t>(k)] <= 0)
                 continue;
             const Status s =
                 SavedQueries::replace(db, QStringLiteral("NewQry2"),
@@ -367,58 +362,21 @@ Result<int> ClassDivision::pupilTotal(Database &db)
     return static_cast<int>(count->toLongLong());
 }
 
-double ClassDivision::classCount(const DivisionSettings &settings)
-{
-    if (settings.mode == DivisionSettings::Mode::Balanced)
-        return NumberText::roundHalfEven(settings.classes);
-    const auto &l = settings.layers;
-    return NumberText::roundHalfEven(l[0] + l[1] + l[2] + l[3]);
-}
+namespace {
 
-Status ClassDivision::checkSettings(const DivisionSettings &settings)
+// The table and the columns a run with these settings reads.
+[[nodiscard]] Status checkTable(Database &db, const DivisionSettings &settings,
+                                const QStringList &columns)
 {
-    if (settings.mode == DivisionSettings::Mode::Balanced) {
-        if (!isClassCount(settings.classes) || settings.classes < 1)
-            return Status::refused(countMessage());
-        return Status::ok();
-    }
-    for (size_t k = 0; k < 4; ++k) {
-        if (!isClassCount(settings.layers[k]))
-            return Status::refused(layerNames[k] +
-                                   QStringLiteral("的新分班级数必须是不小于0的整数。"));
-    }
-    if (classCount(settings) == 0)
-        return Status::refused(QStringLiteral("各层的新分班级数都为0，无法分班。"));
-    return Status::ok();
-}
-
-QString ClassDivision::countMessage()
-{
-    return QStringLiteral("新分班级数必须是不小于1的整数。");
-}
-
-double ClassDivision::countValue(const QString &text)
-{
-    return NumberText::isNumber(text) ? NumberText::leadingValue(text)
-                                      : std::numeric_limits<double>::quiet_NaN();
-}
-
-Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings &settings,
-                                           const Progress &progress)
-{
-    Status s = checkSettings(settings);
-    if (!s.isOk())
-        return s;
     if (!db.hasTable(TableNames::divisionData))
         return Status::error(
             Status::Kind::MissingTable,
             QStringLiteral("找不到%1，请先导入新生分班数据。").arg(TableNames::divisionData));
-    const QStringList columns = db.columns(TableNames::divisionData);
-    const bool layered = settings.mode == DivisionSettings::Mode::Layered;
     QStringList needed = {ColumnNames::score, ColumnNames::newClass};
     if (settings.balanceSex)
         needed.append(ColumnNames::sex);
-    if (settings.balanceSchool || layered) // a layer's size is reckoned from the 原学校 count
+    // A layer's size is reckoned from the 原学校 count.
+    if (settings.balanceSchool || settings.mode == DivisionSettings::Mode::Layered)
         needed.append(ColumnNames::sourceSchool);
     for (const QString &column : needed) {
         if (!hasColumn(columns, column))
@@ -426,6 +384,124 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
                                  QStringLiteral("%1中没有字段“%2”，无法分班。")
                                      .arg(TableNames::divisionData, column));
     }
+    return Status::ok();
+}
+
+// Cuts the ranking into the layers and deals each into its own block of classes; `ranges`
+// receives the blocks.
+[[nodiscard]] Status dealLayers(Table &table, const DivisionSettings &settings,
+                                std::vector<std::pair<int, int>> &ranges)
+{
+    const int classes = settings.classCount();
+    // p = T / C rounded; the layers are cut at a·p, (a+b)·p, … with the counts as typed.
+    const double perClass =
+        NumberText::roundHalfEven(static_cast<double>(table.withSchool) / classes);
+    std::array<double, 4> bounds{};
+    int last = 0;
+    double sum = 0;
+    for (size_t k = 0; k < 4; ++k) {
+        sum += settings.layers[k];
+        bounds[k] = sum * perClass;
+        if (settings.layers[k] > 0)
+            last = static_cast<int>(k);
+    }
+    std::array<std::vector<int>, 4> members;
+    for (size_t i = 0; i < table.ranking.size(); ++i) {
+        const double rank = static_cast<double>(i);
+        int layer = last; // ranked past every layer: the last layer that has classes
+        for (int k = 0; k < 4; ++k) {
+            if (rank < bounds[static_cast<size_t>(k)]) {
+                layer = k;
+                break;
+            }
+        }
+        members[static_cast<size_t>(layer)].push_back(table.ranking[i]);
+    }
+    int hi = 0;
+    for (size_t k = 0; k < 4; ++k) {
+        if (settings.layers[k] <= 0)
+            continue;
+        if (members[k].empty())
+            return Status::refused(QStringLiteral("%1有%2个班级，但按每班平均%3人分层后没有学生，"
+                                                  "请调整各层的新分班级数。")
+                                       .arg(layerNames[k])
+                                       .arg(settings.layers[k])
+                                       .arg(NumberText::format(perClass)));
+        const int lo = hi + 1;
+        hi += settings.layers[k];
+        ranges.emplace_back(lo, hi);
+        divide(table.pupils, members[k], lo, hi, false, settings, table.schoolCount);
+    }
+    return Status::ok();
+}
+
+std::vector<int> classesOf(const std::vector<Pupil> &pupils)
+{
+    std::vector<int> out;
+    out.reserve(pupils.size());
+    for (const Pupil &p : pupils)
+        out.push_back(p.classNumber);
+    return out;
+}
+
+DivisionSummary summarize(const Table &table, int classes,
+                          const std::vector<std::pair<int, int>> &ranges)
+{
+    std::vector<DivisionSummary::Pupil> outcome;
+    outcome.reserve(table.pupils.size());
+    for (const Pupil &p : table.pupils)
+        outcome.push_back({p.classNumber, p.sex == Boy, p.sex == Girl, p.scored, p.score,
+                           p.school == table.schoolCount ? -1 : p.school});
+    return DivisionSummary(classes, outcome, table.schoolNames, ranges);
+}
+
+// The refinement after the dealing, with the pupils' wishes; without it, the wishes found in
+// the table are only counted and reported as unused.
+WishOutcome refine(Table &table, DivisionWishes &wishes, const DivisionSettings &settings,
+                   const std::vector<std::pair<int, int>> &ranges)
+{
+    WishOutcome wished;
+    if (!settings.refine) {
+        if (wishes.count() > 0) {
+            // The dealing knows no wishes; an office that filled them in must hear they were
+            // not used, not find out in September.
+            wished.wishes = wishes.count();
+            wished.notes.append(
+                QStringLiteral("分班数据表中有%1条分班要求（指定班级、同班、分开），"
+                               "只在勾选“分班后优化均衡”（命令行 --refine）时采用，"
+                               "这次没有采用。")
+                    .arg(wished.wishes));
+        }
+        return wished;
+    }
+    std::vector<Pupil> &pupils = table.pupils;
+    std::vector<BalanceRefinement::Pupil> refined;
+    refined.reserve(pupils.size());
+    for (const Pupil &p : pupils)
+        refined.push_back({p.classNumber, p.sex, p.school, p.scored, p.score});
+    wishes.apply(refined, ranges);
+    wished.metBefore = wishes.met(classesOf(pupils));
+    BalanceRefinement::refine(refined, ranges, settings.balanceSex, settings.balanceSchool);
+    for (size_t i = 0; i < pupils.size(); ++i)
+        pupils[i].classNumber = refined[i].classNumber;
+    wished.wishes = wishes.count();
+    wished.met = wishes.met(classesOf(pupils));
+    wished.notes = wishes.problems() + wishes.unmet(classesOf(pupils));
+    return wished;
+}
+
+} // namespace
+
+Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings &settings,
+                                           const Progress &progress)
+{
+    // The dialog and the command line parse what was typed; anything else is a caller's fault.
+    Q_ASSERT(settings.check().isOk());
+    if (Status s = settings.check(); !s.isOk())
+        return s;
+    const QStringList columns = db.columns(TableNames::divisionData);
+    if (Status s = checkTable(db, settings, columns); !s.isOk())
+        return s;
 
     // Every page of the table changes: room for all of them in this connection's cache spares
     // the spills that would write (and sync) half-done work to the file mid-transaction. The
@@ -439,116 +515,36 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
     Result<Table> read = readPupils(db, columns);
     if (!read)
         return read.status();
-    std::vector<Pupil> &pupils = read->pupils;
-    if (pupils.empty())
+    Table &table = *read;
+    if (table.pupils.empty())
         return Status::refused(
             QStringLiteral("%1中没有学生，无法分班。").arg(TableNames::divisionData));
-    const int classes = static_cast<int>(classCount(settings));
-    if (classes > static_cast<int>(pupils.size()))
-        return Status::refused(QStringLiteral("新分班级数不能超过学生人数(%1)").arg(pupils.size()));
-    if (classes > maxClasses)
-        return Status::refused(QStringLiteral("新分班级数不能超过%1。").arg(maxClasses));
+    const int classes = settings.classCount();
+    if (classes > static_cast<int>(table.pupils.size()))
+        return Status::refused(
+            QStringLiteral("新分班级数不能超过学生人数(%1)").arg(table.pupils.size()));
 
     std::vector<std::pair<int, int>> ranges;
-    if (!layered) {
+    if (settings.mode == DivisionSettings::Mode::Balanced) {
         ranges.emplace_back(1, classes);
-        divide(pupils, read->ranking, 1, classes, true, settings, read->schoolCount);
-    } else {
-        // p = T / C rounded; the layers are cut at a·p, (a+b)·p, … with the counts as typed.
-        const double perClass =
-            NumberText::roundHalfEven(static_cast<double>(read->withSchool) / classes);
-        std::array<double, 4> bounds{};
-        std::array<int, 4> layerClasses{};
-        int last = 0;
-        double sum = 0;
-        for (size_t k = 0; k < 4; ++k) {
-            sum += settings.layers[k];
-            bounds[k] = sum * perClass;
-            layerClasses[k] = static_cast<int>(NumberText::roundHalfEven(settings.layers[k]));
-            if (layerClasses[k] > 0)
-                last = static_cast<int>(k);
-        }
-        std::array<std::vector<int>, 4> members;
-        for (size_t i = 0; i < read->ranking.size(); ++i) {
-            const double rank = static_cast<double>(i);
-            int layer = last; // ranked past every layer: the last layer that has classes
-            for (int k = 0; k < 4; ++k) {
-                if (rank < bounds[static_cast<size_t>(k)]) {
-                    layer = k;
-                    break;
-                }
-            }
-            members[static_cast<size_t>(layer)].push_back(read->ranking[i]);
-        }
-        int hi = 0;
-        for (size_t k = 0; k < 4; ++k) {
-            if (layerClasses[k] <= 0)
-                continue;
-            if (members[k].empty())
-                return Status::refused(
-                    QStringLiteral("%1有%2个班级，但按每班平均%3人分层后没有学生，"
-                                   "请调整各层的新分班级数。")
-                        .arg(layerNames[k])
-                        .arg(layerClasses[k])
-                        .arg(NumberText::format(perClass)));
-            const int lo = hi + 1;
-            hi += layerClasses[k];
-            ranges.emplace_back(lo, hi);
-            divide(pupils, members[k], lo, hi, false, settings, read->schoolCount);
-        }
+        divide(table.pupils, table.ranking, 1, classes, true, settings, table.schoolCount);
+    } else if (Status s = dealLayers(table, settings, ranges); !s.isOk()) {
+        return s;
     }
 
-    const int schoolless = read->schoolCount;
-    auto summary = [&] {
-        std::vector<DivisionSummary::Pupil> outcome;
-        outcome.reserve(pupils.size());
-        for (const Pupil &p : pupils)
-            outcome.push_back({p.classNumber, p.sex == Boy, p.sex == Girl, p.scored, p.score,
-                               p.school == schoolless ? -1 : p.school});
-        return DivisionSummary(classes, outcome, read->schoolNames, ranges);
-    };
-    auto classesOf = [&] {
-        std::vector<int> out;
-        out.reserve(pupils.size());
-        for (const Pupil &p : pupils)
-            out.push_back(p.classNumber);
-        return out;
-    };
-    DivisionSummary dealt;
-    WishOutcome wished;
-    Result<DivisionWishes> wishes = DivisionWishes::read(db, columns, read->rowid);
+    Result<DivisionWishes> wishes = DivisionWishes::read(db, columns, table.rowid);
     if (!wishes)
         return failed(wishes.status());
-    if (settings.refine) {
-        dealt = summary();
-        std::vector<BalanceRefinement::Pupil> refined;
-        refined.reserve(pupils.size());
-        for (const Pupil &p : pupils)
-            refined.push_back({p.classNumber, p.sex, p.school, p.scored, p.score});
-        wishes->apply(refined, ranges);
-        wished.metBefore = wishes->met(classesOf());
-        BalanceRefinement::refine(refined, ranges, settings.balanceSex, settings.balanceSchool);
-        for (size_t i = 0; i < pupils.size(); ++i)
-            pupils[i].classNumber = refined[i].classNumber;
-        wished.wishes = wishes->count();
-        wished.met = wishes->met(classesOf());
-        wished.notes = wishes->problems() + wishes->unmet(classesOf());
-    } else if (wishes->count() > 0) {
-        // The dealing knows no wishes; an office that filled them in must hear they were not
-        // used, not find out in September.
-        wished.wishes = wishes->count();
-        wished.notes.append(QStringLiteral("分班数据表中有%1条分班要求（指定班级、同班、分开），"
-                                           "只在勾选“分班后优化均衡”（命令行 --refine）时采用，"
-                                           "这次没有采用。")
-                                .arg(wished.wishes));
-    }
+    const DivisionSummary dealt =
+        settings.refine ? summarize(table, classes, ranges) : DivisionSummary();
+    const WishOutcome wished = refine(table, *wishes, settings, ranges);
 
-    s = write(db, read->rowid, pupils, settings, progress);
+    Status s = write(db, table.rowid, table.pupils, settings, progress);
     if (s.isOk())
         s = tx.commit().withContext(failedMessage());
     if (!s.isOk())
         return s;
-    DivisionSummary result = summary();
+    DivisionSummary result = summarize(table, classes, ranges);
     if (settings.refine)
         result.setDealt(dealt);
     result.setWishes(wished);

@@ -30,32 +30,13 @@ public:
     // The dialog's total: the pupils that have a source school (Count of 原学校).
     [[nodiscard]] static Result<int> pupilTotal(Database &db);
 
-    // The class count C: N in balanced mode, the sum of the layer counts in layered mode, each
-    // rounded to a whole number, halves to even.
-    static double classCount(const DivisionSettings &settings);
-
-    // Ok, or the refusal of class counts the run cannot deal into. Needs no data; the run also
-    // refuses more classes than pupils.
-    [[nodiscard]] static Status checkSettings(const DivisionSettings &settings);
-
-    // A class count as typed in a box or on the command line: its value when the whole text is
-    // a number, else NaN, which checkSettings refuses like any other count that is not a whole
-    // number.
-    static double countValue(const QString &text);
-    // The refusal of a class count of the balanced mode that is not a whole number >= 1.
-    static QString countMessage();
-
-    // Runs the division. On success returns the balance of the new classes; otherwise the message
-    // to show, with 新分班 untouched.
+    // Runs the division with settings that pass DivisionSettings::check. On success returns the
+    // balance of the new classes; otherwise the message to show, with 新分班 untouched.
     [[nodiscard]] static Result<DivisionSummary> run(Database &db, const DivisionSettings &settings,
                                                      const Progress &progress = {});
 
     // Put in front of the reason a run failed: "分班失败，新分班未作改动：".
     static QString failedMessage();
-
-    // Most classes a run may make: class numbers stay 16-bit whole numbers, which is what
-    // spreadsheets made from 新分班 expect. Only a year of more pupils than this reaches it.
-    static constexpr int maxClasses = 32767;
 };
 
 } // namespace fenpai

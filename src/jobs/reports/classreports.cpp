@@ -83,18 +83,18 @@ Result<QString> schoolColumns(Database &db, QStringList &used)
 }
 
 // The listing with its totals row under the header, from the second column on.
-Result<ClassReports::Listing> withTotals(Database &db, Grid &grid, const QString &queryName,
-                                         const QString &sql, const QString &totalsSql,
-                                         const QString &title)
+Result<ReportDocument> withTotals(Database &db, Grid &grid, const QString &queryName,
+                                  const QString &sql, const QString &totalsSql,
+                                  const QString &title)
 {
     const DocumentFill::Outcome filled =
         DocumentFill::fillWithTotals(grid, db, queryName, sql, totalsSql, 2, title);
     if (!filled.status.isOk())
         return filled.status;
-    return ClassReports::Listing{title, filled.titleText};
+    return ReportDocument{title, filled.titleText};
 }
 
-Result<ClassReports::Listing> newClasses(Database &db, Grid &grid, bool withAverage)
+Result<ReportDocument> newClasses(Database &db, Grid &grid, bool withAverage)
 {
     if (Status s = requireData(db); !s.isOk())
         return s;
@@ -155,9 +155,9 @@ QString ClassReports::sourceSchoolTitle()
     return QStringLiteral("原始分班信息表");
 }
 
-Result<ClassReports::Listing> ClassReports::newClassStats(Database &db, Grid &grid)
+Result<ReportDocument> ClassReports::newClassStats(Database &db, Grid &grid)
 {
-    Result<Listing> listing = newClasses(db, grid, true);
+    Result<ReportDocument> listing = newClasses(db, grid, true);
     if (listing) {
         ReportFormat::apply(grid, ReportFormat::Variant::Statistics, listing->title,
                             ReportFormat::subtitleFrom(db));
@@ -166,12 +166,12 @@ Result<ClassReports::Listing> ClassReports::newClassStats(Database &db, Grid &gr
     return listing;
 }
 
-Result<ClassReports::Listing> ClassReports::adjustmentStats(Database &db, Grid &grid)
+Result<ReportDocument> ClassReports::adjustmentStats(Database &db, Grid &grid)
 {
     return newClasses(db, grid, false);
 }
 
-Result<ClassReports::Listing> ClassReports::sourceSchoolStats(Database &db, Grid &grid)
+Result<ReportDocument> ClassReports::sourceSchoolStats(Database &db, Grid &grid)
 {
     if (Status s = requireData(db); !s.isOk())
         return s;
@@ -180,7 +180,7 @@ Result<ClassReports::Listing> ClassReports::sourceSchoolStats(Database &db, Grid
     if (!bands)
         return bands.status();
     const QString columns = fixedCounts + *bands;
-    Result<Listing> listing =
+    Result<ReportDocument> listing =
         withTotals(db, grid, QStringLiteral("NewQry1"),
                    QStringLiteral("select 原学校,") + columns +
                        QStringLiteral(" from 分班数据表  GROUP BY 原学校"),
@@ -194,7 +194,7 @@ Result<ClassReports::Listing> ClassReports::sourceSchoolStats(Database &db, Grid
     return listing;
 }
 
-Result<ClassReports::Listing> ClassReports::classList(Database &db, Grid &grid, int number)
+Result<ReportDocument> ClassReports::classList(Database &db, Grid &grid, int number)
 {
     if (Status s = requireData(db); !s.isOk())
         return s;
@@ -210,22 +210,7 @@ Result<ClassReports::Listing> ClassReports::classList(Database &db, Grid &grid, 
     if (!filled.status.isOk())
         return filled.status;
     ExamListLayout::classList(grid, title);
-    return Listing{title, filled.titleText};
-}
-
-Result<ClassReports::Listing> ClassReports::build(Database &db, Grid &grid, Kind kind, int number)
-{
-    switch (kind) {
-    case Kind::NewClassStats:
-        return newClassStats(db, grid);
-    case Kind::AdjustmentStats:
-        return adjustmentStats(db, grid);
-    case Kind::SourceSchoolStats:
-        return sourceSchoolStats(db, grid);
-    case Kind::ClassList:
-        return classList(db, grid, number);
-    }
-    return Status::error(Status::Kind::Other, QString());
+    return ReportDocument{title, filled.titleText};
 }
 
 } // namespace fenpai

@@ -17,16 +17,6 @@ class Grid;
 class ClassReports final
 {
 public:
-    using Listing = ExamListings::Listing;
-
-    enum class Kind
-    {
-        NewClassStats,     // 新分班基本情况表
-        AdjustmentStats,   // the same without 平均分, for the adjustment dialog
-        SourceSchoolStats, // 原始分班信息表
-        ClassList,         // one new class
-    };
-
     // A score band [low, high).
     struct Band
     {
@@ -44,17 +34,14 @@ public:
 
     // 新分班, 学生数, 男生, 女生, 最高分, 最低分, 平均分, the bands, one column per source
     // school; saved as NewQry3 and laid out as a statistics report.
-    [[nodiscard]] static Result<Listing> newClassStats(Database &db, Grid &grid);
+    [[nodiscard]] static Result<ReportDocument> newClassStats(Database &db, Grid &grid);
     // The same without 平均分 and without the report layout, for the adjustment dialog's grid.
-    [[nodiscard]] static Result<Listing> adjustmentStats(Database &db, Grid &grid);
+    [[nodiscard]] static Result<ReportDocument> adjustmentStats(Database &db, Grid &grid);
     // 原学校, 学生数, 男生, 女生, 最高分, 最低分 and the bands; saved as NewQry1.
-    [[nodiscard]] static Result<Listing> sourceSchoolStats(Database &db, Grid &grid);
+    [[nodiscard]] static Result<ReportDocument> sourceSchoolStats(Database &db, Grid &grid);
     // The pupils of new class `number` (0: those not yet placed) by score, best first; saved as
     // NewQry5, titled number + "班", in the class-list layout.
-    [[nodiscard]] static Result<Listing> classList(Database &db, Grid &grid, int number);
-
-    // One entry point for the menus and the command line; `number` only for ClassList.
-    [[nodiscard]] static Result<Listing> build(Database &db, Grid &grid, Kind kind, int number = 0);
+    [[nodiscard]] static Result<ReportDocument> classList(Database &db, Grid &grid, int number);
 };
 
 } // namespace fenpai

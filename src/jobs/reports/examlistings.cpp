@@ -18,8 +18,8 @@ namespace {
 const QString listColumns =
     QStringLiteral("select 姓名,考场,考号,座位号,性别,学校,班级 from 考生表 ");
 
-Result<ExamListings::Listing> show(Database &db, Grid &grid, const QString &queryName,
-                                   const QString &sql, const QString &title)
+Result<ReportDocument> show(Database &db, Grid &grid, const QString &queryName, const QString &sql,
+                            const QString &title)
 {
     if (Status s = ExamListings::requireExaminees(db); !s.isOk())
         return s;
@@ -28,7 +28,7 @@ Result<ExamListings::Listing> show(Database &db, Grid &grid, const QString &quer
     DocumentFill::Outcome filled = DocumentFill::fill(grid, db, queryName, title);
     if (!filled.status.isOk())
         return filled.status;
-    return ExamListings::Listing{title, filled.titleText};
+    return ReportDocument{title, filled.titleText};
 }
 
 // The locations (and door numbers) of 考场表 in stored order: index r - 1 for room ordinal r.
@@ -90,7 +90,7 @@ QVariant ExamListings::doorNumber(Database &db, int room)
     return v ? *v : QVariant();
 }
 
-Result<ExamListings::Listing> ExamListings::roomList(Database &db, Grid &grid, int room)
+Result<ReportDocument> ExamListings::roomList(Database &db, Grid &grid, int room)
 {
     QString sql = listColumns;
     QString title = allRoomsTitle();
@@ -100,7 +100,7 @@ Result<ExamListings::Listing> ExamListings::roomList(Database &db, Grid &grid, i
             QStringLiteral("第 %1 考场考生名单").arg(room) + doorSuffix(room, doorNumber(db, room));
     }
     sql += QStringLiteral("ORDER BY 考号");
-    Result<Listing> listing = show(db, grid, QStringLiteral("NewQry5"), sql, title);
+    Result<ReportDocument> listing = show(db, grid, QStringLiteral("NewQry5"), sql, title);
     if (!listing)
         return listing;
 
@@ -125,8 +125,8 @@ std::pair<QString, QString> ExamListings::splitClassCaption(const QString &capti
     return {caption.left(slash), caption.mid(slash + 1)};
 }
 
-Result<ExamListings::Listing>
-ExamListings::classList(Database &db, Grid &grid, const QString &school, const QString &className)
+Result<ReportDocument> ExamListings::classList(Database &db, Grid &grid, const QString &school,
+                                               const QString &className)
 {
     QString sql = listColumns;
     QString title = allRoomsTitle();
@@ -137,16 +137,16 @@ ExamListings::classList(Database &db, Grid &grid, const QString &school, const Q
                    .arg(SqlDialect::quoteLiteral(school), SqlDialect::quoteLiteral(className));
         title = school + u' ' + className + QStringLiteral(" 考场考号表");
     }
-    Result<Listing> listing = show(db, grid, QStringLiteral("NewQry5"), sql, title);
+    Result<ReportDocument> listing = show(db, grid, QStringLiteral("NewQry5"), sql, title);
     if (listing)
         ExamListLayout::classList(grid, title);
     return listing;
 }
 
-Result<ExamListings::Listing> ExamListings::firstLast(Database &db, Grid &grid)
+Result<ReportDocument> ExamListings::firstLast(Database &db, Grid &grid)
 {
     const QString title = firstLastTitle();
-    Result<Listing> listing =
+    Result<ReportDocument> listing =
         show(db, grid, QStringLiteral("NewQry6"),
              QStringLiteral("select 考场 ,min(考号) as 首考号 ,max(考号) as 尾考号,count(考号) as "
                             "人数 from 考生表  GROUP BY 考场 ORDER BY 考场"),

@@ -2,6 +2,7 @@
 
 #include "core/result.h"
 #include "core/status.h"
+#include "jobs/reports/reportdocument.h"
 
 #include <QString>
 #include <QVariant>
@@ -20,23 +21,16 @@ class Grid;
 class ExamListings final
 {
 public:
-    // What the document shows: its title and the title box text (title and row count).
-    struct Listing
-    {
-        QString title;
-        QString titleText;
-    };
-
     // The name list of room `room`, or of all rooms for 0, in exam number order.
-    [[nodiscard]] static Result<Listing> roomList(Database &db, Grid &grid, int room);
+    [[nodiscard]] static Result<ReportDocument> roomList(Database &db, Grid &grid, int room);
     // The list of one class with its rooms and exam numbers; an empty school and class list
     // every class.
-    [[nodiscard]] static Result<Listing> classList(Database &db, Grid &grid, const QString &school,
-                                                   const QString &className);
+    [[nodiscard]] static Result<ReportDocument>
+    classList(Database &db, Grid &grid, const QString &school, const QString &className);
     // A class menu caption "school/class" split at its first "/".
     static std::pair<QString, QString> splitClassCaption(const QString &caption);
     // Per room its first and last exam number, its examinees and its location.
-    [[nodiscard]] static Result<Listing> firstLast(Database &db, Grid &grid);
+    [[nodiscard]] static Result<ReportDocument> firstLast(Database &db, Grid &grid);
 
     static QString allRoomsTitle();  // 全部考场考生名单
     static QString firstLastTitle(); // 各考场首尾考号

@@ -57,15 +57,15 @@ Result<QVariantList> distinctValues(Database &db, const QString &sql)
 }
 
 // The listing with its totals row under the header, from column `firstCol` on.
-Result<ExamStatistics::Listing> showWithTotals(Database &db, Grid &grid, const QString &queryName,
-                                               const QString &sql, const QString &totalsSql,
-                                               int firstCol, const QString &title)
+Result<ReportDocument> showWithTotals(Database &db, Grid &grid, const QString &queryName,
+                                      const QString &sql, const QString &totalsSql, int firstCol,
+                                      const QString &title)
 {
     const DocumentFill::Outcome filled =
         DocumentFill::fillWithTotals(grid, db, queryName, sql, totalsSql, firstCol, title);
     if (!filled.status.isOk())
         return filled.status;
-    return ExamStatistics::Listing{title, filled.titleText};
+    return ReportDocument{title, filled.titleText};
 }
 
 // The last run of decimal digits in a class name, or -1.
@@ -99,7 +99,7 @@ QStringList ExamStatistics::classAliases(const QStringList &classes)
     return aliases;
 }
 
-Result<ExamStatistics::Listing> ExamStatistics::brief(Database &db, Grid &grid)
+Result<ReportDocument> ExamStatistics::brief(Database &db, Grid &grid)
 {
     if (Status s = ExamListings::requireExaminees(db); !s.isOk())
         return s;
@@ -120,8 +120,7 @@ Result<ExamStatistics::Listing> ExamStatistics::brief(Database &db, Grid &grid)
                           2, QStringLiteral("考场编排统计表"));
 }
 
-Result<ExamStatistics::Listing> ExamStatistics::school(Database &db, Grid &grid,
-                                                       const QString &school)
+Result<ReportDocument> ExamStatistics::school(Database &db, Grid &grid, const QString &school)
 {
     if (Status s = ExamListings::requireExaminees(db); !s.isOk())
         return s;
@@ -145,7 +144,7 @@ Result<ExamStatistics::Listing> ExamStatistics::school(Database &db, Grid &grid,
         names.append(c.toString());
     const QString list = countColumns(ColumnNames::className, classes, classAliases(names));
     const QString title = school + QStringLiteral("考场编排统计表");
-    Result<Listing> listing =
+    Result<ReportDocument> listing =
         showWithTotals(db, grid, QStringLiteral("NewQry3"),
                        QStringLiteral("select 考场 ,count([姓名]) as 人数") + list + where +
                            QStringLiteral(" GROUP BY 考场 ORDER BY 考场"),
@@ -156,11 +155,11 @@ Result<ExamStatistics::Listing> ExamStatistics::school(Database &db, Grid &grid,
     return listing;
 }
 
-Result<ExamStatistics::Listing> ExamStatistics::byClass(Database &db, Grid &grid)
+Result<ReportDocument> ExamStatistics::byClass(Database &db, Grid &grid)
 {
     if (Status s = ExamListings::requireExaminees(db); !s.isOk())
         return s;
-    Result<Listing> listing = showWithTotals(
+    Result<ReportDocument> listing = showWithTotals(
         db, grid, QStringLiteral("NewQry5"),
         QStringLiteral("select 学校,班级,") + sexCounts +
             QStringLiteral("  from 考生表  GROUP BY 学校,班级"),
@@ -171,11 +170,11 @@ Result<ExamStatistics::Listing> ExamStatistics::byClass(Database &db, Grid &grid
     return listing;
 }
 
-Result<ExamStatistics::Listing> ExamStatistics::bySchool(Database &db, Grid &grid)
+Result<ReportDocument> ExamStatistics::bySchool(Database &db, Grid &grid)
 {
     if (Status s = ExamListings::requireExaminees(db); !s.isOk())
         return s;
-    Result<Listing> listing = showWithTotals(
+    Result<ReportDocument> listing = showWithTotals(
         db, grid, QStringLiteral("NewQry5"),
         QStringLiteral("select 学校,") + sexCounts + QStringLiteral("  from 考生表  GROUP BY 学校"),
         QStringLiteral("select ") + sexCounts + QStringLiteral("  from 考生表"), 2, overviewTitle);

@@ -16,15 +16,14 @@ class Grid;
 class ExamStatistics final
 {
 public:
-    using Listing = ExamListings::Listing;
-
     // 考场编排统计表: 考场, 人数 and one column per school.
-    [[nodiscard]] static Result<Listing> brief(Database &db, Grid &grid);
+    [[nodiscard]] static Result<ReportDocument> brief(Database &db, Grid &grid);
     // school + 考场编排统计表: 考场, 人数 and one column 第N班 per class of the school.
-    [[nodiscard]] static Result<Listing> school(Database &db, Grid &grid, const QString &school);
+    [[nodiscard]] static Result<ReportDocument> school(Database &db, Grid &grid,
+                                                       const QString &school);
     // 原始分班信息表 per school and class, or per school: 学生数, 男生, 女生.
-    [[nodiscard]] static Result<Listing> byClass(Database &db, Grid &grid);
-    [[nodiscard]] static Result<Listing> bySchool(Database &db, Grid &grid);
+    [[nodiscard]] static Result<ReportDocument> byClass(Database &db, Grid &grid);
+    [[nodiscard]] static Result<ReportDocument> bySchool(Database &db, Grid &grid);
 
     // The column headers for the classes of one school, in the given order: 第N班 with N the
     // last run of digits in the class name; the class name itself when it has no digits or its

@@ -61,7 +61,7 @@ QStringList ScoreInfoReport::subjects(Database &db)
     return result;
 }
 
-Status ScoreInfoReport::build(Database &db, Grid &grid)
+Result<ReportDocument> ScoreInfoReport::build(Database &db, Grid &grid)
 {
     for (const QString &table : {TableNames::scores, TableNames::teachers}) {
         if (!db.hasTable(table))
@@ -169,7 +169,7 @@ Status ScoreInfoReport::build(Database &db, Grid &grid)
     ReportFormat::applyPageSetup(grid, ReportFormat::Variant::Statistics, width);
     grid.refresh();
     grid.setAutoRedraw(true);
-    return Status::ok();
+    return ReportDocument{title(), title()};
 }
 
 } // namespace fenpai

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "core/status.h"
+#include "core/result.h"
+#include "jobs/reports/reportdocument.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,7 +29,7 @@ public:
     // Fills the grid (its previous content is replaced) and gives it the print titles and page
     // setup of a statistics report. A missing table fails with a message naming it; the grid is
     // then left as it was.
-    [[nodiscard]] static Status build(Database &db, Grid &grid);
+    [[nodiscard]] static Result<ReportDocument> build(Database &db, Grid &grid);
 };
 
 } // namespace fenpai

@@ -99,7 +99,7 @@ QString SeatChart::title(int room)
     return QStringLiteral("第 %1 考场座位表").arg(room);
 }
 
-Result<ExamListings::Listing> SeatChart::build(Database &db, Grid &grid, const Request &request)
+Result<ReportDocument> SeatChart::build(Database &db, Grid &grid, const Request &request)
 {
     const Result<std::vector<SeatedRoom>> read = RoomSeating::read(db, request.order, request.room);
     if (!read)
@@ -170,7 +170,7 @@ Result<ExamListings::Listing> SeatChart::build(Database &db, Grid &grid, const R
     grid.setAutoRedraw(true);
 
     const QString title = SeatChart::title(request.room);
-    return ExamListings::Listing{title, title};
+    return ReportDocument{title, title};
 }
 
 } // namespace fenpai

@@ -24,8 +24,8 @@ public:
     };
 
     // Fills the grid; refuses a room that does not exist or has more desks than a page can show.
-    [[nodiscard]] static Result<ExamListings::Listing> build(Database &db, Grid &grid,
-                                                             const Request &request);
+    [[nodiscard]] static Result<ReportDocument> build(Database &db, Grid &grid,
+                                                      const Request &request);
 
     static QString title(int room); // 第 N 考场座位表, 全部考场座位表 for 0
     static constexpr int maxLines = 100;

@@ -1,6 +1,8 @@
 #include "ui/arrangement/arrangementdialog.h"
 
+#include "jobs/arrangement/arrangement.h"
 #include "jobs/arrangement/desklayout.h"
+#include "jobs/arrangement/roomseating.h"
 #include "jobs/workspace.h"
 #include "ui/common/jobprogress.h"
 
@@ -21,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <memory>
+#include <optional>
 
 namespace fenpai {
 
@@ -30,13 +33,6 @@ template <typename T> T *named(T *widget, const char *name)
 {
     widget->setObjectName(QLatin1String(name));
     return widget;
-}
-
-void showMessageBox(QWidget *parent, const QString &text)
-{
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
-                    QMessageBox::Ok, parent);
-    box.exec();
 }
 
 const QString hoverHint = QStringLiteral("请将鼠标放在不同的内容上,看解释");
@@ -50,7 +46,6 @@ const QString seatOrderKey = QStringLiteral("arrangement/seatOrder");
 ArrangementDialog::ArrangementDialog(Workspace &workspace, QWidget *parent)
     : QDialog(parent)
     , m_workspace(workspace)
-    , m_message(&showMessageBox)
 {
     setObjectName(QStringLiteral("kcbpfrm"));
     setWindowTitle(QStringLiteral("考场编排"));
@@ -215,7 +210,7 @@ ArrangementDialog::ArrangementDialog(Workspace &workspace, QWidget *parent)
     numberingChosen();
 }
 
-ArrangementSettings ArrangementDialog::settings() const
+Result<ArrangementSettings> ArrangementDialog::settings() const
 {
     ArrangementSettings s;
     s.mode = m_groupMixOption->isChecked()   ? ArrangementSettings::Mode::GroupMix
@@ -224,15 +219,26 @@ ArrangementSettings ArrangementDialog::settings() const
     s.groupKind = m_groupKindCombo->currentText() == QStringLiteral("学校")
                       ? ArrangementSettings::GroupKind::School
                       : ArrangementSettings::GroupKind::Class;
-    s.groupsPerRoom = m_groupsPerRoomEdit->text();
+    s.groupsPerRoom = ArrangementSettings::parseGroupsPerRoom(m_groupsPerRoomEdit->text());
     s.adjacentGroups = m_adjacentCheck->isChecked();
     s.scoreOrder = m_similarScoresOption->isChecked() ? ArrangementSettings::ScoreOrder::Similar
                    : m_randomOrderOption->isChecked() ? ArrangementSettings::ScoreOrder::Random
                                                       : ArrangementSettings::ScoreOrder::Spread;
     s.numbering = m_roomSeatOption->isChecked() ? ArrangementSettings::Numbering::RoomSeat
                                                 : ArrangementSettings::Numbering::Consecutive;
-    s.startNumber = m_startNumberEdit->text();
-    s.prefix = m_prefixEdit->text();
+    // Only the scheme chosen is read: the other box may hold anything.
+    if (s.numbering == ArrangementSettings::Numbering::Consecutive) {
+        const Result<qint64> start =
+            ArrangementSettings::parseStartNumber(m_startNumberEdit->text());
+        if (!start)
+            return start.status();
+        s.startNumber = *start;
+    } else {
+        const Result<QString> prefix = ArrangementSettings::parsePrefix(m_prefixEdit->text());
+        if (!prefix)
+            return prefix.status();
+        s.prefix = *prefix;
+    }
     s.separateClassmates = m_separateCheck->isChecked();
     s.seatOrder = static_cast<SeatOrder>(m_seatOrderCombo->currentData().toInt());
     return s;
@@ -260,7 +266,8 @@ SeatOrder ArrangementDialog::rememberedSeatOrder(const QSettings &settings)
 
 void ArrangementDialog::readCounts()
 {
-    Result<ArrangementCounts> counts = m_workspace.arrangementCounts();
+    Result<ArrangementCounts> counts =
+        m_workspace.use([](Database &db) { return ArrangementCounts::read(db); });
     if (counts)
         m_counts = std::move(*counts);
     else
@@ -280,11 +287,13 @@ void ArrangementDialog::showEvent(QShowEvent *event)
 void ArrangementDialog::warnOnOpening()
 {
     if (!m_countsError.isEmpty())
-        m_message(this, m_countsError);
+        say(this, m_countsError);
     else if (m_counts.roomsTooSmall())
-        m_message(this, Arrangement::capacityMessage(m_counts.roomCount()));
-    else if (const Status desks = m_workspace.checkDesks(); !desks.isOk())
-        m_message(this, desks.message());
+        say(this, Arrangement::capacityMessage(m_counts.roomCount()));
+    else if (const Status desks =
+                 m_workspace.use([](Database &db) { return RoomSeating::checkDesks(db); });
+             !desks.isOk())
+        say(this, desks.message());
 }
 
 void ArrangementDialog::modeChosen()
@@ -317,28 +326,39 @@ bool ArrangementDialog::runArrangement()
 {
     const Status opened = m_workspace.open();
     if (!opened.isOk()) {
-        m_message(this, Arrangement::failedMessage() + opened.message());
+        say(this, Arrangement::failedMessage() + opened.message());
         return false;
     }
 
+    const Result<ArrangementSettings> chosen = settings();
+    if (!chosen) {
+        say(this, chosen.status().message());
+        return false;
+    }
     // The job runs on a thread and connection of its own; the window keeps painting.
-    const ArrangementSettings chosen = settings();
-    Result<ArrangementOutcome> result = Status::ok();
+    std::optional<Result<ArrangementOutcome>> outcome;
     JobProgress(this, QStringLiteral("正在编排……")).run([&](const JobProgress::Report &report) {
-        result = m_workspace.arrange(chosen, report);
+        outcome = m_workspace.useOwnConnection(
+            [&](Database &db) { return Arrangement::run(db, *chosen, report); });
     });
+    const Result<ArrangementOutcome> &result = *outcome;
     if (!result) {
-        m_message(this, result.status().message());
+        say(this, result.status().message());
         return false;
     }
     close();
     QString summary = QStringLiteral("座位相邻的同班考生 %1 对").arg(result->classmatePairs);
-    if (chosen.separateClassmates)
+    if (chosen->separateClassmates)
         summary += QStringLiteral("（调整座位前 %1 对）").arg(result->classmatePairsBefore);
     emit summaryReady(summary);
     emit arrangementFinished();
-    m_message(parentWidget(), Arrangement::finishedMessage());
+    say(parentWidget(), Arrangement::finishedMessage());
     return true;
+}
+
+void ArrangementDialog::say(QWidget *parent, const QString &text)
+{
+    m_message(parent, QMessageBox::NoIcon, QString(), text, QMessageBox::Ok);
 }
 
 } // namespace fenpai

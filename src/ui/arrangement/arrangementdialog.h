@@ -3,6 +3,9 @@
 #include "jobs/arrangement/arrangementcounts.h"
 #include "jobs/arrangement/arrangementsettings.h"
 
+#include "core/result.h"
+#include "ui/common/messagesink.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -28,15 +31,13 @@ class ArrangementDialog final : public QDialog
     Q_OBJECT
 
 public:
-    // Shows one message with an OK button under the application's title. Tests replace it.
-    using MessageFunction = std::function<void(QWidget *parent, const QString &text)>;
-
     explicit ArrangementDialog(Workspace &workspace, QWidget *parent = nullptr);
 
-    // The settings as the controls hold them now, numbers as typed.
-    ArrangementSettings settings() const;
+    // The settings as the controls hold them now, or the refusal of a number typed wrong.
+    [[nodiscard]] Result<ArrangementSettings> settings() const;
 
-    void setMessageFunction(MessageFunction function) { m_message = std::move(function); }
+    // Messages go through `function` (a message box by default); tests read them instead.
+    void setMessageFunction(MessageSink::Function function) { m_message = std::move(function); }
 
     // "同班考生不相邻" and "座位顺序" start as last chosen and are stored whenever they change.
     void rememberIn(QSettings *settings);
@@ -63,7 +64,9 @@ private:
     void numberingChosen();
 
     Workspace &m_workspace;
-    MessageFunction m_message;
+    MessageSink::Function m_message = &MessageSink::show;
+    // One message with an OK button under the application's title.
+    void say(QWidget *parent, const QString &text);
     ArrangementCounts m_counts;
     QString m_countsError;
     bool m_warned = false;

@@ -2,6 +2,7 @@
 
 #include "core/numbertext.h"
 #include "grid/grid.h"
+#include "jobs/arrangement/examswap.h"
 #include "jobs/workspace.h"
 #include "ui/grid/gridview.h"
 
@@ -81,7 +82,8 @@ ExamSwapDialog::~ExamSwapDialog() = default;
 void ExamSwapDialog::loadRooms()
 {
     // A table that cannot be read leaves the pickers empty, as a fresh database does.
-    const Result<QStringList> rooms = m_workspace.swapRooms();
+    const Result<QStringList> rooms =
+        m_workspace.use([](Database &db) { return ExamSwap::rooms(db); });
     for (Side &s : m_sides) {
         s.rooms->clear();
         if (rooms)
@@ -101,7 +103,8 @@ void ExamSwapDialog::fill(int side)
     Side &s = m_sides[side];
     const qint64 room = qint64(NumberText::leadingValue(s.rooms->currentText()));
     // A room that cannot be shown leaves its grid empty; the swap still checks every pick.
-    (void)m_workspace.fillSwapRoom(*s.grid, s.queryName, room);
+    (void)m_workspace.use(
+        [&](Database &db) { return ExamSwap::fillRoom(db, *s.grid, s.queryName, room); });
     for (int c = 0; c < s.grid->cols() && c < int(std::size(columnWidths)); ++c)
         s.grid->setColumnWidth(c, columnWidths[c]);
     s.grid->refresh();
@@ -144,7 +147,9 @@ void ExamSwapDialog::swap()
     if (m_message(this, QMessageBox::Question, QString(), QStringLiteral("要进行对调吗？"),
                   QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    if (const Status s = m_workspace.swapExaminees(pick(0), pick(1)); !s.isOk()) {
+    if (const Status s =
+            m_workspace.use([&](Database &db) { return ExamSwap::swap(db, pick(0), pick(1)); });
+        !s.isOk()) {
         m_message(this, QMessageBox::Warning, QString(), s.message(), QMessageBox::Ok);
         return;
     }

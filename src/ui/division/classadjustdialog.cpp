@@ -1,6 +1,8 @@
 #include "ui/division/classadjustdialog.h"
 
 #include "grid/grid.h"
+#include "jobs/division/classadjustment.h"
+#include "jobs/reports/classreports.h"
 #include "jobs/workspace.h"
 #include "ui/grid/gridview.h"
 
@@ -106,7 +108,7 @@ void ClassAdjustDialog::loadStatistics()
     // built first so that NewQry3 ends up holding the dialog's own statement.
     Grid withMeans;
     QHash<QString, QString> means;
-    if (m_workspace.buildClassReport(withMeans, ClassReports::Kind::NewClassStats)) {
+    if (m_workspace.use([&](Database &db) { return ClassReports::newClassStats(db, withMeans); })) {
         for (int c = 1; c < withMeans.cols(); ++c) {
             if (withMeans.cellText(0, c) != QLatin1String("平均分"))
                 continue;
@@ -115,7 +117,8 @@ void ClassAdjustDialog::loadStatistics()
         }
     }
     // Without data the grid stays empty, and so do the pickers.
-    if (!m_workspace.buildClassReport(*m_stats, ClassReports::Kind::AdjustmentStats)) {
+    if (!m_workspace.use(
+            [&](Database &db) { return ClassReports::adjustmentStats(db, *m_stats); })) {
         m_stats->reset();
         m_stats->setRows(1);
         m_stats->setCols(1);
@@ -187,8 +190,10 @@ void ClassAdjustDialog::markDeparture(const QHash<QString, QString> &means)
 void ClassAdjustDialog::fill(int side)
 {
     Side &s = m_sides[side];
-    Result<std::vector<qint64>> rowids = m_workspace.fillAdjustmentClass(
-        *s.grid, s.queryName, s.classes->currentText().toInt(), side == 1);
+    Result<std::vector<qint64>> rowids = m_workspace.use([&](Database &db) {
+        return ClassAdjustment::fillClass(db, *s.grid, s.queryName,
+                                          s.classes->currentText().toInt(), side == 1);
+    });
     // A list that cannot be shown stays empty; a move then finds no pupil on the picked row.
     s.rowids = rowids ? *rowids : std::vector<qint64>{};
     s.grid->refresh();
@@ -237,7 +242,9 @@ void ClassAdjustDialog::move(int side)
                       QStringLiteral(" 班吗?"),
                   QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    if (const Status moved = m_workspace.moveToClass(s.rowids[size_t(m_row - 1)], to.toInt());
+    if (const Status moved = m_workspace.use([&](Database &db) {
+            return ClassAdjustment::move(db, s.rowids[size_t(m_row - 1)], to.toInt());
+        });
         !moved.isOk()) {
         m_message(this, QMessageBox::Warning, QStringLiteral("提示"), moved.message(),
                   QMessageBox::Ok);

@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <memory>
+#include <optional>
 
 namespace fenpai {
 
@@ -30,19 +31,11 @@ template <typename T> T *named(T *widget, const char *name)
     return widget;
 }
 
-void showMessageBox(QWidget *parent, const QString &text)
-{
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
-                    QMessageBox::Ok, parent);
-    box.exec();
-}
-
 } // namespace
 
 DivisionDialog::DivisionDialog(Workspace &workspace, QWidget *parent)
     : QDialog(parent)
     , m_workspace(workspace)
-    , m_message(&showMessageBox)
 {
     setObjectName(QStringLiteral("fbszfrm"));
     setWindowTitle(QStringLiteral("分班"));
@@ -130,20 +123,33 @@ DivisionDialog::DivisionDialog(Workspace &workspace, QWidget *parent)
     connect(cancelButton, &QPushButton::clicked, this, &DivisionDialog::close);
 
     // A missing or unreadable table shows a total of 0; the run itself says what is wrong.
-    if (const Result<int> total = m_workspace.pupilTotal())
+    if (const Result<int> total =
+            m_workspace.use([](Database &db) { return ClassDivision::pupilTotal(db); }))
         m_total = *total;
     m_balancedOption->setChecked(true);
     m_totalLabel->setText(QStringLiteral("总人数：") + QString::number(m_total));
 }
 
-DivisionSettings DivisionDialog::settings() const
+Result<DivisionSettings> DivisionDialog::settings() const
 {
     DivisionSettings s;
     s.mode = m_layeredOption->isChecked() ? DivisionSettings::Mode::Layered
                                           : DivisionSettings::Mode::Balanced;
-    s.classes = ClassDivision::countValue(m_classesEdit->text());
-    for (size_t k = 0; k < 4; ++k)
-        s.layers[k] = ClassDivision::countValue(m_layerEdits[k]->text());
+    // Only the mode chosen is read: the other boxes may hold anything.
+    if (s.mode == DivisionSettings::Mode::Balanced) {
+        const Result<int> classes = DivisionSettings::parseClasses(m_classesEdit->text());
+        if (!classes)
+            return classes.status();
+        s.classes = *classes;
+    } else {
+        std::array<QString, 4> texts;
+        for (size_t k = 0; k < 4; ++k)
+            texts[k] = m_layerEdits[k]->text();
+        const Result<std::array<int, 4>> layers = DivisionSettings::parseLayers(texts);
+        if (!layers)
+            return layers.status();
+        s.layers = *layers;
+    }
     s.balanceSex = m_balanceSexCheck->isChecked();
     s.balanceSchool = m_balanceSchoolCheck->isChecked();
     s.refine = m_refineCheck->isChecked();
@@ -209,18 +215,24 @@ bool DivisionDialog::runDivision()
 {
     const Status opened = m_workspace.open();
     if (!opened.isOk()) {
-        m_message(this, ClassDivision::failedMessage() + opened.message());
+        say(this, ClassDivision::failedMessage() + opened.message());
         return false;
     }
 
+    const Result<DivisionSettings> chosen = settings();
+    if (!chosen) {
+        say(this, chosen.status().message());
+        return false;
+    }
     // The job runs on a thread and connection of its own; the window keeps painting.
-    const DivisionSettings chosen = settings();
-    Result<DivisionSummary> result = Status::ok();
+    std::optional<Result<DivisionSummary>> outcome;
     JobProgress(this, QStringLiteral("正在分班……")).run([&](const JobProgress::Report &report) {
-        result = m_workspace.divide(chosen, report);
+        outcome = m_workspace.useOwnConnection(
+            [&](Database &db) { return ClassDivision::run(db, *chosen, report); });
     });
+    const Result<DivisionSummary> &result = *outcome;
     if (!result) {
-        m_message(this, result.status().message());
+        say(this, result.status().message());
         return false;
     }
     QString done = QStringLiteral("分班完成!");
@@ -235,10 +247,15 @@ bool DivisionDialog::runDivision()
         done += u'\n' + wishes.notes[i];
     if (wishes.notes.size() > shown)
         done += QStringLiteral("\n……另有%1条未能满足的愿望").arg(wishes.notes.size() - shown);
-    m_message(this, done);
+    say(this, done);
     emit divisionFinished();
     close();
     return true;
+}
+
+void DivisionDialog::say(QWidget *parent, const QString &text)
+{
+    m_message(parent, QMessageBox::NoIcon, QString(), text, QMessageBox::Ok);
 }
 
 } // namespace fenpai

@@ -2,6 +2,9 @@
 
 #include "jobs/division/divisionsettings.h"
 
+#include "core/result.h"
+#include "ui/common/messagesink.h"
+
 #include <QDialog>
 
 #include <array>
@@ -26,15 +29,13 @@ class DivisionDialog final : public QDialog
     Q_OBJECT
 
 public:
-    // Shows one message with an OK button under the application's title. Tests replace it.
-    using MessageFunction = std::function<void(QWidget *parent, const QString &text)>;
-
     explicit DivisionDialog(Workspace &workspace, QWidget *parent = nullptr);
 
-    // The settings as the controls hold them now, numbers read as typed.
-    DivisionSettings settings() const;
+    // The settings as the controls hold them now, or the refusal of a count typed wrong.
+    [[nodiscard]] Result<DivisionSettings> settings() const;
 
-    void setMessageFunction(MessageFunction function) { m_message = std::move(function); }
+    // Messages go through `function` (a message box by default); tests read them instead.
+    void setMessageFunction(MessageSink::Function function) { m_message = std::move(function); }
 
     // Where the refinement check box's state is kept between openings; the box takes the stored
     // state now and stores each change.
@@ -57,7 +58,9 @@ private:
     void setLayerControlsEnabled(bool layered);
 
     Workspace &m_workspace;
-    MessageFunction m_message;
+    MessageSink::Function m_message = &MessageSink::show;
+    // One message with an OK button under the application's title.
+    void say(QWidget *parent, const QString &text);
     int m_total = 0;
 
     QRadioButton *m_balancedOption = nullptr;

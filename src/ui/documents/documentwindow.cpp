@@ -73,11 +73,6 @@ DocumentWindow::DocumentWindow(AppState &state, Workspace &workspace, QWidget *p
     m_undo->setUndoLimit(100);
     // A grid read from a file or emptied is another document: its steps do not apply.
     connect(m_grid, &Grid::contentReplaced, m_undo, &QUndoStack::clear);
-    m_message = [](QWidget *parent, QMessageBox::Icon icon, const QString &title,
-                   const QString &text, QMessageBox::StandardButtons buttons) {
-        QMessageBox box(icon, title, text, buttons, parent);
-        return static_cast<QMessageBox::StandardButton>(box.exec());
-    };
     setWindowTitle(m_state.documentTitle());
 }
 
@@ -187,7 +182,8 @@ bool DocumentWindow::hasUnsavedRecords() const
 
 Status DocumentWindow::saveRecords()
 {
-    return m_workspace.saveDocument(*m_grid, m_source);
+    return m_workspace.use(
+        [&](Database &db) { return DocumentWriteBack::save(db, *m_grid, m_source); });
 }
 
 void DocumentWindow::closeEvent(QCloseEvent *event)

@@ -4,6 +4,7 @@
 #include "grid/gridarea.h"
 #include "jobs/documents/documentsource.h"
 #include "jobs/documents/reportformat.h"
+#include "ui/common/messagesink.h"
 
 #include <QMessageBox>
 #include <QWidget>
@@ -27,17 +28,13 @@ class DocumentWindow final : public QWidget
     Q_OBJECT
 
 public:
-    using MessageFunction =
-        std::function<QMessageBox::StandardButton(QWidget *, QMessageBox::Icon, const QString &,
-                                                  const QString &, QMessageBox::StandardButtons)>;
-
     DocumentWindow(AppState &state, Workspace &workspace, QWidget *parent = nullptr);
     ~DocumentWindow() override;
 
     Grid &grid() { return *m_grid; }
     GridView *gridView() const { return m_view; }
     QLineEdit *titleBox() const { return m_title; }
-    void setMessageFunction(MessageFunction function) { m_message = std::move(function); }
+    void setMessageFunction(MessageSink::Function function) { m_message = std::move(function); }
 
     // The title edit: the print titles follow the title box's text.
     void retitle();
@@ -89,7 +86,7 @@ private:
     QLineEdit *m_title;
     GridView *m_view;
     QUndoStack *m_undo;
-    MessageFunction m_message;
+    MessageSink::Function m_message = &MessageSink::show;
     DocumentSource m_source;
 };
 

@@ -45,17 +45,17 @@ EditCommands::EditCommands(MainWindow &window)
             {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
         edit->insertAction(first, undo);
         edit->insertAction(first, redo);
+        m_window.registerEntry(undo);
+        m_window.registerEntry(redo);
         edit->insertSeparator(first);
         // The way back for hidden rows and columns, after the entries that hide them.
         if (QAction *hideCols = m_window.action(QStringLiteral("mnuHideCols"))) {
             const int at = int(edit->actions().indexOf(hideCols));
             QAction *next = edit->actions().value(at + 1);
             for (const auto &[name, caption] :
-                 {std::pair{"mnuShowRows", "显示行"}, std::pair{"mnuShowCols", "显示列"}}) {
-                auto *a = new QAction(QString::fromUtf8(caption), edit);
-                a->setObjectName(QString::fromLatin1(name));
-                edit->insertAction(next, a);
-            }
+                 {std::pair{"mnuShowRows", "显示行"}, std::pair{"mnuShowCols", "显示列"}})
+                m_window.addEntry(edit, QString::fromLatin1(name), QString::fromUtf8(caption),
+                                  next);
         }
     }
 
@@ -122,20 +122,13 @@ FilterDialog *EditCommands::filterDialog() const
 
 void EditCommands::add(const char *name, const std::function<void(DocumentWindow &)> &command)
 {
-    QAction *a = m_window.action(QString::fromLatin1(name));
-    if (!a) {
-        if (QMenu *edit = m_window.menu(QStringLiteral("mnuEdit")))
-            a = edit->findChild<QAction *>(QString::fromLatin1(name));
-    }
-    if (!a)
-        return;
-    m_documentActions.append(a);
-    if (!command)
-        return;
-    connect(a, &QAction::triggered, this, [this, command] {
-        if (DocumentWindow *doc = m_window.activeDocument())
+    QAction *a = m_window.wire(QString::fromLatin1(name), this, [this, command] {
+        DocumentWindow *doc = m_window.activeDocument();
+        if (doc && command)
             command(*doc);
     });
+    if (a)
+        m_documentActions.append(a);
 }
 
 void EditCommands::documentActivated()

@@ -56,24 +56,17 @@ FileCommands::FileCommands(MainWindow &window)
     setObjectName(QStringLiteral("fileCommands"));
     // 输出到PDF stands beside the other exports.
     if (QMenu *file = m_window.menu(QStringLiteral("mnuFile"))) {
-        auto *pdf = new QAction(QStringLiteral("输出到PDF"), &m_window);
-        pdf->setObjectName(QStringLiteral("mnuExportPdf"));
         const QList<QAction *> actions = file->actions();
         const qsizetype html = actions.indexOf(m_window.action(QStringLiteral("mnuExportHtml")));
-        file->insertAction(html >= 0 && html + 1 < actions.size() ? actions.at(html + 1) : nullptr,
-                           pdf);
-        connect(pdf, &QAction::triggered, this, [this] { exportTo(FileKind::Pdf); });
+        m_window.addEntry(file, QStringLiteral("mnuExportPdf"), QStringLiteral("输出到PDF"),
+                          html >= 0 && html + 1 < actions.size() ? actions.at(html + 1) : nullptr);
     }
     // Everything but opening a file needs a document: disabled while none is active.
-    auto wire = [this](const char *name, auto slot) {
-        if (QAction *a = m_window.action(QString::fromLatin1(name))) {
-            a->setEnabled(true);
-            connect(a, &QAction::triggered, this, slot);
-            if (qstrcmp(name, "mnuOpen") != 0)
-                m_documentActions.append(a);
-        }
+    auto wire = [this](const char *name, std::function<void()> command) {
+        if (QAction *a = m_window.wire(QString::fromLatin1(name), this, std::move(command)))
+            m_documentActions.append(a);
     };
-    wire("mnuOpen", [this] { openFile(); });
+    m_window.wire(QStringLiteral("mnuOpen"), this, [this] { openFile(); });
     wire("mnuSave", [this] { save(); });
     wire("mnuFileSaveAs", [this] { (void)saveAs(); }); // a failure has been said
     wire("ExcelSave", [this] { exportTo(FileKind::Excel); });
@@ -81,8 +74,7 @@ FileCommands::FileCommands(MainWindow &window)
     wire("mnuFilePageSetup", [this] { pageSetup(); });
     wire("mnuPrintPreview", [this] { preview(); });
     wire("mnuDirectPrint", [this] { print(); });
-    if (QAction *pdf = m_window.findChild<QAction *>(QStringLiteral("mnuExportPdf")))
-        m_documentActions.append(pdf);
+    wire("mnuExportPdf", [this] { exportTo(FileKind::Pdf); });
     connect(m_window.mdiArea(), &QMdiArea::subWindowActivated, this,
             &FileCommands::documentActivated);
     documentActivated();

@@ -159,11 +159,9 @@ void FormatCommands::run(const std::function<void(DocumentWindow &)> &command)
 
 void FormatCommands::wire(const char *name, const std::function<void(DocumentWindow &)> &command)
 {
-    QAction *a = m_window.action(QString::fromLatin1(name));
-    if (!a)
-        return;
-    m_actions.append(a);
-    connect(a, &QAction::triggered, this, [this, command] { run(command); });
+    if (QAction *a =
+            m_window.wire(QString::fromLatin1(name), this, [this, command] { run(command); }))
+        m_actions.append(a);
 }
 
 void FormatCommands::documentActivated()

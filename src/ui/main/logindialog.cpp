@@ -56,7 +56,9 @@ void LoginDialog::accept()
                   QMessageBox::Ok);
         return;
     }
-    const Result<QString> user = m_workspace.login(m_userNameEdit->text(), m_passwordEdit->text());
+    const Result<QString> user = m_workspace.use([&](Database &db) {
+        return UserAccounts::login(db, m_userNameEdit->text(), m_passwordEdit->text());
+    });
     if (!user) {
         m_message(this, QMessageBox::NoIcon, QStringLiteral("登录"), user.status().message(),
                   QMessageBox::Ok);

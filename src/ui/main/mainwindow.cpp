@@ -9,13 +9,13 @@
 #include "ui/main/logindialog.h"
 #include "ui/main/mdilayout.h"
 #include "ui/main/passworddialog.h"
-#include "ui/main/seatchartcommands.h"
+#include "ui/main/reportcommands.h"
 #include "ui/main/windowplacement.h"
 
 #include "core/numbertext.h"
 #include "core/tablenames.h"
+#include "jobs/import/spreadsheetimport.h"
 #include "jobs/reports/mixingcheck.h"
-#include "jobs/reports/scoreinforeport.h"
 #include "ui/arrangement/arrangementdialog.h"
 #include "ui/arrangement/examswapdialog.h"
 #include "ui/arrangement/mixingcheckdialog.h"
@@ -43,6 +43,7 @@
 #include <QToolBar>
 
 #include <memory>
+#include <optional>
 #include <tuple>
 
 namespace fenpai {
@@ -95,12 +96,38 @@ MainWindow::~MainWindow()
     disconnect(m_mdi, &QMdiArea::subWindowActivated, nullptr, nullptr);
 }
 
+QAction *MainWindow::addEntry(QMenu *menu, const QString &objectName, const QString &caption,
+                              QAction *before)
+{
+    auto *a = new QAction(caption, menu);
+    a->setObjectName(objectName);
+    a->setEnabled(false);
+    menu->insertAction(before, a);
+    registerEntry(a);
+    return a;
+}
+
 QAction *MainWindow::addEntry(QMenu *menu, const char *objectName, const QString &caption)
 {
-    QAction *a = menu->addAction(caption);
-    a->setObjectName(QString::fromLatin1(objectName));
-    m_actions.insert(a->objectName(), a);
+    return addEntry(menu, QString::fromLatin1(objectName), caption);
+}
+
+QAction *MainWindow::wire(const QString &objectName, QObject *context,
+                          std::function<void()> command)
+{
+    QAction *a = action(objectName);
+    if (!a) {
+        qWarning("no menu command named %s", qUtf8Printable(objectName));
+        return nullptr;
+    }
+    a->setEnabled(true);
+    connect(a, &QAction::triggered, context, [command = std::move(command)] { command(); });
     return a;
+}
+
+QAction *MainWindow::wire(const char *objectName, std::function<void()> command)
+{
+    return wire(QString::fromLatin1(objectName), this, std::move(command));
 }
 
 void MainWindow::addDynamicMenu(QMenu *menu, const char *name, const QString &firstCaption)
@@ -162,6 +189,9 @@ void MainWindow::buildMenus()
     addEntry(exam, "ktiaoz", QStringLiteral("手工调整"));
     QMenu *examBrowse = addSubmenu(exam, "lulan", QStringLiteral("浏览"));
     QMenu *byRoom = addSubmenu(examBrowse, "klulan", QStringLiteral("按考场"));
+    QMenu *charts = addSubmenu(byRoom, "zwb", QStringLiteral("座位表"));
+    addDynamicMenu(charts, "zwb", QStringLiteral("全部考场"));
+    byRoom->addSeparator();
     addDynamicMenu(byRoom, "gkc", QStringLiteral("全部考场"));
     QMenu *byClass = addSubmenu(examBrowse, "blulan", QStringLiteral("按班级"));
     addDynamicMenu(byClass, "gbj", QStringLiteral("全部班级"));
@@ -230,9 +260,7 @@ void MainWindow::buildMenus()
     addEntry(help, "houseHelp", QStringLiteral("我的主页"));
     addEntry(help, "mnuHelpAbout", QStringLiteral("关于(&A) "));
 
-    // Entries whose features are not in the program yet stay visible but unavailable.
-    for (QAction *a : std::as_const(m_actions))
-        a->setEnabled(false);
+    // Entries whose commands are not wired stay visible but unavailable.
     for (DynamicMenu *d : std::as_const(m_dynamic))
         d->item(0)->setEnabled(false);
 }
@@ -274,16 +302,6 @@ void MainWindow::buildToolbars()
 
 void MainWindow::wireCommands()
 {
-    auto wire = [this](const char *name, auto slot) {
-        // A name the menus do not have leaves the command out instead of failing the start.
-        QAction *a = action(QString::fromLatin1(name));
-        if (!a) {
-            qWarning("no menu command named %s", name);
-            return;
-        }
-        a->setEnabled(true);
-        connect(a, &QAction::triggered, this, slot);
-    };
     wire("logain", [this] { showLogin(); });
     wire("editmima", [this] {
         if (passGate(true))
@@ -297,8 +315,11 @@ void MainWindow::wireCommands()
     wire("mnuWindowTileHorizontal", [this] { MdiLayout::tile(*m_mdi, Qt::Horizontal); });
     wire("mnuWindowTileVertical", [this] { MdiLayout::tile(*m_mdi, Qt::Vertical); });
     wire("mnuWindowArrangeIcons", [this] { MdiLayout::arrangeIcons(*m_mdi); });
-    wire("mnuViewToolbar", [this](bool checked) { m_standardBar->setVisible(checked); });
-    wire("mnuViewStatusBar", [this](bool checked) { statusBar()->setVisible(checked); });
+    // The two view entries are check boxes: they follow their own state.
+    if (QAction *a = wire("mnuViewToolbar", [] {}))
+        connect(a, &QAction::toggled, m_standardBar, &QToolBar::setVisible);
+    if (QAction *a = wire("mnuViewStatusBar", [] {}))
+        connect(a, &QAction::toggled, statusBar(), &QStatusBar::setVisible);
     wire("mnufileHelp", [this] { showHelp(); });
     wire("mnuonlineHelp", [this] { showHelpWindow(); });
     wire("houseHelp", [this] { showHelpWindow(); });
@@ -311,7 +332,6 @@ void MainWindow::wireCommands()
             doc->showAllColumnsCentredAsText();
     });
     wire("kctable", [this] { showSource(TableNames::rooms, TableNames::rooms); });
-    wire("cjbxx", [this] { showScoreInfoReport(); });
     wire("mnuCopy", [this] { runDocumentCommand(QStringLiteral("mnuCopy")); });
 
     wire("xsfb", [this] { importWorkbook(false); });
@@ -324,12 +344,16 @@ void MainWindow::wireCommands()
         if (passGate())
             showArrangementDialog();
     });
-    wireExamMenus();
-    new ClassCommands(*this); // a child of the window
+    wire("hbjc", [this] { showMixingCheck(); });
+    wire("ktiaoz", [this] {
+        if (passGate())
+            showExamSwapDialog();
+    });
+    new ReportCommands(*this); // a child of the window
+    new ClassCommands(*this);
     new EditCommands(*this);
     new FormatCommands(*this);
     new TicketEntry(*this);
-    new SeatChartCommands(*this);
     new FileCommands(*this);
 }
 
@@ -380,34 +404,34 @@ DocumentWindow *MainWindow::activeDocument() const
 
 DocumentWindow *MainWindow::showSource(const QString &title, const QString &source)
 {
-    // The document is filled before it shows: one that cannot be filled (no database, a table
+    DocumentSource filledFrom;
+    DocumentWindow *doc = openBuilt([&](Grid &grid) -> Result<ReportDocument> {
+        DocumentFill::Outcome filled = m_workspace.fillDocument(grid, source, title);
+        if (!filled.status.isOk())
+            return filled.status;
+        filledFrom = filled.source;
+        return ReportDocument{title, filled.titleText};
+    });
+    if (doc)
+        doc->setSource(filledFrom);
+    return doc;
+}
+
+DocumentWindow *MainWindow::openBuilt(const std::function<Result<ReportDocument>(Grid &)> &build)
+{
+    // The document is built before it shows: one that cannot be built (no database, a table
     // never imported, a broken saved query) says why and leaves no empty window behind.
     std::unique_ptr<DocumentWindow> doc(createDocument());
-    const DocumentFill::Outcome filled = m_workspace.fillDocument(doc->grid(), source, title);
-    if (!filled.status.isOk()) {
-        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), filled.status.message(),
+    const Result<ReportDocument> built = build(doc->grid());
+    if (!built) {
+        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), built.status().message(),
                   QMessageBox::Ok);
         return nullptr;
     }
-    m_state.setDocumentTitle(title);
-    doc->setSource(filled.source);
-    if (!filled.titleText.isEmpty())
-        doc->titleBox()->setText(filled.titleText);
+    m_state.setDocumentTitle(built->title);
+    if (!built->titleText.isEmpty())
+        doc->titleBox()->setText(built->titleText);
     return presentDocument(doc.release());
-}
-
-void MainWindow::showScoreInfoReport()
-{
-    m_state.setDocumentTitle(ScoreInfoReport::title());
-    DocumentWindow *doc = openDocument();
-    if (const Status s = m_workspace.buildScoreInfoReport(doc->grid()); !s.isOk()) {
-        // A report that cannot be built leaves no empty window behind.
-        if (QWidget *sub = doc->parentWidget())
-            sub->close();
-        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), s.message(), QMessageBox::Ok);
-        return;
-    }
-    doc->titleBox()->setText(ScoreInfoReport::title());
 }
 
 void MainWindow::runDocumentCommand(const QString &objectName)
@@ -435,14 +459,17 @@ void MainWindow::importWorkbook(bool arrangement)
     }
     // The import runs on a thread and connection of its own; it cannot stop part-way, so its
     // progress window has no cancel button.
-    Result<ImportReport> report = Status::ok();
+    std::optional<Result<ImportReport>> imported;
     JobProgress(this, QStringLiteral("正在导入数据……"))
         .run(
             [&](const JobProgress::Report &) {
-                report = arrangement ? m_workspace.importArrangement(path)
-                                     : m_workspace.importDivision(path);
+                imported = m_workspace.useOwnConnection([&](Database &db) {
+                    return arrangement ? SpreadsheetImport::importArrangement(db, path)
+                                       : SpreadsheetImport::importDivision(db, path);
+                });
             },
             false);
+    const Result<ImportReport> &report = *imported;
     if (!report) {
         m_message(this, QMessageBox::NoIcon, SpreadsheetImport::adviceTitle(),
                   report.status().message(), QMessageBox::Ok);
@@ -509,7 +536,9 @@ void MainWindow::rebuildNewClassMenu()
 
 void MainWindow::rebuildRoomAndClassMenus()
 {
-    rebuildDynamicMenu(QStringLiteral("gkc"), m_workspace.roomCaptions());
+    const QStringList rooms = m_workspace.roomCaptions();
+    rebuildDynamicMenu(QStringLiteral("gkc"), rooms);
+    rebuildDynamicMenu(QStringLiteral("zwb"), rooms);
     rebuildDynamicMenu(QStringLiteral("gbj"), m_workspace.classCaptions());
 }
 
@@ -654,75 +683,11 @@ void MainWindow::applyFontSize(const QString &size)
     }
 }
 
-void MainWindow::wireExamMenus()
-{
-    using Kind = ExamReports::Kind;
-    auto wire = [this](const char *name, auto slot) {
-        QAction *a = action(QString::fromLatin1(name));
-        a->setEnabled(true);
-        connect(a, &QAction::triggered, this, slot);
-    };
-    wire("jinjtj", [this] {
-        if (passGate())
-            showExamReport({Kind::BriefStats});
-    });
-    wire("qzkh", [this] { showExamReport({Kind::FirstLast}); });
-    wire("hbjc", [this] { showMixingCheck(); });
-    wire("anbj", [this] { showExamReport({Kind::ByClass}); });
-    wire("anxx", [this] { showExamReport({Kind::BySchool}); });
-    wire("ktiaoz", [this] {
-        if (passGate())
-            showExamSwapDialog();
-    });
-
-    // The submenus' items: the room by its position, the class and school by their captions.
-    for (const char *name : {"gkc", "gbj", "tjschoo"})
-        dynamicMenu(QString::fromLatin1(name))->item(0)->setEnabled(true);
-    connect(dynamicMenu(QStringLiteral("gkc")), &DynamicMenu::chosen, this, [this](int k) {
-        if (passGate())
-            showExamReport({Kind::RoomList, k});
-    });
-    connect(dynamicMenu(QStringLiteral("gbj")), &DynamicMenu::chosen, this, [this](int k) {
-        if (!passGate())
-            return;
-        ExamReports::Request request{Kind::ClassList};
-        if (k > 0)
-            std::tie(request.school, request.className) = ExamListings::splitClassCaption(
-                dynamicMenu(QStringLiteral("gbj"))->captions().value(k));
-        showExamReport(request);
-    });
-    connect(dynamicMenu(QStringLiteral("tjschoo")), &DynamicMenu::chosen, this, [this](int k) {
-        // Item 0 only names the submenu.
-        if (k == 0 || !passGate())
-            return;
-        ExamReports::Request request{Kind::SchoolStats};
-        request.school = dynamicMenu(QStringLiteral("tjschoo"))->captions().value(k);
-        showExamReport(request);
-    });
-}
-
-DocumentWindow *MainWindow::showExamReport(const ExamReports::Request &request)
-{
-    DocumentWindow *doc = openDocument();
-    const Result<ExamListings::Listing> listing = m_workspace.buildExamReport(doc->grid(), request);
-    if (!listing) {
-        // A listing that cannot be built leaves no empty window behind.
-        if (QWidget *sub = doc->parentWidget())
-            sub->close();
-        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), listing.status().message(),
-                  QMessageBox::Ok);
-        return nullptr;
-    }
-    m_state.setDocumentTitle(listing->title);
-    doc->setWindowTitle(listing->title);
-    doc->titleBox()->setText(listing->titleText);
-    return doc;
-}
-
 void MainWindow::showMixingCheck()
 {
+    const SeatOrder order = ArrangementDialog::rememberedSeatOrder(*m_settings);
     const Result<QStringList> findings =
-        m_workspace.mixingFindings(ArrangementDialog::rememberedSeatOrder(*m_settings));
+        m_workspace.use([&](Database &db) { return MixingCheck::findings(db, order); });
     if (!findings) {
         m_message(this, QMessageBox::Warning, QStringLiteral("提示"), findings.status().message(),
                   QMessageBox::Ok);

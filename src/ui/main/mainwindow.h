@@ -4,13 +4,13 @@
 #include "ui/common/appstate.h"
 #include "ui/common/messagesink.h"
 
+#include <QAction>
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
 #include <functional>
 
-class QAction;
 class QComboBox;
 class QLabel;
 class QMdiArea;
@@ -23,6 +23,7 @@ namespace fenpai {
 class CommandBar;
 class DocumentWindow;
 class DynamicMenu;
+class Grid;
 
 // The main window: the menu tree, the two toolbars, the status bar, the documents and the login
 // state.
@@ -60,6 +61,15 @@ public:
 
     // Menu entries and toolbar parts by their object names.
     QAction *action(const QString &objectName) const { return m_actions.value(objectName); }
+    // A new entry of `menu` (before `before`, else at the end), disabled until wired.
+    QAction *addEntry(QMenu *menu, const QString &objectName, const QString &caption,
+                      QAction *before = nullptr);
+    // Lists an entry made elsewhere (the undo group's) under its object name.
+    void registerEntry(QAction *entry) { m_actions.insert(entry->objectName(), entry); }
+    // Enables the menu entry `objectName` and runs `command` when it is chosen, for as long as
+    // `context` lives. A name the menus lack is a slip in the code: it is reported on the log
+    // and the command left out, so the window still starts.
+    QAction *wire(const QString &objectName, QObject *context, std::function<void()> command);
     QMenu *menu(const QString &objectName) const { return m_menus.value(objectName); }
     DynamicMenu *dynamicMenu(const QString &name) const { return m_dynamic.value(name); }
     QComboBox *fontNameBox() const { return m_fontName; }
@@ -81,11 +91,11 @@ public:
     // document (also when the source has no rows); nullptr, after saying why, when the source
     // cannot be read.
     DocumentWindow *showSource(const QString &title, const QString &source);
+    // Builds a document with `build` before showing it: the document it built, titled as the
+    // build says; nullptr, after saying why, when the build failed (no window is left behind).
+    DocumentWindow *openBuilt(const std::function<Result<ReportDocument>(Grid &)> &build);
 
-    // 成绩表信息: the score information report in a new document.
-    void showScoreInfoReport();
-    // An exam listing or statistic in a new document; 混排检测 and 手工调整.
-    DocumentWindow *showExamReport(const ExamReports::Request &request);
+    // 混排检测 and 手工调整.
     void showMixingCheck();
     void showExamSwapDialog();
 
@@ -113,6 +123,7 @@ private:
     void buildToolbars();
     void wireCommands();
     QAction *addEntry(QMenu *menu, const char *objectName, const QString &caption);
+    QAction *wire(const char *objectName, std::function<void()> command);
     QMenu *addSubmenu(QMenu *parent, const char *objectName, const QString &caption);
     void addDynamicMenu(QMenu *menu, const char *name, const QString &firstCaption);
     void showLogin();
@@ -128,7 +139,6 @@ private:
     void importWorkbook(bool arrangement);
     void showDivisionDialog();
     void showArrangementDialog();
-    void wireExamMenus();
 
     Workspace m_workspace;
     AppState m_state;

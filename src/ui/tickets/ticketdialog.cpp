@@ -1,6 +1,7 @@
 #include "ui/tickets/ticketdialog.h"
 
 #include "grid/grid.h"
+#include "jobs/tickets/desklabels.h"
 #include "jobs/tickets/ticketproduction.h"
 #include "jobs/workspace.h"
 #include "ui/documents/documentwindow.h"
@@ -65,11 +66,11 @@ void refill(QComboBox *box, const QStringList &items)
 } // namespace
 
 TicketDialog::TicketDialog(Workspace &workspace, const TicketTemplates &templates,
-                           DocumentOpener opener, QWidget *parent)
+                           DocumentBuilder builder, QWidget *parent)
     : QDialog(parent)
     , m_workspace(workspace)
     , m_templates(templates)
-    , m_openDocument(std::move(opener))
+    , m_buildDocument(std::move(builder))
 {
     setObjectName(QStringLiteral("zizhuo"));
     setWindowTitle(QStringLiteral("制作准考证"));
@@ -422,7 +423,11 @@ bool TicketDialog::produceTickets()
         return false;
     }
     return fillDocument(QStringLiteral("准考证"), [&](Grid &grid) {
-        return m_workspace.buildTickets(grid, *m_template, settings).status();
+        return m_workspace
+            .use([&](Database &db) {
+                return TicketProduction::build(db, *m_template, settings, grid);
+            })
+            .status();
     });
 }
 
@@ -430,23 +435,22 @@ bool TicketDialog::produceLabels()
 {
     const DeskLabelSettings settings = labelSettings();
     return fillDocument(QStringLiteral("第 ") + settings.room + QStringLiteral(" 考场桌贴"),
-                        [&](Grid &grid) { return m_workspace.buildDeskLabels(grid, settings); });
+                        [&](Grid &grid) {
+                            return m_workspace.use([&](Database &db) {
+                                return DeskLabels::build(db, settings, grid);
+                            });
+                        });
 }
 
 bool TicketDialog::fillDocument(const QString &title, const std::function<Status(Grid &)> &build)
 {
-    DocumentWindow *doc = m_openDocument(title);
+    DocumentWindow *doc = m_buildDocument([&](Grid &grid) -> Result<ReportDocument> {
+        if (Status s = build(grid); !s.isOk())
+            return s;
+        return ReportDocument{title, QString()};
+    });
     if (!doc)
         return false;
-    if (const Status s = build(doc->grid()); !s.isOk()) {
-        // A document that cannot be made leaves no empty window behind.
-        if (QWidget *sub = doc->parentWidget())
-            sub->close();
-        else
-            doc->close();
-        showMessage(s.message());
-        return false;
-    }
     m_preview(doc->grid());
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/result.h"
+#include "jobs/reports/reportdocument.h"
 #include "jobs/tickets/ticketsettings.h"
 #include "jobs/tickets/tickettemplates.h"
 #include "ui/common/messagesink.h"
@@ -34,10 +36,12 @@ class TicketDialog final : public QDialog
 
 public:
     // Opens a new result document with the title; the dialog fills its grid.
-    using DocumentOpener = std::function<DocumentWindow *(const QString &title)>;
+    // Builds a new document with `build`: the document, or nullptr after the reason was shown.
+    using DocumentBuilder = std::function<DocumentWindow *(
+        const std::function<Result<ReportDocument>(Grid &grid)> &build)>;
     using Preview = std::function<void(const Grid &grid)>;
 
-    TicketDialog(Workspace &workspace, const TicketTemplates &templates, DocumentOpener opener,
+    TicketDialog(Workspace &workspace, const TicketTemplates &templates, DocumentBuilder builder,
                  QWidget *parent = nullptr);
     ~TicketDialog() override;
 
@@ -84,7 +88,7 @@ private:
 
     Workspace &m_workspace;
     TicketTemplates m_templates;
-    DocumentOpener m_openDocument;
+    DocumentBuilder m_buildDocument;
     MessageSink::Function m_message = &MessageSink::show;
     Preview m_preview;
 

@@ -13,10 +13,7 @@ TicketEntry::TicketEntry(MainWindow &window)
     : QObject(&window)
     , m_window(window)
 {
-    if (QAction *a = m_window.action(QStringLiteral("zhizhuo"))) {
-        a->setEnabled(true);
-        connect(a, &QAction::triggered, this, [this] { (void)show(); });
-    }
+    m_window.wire(QStringLiteral("zhizhuo"), this, [this] { (void)show(); });
 }
 
 TicketDialog *TicketEntry::show()
@@ -28,9 +25,8 @@ TicketDialog *TicketEntry::show()
                                         QCoreApplication::applicationDirPath());
         auto *dialog = new TicketDialog(
             m_window.workspace(), templates,
-            [this](const QString &title) {
-                m_window.state().setDocumentTitle(title);
-                return m_window.openDocument();
+            [this](const std::function<Result<ReportDocument>(Grid &)> &build) {
+                return m_window.openBuilt(build);
             },
             &m_window);
         dialog->setAttribute(Qt::WA_DeleteOnClose);

@@ -4,6 +4,7 @@
 #include "support/literalarrangement.h"
 #include "support/tempdata.h"
 
+#include <limits>
 #include <set>
 
 using namespace fenpai;
@@ -189,7 +190,7 @@ TEST_F(ArrangementTest, GroupMixAlternatesTheGroupsOfEachBlock)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         Settings s;
-        s.groupsPerRoom = c.perRoom;
+        s.groupsPerRoom = Settings::parseGroupsPerRoom(c.perRoom);
         runOk(s);
         EXPECT_EQ(seatingOrder().mid(0, 6), c.seating);
         EXPECT_EQ(t.rows("SELECT min(考号), max(考号), count(*) FROM 考生表 WHERE 座位号 > 0"),
@@ -208,13 +209,13 @@ TEST_F(ArrangementTest, GroupCountOutOfRangeIsRefusedWithItsOwnMessage)
     const std::vector<std::tuple<Settings::GroupKind, QString, QString>> cases = {
         {Settings::GroupKind::Class, "0", classes},   {Settings::GroupKind::Class, "6", classes},
         {Settings::GroupKind::Class, "abc", classes}, {Settings::GroupKind::Class, "0.9", classes},
-        {Settings::GroupKind::Class, "5.2", classes}, {Settings::GroupKind::School, "0", schools},
+        {Settings::GroupKind::Class, "5.6", classes}, {Settings::GroupKind::School, "0", schools},
         {Settings::GroupKind::School, "3", schools},  {Settings::GroupKind::School, "", schools},
     };
     for (const auto &[kind, perRoom, message] : cases) {
         Settings s;
         s.groupKind = kind;
-        s.groupsPerRoom = perRoom;
+        s.groupsPerRoom = Settings::parseGroupsPerRoom(perRoom);
         const Result<ArrangementOutcome> r = run(s);
         ASSERT_FALSE(r.isOk()) << perRoom.toStdString();
         EXPECT_EQ(r.status().kind(), Status::Kind::Refused);
@@ -223,16 +224,14 @@ TEST_F(ArrangementTest, GroupCountOutOfRangeIsRefusedWithItsOwnMessage)
     }
     Settings bySchool;
     bySchool.groupKind = Settings::GroupKind::School;
-    bySchool.groupsPerRoom = "2";
+    bySchool.groupsPerRoom = 2;
     runOk(bySchool);
     // Schools alternate: 一中 has 12 examinees, 二中 one.
     EXPECT_EQ(seatingOrder().mid(0, 3), (QStringList{"c4-94", "x", "c3-93"}));
 }
 
-TEST(ArrangementNumbers, ExamNumberSchemes)
+TEST(ArrangementNumbers, RoomSeatNumbers)
 {
-    Settings roomSeat;
-    roomSeat.numbering = Settings::Numbering::RoomSeat;
     struct Case
     {
         QString prefix;
@@ -245,29 +244,25 @@ TEST(ArrangementNumbers, ExamNumberSchemes)
         {" 7", 1, 10, 700110},          {"1234567890123", 999, 99, 123456789012399999},
     };
     for (const Case &c : cases) {
-        roomSeat.prefix = c.prefix;
-        EXPECT_EQ(Arrangement::examNumber(roomSeat, c.room, c.seat, 99), c.expected)
+        const Result<QString> prefix = Settings::parsePrefix(c.prefix);
+        ASSERT_TRUE(prefix.isOk());
+        EXPECT_EQ(Arrangement::roomSeatNumber(*prefix, c.room, c.seat), c.expected)
             << c.prefix.toStdString() << ' ' << c.room << ' ' << c.seat;
     }
-    Settings consecutive;
-    EXPECT_EQ(Arrangement::examNumber(consecutive, 5, 5, 1), 2100001);
-    EXPECT_EQ(Arrangement::examNumber(consecutive, 1, 1, 30), 2100030);
-    consecutive.startNumber = "900000000000000001";
-    EXPECT_EQ(Arrangement::examNumber(consecutive, 1, 1, 3), 900000000000000003);
 }
 
+// The start number and the prefix are read where they are typed; what they cannot number is
+// known only with the data.
 TEST(ArrangementNumbers, StartNumbersAndPrefixesThatCannotNumberEveryoneAreRefused)
 {
     const QString start = "“起始考号”必须是不小于1的整数，只能由数字组成。";
-    const QString startTooLarge = "“起始考号”太大：1200名考生的考号都要小于9223372036854775807。";
     const QString prefix = "“前缀固定号”只能由数字组成。";
-    const QString prefixTooLong = "“前缀固定号”太长：前缀、考场号和座位号合起来不能超过18位。";
     const struct
     {
         Settings::Numbering numbering;
         QString text;
         QString message; // empty: accepted
-    } cases[] = {
+    } typed[] = {
         {Settings::Numbering::Consecutive, "abc", start},
         {Settings::Numbering::Consecutive, "", start},
         {Settings::Numbering::Consecutive, "0", start},
@@ -275,25 +270,31 @@ TEST(ArrangementNumbers, StartNumbersAndPrefixesThatCannotNumberEveryoneAreRefus
         {Settings::Numbering::Consecutive, "12.5", start},
         {Settings::Numbering::Consecutive, "2100001x", start},
         {Settings::Numbering::Consecutive, "99999999999999999999", start},
-        {Settings::Numbering::Consecutive, "9223372036854774608", startTooLarge},
-        {Settings::Numbering::Consecutive, "9223372036854774607", {}},
         {Settings::Numbering::Consecutive, " 2100001 ", {}},
         {Settings::Numbering::RoomSeat, "A1", prefix},
         {Settings::Numbering::RoomSeat, "21-0", prefix},
-        {Settings::Numbering::RoomSeat, "1234567890123", {}}, // 13 + 3 + 2 digits
-        {Settings::Numbering::RoomSeat, "12345678901234", prefixTooLong},
         {Settings::Numbering::RoomSeat, "", {}},
     };
-    for (const auto &c : cases) {
-        Settings s;
-        s.numbering = c.numbering;
-        (c.numbering == Settings::Numbering::Consecutive ? s.startNumber : s.prefix) = c.text;
-        const Status status = Arrangement::checkNumbering(s, 1200, 40, 30);
+    for (const auto &c : typed) {
+        const Status status = c.numbering == Settings::Numbering::Consecutive
+                                  ? Settings::parseStartNumber(c.text).status()
+                                  : Settings::parsePrefix(c.text).status();
         EXPECT_EQ(status.message(), c.message) << c.text.toStdString();
     }
-    // Rooms past 999 and seats past 99 take more digits.
+
+    const QString startTooLarge = "“起始考号”太大：1200名考生的考号都要小于9223372036854775807。";
+    const QString prefixTooLong = "“前缀固定号”太长：前缀、考场号和座位号合起来不能超过18位。";
     Settings s;
+    s.startNumber = 9223372036854774608;
+    EXPECT_EQ(Arrangement::checkNumbering(s, 1200, 40, 30).message(), startTooLarge);
+    s.startNumber = 9223372036854774607;
+    EXPECT_TRUE(Arrangement::checkNumbering(s, 1200, 40, 30).isOk());
     s.numbering = Settings::Numbering::RoomSeat;
+    s.prefix = "1234567890123"; // 13 + 3 + 2 digits
+    EXPECT_TRUE(Arrangement::checkNumbering(s, 1200, 40, 30).isOk());
+    s.prefix = "12345678901234";
+    EXPECT_EQ(Arrangement::checkNumbering(s, 1200, 40, 30).message(), prefixTooLong);
+    // Rooms past 999 and seats past 99 take more digits.
     s.prefix = "123456789012";
     EXPECT_TRUE(Arrangement::checkNumbering(s, 10, 999, 99).isOk());
     EXPECT_EQ(Arrangement::checkNumbering(s, 10, 1000, 100).message(), prefixTooLong);
@@ -306,7 +307,7 @@ TEST_F(ArrangementTest, RefusedNumberingsLeaveTheTableAsItWas)
     const QStringList before = table();
     for (Mode mode : {Mode::GroupMix, Mode::ScoreMix, Mode::ScoreOnly}) {
         Settings s = withMode(mode);
-        s.startNumber = "abc";
+        s.startNumber = std::numeric_limits<qint64>::max() - 5; // 12 examinees do not fit
         const Result<ArrangementOutcome> r = run(s);
         ASSERT_FALSE(r.isOk());
         EXPECT_EQ(r.status().kind(), Status::Kind::Refused);
@@ -324,7 +325,7 @@ TEST_F(ArrangementTest, EighteenDigitNumbersAreStoredExactly)
     pupils(fourClasses());
     rooms({5, 5, 5});
     Settings s = withMode(Mode::ScoreOnly);
-    s.startNumber = "900000000000000001";
+    s.startNumber = 900000000000000001;
     runOk(s);
     QStringList expected;
     for (int i = 1; i <= 12; ++i)
@@ -402,7 +403,7 @@ TEST_F(ArrangementTest, RowsPastTheSeatsStayUnseated)
     for (const auto &[mode, leftOver] : std::vector<std::pair<Mode, QString>>{
              {Mode::ScoreOnly, ""}, {Mode::ScoreMix, ""}, {Mode::GroupMix, "B"}}) {
         Settings s = withMode(mode);
-        s.groupsPerRoom = "1";
+        s.groupsPerRoom = 1;
         const Result<ArrangementOutcome> r = run(s);
         ASSERT_TRUE(r.isOk());
         EXPECT_EQ(r->seated, 3);
@@ -428,7 +429,7 @@ TEST_F(ArrangementTest, NamesWithQuotesAndRepeatedRunsAreSafe)
         for (auto kind : {Settings::GroupKind::Class, Settings::GroupKind::School}) {
             Settings s = withMode(mode);
             s.groupKind = kind;
-            s.groupsPerRoom = "2";
+            s.groupsPerRoom = 2;
             runOk(s);
             const QStringList first = table();
             runOk(s);
@@ -468,7 +469,7 @@ TEST_F(ArrangementTest, MatchesTheStepByStepWalks)
                 Settings s = withMode(mode);
                 s.scoreOrder = order;
                 s.adjacentGroups = adjacent;
-                s.groupsPerRoom = adjacent ? "3" : "2";
+                s.groupsPerRoom = adjacent ? 3 : 2;
                 s.groupKind = order == Settings::ScoreOrder::Random ? Settings::GroupKind::School
                                                                     : Settings::GroupKind::Class;
                 s.numbering =

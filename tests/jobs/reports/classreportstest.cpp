@@ -64,7 +64,7 @@ protected:
 TEST_F(ClassReportsTest, NewClassAndAdjustmentStatisticsCountBandsAndSchools)
 {
     pupils();
-    const Result<ClassReports::Listing> listing = ClassReports::newClassStats(d.db, g);
+    const Result<ReportDocument> listing = ClassReports::newClassStats(d.db, g);
     ASSERT_TRUE(listing.isOk()) << listing.status().message().toStdString();
     ASSERT_EQ(g.rows(), 5); // header, totals, two classes, blank row
     EXPECT_EQ(g.cellText(1, 1), "合计");
@@ -111,7 +111,7 @@ TEST_F(ClassReportsTest, NewClassAndAdjustmentStatisticsCountBandsAndSchools)
 TEST_F(ClassReportsTest, SourceSchoolStatisticsPerSchool)
 {
     pupils();
-    const Result<ClassReports::Listing> listing = ClassReports::sourceSchoolStats(d.db, g);
+    const Result<ReportDocument> listing = ClassReports::sourceSchoolStats(d.db, g);
     ASSERT_TRUE(listing.isOk()) << listing.status().message().toStdString();
     ASSERT_EQ(g.rows(), 7); // header, totals, four schools, blank row
     EXPECT_EQ(column(g, "平均分"), -1);
@@ -127,7 +127,7 @@ TEST_F(ClassReportsTest, SourceSchoolStatisticsPerSchool)
 TEST_F(ClassReportsTest, ClassListByScoreAndAllClassesAfterDivision)
 {
     pupils();
-    Result<ClassReports::Listing> listing = ClassReports::classList(d.db, g, 2);
+    Result<ReportDocument> listing = ClassReports::classList(d.db, g, 2);
     ASSERT_TRUE(listing.isOk()) << listing.status().message().toStdString();
     EXPECT_EQ(listing->title, "2班");
     EXPECT_EQ(row(g, 0), "姓名|新分班|性别|成绩|原学校|原班级");
@@ -159,7 +159,7 @@ TEST_F(ClassReportsTest, ManyBandsAndSchoolsPrintLandscape)
 TEST_F(ClassReportsTest, MissingTableIsNamed)
 {
     d.exec({"DROP TABLE 分班数据表"});
-    const Result<ClassReports::Listing> listing = ClassReports::newClassStats(d.db, g);
+    const Result<ReportDocument> listing = ClassReports::newClassStats(d.db, g);
     ASSERT_FALSE(listing.isOk());
     EXPECT_TRUE(listing.status().message().contains("分班数据表"));
 }

@@ -70,7 +70,7 @@ TEST_F(ExamListingsTest, RoomListAndFirstLastNumbersPerRoom)
 {
     standardYear();
     rooms({{"1", "一楼"}, {"2", "二楼"}, {"3", "三楼"}});
-    const Result<ExamListings::Listing> r = ExamListings::roomList(t.db, g, 3);
+    const Result<ReportDocument> r = ExamListings::roomList(t.db, g, 3);
     ASSERT_TRUE(r.isOk()) << r.status().message().toStdString();
     EXPECT_EQ(r->titleText, QStringLiteral("第 3 考场考生名单 [3]"));
     EXPECT_EQ(
@@ -100,7 +100,7 @@ TEST_F(ExamListingsTest, ClassListFiltersOneClassAndQuotesNames)
 {
     standardYear();
     examinees({{"O''中", "初三(2)班", "辛", "1", "2100008", "3"}});
-    Result<ExamListings::Listing> r =
+    Result<ReportDocument> r =
         ExamListings::classList(t.db, g, QStringLiteral("一中"), QStringLiteral("初三(2)班"));
     ASSERT_TRUE(r.isOk());
     EXPECT_EQ(r->title, QStringLiteral("一中 初三(2)班 考场考号表"));
@@ -126,7 +126,7 @@ TEST_F(ExamListingsTest, RoomNumbersThatDifferFromTheOrdinalFollowTheStoredOrder
     // The arrangement seats room ordinal r in the r-th stored row, whatever its number.
     standardYear();
     rooms({{"140", "北楼"}, {"101", "南楼"}, {"120", "东楼"}});
-    const Result<ExamListings::Listing> r = ExamListings::roomList(t.db, g, 3);
+    const Result<ReportDocument> r = ExamListings::roomList(t.db, g, 3);
     ASSERT_TRUE(r.isOk());
     EXPECT_EQ(r->title, QStringLiteral("第 3 考场考生名单（考场号 120）"));
     ASSERT_TRUE(ExamListings::firstLast(t.db, g).isOk());
@@ -156,7 +156,7 @@ TEST_F(ExamListingsTest, BriefStatisticsCountsPerRoomAndSchoolUnderATotalsRow)
                {"A", "2班", "丙", "2", "3", "1"},
                {"A", "2班", "丁", "2", "4", "2"},
                {"B", "2班", "戊", "2", "5", "3"}});
-    Result<ExamStatistics::Listing> r = ExamStatistics::brief(t.db, g);
+    Result<ReportDocument> r = ExamStatistics::brief(t.db, g);
     ASSERT_TRUE(r.isOk()) << r.status().message().toStdString();
     EXPECT_EQ(table(g), (QStringList{"考场|人数|A|B", "合计|5|3|2", "1|2|1|1", "2|3|2|1"}));
 }
@@ -167,7 +167,7 @@ TEST_F(ExamListingsTest, SchoolStatisticsNamesClassColumnsByTheirNumber)
                {"一中", "初一(1)班", "乙", "1", "2", "2"},
                {"一中", "初一(12)班", "丙", "2", "3", "1"},
                {"二中", "初一(1)班", "丁", "2", "4", "2"}});
-    Result<ExamStatistics::Listing> r = ExamStatistics::school(t.db, g, QStringLiteral("一中"));
+    Result<ReportDocument> r = ExamStatistics::school(t.db, g, QStringLiteral("一中"));
     ASSERT_TRUE(r.isOk()) << r.status().message().toStdString();
     EXPECT_EQ(r->title, QStringLiteral("一中考场编排统计表"));
     EXPECT_EQ(table(g),
@@ -190,7 +190,7 @@ TEST(ExamStatisticsAliasTest, ClassAliasesAreUnique)
 TEST_F(ExamListingsTest, OverviewsByClassAndBySchool)
 {
     standardYear();
-    Result<ExamStatistics::Listing> r = ExamStatistics::byClass(t.db, g);
+    Result<ReportDocument> r = ExamStatistics::byClass(t.db, g);
     ASSERT_TRUE(r.isOk());
     EXPECT_EQ(table(g), (QStringList{"学校|班级|学生数|男生|女生", "合计||7|4|3",
                                      "一中|初三(1)班|1|1|0", "一中|初三(2)班|3|1|2",

@@ -74,7 +74,7 @@ TEST_F(ScoreInfoReportTest, AMissingTableIsNamedAndTheGridKept)
     t.exec({"DROP TABLE 教师表"});
     Grid g;
     g.setCellText(1, 1, QStringLiteral("留着"));
-    const Status s = ScoreInfoReport::build(t.db, g);
+    const Status s = ScoreInfoReport::build(t.db, g).status();
     EXPECT_EQ(s.message(), QStringLiteral("找不到数据表 教师表，请先导入成绩数据。"));
     EXPECT_EQ(g.cellText(1, 1), QStringLiteral("留着"));
 }

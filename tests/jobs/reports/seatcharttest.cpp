@@ -31,7 +31,7 @@ protected:
 TEST_F(SeatChartTest, DesksHoldNumberNameAndClassWhereTheSeatStands)
 {
     Grid grid;
-    Result<ExamListings::Listing> chart = SeatChart::build(t.db, grid, {1});
+    Result<ReportDocument> chart = SeatChart::build(t.db, grid, {1});
     ASSERT_TRUE(chart.isOk()) << chart.status().message().toStdString();
     EXPECT_EQ(grid.cellText(2, 1), "考场地点：教学楼1");
     // Six rows of five desks from grid row 5; seat 7 stands in the front row, second column.

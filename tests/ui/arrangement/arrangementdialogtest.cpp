@@ -38,8 +38,11 @@ protected:
     QPointer<ArrangementDialog> open()
     {
         auto *dialog = new ArrangementDialog(workspace);
-        dialog->setMessageFunction(
-            [this](QWidget *, const QString &text) { messages.append(text); });
+        dialog->setMessageFunction([this](QWidget *, QMessageBox::Icon, const QString &,
+                                          const QString &text, QMessageBox::StandardButtons) {
+            messages.append(text);
+            return QMessageBox::Ok;
+        });
         QObject::connect(dialog, &ArrangementDialog::arrangementFinished, [this] { ++finished; });
         dialog->show();
         QApplication::processEvents();
@@ -112,7 +115,7 @@ TEST_F(ArrangementDialogTest, OptionsEnableExactlyTheirControls)
     child<QRadioButton>(dialog, "Opt2")->click();
     child<QRadioButton>(dialog, "Opt22")->click();
     child<QLineEdit>(dialog, "Text3")->setText("99");
-    const ArrangementSettings s = dialog->settings();
+    const ArrangementSettings s = *dialog->settings();
     EXPECT_EQ(s.mode, ArrangementSettings::Mode::ScoreMix);
     EXPECT_EQ(s.groupKind, ArrangementSettings::GroupKind::School);
     EXPECT_EQ(s.scoreOrder, ArrangementSettings::ScoreOrder::Spread);
@@ -190,10 +193,10 @@ TEST_F(ArrangementDialogTest, SeparationAndSeatOrderAreRememberedAndReported)
         dialog->rememberIn(&settings);
         auto *separate = child<QCheckBox>(dialog, "separateClassmates");
         EXPECT_FALSE(separate->isChecked());
-        EXPECT_FALSE(dialog->settings().separateClassmates);
+        EXPECT_FALSE(dialog->settings()->separateClassmates);
         separate->setChecked(true);
         child<QComboBox>(dialog, "seatOrder")->setCurrentText("按行");
-        EXPECT_EQ(dialog->settings().seatOrder, SeatOrder::ByRow);
+        EXPECT_EQ(dialog->settings()->seatOrder, SeatOrder::ByRow);
         child<QRadioButton>(dialog, "Option1")->click();
         QObject::connect(dialog, &ArrangementDialog::summaryReady,
                          [&](const QString &text) { summaries.append(text); });

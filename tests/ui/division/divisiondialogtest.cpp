@@ -43,7 +43,11 @@ protected:
     DivisionDialog *open()
     {
         auto *d = new DivisionDialog(workspace);
-        d->setMessageFunction([this](QWidget *, const QString &text) { messages.append(text); });
+        d->setMessageFunction([this](QWidget *, QMessageBox::Icon, const QString &,
+                                     const QString &text, QMessageBox::StandardButtons) {
+            messages.append(text);
+            return QMessageBox::Ok;
+        });
         dialog = d;
         return d;
     }
@@ -160,25 +164,32 @@ TEST_F(DialogTest, SettingsAreReadAsTyped)
 {
     fill(10);
     open();
-    type("Text5", " 3.5 ");
+    dialog->show();
+    type("Text5", " 3 ");
     child<QCheckBox>("Check2")->setChecked(true);
-    DivisionSettings s = dialog->settings();
-    EXPECT_EQ(s.mode, DivisionSettings::Mode::Balanced);
-    EXPECT_EQ(s.classes, 3.5); // refused by the run, with the count's own message
-    EXPECT_FALSE(s.balanceSex);
-    EXPECT_TRUE(s.balanceSchool);
-    // Text after the number, or no number at all, is no count: it is not read as 3 or as 0.
+    Result<DivisionSettings> s = dialog->settings();
+    ASSERT_TRUE(s.isOk());
+    EXPECT_EQ(s->mode, DivisionSettings::Mode::Balanced);
+    EXPECT_EQ(s->classes, 3);
+    EXPECT_FALSE(s->balanceSex);
+    EXPECT_TRUE(s->balanceSchool);
+    // Text after the number is no count: it is not read as 3, and OK says so without a run.
     type("Text5", "3班");
-    EXPECT_TRUE(std::isnan(dialog->settings().classes));
+    EXPECT_EQ(dialog->settings().status().message(), "新分班级数必须是不小于1的整数。");
+    child<QPushButton>("Command1")->click();
+    EXPECT_EQ(messages, QStringList{"新分班级数必须是不小于1的整数。"});
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(data.classes(), std::vector<int>(10, 0));
+    // In layered mode only the layer boxes count.
     child<QRadioButton>("fcopt")->setChecked(true);
     type("Text2", "x");
+    EXPECT_EQ(dialog->settings().status().message(), "B层的新分班级数必须是不小于0的整数。");
+    type("Text2", "0");
     type("Text3", "2");
     s = dialog->settings();
-    EXPECT_EQ(s.mode, DivisionSettings::Mode::Layered);
-    EXPECT_EQ(s.layers[0], 1);
-    EXPECT_TRUE(std::isnan(s.layers[1]));
-    EXPECT_EQ(s.layers[2], 2);
-    EXPECT_EQ(s.layers[3], 1);
+    ASSERT_TRUE(s.isOk());
+    EXPECT_EQ(s->mode, DivisionSettings::Mode::Layered);
+    EXPECT_EQ(s->layers, (std::array<int, 4>{1, 0, 2, 1}));
 }
 
 TEST_F(DialogTest, OkDividesAnnouncesAndCloses)
@@ -241,13 +252,13 @@ TEST_F(DialogTest, RefinementIsOffUntilCheckedAndRemembered)
     dialog->rememberIn(&settings);
     QCheckBox *refine = child<QCheckBox>("Check3");
     EXPECT_FALSE(refine->isChecked());
-    EXPECT_FALSE(dialog->settings().refine);
+    EXPECT_FALSE(dialog->settings()->refine);
     refine->setChecked(true);
-    EXPECT_TRUE(dialog->settings().refine);
+    EXPECT_TRUE(dialog->settings()->refine);
     delete dialog.data();
 
     open();
     dialog->rememberIn(&settings);
     EXPECT_TRUE(child<QCheckBox>("Check3")->isChecked());
-    EXPECT_TRUE(dialog->settings().refine);
+    EXPECT_TRUE(dialog->settings()->refine);
 }
