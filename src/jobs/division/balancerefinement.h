@@ -1,5 +1,6 @@
 #pragma once
 
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -29,9 +30,19 @@ public:
         int apart = -1;
     };
 
+    // The most passes each search may take. The count exchanges end by themselves and the
+    // score descent has its own cap, so only tests set smaller ones.
+    struct Limits
+    {
+        int countRounds = std::numeric_limits<int>::max();
+        int descentPasses = 1000;
+    };
+
     // ranges: [lo, hi] class blocks; a pupil belongs to the block holding his class.
     static void refine(std::vector<Pupil> &pupils, const std::vector<std::pair<int, int>> &ranges,
                        bool balanceSex, bool balanceSchool);
+    static void refine(std::vector<Pupil> &pupils, const std::vector<std::pair<int, int>> &ranges,
+                       bool balanceSex, bool balanceSchool, const Limits &limits);
 };
 
 } // namespace fenpai
