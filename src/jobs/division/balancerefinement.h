@@ -30,12 +30,13 @@ public:
         int apart = -1;
     };
 
-    // The most passes each search may take. The count exchanges end by themselves and the
-    // score descent has its own cap, so only tests set smaller ones.
+    // The most passes each search of a range may take. The count exchanges end by themselves
+    // and the score descent's cap lies far beyond what real ranges need, so only tests set
+    // smaller ones.
     struct Limits
     {
-        int countRounds = std::numeric_limits<int>::max();
-        int descentPasses = 1000;
+        int countRounds = std::numeric_limits<int>::max(); // rounds of moves and exchanges
+        int descentPasses = 1000;                          // passes of each score descent
     };
 
     // ranges: [lo, hi] class blocks; a pupil belongs to the block holding his class.
