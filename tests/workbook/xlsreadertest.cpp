@@ -366,6 +366,7 @@ TEST(XlsReaderTest, RefusesDamagedFiles)
         {"MULRK lying about its columns",
          book(record(0x00BD, le16(0) + le16(0) + le16(0) + le32(2) + le16(7)))},
         {"shared string beyond the table", book(labelSst(0, 0, 3), sst({QStringLiteral("a")}))},
+        {"shared string one past the table", book(labelSst(0, 0, 1), sst({QStringLiteral("a")}))},
         {"shared string cut short", book(labelSst(0, 0, 0), cutSst)},
         {"cell record cut short", book(record(0x0203, le16(0) + le16(0) + le16(0) + le32(0)))},
         {"label longer than its record",

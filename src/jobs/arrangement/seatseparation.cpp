@@ -63,12 +63,17 @@ public:
     }
 
     // Exchanges two examinees wherever that removes pairs, the best exchange for each seat in
-    // seat order, until none helps. `who` follows the examinees (their old seat indexes).
-    void improve(std::vector<int> &classOf, std::vector<int> &who) const
+    // seat order, until none helps or `maxRounds` rounds have run. `who` follows the examinees
+    // (their old seat indexes).
+    void improve(std::vector<int> &classOf, std::vector<int> &who, int maxRounds) const
     {
         const int n = static_cast<int>(size());
-        // Each round removes at least one pair, so the rounds are bounded by the pairs.
-        for (bool changed = true; changed;) {
+        // Every exchange taken removes at least one pair, so a round that changes anything
+        // leaves fewer pairs: pairs + 1 rounds always reach the round that changes nothing. The
+        // bound holds the search to that even if a neighbour were counted from one side only.
+        const int rounds = std::min(maxRounds, pairs(classOf) + 1);
+        bool changed = true;
+        for (int round = 0; changed && round < rounds; ++round) {
             changed = false;
             for (int i = 0; i < n; ++i) {
                 const int ci = classOf[static_cast<size_t>(i)];
@@ -171,7 +176,7 @@ Candidate chessboard(const Room &room, const std::vector<int> &classOf, bool bla
 } // namespace
 
 std::vector<int> SeatSeparation::separate(const DeskLayout &layout,
-                                          const std::vector<int> &classOfSeat)
+                                          const std::vector<int> &classOfSeat, int maxRounds)
 {
     std::vector<int> from(classOfSeat.size());
     std::iota(from.begin(), from.end(), 0);
@@ -196,7 +201,7 @@ std::vector<int> SeatSeparation::separate(const DeskLayout &layout,
         } else {
             c = chessboard(room, classOf, start == 0);
         }
-        room.improve(c.classOf, c.who);
+        room.improve(c.classOf, c.who, maxRounds);
         c.pairs = room.pairs(c.classOf);
         if (best.pairs < 0 || c.pairs < best.pairs)
             best = std::move(c);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <limits>
 #include <vector>
 
 namespace fenpai {
@@ -17,8 +18,10 @@ public:
     // classOfSeat[s - 1] is the class of the examinee on seat s, negative for a desk nobody sits
     // at. Returns, for every seat s, the seat (index s - 1 as well) whose examinee moves to s:
     // the occupied seats stay occupied, empty desks stay empty. A room without classmates side by
-    // side keeps its seats.
-    static std::vector<int> separate(const DeskLayout &layout, const std::vector<int> &classOfSeat);
+    // side keeps its seats. `maxRounds` caps the rounds of exchanges after each start; the
+    // search needs no cap to end, so only tests lower it.
+    static std::vector<int> separate(const DeskLayout &layout, const std::vector<int> &classOfSeat,
+                                     int maxRounds = std::numeric_limits<int>::max());
 };
 
 } // namespace fenpai

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -29,9 +30,20 @@ public:
         int apart = -1;
     };
 
+    // The most passes each search of a range may take. The count exchanges end by themselves
+    // and the score descent's cap lies far beyond what real ranges need, so only tests set
+    // smaller ones.
+    struct Limits
+    {
+        int countRounds = std::numeric_limits<int>::max(); // rounds of moves and exchanges
+        int descentPasses = 1000;                          // passes of each score descent
+    };
+
     // ranges: [lo, hi] class blocks; a pupil belongs to the block holding his class.
     static void refine(std::vector<Pupil> &pupils, const std::vector<std::pair<int, int>> &ranges,
                        bool balanceSex, bool balanceSchool);
+    static void refine(std::vector<Pupil> &pupils, const std::vector<std::pair<int, int>> &ranges,
+                       bool balanceSex, bool balanceSchool, const Limits &limits);
 };
 
 } // namespace fenpai

@@ -1,9 +1,13 @@
 #include "jobs/arrangement/arrangement.h"
 #include "jobs/arrangement/arrangementsummary.h"
 #include "jobs/arrangement/desklayout.h"
+#include "jobs/arrangement/seatseparation.h"
 #include "support/arrangementdata.h"
 #include "support/tempdata.h"
 
+#include <algorithm>
+#include <limits>
+#include <numeric>
 #include <set>
 
 using namespace fenpai;
@@ -51,6 +55,37 @@ TEST(DeskLayoutTest, DefaultsSeatOrdersAndNeighbours)
     EXPECT_EQ(small.classmatePairs(classes), (Pairs{{1, 2}, {2, 5}, {6, 9}, {8, 9}}));
     classes[8] = -1; // seat 9 empty
     EXPECT_EQ(small.classmatePairCount(classes), 2);
+}
+
+// The exchanges stop after the rounds they are allowed, and whatever they reached is still every
+// examinee on one occupied desk. A room of 3 rows × 4 columns seen from the front:
+//   0 0 . 2
+//   2 . 2 0      three pairs of class 0 (1-4, 9-12, 11-12), which only more than one round
+//   . 2 0 0      of exchanges parts completely.
+TEST(SeatSeparationTest, ACappedSearchStillSeatsEveryExamineeOnce)
+{
+    const DeskLayout room(3, 4, 12, SeatOrder::ByColumn);
+    const std::vector<int> classes = {0, 2, -1, 0, -1, 2, -1, 2, 0, 2, 0, 0};
+    ASSERT_EQ(room.classmatePairCount(classes), 3);
+    const struct
+    {
+        int maxRounds;
+        int pairs;
+    } cases[] = {{0, 2}, {1, 1}, {std::numeric_limits<int>::max(), 0}};
+    for (const auto &c : cases) {
+        const std::vector<int> from = SeatSeparation::separate(room, classes, c.maxRounds);
+        std::vector<int> seats = from;
+        std::sort(seats.begin(), seats.end());
+        std::vector<int> each(classes.size());
+        std::iota(each.begin(), each.end(), 0);
+        EXPECT_EQ(seats, each) << "rounds " << c.maxRounds;
+        std::vector<int> moved(classes.size());
+        for (size_t s = 0; s < from.size(); ++s) {
+            moved[s] = classes[static_cast<size_t>(from[s])];
+            EXPECT_EQ(moved[s] < 0, classes[s] < 0) << "seat " << s + 1;
+        }
+        EXPECT_EQ(room.classmatePairCount(moved), c.pairs) << "rounds " << c.maxRounds;
+    }
 }
 
 namespace {

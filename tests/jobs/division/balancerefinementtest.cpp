@@ -1,3 +1,4 @@
+#include "jobs/division/balancerefinement.h"
 #include "jobs/division/classdivision.h"
 
 #include "support/divisiontestdata.h"
@@ -6,8 +7,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <random>
+#include <string>
 
 using namespace fenpai;
 using fenpai::test::DivisionData;
@@ -302,5 +305,53 @@ TEST(BalanceRefinement, WishesThatCannotBeMetAreNamed)
         }
         for (auto [c, n] : per)
             EXPECT_LE(n, (in + 1) / 2) << "class " << c;
+    }
+}
+
+// Searches held to a pass or none still give every pupil a class of his own range, and pupils
+// placed by a wish stay placed; the caps do cut the searches short.
+TEST(BalanceRefinement, CappedSearchesStillPlaceEveryPupilInHisRange)
+{
+    using Limits = BalanceRefinement::Limits;
+    // Two ranges dealt badly: nearly everybody in the first class of his range.
+    std::mt19937 random(3);
+    std::vector<BalanceRefinement::Pupil> dealt;
+    for (int i = 0; i < 60; ++i) {
+        BalanceRefinement::Pupil p;
+        p.classNumber = i < 30 ? 1 + (i % 5 == 0) : 4 + (i % 7 == 0);
+        p.sex = random() % 3 == 0;
+        p.school = static_cast<int>(random() % 4);
+        p.scored = i % 9 != 0;
+        p.score = 300 + random() % 200;
+        dealt.push_back(p);
+    }
+    dealt[3].fixedClass = 3;
+    dealt[40].fixedClass = 5;
+    const std::vector<std::pair<int, int>> ranges = {{1, 3}, {4, 6}};
+    const auto refined = [&](const Limits &limits) {
+        std::vector<BalanceRefinement::Pupil> pupils = dealt;
+        BalanceRefinement::refine(pupils, ranges, true, true, limits);
+        std::vector<int> classes;
+        for (const BalanceRefinement::Pupil &p : pupils)
+            classes.push_back(p.classNumber);
+        return classes;
+    };
+    const std::vector<int> free = refined({});
+    for (const Limits &limits :
+         {Limits{0, 1000}, Limits{1, 1000}, Limits{std::numeric_limits<int>::max(), 0},
+          Limits{std::numeric_limits<int>::max(), 1}}) {
+        const std::vector<int> classes = refined(limits);
+        const std::string caps =
+            std::to_string(limits.countRounds) + "/" + std::to_string(limits.descentPasses);
+        ASSERT_EQ(classes.size(), dealt.size());
+        for (size_t i = 0; i < classes.size(); ++i) {
+            const bool first = dealt[i].classNumber <= 3;
+            EXPECT_TRUE(first ? classes[i] >= 1 && classes[i] <= 3
+                              : classes[i] >= 4 && classes[i] <= 6)
+                << "pupil " << i << ", caps " << caps;
+        }
+        EXPECT_EQ(classes[3], 3) << caps;
+        EXPECT_EQ(classes[40], 5) << caps;
+        EXPECT_NE(classes, free) << caps;
     }
 }

@@ -229,4 +229,19 @@ TEST_F(ExamListingsTest, MixingCheckFindsNeighboursOfOneClass)
     EXPECT_EQ(found->value(22), QStringLiteral("在第2考场1号和3号座位的考生同班相邻23"));
 }
 
+// Class names repeat across schools: 一中's 1班 next to 二中's 1班 is mixed, in the exam-number
+// walk and on the desks alike (one room of five columns, seats numbered down each column).
+TEST_F(ExamListingsTest, MixingCheckTellsSchoolsApart)
+{
+    examinees({{"一中", "1班", "甲", "1", "2100001", "1"},
+               {"二中", "1班", "乙", "1", "2100002", "2"},
+               {"二中", "1班", "丙", "1", "2100003", "3"},
+               {"二中", "2班", "丁", "1", "2100004", "7"}});
+    rooms({{"1", "一楼"}});
+    const Result<QStringList> found = MixingCheck::findings(t.db);
+    ASSERT_TRUE(found.isOk()) << found.status().message().toStdString();
+    EXPECT_EQ(*found,
+              (QStringList{"在第1考场有没混排的1", "在第1考场2号和3号座位的考生同班相邻2"}));
+}
+
 } // namespace
