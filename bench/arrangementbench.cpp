@@ -6,7 +6,6 @@
 #include "db/rowcursor.h"
 #include "db/transaction.h"
 #include "jobs/arrangement/arrangement.h"
-#include "jobs/arrangement/arrangementsummary.h"
 #include "support/arrangementdata.h"
 #include "support/literalarrangement.h"
 
@@ -89,16 +88,13 @@ Status sqliteFloor(Database &db, qint64 base)
     return transaction.commit();
 }
 
-// What `fenpai arrange` does: the run, then the summary it prints.
+// What `fenpai arrange` does: the run, whose outcome carries the summary it prints.
 Status arrangeWithSummary(Database &db, const ArrangementSettings &settings)
 {
     const Result<ArrangementOutcome> r = Arrangement::run(db, settings);
     if (!r)
         return r.status();
-    const Result<ArrangementSummary> summary = ArrangementSummary::read(db, settings.seatOrder);
-    if (!summary)
-        return summary.status();
-    benchmark::DoNotOptimize(summary->classmatePairs);
+    benchmark::DoNotOptimize(r->summary.classmatePairs);
     return Status::ok();
 }
 

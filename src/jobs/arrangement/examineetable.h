@@ -40,6 +40,14 @@ struct ExamineeGroup
 class ExamineeTable final
 {
 public:
+    // The columns the arrangement writes, in the order write() binds them.
+    enum class ResultColumn
+    {
+        Room,   // 考场
+        Number, // 考号
+        Seat,   // 座位号
+    };
+
     // Reads every row; the caller has checked the tables.
     [[nodiscard]] static Result<ExamineeTable> load(Database &db);
 
@@ -57,11 +65,32 @@ public:
     // Writes the changed rows. The progress callback may cancel (Status::Kind::Cancelled).
     [[nodiscard]] Status write(Database &db, const ArrangementProgress &progress) const;
 
+    // False when a result column is declared as text: such a column turns the numbers written
+    // into texts of the database's own spelling, which stored() does not foresee.
+    bool resultsKeepNumbers() const;
+    // What a result column of a row holds once write() has run: the value read for a row that
+    // is not written, otherwise the value as its column stores it (a whole number becomes an
+    // integer in an INTEGER or NUMERIC column, every number a real in a REAL one). Only while
+    // resultsKeepNumbers().
+    CellValue stored(size_t row, ResultColumn column) const;
+
 private:
+    // How a column stores what it is given, from its declared type (SQLite's column affinity).
+    enum class Affinity
+    {
+        Text,
+        Numeric,
+        Integer,
+        Real,
+        Blob,
+    };
+    static Affinity affinityOf(const QString &declaredType);
+    [[nodiscard]] Status readAffinities(Database &db);
     bool changed(size_t index) const;
 
     std::vector<Examinee> m_rows;
     std::vector<std::array<CellValue, 3>> m_stored; // 考场, 考号, 座位号 as read
+    std::array<Affinity, 3> m_affinities{};         // of 考场, 考号, 座位号
     std::vector<ExamineeGroup> m_classGroups;
     std::vector<ExamineeGroup> m_schoolGroups;
 };
