@@ -16,13 +16,12 @@ namespace fenpai {
 
 namespace {
 
-using Column = ExamineeTable::ResultColumn;
-
-// A row that `考场 >= 1` selects: its 考场 as the number read() sees and its 考号 as stored.
+// A row that `考场 >= 1` selects: its 考场 and 座位号 as the numbers read() sees, its 考号 as
+// stored.
 struct Selected
 {
-    size_t row;
     double room;
+    double seat;
     CellValue number;
     int classId;
 };
@@ -42,11 +41,12 @@ std::vector<Selected> selectRows(const ExamineeTable &table)
     std::vector<Selected> selected;
     selected.reserve(table.rows().size());
     for (size_t i = 0; i < table.rows().size(); ++i) {
-        const CellValue room = table.stored(i, Column::Room);
+        std::array<CellValue, 3> stored = table.stored(i); // 考场, 考号, 座位号
+        const CellValue &room = stored[0];
         if (room.isNull() || (room.isNumber() && !(room.numberValue() >= 1)))
             continue;
-        selected.push_back(
-            {i, asDouble(room), table.stored(i, Column::Number), table.rows()[i].classGroup});
+        selected.push_back({asDouble(room), asDouble(stored[2]), std::move(stored[1]),
+                            table.rows()[i].classGroup});
     }
     return selected;
 }
@@ -157,7 +157,7 @@ void countClasses(const std::vector<Selected> &selected, size_t classCount,
 
 // Neighbouring desks holding one class: 考场 names a room exactly and 座位号 a desk of it; a
 // later row takes over a desk an earlier one holds.
-void countClassmatePairs(const ExamineeTable &table, const std::vector<Selected> &selected,
+void countClassmatePairs(const std::vector<Selected> &selected,
                          const std::vector<DeskLayout> &layouts, ArrangementSummary &summary)
 {
     const size_t roomCount = std::min(layouts.size(), summary.rooms.size());
@@ -169,10 +169,9 @@ void countClassmatePairs(const ExamineeTable &table, const std::vector<Selected>
         if (s.room != std::floor(s.room) || s.room < 1 || s.room > static_cast<double>(roomCount))
             continue;
         const auto r = static_cast<size_t>(s.room) - 1;
-        const double seat = asDouble(table.stored(s.row, Column::Seat));
-        if (seat != std::floor(seat) || seat < 1 || seat > layouts[r].seats())
+        if (s.seat != std::floor(s.seat) || s.seat < 1 || s.seat > layouts[r].seats())
             continue;
-        classOfDesk[offset[r] + static_cast<size_t>(seat) - 1] = s.classId;
+        classOfDesk[offset[r] + static_cast<size_t>(s.seat) - 1] = s.classId;
     }
     for (size_t r = 0; r < roomCount; ++r) {
         const std::vector<int> seats(classOfDesk.begin() + static_cast<qsizetype>(offset[r]),
@@ -243,7 +242,7 @@ ArrangementSummary ArrangementSummary::ofRun(const ExamineeTable &table,
     const std::vector<Selected> selected = selectRows(table);
     countByNumber(selected, summary);
     countClasses(selected, table.classGroups().size(), summary);
-    countClassmatePairs(table, selected, layouts, summary);
+    countClassmatePairs(selected, layouts, summary);
     return summary;
 }
 

@@ -175,18 +175,20 @@ bool ExamineeTable::resultsKeepNumbers() const
            m_affinities.end();
 }
 
-CellValue ExamineeTable::stored(size_t row, ResultColumn column) const
+std::array<CellValue, 3> ExamineeTable::stored(size_t row) const
 {
-    const auto c = static_cast<size_t>(column);
     if (!changed(row))
-        return m_stored[row][c];
+        return m_stored[row];
     const Examinee &e = m_rows[row];
-    const CellValue &value = column == ResultColumn::Room     ? e.room
-                             : column == ResultColumn::Number ? e.number
-                                                              : e.seat;
+    return {storedAs(m_affinities[0], e.room), storedAs(m_affinities[1], e.number),
+            storedAs(m_affinities[2], e.seat)};
+}
+
+CellValue ExamineeTable::storedAs(Affinity affinity, const CellValue &value)
+{
     if (!value.isNumber())
         return value; // texts and blobs stay as they are in every column but a text one
-    switch (m_affinities[c]) {
+    switch (affinity) {
     case Affinity::Real:
         return value.isInteger() ? CellValue::number(value.numberValue()) : value;
     case Affinity::Integer:

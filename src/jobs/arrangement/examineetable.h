@@ -40,14 +40,6 @@ struct ExamineeGroup
 class ExamineeTable final
 {
 public:
-    // The columns the arrangement writes, in the order write() binds them.
-    enum class ResultColumn
-    {
-        Room,   // 考场
-        Number, // 考号
-        Seat,   // 座位号
-    };
-
     // Reads every row; the caller has checked the tables.
     [[nodiscard]] static Result<ExamineeTable> load(Database &db);
 
@@ -68,11 +60,11 @@ public:
     // False when a result column is declared as text: such a column turns the numbers written
     // into texts of the database's own spelling, which stored() does not foresee.
     bool resultsKeepNumbers() const;
-    // What a result column of a row holds once write() has run: the value read for a row that
-    // is not written, otherwise the value as its column stores it (a whole number becomes an
-    // integer in an INTEGER or NUMERIC column, every number a real in a REAL one). Only while
-    // resultsKeepNumbers().
-    CellValue stored(size_t row, ResultColumn column) const;
+    // 考场, 考号 and 座位号 of a row as the table holds them once write() has run: as read for
+    // a row that is not written, otherwise as their columns store them (a whole number becomes
+    // an integer in an INTEGER or NUMERIC column, every number a real in a REAL one). Only
+    // while resultsKeepNumbers().
+    std::array<CellValue, 3> stored(size_t row) const;
 
 private:
     // How a column stores what it is given, from its declared type (SQLite's column affinity).
@@ -85,6 +77,7 @@ private:
         Blob,
     };
     static Affinity affinityOf(const QString &declaredType);
+    static CellValue storedAs(Affinity affinity, const CellValue &value);
     [[nodiscard]] Status readAffinities(Database &db);
     bool changed(size_t index) const;
 
