@@ -127,10 +127,8 @@ int ArrangeCommand::run(CliContext &context, const CommandLine &line)
 
     QTextStream &out = context.out();
     out << Arrangement::finishedMessage() << '\n';
-    const Result<ArrangementSummary> summary = ArrangementSummary::read(db, settings->seatOrder);
-    if (!summary)
-        return context.fail(summary.status().message());
-    for (const ArrangementSummary::Room &room : summary->rooms) {
+    const ArrangementSummary &summary = outcome->summary;
+    for (const ArrangementSummary::Room &room : summary.rooms) {
         out << QStringLiteral("第%1考场 考生 %2 人 班级 %3 个")
                    .arg(room.room)
                    .arg(room.examinees)
@@ -142,8 +140,8 @@ int ArrangeCommand::run(CliContext &context, const CommandLine &line)
             out << QStringLiteral(" 座位相邻的同班考生 %1 对").arg(room.classmatePairs);
         out << '\n';
     }
-    out << QStringLiteral("考号相邻的同班考生 %1 对").arg(summary->sameClassNeighbours) << '\n';
-    out << QStringLiteral("座位相邻的同班考生 %1 对").arg(summary->classmatePairs);
+    out << QStringLiteral("考号相邻的同班考生 %1 对").arg(summary.sameClassNeighbours) << '\n';
+    out << QStringLiteral("座位相邻的同班考生 %1 对").arg(summary.classmatePairs);
     if (settings->separateClassmates)
         out << QStringLiteral("（调整座位前 %1 对）").arg(outcome->classmatePairsBefore);
     out << '\n';

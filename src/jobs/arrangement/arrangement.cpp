@@ -455,6 +455,47 @@ private:
     std::vector<char> m_placed; // rows this run gave a room
 };
 
+// The chosen mode on the rows in memory; mode 1 refuses a group count out of range.
+[[nodiscard]] Status runMode(Run &run, const ExamineeTable &table, const Settings &settings)
+{
+    switch (settings.mode) {
+    case Settings::Mode::GroupMix: {
+        const bool bySchool = settings.groupKind == Settings::GroupKind::School;
+        const int groups =
+            static_cast<int>(bySchool ? table.schoolGroups().size() : table.classGroups().size());
+        const int n = settings.groupsPerRoom;
+        if (n < 1 || n > groups)
+            return Status::refused(Arrangement::groupCountMessage(settings.groupKind, groups));
+        run.groupMix(n);
+        break;
+    }
+    case Settings::Mode::ScoreMix:
+        run.scoreMix();
+        break;
+    case Settings::Mode::ScoreOnly:
+        run.scoreOnly();
+        break;
+    }
+    return Status::ok();
+}
+
+// The summary of the written table from the rows in memory; read back from the table, inside
+// the run's transaction, where a result column turns the numbers written into texts.
+[[nodiscard]] Status summarize(Database &db, const ExamineeTable &table,
+                               const std::vector<DeskLayout> &layouts, SeatOrder order,
+                               ArrangementSummary &summary)
+{
+    if (table.resultsKeepNumbers()) {
+        summary = ArrangementSummary::ofRun(table, layouts);
+        return Status::ok();
+    }
+    Result<ArrangementSummary> read = ArrangementSummary::read(db, order);
+    if (!read)
+        return read.status();
+    summary = std::move(*read);
+    return Status::ok();
+}
+
 // Room numbers take at least three digits, seats at least two.
 QString roomText(int room)
 {
@@ -624,24 +665,8 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
         layouts.push_back(room.layout);
 
     Run run(*table, rooms.capacities, settings);
-    switch (settings.mode) {
-    case Settings::Mode::GroupMix: {
-        const bool bySchool = settings.groupKind == Settings::GroupKind::School;
-        const int groups =
-            static_cast<int>(bySchool ? table->schoolGroups().size() : table->classGroups().size());
-        const int n = settings.groupsPerRoom;
-        if (n < 1 || n > groups)
-            return Status::refused(groupCountMessage(settings.groupKind, groups));
-        run.groupMix(n);
-        break;
-    }
-    case Settings::Mode::ScoreMix:
-        run.scoreMix();
-        break;
-    case Settings::Mode::ScoreOnly:
-        run.scoreOnly();
-        break;
-    }
+    if (const Status s = runMode(run, *table, settings); !s.isOk())
+        return s;
 
     ArrangementOutcome outcome = run.outcome();
     outcome.classmatePairsBefore = outcome.classmatePairs = run.classmatePairs(layouts);
@@ -653,6 +678,8 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
         return s;
     outcome.rowsWritten = table->changedRowCount();
     Status s = table->write(db, progress);
+    if (s.isOk())
+        s = summarize(db, *table, layouts, settings.seatOrder, outcome.summary);
     if (s.isOk())
         s = transaction.commit();
     if (s.kind() == Status::Kind::Cancelled)

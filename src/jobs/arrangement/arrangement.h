@@ -4,6 +4,7 @@
 #include "core/status.h"
 #include "jobs/arrangement/arrangementprogress.h"
 #include "jobs/arrangement/arrangementsettings.h"
+#include "jobs/arrangement/arrangementsummary.h"
 
 #include <QString>
 
@@ -22,6 +23,9 @@ struct ArrangementOutcome
     // the "同班考生不相邻" step (the same when the step is off).
     int classmatePairs = 0;
     int classmatePairsBefore = 0;
+    // The written table room by room, as ArrangementSummary::read would find it after the run
+    // (its pairs also count rows a blank row kept from an earlier run).
+    ArrangementSummary summary;
 };
 
 // The exam room arrangement: assigns 考场 (room ordinal), 座位号 (seat) and 考号 (exam number) to

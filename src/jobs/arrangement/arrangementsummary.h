@@ -10,6 +10,8 @@
 namespace fenpai {
 
 class Database;
+class DeskLayout;
+class ExamineeTable;
 
 // What an arrangement produced, room by room, for the command line's report.
 struct ArrangementSummary
@@ -29,8 +31,13 @@ struct ArrangementSummary
     // Neighbouring desks (side by side or one behind the other) holding one class, all rooms.
     int classmatePairs = 0;
 
+    // The summary of what 考生表 holds now, the rooms' desks in the given seat order.
     [[nodiscard]] static Result<ArrangementSummary> read(Database &db,
                                                          SeatOrder order = SeatOrder::ByColumn);
+    // The summary read() gives once a run has written its table, taken from the run's rows in
+    // memory (one desk layout per row of 考场表). The table's results must keep numbers.
+    static ArrangementSummary ofRun(const ExamineeTable &table,
+                                    const std::vector<DeskLayout> &layouts);
 };
 
 } // namespace fenpai

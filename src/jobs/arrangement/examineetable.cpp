@@ -7,6 +7,9 @@
 
 #include <QHash>
 
+#include <algorithm>
+#include <cmath>
+
 namespace fenpai {
 
 namespace {
@@ -77,6 +80,8 @@ Result<ExamineeTable> ExamineeTable::load(Database &db)
     RowCursor &st = *cursor;
 
     ExamineeTable table;
+    if (const Status s = table.readAffinities(db); !s.isOk())
+        return s;
     Result<QVariant> rowCount = db.scalar(QStringLiteral("SELECT count(*) FROM 考生表"));
     if (!rowCount)
         return rowCount.status();
@@ -134,6 +139,71 @@ int ExamineeTable::examineeCount() const
     for (const Examinee &e : m_rows)
         count += e.named ? 1 : 0;
     return count;
+}
+
+ExamineeTable::Affinity ExamineeTable::affinityOf(const QString &declaredType)
+{
+    // The database's rules, tried in this order.
+    const QString type = declaredType.toUpper();
+    const auto has = [&](const char *part) { return type.contains(QLatin1String(part)); };
+    if (has("INT"))
+        return Affinity::Integer;
+    if (has("CHAR") || has("CLOB") || has("TEXT"))
+        return Affinity::Text;
+    if (has("BLOB") || type.isEmpty())
+        return Affinity::Blob;
+    if (has("REAL") || has("FLOA") || has("DOUB"))
+        return Affinity::Real;
+    return Affinity::Numeric;
+}
+
+Status ExamineeTable::readAffinities(Database &db)
+{
+    // The statement is only prepared: its columns carry their declared types.
+    const Result<Statement> columns =
+        db.prepareNative(QStringLiteral("SELECT 考场, 考号, 座位号 FROM 考生表"));
+    if (!columns)
+        return columns.status();
+    for (int c = 0; c < 3; ++c)
+        m_affinities[static_cast<size_t>(c)] = affinityOf(columns->declaredType(c));
+    return Status::ok();
+}
+
+bool ExamineeTable::resultsKeepNumbers() const
+{
+    return std::find(m_affinities.begin(), m_affinities.end(), Affinity::Text) ==
+           m_affinities.end();
+}
+
+std::array<CellValue, 3> ExamineeTable::stored(size_t row) const
+{
+    if (!changed(row))
+        return m_stored[row];
+    const Examinee &e = m_rows[row];
+    return {storedAs(m_affinities[0], e.room), storedAs(m_affinities[1], e.number),
+            storedAs(m_affinities[2], e.seat)};
+}
+
+CellValue ExamineeTable::storedAs(Affinity affinity, const CellValue &value)
+{
+    if (!value.isNumber())
+        return value; // texts and blobs stay as they are in every column but a text one
+    switch (affinity) {
+    case Affinity::Real:
+        return value.isInteger() ? CellValue::number(value.numberValue()) : value;
+    case Affinity::Integer:
+    case Affinity::Numeric: {
+        // A real that is a whole number inside the 64-bit range is kept as an integer.
+        const double d = value.numberValue();
+        if (!value.isInteger() && d == std::trunc(d) && d > -0x1p63 && d < 0x1p63)
+            return CellValue::integer(static_cast<qint64>(d));
+        return value;
+    }
+    case Affinity::Text:
+    case Affinity::Blob:
+        break;
+    }
+    return value;
 }
 
 bool ExamineeTable::changed(size_t index) const

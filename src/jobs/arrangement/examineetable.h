@@ -57,11 +57,33 @@ public:
     // Writes the changed rows. The progress callback may cancel (Status::Kind::Cancelled).
     [[nodiscard]] Status write(Database &db, const ArrangementProgress &progress) const;
 
+    // False when a result column is declared as text: such a column turns the numbers written
+    // into texts of the database's own spelling, which stored() does not foresee.
+    bool resultsKeepNumbers() const;
+    // 考场, 考号 and 座位号 of a row as the table holds them once write() has run: as read for
+    // a row that is not written, otherwise as their columns store them (a whole number becomes
+    // an integer in an INTEGER or NUMERIC column, every number a real in a REAL one). Only
+    // while resultsKeepNumbers().
+    std::array<CellValue, 3> stored(size_t row) const;
+
 private:
+    // How a column stores what it is given, from its declared type (SQLite's column affinity).
+    enum class Affinity
+    {
+        Text,
+        Numeric,
+        Integer,
+        Real,
+        Blob,
+    };
+    static Affinity affinityOf(const QString &declaredType);
+    static CellValue storedAs(Affinity affinity, const CellValue &value);
+    [[nodiscard]] Status readAffinities(Database &db);
     bool changed(size_t index) const;
 
     std::vector<Examinee> m_rows;
     std::vector<std::array<CellValue, 3>> m_stored; // 考场, 考号, 座位号 as read
+    std::array<Affinity, 3> m_affinities{};         // of 考场, 考号, 座位号
     std::vector<ExamineeGroup> m_classGroups;
     std::vector<ExamineeGroup> m_schoolGroups;
 };

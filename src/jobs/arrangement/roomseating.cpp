@@ -88,7 +88,8 @@ Result<std::vector<SeatedRoom>> RoomSeating::read(Database &db, SeatOrder order,
     for (; !q->atEnd(); q->next()) {
         const double room = q->value(3).toDouble();
         const double seat = q->value(4).toDouble();
-        if (room != std::floor(room) || room > static_cast<double>(rooms->size()) ||
+        // 考场 >= 1 lets texts through, which read as 0 here and name no room.
+        if (room != std::floor(room) || room < 1 || room > static_cast<double>(rooms->size()) ||
             seat != std::floor(seat) || seat < 1)
             continue;
         SeatedRoom &r = (*rooms)[static_cast<size_t>(room) - 1];
