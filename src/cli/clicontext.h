@@ -37,9 +37,6 @@ public:
     int fail(const Status &status);
     int fail(const QString &message);
 
-    // A status as a line a user can read: what kind of failure, then the engine's message.
-    static QString describe(const Status &status);
-
 private:
     DataDirectory m_dataDirectory;
     QTextStream &m_out;

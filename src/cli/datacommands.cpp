@@ -19,7 +19,7 @@ int DataCommands::sql(CliContext &context, const QStringList &args)
     Result<Statement> statement = db.prepare(args.first());
     if (!statement) {
         if (const QString missing = db.missingRelation(args.first());
-            statement.status().kind() == Status::Kind::Sql && !missing.isEmpty())
+            statement.status().isSqlError() && !missing.isEmpty())
             return context.fail(QStringLiteral("找不到数据表 ") + missing);
         return context.fail(statement.status());
     }

@@ -667,7 +667,7 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
     Status s = table->write(db, progress);
     if (s.isOk())
         s = transaction.commit();
-    if (s.kind() == Status::Kind::Cancelled)
+    if (s.isCancelled())
         return s;
     if (!s.isOk())
         return Status::error(s.kind(), failedMessage() + s.message());

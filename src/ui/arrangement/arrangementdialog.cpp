@@ -323,10 +323,11 @@ bool ArrangementDialog::runArrangement()
 
     // The job runs on a thread and connection of its own; the window keeps painting.
     const ArrangementSettings chosen = settings();
-    Result<ArrangementOutcome> result = Status::ok();
-    JobProgress(this, QStringLiteral("正在编排……")).run([&](const JobProgress::Report &report) {
-        result = m_workspace.arrange(chosen, report);
-    });
+    const auto job = [&](const JobProgress::Report &report) {
+        return m_workspace.arrange(chosen, report);
+    };
+    const Result<ArrangementOutcome> result =
+        JobProgress(this, QStringLiteral("正在编排……")).compute(job);
     if (!result) {
         m_message(this, result.status().message());
         return false;

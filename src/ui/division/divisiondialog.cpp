@@ -215,10 +215,11 @@ bool DivisionDialog::runDivision()
 
     // The job runs on a thread and connection of its own; the window keeps painting.
     const DivisionSettings chosen = settings();
-    Result<DivisionSummary> result = Status::ok();
-    JobProgress(this, QStringLiteral("正在分班……")).run([&](const JobProgress::Report &report) {
-        result = m_workspace.divide(chosen, report);
-    });
+    const auto job = [&](const JobProgress::Report &report) {
+        return m_workspace.divide(chosen, report);
+    };
+    const Result<DivisionSummary> result =
+        JobProgress(this, QStringLiteral("正在分班……")).compute(job);
     if (!result) {
         m_message(this, result.status().message());
         return false;

@@ -435,14 +435,11 @@ void MainWindow::importWorkbook(bool arrangement)
     }
     // The import runs on a thread and connection of its own; it cannot stop part-way, so its
     // progress window has no cancel button.
-    Result<ImportReport> report = Status::ok();
-    JobProgress(this, QStringLiteral("正在导入数据……"))
-        .run(
-            [&](const JobProgress::Report &) {
-                report = arrangement ? m_workspace.importArrangement(path)
-                                     : m_workspace.importDivision(path);
-            },
-            false);
+    const auto import = [&](const JobProgress::Report &) {
+        return arrangement ? m_workspace.importArrangement(path) : m_workspace.importDivision(path);
+    };
+    const Result<ImportReport> report =
+        JobProgress(this, QStringLiteral("正在导入数据……")).compute(import, false);
     if (!report) {
         m_message(this, QMessageBox::NoIcon, SpreadsheetImport::adviceTitle(),
                   report.status().message(), QMessageBox::Ok);
