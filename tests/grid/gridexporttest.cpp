@@ -37,7 +37,7 @@ void build(Grid &g)
     g.range(1, 1, 1, 1).setFontName(QStringLiteral("黑体"));
     g.range(1, 1, 1, 1).setFontSize(14);
     g.range(1, 2, 1, 2).setAlignment(GridAlign::CenterMiddle);
-    g.range(0, 1, 2, 2).setBorder(GridBorder::Left, GridBorder::Thin);
+    g.range(0, 1, 2, 2).setBorder(GridBorder::Edge::Left, GridBorder::Style::Thin);
     g.column(4).setWidth(0);
     g.column(1).setWidth(120);
 }
