@@ -95,7 +95,7 @@ int ImportCommands::demo(CliContext &context, const CommandLine &line)
     const QString target = line.argument(0);
     const Status s = DemoData::write(target, options);
     if (!s.isOk())
-        return context.fail(s.message());
+        return context.fail(s);
     const QDir dir(target);
     context.out() << QDir::toNativeSeparators(dir.filePath(DemoData::divisionFileName())) << '\n'
                   << QDir::toNativeSeparators(dir.filePath(DemoData::arrangementFileName())) << '\n'

@@ -424,7 +424,7 @@ DocumentWindow *MainWindow::openBuilt(const std::function<Result<ReportDocument>
     std::unique_ptr<DocumentWindow> doc(createDocument());
     const Result<ReportDocument> built = build(doc->grid());
     if (!built) {
-        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), built.status().message(),
+        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), built.status().describe(),
                   QMessageBox::Ok);
         return nullptr;
     }
@@ -459,17 +459,14 @@ void MainWindow::importWorkbook(bool arrangement)
     }
     // The import runs on a thread and connection of its own; it cannot stop part-way, so its
     // progress window has no cancel button.
-    std::optional<Result<ImportReport>> imported;
-    JobProgress(this, QStringLiteral("正在导入数据……"))
-        .run(
-            [&](const JobProgress::Report &) {
-                imported = m_workspace.useOwnConnection([&](Database &db) {
-                    return arrangement ? SpreadsheetImport::importArrangement(db, path)
-                                       : SpreadsheetImport::importDivision(db, path);
-                });
-            },
-            false);
-    const Result<ImportReport> &report = *imported;
+    const auto import = [&](const JobProgress::Report &) {
+        return m_workspace.useOwnConnection([&](Database &db) {
+            return arrangement ? SpreadsheetImport::importArrangement(db, path)
+                               : SpreadsheetImport::importDivision(db, path);
+        });
+    };
+    const Result<ImportReport> report =
+        JobProgress(this, QStringLiteral("正在导入数据……")).compute(import, false);
     if (!report) {
         m_message(this, QMessageBox::NoIcon, SpreadsheetImport::adviceTitle(),
                   report.status().message(), QMessageBox::Ok);
@@ -620,7 +617,7 @@ void MainWindow::repairSystemTables()
 {
     const Status s = m_workspace.repairSystemTables();
     if (!s.isOk()) {
-        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), s.message(), QMessageBox::Ok);
+        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), s.describe(), QMessageBox::Ok);
         return;
     }
     const QString done = QStringLiteral("系统表 xtsztable 和 bsxtable 已重建，恢复为默认设置。");

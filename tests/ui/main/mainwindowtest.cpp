@@ -419,7 +419,7 @@ TEST_F(Window, ShowWritesDocumentsAsTheWindowFillsThem)
     EXPECT_FALSE(QFile::exists(dir.filePath("c.csv")));
     // A saved page setup is used; a missing one is refused before anything is written.
     PageSetup setup;
-    setup.orientation = 2;
+    setup.orientation = PageSetup::Orientation::Landscape;
     ASSERT_TRUE(PageSetupFile::save(setup, dir.filePath("page.json")).isOk());
     EXPECT_EQ(
         show("考生表", {"--page-setup", dir.filePath("page.json"), "-o", dir.filePath("p.pdf")}),
@@ -579,7 +579,7 @@ TEST_F(Window, EditAndFormatCommandsOnTheActiveDocumentAreUndoSteps)
     align->pick(4);
     EXPECT_EQ(g.cellAlignment(2, 2), GridAlign::CenterMiddle);
     border->pick(9);
-    EXPECT_EQ(g.cellStyle(1, 1).borders[0], GridBorder::Thick);
+    EXPECT_EQ(g.cellStyle(1, 1).borders[0], GridBorder::Style::Thick);
     fill->pick(Qt::yellow);
     EXPECT_EQ(g.cellStyle(2, 2).backColor, QColor(Qt::yellow));
     w->action("mnuMerge")->trigger();
