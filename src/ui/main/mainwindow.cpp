@@ -617,7 +617,8 @@ void MainWindow::repairSystemTables()
 {
     const Status s = m_workspace.repairSystemTables();
     if (!s.isOk()) {
-        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), s.describe(), QMessageBox::Ok);
+        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), s.describe(),
+                  QMessageBox::Ok);
         return;
     }
     const QString done = QStringLiteral("系统表 xtsztable 和 bsxtable 已重建，恢复为默认设置。");
