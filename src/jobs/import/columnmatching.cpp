@@ -59,7 +59,9 @@ std::vector<FieldMatch> ColumnMatching::match(const QStringList &headers,
         if (it->isEmpty() && !f.capacity)
             take(matches.back(), -1, How::Empty);
         else if (column >= 0 && !used[static_cast<size_t>(column)])
-            take(matches.back(), column, How::Chosen);
+            take(matches.back(), column,
+                 headers[column].compare(f.name, Qt::CaseInsensitive) == 0 ? How::Exact
+                                                                           : How::Chosen);
     }
     for (FieldMatch &m : matches) {
         for (int j = 0; m.how == How::Missing && j < headers.size(); ++j) {
