@@ -3,6 +3,8 @@
 #include "core/tablenames.h"
 #include "support/tempdata.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace fenpai::test {
@@ -149,6 +151,21 @@ TEST(ColumnMatchingTest, AHeaderThatMatchesNothing)
     EXPECT_EQ(ColumnMatching::describe(headers, m),
               (QStringList{"姓名：找不到", "成绩 ← 分数", "原学校：找不到", "原班级：空列",
                            "新分班：空列"}));
+}
+
+// The manual prints the list the matching uses, field by field.
+TEST(ColumnMatchingTest, TheManualListsTheSynonyms)
+{
+    QFile page(QStringLiteral(FENPAI_SOURCE_DIR "/resources/help/data.html"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(page.readAll());
+    const qsizetype table = html.indexOf("<table class=\"synonyms\">");
+    ASSERT_GE(table, 0);
+    const QString rows = html.mid(table, html.indexOf("</table>", table) - table);
+    for (const auto &[field, synonyms] : ImportFields::synonymList())
+        EXPECT_TRUE(
+            rows.contains("<tr><td>" + field + "</td><td>" + synonyms.join(u'、') + "</td></tr>"))
+            << field.toStdString();
 }
 
 } // namespace
