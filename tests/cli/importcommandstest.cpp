@@ -136,6 +136,7 @@ TEST(ImportCommandsTest, Usage)
                                     QStringList{"import", "division", "a.csv", "--sheet"},
                                     QStringList{"import", "division", "a.csv", "--map", "姓名"},
                                     QStringList{"import", "division", "a.csv", "--columns", "x"},
+                                    QStringList{"import", "division", "a.csv", "--sheet2", "x"},
                                     QStringList{"import", "scores", "a.csv", "b.csv", "c.csv"}})
         EXPECT_EQ(run(args).status, 2) << args.join(u' ').toStdString();
 }

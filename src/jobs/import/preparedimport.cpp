@@ -172,6 +172,48 @@ Result<PreparedImport> PreparedImport::read(const ImportRequest &request)
     return p;
 }
 
+bool PreparedImport::placeSheets(const Workbook &book, const std::vector<size_t> &tables,
+                                 const ImportRequest &request, std::vector<Placement> &placed)
+{
+    QStringList taken;
+    bool loaded = true;
+    placed.assign(tables.size(), {});
+    for (size_t k = 0; k < tables.size(); ++k) {
+        Table &t = m_tables[tables[k]];
+        t.sheets = sheetInfos(book);
+        const QString asked = request.sheets.value(static_cast<int>(tables[k]));
+        const QString fileName = fileNameOf(t.file);
+        Placement &p = placed[k];
+        if (!asked.isEmpty() && book.hasSheet(asked)) {
+            p = {spelledAsInFile(book, asked), SheetFrom::Requested};
+        } else if (!asked.isEmpty()) {
+            t.sheetProblem = QStringLiteral("“%1”中没有工作表“%2”。工作簿中的工作表：%3。")
+                                 .arg(fileName, asked, sheetList(t.sheets));
+        } else if (book.hasSheet(t.usualSheet) &&
+                   !taken.contains(t.usualSheet, Qt::CaseInsensitive)) {
+            p = {spelledAsInFile(book, t.usualSheet), SheetFrom::Usual};
+        } else if (book.sheetNames().size() == 1 && taken.isEmpty()) {
+            p = {book.sheetNames().front(), SheetFrom::Only};
+        } else if (book.sheetNames().size() == 1) {
+            t.wantsFile = true;
+            t.sheetProblem =
+                QStringLiteral("“%1”只有一个工作表，已导入%2；%3需要工作簿中的第二个工作表"
+                               "“%4”，或另一个文件。")
+                    .arg(fileName, m_tables[tables.front()].table, t.table, t.usualSheet);
+        } else {
+            t.sheetProblem =
+                QStringLiteral("“%1”中没有工作表“%2”，请指定%3所在的工作表。工作簿中的工作表：%4。")
+                    .arg(fileName, t.usualSheet, t.table, sheetList(t.sheets));
+            loaded = false;
+        }
+        if (!p.name.isEmpty()) {
+            taken.append(p.name);
+            loaded = loaded && book.sheet(p.name);
+        }
+    }
+    return loaded;
+}
+
 Status PreparedImport::readFile(const QString &file, const std::vector<size_t> &tables,
                                 const ImportRequest &request)
 {
@@ -183,65 +225,21 @@ Status PreparedImport::readFile(const QString &file, const std::vector<size_t> &
     Result<Workbook> book = WorkbookReader::read(file, wanted);
     if (!book)
         return book.status();
-    std::vector<QString> names(tables.size());
-    std::vector<SheetFrom> from(tables.size(), SheetFrom::None);
-    // Decides which sheet each table takes; true when all of them are loaded.
-    auto place = [&](const Workbook &w) {
-        QStringList taken;
-        bool loaded = true;
-        for (size_t k = 0; k < tables.size(); ++k) {
-            Table &t = m_tables[tables[k]];
-            t.sheets = sheetInfos(w);
-            const QString asked = request.sheets.value(static_cast<int>(tables[k]));
-            const QString fileName = fileNameOf(file);
-            names[k].clear();
-            if (!asked.isEmpty() && w.hasSheet(asked)) {
-                names[k] = spelledAsInFile(w, asked);
-                from[k] = SheetFrom::Requested;
-            } else if (!asked.isEmpty()) {
-                t.sheetProblem = QStringLiteral("“%1”中没有工作表“%2”。工作簿中的工作表：%3。")
-                                     .arg(fileName, asked, sheetList(t.sheets));
-            } else if (w.hasSheet(t.usualSheet) &&
-                       !taken.contains(t.usualSheet, Qt::CaseInsensitive)) {
-                names[k] = spelledAsInFile(w, t.usualSheet);
-                from[k] = SheetFrom::Usual;
-            } else if (w.sheetNames().size() == 1 && taken.isEmpty()) {
-                names[k] = w.sheetNames().front();
-                from[k] = SheetFrom::Only;
-            } else if (w.sheetNames().size() == 1) {
-                t.wantsFile = true;
-                t.sheetProblem =
-                    QStringLiteral("“%1”只有一个工作表，已导入%2；%3需要工作簿中的第二个工作表"
-                                   "“%4”，或另一个文件。")
-                        .arg(fileName, m_tables[tables.front()].table, t.table, t.usualSheet);
-            } else {
-                t.sheetProblem =
-                    QStringLiteral(
-                        "“%1”中没有工作表“%2”，请指定%3所在的工作表。工作簿中的工作表：%4。")
-                        .arg(fileName, t.usualSheet, t.table, sheetList(t.sheets));
-                loaded = false;
-            }
-            if (!names[k].isEmpty()) {
-                taken.append(names[k]);
-                loaded = loaded && w.sheet(names[k]);
-            }
-        }
-        return loaded;
-    };
-    if (!place(*book)) {
+    std::vector<Placement> placed;
+    if (!placeSheets(*book, tables, request, placed)) {
         // Every sheet is read: a choice shows their sizes, and the sheet taken must be there.
         book = WorkbookReader::read(file);
         if (!book)
             return book.status();
-        (void)place(*book); // all sheets are loaded now
+        (void)placeSheets(*book, tables, request, placed); // all sheets are loaded now
     }
     const auto shared = std::make_shared<const Workbook>(std::move(*book));
     for (size_t k = 0; k < tables.size(); ++k) {
         m_books[tables[k]] = shared;
-        if (!names[k].isEmpty()) {
-            if (Status s = takeSheet(tables[k], names[k], from[k]); !s.isOk())
-                return s;
-        }
+        if (placed[k].name.isEmpty())
+            continue;
+        if (Status s = takeSheet(tables[k], placed[k].name, placed[k].from); !s.isOk())
+            return s;
     }
     return Status::ok();
 }

@@ -100,6 +100,15 @@ public:
     [[nodiscard]] Result<ImportReport> write(Database &db) const;
 
 private:
+    struct Placement
+    {
+        QString name; // empty: undecided
+        SheetFrom from = SheetFrom::None;
+    };
+    // Decides the sheet of each of `tables` (all from one file); true when every sheet taken is
+    // loaded and none waits for a choice.
+    bool placeSheets(const Workbook &book, const std::vector<size_t> &tables,
+                     const ImportRequest &request, std::vector<Placement> &placed);
     [[nodiscard]] Status readFile(const QString &file, const std::vector<size_t> &tables,
                                   const ImportRequest &request);
     [[nodiscard]] Status takeSheet(size_t table, const QString &sheet, SheetFrom from);
