@@ -236,6 +236,7 @@ Status PreparedImport::readFile(const QString &file, const std::vector<size_t> &
     const auto shared = std::make_shared<const Workbook>(std::move(*book));
     for (size_t k = 0; k < tables.size(); ++k) {
         m_books[tables[k]] = shared;
+        m_tables[tables[k]].textFile = shared->format() == Workbook::Format::Csv;
         if (placed[k].name.isEmpty())
             continue;
         if (Status s = takeSheet(tables[k], placed[k].name, placed[k].from); !s.isOk())
@@ -348,8 +349,7 @@ QVariant PreparedImport::value(size_t table, int row, int column) const
 QString PreparedImport::sheetNote(size_t table) const
 {
     const Table &t = m_tables[table];
-    const bool text = m_books[table] && m_books[table]->format() == Workbook::Format::Csv;
-    if (t.from == SheetFrom::Only && !text)
+    if (t.from == SheetFrom::Only && !t.textFile)
         return QStringLiteral("工作簿中没有“%1”，导入了它唯一的工作表“%2”")
             .arg(t.usualSheet, t.sheet);
     if (t.from == SheetFrom::Requested)

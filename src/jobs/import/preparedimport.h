@@ -52,7 +52,8 @@ public:
         QString table;
         QString file;
         QString usualSheet;
-        QString sheet; // empty while undecided
+        QString sheet;         // empty while undecided
+        bool textFile = false; // a .csv or .txt file, whose one sheet is the file
         SheetFrom from = SheetFrom::None;
         QString sheetProblem;          // why no sheet was taken
         bool wantsFile = false;        // its file's one sheet went to the table before it

@@ -54,9 +54,11 @@ ColumnMappingDialog::ColumnMappingDialog(const PreparedImport &prepared, size_t 
 {
     const PreparedImport::Table &t = prepared.tables()[table];
     setWindowTitle(QStringLiteral("导入：对应字段"));
-    auto *intro = new QLabel(QStringLiteral("“%1”的工作表“%2”导入为%3。请核对每个字段取自哪一列：")
-                                 .arg(QFileInfo(t.file).fileName(), t.sheet, t.table),
-                             this);
+    const QString source =
+        t.textFile ? QStringLiteral("“%1”").arg(QFileInfo(t.file).fileName())
+                   : QStringLiteral("“%1”的工作表“%2”").arg(QFileInfo(t.file).fileName(), t.sheet);
+    auto *intro = new QLabel(
+        QStringLiteral("%1导入为%2。请核对每个字段取自哪一列：").arg(source, t.table), this);
     intro->setWordWrap(true);
     auto *form = new QFormLayout;
     for (size_t f = 0; f < t.fields.size(); ++f) {
