@@ -64,7 +64,7 @@ TEST(ImportCommandsTest, MissingSheetAndMissingColumns)
         << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("请用 --map 字段=列名 指明"))) << r.err.toStdString();
     r = run({"--data-dir", dir.path(), "import", "arrangement", fixture("same.xls"), "--map",
-             "学校=原学校，班级=", "--map=座位号=备注"});
+             "学校=原学校，班级=,座位号=备注"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("考生表：4 行\n考场表：2 行\n"
                                     "考生表：学校 ← 原学校，班级：空列，考场：空列，考号：空列，"

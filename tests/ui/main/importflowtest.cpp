@@ -1,5 +1,6 @@
 #include "db/database.h"
 #include "db/datadirectory.h"
+#include "jobs/division/classdivision.h"
 #include "jobs/division/divisionsettings.h"
 #include "support/workbookwriter.h"
 #include "ui/import/columnmappingdialog.h"
@@ -102,7 +103,8 @@ TEST_F(ImportFlowTest, ASchoolsWorkbookInOnePassThroughTheMappingStep)
     DivisionSettings settings;
     settings.classes = 3;
     settings.balanceSex = settings.balanceSchool = true;
-    const auto divided = window->workspace().divide(settings);
+    const auto divided = window->workspace().useOwnConnection(
+        [&](Database &db) { return ClassDivision::run(db, settings); });
     EXPECT_TRUE(divided.isOk()) << divided.status().message().toStdString();
 }
 
