@@ -93,7 +93,7 @@ const CommandLine::Spec &ImportCommands::importSpec()
              "fenpai --data-dir D import division 初一新生.csv --map 姓名=学生,成绩=总分"),
          QStringLiteral("fenpai --data-dir D import arrangement 考生.csv 考场.csv")},
         QStringLiteral(
-            "division：Sheet1 导入为 分班数据表；arrangement：Sheet1 导入为 考生表、Sheet2 "
+            "division：Sheet1 导入为 分班数据表；arrangement：Sheet1 导入为 考生表、Sheet2"
             "（或 FILE2）导入为 考场表；scores：Sheet1 导入为 成绩表、Sheet2（或 FILE2）导入为 "
             "教师表。\n"
             "没有 Sheet1 时用工作簿唯一的工作表；字段先找同名的列，再找常用列名。工作表或字段"
