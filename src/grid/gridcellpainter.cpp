@@ -2,6 +2,7 @@
 
 #include "core/numbertext.h"
 #include "grid/grid.h"
+#include "grid/pdftextlayer.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -282,13 +283,14 @@ void GridCellPainter::paintBlock(QPainter &painter, const QRect &rect, int row, 
             return;
         }
     }
-    if (!s.wrapText && !text.contains(u'\n')) {
-        painter.drawText(box, flags,
-                         fitText(text, font->font, box.width(), m_grid.isNumericCell(row, col)));
-        return;
-    }
+    const QString drawn =
+        s.wrapText || text.contains(u'\n')
+            ? text
+            : fitText(text, font->font, box.width(), m_grid.isNumericCell(row, col));
+    if (m_options.textLayer)
+        m_options.textLayer->record(font->font, drawn);
     // drawText clips a text that does not fit its rectangle.
-    painter.drawText(box, flags, text);
+    painter.drawText(box, flags, drawn);
 }
 
 } // namespace fenpai

@@ -3,7 +3,9 @@
 #include "grid/grid.h"
 #include "grid/gridcellpainter.h"
 #include "grid/outputfile.h"
+#include "grid/pdftextlayer.h"
 
+#include <QBuffer>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -34,7 +36,7 @@ QPageLayout GridPageRenderer::pageLayout() const
                        QMarginsF(0, 0, 0, 0));
 }
 
-bool GridPageRenderer::render(QPagedPaintDevice *device) const
+bool GridPageRenderer::render(QPagedPaintDevice *device, PdfTextLayer *textLayer) const
 {
     const GridPageLayout layout = GridPagination::paginate(m_grid);
     QPainter painter;
@@ -46,13 +48,14 @@ bool GridPageRenderer::render(QPagedPaintDevice *device) const
             device->newPage();
         painter.save();
         painter.scale(scale, scale);
-        paintPage(painter, layout, i);
+        paintPage(painter, layout, i, textLayer);
         painter.restore();
     }
     return painter.end();
 }
 
-void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout, int index) const
+void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout, int index,
+                                 PdfTextLayer *textLayer) const
 {
     if (index < 0 || index >= layout.pages.size())
         return;
@@ -60,6 +63,15 @@ void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout
     const PageSetup &setup = m_grid.pageSetup();
     const int count = int(layout.pages.size());
     const QRectF &content = layout.content;
+
+    // Every text goes through here, so that a PDF's text layer knows it.
+    auto drawText = [&](const QRectF &box, int flags, const QString &text) {
+        if (text.isEmpty())
+            return;
+        if (textLayer)
+            textLayer->record(painter.font(), text);
+        painter.drawText(box, flags, text);
+    };
 
     // Header and footer, at their margins from the sheet's edges, not zoomed.
     auto drawEdgeText = [&](const QString &text, const GridFont &font, int alignment, bool atTop) {
@@ -73,9 +85,9 @@ void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout
             std::max(0.0, atTop ? setup.headerMargin : setup.footerMargin));
         const QRectF box(content.left(), atTop ? margin : layout.pageHeight - margin - lineHeight,
                          content.width(), lineHeight);
-        painter.drawText(
-            box, int(horizontalAlignment(alignment)) | (atTop ? Qt::AlignTop : Qt::AlignBottom),
-            GridPagination::expandPageFields(text, page.number, count));
+        drawText(box,
+                 int(horizontalAlignment(alignment)) | (atTop ? Qt::AlignTop : Qt::AlignBottom),
+                 GridPagination::expandPageFields(text, page.number, count));
         painter.restore();
     };
     drawEdgeText(setup.header, setup.headerFont, setup.headerAlignment, true);
@@ -111,9 +123,9 @@ void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout
         painter.save();
         painter.setFont(title.font.toPixelFont());
         painter.setPen(Qt::black);
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, parts.at(0));
-        painter.drawText(box, Qt::AlignHCenter | Qt::AlignVCenter, parts.at(1));
-        painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, parts.at(2));
+        drawText(box, Qt::AlignLeft | Qt::AlignVCenter, parts.at(0));
+        drawText(box, Qt::AlignHCenter | Qt::AlignVCenter, parts.at(1));
+        drawText(box, Qt::AlignRight | Qt::AlignVCenter, parts.at(2));
         painter.restore();
         y += h;
     }
@@ -136,6 +148,7 @@ void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout
     options.gridColor = QColor(Qt::black);
     options.blackAndWhite = setup.blackAndWhite;
     options.fixedLook = false;
+    options.textLayer = textLayer;
     // Blocks that run over the page's edge are cut at the table's edge.
     painter.setClipRect(QRectF(x0 - 1, y - 1, tableWidth + 2, tableHeight + 2));
     GridCellPainter(m_grid, options).paint(painter, cells);
@@ -151,13 +164,21 @@ Status GridPageRenderer::writePdf(const QString &path) const
     OutputFile file(path);
     if (const Status s = file.open(); !s.isOk())
         return failed(s.message());
+    // Qt writes into memory; the text layer is mended before the file sees a byte.
+    QBuffer written;
+    written.open(QIODevice::WriteOnly);
+    PdfTextLayer textLayer;
     {
-        QPdfWriter writer(file.device());
+        QPdfWriter writer(&written);
         writer.setResolution(1200);
         writer.setCreator(QStringLiteral("fenpai"));
-        if (!writer.setPageLayout(pageLayout()) || !render(&writer))
+        if (!writer.setPageLayout(pageLayout()) || !render(&writer, &textLayer))
             return failed(QStringLiteral("无法排出页面，原来的文件未改动"));
     } // the writer finishes the document as it goes
+    const Result<QByteArray> pdf = textLayer.rewrite(written.data());
+    if (!pdf)
+        return failed(pdf.status().message());
+    file.device()->write(*pdf); // a failed write fails the commit
     if (const Status s = file.commit(); !s.isOk())
         return failed(s.message());
     return Status::ok();
