@@ -79,12 +79,15 @@ int TicketCommands::tickets(CliContext &context, const QStringList &args)
         !s.isOk())
         return context.fail(s);
     Grid grid;
-    const Result<int> count = TicketProduction::build(db, ticketTemplate, settings, grid);
-    if (!count)
-        return context.fail(count.status().message());
+    const Result<TicketProduction::Outcome> made =
+        TicketProduction::build(db, ticketTemplate, settings, grid);
+    if (!made)
+        return context.fail(made.status().message());
     if (const Status written = DocumentOutput::write(grid, format, output); !written.isOk())
         return context.fail(written);
-    context.out() << QStringLiteral("准考证 %1 张 → ").arg(*count) << output << '\n';
+    context.out() << QStringLiteral("准考证 %1 张 → ").arg(made->tickets) << output << '\n';
+    for (const QString &examinee : made->withoutPhoto)
+        context.out() << QStringLiteral("没有照片：") << examinee << '\n';
     return 0;
 }
 

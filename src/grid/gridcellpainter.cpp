@@ -153,37 +153,39 @@ void GridCellPainter::paint(QPainter &painter, const GridPaintLayout &layout) co
             const QLine bottom(x, y + h - 1, x + w - 1, y + h - 1);
             const QLine left(x, y, x, y + h - 1);
             const QLine top(x, y, x + w - 1, y);
+            // A border is shared with the neighbour only where the neighbour stands next to the
+            // cell; at a page's edge the next page's cells keep theirs.
+            const bool rightNext = j + 1 < nCols && layout.cols[j + 1] == c + 1;
+            const bool belowNext = i + 1 < nRows && layout.rows[i + 1] == r + 1;
+            const bool leftNext = j > 0 && layout.cols[j - 1] == c - 1;
+            const bool aboveNext = i > 0 && layout.rows[i - 1] == r - 1;
             if (c == block.lastCol) {
                 if (drawGrid)
                     painter.drawLine(right);
-                const int style =
-                    std::max<int>(s.borders[2], m_grid.cellStyle(r, c + 1).borders[0]);
+                const int style = std::max<int>(
+                    s.borders[2], rightNext ? m_grid.cellStyle(r, c + 1).borders[0] : 0);
                 if (style)
                     borders.append({right, style});
             }
             if (r == block.lastRow) {
                 if (drawGrid)
                     painter.drawLine(bottom);
-                const int style =
-                    std::max<int>(s.borders[3], m_grid.cellStyle(r + 1, c).borders[1]);
+                const int style = std::max<int>(
+                    s.borders[3], belowNext ? m_grid.cellStyle(r + 1, c).borders[1] : 0);
                 if (style)
                     borders.append({bottom, style});
             }
             if (j == 0 || c == block.firstCol) {
-                const int style =
-                    std::max<int>(s.borders[0], m_grid.cellStyle(r, c - 1).borders[2]);
                 if (j == 0 && drawGrid)
                     painter.drawLine(left);
-                if (style && (j == 0 || layout.cols[j - 1] != c - 1))
-                    borders.append({left, style});
+                if (s.borders[0] && !leftNext)
+                    borders.append({left, s.borders[0]});
             }
             if (i == 0 || r == block.firstRow) {
-                const int style =
-                    std::max<int>(s.borders[1], m_grid.cellStyle(r - 1, c).borders[3]);
                 if (i == 0 && drawGrid)
                     painter.drawLine(top);
-                if (style && (i == 0 || layout.rows[i - 1] != r - 1))
-                    borders.append({top, style});
+                if (s.borders[1] && !aboveNext)
+                    borders.append({top, s.borders[1]});
             }
         }
     }

@@ -2,6 +2,7 @@
 
 #include "grid/grid.h"
 #include "grid/gridcellpainter.h"
+#include "grid/gridpaperfit.h"
 #include "grid/outputfile.h"
 #include "grid/pdftextlayer.h"
 
@@ -19,6 +20,25 @@ namespace {
 Qt::Alignment horizontalAlignment(int code)
 {
     return code == 0 ? Qt::AlignLeft : (code == 2 ? Qt::AlignRight : Qt::AlignHCenter);
+}
+
+// A title line whose left, centre and right parts would run into each other takes the
+// printable width instead of the table's, then smaller type, so each part reads whole.
+void fitTitle(const QStringList &parts, QFont &font, QRectF &box, double printableWidth)
+{
+    const auto collide = [&](double width) {
+        const double left = GridPaperFit::textWidth(font, parts.at(0));
+        const double centre = GridPaperFit::textWidth(font, parts.at(1));
+        const double right = GridPaperFit::textWidth(font, parts.at(2));
+        const double gap = font.pixelSize(); // between two parts
+        const double needed = centre > 0 ? 2 * (std::max(left, right) + gap) + centre
+                                         : left + right + (left > 0 && right > 0 ? gap : 0);
+        return needed > width;
+    };
+    if (collide(box.width()) && box.width() < printableWidth)
+        box = QRectF(0, box.y(), printableWidth, box.height());
+    for (int i = 0; i < 10 && font.pixelSize() > 6 && collide(box.width()); ++i)
+        font.setPixelSize(std::max(6, font.pixelSize() * 9 / 10));
 }
 
 } // namespace
@@ -81,10 +101,11 @@ void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout
         painter.setFont(font.toPixelFont());
         painter.setPen(Qt::black);
         const double lineHeight = font.size * 96.0 / 72.0 * 1.5;
-        const double margin = GridPagination::cmToPixels(
-            std::max(0.0, atTop ? setup.headerMargin : setup.footerMargin));
+        const double margin =
+            GridPagination::marginPixels(atTop ? setup.headerMargin : setup.footerMargin);
         const QRectF box(content.left(), atTop ? margin : layout.pageHeight - margin - lineHeight,
                          content.width(), lineHeight);
+        painter.setClipRect(box);
         drawText(box,
                  int(horizontalAlignment(alignment)) | (atTop ? Qt::AlignTop : Qt::AlignBottom),
                  GridPagination::expandPageFields(text, page.number, count));
@@ -112,16 +133,20 @@ void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout
     const double x0 = setup.centerHorizontally ? std::max(0.0, (availWidth - tableWidth) / 2) : 0;
     double y =
         setup.centerVertically ? std::max(0.0, (availHeight - titlesHeight - tableHeight) / 2) : 0;
+    // Nothing reaches into the margins, whatever is too wide or too tall for the page.
+    painter.setClipRect(QRectF(0, 0, availWidth, availHeight));
 
     // Report titles: three parts each, aligned to the table or to the printable width.
     for (int t : page.titles) {
         const ReportTitle &title = titles.at(t);
         const double h = GridPagination::titleHeight(title);
-        const QRectF box =
+        QRectF box =
             title.alignTo == 1 ? QRectF(x0, y, tableWidth, h) : QRectF(0, y, availWidth, h);
         const QStringList parts = GridPagination::titleParts(title.text);
+        QFont font = title.font.toPixelFont();
+        fitTitle(parts, font, box, availWidth);
         painter.save();
-        painter.setFont(title.font.toPixelFont());
+        painter.setFont(font);
         painter.setPen(Qt::black);
         drawText(box, Qt::AlignLeft | Qt::AlignVCenter, parts.at(0));
         drawText(box, Qt::AlignHCenter | Qt::AlignVCenter, parts.at(1));
@@ -150,7 +175,7 @@ void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout
     options.fixedLook = false;
     options.textLayer = textLayer;
     // Blocks that run over the page's edge are cut at the table's edge.
-    painter.setClipRect(QRectF(x0 - 1, y - 1, tableWidth + 2, tableHeight + 2));
+    painter.setClipRect(QRectF(x0 - 1, y - 1, tableWidth + 2, tableHeight + 2), Qt::IntersectClip);
     GridCellPainter(m_grid, options).paint(painter, cells);
     painter.restore();
 }

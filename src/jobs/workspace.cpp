@@ -223,8 +223,8 @@ Workspace::TicketLists Workspace::ticketLists(const QString &school)
     return lists;
 }
 
-Result<int> Workspace::buildTickets(Grid &grid, const Grid &ticketTemplate,
-                                    const TicketSettings &settings)
+Result<TicketProduction::Outcome> Workspace::buildTickets(Grid &grid, const Grid &ticketTemplate,
+                                                          const TicketSettings &settings)
 {
     if (Status s = open(); !s.isOk())
         return s;

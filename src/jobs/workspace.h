@@ -16,6 +16,7 @@
 #include "jobs/reports/classreports.h"
 #include "jobs/reports/examreports.h"
 #include "jobs/reports/seatchart.h"
+#include "jobs/tickets/ticketproduction.h"
 #include "jobs/tickets/ticketsettings.h"
 
 #include <QString>
@@ -117,8 +118,8 @@ public:
         QStringList photoNames;
     };
     TicketLists ticketLists(const QString &school = QString());
-    [[nodiscard]] Result<int> buildTickets(Grid &grid, const Grid &ticketTemplate,
-                                           const TicketSettings &settings);
+    [[nodiscard]] Result<TicketProduction::Outcome>
+    buildTickets(Grid &grid, const Grid &ticketTemplate, const TicketSettings &settings);
     [[nodiscard]] Status buildDeskLabels(Grid &grid, const DeskLabelSettings &settings);
 
     // The trimmed user name, or the message to show.

@@ -115,19 +115,6 @@ Result<ClassReports::Listing> newClasses(Database &db, Grid &grid, bool withAver
                       ClassReports::newClassTitle());
 }
 
-// The narrow numeric columns of the report format would cut the band limits and show a mean
-// with two decimals as "###".
-void widenBands(Grid &grid)
-{
-    for (int c = 1; c < grid.cols(); ++c) {
-        const QString header = grid.cellText(0, c);
-        if (header.contains(u'_'))
-            grid.setColumnWidth(c, 46);
-        else if (header.contains(QStringLiteral("平均")))
-            grid.setColumnWidth(c, 64);
-    }
-}
-
 } // namespace
 
 std::vector<ClassReports::Band> ClassReports::bands(double highest)
@@ -161,7 +148,6 @@ Result<ClassReports::Listing> ClassReports::newClassStats(Database &db, Grid &gr
     if (listing) {
         ReportFormat::apply(grid, ReportFormat::Variant::Statistics, listing->title,
                             ReportFormat::subtitleFrom(db));
-        widenBands(grid);
     }
     return listing;
 }
@@ -189,7 +175,6 @@ Result<ClassReports::Listing> ClassReports::sourceSchoolStats(Database &db, Grid
     if (listing) {
         ReportFormat::apply(grid, ReportFormat::Variant::Statistics, listing->title,
                             ReportFormat::subtitleFrom(db));
-        widenBands(grid);
     }
     return listing;
 }
@@ -209,7 +194,7 @@ Result<ClassReports::Listing> ClassReports::classList(Database &db, Grid &grid, 
     DocumentFill::Outcome filled = DocumentFill::fill(grid, db, QStringLiteral("NewQry5"), title);
     if (!filled.status.isOk())
         return filled.status;
-    ExamListLayout::classList(grid, title);
+    ExamListLayout::classList(grid, title, ReportFormat::subtitleFrom(db));
     return Listing{title, filled.titleText};
 }
 
