@@ -11,6 +11,7 @@
 #include "cli/seatscommand.h"
 #include "cli/showcommand.h"
 #include "cli/ticketcommands.h"
+#include "cli/titlescommand.h"
 #include "db/datadirectory.h"
 
 #include <QCoreApplication>
@@ -33,6 +34,8 @@ const std::vector<Cli::Command> &Cli::commands()
         {"tables", "列出数据表和保存的查询", "fenpai tables", false, &DataCommands::tables},
         {"repair", "修复系统表（xtsztable、bsxtable）", "fenpai repair", false,
          &DataCommands::repair},
+        {"titles", "报表标题：设置或显示每张报表标题下左右两端的文字和日期（不带选项时只显示）",
+         "fenpai titles [--left TEXT] [--right TEXT] [--date on|off]", false, &TitlesCommand::run},
         {"show", "把数据表或查询填入文档并输出（csv、xlsx、html、pdf）",
          "fenpai show SOURCE [--title T] [--report statistics|plain] [--format csv|xlsx|html|pdf] "
          "[--page-setup FILE.json] -o FILE",

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QTextStream;
+
 namespace fenpai {
 
 class Grid;
@@ -16,7 +18,10 @@ public:
     // The format named by --format, else by the file's suffix, else csv; empty when the name is
     // none of csv, xlsx, html and pdf.
     static QString format(const QString &requested, const QString &path);
-    [[nodiscard]] static Status write(const Grid &grid, const QString &format, const QString &path);
+    // While a PDF prints the report titles' factory text, one line on `hints` says how to set
+    // them.
+    [[nodiscard]] static Status write(const Grid &grid, const QString &format, const QString &path,
+                                      QTextStream *hints = nullptr);
 };
 
 } // namespace fenpai

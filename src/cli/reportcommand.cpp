@@ -148,7 +148,8 @@ int ReportCommand::run(CliContext &context, const QStringList &args)
     const Result<QString> title = report->build(db, grid, argument);
     if (!title)
         return context.fail(title.status().message());
-    if (const Status written = DocumentOutput::write(grid, format, output); !written.isOk())
+    if (const Status written = DocumentOutput::write(grid, format, output, &context.err());
+        !written.isOk())
         return context.fail(written);
     context.out() << *title << " → " << output << '\n';
     return 0;

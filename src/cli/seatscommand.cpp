@@ -53,7 +53,8 @@ int SeatsCommand::run(CliContext &context, const QStringList &args)
     const Result<ExamListings::Listing> chart = SeatChart::build(db, grid, request);
     if (!chart)
         return context.fail(chart.status().message());
-    if (const Status written = DocumentOutput::write(grid, format, output); !written.isOk())
+    if (const Status written = DocumentOutput::write(grid, format, output, &context.err());
+        !written.isOk())
         return context.fail(written);
     context.out() << chart->title << " → " << output << '\n';
     return 0;

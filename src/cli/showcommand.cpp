@@ -93,7 +93,8 @@ int ShowCommand::run(CliContext &context, const QStringList &args)
         GridPaperFit::fitAll(grid, fit);
     }
 
-    if (const Status written = DocumentOutput::write(grid, format, output); !written.isOk())
+    if (const Status written = DocumentOutput::write(grid, format, output, &context.err());
+        !written.isOk())
         return context.fail(written);
     context.out() << filled.titleText << " → " << output << '\n';
     return 0;

@@ -83,7 +83,8 @@ int TicketCommands::tickets(CliContext &context, const QStringList &args)
         TicketProduction::build(db, ticketTemplate, settings, grid);
     if (!made)
         return context.fail(made.status().message());
-    if (const Status written = DocumentOutput::write(grid, format, output); !written.isOk())
+    if (const Status written = DocumentOutput::write(grid, format, output, &context.err());
+        !written.isOk())
         return context.fail(written);
     context.out() << QStringLiteral("准考证 %1 张 → ").arg(made->tickets) << output << '\n';
     for (const QString &examinee : made->withoutPhoto)
@@ -123,7 +124,8 @@ int TicketCommands::labels(CliContext &context, const QStringList &args)
     Grid grid;
     if (const Status s = DeskLabels::build(db, settings, grid); !s.isOk())
         return context.fail(s.message());
-    if (const Status written = DocumentOutput::write(grid, format, output); !written.isOk())
+    if (const Status written = DocumentOutput::write(grid, format, output, &context.err());
+        !written.isOk())
         return context.fail(written);
     context.out() << QStringLiteral("第 %1 考场桌贴 → ").arg(settings.room) << output << '\n';
     return 0;

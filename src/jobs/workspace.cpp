@@ -1,6 +1,8 @@
 #include "jobs/workspace.h"
+
 #include "jobs/arrangement/roomseating.h"
 #include "jobs/division/classadjustment.h"
+#include "jobs/documents/reporttitles.h"
 
 #include "jobs/reports/mixingcheck.h"
 #include "jobs/reports/scoreinforeport.h"
@@ -180,7 +182,14 @@ Status Workspace::swapExaminees(const ExamSwap::Pick &left, const ExamSwap::Pick
 
 ReportFormat::Subtitle Workspace::reportSubtitle()
 {
-    return open().isOk() ? ReportFormat::subtitleFrom(m_db) : ReportFormat::Subtitle();
+    return open().isOk() ? ReportTitles::read(m_db) : ReportFormat::Subtitle();
+}
+
+Status Workspace::saveReportSubtitle(const ReportFormat::Subtitle &subtitle)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return ReportTitles::write(m_db, subtitle);
 }
 
 QStringList Workspace::newClassCaptions()

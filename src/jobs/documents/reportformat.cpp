@@ -40,12 +40,15 @@ void ReportFormat::setPrintTitles(Grid &grid, const QString &titleText, const Su
                                   const TitleStyle &style)
 {
     grid.clearReportTitles();
-    ReportTitle first;
-    first.text = titleText;
-    first.font.name = QStringLiteral("宋体");
-    first.font.size = style.titleSize;
-    first.printOnAllPages = true;
-    grid.addReportTitle(first);
+    // A sheet that carries its own title line gets the subtitles alone.
+    if (!titleText.isEmpty()) {
+        ReportTitle first;
+        first.text = titleText;
+        first.font.name = QStringLiteral("宋体");
+        first.font.size = style.titleSize;
+        first.printOnAllPages = true;
+        grid.addReportTitle(first);
+    }
 
     ReportTitle second;
     second.text = subtitleText(subtitle, style.centre);

@@ -47,9 +47,9 @@ public:
     // page footer.
     static void applyPageSetup(Grid &grid, Variant variant, int tableWidth);
 
-    // Replaces the print titles with title 1 (the title text) and title 2 (the subtitle's left
-    // text, the style's centre, the right text and the date). Every printed report takes its
-    // titles from here.
+    // Replaces the print titles with title 1 (the title text; none when it is empty) and
+    // title 2 (the subtitle's left text, the style's centre, the right text and the date).
+    // Every printed report takes its titles from here.
     static void setPrintTitles(Grid &grid, const QString &titleText, const Subtitle &subtitle,
                                const TitleStyle &style);
     static void setPrintTitles(Grid &grid, const QString &titleText, const Subtitle &subtitle);
