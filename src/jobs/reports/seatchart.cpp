@@ -53,6 +53,18 @@ QStringList schoolsOf(const SeatedRoom &room)
     return schools;
 }
 
+// A desk row's height: the page shared among the most rows a room has, enough for a desk's
+// lines (four where a room holds several schools: number, name, school, class).
+int deskRowHeight(const std::vector<SeatedRoom> &rooms, int rows, double deskHeight)
+{
+    bool severalSchools = false;
+    for (const SeatedRoom &room : rooms)
+        severalSchools = severalSchools || schoolsOf(room).size() > 1;
+    const int deskLines = severalSchools ? 4 : 3;
+    return std::clamp((static_cast<int>(deskHeight) - headHeight) / rows,
+                      deskLines * deskLineHeight, 30 * deskLines);
+}
+
 void fillRoom(Grid &grid, int top, const SeatedRoom &room, int rowHeight)
 {
     const DeskLayout &layout = room.layout;
@@ -182,13 +194,7 @@ Result<ExamListings::Listing> SeatChart::build(Database &db, Grid &grid, const R
     // report titles' line takes its height from the page.
     const double deskHeight = pageHeight - subtitleHeight;
     const int colWidth = std::clamp(static_cast<int>(pageWidth) / cols, 120, 180);
-    // A desk of a room with several schools has four lines: its number, name, school, class.
-    bool severalSchools = false;
-    for (const SeatedRoom &room : rooms)
-        severalSchools = severalSchools || schoolsOf(room).size() > 1;
-    const int deskLines = severalSchools ? 4 : 3;
-    const int rowHeight = std::clamp((static_cast<int>(deskHeight) - headHeight) / rows,
-                                     deskLines * deskLineHeight, 30 * deskLines);
+    const int rowHeight = deskRowHeight(rooms, rows, deskHeight);
     const double fit =
         std::min(pageWidth / (cols * colWidth), deskHeight / (headHeight + rows * rowHeight));
     const int zoom = std::clamp(static_cast<int>(fit * 100), 10, 100);

@@ -74,6 +74,28 @@ Result<Labels> examNumberLabels(Database &db, const QString &room)
     return labels;
 }
 
+// Portrait, the room in the header, the page count in the footer.
+PageSetup labelPage(PageSetup setup, const QString &room)
+{
+    setup.orientation = 1;
+    // The cutting lines too stay 5 mm inside the sheet's edge, which most printers cannot reach.
+    setup.leftMargin = 0.6;
+    setup.rightMargin = 0.6;
+    setup.blackAndWhite = true;
+    setup.topMargin = 1.2;
+    setup.headerMargin = 0.5;
+    setup.bottomMargin = 1.2;
+    setup.footerMargin = 0.5;
+    setup.headerAlignment = 1;
+    setup.header = QStringLiteral("第 ") + room + QStringLiteral(" 考场");
+    setup.footer = QStringLiteral("共&n页  第&p页");
+    setup.centerHorizontally = true;
+    // The labels are cut along the grid lines; the sheet's headings are no label.
+    setup.printFixedRow = false;
+    setup.printFixedColumn = false;
+    return setup;
+}
+
 } // namespace
 
 Status DeskLabels::build(Database &db, const DeskLabelSettings &settings, Grid &document)
@@ -100,23 +122,7 @@ Status DeskLabels::build(Database &db, const DeskLabelSettings &settings, Grid &
     grid.setRows(labelRows + 1);
     for (int i = 0; i < count; ++i)
         grid.setCellText(1 + i / perRow, 1 + i % perRow, labels->texts.at(i));
-    PageSetup setup = grid.pageSetup();
-    setup.orientation = 1;
-    // The cutting lines too stay 5 mm inside the sheet's edge, which most printers cannot reach.
-    setup.leftMargin = 0.6;
-    setup.rightMargin = 0.6;
-    setup.blackAndWhite = true;
-    setup.topMargin = 1.2;
-    setup.headerMargin = 0.5;
-    setup.bottomMargin = 1.2;
-    setup.footerMargin = 0.5;
-    setup.headerAlignment = 1;
-    setup.header = QStringLiteral("第 ") + settings.room + QStringLiteral(" 考场");
-    setup.footer = QStringLiteral("共&n页  第&p页");
-    setup.centerHorizontally = true;
-    // The labels are cut along the grid lines; the sheet's headings are no label.
-    setup.printFixedRow = false;
-    setup.printFixedColumn = false;
+    const PageSetup setup = labelPage(grid.pageSetup(), settings.room);
     grid.setPageSetup(setup);
 
     // The labels share the printable width: narrower labels rather than a cut-off column.
