@@ -2,6 +2,7 @@
 
 #include "core/numbertext.h"
 #include "grid/grid.h"
+#include "grid/pdftextlayer.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -152,11 +153,18 @@ void GridCellPainter::paint(QPainter &painter, const GridPaintLayout &layout) co
             const QLine bottom(x, y + h - 1, x + w - 1, y + h - 1);
             const QLine left(x, y, x, y + h - 1);
             const QLine top(x, y, x + w - 1, y);
+            // A border is shared with the neighbour only where the neighbour stands next to the
+            // cell; at a page's edge the next page's cells keep theirs.
+            const bool rightNext = j + 1 < nCols && layout.cols[j + 1] == c + 1;
+            const bool belowNext = i + 1 < nRows && layout.rows[i + 1] == r + 1;
+            const bool leftNext = j > 0 && layout.cols[j - 1] == c - 1;
+            const bool aboveNext = i > 0 && layout.rows[i - 1] == r - 1;
             if (c == block.lastCol) {
                 if (drawGrid)
                     painter.drawLine(right);
                 const GridBorder::Style style =
-                    std::max(s.borders[2], m_grid.cellStyle(r, c + 1).borders[0]);
+                    std::max(s.borders[2], rightNext ? m_grid.cellStyle(r, c + 1).borders[0]
+                                                     : GridBorder::Style::None);
                 if (style != GridBorder::Style::None)
                     borders.append({right, style});
             }
@@ -164,25 +172,22 @@ void GridCellPainter::paint(QPainter &painter, const GridPaintLayout &layout) co
                 if (drawGrid)
                     painter.drawLine(bottom);
                 const GridBorder::Style style =
-                    std::max(s.borders[3], m_grid.cellStyle(r + 1, c).borders[1]);
+                    std::max(s.borders[3], belowNext ? m_grid.cellStyle(r + 1, c).borders[1]
+                                                     : GridBorder::Style::None);
                 if (style != GridBorder::Style::None)
                     borders.append({bottom, style});
             }
             if (j == 0 || c == block.firstCol) {
-                const GridBorder::Style style =
-                    std::max(s.borders[0], m_grid.cellStyle(r, c - 1).borders[2]);
                 if (j == 0 && drawGrid)
                     painter.drawLine(left);
-                if (style != GridBorder::Style::None && (j == 0 || layout.cols[j - 1] != c - 1))
-                    borders.append({left, style});
+                if (s.borders[0] != GridBorder::Style::None && !leftNext)
+                    borders.append({left, s.borders[0]});
             }
             if (i == 0 || r == block.firstRow) {
-                const GridBorder::Style style =
-                    std::max(s.borders[1], m_grid.cellStyle(r - 1, c).borders[3]);
                 if (i == 0 && drawGrid)
                     painter.drawLine(top);
-                if (style != GridBorder::Style::None && (i == 0 || layout.rows[i - 1] != r - 1))
-                    borders.append({top, style});
+                if (s.borders[1] != GridBorder::Style::None && !aboveNext)
+                    borders.append({top, s.borders[1]});
             }
         }
     }
@@ -285,13 +290,14 @@ void GridCellPainter::paintBlock(QPainter &painter, const QRect &rect, int row, 
             return;
         }
     }
-    if (!s.wrapText && !text.contains(u'\n')) {
-        painter.drawText(box, flags,
-                         fitText(text, font->font, box.width(), m_grid.isNumericCell(row, col)));
-        return;
-    }
+    const QString drawn =
+        s.wrapText || text.contains(u'\n')
+            ? text
+            : fitText(text, font->font, box.width(), m_grid.isNumericCell(row, col));
+    if (m_options.textLayer)
+        m_options.textLayer->record(font->font, drawn);
     // drawText clips a text that does not fit its rectangle.
-    painter.drawText(box, flags, text);
+    painter.drawText(box, flags, drawn);
 }
 
 } // namespace fenpai
