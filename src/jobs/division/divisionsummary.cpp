@@ -12,6 +12,8 @@ DivisionSummary::DivisionSummary(int classCount, const std::vector<Pupil> &pupil
                                  const std::vector<std::pair<int, int>> &ranges)
     : m_classes(static_cast<size_t>(std::max(classCount, 0)))
     , m_ranges(ranges)
+    , m_rows(std::make_shared<const std::vector<Pupil>>(pupils))
+    , m_schoolNames(schoolNames)
     , m_pupils(static_cast<int>(pupils.size()))
 {
     if (m_ranges.empty())
@@ -72,6 +74,12 @@ DivisionSummary::DivisionSummary(int classCount, const std::vector<Pupil> &pupil
         m_schoolSpread = std::max(m_schoolSpread, b.most - b.fewest);
         m_schools.push_back(b);
     }
+}
+
+const std::vector<DivisionSummary::Pupil> &DivisionSummary::rows() const
+{
+    static const std::vector<Pupil> none;
+    return m_rows ? *m_rows : none;
 }
 
 namespace {

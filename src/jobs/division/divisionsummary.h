@@ -85,6 +85,11 @@ public:
     // The spreads the refinement works on, in one line; with wishes, `met` of them met.
     QString spreadsText(const WishOutcome &wishes, int met) const;
 
+    // The pupils, school names and blocks the figures were taken from, for the certificate.
+    const std::vector<Pupil> &rows() const;
+    const QStringList &schoolNames() const { return m_schoolNames; }
+    const std::vector<std::pair<int, int>> &ranges() const { return m_ranges; }
+
     const WishOutcome &wishes() const { return m_wishes; }
     void setWishes(const WishOutcome &wishes) { m_wishes = wishes; }
 
@@ -98,6 +103,8 @@ public:
 private:
     std::vector<ClassBalance> m_classes;
     std::vector<std::pair<int, int>> m_ranges;
+    std::shared_ptr<const std::vector<Pupil>> m_rows;
+    QStringList m_schoolNames;
     int m_pupils = 0;
     int m_schoolSpread = 0;
     std::vector<SchoolBalance> m_schools;
