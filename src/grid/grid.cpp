@@ -670,6 +670,12 @@ void Grid::clearHPageBreaks()
     touch(GridArea::everything());
 }
 
+void Grid::setTitleRowsEnd(int row)
+{
+    m_data.print.setTitleRowsEnd(row);
+    touch(GridArea::everything());
+}
+
 // --- images ------------------------------------------------------------------------------------
 
 bool Grid::addImage(const QString &key, const QString &filePath)

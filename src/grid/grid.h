@@ -142,6 +142,9 @@ public:
     const QList<int> &hPageBreaks() const { return m_data.print.pageBreaks(); }
     void addHPageBreak(int row); // a new page starts at this row
     void clearHPageBreaks();
+    // Pages that begin at this row or below print without the fixed and title rows (0: none).
+    int titleRowsEnd() const { return m_data.print.titleRowsEnd(); }
+    void setTitleRowsEnd(int row);
 
     // Images
     // Adds the picture file under the key; a missing or unreadable file adds nothing and

@@ -170,6 +170,7 @@ bool GridFileReader::readPrinting()
             return fail(QStringLiteral("分页位置无效"));
         print.addPageBreak(b);
     }
+    print.setTitleRowsEnd(integer(m_root, "titleRowsEnd", 0, 0, m_rows));
     print.setPageSetup(pageSetup(member(m_root, "pageSetup")));
     for (const QJsonValue &v : member(m_root, "reportTitles").toArray()) {
         const QJsonObject o = v.toObject();

@@ -254,6 +254,9 @@ void GridFileWriter::writePrinting()
     for (int b : m_data.print.pageBreaks())
         breaks.append(b);
     m_out += compact(breaks);
+    // Written only where it is set, so other documents' files stay as they were.
+    if (m_data.print.titleRowsEnd() > 0)
+        m_out += ",\n\"titleRowsEnd\": " + QByteArray::number(m_data.print.titleRowsEnd());
     m_out += ",\n\"pageSetup\": " + compact(pageSetupToJson(m_data.print.pageSetup()));
     m_out += ",\n\"reportTitles\": [";
     const QList<ReportTitle> &titles = m_data.print.titles();

@@ -208,7 +208,11 @@ GridPageLayout GridPagination::paginate(const Grid &grid)
             laterTitleList.append(i);
         }
     }
-    const double repeated = heightOf(topRows) + heightOf(bottomRows);
+    // A page that begins at titleRowsEnd or below goes without the rows repeated at the top.
+    const int titleRowsEnd = grid.titleRowsEnd() > 0 ? grid.titleRowsEnd() : rows;
+    auto headed = [&](const QList<int> &chunk, int next) {
+        return (chunk.isEmpty() ? next : chunk.first()) < titleRowsEnd;
+    };
     const QList<int> &breaks = grid.hPageBreaks();
     QList<QList<int>> chunks;
     {
@@ -224,6 +228,8 @@ GridPageLayout GridPagination::paginate(const Grid &grid)
             const int h = grid.rowHeight(r);
             if (h <= 0)
                 continue;
+            const double repeated =
+                (headed(chunk, r) ? heightOf(topRows) : 0) + heightOf(bottomRows);
             const double room =
                 availHeight - repeated - (chunks.isEmpty() ? firstTitles : laterTitles);
             if (!chunk.isEmpty() && (forced || used + h > room)) {
@@ -246,7 +252,8 @@ GridPageLayout GridPagination::paginate(const Grid &grid)
             GridPage page;
             page.number = ++number;
             page.band = b;
-            page.rows = topRows + chunks.at(k) + bottomRows;
+            page.rows = (headed(chunks.at(k), bodyFirst) ? topRows : QList<int>()) + chunks.at(k) +
+                        bottomRows;
             page.cols = leftCols + bands.at(b);
             page.titles = number == 1 ? firstTitleList : laterTitleList;
             layout.pages.append(page);

@@ -38,6 +38,8 @@ void GridPrintSetup::insertRows(int at, int count)
         if (b >= at)
             b += count;
     }
+    if (m_titleRowsEnd > 0 && m_titleRowsEnd >= at)
+        m_titleRowsEnd += count;
 }
 
 void GridPrintSetup::removeRows(int at, int count)
@@ -50,6 +52,11 @@ void GridPrintSetup::removeRows(int at, int count)
             kept.append(b - count);
     }
     m_pageBreaks = kept;
+    // Rows removed at the end take it to the first row after them.
+    if (m_titleRowsEnd >= at + count)
+        m_titleRowsEnd -= count;
+    else if (m_titleRowsEnd > at)
+        m_titleRowsEnd = at;
 }
 
 } // namespace fenpai

@@ -5,6 +5,8 @@
 
 #include <QList>
 
+#include <algorithm>
+
 namespace fenpai {
 
 // How a grid prints: the titles above the table, the page setup and the rows that start a new
@@ -26,6 +28,12 @@ public:
     bool addPageBreak(int row); // false when it is there already or row is 0 or less
     void clearPageBreaks();
 
+    // The first row whose pages no longer repeat the fixed and title rows: a table's header
+    // stands over the table, not over what the sheet holds below it. 0: every page repeats them.
+    // Moves with the rows, as page breaks do.
+    int titleRowsEnd() const { return m_titleRowsEnd; }
+    void setTitleRowsEnd(int row) { m_titleRowsEnd = std::max(row, 0); }
+
     void insertRows(int at, int count);
     void removeRows(int at, int count);
 
@@ -33,6 +41,7 @@ private:
     QList<ReportTitle> m_titles;
     PageSetup m_pageSetup;
     QList<int> m_pageBreaks;
+    int m_titleRowsEnd = 0;
 };
 
 } // namespace fenpai

@@ -64,6 +64,7 @@ GridCursor build(Grid &g)
     EXPECT_TRUE(g.addImageData(QStringLiteral("b"), pngBytes(Qt::green)));
     g.setCellImage(4, 3, QStringLiteral("照片1"));
     g.addHPageBreak(3);
+    g.setTitleRowsEnd(4);
     g.addReportTitle(
         ReportTitle{QStringLiteral("左|中|右"), GridFont{QStringLiteral("宋体"), 16}, 1, false});
     PageSetup p;
@@ -119,6 +120,7 @@ void expectSame(const Grid &a, const Grid &b)
         EXPECT_EQ(a.columnInfo(c), b.columnInfo(c)) << c;
     EXPECT_EQ(a.merges(), b.merges());
     EXPECT_EQ(a.hPageBreaks(), b.hPageBreaks());
+    EXPECT_EQ(a.titleRowsEnd(), b.titleRowsEnd());
     EXPECT_EQ(a.reportTitles(), b.reportTitles());
     EXPECT_EQ(a.pageSetup(), b.pageSetup());
     EXPECT_EQ(a.imageKeys(), b.imageKeys());

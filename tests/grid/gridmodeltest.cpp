@@ -95,16 +95,24 @@ TEST(GridSize, InsertAndDeleteMoveCellsPageBreaksAndSelection)
     Grid g;
     fill(g, 2, {QStringLiteral("a\t1"), QStringLiteral("b\t2"), QStringLiteral("c\t3")});
     g.addHPageBreak(3);
+    g.setTitleRowsEnd(3);
     g.insertRows(1);
     EXPECT_EQ(g.cellText(1, 1), QString());
     EXPECT_EQ(g.cellText(2, 1), QStringLiteral("a"));
     EXPECT_EQ(g.hPageBreaks(), QList<int>{4});
+    EXPECT_EQ(g.titleRowsEnd(), 4);
     g.insertCols(2, 1);
     EXPECT_EQ(g.cols(), 4);
     EXPECT_EQ(g.cellText(2, 3), QStringLiteral("1"));
     EXPECT_EQ(g.columnWidth(2), GridColumnInfo{}.width);
     g.deleteRows(4, 1); // the break row goes with its row
     EXPECT_EQ(g.hPageBreaks(), QList<int>{});
+    EXPECT_EQ(g.titleRowsEnd(), 4); // the row after the one removed
+    Grid h;
+    fill(h, 2, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    h.setTitleRowsEnd(3);
+    h.deleteRows(1, 1);
+    EXPECT_EQ(h.titleRowsEnd(), 2);
     EXPECT_EQ(columnTexts(g, 1), (QStringList{"", "a", "b"}));
 
     // The selection-based forms never delete the fixed row or column 0.

@@ -115,6 +115,18 @@ TEST(GridPagination, RepeatedRowsTitlesAndBreaks)
     EXPECT_EQ(layout.pages.at(1).rows, QList<int>{0} + range(10, 29));
     EXPECT_EQ(layout.pages.at(2).rows.at(1), 31);
 
+    // The header stands over its table only: from titleRowsEnd on, pages go without it and hold
+    // one row more.
+    Grid e;
+    build(e, 100);
+    e.addHPageBreak(10);
+    e.setTitleRowsEnd(10);
+    layout = GridPagination::paginate(e);
+    ASSERT_EQ(layout.pages.size(), 4);
+    EXPECT_EQ(layout.pages.at(0).rows, QList<int>{0} + range(1, 9));
+    EXPECT_EQ(layout.pages.at(1).rows, range(10, 52));
+    EXPECT_EQ(layout.pages.at(3).rows, range(96, 100));
+
     // Titles: all on the first page, only those for every page later; they take room.
     Grid t;
     build(t, 100);
