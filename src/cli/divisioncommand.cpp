@@ -3,6 +3,7 @@
 #include "cli/clicontext.h"
 #include "core/numbertext.h"
 #include "db/database.h"
+#include "jobs/division/balancecertificate.h"
 #include "jobs/division/classdivision.h"
 
 #include <QTextStream>
@@ -78,6 +79,7 @@ void printSummary(QTextStream &out, const DivisionSummary &summary)
     }
     for (const QString &note : wishes.notes)
         out << note << '\n';
+    out << BalanceCertificate(summary).meanLine() << '\n';
 }
 
 } // namespace
@@ -109,7 +111,8 @@ const CommandLine::Spec &DivisionCommand::spec()
             "输出每个新班级的人数、男生、女生、平均分、标准差、最高分和最低分，各班平均分和标准差的"
             "最大差，"
             "以及每所原学校在各班的最少和最多人数；--refine "
-            "时还输出优化前后的对比和未能满足的分班要求。\n"
+            "时还输出优化前后的对比和未能满足的分班要求。最后一行是均衡证明：各班平均分的最大差、"
+            "这批学生可能的最小差，以及优于多少随机分班（详见 fenpai report balance）。\n"
             "分班要求写在分班数据表的可选字段 指定班级（班号）、同班（相同的代码分在同一班）、"
             "分开（相同的代码分在不同班）中。"),
     };

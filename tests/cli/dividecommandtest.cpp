@@ -32,7 +32,14 @@ TEST(DivideCommand, PrintsTheBalanceOfEachClass)
               {"男", {}, "一中"}});
     Outcome r = divide(data, {"--classes", "3"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, "分班完成!\n"
+    // The last line is the certificate's; a pupil without a score leaves the bound open.
+    const QString certificate = r.out.section('\n', -2, -2);
+    EXPECT_TRUE(certificate.startsWith("均衡证明：各班平均分最大差 0.5000，可能的最小差无法推算，"
+                                       "优于 "))
+        << certificate.toStdString();
+    EXPECT_TRUE(certificate.endsWith("的随机分班（1000 次随机分班的中位差 7.5000）"))
+        << certificate.toStdString();
+    EXPECT_EQ(r.out.section('\n', 0, -3) + '\n', "分班完成!\n"
                      "新分班\t人数\t男生\t女生\t平均分\t标准差\t最高分\t最低分\n"
                      "1\t1\t1\t0\t-\t-\t-\t-\n"
                      "2\t2\t1\t1\t75.50\t14.50\t90\t61\n"
@@ -47,6 +54,7 @@ TEST(DivideCommand, PrintsTheBalanceOfEachClass)
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.startsWith("分班完成!\n"));
     EXPECT_TRUE(r.out.contains("同层各班平均分最大差：")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("均衡证明：同层各班平均分最大差 ")) << r.out.toStdString();
     EXPECT_EQ(data.rows("SELECT DISTINCT 新分班 FROM 分班数据表 ORDER BY 1"),
               (QStringList{"1", "2"}));
 }

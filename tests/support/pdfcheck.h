@@ -1,5 +1,8 @@
 #pragma once
 
+#include <algorithm>
+
+#include <QColor>
 #include <QDir>
 #include <QImage>
 #include <QProcess>
@@ -75,6 +78,34 @@ inline QList<int> pagesInkedNearEdge(const QString &path, double mm = 5.0)
             inked.append(i + 1);
     }
     return inked;
+}
+
+// Whether some page of a PDF, rendered in colour at 40 dpi, shows a clearly coloured pixel (not
+// a grey); false when it could not be rendered.
+inline bool pdfPagesHaveColour(const QString &path)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    QTemporaryDir dir;
+    if (tool.isEmpty() || !dir.isValid())
+        return false;
+    QProcess process;
+    process.start(tool, {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"), path,
+                         dir.filePath(QStringLiteral("p"))});
+    process.waitForFinished(120000);
+    for (const QString &file :
+         QDir(dir.path()).entryList({QStringLiteral("p*.png")}, QDir::Files)) {
+        const QImage image(dir.filePath(file));
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (std::max({c.red(), c.green(), c.blue()}) -
+                        std::min({c.red(), c.green(), c.blue()}) >
+                    60)
+                    return true;
+            }
+        }
+    }
+    return false;
 }
 
 } // namespace fenpai::test

@@ -485,10 +485,11 @@ QString BalanceCertificate::boundText(const Criterion &c)
     const double bound = *c.bound;
     if (c.kind != Kind::Mean && c.kind != Kind::Sd)
         return spreadText(c, bound);
-    // Reached: the same figure twice. Otherwise rounded down, so the print never claims more.
+    // Reached: the same figure twice. Otherwise rounded down, so the print never claims more
+    // (a bound a hair below a printed step is that step: 0.002 comes out of doubles as 0.0019…).
     if (c.reached - bound <= 1e-9 * std::max(1.0, c.reached))
         return spreadText(c, c.reached);
-    const double down = std::floor((bound - 1e-12 * std::max(1.0, bound)) * 1e4) / 1e4;
+    const double down = std::floor(bound * 1e4 * (1 + 1e-9)) / 1e4;
     return QString::number(std::max(0.0, down), 'f', 4);
 }
 

@@ -1,5 +1,6 @@
 #include "jobs/reports/reportcatalogue.h"
 
+#include "jobs/reports/balancereport.h"
 #include "jobs/reports/classreports.h"
 #include "jobs/reports/examlistings.h"
 #include "jobs/reports/examstatistics.h"
@@ -98,6 +99,9 @@ const std::vector<Entry> &ReportCatalogue::entries()
         {QStringLiteral("new-class-stats"), QStringLiteral("新分班基本情况表"),
          menu("czzpm", "fbop", "新班统计&(T)"), true, Needs::Division, Parameter::None,
          &plain<&ClassReports::newClassStats>},
+        {QStringLiteral("balance"), QStringLiteral("分班均衡报告"),
+         menu("jhbg", "fbop", "均衡报告"), true, Needs::Division, Parameter::None,
+         &plain<&BalanceReport::build>},
         {QStringLiteral("source-school-stats"), QStringLiteral("原始分班信息表（按原学校）"),
          menu("fbbxx", "sjxx", "原分班表信息"), false, Needs::DivisionData, Parameter::None,
          &plain<&ClassReports::sourceSchoolStats>},

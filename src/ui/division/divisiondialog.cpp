@@ -1,6 +1,7 @@
 #include "ui/division/divisiondialog.h"
 
 #include "core/numbertext.h"
+#include "jobs/division/balancecertificate.h"
 #include "jobs/division/classdivision.h"
 #include "jobs/workspace.h"
 #include "ui/common/jobprogress.h"
@@ -224,10 +225,15 @@ bool DivisionDialog::runDivision()
         say(this, chosen.status().message());
         return false;
     }
-    // The job runs on a thread and connection of its own; the window keeps painting.
+    // The job runs on a thread and connection of its own; the window keeps painting. Its
+    // certificate's random divisions are part of the work.
+    QString certificate;
     const auto job = [&](const JobProgress::Report &report) {
-        return m_workspace.useOwnConnection(
+        Result<DivisionSummary> run = m_workspace.useOwnConnection(
             [&](Database &db) { return ClassDivision::run(db, *chosen, report); });
+        if (run)
+            certificate = BalanceCertificate(*run).meanLine();
+        return run;
     };
     const Result<DivisionSummary> result =
         JobProgress(this, QStringLiteral("正在分班……")).compute(job);
@@ -247,7 +253,7 @@ bool DivisionDialog::runDivision()
         done += u'\n' + wishes.notes[i];
     if (wishes.notes.size() > shown)
         done += QStringLiteral("\n……另有%1条未能满足的愿望").arg(wishes.notes.size() - shown);
-    say(this, done);
+    say(this, done + u'\n' + certificate);
     emit divisionFinished();
     close();
     return true;

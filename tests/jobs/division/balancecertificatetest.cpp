@@ -116,6 +116,8 @@ TEST(BalanceCertificateTexts, SharesAndBoundsAreNeverRoundedUp)
     mean.reached = 0.006;
     mean.bound = 0.00196;
     EXPECT_EQ(BalanceCertificate::boundText(mean), "0.0019");
+    mean.bound = 0.1 / 50;
+    EXPECT_EQ(BalanceCertificate::boundText(mean), "0.0020");
     mean.reached = 2.0 / 3;
     mean.bound = 2.0 / 3;
     EXPECT_EQ(BalanceCertificate::boundText(mean), "0.6667"); // reached: the same figure
