@@ -1,8 +1,10 @@
 #include "cli/cli.h"
 #include "support/clirun.h"
 #include "support/divisiontestdata.h"
+#include "support/pdfcheck.h"
 
 #include <QFile>
+#include <QGuiApplication>
 
 using namespace fenpai;
 
@@ -56,4 +58,41 @@ TEST_F(ClassReportCommandTest, StatisticsAndClassListAsCsv)
 
     EXPECT_NE(run({"report", "new-class-list", "-o", csv}).status, 0);
     EXPECT_NE(run({"report", "new-class-list", "x", "-o", csv}).status, 0);
+}
+
+// The balance report: the table in CSV and HTML, the whole report with its charts in a PDF.
+TEST_F(ClassReportCommandTest, BalanceReportTableAndPdf)
+{
+    if (!qApp) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "balancetest";
+        static char *argv[] = {name, nullptr};
+        new QGuiApplication(argc, argv); // never destroyed: Qt's statics outlive the test
+    }
+    d.add({{"男", 90, "一中"}, {"女", 95, "二中"}, {"男", 61, "二中"}}, 1);
+    d.add({{"女", 70, "一中"}, {"男", 88, "一中"}}, 2);
+    const QString csv = d.dir.filePath("balance.csv");
+    Outcome r = run({"report", "balance", "-o", csv});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "分班均衡报告 → " + csv + "\n");
+    const QStringList lines = QString::fromUtf8(read(csv)).split(u'\n');
+    ASSERT_GT(lines.size(), 8);
+    EXPECT_EQ(lines[0], "新分班,人数,男生,女生,平均分,标准差,最高分,最低分,一中,二中");
+    EXPECT_EQ(lines[1], "1,3,2,1,82.00,14.99,95,61,1,2");
+    EXPECT_EQ(lines[2], "2,2,1,1,79.00,9.00,88,70,2,0");
+    EXPECT_EQ(lines[4].section(u',', 0, 0), "均衡证明");
+    EXPECT_TRUE(lines.contains("人数,,1,,1,,—,,—,")) << lines.join(u'\n').toStdString();
+
+    const QString html = d.dir.filePath("balance.html");
+    ASSERT_EQ(run({"report", "balance", "--format", "html", "-o", html}).status, 0);
+    EXPECT_TRUE(QString::fromUtf8(read(html)).contains("优于随机分班"));
+
+    const QString pdf = d.dir.filePath("balance.pdf");
+    r = run({"report", "balance", "-o", pdf});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    if (QStandardPaths::findExecutable("pdftoppm").isEmpty())
+        GTEST_SKIP() << "poppler's tools are missing";
+    EXPECT_TRUE(test::pdfText(pdf, 0, false).contains("图1 各班平均分与标准差"));
+    EXPECT_TRUE(test::pdfPagesHaveColour(pdf));
 }

@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "grid/grid.h"
 #include "jobs/arrangement/arrangement.h"
 #include "jobs/division/classdivision.h"
 #include "jobs/import/spreadsheetimport.h"
@@ -10,11 +11,14 @@
 #include "workbook/demodata.h"
 
 #include <QAction>
+#include <QColor>
 #include <QDir>
 #include <QMdiArea>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace fenpai;
 
@@ -106,4 +110,42 @@ TEST_F(Catalogue, EveryReportFromTheMenuAndTheCommandLine)
     }
     EXPECT_EQ(static_cast<size_t>(w.mdiArea()->subWindowList().size()),
               ReportCatalogue::entries().size());
+}
+
+// 分班 → 均衡报告 opens a document whose charts are pictures in its grid, in colour.
+TEST_F(Catalogue, BalanceReportShowsItsCharts)
+{
+    MainWindow::Options options;
+    options.dataDirectory = dir.path();
+    options.programDir = dir.path();
+    options.settingsFile = dir.filePath("settings.ini");
+    MainWindow w(options);
+    w.state().logIn("admin");
+    QAction *entry = w.action(QStringLiteral("jhbg"));
+    ASSERT_NE(entry, nullptr);
+    entry->trigger();
+    ASSERT_NE(w.activeDocument(), nullptr);
+    const Grid &grid = w.activeDocument()->grid();
+    EXPECT_EQ(w.activeDocument()->windowTitle(), "分班均衡报告");
+    ASSERT_EQ(grid.imageKeys().size(), 4); // means, boxes, sexes, schools
+    int pictures = 0;
+    for (int r = 0; r < grid.rows(); ++r) {
+        const QString key = grid.cellStyle(r, 1).imageKey;
+        if (key.isEmpty())
+            continue;
+        ++pictures;
+        const QImage image = grid.image(key);
+        ASSERT_FALSE(image.isNull());
+        bool colour = false;
+        for (int y = 0; y < image.height() && !colour; y += 3) {
+            for (int x = 0; x < image.width() && !colour; x += 3) {
+                const QColor c = image.pixelColor(x, y);
+                colour = std::max({c.red(), c.green(), c.blue()}) -
+                             std::min({c.red(), c.green(), c.blue()}) >
+                         60;
+            }
+        }
+        EXPECT_TRUE(colour) << key.toStdString();
+    }
+    EXPECT_EQ(pictures, 4);
 }
