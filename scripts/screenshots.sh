@@ -187,6 +187,11 @@ grab division "$dialog"
 key Return
 grab division-done "$(await 分班排考)"
 key Return
+# The balance report of that division as it prints: its first three pages side by side.
+"$fenpai" --data-dir "$data" report balance -o "$work/balance.pdf" >/dev/null 2>&1
+pdftoppm -r 50 -png -f 1 -l 3 "$work/balance.pdf" "$work/balance"
+convert "$work"/balance-*.png -bordercolor '#999999' -border 1 +append "$images/balance-report.png"
+echo "   balance-report.png"
 
 start
 division_menu Down Down # 新班统计

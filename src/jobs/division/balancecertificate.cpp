@@ -253,6 +253,51 @@ std::vector<std::optional<double>> blockBounds(const std::vector<Block> &blocks,
     return bounds;
 }
 
+// The spreads of `divisions` random divisions, criterion by criterion: each deals every block's
+// pupils, shuffled, into its classes of the same sizes (shuffling the last shuffle again is as
+// random as shuffling afresh).
+std::vector<std::vector<double>> randomSpreads(std::vector<Block> &blocks, Evaluator &evaluator,
+                                               int divisions, quint64 seed)
+{
+    const size_t count = static_cast<size_t>(evaluator.criteria());
+    std::vector<std::vector<double>> random(count, std::vector<double>(size_t(divisions)));
+    Shuffler shuffler(seed);
+    std::vector<double> spreads(count);
+    for (int d = 0; d < divisions; ++d) {
+        std::fill(spreads.begin(), spreads.end(), 0.0);
+        for (Block &b : blocks) {
+            shuffler.shuffle(b.pool);
+            evaluator.raise(b, b.pool, spreads);
+        }
+        for (size_t k = 0; k < count; ++k)
+            random[k][static_cast<size_t>(d)] = spreads[k];
+    }
+    return random;
+}
+
+// Which criteria the intake has: sexes and scores only when some pupil has them, a school only
+// when one of its pupils is in a class; and the largest score, for the tolerance of sums.
+std::vector<bool> presentCriteria(const std::vector<Block> &blocks, const Evaluator &evaluator,
+                                  double &largestScore)
+{
+    std::vector<bool> present(static_cast<size_t>(evaluator.criteria()), false);
+    present[0] = true;
+    largestScore = 1;
+    for (const Block &b : blocks) {
+        for (int p : b.members) {
+            present[1] = present[1] || evaluator.sex(p) == Boy;
+            present[2] = present[2] || evaluator.sex(p) == Girl;
+            if (evaluator.scored(p)) {
+                present[3] = present[4] = true;
+                largestScore = std::max(largestScore, std::fabs(evaluator.score(p)));
+            }
+            if (evaluator.school(p) >= 0)
+                present[5 + static_cast<size_t>(evaluator.school(p))] = true;
+        }
+    }
+    return present;
+}
+
 double median(std::vector<double> values)
 {
     const size_t mid = values.size() / 2;
@@ -263,6 +308,22 @@ double median(std::vector<double> values)
     return (upper +
             *std::max_element(values.begin(), values.begin() + static_cast<qsizetype>(mid))) /
            2;
+}
+
+// 10^d for the fewest decimals d (at most six) that write every score; none when six do not.
+std::optional<double> scaleOf(const std::vector<double> &scores)
+{
+    double scale = 1;
+    for (int decimals = 0; decimals <= 6; ++decimals, scale *= 10) {
+        const bool whole = std::all_of(scores.begin(), scores.end(), [&](double s) {
+            const double v = s * scale;
+            return std::fabs(v) < 1e15 &&
+                   std::fabs(v - std::nearbyint(v)) <= 1e-9 * std::max(1.0, std::fabs(v));
+        });
+        if (whole)
+            return scale;
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -303,39 +364,10 @@ BalanceCertificate::BalanceCertificate(const std::vector<DivisionSummary::Pupil>
     for (const Block &b : parts)
         evaluator.raise(b, b.members, reached);
 
-    // Every random division deals each block's pupils, shuffled, into its classes of the same
-    // sizes; shuffling the last shuffle again is as random as shuffling afresh.
-    std::vector<std::vector<double>> random(static_cast<size_t>(count),
-                                            std::vector<double>(size_t(m_divisions)));
-    Shuffler shuffler(m_seed);
-    std::vector<double> spreads(static_cast<size_t>(count));
-    for (int d = 0; d < m_divisions; ++d) {
-        std::fill(spreads.begin(), spreads.end(), 0.0);
-        for (Block &b : parts) {
-            shuffler.shuffle(b.pool);
-            evaluator.raise(b, b.pool, spreads);
-        }
-        for (size_t k = 0; k < spreads.size(); ++k)
-            random[k][static_cast<size_t>(d)] = spreads[k];
-    }
-
-    // What the criteria cover: sexes and scores only when the intake has them, a school only
-    // when one of its pupils is in a class.
-    std::vector<bool> present(static_cast<size_t>(count), false);
+    const std::vector<std::vector<double>> random =
+        randomSpreads(parts, evaluator, m_divisions, m_seed);
     double largestScore = 1;
-    present[0] = true;
-    for (const Block &b : parts) {
-        for (int p : b.members) {
-            present[1] = present[1] || evaluator.sex(p) == Boy;
-            present[2] = present[2] || evaluator.sex(p) == Girl;
-            if (evaluator.scored(p)) {
-                present[3] = present[4] = true;
-                largestScore = std::max(largestScore, std::fabs(evaluator.score(p)));
-            }
-            if (evaluator.school(p) >= 0)
-                present[5 + static_cast<size_t>(evaluator.school(p))] = true;
-        }
-    }
+    const std::vector<bool> present = presentCriteria(parts, evaluator, largestScore);
     for (int k = 0; k < count; ++k) {
         if (!present[static_cast<size_t>(k)])
             continue;
@@ -389,20 +421,10 @@ std::optional<double> BalanceCertificate::meanBound(const std::vector<double> &s
 {
     if (scores.empty() || sizes.size() < 2)
         return 0.0;
-    // The fewest decimals that write every score: its step is 10^-decimals.
-    double scale = 1;
-    int decimals = 0;
-    for (; decimals <= 6; ++decimals, scale *= 10) {
-        const bool whole = std::all_of(scores.begin(), scores.end(), [&](double s) {
-            const double v = s * scale;
-            return std::fabs(v) < 1e15 &&
-                   std::fabs(v - std::nearbyint(v)) <= 1e-9 * std::max(1.0, std::fabs(v));
-        });
-        if (whole)
-            break;
-    }
-    if (decimals > 6)
+    const std::optional<double> decimalScale = scaleOf(scores);
+    if (!decimalScale)
         return std::nullopt;
+    const double scale = *decimalScale;
     const qint64 v0 = std::llround(scores.front() * scale);
     qint64 g = 0;
     for (double s : scores)

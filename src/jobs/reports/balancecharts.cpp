@@ -339,6 +339,47 @@ void drawBoxes(QPainter &p, const Data &data, const Part &part, const QSizeF &si
     });
 }
 
+// One class's bar: boys at the bottom, then girls, then the others, each with its count where
+// it fits.
+void sexBar(QPainter &p, const BalanceCharts::ClassFigures &c, const Axis &axis, const QRectF &plot,
+            double x, double half)
+{
+    const QFontMetricsF metrics(p.font());
+    int below = 0;
+    const struct
+    {
+        int count;
+        QColor colour;
+        Qt::BrushStyle pattern;
+        QColor ink;
+        QColor text;
+    } parts[] = {{c.boys, kBoys, Qt::NoBrush, kMuted, Qt::white},
+                 {c.girls, kGirls, Qt::BDiagPattern, kGirlsHatch, Qt::black},
+                 {c.others, kOthers, Qt::Dense6Pattern, kMuted, Qt::black}};
+    for (const auto &piece : parts) {
+        if (piece.count == 0)
+            continue;
+        const QRectF bar(QPointF(x - half, axis.y(plot, below + piece.count)),
+                         QPointF(x + half, axis.y(plot, below)));
+        below += piece.count;
+        fillPattern(p, bar, piece.colour, piece.pattern, piece.ink);
+        p.setPen(QPen(Qt::black, 0.6));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(bar);
+        const QString text = QString::number(piece.count);
+        const double width = metrics.horizontalAdvance(text);
+        if (bar.height() < metrics.height() || bar.width() < width)
+            continue;
+        // The count on a light patch where the hatching would hide it.
+        const QRectF label(x - width / 2 - 1, bar.center().y() - metrics.height() / 2, width + 2,
+                           metrics.height());
+        if (piece.pattern != Qt::NoBrush)
+            p.fillRect(label, piece.colour.lighter(130));
+        p.setPen(piece.text);
+        p.drawText(label, Qt::AlignCenter, text);
+    }
+}
+
 void drawSexes(QPainter &p, const Data &data, const Part &part, const QSizeF &size)
 {
     int largest = 1;
@@ -350,51 +391,13 @@ void drawSexes(QPainter &p, const Data &data, const Part &part, const QSizeF &si
     const Axis axis(0, largest);
     Canvas canvas(p, data, part, size);
     canvas.axis(axis, QStringLiteral("人"));
-    const QRectF &plot = canvas.plot();
-    const double half = canvas.slot() * 0.36;
     p.setFont(font(std::clamp(canvas.slot() * 0.5, 7.0, 10.0)));
-    const QFontMetricsF metrics(p.font());
-    for (int i = 0; i < part.count; ++i) {
-        const BalanceCharts::ClassFigures &c = data.classes[static_cast<size_t>(part.first + i)];
-        const double x = canvas.centre(i);
-        int below = 0;
-        const struct
-        {
-            int count;
-            QColor colour;
-            Qt::BrushStyle pattern;
-            QColor text;
-        } parts[] = {{c.boys, kBoys, Qt::NoBrush, Qt::white},
-                     {c.girls, kGirls, Qt::BDiagPattern, Qt::black},
-                     {c.others, kOthers, Qt::Dense6Pattern, Qt::black}};
-        for (const auto &piece : parts) {
-            if (piece.count == 0)
-                continue;
-            const QRectF bar(QPointF(x - half, axis.y(plot, below + piece.count)),
-                             QPointF(x + half, axis.y(plot, below)));
-            fillPattern(p, bar, piece.colour, piece.pattern,
-                        piece.pattern == Qt::BDiagPattern ? kGirlsHatch : kMuted);
-            p.setPen(QPen(Qt::black, 0.6));
-            p.setBrush(Qt::NoBrush);
-            p.drawRect(bar);
-            const QString text = QString::number(piece.count);
-            if (bar.height() >= metrics.height() &&
-                bar.width() >= metrics.horizontalAdvance(text)) {
-                // The count on a white patch where the hatching would hide it.
-                const QRectF label(x - metrics.horizontalAdvance(text) / 2 - 1,
-                                   bar.center().y() - metrics.height() / 2,
-                                   metrics.horizontalAdvance(text) + 2, metrics.height());
-                if (piece.pattern != Qt::NoBrush)
-                    p.fillRect(label, piece.colour.lighter(130));
-                p.setPen(piece.text);
-                p.drawText(label, Qt::AlignCenter, text);
-            }
-            below += piece.count;
-        }
-    }
+    for (int i = 0; i < part.count; ++i)
+        sexBar(p, data.classes[static_cast<size_t>(part.first + i)], axis, canvas.plot(),
+               canvas.centre(i), canvas.slot() * 0.36);
     Legend legend(p);
     legend.add(QStringLiteral("男生"),
-               [&](const QRectF &b) { fillPattern(p, b, kBoys, Qt::NoBrush, kGirlsHatch); });
+               [&](const QRectF &b) { fillPattern(p, b, kBoys, Qt::NoBrush, kMuted); });
     legend.add(QStringLiteral("女生"),
                [&](const QRectF &b) { fillPattern(p, b, kGirls, Qt::BDiagPattern, kGirlsHatch); });
     if (others)
@@ -415,6 +418,8 @@ QColor heat(double t)
     return t < 0.5 ? mix(light, middle, t * 2) : mix(middle, dark, t * 2 - 1);
 }
 
+void heatLegend(QPainter &p, double left, int largest);
+
 void drawSchools(QPainter &p, const Data &data, const Part &part, const QSizeF &size)
 {
     int largest = 1;
@@ -424,7 +429,7 @@ void drawSchools(QPainter &p, const Data &data, const Part &part, const QSizeF &
     }
     // School names at the left, in a column as wide as the longest needs (within reason).
     p.setFont(font(11));
-    QFontMetricsF metrics(p.font());
+    const QFontMetricsF metrics(p.font());
     double nameWidth = 40;
     for (int s = 0; s < part.schoolCount; ++s)
         nameWidth = std::max(
@@ -464,9 +469,14 @@ void drawSchools(QPainter &p, const Data &data, const Part &part, const QSizeF &
             p.drawText(cell, Qt::AlignCenter, QString::number(n));
         }
     }
-    // The legend: the scale from 0 to the largest count.
+    heatLegend(p, left, largest);
+}
+
+// The heat table's legend: the scale from 0 to the largest count.
+void heatLegend(QPainter &p, double left, int largest)
+{
     p.setFont(font(11));
-    metrics = QFontMetricsF(p.font());
+    const QFontMetricsF metrics(p.font());
     const QString caption = QStringLiteral("每班人数：");
     p.setPen(Qt::black);
     p.drawText(QPointF(left, 21), caption);

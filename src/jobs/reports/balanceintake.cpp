@@ -36,6 +36,37 @@ int classOf(const QVariant &value)
     return static_cast<int>(v);
 }
 
+// The pupil of the statement's row (class, score, sex, school), his school numbered in the
+// order the schools are met: `schools` by kind and text, as a text and a number never match.
+DivisionSummary::Pupil pupilOf(const Statement &st, QHash<QString, int> &schools,
+                               QStringList &names)
+{
+    DivisionSummary::Pupil p;
+    p.classNumber = classOf(st.value(0));
+    const QVariant score = st.value(1);
+    p.scored = score.typeId() == QMetaType::Double || score.typeId() == QMetaType::LongLong;
+    p.score = p.scored ? score.toDouble() : 0;
+    const QVariant sex = st.value(2);
+    p.boy = sex.typeId() == QMetaType::QString && sex.toString() == QStringLiteral("男");
+    p.girl = sex.typeId() == QMetaType::QString && sex.toString() == QStringLiteral("女");
+    const QVariant school = st.value(3);
+    const bool text = school.typeId() == QMetaType::QString;
+    const QString name = text ? school.toString()
+                         : school.typeId() == QMetaType::QByteArray
+                             ? QString::fromUtf8(school.toByteArray())
+                             : NumberText::format(school.toDouble());
+    if (school.isNull() || name.isEmpty()) // an empty school is none
+        return p;
+    const QString key = (text ? u't' : u'n') + name;
+    auto it = schools.constFind(key);
+    if (it == schools.cend()) {
+        it = schools.insert(key, static_cast<int>(names.size()));
+        names.append(name);
+    }
+    p.school = it.value();
+    return p;
+}
+
 } // namespace
 
 Result<BalanceIntake> BalanceIntake::read(Database &db)
@@ -67,36 +98,14 @@ Result<BalanceIntake> BalanceIntake::read(Database &db)
         return st.status();
 
     BalanceIntake intake;
-    QHash<QString, int> schools; // by kind and text: a text and a number never match
+    QHash<QString, int> schools;
     for (;;) {
         const Statement::Step step = st->step();
         if (step == Statement::Step::Done)
             break;
         if (step == Statement::Step::Error)
             return st->status();
-        DivisionSummary::Pupil p;
-        p.classNumber = classOf(st->value(0));
-        const QVariant score = st->value(1);
-        p.scored = score.typeId() == QMetaType::Double || score.typeId() == QMetaType::LongLong;
-        p.score = p.scored ? score.toDouble() : 0;
-        const QVariant sex = st->value(2);
-        p.boy = sex.typeId() == QMetaType::QString && sex.toString() == QStringLiteral("男");
-        p.girl = sex.typeId() == QMetaType::QString && sex.toString() == QStringLiteral("女");
-        const QVariant school = st->value(3);
-        const bool text = school.typeId() == QMetaType::QString;
-        const QString name = text ? school.toString()
-                             : school.typeId() == QMetaType::QByteArray
-                                 ? QString::fromUtf8(school.toByteArray())
-                                 : NumberText::format(school.toDouble());
-        if (!school.isNull() && !name.isEmpty()) {
-            const QString key = (text ? u't' : u'n') + name;
-            auto it = schools.constFind(key);
-            if (it == schools.cend()) {
-                it = schools.insert(key, static_cast<int>(intake.m_schoolNames.size()));
-                intake.m_schoolNames.append(name);
-            }
-            p.school = it.value();
-        }
+        const DivisionSummary::Pupil p = pupilOf(*st, schools, intake.m_schoolNames);
         intake.m_classCount = std::max(intake.m_classCount, p.classNumber);
         intake.m_unplaced += p.classNumber == 0 ? 1 : 0;
         intake.m_pupils.push_back(p);
