@@ -694,6 +694,14 @@ bool Grid::addImageData(const QString &key, const QByteArray &encoded)
     return true;
 }
 
+bool Grid::addImage(const QString &key, const QImage &image)
+{
+    if (!m_data.images.add(key, image))
+        return false;
+    touch(GridArea::everything());
+    return true;
+}
+
 void Grid::removeImage(const QString &key)
 {
     m_data.images.remove(key);

@@ -151,6 +151,8 @@ public:
     // returns false (not an error for callers).
     bool addImage(const QString &key, const QString &filePath);
     bool addImageData(const QString &key, const QByteArray &encoded);
+    // A picture drawn in memory, encoded only when the grid is saved.
+    bool addImage(const QString &key, const QImage &image);
     void removeImage(const QString &key);
     void clearImages();
     QImage image(const QString &key) const { return m_data.images.image(key); }

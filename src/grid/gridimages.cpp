@@ -1,5 +1,7 @@
 #include "grid/gridimages.h"
 
+#include <QBuffer>
+
 namespace fenpai {
 
 bool GridImages::add(const QString &key, const QByteArray &encoded)
@@ -12,6 +14,29 @@ bool GridImages::add(const QString &key, const QByteArray &encoded)
     m_data.insert(key, encoded);
     m_cache.insert(key, image);
     return true;
+}
+
+bool GridImages::add(const QString &key, const QImage &image)
+{
+    if (key.isEmpty() || image.isNull())
+        return false;
+    m_data.insert(key, QByteArray());
+    m_cache.insert(key, image);
+    return true;
+}
+
+QByteArray GridImages::data(const QString &key) const
+{
+    const auto it = m_data.find(key);
+    if (it == m_data.end())
+        return {};
+    if (it->isEmpty()) {
+        const QImage image = m_cache.value(key);
+        QBuffer buffer(&it.value());
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+    }
+    return it.value();
 }
 
 void GridImages::insert(const QString &key, const QByteArray &encoded)

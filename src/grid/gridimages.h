@@ -9,7 +9,7 @@
 namespace fenpai {
 
 // The pictures of a grid by key, kept encoded as they came (files stay small) with the decoded
-// images cached for painting.
+// images cached for painting; a picture drawn in memory is encoded when first asked for.
 class GridImages final
 {
 public:
@@ -17,16 +17,19 @@ public:
     bool add(const QString &key, const QByteArray &encoded);
     // Adds encoded bytes without decoding them now: pictures from a file or a paste.
     void insert(const QString &key, const QByteArray &encoded);
+    // Adds a picture drawn in memory; it is encoded (PNG) only when its bytes are asked for, so
+    // a document printed and never saved spares the encoding. False for a null image.
+    bool add(const QString &key, const QImage &image);
     void remove(const QString &key);
     void clear();
 
     bool contains(const QString &key) const { return m_data.contains(key); }
     QImage image(const QString &key) const; // null when there is none
-    QByteArray data(const QString &key) const { return m_data.value(key); }
+    QByteArray data(const QString &key) const;
     QStringList keys() const; // sorted
 
 private:
-    QHash<QString, QByteArray> m_data;
+    mutable QHash<QString, QByteArray> m_data; // empty bytes: drawn, not encoded yet
     mutable QHash<QString, QImage> m_cache;
 };
 

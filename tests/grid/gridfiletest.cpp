@@ -62,6 +62,11 @@ GridCursor build(Grid &g)
     r.setBorder(GridBorder::Edge::DiagonalDown, GridBorder::Style::Thin);
     EXPECT_TRUE(g.addImageData(QStringLiteral("照片1"), pngBytes(Qt::blue)));
     EXPECT_TRUE(g.addImageData(QStringLiteral("b"), pngBytes(Qt::green)));
+    // A picture drawn in memory is encoded when the file is written.
+    QImage drawn(4, 3, QImage::Format_RGB32);
+    drawn.fill(QColor(200, 30, 40));
+    EXPECT_TRUE(g.addImage(QStringLiteral("drawn"), drawn));
+    EXPECT_FALSE(g.addImage(QStringLiteral("none"), QImage()));
     g.setCellImage(4, 3, QStringLiteral("照片1"));
     g.addHPageBreak(3);
     g.setTitleRowsEnd(4);
@@ -124,8 +129,11 @@ void expectSame(const Grid &a, const Grid &b)
     EXPECT_EQ(a.reportTitles(), b.reportTitles());
     EXPECT_EQ(a.pageSetup(), b.pageSetup());
     EXPECT_EQ(a.imageKeys(), b.imageKeys());
-    for (const QString &key : a.imageKeys())
+    for (const QString &key : a.imageKeys()) {
+        EXPECT_FALSE(a.imageData(key).isEmpty()) << key.toStdString();
         EXPECT_EQ(a.imageData(key), b.imageData(key));
+        EXPECT_EQ(a.image(key).pixel(0, 0), b.image(key).pixel(0, 0)) << key.toStdString();
+    }
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include "jobs/reports/balancecharts.h"
 #include "jobs/reports/balanceintake.h"
 
-#include <QBuffer>
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -316,11 +315,7 @@ QString chartCaption(Chart chart)
 // One picture into a row of its own, merged across the table.
 void addPicture(Grid &grid, int row, const QString &key, const QImage &image, double height)
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    grid.addImageData(key, png);
+    grid.addImage(key, image);
     putMerged(grid, row, 1, grid.cols() - 1, QString());
     grid.setCellImage(row, 1, key);
     grid.setRowHeight(row, static_cast<int>(std::lround(height)));
