@@ -2,6 +2,7 @@
 
 #include "cli/clicontext.h"
 #include "cli/documentoutput.h"
+#include "core/numbertext.h"
 #include "db/database.h"
 #include "grid/grid.h"
 #include "jobs/tickets/desklabels.h"
@@ -9,6 +10,8 @@
 #include "jobs/tickets/tickettemplates.h"
 
 #include <QCoreApplication>
+
+#include <limits>
 
 namespace fenpai {
 
@@ -20,6 +23,21 @@ void setClasses(TicketSettings &settings, const QString &value)
     const qsizetype slash = value.indexOf(u'/');
     settings.school = slash < 0 ? value : value.left(slash);
     settings.groups = slash < 0 ? QStringList() : value.mid(slash + 1).split(u',');
+}
+
+// The rooms of --room (one) or --stacked-rooms (a list) as the ordinals the drop-down shows.
+Result<QStringList> roomOrdinals(const QString &option, const QString &value, bool list)
+{
+    QStringList rooms;
+    for (const QString &part : list ? value.split(u',') : QStringList{value}) {
+        const std::optional<qint64> room =
+            NumberText::wholeNumber(part, 1, std::numeric_limits<int>::max());
+        if (!room)
+            return Status::refused(
+                QStringLiteral("--%1 应为考场序号 1、2、3……：%2").arg(option, part));
+        rooms.append(QString::number(*room));
+    }
+    return rooms;
 }
 
 } // namespace
@@ -86,10 +104,15 @@ int TicketCommands::tickets(CliContext &context, const CommandLine &line)
             byClass ? TicketSettings::Grouping::ByClass : TicketSettings::Grouping::ByRoom;
         if (option.startsWith(QLatin1String("stacked")))
             settings.order = TicketSettings::Order::Stacked;
-        if (byClass)
+        if (byClass) {
             setClasses(settings, line.value(option));
-        else
-            settings.groups = line.value(option).split(u',');
+            continue;
+        }
+        const Result<QStringList> rooms = roomOrdinals(
+            option, line.value(option), settings.order == TicketSettings::Order::Stacked);
+        if (!rooms)
+            return context.badUsage(rooms.status());
+        settings.groups = *rooms;
     }
     if (line.isSet(QStringLiteral("economy")))
         settings.layout = TicketSettings::Layout::Economy;
@@ -164,10 +187,14 @@ int TicketCommands::labels(CliContext &context, const CommandLine &line)
     if (seat == line.isSet(QStringLiteral("exam-number")))
         return context.badUsage(QStringLiteral("请给出 --seat 或 --exam-number 之一"));
     settings.kind = seat ? DeskLabelSettings::Kind::Seat : DeskLabelSettings::Kind::ExamNumber;
-    settings.room = line.value(QStringLiteral("room"));
     const QString output = line.value(QStringLiteral("o"));
-    if (settings.room.isEmpty() || output.isEmpty())
+    if (!line.isSet(QStringLiteral("room")) || output.isEmpty())
         return context.badUsage(QStringLiteral("请用 --room 指定考场、-o FILE 指定输出文件"));
+    const Result<QStringList> room =
+        roomOrdinals(QStringLiteral("room"), line.value(QStringLiteral("room")), false);
+    if (!room)
+        return context.badUsage(room.status());
+    settings.room = room->constFirst();
     const Result<QString> format = DocumentOutput::chooseFormat(QString(), output);
     if (!format)
         return context.badUsage(format.status());
