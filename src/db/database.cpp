@@ -68,6 +68,7 @@ Database::~Database()
 Database::Database(Database &&other) noexcept
     : m_db(std::exchange(other.m_db, nullptr))
     , m_path(std::move(other.m_path))
+    , m_held(std::exchange(other.m_held, {}))
 {}
 
 Database &Database::operator=(Database &&other) noexcept
@@ -76,6 +77,7 @@ Database &Database::operator=(Database &&other) noexcept
         close();
         m_db = std::exchange(other.m_db, nullptr);
         m_path = std::move(other.m_path);
+        m_held = std::exchange(other.m_held, {});
     }
     return *this;
 }
@@ -180,6 +182,7 @@ Status Database::open(const QString &path, const OpenOptions &options)
         close();
         return s;
     }
+    m_held = HeldFiles::hold(path);
     return Status::ok();
 }
 
@@ -189,6 +192,7 @@ void Database::close()
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
+    HeldFiles::release(std::exchange(m_held, {}));
 }
 
 Status Database::exec(const QString &sql)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/heldfiles.h"
 #include "core/result.h"
 #include "core/status.h"
 #include "db/query.h"
@@ -30,7 +31,8 @@ public:
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
-    // Opens the file and checks that it is a database; nothing is written by opening.
+    // Opens the file and checks that it is a database; nothing is written by opening. While
+    // open, the file is held (HeldFiles): outputs refuse to replace it.
     Status open(const QString &path, const OpenOptions &options = {});
     void close();
     bool isOpen() const { return m_db != nullptr; }
@@ -80,6 +82,7 @@ private:
 
     sqlite3 *m_db = nullptr;
     QString m_path;
+    HeldFiles::Identity m_held; // the file, so that no output replaces it while open
 };
 
 } // namespace fenpai

@@ -1,4 +1,5 @@
 #include "db/database.h"
+#include "core/heldfiles.h"
 #include "db/rowcursor.h"
 #include "db/savedqueries.h"
 #include "db/transaction.h"
@@ -6,6 +7,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -194,6 +196,21 @@ TEST(Database, TransactionRollsBackUnlessCommitted)
         EXPECT_TRUE(tx.commit().isOk());
     }
     EXPECT_EQ(t.db.scalar("select a from t")->toDouble(), 3.0);
+}
+
+// The open file is held against outputs for as long as a connection, moved or not, has it.
+TEST(Database, HoldsItsFileWhileOpen)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.db");
+    Database db;
+    ASSERT_TRUE(db.open(path).isOk());
+    EXPECT_TRUE(HeldFiles::isHeld(path));
+    Database moved = std::move(db);
+    db.close(); // the moved-from connection has nothing to let go
+    EXPECT_TRUE(HeldFiles::isHeld(path));
+    moved.close();
+    EXPECT_FALSE(HeldFiles::isHeld(path));
 }
 
 TEST(RowCursor, ReadsAndWritesEveryTypeWithoutConversion)
