@@ -66,6 +66,12 @@ TEST(Cli, FailuresExitWithAMessage)
     r = run({"--data-dir", d, "sql", "select * from [ustarv] join \"另一个 表\" on 1"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "找不到数据表 另一个 表\n");
+    // Nesting deeper than SQLite takes is its syntax error, not a crash.
+    for (const QString &tail : {QString(100000, u')'), QString()}) {
+        r = run({"--data-dir", d, "sql", "select " + QString(100000, u'(') + "1" + tail});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.contains("SQL 语句有误")) << r.err.toStdString();
+    }
 
     QDir(d).mkpath("suju");
     QFile f(d + "/suju/sujuf.mdb");
