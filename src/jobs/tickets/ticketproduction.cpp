@@ -5,6 +5,8 @@
 #include "db/database.h"
 #include "grid/grid.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -242,6 +244,10 @@ Result<int> TicketProduction::build(Database &db, const Grid &ticketTemplate,
             QStringLiteral("找不到数据表 %1，请先导入考场编排数据。").arg(TableNames::examinees));
     if (settings.usePhotos && settings.photoNameField == photoColumn && !hasPhotoColumn(db))
         return Status::refused(QStringLiteral("考生表没有“照片”列"));
+    // Without the folder every ticket would print without its photo, unnoticed.
+    if (settings.usePhotos && !QFileInfo(settings.photoFolder).isDir())
+        return Status::refused(
+            QStringLiteral("找不到存放照片的目录：%1").arg(settings.photoFolder));
 
     Filler filler(db, ticketTemplate, settings, document);
     std::vector<Group> groups;
@@ -255,6 +261,15 @@ Result<int> TicketProduction::build(Database &db, const Grid &ticketTemplate,
     }
     if (most == 0)
         return Status::refused(QStringLiteral("所选班级或考场没有考生"));
+    // Stacked, a group without examinees would leave its place blank on every page.
+    for (size_t g = 0; g < groups.size(); ++g) {
+        if (groups[g].count > 0)
+            continue;
+        const QString name = settings.groups.value(static_cast<qsizetype>(g));
+        return Status::refused(settings.grouping == TicketSettings::Grouping::ByClass
+                                   ? QStringLiteral("%1 %2 没有考生").arg(settings.school, name)
+                                   : QStringLiteral("第 %1 考场没有考生").arg(name));
+    }
 
     document.reset();
     document.setAutoRedraw(false);
