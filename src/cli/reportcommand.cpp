@@ -92,7 +92,7 @@ int ReportCommand::run(CliContext &context, const CommandLine &line)
     Grid grid;
     const Result<ReportDocument> built = entry->build(db, grid, *request);
     if (!built)
-        return context.fail(built.status().message());
+        return context.fail(built.status());
     if (const Status written = DocumentOutput::write(grid, *format, output); !written.isOk())
         return context.fail(written);
     // After some failures SQLite ends the transaction itself; what the report made since is

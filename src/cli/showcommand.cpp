@@ -86,7 +86,7 @@ int ShowCommand::run(CliContext &context, const CommandLine &line)
         // Printed without a report format, a document still carries its titles and page count.
         ReportFormat::setPrintTitles(grid, filled.titleText, subtitle);
         PageSetup page = grid.pageSetup();
-        page.footer = QStringLiteral("共&n页  第&p页");
+        page.footer = PageSetup::standardFooter();
         grid.setPageSetup(page);
     }
 

@@ -151,7 +151,7 @@ int TicketCommands::tickets(CliContext &context, const CommandLine &line)
     Grid grid;
     const Result<int> count = TicketProduction::build(db, ticketTemplate, settings, grid);
     if (!count)
-        return context.fail(count.status().message());
+        return context.fail(count.status());
     if (const Status written = DocumentOutput::write(grid, *format, output); !written.isOk())
         return context.fail(written);
     context.out() << QStringLiteral("准考证 %1 张 → ").arg(*count) << output << '\n';
@@ -204,7 +204,7 @@ int TicketCommands::labels(CliContext &context, const CommandLine &line)
         return 1;
     Grid grid;
     if (const Status s = DeskLabels::build(db, settings, grid); !s.isOk())
-        return context.fail(s.message());
+        return context.fail(s);
     if (const Status written = DocumentOutput::write(grid, *format, output); !written.isOk())
         return context.fail(written);
     context.out() << QStringLiteral("第 %1 考场桌贴 → ").arg(settings.room) << output << '\n';

@@ -14,9 +14,17 @@ namespace fenpai {
 
 namespace {
 
-Qt::Alignment horizontalAlignment(int code)
+Qt::Alignment horizontalAlignment(PageSetup::TextAlign align)
 {
-    return code == 0 ? Qt::AlignLeft : (code == 2 ? Qt::AlignRight : Qt::AlignHCenter);
+    switch (align) {
+    case PageSetup::TextAlign::Left:
+        return Qt::AlignLeft;
+    case PageSetup::TextAlign::Right:
+        return Qt::AlignRight;
+    case PageSetup::TextAlign::Center:
+        break;
+    }
+    return Qt::AlignHCenter;
 }
 
 } // namespace
@@ -30,7 +38,7 @@ QPageLayout GridPageRenderer::pageLayout() const
     const PageSetup &setup = m_grid.pageSetup();
     const QSizeF mm(setup.pageWidthCm() * 10.0, setup.pageHeightCm() * 10.0);
     return QPageLayout(QPageSize(mm, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch),
-                       setup.orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       setup.isLandscape() ? QPageLayout::Landscape : QPageLayout::Portrait,
                        QMarginsF(0, 0, 0, 0));
 }
 
@@ -62,7 +70,8 @@ void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout
     const QRectF &content = layout.content;
 
     // Header and footer, at their margins from the sheet's edges, not zoomed.
-    auto drawEdgeText = [&](const QString &text, const GridFont &font, int alignment, bool atTop) {
+    auto drawEdgeText = [&](const QString &text, const GridFont &font,
+                            PageSetup::TextAlign alignment, bool atTop) {
         if (text.isEmpty())
             return;
         painter.save();

@@ -59,7 +59,7 @@ GridPageLayout GridPagination::paginate(const Grid &grid)
     GridPageLayout layout;
     double width = cmToPixels(setup.pageWidthCm());
     double height = cmToPixels(setup.pageHeightCm());
-    if (setup.orientation == 2)
+    if (setup.isLandscape())
         std::swap(width, height);
     layout.pageWidth = width;
     layout.pageHeight = height;

@@ -27,6 +27,11 @@ class Workspace final
 {
 public:
     explicit Workspace(const DataDirectory &dataDirectory);
+    // The data directory the window opens (DataDirectory::resolve), so the window needs no db.
+    static QString resolveDataDirectory(const QString &explicitDir, const QString &programDir)
+    {
+        return DataDirectory::resolve(explicitDir, programDir);
+    }
     Workspace(const Workspace &) = delete;
     Workspace &operator=(const Workspace &) = delete;
 

@@ -70,7 +70,9 @@ TEST(GridPagination, RowsPerPageFromRowHeightsMarginsAndZoom)
          },
          {43, 9}},
         {"half zoom", [](Grid &g) { g.pageSetup().zoom = 50; }, {86, 16}},
-        {"landscape of a square", [](Grid &g) { g.pageSetup().orientation = 2; }, {43, 43, 17}},
+        {"landscape of a square",
+         [](Grid &g) { g.pageSetup().orientation = PageSetup::Orientation::Landscape; },
+         {43, 43, 17}},
         {"bigger top margin", [](Grid &g) { g.pageSetup().topMargin = 1.27 + 2.54; }, {38, 38, 27}},
         {"bottom title row", [](Grid &g) { g.pageSetup().printBottomTitleRows = 1; }, {43, 43, 19}},
     };
@@ -143,7 +145,7 @@ TEST(GridPagination, ColumnBandsAndOrientation)
     p.printFixedColumn = true;
     g.setPageSetup(p);
     GridPageLayout portrait = GridPagination::paginate(g);
-    g.pageSetup().orientation = 2;
+    g.pageSetup().orientation = PageSetup::Orientation::Landscape;
     GridPageLayout landscape = GridPagination::paginate(g);
     EXPECT_GT(landscape.pages.first().cols.size(), portrait.pages.first().cols.size());
     EXPECT_EQ(portrait.pages.first().cols.first(), 0);

@@ -682,7 +682,7 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
         s = summarize(db, *table, layouts, settings.seatOrder, outcome.summary);
     if (s.isOk())
         s = transaction.commit();
-    if (s.kind() == Status::Kind::Cancelled)
+    if (s.isCancelled())
         return s;
     if (!s.isOk())
         return Status::error(s.kind(), failedMessage() + s.message());

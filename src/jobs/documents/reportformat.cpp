@@ -97,7 +97,9 @@ void ReportFormat::applyPageSetup(Grid &grid, Variant variant, int tableWidth)
 {
     const bool statistics = variant == Variant::Statistics;
     PageSetup page = grid.pageSetup();
-    page.orientation = statistics && tableWidth / 38.0 * 1.01 > 20 ? 2 : 1;
+    page.orientation = statistics && tableWidth / 38.0 * 1.01 > 20
+                           ? PageSetup::Orientation::Landscape
+                           : PageSetup::Orientation::Portrait;
     page.leftMargin = 1;
     page.rightMargin = 1;
     page.blackAndWhite = true;
@@ -109,7 +111,7 @@ void ReportFormat::applyPageSetup(Grid &grid, Variant variant, int tableWidth)
     page.headerMargin = page.topMargin - 1;
     page.bottomMargin = 2;
     page.footerMargin = page.bottomMargin - 1;
-    page.footer = QStringLiteral("共&n页  第&p页");
+    page.footer = PageSetup::standardFooter();
     grid.setPageSetup(page);
 }
 

@@ -35,7 +35,7 @@ void apply(Grid &grid, const QString &title, const Style &style)
     grid.addReportTitle(second);
 
     PageSetup page = grid.pageSetup();
-    page.orientation = 1;
+    page.orientation = PageSetup::Orientation::Portrait;
     page.leftMargin = 2;
     page.rightMargin = 2;
     page.topMargin = 2;
@@ -48,7 +48,7 @@ void apply(Grid &grid, const QString &title, const Style &style)
     page.printGridlines = true;
     page.printTitleRows = 0;
     page.centerHorizontally = true;
-    page.footer = QStringLiteral("共&n页  第&p页");
+    page.footer = PageSetup::standardFooter();
     grid.setPageSetup(page);
 
     for (int c = 1; c < grid.cols(); ++c) {

@@ -66,8 +66,9 @@ void fillRoom(Grid &grid, int top, const SeatedRoom &room, int rowHeight)
     front.setFontBold(true);
     front.setAlignment(GridAlign::CenterMiddle);
     front.setBackColor(QColor(0xe0, 0xe0, 0xe0));
-    for (int edge : {GridBorder::Left, GridBorder::Top, GridBorder::Right, GridBorder::Bottom})
-        front.setBorder(edge, GridBorder::Thin);
+    for (GridBorder::Edge edge : {GridBorder::Edge::Left, GridBorder::Edge::Top,
+                                  GridBorder::Edge::Right, GridBorder::Edge::Bottom})
+        front.setBorder(edge, GridBorder::Style::Thin);
 
     if (layout.rows() == 0)
         return;
@@ -85,9 +86,11 @@ void fillRoom(Grid &grid, int top, const SeatedRoom &room, int rowHeight)
     desks.setWrapText(true);
     desks.setAlignment(GridAlign::CenterMiddle);
     desks.setFontSize(10);
-    for (int edge : {GridBorder::Left, GridBorder::Top, GridBorder::Right, GridBorder::Bottom,
-                     GridBorder::InsideVertical, GridBorder::InsideHorizontal})
-        desks.setBorder(edge, GridBorder::Thin);
+    for (GridBorder::Edge edge :
+         {GridBorder::Edge::Left, GridBorder::Edge::Top, GridBorder::Edge::Right,
+          GridBorder::Edge::Bottom, GridBorder::Edge::InsideVertical,
+          GridBorder::Edge::InsideHorizontal})
+        desks.setBorder(edge, GridBorder::Style::Thin);
 }
 
 } // namespace
@@ -155,7 +158,7 @@ Result<ReportDocument> SeatChart::build(Database &db, Grid &grid, const Request 
     }
 
     PageSetup page = grid.pageSetup();
-    page.orientation = 2;
+    page.orientation = PageSetup::Orientation::Landscape;
     page.paperKind = 0;
     page.zoom = zoom;
     page.leftMargin = page.rightMargin = page.topMargin = page.bottomMargin = 1.5;

@@ -106,7 +106,7 @@ Status DeskLabels::build(Database &db, const DeskLabelSettings &settings, Grid &
         grid.setRowHeight(r, labels->height);
 
     PageSetup setup = grid.pageSetup();
-    setup.orientation = 1;
+    setup.orientation = PageSetup::Orientation::Portrait;
     setup.leftMargin = 0;
     setup.rightMargin = 0;
     setup.blackAndWhite = true;
@@ -114,9 +114,9 @@ Status DeskLabels::build(Database &db, const DeskLabelSettings &settings, Grid &
     setup.headerMargin = setup.topMargin - 1;
     setup.bottomMargin = 1;
     setup.footerMargin = setup.bottomMargin - 1;
-    setup.headerAlignment = 1;
+    setup.headerAlignment = PageSetup::TextAlign::Center;
     setup.header = QStringLiteral("第 ") + settings.room + QStringLiteral(" 考场");
-    setup.footer = QStringLiteral("共&n页  第&p页");
+    setup.footer = PageSetup::standardFooter();
     setup.centerHorizontally = true;
     // The labels are cut along the grid lines; the sheet's headings are no label.
     setup.printFixedRow = false;

@@ -300,7 +300,7 @@ Result<int> TicketProduction::build(Database &db, const Grid &ticketTemplate,
     }
 
     PageSetup setup = document.pageSetup();
-    setup.orientation = 2;
+    setup.orientation = PageSetup::Orientation::Landscape;
     setup.topMargin = 1;
     setup.bottomMargin = 0.3;
     setup.headerMargin = 0;

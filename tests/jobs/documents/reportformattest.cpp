@@ -51,7 +51,7 @@ TEST(ReportFormat, StatisticsVariantFormatsColumnsAndPage)
         EXPECT_EQ(grid->columnMask(c), GridMask::Numeric) << c;
     EXPECT_NE(grid->columnMask(1), GridMask::Numeric);
     const PageSetup &page = grid->pageSetup();
-    EXPECT_EQ(page.orientation, 1) << "7 × 50 / 38 × 1.01 is below 20";
+    EXPECT_FALSE(page.isLandscape()) << "7 × 50 / 38 × 1.01 is below 20";
     EXPECT_EQ(page.printTitleRows, 1);
     ASSERT_EQ(grid->reportTitles().size(), 2);
     EXPECT_EQ(grid->reportTitles()[1].text, "XX中学||2025学年");
@@ -65,10 +65,10 @@ TEST(ReportFormat, LandscapeWhenTheColumnsAreWide)
         headers.append(QString("列%1").arg(i));
     std::unique_ptr<Grid> wide(statisticsGrid(headers, 38));
     ReportFormat::apply(*wide, ReportFormat::Variant::Statistics, "t", {});
-    EXPECT_EQ(wide->pageSetup().orientation, 2);
+    EXPECT_TRUE(wide->pageSetup().isLandscape());
     std::unique_ptr<Grid> narrow(statisticsGrid(headers.mid(0, 19), 38));
     ReportFormat::apply(*narrow, ReportFormat::Variant::Statistics, "t", {});
-    EXPECT_EQ(narrow->pageSetup().orientation, 1);
+    EXPECT_FALSE(narrow->pageSetup().isLandscape());
 }
 
 TEST(ReportFormat, PlainVariantKeepsHiddenColumnsHidden)

@@ -70,10 +70,11 @@ void buildShowcase(Grid &g, int dataRows)
     g.range(2, 6, 4, 6).merge();
     g.addImageData(QStringLiteral("p1"), photo());
     g.setCellImage(2, 6, QStringLiteral("p1"));
-    g.range(1, 1, 6, 6).setBorder(GridBorder::InsideHorizontal, GridBorder::Thin);
-    g.range(1, 1, 6, 6).setBorder(GridBorder::InsideVertical, GridBorder::Thin);
-    for (int edge = GridBorder::Left; edge <= GridBorder::Bottom; ++edge)
-        g.range(1, 1, 6, 6).setBorder(edge, GridBorder::Thick);
+    g.range(1, 1, 6, 6).setBorder(GridBorder::Edge::InsideHorizontal, GridBorder::Style::Thin);
+    g.range(1, 1, 6, 6).setBorder(GridBorder::Edge::InsideVertical, GridBorder::Style::Thin);
+    for (GridBorder::Edge edge : {GridBorder::Edge::Left, GridBorder::Edge::Top,
+                                  GridBorder::Edge::Right, GridBorder::Edge::Bottom})
+        g.range(1, 1, 6, 6).setBorder(edge, GridBorder::Style::Thick);
     g.range(3, 2, 3, 2).setForeColor(QColor(Qt::red));
     g.range(3, 1, 3, 1).setFontItalic(true);
     g.addReportTitle(
@@ -81,7 +82,7 @@ void buildShowcase(Grid &g, int dataRows)
     g.addReportTitle(ReportTitle{QStringLiteral("一中||2026-11-01"),
                                  GridFont{QStringLiteral("Arial"), 10}, 1, true});
     PageSetup &p = g.pageSetup();
-    p.footer = QStringLiteral("共&n页  第&p页");
+    p.footer = PageSetup::standardFooter();
     p.header = QStringLiteral("第 3 考场");
     p.centerHorizontally = true;
     p.leftMargin = p.rightMargin = 1;
