@@ -23,7 +23,10 @@ Result<Settings> settingsFrom(const CommandLine &line)
     Settings settings;
     if (!line.isSet(QStringLiteral("mode")))
         return Status::refused(QStringLiteral("请用 --mode 选择编排方式：1、2 或 3"));
-    settings.mode = static_cast<Settings::Mode>(line.value(QStringLiteral("mode")).toInt());
+    const Result<qint64> mode = line.number(QStringLiteral("mode"), 1, 3);
+    if (!mode)
+        return mode.status();
+    settings.mode = static_cast<Settings::Mode>(*mode);
     if (line.value(QStringLiteral("group-by")) == QLatin1String("school"))
         settings.groupKind = Settings::GroupKind::School;
     // The dialog reads what is typed as its leading number rounded; a command line says what
