@@ -3,6 +3,9 @@
 #include "jobs/reports/reportcatalogue.h"
 #include "support/clirun.h"
 
+#include <QFileInfo>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace fenpai;
@@ -135,7 +138,8 @@ TEST(CommandLine, BadUsageExitsWithTwoAndSaysWhy)
 // what its type holds or outside its range, with the option or setting named.
 TEST(CommandLine, EveryWholeNumberSettingIsChecked)
 {
-    const QString dir = "/nonexistent/fenpai-data";
+    QTemporaryDir scratch;
+    const QString dir = scratch.filePath("never made");
     const struct
     {
         QStringList args;
@@ -167,4 +171,6 @@ TEST(CommandLine, EveryWholeNumberSettingIsChecked)
         EXPECT_EQ(r.err.section('\n', 0, 0), QString::fromUtf8(c.refusal))
             << c.args.join(' ').toStdString();
     }
+    // Refused before anything is opened: not even the data directory is made.
+    EXPECT_FALSE(QFileInfo::exists(dir));
 }

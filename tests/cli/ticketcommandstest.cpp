@@ -75,10 +75,11 @@ TEST_F(TicketCommandsTest, BadChoicesAndUsage)
     // One of the jobs' refusals; the rest are tested with the jobs.
     EXPECT_EQ(run({"tickets", "--room", "7", "-o", pdf}).err, "所选班级或考场没有考生\n");
     EXPECT_EQ(run({"tickets", "--room", "1", "--photos", "/p", "-o", pdf}).status, 2);
-    EXPECT_EQ(run({"tickets", "--room", "1", "--photos", "/nonexistent", "--photo-name", "考号",
-                   "-o", pdf})
-                  .err,
-              "找不到存放照片的目录：/nonexistent\n");
+    const QString noPhotos = t.dir.filePath("no photos");
+    EXPECT_EQ(
+        run({"tickets", "--room", "1", "--photos", noPhotos, "--photo-name", "考号", "-o", pdf})
+            .err,
+        "找不到存放照片的目录：" + noPhotos + "\n");
     // Stacked, a room or class without examinees is named instead of leaving blank tickets.
     EXPECT_EQ(run({"tickets", "--stacked-rooms", "1,41", "-o", pdf}).err, "第 41 考场没有考生\n");
     EXPECT_EQ(run({"tickets", "--stacked-classes", "一中/1班,9班", "-o", pdf}).err,
