@@ -600,6 +600,39 @@ qsizetype findFilePass(QByteArrayView stream)
     return -1;
 }
 
+// Reads the wanted sheets of the globals' list into `workbook`.
+Status readSheets(QByteArrayView stream, Globals &g, const QStringList &wanted, Workbook &workbook)
+{
+    // Substreams never overlap: one starting inside another would be read over and over.
+    std::map<qsizetype, qsizetype> substreams; // start → end of each sheet read
+    // A cell far out costs its whole row, a row far down all rows above it: sheets of such cells
+    // that take far more room than the file are damage, not a workbook.
+    const qsizetype cellBudget = std::max<qsizetype>(CellBudget, 64 * stream.size());
+    qsizetype cells = 0;
+    for (const SheetEntry &entry : g.sheets) {
+        Sheet *sheet = workbook.addSheet(entry.name, wanted);
+        if (!sheet)
+            continue;
+        const qsizetype start = entry.offset;
+        const auto after = substreams.upper_bound(start);
+        if (start >= stream.size() ||
+            (after != substreams.begin() && std::prev(after)->second > start))
+            return damaged();
+        qsizetype end = start;
+        if (Status s = readSheet(stream, end, g, *sheet); !s.isOk())
+            return s;
+        if (after != substreams.end() && after->first < end)
+            return damaged();
+        substreams.emplace(start, end);
+        cells += sheet->rowCount();
+        for (int r = 0; r < sheet->rowCount(); ++r)
+            cells += static_cast<qsizetype>(sheet->row(r).size());
+        if (cells > cellBudget)
+            return damaged();
+    }
+    return Status::ok();
+}
+
 Result<Workbook> readStream(QByteArray bytes, bool namedBook, const QStringList &wanted)
 {
     BiffRecord record;
@@ -639,38 +672,10 @@ Result<Workbook> readStream(QByteArray bytes, bool namedBook, const QStringList 
     } else {
         return failure(WorkbookReader::reasonXlsUnreadable());
     }
-    const QByteArrayView stream(bytes);
-
     Workbook workbook;
     workbook.setFormat(Workbook::Format::Xls);
-    // Substreams never overlap: one starting inside another would be read over and over.
-    std::map<qsizetype, qsizetype> substreams; // start → end of each sheet read
-    // A cell far out costs its whole row, a row far down all rows above it: sheets of such cells
-    // that take far more room than the file are damage, not a workbook.
-    const qsizetype cellBudget = std::max<qsizetype>(CellBudget, 64 * stream.size());
-    qsizetype cells = 0;
-    for (const SheetEntry &entry : g.sheets) {
-        Sheet *sheet = workbook.addSheet(entry.name, wanted);
-        if (!sheet)
-            continue;
-        const qsizetype start = entry.offset;
-        const auto after = substreams.upper_bound(start);
-        if (start >= stream.size() ||
-            (after != substreams.begin() && std::prev(after)->second > start))
-            return damaged();
-        qsizetype end = start;
-        const Status read = readSheet(stream, end, g, *sheet);
-        if (!read.isOk())
-            return read;
-        if (after != substreams.end() && after->first < end)
-            return damaged();
-        substreams.emplace(start, end);
-        cells += sheet->rowCount();
-        for (int r = 0; r < sheet->rowCount(); ++r)
-            cells += static_cast<qsizetype>(sheet->row(r).size());
-        if (cells > cellBudget)
-            return damaged();
-    }
+    if (Status s = readSheets(QByteArrayView(bytes), g, wanted, workbook); !s.isOk())
+        return s;
     return workbook;
 }
 
