@@ -93,7 +93,8 @@ int ReportCommand::run(CliContext &context, const CommandLine &line)
     const Result<ReportDocument> built = entry->build(db, grid, *request);
     if (!built)
         return context.fail(built.status());
-    if (const Status written = DocumentOutput::write(grid, *format, output); !written.isOk())
+    if (const Status written = DocumentOutput::write(grid, *format, output, &context.err());
+        !written.isOk())
         return context.fail(written);
     // After some failures SQLite ends the transaction itself; what the report made since is
     // this connection's own and needs no commit.

@@ -73,7 +73,8 @@ int SeatsCommand::run(CliContext &context, const CommandLine &line)
     const Result<ReportDocument> chart = SeatChart::build(db, grid, request);
     if (!chart)
         return context.fail(chart.status());
-    if (const Status written = DocumentOutput::write(grid, *format, output); !written.isOk())
+    if (const Status written = DocumentOutput::write(grid, *format, output, &context.err());
+        !written.isOk())
         return context.fail(written);
     context.out() << chart->title << " → " << output << '\n';
     return 0;

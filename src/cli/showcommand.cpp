@@ -4,6 +4,8 @@
 #include "cli/documentoutput.h"
 #include "db/database.h"
 #include "grid/grid.h"
+#include "grid/gridpagination.h"
+#include "grid/gridpaperfit.h"
 #include "grid/pagesetupfile.h"
 #include "jobs/documents/documentfill.h"
 #include "jobs/documents/reportformat.h"
@@ -93,8 +95,16 @@ int ShowCommand::run(CliContext &context, const CommandLine &line)
     // Saved from the page setup dialog, it prints the document as the window would.
     if (pageSetup)
         grid.setPageSetup(*pageSetup);
+    if (report.isEmpty()) {
+        // The fill sized the columns for a screen; the paper shows every value whole.
+        GridPaperFit::Options fit;
+        fit.maxWidth = 240;
+        fit.pageWidth = GridPagination::tableWidth(grid);
+        GridPaperFit::fitAll(grid, fit);
+    }
 
-    if (const Status written = DocumentOutput::write(grid, *format, output); !written.isOk())
+    if (const Status written = DocumentOutput::write(grid, *format, output, &context.err());
+        !written.isOk())
         return context.fail(written);
     context.out() << filled.titleText << " → " << output << '\n';
     return 0;

@@ -2,6 +2,7 @@
 
 #include "db/maintenance.h"
 #include "db/menusources.h"
+#include "jobs/documents/reporttitles.h"
 #include "jobs/tickets/ticketproduction.h"
 
 namespace fenpai {
@@ -44,7 +45,14 @@ DocumentFill::Outcome Workspace::fillDocument(Grid &grid, const QString &source,
 
 ReportFormat::Subtitle Workspace::reportSubtitle()
 {
-    return open().isOk() ? ReportFormat::subtitleFrom(m_db) : ReportFormat::Subtitle();
+    return open().isOk() ? ReportTitles::read(m_db) : ReportFormat::Subtitle();
+}
+
+Status Workspace::saveReportSubtitle(const ReportFormat::Subtitle &subtitle)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return ReportTitles::write(m_db, subtitle);
 }
 
 QStringList Workspace::newClassCaptions()

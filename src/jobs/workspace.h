@@ -71,6 +71,8 @@ public:
     // The school and term lines printed under a report's title; empty when the settings table
     // cannot be read.
     ReportFormat::Subtitle reportSubtitle();
+    // Writes them (ReportTitles::write).
+    [[nodiscard]] Status saveReportSubtitle(const ReportFormat::Subtitle &subtitle);
 
     // Fills a document's grid from a table or saved query.
     [[nodiscard]] DocumentFill::Outcome fillDocument(Grid &grid, const QString &source,

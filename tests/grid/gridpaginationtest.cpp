@@ -200,3 +200,32 @@ TEST(GridPagination, PageFieldsAndTitleParts)
     EXPECT_EQ(GridPagination::titleParts(QStringLiteral("a|b|c|d")),
               (QStringList{"a", "b", "c|d"}));
 }
+
+TEST(GridPagination, TheTypingRowAtTheEndAndTheOuterFiveMillimetresStayOffThePaper)
+{
+    Grid g;
+    build(g, 3);
+    g.setCellText(1, 1, QStringLiteral("甲"));
+    g.setCellText(2, 1, QStringLiteral("乙"));
+    // Row 3 is the blank row a filled document ends with.
+    GridPageLayout layout = GridPagination::paginate(g);
+    ASSERT_EQ(layout.pages.size(), 1);
+    EXPECT_EQ(layout.pages[0].rows, (QList<int>{0, 1, 2}));
+
+    // A form of blank rows prints them all; so does a blank row with a border.
+    g.setCellText(2, 1, QString());
+    EXPECT_EQ(GridPagination::paginate(g).pages[0].rows, (QList<int>{0, 1, 2, 3}));
+    g.setCellText(2, 1, QStringLiteral("乙"));
+    g.setBorder(GridArea{3, 1, 3, 1}, GridBorder::Edge::Bottom, GridBorder::Style::Thin);
+    EXPECT_EQ(GridPagination::paginate(g).pages[0].rows, (QList<int>{0, 1, 2, 3}));
+
+    // Margins of nothing are moved 5 mm in.
+    g.pageSetup().leftMargin = g.pageSetup().topMargin = 0;
+    g.pageSetup().rightMargin = 0.2;
+    layout = GridPagination::paginate(g);
+    const double five = GridPagination::cmToPixels(0.5);
+    EXPECT_NEAR(layout.content.left(), five, 1e-9);
+    EXPECT_NEAR(layout.content.top(), five, 1e-9);
+    EXPECT_NEAR(layout.pageWidth - layout.content.right(), five, 1e-9);
+    EXPECT_NEAR(GridPagination::tableWidth(g), layout.content.width(), 1e-9);
+}

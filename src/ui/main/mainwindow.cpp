@@ -242,6 +242,7 @@ void MainWindow::buildMenus()
     }
 
     QMenu *tools = addSubmenu(nullptr, "mnuTools", QStringLiteral("工具(&T)"));
+    addEntry(tools, "bbtsz", QStringLiteral("报表标题设置…"));
     addEntry(tools, "editmima", QStringLiteral("修改密码"));
     addEntry(tools, "xufu", QStringLiteral("修复系统表"));
 

@@ -1,5 +1,6 @@
 #include "ui/grid/gridprinter.h"
 #include "grid/gridpagination.h"
+#include "support/pdfcheck.h"
 #include "support/testapp.h"
 #include "ui/grid/gridview.h"
 
@@ -99,20 +100,6 @@ int pdfPageCount(const QByteArray &pdf)
     return int(QString::fromLatin1(pdf).count(page));
 }
 
-QString pdfText(const QString &path)
-{
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (tool.isEmpty())
-        return {};
-    QProcess process;
-    process.start(tool, {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    process.waitForFinished(30000);
-    // Some CJK glyphs come back in compatibility forms, 页 as a radical that NFKC keeps.
-    return QString::fromUtf8(process.readAllStandardOutput())
-        .normalized(QString::NormalizationForm_KC)
-        .replace(QChar(0x2EDA), QChar(0x9875));
-}
-
 } // namespace
 
 TEST(GridPrinter, PdfWrittenHeadlessWithTheExpectedPages)
@@ -134,8 +121,9 @@ TEST(GridPrinter, PdfWrittenHeadlessWithTheExpectedPages)
     EXPECT_EQ(pdfPageCount(pdf), pages);
     EXPECT_FALSE(QFile::exists(path + QStringLiteral(".part")));
 
-    const QString text = pdfText(path);
+    const QString text = test::pdfText(path);
     if (!text.isEmpty()) {
+        EXPECT_EQ(test::radicalsIn(text), QString());
         EXPECT_TRUE(text.contains(QStringLiteral("共%1页").arg(pages)));
         EXPECT_TRUE(text.contains(QStringLiteral("第%1页").arg(pages)));
         EXPECT_TRUE(text.contains(QStringLiteral("期中考试成绩表")));
