@@ -310,7 +310,7 @@ TEST_F(TicketProductionTest, PhotosComeFromTheFolderByTheChosenColumn)
 
     // A folder that is not there is named rather than printing every ticket without its photo.
     s.photoFolder = t.dir.filePath("no such folder");
-    const Result<int> refused = build(s, standard);
+    const auto refused = build(s, standard);
     ASSERT_FALSE(refused.isOk());
     EXPECT_EQ(refused.status().message(), "找不到存放照片的目录：" + s.photoFolder);
 }
