@@ -40,6 +40,33 @@ Result<QStringList> roomOrdinals(const QString &option, const QString &value, bo
     return rooms;
 }
 
+// What --class, --room, --stacked-classes and --stacked-rooms choose; `selections` counts the
+// ones given, of which there must be one.
+Status readSelection(const CommandLine &line, TicketSettings &settings, int &selections)
+{
+    for (const char *name : {"class", "stacked-classes", "room", "stacked-rooms"}) {
+        const QString option = QString::fromLatin1(name);
+        if (!line.isSet(option))
+            continue;
+        ++selections;
+        const bool byClass = option.contains(QLatin1String("class"));
+        settings.grouping =
+            byClass ? TicketSettings::Grouping::ByClass : TicketSettings::Grouping::ByRoom;
+        if (option.startsWith(QLatin1String("stacked")))
+            settings.order = TicketSettings::Order::Stacked;
+        if (byClass) {
+            setClasses(settings, line.value(option));
+            continue;
+        }
+        const Result<QStringList> rooms = roomOrdinals(
+            option, line.value(option), settings.order == TicketSettings::Order::Stacked);
+        if (!rooms)
+            return rooms.status();
+        settings.groups = *rooms;
+    }
+    return Status::ok();
+}
+
 } // namespace
 
 const CommandLine::Spec &TicketCommands::ticketsSpec()
@@ -94,26 +121,8 @@ int TicketCommands::tickets(CliContext &context, const CommandLine &line)
 {
     TicketSettings settings;
     int selections = 0;
-    for (const char *name : {"class", "stacked-classes", "room", "stacked-rooms"}) {
-        const QString option = QString::fromLatin1(name);
-        if (!line.isSet(option))
-            continue;
-        ++selections;
-        const bool byClass = option.contains(QLatin1String("class"));
-        settings.grouping =
-            byClass ? TicketSettings::Grouping::ByClass : TicketSettings::Grouping::ByRoom;
-        if (option.startsWith(QLatin1String("stacked")))
-            settings.order = TicketSettings::Order::Stacked;
-        if (byClass) {
-            setClasses(settings, line.value(option));
-            continue;
-        }
-        const Result<QStringList> rooms = roomOrdinals(
-            option, line.value(option), settings.order == TicketSettings::Order::Stacked);
-        if (!rooms)
-            return context.badUsage(rooms.status());
-        settings.groups = *rooms;
-    }
+    if (const Status s = readSelection(line, settings, selections); !s.isOk())
+        return context.badUsage(s);
     if (line.isSet(QStringLiteral("economy")))
         settings.layout = TicketSettings::Layout::Economy;
     if (line.isSet(QStringLiteral("photos"))) {
