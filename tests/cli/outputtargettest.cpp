@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 
+#include <unistd.h>
+
 using namespace fenpai;
 
 namespace {
@@ -60,11 +62,16 @@ TEST_F(OutputTargetTest, NoOutputReplacesTheDatabase)
 {
     const QString link = t.dir.filePath("x.pdf");
     ASSERT_TRUE(QFile::link(database, link));
+    // A second name of the same file is the same file.
+    ASSERT_EQ(::link(QFile::encodeName(database).constData(),
+                     QFile::encodeName(t.dir.filePath("second.mdb")).constData()),
+              0);
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(t.dir.path()));
     const QStringList formats = {"csv", "xlsx", "html", "pdf"};
     std::vector<QStringList> commands;
-    for (const QString &target : {database, QString("suju/sujuf.mdb"), QString("x.pdf")}) {
+    for (const QString &target :
+         {database, QString("suju/sujuf.mdb"), QString("x.pdf"), QString("second.mdb")}) {
         for (const QString &format : formats) {
             commands.push_back({"show", "考生表", "--format", format, "-o", target});
             commands.push_back({"report", "room-list", "1", "--format", format, "-o", target});

@@ -1,8 +1,4 @@
 #include "grid/outputfile.h"
-#include "core/heldfiles.h"
-#include "grid/gridcursor.h"
-#include "grid/griddata.h"
-#include "grid/gridfile.h"
 #include "support/filesizelimit.h"
 
 #include <QDir>
@@ -10,8 +6,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 using namespace fenpai;
 
@@ -31,41 +25,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
 }
 
 } // namespace
-
-// A held file (the open database) is never replaced, whatever path names it.
-TEST(OutputFile, RefusesAHeldFileByAnyName)
-{
-    QTemporaryDir dir;
-    const QString held = dir.filePath("sujuf.mdb");
-    writeFile(held, "database");
-    ASSERT_TRUE(QFile::link(held, dir.filePath("x.pdf")));
-    ASSERT_EQ(::link(QFile::encodeName(held).constData(),
-                     QFile::encodeName(dir.filePath("second")).constData()),
-              0);
-    const QString before = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(dir.path()));
-    const HeldFiles::Identity id = HeldFiles::hold(held);
-    for (const QString &path : {held, dir.filePath("x.pdf"), QString("sujuf.mdb"),
-                                QString("./sub/../sujuf.mdb"), dir.filePath("second")}) {
-        QDir().mkpath("sub");
-        OutputFile out(path);
-        const Status s = out.open();
-        EXPECT_TRUE(s.kind() == Status::Kind::Refused) << path.toStdString();
-        EXPECT_EQ(s.message(), "不能把输出写到数据库文件上") << path.toStdString();
-    }
-    GridData data;
-    EXPECT_TRUE(GridFile::save(data, {}, "x.pdf").message().contains("不能把输出写到数据库文件上"));
-    EXPECT_EQ(contents(held), "database");
-
-    // Released, the file is an ordinary target again.
-    HeldFiles::release(id);
-    OutputFile out(held);
-    ASSERT_TRUE(out.open().isOk());
-    out.device()->write("export");
-    EXPECT_TRUE(out.commit().isOk());
-    EXPECT_EQ(contents(held), "export");
-    ASSERT_TRUE(QDir::setCurrent(before));
-}
 
 // A disk that fills while the export writes: the commit fails and says why, the old file stays
 // and no temporary file is left beside it. Small writes end in QSaveFile's buffer, which only
