@@ -7,8 +7,10 @@
 
 namespace fenpai {
 
-QString CsvWriter::field(const QString &text)
+QString CsvWriter::field(const QString &value)
 {
+    // A NUL cuts the line short in whatever reads the file next: none is written.
+    const QString text = value.contains(QChar(0)) ? QString(value).remove(QChar(0)) : value;
     if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') &&
         !text.contains(u'\r'))
         return text;
