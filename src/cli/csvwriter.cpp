@@ -20,8 +20,10 @@ bool startsLikeFormula(const QString &text)
 
 } // namespace
 
-QString CsvWriter::field(const QString &text)
+QString CsvWriter::field(const QString &given)
 {
+    // A NUL cuts the line short in whatever reads the file next: none is written.
+    const QString text = given.contains(QChar(0)) ? QString(given).remove(QChar(0)) : given;
     QString value = text;
     // A text that would run as a formula (=HYPERLINK(…) in a name) is kept text by a leading
     // apostrophe, as OWASP advises against CSV injection; a number such as -5 stays a number.

@@ -214,6 +214,9 @@ CellValue readCell(QXmlStreamReader &xml)
         cell.kind = Kind::Text;
         cell.text = hasStringValue ? stringValue : text;
     }
+    // An empty text is no value: a row of thousands of them, repeated, costs nothing.
+    if (cell.kind == Kind::Text && Sheet::withoutControls(cell.text).isEmpty())
+        cell.kind = Kind::Empty;
     return cell;
 }
 

@@ -626,7 +626,7 @@ Status readSheets(QByteArrayView stream, Globals &g, const QStringList &wanted, 
         substreams.emplace(start, end);
         cells += sheet->rowCount();
         for (int r = 0; r < sheet->rowCount(); ++r)
-            cells += static_cast<qsizetype>(sheet->row(r).size());
+            cells += static_cast<qsizetype>(sheet->entries(r).size());
         if (cells > cellBudget)
             return damaged();
     }

@@ -40,20 +40,23 @@ TEST(Cli, SqlPrintsCsv)
 {
     QTemporaryDir dir;
     const QString d = dir.path();
-    for (const char *sql : {"CREATE TABLE 分班数据表 (姓名 text (20),性别 text (2),成绩 "
-                            "double,原学校 text (20),新分班 double)",
-                            "INSERT INTO 分班数据表 VALUES ('甲','男',95,'一中',1)",
-                            "INSERT INTO 分班数据表 VALUES ('乙,\"小\"','女',85.5,'二中',2)",
-                            // A line break or a carriage return alone also ends a row for a reader.
-                            "INSERT INTO 分班数据表 VALUES ('丙\n丁','男',70,'一中',1)",
-                            "INSERT INTO 分班数据表 VALUES ('戊\r己','女',60,'二中',2)"}) {
+    for (const char *sql :
+         {"CREATE TABLE 分班数据表 (姓名 text (20),性别 text (2),成绩 "
+          "double,原学校 text (20),新分班 double)",
+          "INSERT INTO 分班数据表 VALUES ('甲','男',95,'一中',1)",
+          "INSERT INTO 分班数据表 VALUES ('乙,\"小\"','女',85.5,'二中',2)",
+          // A line break or a carriage return alone also ends a row for a reader.
+          "INSERT INTO 分班数据表 VALUES ('丙\n丁','男',70,'一中',1)",
+          "INSERT INTO 分班数据表 VALUES ('戊\r己','女',60,'二中',2)",
+          // A NUL would end the field for many readers: it is not written.
+          "INSERT INTO 分班数据表 VALUES ('庚' || char(0) || '辛','男',50,'一中',1)"}) {
         const Outcome r = run({"--data-dir", d, "sql", QString::fromUtf8(sql)});
         ASSERT_EQ(r.status, 0) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
     }
     const Outcome names = run({"--data-dir", d, "sql", "select 姓名,成绩 from 分班数据表"});
     EXPECT_EQ(names.out, "姓名,成绩\n甲,95\n\"乙,\"\"小\"\"\",85.5\n\"丙\n丁\",70\n"
-                         "\"戊\r己\",60\n");
+                         "\"戊\r己\",60\n庚辛,50\n");
 
     const Outcome tables = run({"--data-dir", d, "tables"});
     EXPECT_TRUE(tables.out.contains("分班数据表\t表"));

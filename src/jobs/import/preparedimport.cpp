@@ -381,6 +381,7 @@ Result<ImportReport> PreparedImport::write(Database &db) const
                                {},
                                sheetNote(i),
                                ColumnMatching::describe(t.headers, t.matches)};
+        imported.removedControls = m_data[i]->sheet().removedControls();
         for (const ColumnMatching::OutputColumn &c : layout)
             imported.columns.append(c.name);
         for (size_t f = 0; f < t.fields.size(); ++f) {

@@ -104,6 +104,22 @@ TEST_F(SpreadsheetImportTest, ASchoolsOwnWorkbookImportsAndDivides)
     EXPECT_EQ(tableRows(TableNames::divisionData), xlsxRows);
 }
 
+// A control character from a cell never reaches the table; the import says how many it took out.
+TEST_F(SpreadsheetImportTest, ControlCharactersAreCounted)
+{
+    Rows rows = schoolIntake(2);
+    rows[1][0] = QStringLiteral("学生") + QChar(7) + QStringLiteral("一");
+    rows[2][3] = QStringLiteral("实验") + QChar(0x1F) + QChar(0x1F) + QStringLiteral("小学");
+    writeWorkbook(path("新生.xlsx"), {{QStringLiteral("Sheet1"), rows}});
+    const Result<ImportReport> report = Import::importDivision(data.db, path("新生.xlsx"));
+    ASSERT_TRUE(report.isOk()) << report.status().message().toStdString();
+    EXPECT_EQ(data.rows(QStringLiteral("SELECT 姓名, 原学校 FROM 分班数据表 ORDER BY rowid")),
+              (QStringList{"学生一\t城关一中", "学生2\t实验小学"}));
+    EXPECT_EQ(report->controlsNotice(),
+              QStringLiteral("单元格中有 3 个控制字符（如 NUL），不是文字，导入时已删除。"));
+    EXPECT_TRUE(Import::importDivision(data.db, fixture("same.xlsx"))->controlsNotice().isEmpty());
+}
+
 TEST_F(SpreadsheetImportTest, SheetChoice)
 {
     writeWorkbook(path("年级.xlsx"), {{QStringLiteral("初一"), schoolIntake(3)},
