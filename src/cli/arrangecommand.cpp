@@ -9,6 +9,8 @@
 
 #include <QTextStream>
 
+#include <limits>
+
 namespace fenpai {
 
 namespace {
@@ -21,11 +23,19 @@ Result<Settings> settingsFrom(const CommandLine &line)
     Settings settings;
     if (!line.isSet(QStringLiteral("mode")))
         return Status::refused(QStringLiteral("请用 --mode 选择编排方式：1、2 或 3"));
-    settings.mode = static_cast<Settings::Mode>(line.value(QStringLiteral("mode")).toInt());
+    const Result<qint64> mode = line.number(QStringLiteral("mode"), 1, 3);
+    if (!mode)
+        return mode.status();
+    settings.mode = static_cast<Settings::Mode>(*mode);
     if (line.value(QStringLiteral("group-by")) == QLatin1String("school"))
         settings.groupKind = Settings::GroupKind::School;
-    if (line.isSet(QStringLiteral("groups")))
-        settings.groupsPerRoom = Settings::parseGroupsPerRoom(line.value(QStringLiteral("groups")));
+    // The dialog reads what is typed as its leading number rounded; a command line says what
+    // it means, so a fraction is refused rather than guessed at.
+    const Result<qint64> groups = line.number(
+        QStringLiteral("groups"), 1, std::numeric_limits<int>::max(), settings.groupsPerRoom);
+    if (!groups)
+        return groups.status();
+    settings.groupsPerRoom = static_cast<int>(*groups);
     settings.adjacentGroups = line.isSet(QStringLiteral("adjacent"));
     const QString order = line.value(QStringLiteral("order"));
     if (order == QLatin1String("random"))
