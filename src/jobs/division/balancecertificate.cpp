@@ -397,6 +397,9 @@ const Criterion *BalanceCertificate::find(Kind kind) const
     return nullptr;
 }
 
+// If every one of the classes held the same number c, the count would be classes·c; a count the
+// classes do not divide leaves two classes at least 1 apart. (A count they divide may still not
+// reach 0 once other criteria share the classes; 0 is only the bound.)
 int BalanceCertificate::countBound(qint64 count, int classes)
 {
     return classes > 0 && count % classes != 0 ? 1 : 0;
