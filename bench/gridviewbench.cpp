@@ -34,7 +34,7 @@ void fill(Grid &g)
     }
     g.column(2).setMask(GridMask::Numeric);
     g.column(2).setFormatString(QStringLiteral("##,##0.00"));
-    g.range(1, 1, 100, 10).setBorder(GridBorder::InsideHorizontal, GridBorder::Thin);
+    g.range(1, 1, 100, 10).setBorder(GridBorder::Edge::InsideHorizontal, GridBorder::Style::Thin);
     g.setAutoRedraw(true);
     g.refresh();
 }

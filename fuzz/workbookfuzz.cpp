@@ -1,5 +1,6 @@
 #include "workbookfuzz.h"
 
+#include "workbook/csvreader.h"
 #include "workbook/odsreader.h"
 #include "workbook/sheettable.h"
 #include "workbook/xlsxreader.h"
@@ -108,6 +109,12 @@ void readOds(const std::uint8_t *data, std::size_t size)
 {
     static const Parts package = {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}};
     walk(OdsReader::read(writeInput(data, size, package, {"content.xml"}), {}));
+}
+
+void readCsv(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    walk(CsvReader::parse(bytes, QStringLiteral("fuzz")));
 }
 
 } // namespace fenpai::fuzz

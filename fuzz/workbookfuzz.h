@@ -14,5 +14,7 @@ namespace fenpai::fuzz {
 // the inputs once found.
 void readXlsx(const std::uint8_t *data, std::size_t size);
 void readOds(const std::uint8_t *data, std::size_t size);
+// The bytes as a delimited text file: encoding, delimiter, quoting and numbers.
+void readCsv(const std::uint8_t *data, std::size_t size);
 
 } // namespace fenpai::fuzz

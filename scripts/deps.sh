@@ -3,8 +3,8 @@
 # missing. Sourced by run.sh and test.sh.
 fenpai_packages=(
     cmake g++ pkg-config ccache git clang-format
-    qt6-base-dev libsqlite3-dev liborcus-dev libixion-dev libboost-dev libzip-dev
-    libxlsxwriter-dev libsodium-dev libgtest-dev libbenchmark-dev
+    qt6-base-dev libsqlite3-dev libzip-dev
+    libxlsxwriter-dev libsodium-dev libuchardet-dev libqpdf-dev libgtest-dev libbenchmark-dev
     qt6-translations-l10n tango-icon-theme
     fonts-noto-cjk fonts-liberation2 xvfb xauth poppler-utils
 )

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fuzzes each workbook reader for MINUTES minutes (default 10) with libFuzzer, AddressSanitizer
+# Fuzzes each workbook reader and the text (.csv) reader for MINUTES minutes (default 10) with libFuzzer, AddressSanitizer
 # and UndefinedBehaviorSanitizer. Seeds are the test fixtures; what the fuzzer finds lands in
 # fuzz-out/<reader>/ — copy each such input to tests/workbook/regressions/<reader>/ once fixed,
 # so that ./test.sh replays it from then on.
@@ -13,7 +13,7 @@ fenpai_install_deps
 build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENPAI_FUZZ=ON \
     -DFENPAI_BUILD_TESTS=OFF -DFENPAI_BUILD_BENCH=OFF > /dev/null
-readers=(xlsx ods xls)
+readers=(xlsx ods xls csv)
 targets=()
 for r in "${readers[@]}"; do targets+=("${r}readerfuzz"); done
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"

@@ -162,6 +162,21 @@ import -silent -window root -crop 420x240+0+0 +repage "$images/import-menu.png"
 echo "   import-menu.png"
 key Escape Escape Escape
 
+# A school's own list, in GBK with its own headers: the mapping step, then cancelled, so the demo
+# data stays.
+{ printf '考生姓名,性 别,中考成绩,毕业学校\r\n'
+  for i in $(seq 1 8); do
+      printf '学生%d,%s,%d,%s\r\n' "$i" "$([ $((i % 2)) = 0 ] && echo 女 || echo 男)" \
+          $((420 + i * 13 % 90)) "$([ $((i % 3)) = 0 ] && echo 实验小学 || echo 城关一中)"
+  done; } | iconv -f UTF-8 -t GBK > "$work/intake.csv"
+key alt+f
+key d f # 文件 → 导入数据 → 新生分班数据
+await 导入数据 >/dev/null
+xdotool type --delay 40 "$work/intake.csv"
+key Return
+grab import-mapping "$(await 导入：对应字段)"
+key Escape
+
 # The road of a division: the dialog, 12 classes balanced in sex and schools, refined.
 division_menu
 dialog=$(await 分班)

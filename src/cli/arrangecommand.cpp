@@ -200,7 +200,7 @@ int ArrangeCommand::run(CliContext &context, const CommandLine &line)
         return 1;
     const Result<ArrangementOutcome> outcome = Arrangement::run(db, *settings);
     if (!outcome)
-        return context.fail(outcome.status().message());
+        return context.fail(outcome.status());
 
     QTextStream &out = context.out();
     out << Arrangement::finishedMessage() << '\n';

@@ -11,6 +11,7 @@
 #include "cli/seatscommand.h"
 #include "cli/showcommand.h"
 #include "cli/ticketcommands.h"
+#include "cli/titlescommand.h"
 #include "db/datadirectory.h"
 
 #include <QCoreApplication>
@@ -31,6 +32,7 @@ const std::vector<Cli::Command> &Cli::commands()
         {&DataCommands::sqlSpec, false, &DataCommands::sql},
         {&DataCommands::tablesSpec, false, &DataCommands::tables},
         {&DataCommands::repairSpec, false, &DataCommands::repair},
+        {&TitlesCommand::spec, false, &TitlesCommand::run},
         {&ImportCommands::importSpec, false, &ImportCommands::import},
         {&ImportCommands::demoSpec, false, &ImportCommands::demo},
         {&DivisionCommand::spec, false, &DivisionCommand::divide},

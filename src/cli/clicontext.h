@@ -40,9 +40,6 @@ public:
     int badUsage(const QString &reason);
     int badUsage(const Status &refusal) { return badUsage(refusal.message()); }
 
-    // A status as a line a user can read: what kind of failure, then the engine's message.
-    static QString describe(const Status &status);
-
 private:
     DataDirectory m_dataDirectory;
     QTextStream &m_out;

@@ -32,7 +32,7 @@ int DataCommands::sql(CliContext &context, const CommandLine &line)
     Result<Statement> statement = db.prepare(statementText);
     if (!statement) {
         if (const QString missing = db.missingRelation(statementText);
-            statement.status().kind() == Status::Kind::Sql && !missing.isEmpty())
+            statement.status().isSqlError() && !missing.isEmpty())
             return context.fail(QStringLiteral("找不到数据表 ") + missing);
         return context.fail(statement.status());
     }

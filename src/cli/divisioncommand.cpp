@@ -201,7 +201,7 @@ int DivisionCommand::divide(CliContext &context, const CommandLine &line)
         return 1;
     const Result<DivisionSummary> result = ClassDivision::run(db, *settings);
     if (!result)
-        return context.fail(result.status().message());
+        return context.fail(result.status());
     context.out() << QStringLiteral("分班完成!\n");
     printSummary(context.out(), *result);
     return 0;

@@ -6,6 +6,7 @@
 #include "grid/gridexport.h"
 #include "grid/gridpagerenderer.h"
 #include "grid/outputfile.h"
+#include "jobs/documents/reporttitles.h"
 
 #include <QFileInfo>
 #include <QTextStream>
@@ -59,10 +60,14 @@ Result<QString> DocumentOutput::chooseFormat(const QString &requested, const QSt
     return chosen;
 }
 
-Status DocumentOutput::write(const Grid &grid, const QString &format, const QString &path)
+Status DocumentOutput::write(const Grid &grid, const QString &format, const QString &path,
+                             QTextStream *hints)
 {
     if (format == QLatin1String("csv"))
         return writeCsv(grid, path);
+    // Only the PDF prints the subtitle line.
+    if (hints && format == QLatin1String("pdf") && ReportTitles::printsFactory(grid))
+        *hints << ReportTitles::factoryHint() << '\n';
     if (format == QLatin1String("xlsx"))
         return GridExport::toXlsx(grid, path);
     if (format == QLatin1String("html"))

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QTextStream;
+
 namespace fenpai {
 
 class Grid;
@@ -20,7 +22,10 @@ public:
     // The same, refusing a file name whose suffix names no format, in words for the command line.
     [[nodiscard]] static Result<QString> chooseFormat(const QString &requested,
                                                       const QString &path);
-    [[nodiscard]] static Status write(const Grid &grid, const QString &format, const QString &path);
+    // While a PDF prints the report titles' factory text, one line on `hints` says how to set
+    // them.
+    [[nodiscard]] static Status write(const Grid &grid, const QString &format, const QString &path,
+                                      QTextStream *hints = nullptr);
 };
 
 } // namespace fenpai

@@ -10,8 +10,11 @@ class CliContext;
 class ImportCommands final
 {
 public:
-    // Prints the success message (and the notice of missing columns) on out; on failure the
-    // message on err and exit status 1, the previous tables untouched.
+    // import division|arrangement|scores FILE [FILE2] with --sheet, --sheet2 and --map for
+    // workbooks of other layouts. Prints the rows, the sheets and columns used when not the
+    // usual ones, and the success message on out (the notice of columns left empty on err); on
+    // failure the message, with the option that answers it, on err and exit status 1, the
+    // previous tables untouched.
     static const CommandLine::Spec &importSpec();
     static int import(CliContext &context, const CommandLine &line);
     // Writes the demo workbooks into DIR.

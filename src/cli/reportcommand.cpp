@@ -86,8 +86,9 @@ int ReportCommand::run(CliContext &context, const CommandLine &line)
     Grid grid;
     const Result<ReportDocument> built = entry->build(db, grid, *request);
     if (!built)
-        return context.fail(built.status().message());
-    if (const Status written = DocumentOutput::write(grid, *format, output); !written.isOk())
+        return context.fail(built.status());
+    if (const Status written = DocumentOutput::write(grid, *format, output, &context.err());
+        !written.isOk())
         return context.fail(written);
     context.out() << built->title << " → " << output << '\n';
     return 0;

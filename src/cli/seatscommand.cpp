@@ -68,8 +68,9 @@ int SeatsCommand::run(CliContext &context, const CommandLine &line)
     Grid grid;
     const Result<ReportDocument> chart = SeatChart::build(db, grid, request);
     if (!chart)
-        return context.fail(chart.status().message());
-    if (const Status written = DocumentOutput::write(grid, *format, output); !written.isOk())
+        return context.fail(chart.status());
+    if (const Status written = DocumentOutput::write(grid, *format, output, &context.err());
+        !written.isOk())
         return context.fail(written);
     context.out() << chart->title << " → " << output << '\n';
     return 0;

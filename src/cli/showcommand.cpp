@@ -4,6 +4,8 @@
 #include "cli/documentoutput.h"
 #include "db/database.h"
 #include "grid/grid.h"
+#include "grid/gridpagination.h"
+#include "grid/gridpaperfit.h"
 #include "grid/pagesetupfile.h"
 #include "jobs/documents/documentfill.h"
 #include "jobs/documents/reportformat.h"
@@ -86,15 +88,23 @@ int ShowCommand::run(CliContext &context, const CommandLine &line)
         // Printed without a report format, a document still carries its titles and page count.
         ReportFormat::setPrintTitles(grid, filled.titleText, subtitle);
         PageSetup page = grid.pageSetup();
-        page.footer = QStringLiteral("共&n页  第&p页");
+        page.footer = PageSetup::standardFooter();
         grid.setPageSetup(page);
     }
 
     // Saved from the page setup dialog, it prints the document as the window would.
     if (pageSetup)
         grid.setPageSetup(*pageSetup);
+    if (report.isEmpty()) {
+        // The fill sized the columns for a screen; the paper shows every value whole.
+        GridPaperFit::Options fit;
+        fit.maxWidth = 240;
+        fit.pageWidth = GridPagination::tableWidth(grid);
+        GridPaperFit::fitAll(grid, fit);
+    }
 
-    if (const Status written = DocumentOutput::write(grid, *format, output); !written.isOk())
+    if (const Status written = DocumentOutput::write(grid, *format, output, &context.err());
+        !written.isOk())
         return context.fail(written);
     context.out() << filled.titleText << " → " << output << '\n';
     return 0;

@@ -126,12 +126,16 @@ int TicketCommands::tickets(CliContext &context, const CommandLine &line)
         !s.isOk())
         return context.fail(s);
     Grid grid;
-    const Result<int> count = TicketProduction::build(db, ticketTemplate, settings, grid);
-    if (!count)
-        return context.fail(count.status().message());
-    if (const Status written = DocumentOutput::write(grid, *format, output); !written.isOk())
+    const Result<TicketProduction::Outcome> made =
+        TicketProduction::build(db, ticketTemplate, settings, grid);
+    if (!made)
+        return context.fail(made.status());
+    if (const Status written = DocumentOutput::write(grid, *format, output, &context.err());
+        !written.isOk())
         return context.fail(written);
-    context.out() << QStringLiteral("准考证 %1 张 → ").arg(*count) << output << '\n';
+    context.out() << QStringLiteral("准考证 %1 张 → ").arg(made->tickets) << output << '\n';
+    for (const QString &examinee : made->withoutPhoto)
+        context.out() << QStringLiteral("没有照片：") << examinee << '\n';
     return 0;
 }
 
@@ -177,8 +181,9 @@ int TicketCommands::labels(CliContext &context, const CommandLine &line)
         return 1;
     Grid grid;
     if (const Status s = DeskLabels::build(db, settings, grid); !s.isOk())
-        return context.fail(s.message());
-    if (const Status written = DocumentOutput::write(grid, *format, output); !written.isOk())
+        return context.fail(s);
+    if (const Status written = DocumentOutput::write(grid, *format, output, &context.err());
+        !written.isOk())
         return context.fail(written);
     context.out() << QStringLiteral("第 %1 考场桌贴 → ").arg(settings.room) << output << '\n';
     return 0;

@@ -2,6 +2,8 @@
 
 #include "core/status.h"
 
+#include <QtGlobal>
+
 #include <utility>
 #include <variant>
 
@@ -14,9 +16,16 @@ public:
     Result(T value)
         : m_data(std::move(value))
     {}
+    // A failure. An ok status has no value to go with it: that is a fault of the caller, caught
+    // in debug builds; elsewhere it becomes an error, so it can never pass for a success.
     Result(Status status)
         : m_data(std::move(status))
-    {}
+    {
+        Q_ASSERT_X(!std::get<Status>(m_data).isOk(), "Result", "an ok Status without a value");
+        if (std::get<Status>(m_data).isOk())
+            m_data =
+                Status::error(Status::Kind::Other, QStringLiteral("内部错误：操作没有给出结果。"));
+    }
 
     bool isOk() const { return std::holds_alternative<T>(m_data); }
     explicit operator bool() const { return isOk(); }

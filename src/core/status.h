@@ -37,6 +37,11 @@ public:
     }
 
     bool isOk() const { return m_kind == Kind::Ok; }
+    bool isRefused() const { return m_kind == Kind::Refused; }
+    bool isCancelled() const { return m_kind == Kind::Cancelled; }
+    bool isMissingTable() const { return m_kind == Kind::MissingTable; }
+    bool isMissingColumn() const { return m_kind == Kind::MissingColumn; }
+    bool isSqlError() const { return m_kind == Kind::Sql; }
     Kind kind() const { return m_kind; }
     const QString &message() const { return m_message; }
     // SQLite's extended result code when SQLite reported the error, else 0.
@@ -44,6 +49,10 @@ public:
 
     // The same status with a context line in front of the message ("导入 a.xlsx：…").
     Status withContext(const QString &context) const;
+    // The status as a line a person reads, in the window and on the command line: SQLite's own
+    // failures (a statement, a constraint) say what kind they are in front of the message; the
+    // others are worded whole by the job that gives them. Empty when ok.
+    QString describe() const;
 
 private:
     Status(Kind kind, const QString &message)

@@ -29,7 +29,7 @@ QString Schema::defaultUserName()
 
 QStringList Schema::repairStatements()
 {
-    return {
+    const QStringList settings = {
         QLatin1String("DROP TABLE IF EXISTS xtsztable"),
         QStringLiteral("CREATE TABLE xtsztable (id COUNTER ,项目 text (8),数值 SHORT,类别 SHORT)"),
         QStringLiteral("INSERT INTO xtsztable (项目,数值,类别) VALUES ('平均分',40,1)"),
@@ -38,6 +38,13 @@ QStringList Schema::repairStatements()
         QStringLiteral("INSERT INTO xtsztable (项目,数值,类别) VALUES ('及格',20,1)"),
         QStringLiteral("INSERT INTO xtsztable (项目,数值,类别) VALUES ('单科段',20,2)"),
         QStringLiteral("INSERT INTO xtsztable (项目,数值,类别) VALUES ('总分段',20,2)"),
+    };
+    return settings + reportTitleStatements();
+}
+
+QStringList Schema::reportTitleStatements()
+{
+    return {
         QLatin1String("DROP TABLE IF EXISTS bsxtable"),
         QStringLiteral(
             "CREATE TABLE bsxtable (id COUNTER ,学校 text (50),学年度 text (30),年级段 text (20),"

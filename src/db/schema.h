@@ -30,6 +30,11 @@ public:
 
     // The statements of the repair command, in their order.
     static QStringList repairStatements();
+    // Its last three: bsxtable (the report titles) dropped, created and given its factory row.
+    static QStringList reportTitleStatements();
+    // The factory row's subtitles (副左标题, 副右标题): placeholders, not a real school's.
+    static QString factoryLeftTitle() { return QStringLiteral("XX县XX中学"); }
+    static QString factoryRightTitle() { return QStringLiteral("2008-2009年度下学期"); }
 };
 
 } // namespace fenpai

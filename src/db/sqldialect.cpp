@@ -34,73 +34,93 @@ bool isWordChar(QChar c)
     return c.isLetterOrNumber() || c == u'_' || c == u'$' || c.unicode() >= 0x80;
 }
 
+template <typename Accept> int scanWhile(const QString &sql, int i, Accept accept)
+{
+    while (i < sql.size() && accept(sql[i]))
+        ++i;
+    return i;
+}
+
+// A quoted text from its opening quote to the position after the closing one; the quote
+// doubled inside stands for itself.
+int scanQuoted(const QString &sql, int i, QString *value)
+{
+    const QChar quote = sql[i++];
+    const int n = static_cast<int>(sql.size());
+    while (i < n) {
+        if (sql[i] != quote) {
+            *value += sql[i++];
+        } else if (i + 1 < n && sql[i + 1] == quote) {
+            *value += quote;
+            i += 2;
+        } else {
+            return i + 1;
+        }
+    }
+    return i;
+}
+
+int scanBracket(const QString &sql, int i)
+{
+    i = scanWhile(sql, i, [](QChar c) { return c != u']'; });
+    return i < sql.size() ? i + 1 : i;
+}
+
+bool startsNumber(const QString &sql, int i)
+{
+    return sql[i].isDigit() || (sql[i] == u'.' && i + 1 < sql.size() && sql[i + 1].isDigit());
+}
+
+// Punctuation or an operator. Two-character operators stay one token so that "<=" is one
+// boundary.
+Token symbol(const QString &sql, int i)
+{
+    switch (sql[i].unicode()) {
+    case u'(':
+        return {TokenType::LParen, QStringLiteral("(")};
+    case u')':
+        return {TokenType::RParen, QStringLiteral(")")};
+    case u',':
+        return {TokenType::Comma, QStringLiteral(",")};
+    case u'&':
+        return {TokenType::Amp, QStringLiteral("&")};
+    default:
+        break;
+    }
+    static const QStringList twoChar = {QLatin1String("<="), QLatin1String(">="),
+                                        QLatin1String("<>"), QLatin1String("!="),
+                                        QLatin1String("||"), QLatin1String("==")};
+    if (i + 1 < sql.size() && twoChar.contains(sql.mid(i, 2)))
+        return {TokenType::Op, sql.mid(i, 2)};
+    return {TokenType::Op, QString(sql[i])};
+}
+
 std::vector<Token> tokenize(const QString &sql)
 {
     std::vector<Token> tokens;
-    const int n = static_cast<int>(sql.size());
     int i = 0;
-    while (i < n) {
+    while (i < sql.size()) {
         const QChar c = sql[i];
         const int start = i;
         if (c.isSpace()) {
-            while (i < n && sql[i].isSpace())
-                ++i;
+            i = scanWhile(sql, i, [](QChar x) { return x.isSpace(); });
             tokens.push_back({TokenType::Space, sql.mid(start, i - start)});
         } else if (c == u'\'' || c == u'"') {
-            // A quoted text; the quote doubled inside stands for itself.
             QString value;
-            ++i;
-            while (i < n) {
-                if (sql[i] == c) {
-                    if (i + 1 < n && sql[i + 1] == c) {
-                        value += c;
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                value += sql[i++];
-            }
+            i = scanQuoted(sql, i, &value);
             tokens.push_back({TokenType::String, SqlDialect::quoteLiteral(value)});
         } else if (c == u'[') {
-            while (i < n && sql[i] != u']')
-                ++i;
-            if (i < n)
-                ++i;
+            i = scanBracket(sql, i);
             tokens.push_back({TokenType::Bracket, sql.mid(start, i - start)});
-        } else if (c.isDigit() || (c == u'.' && i + 1 < n && sql[i + 1].isDigit())) {
-            while (i < n && (sql[i].isLetterOrNumber() || sql[i] == u'.'))
-                ++i;
+        } else if (startsNumber(sql, i)) {
+            i = scanWhile(sql, i, [](QChar x) { return x.isLetterOrNumber() || x == u'.'; });
             tokens.push_back({TokenType::Number, sql.mid(start, i - start)});
         } else if (isWordChar(c)) {
-            while (i < n && isWordChar(sql[i]))
-                ++i;
+            i = scanWhile(sql, i, isWordChar);
             tokens.push_back({TokenType::Word, sql.mid(start, i - start)});
-        } else if (c == u'(') {
-            tokens.push_back({TokenType::LParen, QStringLiteral("(")});
-            ++i;
-        } else if (c == u')') {
-            tokens.push_back({TokenType::RParen, QStringLiteral(")")});
-            ++i;
-        } else if (c == u',') {
-            tokens.push_back({TokenType::Comma, QStringLiteral(",")});
-            ++i;
-        } else if (c == u'&') {
-            tokens.push_back({TokenType::Amp, QStringLiteral("&")});
-            ++i;
         } else {
-            // Two-character operators stay one token so that "<=" is one boundary.
-            static const QStringList twoChar = {QLatin1String("<="), QLatin1String(">="),
-                                                QLatin1String("<>"), QLatin1String("!="),
-                                                QLatin1String("||"), QLatin1String("==")};
-            if (i + 1 < n && twoChar.contains(sql.mid(i, 2))) {
-                tokens.push_back({TokenType::Op, sql.mid(i, 2)});
-                i += 2;
-            } else {
-                tokens.push_back({TokenType::Op, QString(c)});
-                ++i;
-            }
+            tokens.push_back(symbol(sql, i));
+            i += static_cast<int>(tokens.back().text.size());
         }
     }
     return tokens;

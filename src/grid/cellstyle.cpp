@@ -3,20 +3,23 @@
 #include <QDataStream>
 #include <QIODevice>
 
+#include <algorithm>
+
 namespace fenpai {
 
-int GridAlign::horizontal(int code)
+int alignHorizontal(GridAlign align)
 {
+    const int code = int(align);
     if (code < 5 || code > 15 || (code - 5) % 4 == 3)
         return -1;
     return (code - 5) / 4;
 }
 
-int GridAlign::vertical(int code)
+int alignVertical(GridAlign align)
 {
-    if (horizontal(code) < 0)
+    if (alignHorizontal(align) < 0)
         return 1;
-    return (code - 5) % 4;
+    return (int(align) - 5) % 4;
 }
 
 QByteArray CellStyle::toBytes() const
@@ -25,8 +28,8 @@ QByteArray CellStyle::toBytes() const
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out << fontName << fontSize << bold << italic << underline << strikeout << foreColor
         << backColor << qint32(alignment) << wrapText << locked << dropDown << imageKey;
-    for (quint8 b : borders)
-        out << b;
+    for (GridBorder::Style b : borders)
+        out << quint8(b);
     return bytes;
 }
 
@@ -38,11 +41,14 @@ bool CellStyle::fromBytes(const QByteArray &bytes, CellStyle *out)
     in >> s.fontName >> s.fontSize >> s.bold >> s.italic >> s.underline >> s.strikeout >>
         s.foreColor >> s.backColor >> alignment >> s.wrapText >> s.locked >> s.dropDown >>
         s.imageKey;
-    for (quint8 &b : s.borders)
+    std::array<quint8, 6> borders{};
+    for (quint8 &b : borders)
         in >> b;
     if (in.status() != QDataStream::Ok)
         return false;
-    s.alignment = alignment;
+    for (size_t i = 0; i < borders.size(); ++i)
+        s.borders[i] = GridBorder::Style(std::min<quint8>(borders[i], 2));
+    s.alignment = GridAlign(alignment);
     *out = std::move(s);
     return true;
 }

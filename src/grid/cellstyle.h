@@ -9,36 +9,45 @@
 namespace fenpai {
 
 // Cell alignment codes: 5 + 4·h + v, h = 0 left, 1 centre, 2 right; v = 0 top, 1 middle,
-// 2 bottom. Any other code is "general": text left, numbers right, vertically centred.
-namespace GridAlign {
-constexpr int General = 0;
-constexpr int LeftTop = 5;
-constexpr int LeftMiddle = 6;
-constexpr int LeftBottom = 7;
-constexpr int CenterTop = 9;
-constexpr int CenterMiddle = 10;
-constexpr int CenterBottom = 11;
-constexpr int RightTop = 13;
-constexpr int RightMiddle = 14;
-constexpr int RightBottom = 15;
+// 2 bottom. Any other code is "general": text left, numbers right, vertically centred. Files and
+// the clipboard store the number, and keep a code they do not know as it is.
+enum class GridAlign : int
+{
+    General = 0,
+    LeftTop = 5,
+    LeftMiddle = 6,
+    LeftBottom = 7,
+    CenterTop = 9,
+    CenterMiddle = 10,
+    CenterBottom = 11,
+    RightTop = 13,
+    RightMiddle = 14,
+    RightBottom = 15,
+};
 // Horizontal part: 0 left, 1 centre, 2 right, -1 general. Vertical part: 0 top, 1 middle, 2 bottom.
-int horizontal(int code);
-int vertical(int code);
-} // namespace GridAlign
+int alignHorizontal(GridAlign align);
+int alignVertical(GridAlign align);
 
-// Border edges of a range and border styles.
 namespace GridBorder {
-constexpr int Left = 0;
-constexpr int Top = 1;
-constexpr int Right = 2;
-constexpr int Bottom = 3;
-constexpr int InsideVertical = 4;
-constexpr int InsideHorizontal = 5;
-constexpr int DiagonalDown = 6;
-constexpr int DiagonalUp = 7;
-constexpr int None = 0;
-constexpr int Thin = 1;
-constexpr int Thick = 2;
+// The lines a border change of a range draws.
+enum class Edge : int
+{
+    Left = 0,
+    Top = 1,
+    Right = 2,
+    Bottom = 3,
+    InsideVertical = 4,
+    InsideHorizontal = 5,
+    DiagonalDown = 6,
+    DiagonalUp = 7,
+};
+// A line's weight; files and the clipboard store the number.
+enum class Style : quint8
+{
+    None = 0,
+    Thin = 1,
+    Thick = 2,
+};
 } // namespace GridBorder
 
 // The formats of one cell. Unset values fall back to the grid's default font, the column's
@@ -51,14 +60,14 @@ struct CellStyle
     bool italic = false;
     bool underline = false;
     bool strikeout = false;
-    QColor foreColor;  // invalid: black
-    QColor backColor;  // invalid: white
-    int alignment = 0; // 0: the column's alignment
+    QColor foreColor;                         // invalid: black
+    QColor backColor;                         // invalid: white
+    GridAlign alignment = GridAlign::General; // General here: the column's alignment
     bool wrapText = false;
     bool locked = false;
     bool dropDown = false; // the view offers a list when the cell is edited
-    // Left, top, right, bottom, diagonal down, diagonal up; GridBorder styles.
-    std::array<quint8, 6> borders{};
+    // Left, top, right, bottom, diagonal down, diagonal up.
+    std::array<GridBorder::Style, 6> borders{};
     QString imageKey; // a key of the grid's images, or empty
 
     // Every value in a fixed binary order: a key for interning, and the form a copied style

@@ -286,10 +286,10 @@ GridFont Grid::cellFont(int row, int col) const
     return font;
 }
 
-int Grid::cellAlignment(int row, int col) const
+GridAlign Grid::cellAlignment(int row, int col) const
 {
-    const int own = cellStyle(row, col).alignment;
-    return own != 0 ? own : columnAlignment(col);
+    const GridAlign own = cellStyle(row, col).alignment;
+    return own != GridAlign::General ? own : columnAlignment(col);
 }
 
 void Grid::setCellImage(int row, int col, const QString &key)
@@ -344,12 +344,12 @@ void Grid::applyStyle(const GridArea &area, const std::function<void(CellStyle &
     touch(restyle(area, change));
 }
 
-void Grid::setBorder(const GridArea &area, int edge, int style)
+void Grid::setBorder(const GridArea &area, GridBorder::Edge edge, GridBorder::Style style)
 {
     const GridArea a = area.clipped(rows(), cols());
-    if (a.isEmpty() || edge < 0 || edge > 7)
+    if (a.isEmpty() || edge < GridBorder::Edge::Left || edge > GridBorder::Edge::DiagonalUp)
         return;
-    const quint8 value = quint8(std::clamp(style, 0, 2));
+    const GridBorder::Style value = std::min(style, GridBorder::Style::Thick);
     GridArea changedCells;
     // A line between two cells belongs to both: each side is set, so that "no border" really
     // removes a line the neighbour drew.
@@ -362,37 +362,39 @@ void Grid::setBorder(const GridArea &area, int edge, int style)
                                                    [&](CellStyle &s) { s.borders[side] = value; }));
     };
     switch (edge) {
-    case GridBorder::Left:
+    case GridBorder::Edge::Left:
         column(a.firstCol, 0);
         column(a.firstCol - 1, 2);
         break;
-    case GridBorder::Top:
+    case GridBorder::Edge::Top:
         row(a.firstRow, 1);
         row(a.firstRow - 1, 3);
         break;
-    case GridBorder::Right:
+    case GridBorder::Edge::Right:
         column(a.lastCol, 2);
         column(a.lastCol + 1, 0);
         break;
-    case GridBorder::Bottom:
+    case GridBorder::Edge::Bottom:
         row(a.lastRow, 3);
         row(a.lastRow + 1, 1);
         break;
-    case GridBorder::InsideVertical:
+    case GridBorder::Edge::InsideVertical:
         for (int c = a.firstCol; c < a.lastCol; ++c) {
             column(c, 2);
             column(c + 1, 0);
         }
         break;
-    case GridBorder::InsideHorizontal:
+    case GridBorder::Edge::InsideHorizontal:
         for (int r = a.firstRow; r < a.lastRow; ++r) {
             row(r, 3);
             row(r + 1, 1);
         }
         break;
-    default:
-        changedCells = restyle(
-            a, [&](CellStyle &s) { s.borders[edge == GridBorder::DiagonalDown ? 4 : 5] = value; });
+    case GridBorder::Edge::DiagonalDown:
+    case GridBorder::Edge::DiagonalUp:
+        changedCells = restyle(a, [&](CellStyle &s) {
+            s.borders[edge == GridBorder::Edge::DiagonalDown ? 4 : 5] = value;
+        });
         break;
     }
     touch(changedCells);
@@ -457,10 +459,10 @@ void Grid::setColumnMask(int col, int mask)
         col, [&](GridColumnInfo &info) { info.mask = mask; }, GridArea{0, col, rows() - 1, col});
 }
 
-void Grid::setColumnAlignment(int col, int code)
+void Grid::setColumnAlignment(int col, GridAlign align)
 {
     setColumnInfo(
-        col, [&](GridColumnInfo &info) { info.alignment = code; },
+        col, [&](GridColumnInfo &info) { info.alignment = align; },
         GridArea{0, col, rows() - 1, col});
 }
 

@@ -73,8 +73,8 @@ public:
     void setCellTag(int row, int col, const QString &tag); // tags are not shown: no change reported
     const CellStyle &cellStyle(int row, int col) const;
     void setCellStyle(int row, int col, const CellStyle &style);
-    GridFont cellFont(int row, int col) const; // resolved against the default font
-    int cellAlignment(int row, int col) const; // resolved against the column
+    GridFont cellFont(int row, int col) const;       // resolved against the default font
+    GridAlign cellAlignment(int row, int col) const; // resolved against the column
     void setCellImage(int row, int col, const QString &key);
     // The text as shown: the row number in column 0 with displayRowIndex, otherwise the stored
     // text, through the column's format string when the column's mask is numeric.
@@ -89,8 +89,8 @@ public:
     void setColumnWidth(int col, int pixels);
     int columnMask(int col) const { return columnInfo(col).mask; }
     void setColumnMask(int col, int mask);
-    int columnAlignment(int col) const { return columnInfo(col).alignment; }
-    void setColumnAlignment(int col, int code);
+    GridAlign columnAlignment(int col) const { return columnInfo(col).alignment; }
+    void setColumnAlignment(int col, GridAlign align);
     QString columnFormatString(int col) const { return columnInfo(col).formatString; }
     void setColumnFormatString(int col, const QString &format);
     void autoFitColumn(int col, const GridTextMeasure &measure = {});
@@ -105,7 +105,7 @@ public:
     GridArea mergeAt(int row, int col) const { return m_data.merges.blockAt(row, col); }
     void mergeArea(const GridArea &area);   // replaces blocks it overlaps
     void unmergeArea(const GridArea &area); // removes blocks inside the area
-    void setBorder(const GridArea &area, int edge, int style);
+    void setBorder(const GridArea &area, GridBorder::Edge edge, GridBorder::Style style);
     void clearArea(const GridArea &area, bool formatsToo);
     void applyStyle(const GridArea &area, const std::function<void(CellStyle &)> &change);
 

@@ -49,7 +49,7 @@ GridFont GridCell::font() const
     return m_grid->cellFont(m_row, m_col);
 }
 
-int GridCell::alignment() const
+GridAlign GridCell::alignment() const
 {
     return m_grid->cellAlignment(m_row, m_col);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/cellstyle.h"
 #include "grid/gridfont.h"
 
 #include <QColor>
@@ -29,8 +30,8 @@ public:
     void setWrapText(bool on);
     bool locked() const;
     void setLocked(bool on);
-    GridFont font() const; // resolved against the default font
-    int alignment() const; // resolved against the column
+    GridFont font() const;       // resolved against the default font
+    GridAlign alignment() const; // resolved against the column
     QColor foreColor() const;
     QColor backColor() const;
     QString imageKey() const;

@@ -2,6 +2,7 @@
 
 #include "core/numbertext.h"
 #include "grid/grid.h"
+#include "grid/pdftextlayer.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -126,7 +127,7 @@ void GridCellPainter::paint(QPainter &painter, const GridPaintLayout &layout) co
     struct Line
     {
         QLine line;
-        int style;
+        GridBorder::Style style;
     };
     QList<Line> borders;
     painter.save();
@@ -152,42 +153,46 @@ void GridCellPainter::paint(QPainter &painter, const GridPaintLayout &layout) co
             const QLine bottom(x, y + h - 1, x + w - 1, y + h - 1);
             const QLine left(x, y, x, y + h - 1);
             const QLine top(x, y, x + w - 1, y);
+            // A border is shared with the neighbour only where the neighbour stands next to the
+            // cell; at a page's edge the next page's cells keep theirs.
+            const bool rightNext = j + 1 < nCols && layout.cols[j + 1] == c + 1;
+            const bool belowNext = i + 1 < nRows && layout.rows[i + 1] == r + 1;
+            const bool leftNext = j > 0 && layout.cols[j - 1] == c - 1;
+            const bool aboveNext = i > 0 && layout.rows[i - 1] == r - 1;
             if (c == block.lastCol) {
                 if (drawGrid)
                     painter.drawLine(right);
-                const int style =
-                    std::max<int>(s.borders[2], m_grid.cellStyle(r, c + 1).borders[0]);
-                if (style)
+                const GridBorder::Style style =
+                    std::max(s.borders[2], rightNext ? m_grid.cellStyle(r, c + 1).borders[0]
+                                                     : GridBorder::Style::None);
+                if (style != GridBorder::Style::None)
                     borders.append({right, style});
             }
             if (r == block.lastRow) {
                 if (drawGrid)
                     painter.drawLine(bottom);
-                const int style =
-                    std::max<int>(s.borders[3], m_grid.cellStyle(r + 1, c).borders[1]);
-                if (style)
+                const GridBorder::Style style =
+                    std::max(s.borders[3], belowNext ? m_grid.cellStyle(r + 1, c).borders[1]
+                                                     : GridBorder::Style::None);
+                if (style != GridBorder::Style::None)
                     borders.append({bottom, style});
             }
             if (j == 0 || c == block.firstCol) {
-                const int style =
-                    std::max<int>(s.borders[0], m_grid.cellStyle(r, c - 1).borders[2]);
                 if (j == 0 && drawGrid)
                     painter.drawLine(left);
-                if (style && (j == 0 || layout.cols[j - 1] != c - 1))
-                    borders.append({left, style});
+                if (s.borders[0] != GridBorder::Style::None && !leftNext)
+                    borders.append({left, s.borders[0]});
             }
             if (i == 0 || r == block.firstRow) {
-                const int style =
-                    std::max<int>(s.borders[1], m_grid.cellStyle(r - 1, c).borders[3]);
                 if (i == 0 && drawGrid)
                     painter.drawLine(top);
-                if (style && (i == 0 || layout.rows[i - 1] != r - 1))
-                    borders.append({top, style});
+                if (s.borders[1] != GridBorder::Style::None && !aboveNext)
+                    borders.append({top, s.borders[1]});
             }
         }
     }
     for (const Line &l : std::as_const(borders)) {
-        painter.setPen(l.style >= 2 ? thick : thin);
+        painter.setPen(l.style == GridBorder::Style::Thick ? thick : thin);
         painter.drawLine(l.line);
     }
     painter.restore();
@@ -222,12 +227,15 @@ void GridCellPainter::paintBlock(QPainter &painter, const QRect &rect, int row, 
     }
 
     // Diagonal lines belong to the block's picture, under the text.
-    if (s.borders[4] || s.borders[5]) {
+    const bool down = s.borders[4] != GridBorder::Style::None;
+    const bool up = s.borders[5] != GridBorder::Style::None;
+    if (down || up) {
         painter.save();
-        painter.setPen(QPen(Qt::black, std::max(s.borders[4], s.borders[5]) >= 2 ? 2 : 1));
-        if (s.borders[4])
+        const bool thick = std::max(s.borders[4], s.borders[5]) == GridBorder::Style::Thick;
+        painter.setPen(QPen(Qt::black, thick ? 2 : 1));
+        if (down)
             painter.drawLine(rect.topLeft(), rect.bottomRight());
-        if (s.borders[5])
+        if (up)
             painter.drawLine(rect.bottomLeft(), rect.topRight());
         painter.restore();
     }
@@ -235,15 +243,15 @@ void GridCellPainter::paintBlock(QPainter &painter, const QRect &rect, int row, 
     const QString text = m_grid.displayText(row, col);
     if (text.isEmpty())
         return;
-    const int code = m_grid.cellAlignment(row, col);
-    int h = GridAlign::horizontal(code);
+    const GridAlign align = m_grid.cellAlignment(row, col);
+    int h = alignHorizontal(align);
     if (h < 0) {
         if (col == 0 && m_grid.displayRowIndex() && row >= m_grid.fixedRows())
             h = 1;
         else
             h = m_grid.isNumericCell(row, col) ? 2 : 0;
     }
-    const int v = GridAlign::vertical(code);
+    const int v = alignVertical(align);
     int flags = (h == 0 ? Qt::AlignLeft : (h == 1 ? Qt::AlignHCenter : Qt::AlignRight)) |
                 (v == 0 ? Qt::AlignTop : (v == 2 ? Qt::AlignBottom : Qt::AlignVCenter));
     if (s.wrapText)
@@ -282,13 +290,14 @@ void GridCellPainter::paintBlock(QPainter &painter, const QRect &rect, int row, 
             return;
         }
     }
-    if (!s.wrapText && !text.contains(u'\n')) {
-        painter.drawText(box, flags,
-                         fitText(text, font->font, box.width(), m_grid.isNumericCell(row, col)));
-        return;
-    }
+    const QString drawn =
+        s.wrapText || text.contains(u'\n')
+            ? text
+            : fitText(text, font->font, box.width(), m_grid.isNumericCell(row, col));
+    if (m_options.textLayer)
+        m_options.textLayer->record(font->font, drawn);
     // drawText clips a text that does not fit its rectangle.
-    painter.drawText(box, flags, text);
+    painter.drawText(box, flags, drawn);
 }
 
 } // namespace fenpai

@@ -12,6 +12,7 @@ class QPainter;
 namespace fenpai {
 
 class Grid;
+class PdfTextLayer;
 struct CellStyle;
 struct GridArea;
 
@@ -37,6 +38,7 @@ struct GridPaintOptions
     bool blackAndWhite = false;         // every colour black on white
     bool fixedLook = true;              // fixed rows and column 0 on a grey button face
     GridTextCache *textCache = nullptr; // none: every text laid out as it is drawn
+    PdfTextLayer *textLayer = nullptr;  // told every text drawn, for a PDF's text layer
 };
 
 // Paints cells as the grid shows them: backgrounds, texts through mask and format string,

@@ -24,14 +24,14 @@ void GridColumn::setMask(int mask)
     m_grid->setColumnMask(m_col, mask);
 }
 
-int GridColumn::alignment() const
+GridAlign GridColumn::alignment() const
 {
     return m_grid->columnAlignment(m_col);
 }
 
-void GridColumn::setAlignment(int code)
+void GridColumn::setAlignment(GridAlign align)
 {
-    m_grid->setColumnAlignment(m_col, code);
+    m_grid->setColumnAlignment(m_col, align);
 }
 
 QString GridColumn::formatString() const

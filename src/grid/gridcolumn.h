@@ -1,5 +1,7 @@
 #pragma once
 
+#include "grid/cellstyle.h"
+
 #include <QFont>
 #include <QString>
 
@@ -24,8 +26,8 @@ public:
     void setWidth(int pixels);
     int mask() const;
     void setMask(int mask);
-    int alignment() const;
-    void setAlignment(int code);
+    GridAlign alignment() const;
+    void setAlignment(GridAlign align);
     QString formatString() const;
     void setFormatString(const QString &format);
     // Widens or narrows the column to its widest shown text. Without a measure the installed

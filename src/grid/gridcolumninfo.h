@@ -18,7 +18,7 @@ struct GridColumnInfo
 {
     int width = 72; // pixels at 96 dpi; 0 hides the column
     int mask = GridMask::None;
-    int alignment = GridAlign::General;
+    GridAlign alignment = GridAlign::General;
     QString formatString;
     bool operator==(const GridColumnInfo &) const = default;
 };

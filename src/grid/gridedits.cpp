@@ -12,28 +12,46 @@ constexpr int kShownColumnWidth = 72;
 
 } // namespace
 
-int GridEdits::alignmentForIndex(int index)
+GridAlign GridEdits::alignmentForIndex(int index)
 {
     index = std::clamp(index, 0, 8);
-    return 5 + 4 * (index % 3) + index / 3;
+    return GridAlign(5 + 4 * (index % 3) + index / 3);
 }
 
 QList<GridEdits::BorderEdge> GridEdits::borderPattern(int index)
 {
-    using namespace GridBorder;
+    using enum GridBorder::Edge;
+    using enum GridBorder::Style;
     static const QList<QList<BorderEdge>> patterns = {
-        {{0, None}, {1, None}, {2, None}, {3, None}, {4, None}, {5, None}, {6, None}, {7, None}},
-        {{2, Thin}},
-        {{3, Thin}},
-        {{0, Thin}},
-        {{1, Thin}},
-        {{6, Thin}},
-        {{7, Thin}},
-        {{5, Thin}, {4, Thin}},
-        {{0, Thin}, {1, Thin}, {2, Thin}, {3, Thin}},
-        {{0, Thick}, {1, Thick}, {2, Thick}, {3, Thick}},
-        {{0, Thin}, {1, Thin}, {2, Thin}, {3, Thin}, {5, Thin}, {4, Thin}},
-        {{0, Thick}, {1, Thick}, {2, Thick}, {3, Thick}, {5, Thin}, {4, Thin}},
+        {{Left, None},
+         {Top, None},
+         {Right, None},
+         {Bottom, None},
+         {InsideVertical, None},
+         {InsideHorizontal, None},
+         {DiagonalDown, None},
+         {DiagonalUp, None}},
+        {{Right, Thin}},
+        {{Bottom, Thin}},
+        {{Left, Thin}},
+        {{Top, Thin}},
+        {{DiagonalDown, Thin}},
+        {{DiagonalUp, Thin}},
+        {{InsideHorizontal, Thin}, {InsideVertical, Thin}},
+        {{Left, Thin}, {Top, Thin}, {Right, Thin}, {Bottom, Thin}},
+        {{Left, Thick}, {Top, Thick}, {Right, Thick}, {Bottom, Thick}},
+        {{Left, Thin},
+         {Top, Thin},
+         {Right, Thin},
+         {Bottom, Thin},
+         {InsideHorizontal, Thin},
+         {InsideVertical, Thin}},
+        {{Left, Thick},
+         {Top, Thick},
+         {Right, Thick},
+         {Bottom, Thick},
+         {InsideHorizontal, Thin},
+         {InsideVertical, Thin}},
     };
     return index >= 0 && index < patterns.size() ? patterns.at(index) : QList<BorderEdge>{};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/cellstyle.h"
 #include "grid/gridarea.h"
 
 #include <QList>
@@ -23,13 +24,13 @@ public:
 
     struct BorderEdge
     {
-        int edge;  // GridBorder edge
-        int style; // GridBorder style
+        GridBorder::Edge edge;
+        GridBorder::Style style;
     };
 
     // Picker index 0..8 (three per row: top, middle, bottom; left, centre, right in each) →
     // alignment code: 5 + 4 × (index mod 3) + index div 3.
-    static int alignmentForIndex(int index);
+    static GridAlign alignmentForIndex(int index);
     // The twelve border patterns of the border picker, index 0..11: none; right, bottom, left,
     // top alone; the two diagonals; the inner lines; thin and thick outline; all lines thin;
     // thick outline with thin inner lines. Empty for another index.

@@ -105,7 +105,7 @@ bool GridFileReader::readColumnsAndStyles()
         GridColumnInfo info;
         info.width = integer(o, "width", info.width, 0, 1'000'000);
         info.mask = integer(o, "mask", 0, -1000, 1000);
-        info.alignment = integer(o, "align", 0, -1000, 1000);
+        info.alignment = GridAlign(integer(o, "align", 0, -1000, 1000));
         info.formatString = string(o, "format");
         content.setColumn(c, info);
     }
@@ -306,7 +306,7 @@ CellStyle GridFileReader::style(const QJsonValue &v)
     s.strikeout = boolean(o, "strikeout", false);
     s.foreColor = color(o, "fore");
     s.backColor = color(o, "back");
-    s.alignment = integer(o, "align", 0, -1000, 1000);
+    s.alignment = GridAlign(integer(o, "align", 0, -1000, 1000));
     s.wrapText = boolean(o, "wrap", false);
     s.locked = boolean(o, "locked", false);
     s.dropDown = boolean(o, "dropDown", false);
@@ -319,7 +319,7 @@ CellStyle GridFileReader::style(const QJsonValue &v)
             const int value = a.at(i).toInt(-1);
             if (value < 0 || value > 2)
                 fail(QStringLiteral("边框无效"));
-            s.borders[size_t(i)] = quint8(std::clamp(value, 0, 2));
+            s.borders[size_t(i)] = GridBorder::Style(std::clamp(value, 0, 2));
         }
     }
     s.imageKey = string(o, "image");
@@ -336,7 +336,7 @@ PageSetup GridFileReader::pageSetup(const QJsonValue &v)
         return p;
     }
     const QJsonObject o = v.toObject();
-    p.orientation = integer(o, "orientation", p.orientation, 1, 2);
+    p.orientation = PageSetup::Orientation(integer(o, "orientation", int(p.orientation), 1, 2));
     p.paperKind = integer(o, "paperKind", p.paperKind, 0, PageSetup::customPaperKind());
     p.paperWidth = number(o, "paperWidth", p.paperWidth);
     p.paperHeight = number(o, "paperHeight", p.paperHeight);
@@ -348,10 +348,12 @@ PageSetup GridFileReader::pageSetup(const QJsonValue &v)
     p.headerMargin = number(o, "headerMargin", p.headerMargin);
     p.footerMargin = number(o, "footerMargin", p.footerMargin);
     p.header = string(o, "header");
-    p.headerAlignment = integer(o, "headerAlignment", p.headerAlignment, 0, 2);
+    p.headerAlignment =
+        PageSetup::TextAlign(integer(o, "headerAlignment", int(p.headerAlignment), 0, 2));
     p.headerFont = font(member(o, "headerFont"));
     p.footer = string(o, "footer");
-    p.footerAlignment = integer(o, "footerAlignment", p.footerAlignment, 0, 2);
+    p.footerAlignment =
+        PageSetup::TextAlign(integer(o, "footerAlignment", int(p.footerAlignment), 0, 2));
     p.footerFont = font(member(o, "footerFont"));
     p.printTitleRows = integer(o, "printTitleRows", 0, 0, 1'000'000);
     p.printTitleColumns = integer(o, "printTitleColumns", 0, 0, kMaxCols);

@@ -93,17 +93,17 @@ QJsonObject styleToJson(const CellStyle &s)
         o.insert(u"fore"_s, s.foreColor.name(QColor::HexArgb));
     if (s.backColor.isValid())
         o.insert(u"back"_s, s.backColor.name(QColor::HexArgb));
-    if (s.alignment != 0)
-        o.insert(u"align"_s, s.alignment);
+    if (s.alignment != GridAlign::General)
+        o.insert(u"align"_s, int(s.alignment));
     if (s.wrapText)
         o.insert(u"wrap"_s, true);
     if (s.locked)
         o.insert(u"locked"_s, true);
     if (s.dropDown)
         o.insert(u"dropDown"_s, true);
-    if (s.borders != std::array<quint8, 6>{}) {
+    if (s.borders != std::array<GridBorder::Style, 6>{}) {
         QJsonArray b;
-        for (quint8 v : s.borders)
+        for (GridBorder::Style v : s.borders)
             b.append(int(v));
         o.insert(u"borders"_s, b);
     }
@@ -115,7 +115,7 @@ QJsonObject styleToJson(const CellStyle &s)
 QJsonObject pageSetupToJson(const PageSetup &p)
 {
     return QJsonObject{
-        {u"orientation"_s, p.orientation},
+        {u"orientation"_s, int(p.orientation)},
         {u"paperKind"_s, p.paperKind},
         {u"paperWidth"_s, p.paperWidth},
         {u"paperHeight"_s, p.paperHeight},
@@ -127,10 +127,10 @@ QJsonObject pageSetupToJson(const PageSetup &p)
         {u"headerMargin"_s, p.headerMargin},
         {u"footerMargin"_s, p.footerMargin},
         {u"header"_s, p.header},
-        {u"headerAlignment"_s, p.headerAlignment},
+        {u"headerAlignment"_s, int(p.headerAlignment)},
         {u"headerFont"_s, fontToJson(p.headerFont)},
         {u"footer"_s, p.footer},
-        {u"footerAlignment"_s, p.footerAlignment},
+        {u"footerAlignment"_s, int(p.footerAlignment)},
         {u"footerFont"_s, fontToJson(p.footerFont)},
         {u"printTitleRows"_s, p.printTitleRows},
         {u"printTitleColumns"_s, p.printTitleColumns},
@@ -226,8 +226,8 @@ void GridFileWriter::writeColumnsStylesMerges()
         QJsonObject o{{u"width"_s, info.width}};
         if (info.mask != 0)
             o.insert(u"mask"_s, info.mask);
-        if (info.alignment != 0)
-            o.insert(u"align"_s, info.alignment);
+        if (info.alignment != GridAlign::General)
+            o.insert(u"align"_s, int(info.alignment));
         if (!info.formatString.isEmpty())
             o.insert(u"format"_s, info.formatString);
         m_out += c == 0 ? "\n  " : ",\n  ";

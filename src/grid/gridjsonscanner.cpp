@@ -8,6 +8,33 @@
 
 namespace fenpai {
 
+namespace {
+
+// The character a one-letter escape stands for; 0 for an escape JSON does not have.
+char unescaped(char esc)
+{
+    switch (esc) {
+    case '"':
+    case '\\':
+    case '/':
+        return esc;
+    case 'b':
+        return '\b';
+    case 'f':
+        return '\f';
+    case 'n':
+        return '\n';
+    case 'r':
+        return '\r';
+    case 't':
+        return '\t';
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
 bool GridJsonScanner::atEnd()
 {
     ws();
@@ -52,7 +79,11 @@ bool GridJsonScanner::string(QString *out)
         ++m_pos;
         return true;
     }
-    // The slow way, for texts with escapes.
+    return escapedString(start, out);
+}
+
+bool GridJsonScanner::escapedString(const char *start, QString *out)
+{
     QByteArray utf8(start, m_pos - start);
     QString result;
     while (m_pos < m_end && *m_pos != '"') {
@@ -66,41 +97,19 @@ bool GridJsonScanner::string(QString *out)
         if (m_pos >= m_end)
             return false;
         const char esc = *m_pos++;
-        switch (esc) {
-        case '"':
-        case '\\':
-        case '/':
-            utf8 += esc;
-            break;
-        case 'b':
-            utf8 += '\b';
-            break;
-        case 'f':
-            utf8 += '\f';
-            break;
-        case 'n':
-            utf8 += '\n';
-            break;
-        case 'r':
-            utf8 += '\r';
-            break;
-        case 't':
-            utf8 += '\t';
-            break;
-        case 'u': {
-            if (m_end - m_pos < 4)
-                return false;
+        if (esc == 'u') {
+            // A UTF-16 unit; a pair of them arrives as two escapes, one after the other.
             bool ok = false;
-            const ushort code = QByteArray(m_pos, 4).toUShort(&ok, 16);
+            const ushort code = m_end - m_pos >= 4 ? QByteArray(m_pos, 4).toUShort(&ok, 16) : 0;
             if (!ok)
                 return false;
             m_pos += 4;
             result += QString::fromUtf8(utf8);
             utf8.clear();
             result += QChar(code);
-            break;
-        }
-        default:
+        } else if (const char plain = unescaped(esc)) {
+            utf8 += plain;
+        } else {
             return false;
         }
     }

@@ -40,6 +40,9 @@ private:
     bool consume(char ch);
     bool peek(char ch);
     bool string(QString *out);
+    // The rest of a text that holds escapes: `start` is its first character, the scanner stands
+    // at the first backslash.
+    bool escapedString(const char *start, QString *out);
     bool integer(qint64 *out);
     // Passes over any value; nesting deeper than a grid file needs is refused.
     bool skipValue(int depth = 0);

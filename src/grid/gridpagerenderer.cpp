@@ -2,8 +2,11 @@
 
 #include "grid/grid.h"
 #include "grid/gridcellpainter.h"
+#include "grid/gridpaperfit.h"
 #include "grid/outputfile.h"
+#include "grid/pdftextlayer.h"
 
+#include <QBuffer>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -14,9 +17,36 @@ namespace fenpai {
 
 namespace {
 
-Qt::Alignment horizontalAlignment(int code)
+Qt::Alignment horizontalAlignment(PageSetup::TextAlign align)
 {
-    return code == 0 ? Qt::AlignLeft : (code == 2 ? Qt::AlignRight : Qt::AlignHCenter);
+    switch (align) {
+    case PageSetup::TextAlign::Left:
+        return Qt::AlignLeft;
+    case PageSetup::TextAlign::Right:
+        return Qt::AlignRight;
+    case PageSetup::TextAlign::Center:
+        break;
+    }
+    return Qt::AlignHCenter;
+}
+
+// A title line whose left, centre and right parts would run into each other takes the
+// printable width instead of the table's, then smaller type, so each part reads whole.
+void fitTitle(const QStringList &parts, QFont &font, QRectF &box, double printableWidth)
+{
+    const auto collide = [&](double width) {
+        const double left = GridPaperFit::textWidth(font, parts.at(0));
+        const double centre = GridPaperFit::textWidth(font, parts.at(1));
+        const double right = GridPaperFit::textWidth(font, parts.at(2));
+        const double gap = font.pixelSize(); // between two parts
+        const double needed = centre > 0 ? 2 * (std::max(left, right) + gap) + centre
+                                         : left + right + (left > 0 && right > 0 ? gap : 0);
+        return needed > width;
+    };
+    if (collide(box.width()) && box.width() < printableWidth)
+        box = QRectF(0, box.y(), printableWidth, box.height());
+    for (int i = 0; i < 10 && font.pixelSize() > 6 && collide(box.width()); ++i)
+        font.setPixelSize(std::max(6, font.pixelSize() * 9 / 10));
 }
 
 } // namespace
@@ -30,11 +60,11 @@ QPageLayout GridPageRenderer::pageLayout() const
     const PageSetup &setup = m_grid.pageSetup();
     const QSizeF mm(setup.pageWidthCm() * 10.0, setup.pageHeightCm() * 10.0);
     return QPageLayout(QPageSize(mm, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch),
-                       setup.orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       setup.isLandscape() ? QPageLayout::Landscape : QPageLayout::Portrait,
                        QMarginsF(0, 0, 0, 0));
 }
 
-bool GridPageRenderer::render(QPagedPaintDevice *device) const
+bool GridPageRenderer::render(QPagedPaintDevice *device, PdfTextLayer *textLayer) const
 {
     const GridPageLayout layout = GridPagination::paginate(m_grid);
     QPainter painter;
@@ -46,13 +76,14 @@ bool GridPageRenderer::render(QPagedPaintDevice *device) const
             device->newPage();
         painter.save();
         painter.scale(scale, scale);
-        paintPage(painter, layout, i);
+        paintPage(painter, layout, i, textLayer);
         painter.restore();
     }
     return painter.end();
 }
 
-void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout, int index) const
+void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout, int index,
+                                 PdfTextLayer *textLayer) const
 {
     if (index < 0 || index >= layout.pages.size())
         return;
@@ -61,21 +92,32 @@ void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout
     const int count = int(layout.pages.size());
     const QRectF &content = layout.content;
 
+    // Every text goes through here, so that a PDF's text layer knows it.
+    auto drawText = [&](const QRectF &box, int flags, const QString &text) {
+        if (text.isEmpty())
+            return;
+        if (textLayer)
+            textLayer->record(painter.font(), text);
+        painter.drawText(box, flags, text);
+    };
+
     // Header and footer, at their margins from the sheet's edges, not zoomed.
-    auto drawEdgeText = [&](const QString &text, const GridFont &font, int alignment, bool atTop) {
+    auto drawEdgeText = [&](const QString &text, const GridFont &font,
+                            PageSetup::TextAlign alignment, bool atTop) {
         if (text.isEmpty())
             return;
         painter.save();
         painter.setFont(font.toPixelFont());
         painter.setPen(Qt::black);
         const double lineHeight = font.size * 96.0 / 72.0 * 1.5;
-        const double margin = GridPagination::cmToPixels(
-            std::max(0.0, atTop ? setup.headerMargin : setup.footerMargin));
+        const double margin =
+            GridPagination::marginPixels(atTop ? setup.headerMargin : setup.footerMargin);
         const QRectF box(content.left(), atTop ? margin : layout.pageHeight - margin - lineHeight,
                          content.width(), lineHeight);
-        painter.drawText(
-            box, int(horizontalAlignment(alignment)) | (atTop ? Qt::AlignTop : Qt::AlignBottom),
-            GridPagination::expandPageFields(text, page.number, count));
+        painter.setClipRect(box);
+        drawText(box,
+                 int(horizontalAlignment(alignment)) | (atTop ? Qt::AlignTop : Qt::AlignBottom),
+                 GridPagination::expandPageFields(text, page.number, count));
         painter.restore();
     };
     drawEdgeText(setup.header, setup.headerFont, setup.headerAlignment, true);
@@ -100,20 +142,24 @@ void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout
     const double x0 = setup.centerHorizontally ? std::max(0.0, (availWidth - tableWidth) / 2) : 0;
     double y =
         setup.centerVertically ? std::max(0.0, (availHeight - titlesHeight - tableHeight) / 2) : 0;
+    // Nothing reaches into the margins, whatever is too wide or too tall for the page.
+    painter.setClipRect(QRectF(0, 0, availWidth, availHeight));
 
     // Report titles: three parts each, aligned to the table or to the printable width.
     for (int t : page.titles) {
         const ReportTitle &title = titles.at(t);
         const double h = GridPagination::titleHeight(title);
-        const QRectF box =
+        QRectF box =
             title.alignTo == 1 ? QRectF(x0, y, tableWidth, h) : QRectF(0, y, availWidth, h);
         const QStringList parts = GridPagination::titleParts(title.text);
+        QFont font = title.font.toPixelFont();
+        fitTitle(parts, font, box, availWidth);
         painter.save();
-        painter.setFont(title.font.toPixelFont());
+        painter.setFont(font);
         painter.setPen(Qt::black);
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, parts.at(0));
-        painter.drawText(box, Qt::AlignHCenter | Qt::AlignVCenter, parts.at(1));
-        painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, parts.at(2));
+        drawText(box, Qt::AlignLeft | Qt::AlignVCenter, parts.at(0));
+        drawText(box, Qt::AlignHCenter | Qt::AlignVCenter, parts.at(1));
+        drawText(box, Qt::AlignRight | Qt::AlignVCenter, parts.at(2));
         painter.restore();
         y += h;
     }
@@ -136,8 +182,9 @@ void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout
     options.gridColor = QColor(Qt::black);
     options.blackAndWhite = setup.blackAndWhite;
     options.fixedLook = false;
+    options.textLayer = textLayer;
     // Blocks that run over the page's edge are cut at the table's edge.
-    painter.setClipRect(QRectF(x0 - 1, y - 1, tableWidth + 2, tableHeight + 2));
+    painter.setClipRect(QRectF(x0 - 1, y - 1, tableWidth + 2, tableHeight + 2), Qt::IntersectClip);
     GridCellPainter(m_grid, options).paint(painter, cells);
     painter.restore();
 }
@@ -151,13 +198,21 @@ Status GridPageRenderer::writePdf(const QString &path) const
     OutputFile file(path);
     if (const Status s = file.open(); !s.isOk())
         return failed(s.message());
+    // Qt writes into memory; the text layer is mended before the file sees a byte.
+    QBuffer written;
+    written.open(QIODevice::WriteOnly);
+    PdfTextLayer textLayer;
     {
-        QPdfWriter writer(file.device());
+        QPdfWriter writer(&written);
         writer.setResolution(1200);
         writer.setCreator(QStringLiteral("fenpai"));
-        if (!writer.setPageLayout(pageLayout()) || !render(&writer))
+        if (!writer.setPageLayout(pageLayout()) || !render(&writer, &textLayer))
             return failed(QStringLiteral("无法排出页面，原来的文件未改动"));
     } // the writer finishes the document as it goes
+    const Result<QByteArray> pdf = textLayer.rewrite(written.data());
+    if (!pdf)
+        return failed(pdf.status().message());
+    file.device()->write(*pdf); // a failed write fails the commit
     if (const Status s = file.commit(); !s.isOk())
         return failed(s.message());
     return Status::ok();

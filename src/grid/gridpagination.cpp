@@ -53,30 +53,91 @@ QString GridPagination::expandPageFields(const QString &text, int page, int page
     return out;
 }
 
-GridPageLayout GridPagination::paginate(const Grid &grid)
+namespace {
+
+// The sheet and the area inside its margins, in 96 dpi pixels, with the zoom.
+GridPageLayout frameOf(const PageSetup &setup)
 {
-    const PageSetup &setup = grid.pageSetup();
     GridPageLayout layout;
-    double width = cmToPixels(setup.pageWidthCm());
-    double height = cmToPixels(setup.pageHeightCm());
-    if (setup.orientation == 2)
+    double width = GridPagination::cmToPixels(setup.pageWidthCm());
+    double height = GridPagination::cmToPixels(setup.pageHeightCm());
+    if (setup.isLandscape())
         std::swap(width, height);
     layout.pageWidth = width;
     layout.pageHeight = height;
-    const double left = cmToPixels(std::max(0.0, setup.leftMargin));
-    const double right = cmToPixels(std::max(0.0, setup.rightMargin));
-    const double top = cmToPixels(std::max(0.0, setup.topMargin));
-    const double bottom = cmToPixels(std::max(0.0, setup.bottomMargin));
+    const double left = GridPagination::marginPixels(setup.leftMargin);
+    const double right = GridPagination::marginPixels(setup.rightMargin);
+    const double top = GridPagination::marginPixels(setup.topMargin);
+    const double bottom = GridPagination::marginPixels(setup.bottomMargin);
     layout.content = QRectF(left, top, std::max(1.0, width - left - right),
                             std::max(1.0, height - top - bottom));
     layout.zoom = std::clamp(setup.zoom, 10, 400) / 100.0;
+    return layout;
+}
+
+// Column 0 when it prints, then the title columns that are not hidden.
+QList<int> repeatedColumns(const Grid &grid)
+{
+    const PageSetup &setup = grid.pageSetup();
+    const int cols = grid.cols();
+    QList<int> leftCols;
+    const int titleCols = std::min(setup.printTitleColumns, std::max(0, cols - 1));
+    if (setup.printFixedColumn && cols > 0 && grid.columnWidth(0) > 0)
+        leftCols.append(0);
+    for (int c = 1; c <= titleCols; ++c) {
+        if (grid.columnWidth(c) > 0)
+            leftCols.append(c);
+    }
+    return leftCols;
+}
+
+// Whether a row prints nothing: no text, picture, border or colour in its cells.
+bool isBlankRow(const Grid &grid, int row)
+{
+    for (int c = 1; c < grid.cols(); ++c) {
+        const CellStyle &s = grid.cellStyle(row, c);
+        if (!grid.cellText(row, c).isEmpty() || !s.imageKey.isEmpty() || s.backColor.isValid())
+            return false;
+        for (GridBorder::Style b : s.borders) {
+            if (b != GridBorder::Style::None)
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+double GridPagination::tableWidth(const Grid &grid)
+{
+    const GridPageLayout frame = frameOf(grid.pageSetup());
+    double repeated = 0;
+    for (int c : repeatedColumns(grid))
+        repeated += grid.columnWidth(c);
+    return std::max(1.0, frame.content.width() / frame.zoom - repeated);
+}
+
+QRectF GridPagination::contentRect(const PageSetup &setup)
+{
+    return frameOf(setup).content;
+}
+
+GridPageLayout GridPagination::paginate(const Grid &grid)
+{
+    const PageSetup &setup = grid.pageSetup();
+    GridPageLayout layout = frameOf(setup);
     // The space for the table, in grid pixels.
     const double availWidth = layout.content.width() / layout.zoom;
     const double availHeight = layout.content.height() / layout.zoom;
 
-    const int rows = grid.rows();
     const int cols = grid.cols();
-    const int fixedRows = std::min(grid.fixedRows(), rows);
+    const int fixedRows = std::min(grid.fixedRows(), grid.rows());
+    // The blank row a filled document ends with, for typing, is left off the paper; a grid of
+    // blank rows (a form to fill in by hand) prints as it is.
+    int rows = grid.rows();
+    if (rows > fixedRows && isBlankRow(grid, rows - 1) &&
+        (rows - 1 <= fixedRows || !isBlankRow(grid, rows - 2)))
+        --rows;
 
     // Rows repeated at the top: the fixed rows when they print, and the title rows.
     QList<int> topRows;
@@ -95,15 +156,8 @@ GridPageLayout GridPagination::paginate(const Grid &grid)
             bottomRows.append(r);
     }
 
-    QList<int> leftCols;
-    const int titleCols = std::min(setup.printTitleColumns, std::max(0, cols - 1));
-    if (setup.printFixedColumn && cols > 0 && grid.columnWidth(0) > 0)
-        leftCols.append(0);
-    for (int c = 1; c <= titleCols; ++c) {
-        if (grid.columnWidth(c) > 0)
-            leftCols.append(c);
-    }
-    const int colFirst = 1 + titleCols;
+    const QList<int> leftCols = repeatedColumns(grid);
+    const int colFirst = 1 + std::min(setup.printTitleColumns, std::max(0, cols - 1));
 
     auto heightOf = [&](const QList<int> &list) {
         double h = 0;

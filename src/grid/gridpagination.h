@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace fenpai {
 
 class Grid;
@@ -48,6 +50,17 @@ public:
     static QString expandPageFields(const QString &text, int page, int pageCount);
 
     static double cmToPixels(double cm) { return cm / 2.54 * 96.0; }
+
+    // Most printers cannot print the outer 5 mm of a sheet: margins, header and footer lines
+    // closer to the edge than this are moved in.
+    static constexpr double kMinMarginCm = 0.5;
+    static double marginPixels(double cm) { return cmToPixels(std::max(kMinMarginCm, cm)); }
+
+    // The width one page gives the table's columns, in grid pixels before zoom: inside the
+    // margins, beside the columns repeated at the left (column 0 and the title columns).
+    static double tableWidth(const Grid &grid);
+    // The area inside a page setup's margins, in 96 dpi pixels from the sheet's corner.
+    static QRectF contentRect(const PageSetup &setup);
 };
 
 } // namespace fenpai

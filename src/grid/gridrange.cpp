@@ -34,7 +34,7 @@ void GridRange::setMergeCells(bool on)
         m_grid->unmergeArea(m_area);
 }
 
-void GridRange::setBorder(int edge, int style)
+void GridRange::setBorder(GridBorder::Edge edge, GridBorder::Style style)
 {
     m_grid->setBorder(m_area, edge, style);
 }
@@ -112,9 +112,9 @@ void GridRange::setBackColor(const QColor &color)
     m_grid->applyStyle(m_area, [&](CellStyle &s) { s.backColor = color; });
 }
 
-void GridRange::setAlignment(int code)
+void GridRange::setAlignment(GridAlign align)
 {
-    m_grid->applyStyle(m_area, [&](CellStyle &s) { s.alignment = code; });
+    m_grid->applyStyle(m_area, [&](CellStyle &s) { s.alignment = align; });
 }
 
 void GridRange::setWrapText(bool on)

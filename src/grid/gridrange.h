@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/cellstyle.h"
 #include "grid/gridarea.h"
 #include "grid/gridfont.h"
 
@@ -26,7 +27,7 @@ public:
     void merge();
     bool mergeCells() const;     // true when the range is exactly one merged block
     void setMergeCells(bool on); // false unmerges every block inside the range
-    void setBorder(int edge, int style);
+    void setBorder(GridBorder::Edge edge, GridBorder::Style style);
     void clear(); // texts, tags, formats and merges
     void clearText();
 
@@ -39,7 +40,7 @@ public:
     void setFont(const GridFont &font); // every part at once
     void setForeColor(const QColor &color);
     void setBackColor(const QColor &color);
-    void setAlignment(int code);
+    void setAlignment(GridAlign align);
     void setWrapText(bool on);
     void setLocked(bool on);
     void setDropDown(bool on);

@@ -2,6 +2,11 @@
 
 namespace fenpai {
 
+QString PageSetup::standardFooter()
+{
+    return QStringLiteral("共&n页  第&p页");
+}
+
 const QList<PaperKind> &PageSetup::paperKinds()
 {
     static const QList<PaperKind> kinds = {

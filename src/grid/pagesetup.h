@@ -17,7 +17,21 @@ struct PaperKind
 // Everything the page setup dialog edits. Lengths are centimetres.
 struct PageSetup
 {
-    int orientation = 1;      // 1 portrait, 2 landscape
+    // The numbers are what files store.
+    enum class Orientation : int
+    {
+        Portrait = 1,
+        Landscape = 2,
+    };
+    // Where the header and the footer line stand; the numbers are what files store.
+    enum class TextAlign : int
+    {
+        Left = 0,
+        Center = 1,
+        Right = 2,
+    };
+
+    Orientation orientation = Orientation::Portrait;
     int paperKind = 0;        // index into paperKinds(); the last entry is the custom size
     double paperWidth = 21.0; // custom size, used when paperKind is the last entry
     double paperHeight = 29.7;
@@ -29,10 +43,10 @@ struct PageSetup
     double headerMargin = 1.5; // page edge to the header line
     double footerMargin = 1.5; // page edge to the footer line
     QString header;            // "&p" page number, "&n" page count
-    int headerAlignment = 1;   // 0 left, 1 centre, 2 right
+    TextAlign headerAlignment = TextAlign::Center;
     GridFont headerFont;
     QString footer;
-    int footerAlignment = 1;
+    TextAlign footerAlignment = TextAlign::Center;
     GridFont footerFont;
     int printTitleRows = 0;       // data rows repeated at the top of every page
     int printTitleColumns = 0;    // data columns repeated at the left of every page
@@ -43,6 +57,10 @@ struct PageSetup
     bool blackAndWhite = false;
     bool centerHorizontally = false;
     bool centerVertically = false;
+
+    // The footer of the program's printed lists: page count and page number.
+    static QString standardFooter();
+    bool isLandscape() const { return orientation == Orientation::Landscape; }
 
     // The paper kinds in list order; the last one is the custom size.
     static const QList<PaperKind> &paperKinds();

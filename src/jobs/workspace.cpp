@@ -2,6 +2,7 @@
 
 #include "db/maintenance.h"
 #include "db/menusources.h"
+#include "jobs/documents/reporttitles.h"
 #include "jobs/tickets/ticketproduction.h"
 
 namespace fenpai {
@@ -33,18 +34,25 @@ DocumentFill::Outcome Workspace::fillDocument(Grid &grid, const QString &source,
     }
     DocumentFill::Outcome outcome = DocumentFill::fill(grid, m_db, source, title);
     // A saved query whose tables or fields have gone fails in SQLite's words; the schema says
-    // which query it was.
+    // which query it was, and the message is then ours, whole.
     const Status &s = outcome.status;
-    if (s.kind() == Status::Kind::Sql && m_db.views().contains(source, Qt::CaseInsensitive))
+    if (s.isSqlError() && m_db.views().contains(source, Qt::CaseInsensitive))
         outcome.status = Status::sqlite(
-            s.kind(), s.sqliteCode(),
+            Status::Kind::MissingTable, s.sqliteCode(),
             QStringLiteral("查询“%1”无法打开：它用到的数据表或字段不存在或有误").arg(source));
     return outcome;
 }
 
 ReportFormat::Subtitle Workspace::reportSubtitle()
 {
-    return open().isOk() ? ReportFormat::subtitleFrom(m_db) : ReportFormat::Subtitle();
+    return open().isOk() ? ReportTitles::read(m_db) : ReportFormat::Subtitle();
+}
+
+Status Workspace::saveReportSubtitle(const ReportFormat::Subtitle &subtitle)
+{
+    if (Status s = open(); !s.isOk())
+        return s;
+    return ReportTitles::write(m_db, subtitle);
 }
 
 QStringList Workspace::newClassCaptions()

@@ -27,6 +27,11 @@ class Workspace final
 {
 public:
     explicit Workspace(const DataDirectory &dataDirectory);
+    // The data directory the window opens (DataDirectory::resolve), so the window needs no db.
+    static QString resolveDataDirectory(const QString &explicitDir, const QString &programDir)
+    {
+        return DataDirectory::resolve(explicitDir, programDir);
+    }
     Workspace(const Workspace &) = delete;
     Workspace &operator=(const Workspace &) = delete;
 
@@ -66,6 +71,8 @@ public:
     // The school and term lines printed under a report's title; empty when the settings table
     // cannot be read.
     ReportFormat::Subtitle reportSubtitle();
+    // Writes them (ReportTitles::write).
+    [[nodiscard]] Status saveReportSubtitle(const ReportFormat::Subtitle &subtitle);
 
     // Fills a document's grid from a table or saved query.
     [[nodiscard]] DocumentFill::Outcome fillDocument(Grid &grid, const QString &source,

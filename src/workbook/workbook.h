@@ -21,7 +21,8 @@ public:
         Unknown,
         Xls,
         Xlsx,
-        Ods
+        Ods,
+        Csv, // delimited text: one sheet named after the file
     };
 
     Workbook() = default;

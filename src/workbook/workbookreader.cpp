@@ -2,6 +2,7 @@
 
 #include "workbook/zipentrydevice.h"
 
+#include "workbook/csvreader.h"
 #include "workbook/odsreader.h"
 #include "workbook/xlsreader.h"
 #include "workbook/xlsxreader.h"
@@ -79,7 +80,12 @@ Result<Workbook> WorkbookReader::read(const QString &path, const QStringList &sh
     case Workbook::Format::Ods:
         result = OdsReader::read(path, sheets);
         break;
+    case Workbook::Format::Csv:
     case Workbook::Format::Unknown: {
+        if (CsvReader::isTextFile(path)) {
+            result = CsvReader::read(path);
+            break;
+        }
         // A zip that cannot be opened as one is most likely a workbook cut short.
         QFile file(path);
         if (file.open(QIODevice::ReadOnly) && file.read(2) == "PK")
@@ -110,7 +116,8 @@ QString WorkbookReader::reasonCannotOpen()
 
 QString WorkbookReader::reasonNotWorkbook()
 {
-    return QStringLiteral("这不是电子表格文件，只能导入 .xls、.xlsx 和 .ods 工作簿。");
+    return QStringLiteral(
+        "这不是电子表格文件，只能导入 .xls、.xlsx、.ods 工作簿和 .csv、.txt 文本文件。");
 }
 
 QString WorkbookReader::reasonDamaged()

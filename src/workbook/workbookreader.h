@@ -9,9 +9,10 @@
 namespace fenpai {
 
 // Reads a workbook file of any supported kind: .xls (BIFF8 and BIFF5 workbooks, BIFF2 to BIFF5
-// single sheets), .xlsx and .ods. The kind is
-// found from the file's content, so a workbook with the wrong extension still reads, and a file
-// that is no workbook at all is refused with a clear message instead of being half read.
+// single sheets), .xlsx and .ods, and delimited text (.csv, .txt) as a one-sheet workbook. The
+// kind is found from the file's content, so a workbook with the wrong extension still reads; a
+// file that is no workbook is read as text only when its name ends in .csv or .txt, and any other
+// is refused with a clear message instead of being half read.
 class WorkbookReader final
 {
 public:

@@ -2,9 +2,11 @@
 #include "jobs/import/spreadsheetimport.h"
 #include "support/clirun.h"
 #include "support/importtestutil.h"
+#include "support/workbookwriter.h"
 #include "workbook/demodata.h"
 
 #include <QDir>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -49,19 +51,93 @@ TEST(ImportCommandsTest, MissingSheetAndMissingColumns)
     Outcome r =
         run({"--data-dir", dir.path(), "import", "arrangement", fixture("sheet1only.xlsx")});
     EXPECT_EQ(r.status, 1);
-    // The advice's carriage return becomes a line break on a terminal.
-    EXPECT_EQ(r.err, SpreadsheetImport::adviceMessage().replace(u'\r', u'\n') + QLatin1Char('\n'));
+    EXPECT_EQ(r.err,
+              QStringLiteral("“sheet1only.xlsx”只有一个工作表，已导入考生表；考场表需要工作簿"
+                             "中的第二个工作表“Sheet2”，或另一个文件。\n请在第一个文件后再"
+                             "给出考场表的文件。\n"));
 
-    r = run({"--data-dir", dir.path(), "import", "division", fixture("same.xls")});
-    EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("分班数据表：原班级、新分班")))
+    // Fields the sheet has not: refused naming them, imported once --map says which columns.
+    r = run({"--data-dir", dir.path(), "import", "arrangement", fixture("same.xls")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.startsWith(
+        QStringLiteral("工作表“Sheet1”中找不到考生表需要的字段：学校、班级。工作表的列有：学号、")))
         << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("请用 --map 字段=列名 指明"))) << r.err.toStdString();
+    r = run({"--data-dir", dir.path(), "import", "arrangement", fixture("same.xls"), "--map",
+             "学校=原学校，班级=,座位号=备注"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("考生表：4 行\n考场表：2 行\n"
+                                    "考生表：学校 ← 原学校，班级：空列，考场：空列，考号：空列，"
+                                    "座位号 ← 备注\n") +
+                         SpreadsheetImport::successMessage() + QLatin1Char('\n'));
+    EXPECT_EQ(r.err, QStringLiteral("导入的数据缺少以下字段，分班、编排等功能需要它们：\n"
+                                    "考生表：班级\n"));
+}
+
+// A workbook without Sheet1: its one sheet is taken; of several, --sheet names one.
+TEST(ImportCommandsTest, SheetChoice)
+{
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("年级.xlsx"));
+    writeWorkbook(book, {{QStringLiteral("初一"), schoolIntake(3)},
+                         {QStringLiteral("初二"), schoolIntake(5)}});
+    Outcome r = run({"--data-dir", dir.path(), "import", "division", book});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              QStringLiteral("“年级.xlsx”中没有工作表“Sheet1”，请指定分班数据表所在的工作表。"
+                             "工作簿中的工作表：初一（3 行）、初二（5 行）。\n"
+                             "请用 --sheet 工作表名 指定。\n"));
+    r = run({"--data-dir", dir.path(), "import", "division", "--sheet=初二", book});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("分班数据表：5 行\n分班数据表：工作表“初二”；")))
+        << r.out.toStdString();
+
+    // Two files for the arrangement; the second's table from its only sheet.
+    const QString rooms = dir.filePath(QStringLiteral("考场.csv"));
+    writeFile(rooms, "考场号,人数,考场地点\n1,30,101\n");
+    const QString examinees = dir.filePath(QStringLiteral("考生.xlsx"));
+    writeWorkbook(examinees,
+                  {{QStringLiteral("名单"),
+                    {{"学校", "班级", "姓名", "性别", "成绩"}, {"一中", "1班", "张伟", "男", 80}}},
+                   {QStringLiteral("其他"), {{"x"}}}});
+    r = run(
+        {"--data-dir", dir.path(), "import", "arrangement", examinees, rooms, "--sheet", "名单"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("考生表：1 行\n考场表：1 行\n")))
+        << r.out.toStdString();
+}
+
+// The school's intake as Excel's "CSV" on a Chinese system writes it: GBK, its own headers.
+// It imports, and the division runs on it.
+TEST(ImportCommandsTest, GbkTextFileImportsAndDivides)
+{
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("初一新生.csv"));
+    QStringEncoder gbk("GBK");
+    writeFile(csv, gbk.encode(csvText(schoolIntake(40))));
+    Outcome r = run({"--data-dir", dir.path(), "import", "division", csv});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out,
+              QStringLiteral("分班数据表：40 行\n分班数据表：姓名 ← 考生姓名，性别 ← 性 别，"
+                             "成绩 ← 中考成绩，原学校 ← 毕业学校，原班级：空列，新分班：空列\n") +
+                  SpreadsheetImport::successMessage() + QLatin1Char('\n'));
+    r = run({"--data-dir", dir.path(), "divide", "--classes", "4", "--sex", "--school"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    r = run(
+        {"--data-dir", dir.path(), "sql",
+         "select count(distinct 新分班), count(*) from 分班数据表 where 新分班 between 1 and 4"});
+    EXPECT_EQ(r.out, QStringLiteral("count(distinct 新分班),count(*)\n4,40\n"));
 }
 
 TEST(ImportCommandsTest, Usage)
 {
     for (const QStringList &args : {QStringList{"import"}, QStringList{"import", "division"},
-                                    QStringList{"import", "rooms", "a.xlsx"}, QStringList{"demo"}})
+                                    QStringList{"import", "rooms", "a.xlsx"}, QStringList{"demo"},
+                                    QStringList{"import", "division", "a.csv", "--sheet"},
+                                    QStringList{"import", "division", "a.csv", "--map", "姓名"},
+                                    QStringList{"import", "division", "a.csv", "--columns", "x"},
+                                    QStringList{"import", "division", "a.csv", "--sheet2", "x"},
+                                    QStringList{"import", "scores", "a.csv", "b.csv", "c.csv"}})
         EXPECT_EQ(run(args).status, 2) << args.join(u' ').toStdString();
 }
 

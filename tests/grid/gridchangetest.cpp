@@ -52,7 +52,9 @@ TEST(GridChanges, EachChangeReportsTheCellsItTouched)
          block},
         {"format", [](Grid &g) { g.range(1, 1, 2, 2).setFontBold(true); }, {{1, 1, 2, 2}}},
         {"border with the neighbour's side",
-         [](Grid &g) { g.range(1, 1, 2, 2).setBorder(GridBorder::Right, GridBorder::Thick); },
+         [](Grid &g) {
+             g.range(1, 1, 2, 2).setBorder(GridBorder::Edge::Right, GridBorder::Style::Thick);
+         },
          {{1, 2, 2, 3}}},
         {"whole style", [](Grid &g) { g.setCellStyle(4, 4, CellStyle{}); }, {{4, 4, 4, 4}}},
         {"merge", [](Grid &g) { g.range(1, 1, 2, 2).merge(); }, {{1, 1, 2, 2}}},

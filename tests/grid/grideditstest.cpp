@@ -29,10 +29,10 @@ QString sides(const Grid &g, int r, int c)
 {
     const CellStyle &s = g.cellStyle(r, c);
     return QStringLiteral("%1%2%3%4")
-        .arg(s.borders[0])
-        .arg(s.borders[1])
-        .arg(s.borders[2])
-        .arg(s.borders[3]);
+        .arg(int(s.borders[0]))
+        .arg(int(s.borders[1]))
+        .arg(int(s.borders[2]))
+        .arg(int(s.borders[3]));
 }
 
 } // namespace
@@ -63,8 +63,8 @@ TEST(GridEdits, TheTwelveBorderPatternsDrawTheirEdges)
         EXPECT_EQ(sides(g, 2, 3), QLatin1String(c.topRight)) << c.index;
         EXPECT_EQ(sides(g, 3, 2), QLatin1String(c.bottomLeft)) << c.index;
         EXPECT_EQ(sides(g, 3, 3), QLatin1String(c.bottomRight)) << c.index;
-        EXPECT_EQ(g.cellStyle(2, 2).borders[4], c.diagonalDown) << c.index;
-        EXPECT_EQ(g.cellStyle(2, 2).borders[5], c.diagonalUp) << c.index;
+        EXPECT_EQ(int(g.cellStyle(2, 2).borders[4]), c.diagonalDown) << c.index;
+        EXPECT_EQ(int(g.cellStyle(2, 2).borders[5]), c.diagonalUp) << c.index;
         // A line on the outline belongs to the neighbour too.
         EXPECT_EQ(g.cellStyle(2, 1).borders[2], g.cellStyle(2, 2).borders[0]) << c.index;
         EXPECT_EQ(g.cellStyle(4, 3).borders[1], g.cellStyle(3, 3).borders[3]) << c.index;
@@ -73,7 +73,8 @@ TEST(GridEdits, TheTwelveBorderPatternsDrawTheirEdges)
         GridEdits::applyBorderPattern(g, area, 0);
         for (int r = 1; r <= 4; ++r)
             for (int col = 1; col <= 4; ++col)
-                EXPECT_EQ(g.cellStyle(r, col).borders, (std::array<quint8, 6>{})) << c.index;
+                EXPECT_EQ(g.cellStyle(r, col).borders, (std::array<GridBorder::Style, 6>{}))
+                    << c.index;
     }
     EXPECT_TRUE(GridEdits::borderPattern(12).isEmpty());
 }
@@ -207,11 +208,11 @@ TEST(GridUndo, EachStepGoesBackToTheExactCellsAndForwardAgain)
     // when a step is undone.
     g.setColumnWidth(2, 150);
     PageSetup page = g.pageSetup();
-    page.orientation = 2;
+    page.orientation = PageSetup::Orientation::Landscape;
     g.setPageSetup(page);
     stack.undo();
     EXPECT_EQ(g.columnWidth(2), 150);
     stack.undo();
     EXPECT_EQ(g.rows(), 7);
-    EXPECT_EQ(g.pageSetup().orientation, 2);
+    EXPECT_TRUE(g.pageSetup().isLandscape());
 }

@@ -1,6 +1,7 @@
 #include "grid/gridexport.h"
 #include "grid/grid.h"
 #include "grid/gridpagerenderer.h"
+#include "support/xlsxprobe.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,20 +10,11 @@
 #include <QTemporaryDir>
 
 #include <functional>
-#include <tuple>
-
-#include <ixion/address.hpp>
-#include <ixion/model_context.hpp>
-#include <orcus/orcus_xlsx.hpp>
-#include <orcus/spreadsheet/document.hpp>
-#include <orcus/spreadsheet/factory.hpp>
-#include <orcus/spreadsheet/sheet.hpp>
-#include <orcus/spreadsheet/styles.hpp>
 
 #include <gtest/gtest.h>
 
 using namespace fenpai;
-namespace ss = orcus::spreadsheet;
+using fenpai::test::XlsxProbe;
 
 namespace {
 
@@ -45,7 +37,7 @@ void build(Grid &g)
     g.range(1, 1, 1, 1).setFontName(QStringLiteral("黑体"));
     g.range(1, 1, 1, 1).setFontSize(14);
     g.range(1, 2, 1, 2).setAlignment(GridAlign::CenterMiddle);
-    g.range(0, 1, 2, 2).setBorder(GridBorder::Left, GridBorder::Thin);
+    g.range(0, 1, 2, 2).setBorder(GridBorder::Edge::Left, GridBorder::Style::Thin);
     g.column(4).setWidth(0);
     g.column(1).setWidth(120);
 }
@@ -63,54 +55,45 @@ TEST(GridExport, XlsxReadsBackWithNumbersMergesWidthsAndFonts)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList{QStringLiteral("输出.xlsx")});
 
-    ss::document doc{ss::range_size_t{1048576, 16384}};
-    ss::import_factory factory{doc};
-    orcus::orcus_xlsx loader(&factory);
-    loader.read_file(QFile::encodeName(path).toStdString());
-    ASSERT_EQ(doc.get_sheet_count(), 1u);
-    const ixion::model_context &cx = doc.get_model_context();
-    auto text = [&](int r, int c) {
-        return QString::fromStdString(
-            std::string(cx.get_string_value(ixion::abs_address_t(0, r, c))));
+    QString error;
+    const std::optional<XlsxProbe> book = XlsxProbe::read(path, &error);
+    ASSERT_TRUE(book) << error.toStdString();
+    ASSERT_EQ(book->sheetCount(), 1);
+    const auto cell = [&](int r, int c) {
+        const XlsxProbe::Cell *found = book->cell(r, c);
+        return found ? *found : XlsxProbe::Cell{QStringLiteral("(none)"), false, -1};
     };
-    auto type = [&](int r, int c) { return cx.get_celltype(ixion::abs_address_t(0, r, c)); };
     // Column 0 of the grid (row numbers) is left out: grid column 1 is sheet column 0.
-    EXPECT_EQ(text(0, 0), QStringLiteral("姓名"));
-    EXPECT_EQ(text(1, 0), QStringLiteral("张三"));
-    EXPECT_EQ(type(1, 1), ixion::celltype_t::numeric);
-    EXPECT_EQ(cx.get_numeric_value(ixion::abs_address_t(0, 1, 1)), 90.5);
-    EXPECT_EQ(type(1, 2), ixion::celltype_t::string);
-    EXPECT_EQ(text(1, 2), QStringLiteral("0517"));
-    EXPECT_EQ(type(2, 2), ixion::celltype_t::numeric);
-    EXPECT_EQ(text(1, 3), QStringLiteral("<b>&</b>"));
-    EXPECT_EQ(text(3, 0), QStringLiteral("合并标题"));
-
-    const ss::sheet *sheet = doc.get_sheet(0);
-    ASSERT_NE(sheet, nullptr);
-    const ss::range_t merged = sheet->get_merge_cell_range(3, 0);
-    EXPECT_EQ(
-        std::tuple(merged.first.row, merged.first.column, merged.last.row, merged.last.column),
-        std::tuple(3, 0, 3, 2));
-    EXPECT_TRUE(sheet->is_col_hidden(3, nullptr, nullptr));
-    EXPECT_FALSE(sheet->is_col_hidden(0, nullptr, nullptr));
-    EXPECT_GT(sheet->get_col_width(0, nullptr, nullptr), sheet->get_col_width(1, nullptr, nullptr));
-
-    const ss::styles &styles = doc.get_styles();
-    auto fontOf = [&](int r, int c) -> const ss::font_t * {
-        const ss::cell_format_t *xf = styles.get_cell_format(sheet->get_cell_format(r, c));
-        return xf ? styles.get_font(xf->font) : nullptr;
+    const struct
+    {
+        int row, col;
+        QString text;
+        bool number;
+    } values[] = {
+        {0, 0, QStringLiteral("姓名"), false},
+        {1, 0, QStringLiteral("张三"), false},
+        {1, 1, QStringLiteral("90.5"), true},
+        {1, 2, QStringLiteral("0517"), false}, // the leading zero kept: text
+        {2, 2, QStringLiteral("20260101"), true},
+        {1, 3, QStringLiteral("<b>&</b>"), false},
+        {3, 0, QStringLiteral("合并标题"), false},
     };
-    const ss::font_t *header = fontOf(0, 1);
-    ASSERT_NE(header, nullptr);
-    EXPECT_TRUE(header->bold);
-    const ss::font_t *name = fontOf(1, 0);
-    ASSERT_NE(name, nullptr);
-    EXPECT_EQ(QString::fromUtf8(name->name.data(), qsizetype(name->name.size())),
-              QStringLiteral("黑体"));
-    EXPECT_EQ(name->size, 14);
-    const ss::cell_format_t *centred = styles.get_cell_format(sheet->get_cell_format(1, 1));
-    ASSERT_NE(centred, nullptr);
-    EXPECT_EQ(centred->hor_align, ss::hor_alignment_t::center);
+    for (const auto &v : values) {
+        EXPECT_EQ(cell(v.row, v.col).text, v.text) << v.row << "," << v.col;
+        EXPECT_EQ(cell(v.row, v.col).number, v.number) << v.row << "," << v.col;
+    }
+
+    EXPECT_EQ(book->merges(), QStringList{QStringLiteral("A4:C4")});
+    EXPECT_TRUE(book->column(3).hidden);
+    EXPECT_FALSE(book->column(0).hidden);
+    EXPECT_GT(book->column(0).width, book->column(1).width);
+
+    EXPECT_TRUE(book->font(cell(0, 1)).bold);
+    EXPECT_FALSE(book->font(cell(1, 0)).bold);
+    EXPECT_EQ(book->font(cell(1, 0)).name, QStringLiteral("黑体"));
+    EXPECT_EQ(book->font(cell(1, 0)).size, 14);
+    EXPECT_EQ(book->horizontalAlignment(cell(1, 1)), QStringLiteral("center"));
+    EXPECT_EQ(book->horizontalAlignment(cell(1, 0)), QString());
 }
 
 TEST(GridExport, HtmlIsOneEscapedTableWithSpans)

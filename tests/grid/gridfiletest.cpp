@@ -3,6 +3,9 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -55,8 +58,8 @@ GridCursor build(Grid &g)
     r.setWrapText(true);
     r.setLocked(true);
     r.setDropDown(true);
-    r.setBorder(GridBorder::Left, GridBorder::Thick);
-    r.setBorder(GridBorder::DiagonalDown, GridBorder::Thin);
+    r.setBorder(GridBorder::Edge::Left, GridBorder::Style::Thick);
+    r.setBorder(GridBorder::Edge::DiagonalDown, GridBorder::Style::Thin);
     EXPECT_TRUE(g.addImageData(QStringLiteral("照片1"), pngBytes(Qt::blue)));
     EXPECT_TRUE(g.addImageData(QStringLiteral("b"), pngBytes(Qt::green)));
     g.setCellImage(4, 3, QStringLiteral("照片1"));
@@ -64,7 +67,7 @@ GridCursor build(Grid &g)
     g.addReportTitle(
         ReportTitle{QStringLiteral("左|中|右"), GridFont{QStringLiteral("宋体"), 16}, 1, false});
     PageSetup p;
-    p.orientation = 2;
+    p.orientation = PageSetup::Orientation::Landscape;
     p.paperKind = PageSetup::customPaperKind();
     p.paperWidth = 20.5;
     p.paperHeight = 30.25;
@@ -76,10 +79,10 @@ GridCursor build(Grid &g)
     p.headerMargin = 0;
     p.footerMargin = 0.2;
     p.header = QStringLiteral("第 3 考场");
-    p.headerAlignment = 0;
+    p.headerAlignment = PageSetup::TextAlign::Left;
     p.headerFont = GridFont{QStringLiteral("黑体"), 11, false, true};
-    p.footer = QStringLiteral("共&n页  第&p页");
-    p.footerAlignment = 2;
+    p.footer = PageSetup::standardFooter();
+    p.footerAlignment = PageSetup::TextAlign::Right;
     p.footerFont = GridFont{QStringLiteral("Arial"), 8, true};
     p.printTitleRows = 1;
     p.printTitleColumns = 2;
@@ -140,6 +143,58 @@ TEST(GridFile, RoundTripKeepsEveryField)
     EXPECT_EQ(loadedCursor, cursor);
     // Saving the loaded grid gives the same bytes: the format is stable for diffs.
     EXPECT_EQ(original.toJson(cursor), loaded.toJson(loadedCursor));
+}
+
+TEST(GridFile, StoredCodesOfPageAlignmentAndBordersKeepTheirMeaning)
+{
+    // A file as written before: the page turned (2), header left (0), footer right (2), a column
+    // centred (10), a cell right and middle (14) with a thick left, a thin top and a thin
+    // diagonal-down line, and an alignment code no picker makes (3), kept as it is.
+    const QByteArray stored =
+        "{\"format\": \"fenpai-grid\", \"version\": 1, \"rows\": 2, \"cols\": 3,\n"
+        "\"columns\": [{}, {}, {\"align\": 10}],\n"
+        "\"styles\": [{}, {\"align\": 14, \"borders\": [2,1,0,0,1,0]}, {\"align\": 3}],\n"
+        "\"pageSetup\": {\"orientation\": 2, \"headerAlignment\": 0, \"footerAlignment\": 2},\n"
+        "\"cells\": [\n  {\"r\": 1, \"t\": [\"\",\"a\",\"b\"], \"s\": [0,1,2]}\n]\n}\n";
+    Grid g;
+    const Status status = g.fromJson(stored);
+    ASSERT_TRUE(status.isOk()) << status.message().toStdString();
+    EXPECT_TRUE(g.pageSetup().isLandscape());
+    EXPECT_EQ(g.pageSetup().headerAlignment, PageSetup::TextAlign::Left);
+    EXPECT_EQ(g.pageSetup().footerAlignment, PageSetup::TextAlign::Right);
+    EXPECT_EQ(g.columnAlignment(2), GridAlign::CenterMiddle);
+    const CellStyle &s = g.cellStyle(1, 1);
+    EXPECT_EQ(s.alignment, GridAlign::RightMiddle);
+    using enum GridBorder::Style;
+    EXPECT_EQ(s.borders, (std::array{Thick, Thin, None, None, Thin, None}));
+    EXPECT_EQ(int(g.cellStyle(1, 2).alignment), 3);
+    EXPECT_EQ(alignHorizontal(g.cellAlignment(1, 2)), -1) << "an unknown code is general";
+    EXPECT_EQ(alignVertical(g.cellAlignment(1, 2)), 1);
+
+    // Written again, every number is the one read; the clipboard's form keeps them too.
+    const QJsonObject again = QJsonDocument::fromJson(g.toJson()).object();
+    const QJsonObject page = again.value(u"pageSetup").toObject();
+    EXPECT_EQ(page.value(u"orientation").toInt(), 2);
+    EXPECT_EQ(page.value(u"headerAlignment").toInt(), 0);
+    EXPECT_EQ(page.value(u"footerAlignment").toInt(), 2);
+    EXPECT_EQ(again.value(u"columns").toArray().at(2).toObject().value(u"align").toInt(), 10);
+    const QJsonArray styles = again.value(u"styles").toArray();
+    EXPECT_TRUE(
+        styles.contains(QJsonObject{{"align", 14}, {"borders", QJsonArray{2, 1, 0, 0, 1, 0}}}))
+        << QJsonDocument(styles).toJson().toStdString();
+    EXPECT_TRUE(styles.contains(QJsonObject{{"align", 3}}));
+    for (int c : {1, 2}) {
+        CellStyle copied;
+        ASSERT_TRUE(CellStyle::fromBytes(g.cellStyle(1, c).toBytes(), &copied));
+        EXPECT_EQ(copied, g.cellStyle(1, c));
+    }
+
+    // A file of a portrait page names it so; one without a page setup is portrait too.
+    PageSetup portrait;
+    portrait.orientation = PageSetup::Orientation::Portrait;
+    g.setPageSetup(portrait);
+    EXPECT_TRUE(g.toJson().contains("\"orientation\":1"));
+    EXPECT_EQ(Grid().pageSetup().orientation, PageSetup::Orientation::Portrait);
 }
 
 TEST(GridFile, StoredCursorIsKeptInsideTheGridAndDefaultsToTheFirstDataCell)

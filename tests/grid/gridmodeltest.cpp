@@ -227,7 +227,7 @@ TEST(GridRange, FormattingSettersApplyToEveryCell)
             EXPECT_TRUE(f.bold && f.italic && f.underline);
             EXPECT_EQ(g.cell(r, c).backColor(), QColor(255, 255, 0));
             EXPECT_EQ(g.cell(r, c).foreColor(), QColor(255, 0, 0));
-            EXPECT_EQ(g.cellAlignment(r, c), 10);
+            EXPECT_EQ(g.cellAlignment(r, c), GridAlign::CenterMiddle);
             EXPECT_TRUE(g.cell(r, c).wrapText());
             EXPECT_TRUE(g.cell(r, c).locked());
         }
@@ -237,8 +237,8 @@ TEST(GridRange, FormattingSettersApplyToEveryCell)
     EXPECT_EQ(g.cellText(1, 1), QStringLiteral("x"));
     // Column alignment applies where the cell has none.
     g.column(3).setAlignment(GridAlign::RightTop);
-    EXPECT_EQ(g.cellAlignment(3, 3), 13);
-    EXPECT_EQ(g.cellAlignment(1, 1), 10);
+    EXPECT_EQ(g.cellAlignment(3, 3), GridAlign::RightTop);
+    EXPECT_EQ(g.cellAlignment(1, 1), GridAlign::CenterMiddle);
     // A size below 1 cannot be drawn.
     g.range(3, 3, 3, 3).setFontSize(0);
     EXPECT_EQ(g.cellFont(3, 3).size, 1);
@@ -269,20 +269,22 @@ TEST(GridRange, BordersSetBothSidesOfAShapedLine)
     Grid g;
     g.setRows(5);
     g.setCols(5);
-    g.range(1, 1, 2, 2).setBorder(GridBorder::Right, GridBorder::Thick);
-    EXPECT_EQ(g.cellStyle(1, 2).borders[2], 2);
-    EXPECT_EQ(g.cellStyle(2, 3).borders[0], 2); // the neighbour's left side
-    EXPECT_EQ(g.cellStyle(1, 1).borders[2], 0);
-    g.range(1, 1, 2, 2).setBorder(GridBorder::InsideHorizontal, GridBorder::Thin);
-    EXPECT_EQ(g.cellStyle(1, 1).borders[3], 1);
-    EXPECT_EQ(g.cellStyle(2, 2).borders[1], 1);
-    EXPECT_EQ(g.cellStyle(2, 2).borders[3], 0);
-    g.range(1, 1, 2, 2).setBorder(GridBorder::DiagonalUp, GridBorder::Thin);
-    EXPECT_EQ(g.cellStyle(2, 2).borders[5], 1);
+    using enum GridBorder::Edge;
+    using enum GridBorder::Style;
+    g.range(1, 1, 2, 2).setBorder(Right, Thick);
+    EXPECT_EQ(g.cellStyle(1, 2).borders[2], Thick);
+    EXPECT_EQ(g.cellStyle(2, 3).borders[0], Thick); // the neighbour's left side
+    EXPECT_EQ(g.cellStyle(1, 1).borders[2], None);
+    g.range(1, 1, 2, 2).setBorder(InsideHorizontal, Thin);
+    EXPECT_EQ(g.cellStyle(1, 1).borders[3], Thin);
+    EXPECT_EQ(g.cellStyle(2, 2).borders[1], Thin);
+    EXPECT_EQ(g.cellStyle(2, 2).borders[3], None);
+    g.range(1, 1, 2, 2).setBorder(DiagonalUp, Thin);
+    EXPECT_EQ(g.cellStyle(2, 2).borders[5], Thin);
     // Pattern 0: every edge off removes the line from the neighbour as well.
     for (int edge = 0; edge < 8; ++edge)
-        g.range(1, 1, 2, 2).setBorder(edge, GridBorder::None);
-    EXPECT_EQ(g.cellStyle(2, 3).borders[0], 0);
+        g.range(1, 1, 2, 2).setBorder(GridBorder::Edge(edge), None);
+    EXPECT_EQ(g.cellStyle(2, 3).borders[0], None);
     EXPECT_EQ(g.cellStyle(1, 1), CellStyle{});
 }
 

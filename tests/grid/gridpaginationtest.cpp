@@ -70,7 +70,9 @@ TEST(GridPagination, RowsPerPageFromRowHeightsMarginsAndZoom)
          },
          {43, 9}},
         {"half zoom", [](Grid &g) { g.pageSetup().zoom = 50; }, {86, 16}},
-        {"landscape of a square", [](Grid &g) { g.pageSetup().orientation = 2; }, {43, 43, 17}},
+        {"landscape of a square",
+         [](Grid &g) { g.pageSetup().orientation = PageSetup::Orientation::Landscape; },
+         {43, 43, 17}},
         {"bigger top margin", [](Grid &g) { g.pageSetup().topMargin = 1.27 + 2.54; }, {38, 38, 27}},
         {"bottom title row", [](Grid &g) { g.pageSetup().printBottomTitleRows = 1; }, {43, 43, 19}},
     };
@@ -143,7 +145,7 @@ TEST(GridPagination, ColumnBandsAndOrientation)
     p.printFixedColumn = true;
     g.setPageSetup(p);
     GridPageLayout portrait = GridPagination::paginate(g);
-    g.pageSetup().orientation = 2;
+    g.pageSetup().orientation = PageSetup::Orientation::Landscape;
     GridPageLayout landscape = GridPagination::paginate(g);
     EXPECT_GT(landscape.pages.first().cols.size(), portrait.pages.first().cols.size());
     EXPECT_EQ(portrait.pages.first().cols.first(), 0);
@@ -197,4 +199,33 @@ TEST(GridPagination, PageFieldsAndTitleParts)
     EXPECT_EQ(GridPagination::titleParts(QStringLiteral("标题")), (QStringList{"", "标题", ""}));
     EXPECT_EQ(GridPagination::titleParts(QStringLiteral("a|b|c|d")),
               (QStringList{"a", "b", "c|d"}));
+}
+
+TEST(GridPagination, TheTypingRowAtTheEndAndTheOuterFiveMillimetresStayOffThePaper)
+{
+    Grid g;
+    build(g, 3);
+    g.setCellText(1, 1, QStringLiteral("甲"));
+    g.setCellText(2, 1, QStringLiteral("乙"));
+    // Row 3 is the blank row a filled document ends with.
+    GridPageLayout layout = GridPagination::paginate(g);
+    ASSERT_EQ(layout.pages.size(), 1);
+    EXPECT_EQ(layout.pages[0].rows, (QList<int>{0, 1, 2}));
+
+    // A form of blank rows prints them all; so does a blank row with a border.
+    g.setCellText(2, 1, QString());
+    EXPECT_EQ(GridPagination::paginate(g).pages[0].rows, (QList<int>{0, 1, 2, 3}));
+    g.setCellText(2, 1, QStringLiteral("乙"));
+    g.setBorder(GridArea{3, 1, 3, 1}, GridBorder::Edge::Bottom, GridBorder::Style::Thin);
+    EXPECT_EQ(GridPagination::paginate(g).pages[0].rows, (QList<int>{0, 1, 2, 3}));
+
+    // Margins of nothing are moved 5 mm in.
+    g.pageSetup().leftMargin = g.pageSetup().topMargin = 0;
+    g.pageSetup().rightMargin = 0.2;
+    layout = GridPagination::paginate(g);
+    const double five = GridPagination::cmToPixels(0.5);
+    EXPECT_NEAR(layout.content.left(), five, 1e-9);
+    EXPECT_NEAR(layout.content.top(), five, 1e-9);
+    EXPECT_NEAR(layout.pageWidth - layout.content.right(), five, 1e-9);
+    EXPECT_NEAR(GridPagination::tableWidth(g), layout.content.width(), 1e-9);
 }

@@ -232,7 +232,7 @@ TEST_F(WorkspaceTest, AFailedJobLeavesTheDataAsItWas)
     const Result<ImportReport> imported =
         importArrangement(fixture(QStringLiteral("nosheet1.xlsx")));
     ASSERT_FALSE(imported.isOk());
-    EXPECT_EQ(imported.status().message(), SpreadsheetImport::adviceMessage());
+    EXPECT_EQ(imported.status().kind(), Status::Kind::InvalidObjectName);
     EXPECT_EQ(snapshot(), before);
 
     // More classes than pupils.

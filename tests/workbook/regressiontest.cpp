@@ -36,5 +36,10 @@ TEST(FuzzRegressions, OdsInputsReadOrAreRefused)
     replay(QStringLiteral("ods"), &fuzz::readOds);
 }
 
+TEST(FuzzRegressions, CsvInputsReadOrAreRefused)
+{
+    EXPECT_GT(replay(QStringLiteral("csv"), &fuzz::readCsv), 0);
+}
+
 } // namespace
 } // namespace fenpai::test

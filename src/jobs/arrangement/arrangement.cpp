@@ -685,7 +685,7 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
         s = LastRunSettings::write(db, LastRunSettings::arrangementJob(), settings.stored());
     if (s.isOk())
         s = transaction.commit();
-    if (s.kind() == Status::Kind::Cancelled)
+    if (s.isCancelled())
         return s;
     if (!s.isOk())
         return Status::error(s.kind(), failedMessage() + s.message());

@@ -3,10 +3,18 @@
 #include "core/tablenames.h"
 #include "db/database.h"
 #include "grid/grid.h"
+#include "grid/gridpaperfit.h"
 
 #include <QDate>
 
 namespace fenpai {
+
+namespace {
+
+constexpr int kNarrowWidth = 38;  // a narrow numeric column
+constexpr int kCaptionWidth = 64; // a longer caption wraps: five characters of 9 points
+
+} // namespace
 
 ReportFormat::Subtitle ReportFormat::subtitleFrom(Database &db)
 {
@@ -20,25 +28,53 @@ ReportFormat::Subtitle ReportFormat::subtitleFrom(Database &db)
     return s;
 }
 
-void ReportFormat::setPrintTitles(Grid &grid, const QString &titleText, const Subtitle &subtitle)
+QString ReportFormat::subtitleText(const Subtitle &subtitle, const QString &centre)
+{
+    QString text = subtitle.left + u'|' + centre + u'|' + subtitle.right;
+    if (subtitle.showDate)
+        text += QDate::currentDate().toString(QStringLiteral("yyyy年M月d日"));
+    return text;
+}
+
+void ReportFormat::setPrintTitles(Grid &grid, const QString &titleText, const Subtitle &subtitle,
+                                  const TitleStyle &style)
 {
     grid.clearReportTitles();
-    ReportTitle first;
-    first.text = titleText;
-    first.font.name = QStringLiteral("宋体");
-    first.font.size = 14;
-    first.printOnAllPages = true;
-    grid.addReportTitle(first);
+    // A sheet that carries its own title line gets the subtitles alone.
+    if (!titleText.isEmpty()) {
+        ReportTitle first;
+        first.text = titleText;
+        first.font.name = QStringLiteral("宋体");
+        first.font.size = style.titleSize;
+        first.printOnAllPages = true;
+        grid.addReportTitle(first);
+    }
 
     ReportTitle second;
-    second.text = subtitle.left + QStringLiteral("||") + subtitle.right;
-    if (subtitle.showDate)
-        second.text += QDate::currentDate().toString(QStringLiteral("yyyy年M月d日"));
+    second.text = subtitleText(subtitle, style.centre);
     second.font.name = QStringLiteral("Arial");
-    second.font.size = 10;
+    second.font.size = style.subtitleSize;
     second.alignTo = 1;
     second.printOnAllPages = true;
     grid.addReportTitle(second);
+}
+
+void ReportFormat::setPrintTitles(Grid &grid, const QString &titleText, const Subtitle &subtitle)
+{
+    setPrintTitles(grid, titleText, subtitle, TitleStyle());
+}
+
+void ReportFormat::fitToPaper(Grid &grid, int narrowFrom)
+{
+    QList<int> keys;
+    QList<int> numbers;
+    for (int c = 1; c < grid.cols(); ++c)
+        (c >= narrowFrom ? numbers : keys).append(c);
+    GridPaperFit::Options options;
+    options.maxHeaderWidth = kCaptionWidth;
+    GridPaperFit::fitColumns(grid, keys, options);
+    options.minWidth = kNarrowWidth;
+    GridPaperFit::fitColumns(grid, numbers, options);
 }
 
 QString ReportFormat::bandHeader(const QString &header)
@@ -73,7 +109,7 @@ void ReportFormat::apply(Grid &grid, Variant variant, const QString &titleText,
             grid.setColumnWidth(c, 0); // a hidden order column stays hidden
         if ((statistics && c > 2) || (!statistics && c > 4)) {
             if (statistics || !hidden)
-                grid.setColumnWidth(c, 38);
+                grid.setColumnWidth(c, kNarrowWidth);
             grid.setColumnMask(c, GridMask::Numeric);
         }
         if (statistics) {
@@ -89,6 +125,8 @@ void ReportFormat::apply(Grid &grid, Variant variant, const QString &titleText,
     }
 
     applyPageSetup(grid, variant, total);
+    // Printed values are whole: the columns follow them where the narrow width would cut.
+    fitToPaper(grid, statistics ? 3 : 5);
     grid.refresh();
     grid.setAutoRedraw(true);
 }
@@ -97,19 +135,23 @@ void ReportFormat::applyPageSetup(Grid &grid, Variant variant, int tableWidth)
 {
     const bool statistics = variant == Variant::Statistics;
     PageSetup page = grid.pageSetup();
-    page.orientation = statistics && tableWidth / 38.0 * 1.01 > 20 ? 2 : 1;
+    page.orientation = statistics && tableWidth / 38.0 * 1.01 > 20
+                           ? PageSetup::Orientation::Landscape
+                           : PageSetup::Orientation::Portrait;
     page.leftMargin = 1;
     page.rightMargin = 1;
     page.blackAndWhite = true;
     page.printFixedRow = true;
     page.printGridlines = true;
     page.printTitleRows = statistics ? 1 : 0;
+    // Every page names its rows: the key column repeats at the left, as the header row on top.
+    page.printTitleColumns = statistics ? 1 : 0;
     page.centerHorizontally = true;
     page.topMargin = 2;
     page.headerMargin = page.topMargin - 1;
     page.bottomMargin = 2;
     page.footerMargin = page.bottomMargin - 1;
-    page.footer = QStringLiteral("共&n页  第&p页");
+    page.footer = PageSetup::standardFooter();
     grid.setPageSetup(page);
 }
 

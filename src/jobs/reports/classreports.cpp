@@ -115,19 +115,6 @@ Result<ReportDocument> newClasses(Database &db, Grid &grid, bool withAverage)
                       ClassReports::newClassTitle());
 }
 
-// The narrow numeric columns of the report format would cut the band limits and show a mean
-// with two decimals as "###".
-void widenBands(Grid &grid)
-{
-    for (int c = 1; c < grid.cols(); ++c) {
-        const QString header = grid.cellText(0, c);
-        if (header.contains(u'_'))
-            grid.setColumnWidth(c, 46);
-        else if (header.contains(QStringLiteral("平均")))
-            grid.setColumnWidth(c, 64);
-    }
-}
-
 } // namespace
 
 std::vector<ClassReports::Band> ClassReports::bands(double highest)
@@ -161,7 +148,6 @@ Result<ReportDocument> ClassReports::newClassStats(Database &db, Grid &grid)
     if (listing) {
         ReportFormat::apply(grid, ReportFormat::Variant::Statistics, listing->title,
                             ReportFormat::subtitleFrom(db));
-        widenBands(grid);
     }
     return listing;
 }
@@ -189,7 +175,6 @@ Result<ReportDocument> ClassReports::sourceSchoolStats(Database &db, Grid &grid)
     if (listing) {
         ReportFormat::apply(grid, ReportFormat::Variant::Statistics, listing->title,
                             ReportFormat::subtitleFrom(db));
-        widenBands(grid);
     }
     return listing;
 }
@@ -209,7 +194,7 @@ Result<ReportDocument> ClassReports::classList(Database &db, Grid &grid, int num
     DocumentFill::Outcome filled = DocumentFill::fill(grid, db, QStringLiteral("NewQry5"), title);
     if (!filled.status.isOk())
         return filled.status;
-    ExamListLayout::classList(grid, title);
+    ExamListLayout::classList(grid, title, ReportFormat::subtitleFrom(db));
     return ReportDocument{title, filled.titleText};
 }
 

@@ -105,15 +105,15 @@ Result<ReportDocument> ExamListings::roomList(Database &db, Grid &grid, int room
         return listing;
 
     // No room 0 exists, so the list of all rooms has no range to show.
-    QString subtitle;
+    QString range;
     if (room > 0) {
-        Result<Query> range =
+        Result<Query> bounds =
             db.query(QStringLiteral("select min(考号),max(考号) from 考生表 where 考场=?"), {room});
-        if (range && !range->atEnd() && !range->value(0).isNull())
-            subtitle = NumberText::display(range->value(0)) + QStringLiteral("---") +
-                       NumberText::display(range->value(1));
+        if (bounds && !bounds->atEnd() && !bounds->value(0).isNull())
+            range = NumberText::display(bounds->value(0)) + QStringLiteral("---") +
+                    NumberText::display(bounds->value(1));
     }
-    ExamListLayout::roomList(grid, title, subtitle);
+    ExamListLayout::roomList(grid, title, range, ReportFormat::subtitleFrom(db));
     return listing;
 }
 
@@ -139,7 +139,7 @@ Result<ReportDocument> ExamListings::classList(Database &db, Grid &grid, const Q
     }
     Result<ReportDocument> listing = show(db, grid, QStringLiteral("NewQry5"), sql, title);
     if (listing)
-        ExamListLayout::classList(grid, title);
+        ExamListLayout::classList(grid, title, ReportFormat::subtitleFrom(db));
     return listing;
 }
 
@@ -184,14 +184,10 @@ Result<ReportDocument> ExamListings::firstLast(Database &db, Grid &grid)
             grid.setCellText(row, numberCol, NumberText::display(room->number));
         grid.setCellText(row, placeCol, room->place);
     }
-    ExamListLayout::classList(grid, title);
     // The numbers are shown in full, not through the numeric format.
     grid.setColumnMask(2, GridMask::None);
     grid.setColumnMask(3, GridMask::None);
-    // Locations are longer than numbers; the layout's width would cut them.
-    grid.autoFitColumn(placeCol);
-    if (grid.columnWidth(placeCol) < 80)
-        grid.setColumnWidth(placeCol, 80);
+    ExamListLayout::classList(grid, title, ReportFormat::subtitleFrom(db));
     grid.setAutoRedraw(true);
     grid.refresh();
     return listing;

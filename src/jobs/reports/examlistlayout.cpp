@@ -2,6 +2,8 @@
 
 #include "core/tablenames.h"
 #include "grid/grid.h"
+#include "grid/gridpagination.h"
+#include "grid/gridpaperfit.h"
 
 namespace fenpai {
 
@@ -9,33 +11,19 @@ namespace {
 
 struct Style
 {
-    double titleSize;
-    QString subtitle;
-    double subtitleSize;
+    ReportFormat::TitleStyle titles;
     int columnWidth;
     bool tallRows; // font size 12 and rows of 27 pixels
 };
 
-void apply(Grid &grid, const QString &title, const Style &style)
+void apply(Grid &grid, const QString &title, const ReportFormat::Subtitle &subtitle,
+           const Style &style)
 {
     grid.setAutoRedraw(false);
-    grid.clearReportTitles();
-    ReportTitle first;
-    first.text = title;
-    first.font.name = QStringLiteral("宋体");
-    first.font.size = style.titleSize;
-    first.printOnAllPages = true;
-    grid.addReportTitle(first);
-    ReportTitle second;
-    second.text = style.subtitle;
-    second.font.name = QStringLiteral("Arial");
-    second.font.size = style.subtitleSize;
-    second.alignTo = 1;
-    second.printOnAllPages = true;
-    grid.addReportTitle(second);
+    ReportFormat::setPrintTitles(grid, title, subtitle, style.titles);
 
     PageSetup page = grid.pageSetup();
-    page.orientation = 1;
+    page.orientation = PageSetup::Orientation::Portrait;
     page.leftMargin = 2;
     page.rightMargin = 2;
     page.topMargin = 2;
@@ -48,7 +36,7 @@ void apply(Grid &grid, const QString &title, const Style &style)
     page.printGridlines = true;
     page.printTitleRows = 0;
     page.centerHorizontally = true;
-    page.footer = QStringLiteral("共&n页  第&p页");
+    page.footer = PageSetup::standardFooter();
     grid.setPageSetup(page);
 
     for (int c = 1; c < grid.cols(); ++c) {
@@ -64,20 +52,28 @@ void apply(Grid &grid, const QString &title, const Style &style)
         for (int r = 0; r < grid.rows(); ++r)
             grid.setRowHeight(r, 27);
     }
+    // Whole values on one page's width: the layout's width gives way before a page splits.
+    GridPaperFit::Options fit;
+    fit.minWidth = style.columnWidth;
+    fit.maxWidth = 240;
+    fit.pageWidth = GridPagination::tableWidth(grid);
+    GridPaperFit::fitAll(grid, fit);
     grid.refresh();
     grid.setAutoRedraw(true);
 }
 
 } // namespace
 
-void ExamListLayout::roomList(Grid &grid, const QString &title, const QString &subtitle)
+void ExamListLayout::roomList(Grid &grid, const QString &title, const QString &range,
+                              const ReportFormat::Subtitle &subtitle)
 {
-    apply(grid, title, Style{16, subtitle, 12, 83, true});
+    apply(grid, title, subtitle, Style{{16, 12, range}, 83, true});
 }
 
-void ExamListLayout::classList(Grid &grid, const QString &title)
+void ExamListLayout::classList(Grid &grid, const QString &title,
+                               const ReportFormat::Subtitle &subtitle)
 {
-    apply(grid, title, Style{14, QStringLiteral("||"), 10, 80, false});
+    apply(grid, title, subtitle, Style{{14, 10, QString()}, 80, false});
 }
 
 } // namespace fenpai

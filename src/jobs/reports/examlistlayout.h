@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jobs/documents/reportformat.h"
+
 #include <QString>
 
 namespace fenpai {
@@ -7,13 +9,15 @@ namespace fenpai {
 class Grid;
 
 // The print layouts of the exam listings: the room layout for name lists of rooms (larger type,
-// tall rows, a subtitle with the room's exam number range) and the class layout for class lists
-// and the first/last exam numbers (an empty subtitle line, the grid's own type and rows).
+// tall rows, the room's exam number range between the report subtitles) and the class layout for
+// class lists and the first/last exam numbers (the grid's own type and rows). Both fit their
+// columns to the printed values and to the page's width.
 class ExamListLayout final
 {
 public:
-    static void roomList(Grid &grid, const QString &title, const QString &subtitle);
-    static void classList(Grid &grid, const QString &title);
+    static void roomList(Grid &grid, const QString &title, const QString &range,
+                         const ReportFormat::Subtitle &subtitle);
+    static void classList(Grid &grid, const QString &title, const ReportFormat::Subtitle &subtitle);
 };
 
 } // namespace fenpai

@@ -112,12 +112,20 @@ Result<ReportDocument> ExamStatistics::brief(Database &db, Grid &grid)
     for (const QVariant &s : *schools)
         aliases.append(unique(s.toString(), used));
     const QString list = countColumns(ColumnNames::school, *schools, aliases);
-    return showWithTotals(db, grid, QStringLiteral("NewQry3"),
-                          QStringLiteral("select 考场 ,count(姓名) as 人数") + list +
-                              QStringLiteral(" from 考生表  GROUP BY 考场 ORDER BY 考场"),
-                          QStringLiteral("select count(姓名) as 人数") + list +
-                              QStringLiteral(" from 考生表"),
-                          2, QStringLiteral("考场编排统计表"));
+    const QString title = QStringLiteral("考场编排统计表");
+    Result<ReportDocument> listing = showWithTotals(
+        db, grid, QStringLiteral("NewQry3"),
+        QStringLiteral("select 考场 ,count(姓名) as 人数") + list +
+            QStringLiteral(" from 考生表  GROUP BY 考场 ORDER BY 考场"),
+        QStringLiteral("select count(姓名) as 人数") + list + QStringLiteral(" from 考生表"), 2,
+        title);
+    if (listing) {
+        // No report format of its own, but the titles and whole school names on paper.
+        ReportFormat::setPrintTitles(grid, title, ReportFormat::subtitleFrom(db));
+        grid.range(0, 1, 0, grid.cols() - 1).setWrapText(true);
+        ReportFormat::fitToPaper(grid, 2);
+    }
+    return listing;
 }
 
 Result<ReportDocument> ExamStatistics::school(Database &db, Grid &grid, const QString &school)
@@ -164,9 +172,14 @@ Result<ReportDocument> ExamStatistics::byClass(Database &db, Grid &grid)
         QStringLiteral("select 学校,班级,") + sexCounts +
             QStringLiteral("  from 考生表  GROUP BY 学校,班级"),
         QStringLiteral("select ") + sexCounts + QStringLiteral("  from 考生表"), 3, overviewTitle);
-    if (listing)
+    if (listing) {
         ReportFormat::apply(grid, ReportFormat::Variant::Statistics, overviewTitle,
                             ReportFormat::subtitleFrom(db));
+        // A class is named by its school and its own name.
+        PageSetup page = grid.pageSetup();
+        page.printTitleColumns = 2;
+        grid.setPageSetup(page);
+    }
     return listing;
 }
 

@@ -163,6 +163,8 @@ Result<ReportDocument> ScoreInfoReport::build(Database &db, Grid &grid)
         grid.setCellText(2, c, QString::number(totals[size_t(c)]));
 
     ReportFormat::setPrintTitles(grid, title(), ReportFormat::subtitleFrom(db));
+    // The widths the printed values need decide the orientation.
+    ReportFormat::fitToPaper(grid, 2);
     int width = 0;
     for (int c = 1; c < columns; ++c)
         width += grid.columnWidth(c);

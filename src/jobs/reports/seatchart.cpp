@@ -2,7 +2,9 @@
 
 #include "core/numbertext.h"
 #include "grid/grid.h"
+#include "grid/gridpaperfit.h"
 #include "jobs/arrangement/roomseating.h"
+#include "jobs/documents/reportformat.h"
 
 #include <algorithm>
 
@@ -26,17 +28,49 @@ constexpr double pageWidth = 1009;
 constexpr double pageHeight = 680;
 constexpr int headHeights[FirstDeskRow] = {40, 26, 30, 10};
 constexpr int headHeight = 40 + 26 + 30 + 10;
+constexpr double subtitleHeight = 25; // the report titles' line at 10 points
+constexpr double deskFontSize = 10;
+constexpr int deskLineHeight = 22; // one line of a desk at 10 points, its share of the padding
 
-QString deskText(const SeatedExaminee &e)
+QString deskText(const SeatedExaminee &e, const QHash<QString, QString> &schools)
 {
     if (e.classId < 0)
         return {};
-    return NumberText::display(e.number) + u'\n' + e.name + u'\n' + e.className;
+    QString text = NumberText::display(e.number) + u'\n' + e.name + u'\n';
+    if (const auto school = schools.constFind(e.school); school != schools.cend())
+        text += *school + u'\n';
+    return text + e.className;
+}
+
+// The room's schools in seat order, each once.
+QStringList schoolsOf(const SeatedRoom &room)
+{
+    QStringList schools;
+    for (const SeatedExaminee &e : room.seats) {
+        if (e.classId >= 0 && !schools.contains(e.school))
+            schools.append(e.school);
+    }
+    return schools;
+}
+
+// A desk row's height: the page shared among the most rows a room has, enough for a desk's
+// lines (four where a room holds several schools: number, name, school, class).
+int deskRowHeight(const std::vector<SeatedRoom> &rooms, int rows, double deskHeight)
+{
+    bool severalSchools = false;
+    for (const SeatedRoom &room : rooms)
+        severalSchools = severalSchools || schoolsOf(room).size() > 1;
+    const int deskLines = severalSchools ? 4 : 3;
+    return std::clamp((static_cast<int>(deskHeight) - headHeight) / rows,
+                      deskLines * deskLineHeight, 30 * deskLines);
 }
 
 void fillRoom(Grid &grid, int top, const SeatedRoom &room, int rowHeight)
 {
     const DeskLayout &layout = room.layout;
+    const int lineLength =
+        static_cast<int>((grid.columnWidth(1) - GridPaperFit::kPadding) / (deskFontSize * 96 / 72));
+    const QHash<QString, QString> schools = SeatChart::schoolLabels(schoolsOf(room), lineLength);
     const int cols = std::max(layout.cols(), 1);
     const auto band = [&](int row, int first, int last) {
         grid.range(top + row, first, top + row, last).merge();
@@ -66,8 +100,9 @@ void fillRoom(Grid &grid, int top, const SeatedRoom &room, int rowHeight)
     front.setFontBold(true);
     front.setAlignment(GridAlign::CenterMiddle);
     front.setBackColor(QColor(0xe0, 0xe0, 0xe0));
-    for (int edge : {GridBorder::Left, GridBorder::Top, GridBorder::Right, GridBorder::Bottom})
-        front.setBorder(edge, GridBorder::Thin);
+    for (GridBorder::Edge edge : {GridBorder::Edge::Left, GridBorder::Edge::Top,
+                                  GridBorder::Edge::Right, GridBorder::Edge::Bottom})
+        front.setBorder(edge, GridBorder::Style::Thin);
 
     if (layout.rows() == 0)
         return;
@@ -78,19 +113,47 @@ void fillRoom(Grid &grid, int top, const SeatedRoom &room, int rowHeight)
             const int seat = layout.seatAt(r, c);
             if (seat >= 1 && seat <= static_cast<int>(room.seats.size()))
                 grid.setCellText(first + r - 1, c,
-                                 deskText(room.seats[static_cast<size_t>(seat) - 1]));
+                                 deskText(room.seats[static_cast<size_t>(seat) - 1], schools));
         }
     }
     GridRange desks = grid.range(first, 1, first + layout.rows() - 1, layout.cols());
     desks.setWrapText(true);
     desks.setAlignment(GridAlign::CenterMiddle);
-    desks.setFontSize(10);
-    for (int edge : {GridBorder::Left, GridBorder::Top, GridBorder::Right, GridBorder::Bottom,
-                     GridBorder::InsideVertical, GridBorder::InsideHorizontal})
-        desks.setBorder(edge, GridBorder::Thin);
+    desks.setFontSize(deskFontSize);
+    for (GridBorder::Edge edge :
+         {GridBorder::Edge::Left, GridBorder::Edge::Top, GridBorder::Edge::Right,
+          GridBorder::Edge::Bottom, GridBorder::Edge::InsideVertical,
+          GridBorder::Edge::InsideHorizontal})
+        desks.setBorder(edge, GridBorder::Style::Thin);
 }
 
 } // namespace
+
+QHash<QString, QString> SeatChart::schoolLabels(const QStringList &schools, int lineLength)
+{
+    QHash<QString, QString> labels;
+    if (schools.size() < 2)
+        return labels;
+    // The fewest leading characters that make every name of the room distinct.
+    qsizetype length = 4;
+    const auto distinct = [&](qsizetype n) {
+        QStringList seen;
+        for (const QString &school : schools) {
+            if (seen.contains(school.left(n)))
+                return false;
+            seen.append(school.left(n));
+        }
+        return true;
+    };
+    qsizetype longest = 0;
+    for (const QString &school : schools)
+        longest = std::max(longest, school.size());
+    while (length < longest && !distinct(length))
+        ++length;
+    for (const QString &school : schools)
+        labels.insert(school, school.size() <= lineLength ? school : school.left(length));
+    return labels;
+}
 
 QString SeatChart::title(int room)
 {
@@ -130,15 +193,19 @@ Result<ReportDocument> SeatChart::build(Database &db, Grid &grid, const Request 
         deskRows += FirstDeskRow + l.rows();
     }
 
-    // Wide desks for narrow rooms; rooms larger than 8 × 8 are scaled down to their page.
+    // Wide desks for narrow rooms; rooms larger than 8 × 8 are scaled down to their page. The
+    // report titles' line takes its height from the page.
+    const double deskHeight = pageHeight - subtitleHeight;
     const int colWidth = std::clamp(static_cast<int>(pageWidth) / cols, 120, 180);
-    const int rowHeight = std::clamp((static_cast<int>(pageHeight) - headHeight) / rows, 66, 90);
+    const int rowHeight = deskRowHeight(rooms, rows, deskHeight);
     const double fit =
-        std::min(pageWidth / (cols * colWidth), pageHeight / (headHeight + rows * rowHeight));
+        std::min(pageWidth / (cols * colWidth), deskHeight / (headHeight + rows * rowHeight));
     const int zoom = std::clamp(static_cast<int>(fit * 100), 10, 100);
 
     grid.setAutoRedraw(false);
     grid.reset();
+    // The report titles' line above every room; no title line of its own, the sheet has one.
+    ReportFormat::setPrintTitles(grid, QString(), ReportFormat::subtitleFrom(db));
     grid.setRows(1 + deskRows);
     grid.setCols(1 + cols);
     // The header row and the row numbers mean nothing on a chart.
@@ -155,7 +222,7 @@ Result<ReportDocument> SeatChart::build(Database &db, Grid &grid, const Request 
     }
 
     PageSetup page = grid.pageSetup();
-    page.orientation = 2;
+    page.orientation = PageSetup::Orientation::Landscape;
     page.paperKind = 0;
     page.zoom = zoom;
     page.leftMargin = page.rightMargin = page.topMargin = page.bottomMargin = 1.5;

@@ -5,7 +5,10 @@
 #include "core/tablenames.h"
 #include "db/database.h"
 #include "grid/grid.h"
+#include "grid/gridpagination.h"
+#include "grid/gridpaperfit.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace fenpai {
@@ -14,6 +17,7 @@ namespace {
 
 // More seats than any room has: a bigger number is a typing error, not a room to label.
 constexpr double kMostSeats = 9999;
+constexpr double kSmallestSize = 24; // points: a label is read from across the room
 
 // The labels in reading order (empty texts stay empty cells) and their cells' size.
 struct Labels
@@ -64,10 +68,32 @@ Result<Labels> examNumberLabels(Database &db, const QString &room)
         return Status::refused(QStringLiteral("所选考场没有考生"));
     labels.perRow = eightDigits ? 1 : 2;
     // Two seven-digit numbers at 72 points need a little more than half of 700 pixels in the
-    // substituted 黑体; two columns of 390 still fit the 793 pixels of A4 portrait.
+    // substituted 黑体; the page may narrow the columns (and the type) to fit.
     labels.width = eightDigits ? 700 : 390;
     labels.height = 100;
     return labels;
+}
+
+// Portrait, the room in the header, the page count in the footer.
+PageSetup labelPage(PageSetup setup, const QString &room)
+{
+    setup.orientation = PageSetup::Orientation::Portrait;
+    // The cutting lines too stay 5 mm inside the sheet's edge, which most printers cannot reach.
+    setup.leftMargin = 0.6;
+    setup.rightMargin = 0.6;
+    setup.blackAndWhite = true;
+    setup.topMargin = 1.2;
+    setup.headerMargin = 0.5;
+    setup.bottomMargin = 1.2;
+    setup.footerMargin = 0.5;
+    setup.headerAlignment = PageSetup::TextAlign::Center;
+    setup.header = QStringLiteral("第 ") + room + QStringLiteral(" 考场");
+    setup.footer = PageSetup::standardFooter();
+    setup.centerHorizontally = true;
+    // The labels are cut along the grid lines; the sheet's headings are no label.
+    setup.printFixedRow = false;
+    setup.printFixedColumn = false;
+    return setup;
 }
 
 } // namespace
@@ -96,32 +122,24 @@ Status DeskLabels::build(Database &db, const DeskLabelSettings &settings, Grid &
     grid.setRows(labelRows + 1);
     for (int i = 0; i < count; ++i)
         grid.setCellText(1 + i / perRow, 1 + i % perRow, labels->texts.at(i));
+    const PageSetup setup = labelPage(grid.pageSetup(), settings.room);
+    grid.setPageSetup(setup);
+
+    // The labels share the printable width: narrower labels rather than a cut-off column.
+    const int width =
+        std::min(labels->width, int(GridPagination::contentRect(setup).width()) / perRow);
     for (int c = 1; c <= perRow; ++c)
-        grid.setColumnWidth(c, labels->width);
+        grid.setColumnWidth(c, width);
     GridRange cells = grid.range(1, 1, labelRows, perRow);
     cells.setFontName(QStringLiteral("黑体"));
     cells.setFontSize(72);
     cells.setAlignment(GridAlign::CenterMiddle);
-    for (int r = 1; r <= labelRows; ++r)
+    for (int r = 1; r <= labelRows; ++r) {
         grid.setRowHeight(r, labels->height);
-
-    PageSetup setup = grid.pageSetup();
-    setup.orientation = 1;
-    setup.leftMargin = 0;
-    setup.rightMargin = 0;
-    setup.blackAndWhite = true;
-    setup.topMargin = 1;
-    setup.headerMargin = setup.topMargin - 1;
-    setup.bottomMargin = 1;
-    setup.footerMargin = setup.bottomMargin - 1;
-    setup.headerAlignment = 1;
-    setup.header = QStringLiteral("第 ") + settings.room + QStringLiteral(" 考场");
-    setup.footer = QStringLiteral("共&n页  第&p页");
-    setup.centerHorizontally = true;
-    // The labels are cut along the grid lines; the sheet's headings are no label.
-    setup.printFixedRow = false;
-    setup.printFixedColumn = false;
-    grid.setPageSetup(setup);
+        // A long exam number takes smaller type, whole on one line.
+        for (int c = 1; c <= perRow; ++c)
+            GridPaperFit::shrinkToFit(grid, r, c, kSmallestSize);
+    }
     grid.setAutoRedraw(true);
     grid.refresh();
     return Status::ok();

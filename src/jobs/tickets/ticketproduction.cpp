@@ -4,8 +4,11 @@
 #include "core/tablenames.h"
 #include "db/database.h"
 #include "grid/grid.h"
+#include "grid/gridpagination.h"
+#include "grid/gridpaperfit.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -19,6 +22,7 @@ const QString photoColumn = QStringLiteral("照片");
 constexpr int kBlockRows = 11;
 constexpr int kBlockCols = 15;
 const GridArea blockArea{1, 1, kBlockRows, kBlockCols};
+constexpr double kSmallestValueSize = 7; // points: the least a ticket's value shrinks to
 
 QStringList column(Database &db, const QString &sql, const QVariantList &parameters, int field)
 {
@@ -76,8 +80,11 @@ public:
         };
         for (int j = 1; j <= 6; ++j) {
             const QString text = value(m_settings.rowFields[size_t(j - 1)]);
-            m_doc.setCellText(top + 3 + j, 4, text);
-            m_doc.setCellText(top + 3 + j, 11, text);
+            for (int col : {4, 11}) {
+                m_doc.setCellText(top + 3 + j, col, text);
+                // An 18-digit exam number or a long school name takes smaller type.
+                GridPaperFit::shrinkToFit(m_doc, top + 3 + j, col, kSmallestValueSize);
+            }
         }
         const int templateRows = std::min(m_template.rows() - 1, kBlockRows);
         for (int k = 1; k <= templateRows; ++k)
@@ -89,18 +96,25 @@ public:
         if (q && m_settings.usePhotos) {
             const QString name = value(m_settings.photoNameField).trimmed();
             const QString path = TicketProduction::photoPath(m_settings.photoFolder, name);
-            // A missing or unreadable photo leaves its frame empty.
             if (!path.isEmpty() &&
                 (m_doc.imageKeys().contains(name) || m_doc.addImage(name, path))) {
-                m_doc.setCellImage(top + 3, 6, name);
-                m_doc.setCellImage(top + 3, 13, name);
+                for (int col : {6, 13}) {
+                    m_doc.setCellImage(top + 3, col, name);
+                    m_doc.setCellText(top + 3, col, QString()); // the caption gives way
+                }
+            } else {
+                // A missing or unreadable photo leaves its frame with the caption, and the
+                // examinee on the list of those without one.
+                m_withoutPhoto.append(value(QStringLiteral("考号")) + u' ' +
+                                      value(QStringLiteral("姓名")));
             }
         }
     }
 
+    const QStringList &withoutPhoto() const { return m_withoutPhoto; }
+
 private:
-    // The template's block; with photos, the photo areas are made one picture area each and
-    // lose their caption, so a picture or nothing shows in the frame.
+    // The template's block; with photos, the photo areas are made one picture area each.
     GridFragment preparedBlock(const Grid &ticketTemplate) const
     {
         GridFragment block = ticketTemplate.fragment(blockArea);
@@ -110,10 +124,8 @@ private:
         scratch.setRows(kBlockRows + 1);
         scratch.setCols(kBlockCols + 1);
         scratch.pasteFragment(block, 1, 1);
-        for (int col : {6, 13}) {
+        for (int col : {6, 13})
             scratch.range(3, col, 8, col).merge();
-            scratch.setCellText(3, col, QString());
-        }
         return scratch.fragment(blockArea);
     }
 
@@ -122,6 +134,7 @@ private:
     const Grid &m_template;
     GridFragment m_block;
     QStringList m_fields;
+    QStringList m_withoutPhoto;
 };
 
 Result<Group> openGroup(Database &db, const TicketSettings &settings, const QStringList &fields,
@@ -231,8 +244,9 @@ QString TicketProduction::cuttingLine()
     return QString(172, u'-');
 }
 
-Result<int> TicketProduction::build(Database &db, const Grid &ticketTemplate,
-                                    const TicketSettings &settings, Grid &document)
+Result<TicketProduction::Outcome> TicketProduction::build(Database &db, const Grid &ticketTemplate,
+                                                          const TicketSettings &settings,
+                                                          Grid &document)
 {
     if (Status s = validate(settings); !s.isOk())
         return s;
@@ -259,6 +273,10 @@ Result<int> TicketProduction::build(Database &db, const Grid &ticketTemplate,
     document.reset();
     document.setAutoRedraw(false);
     document.setCols(16);
+    // The template's widths first: the values are fitted to them.
+    const int templateCols = std::min(ticketTemplate.cols() - 1, kBlockCols);
+    for (int c = 1; c <= templateCols; ++c)
+        document.setColumnWidth(c, ticketTemplate.columnWidth(c));
     int blocks = 0;
     const int m = int(groups.size());
     for (int p = 1; p <= most; ++p) {
@@ -284,25 +302,44 @@ Result<int> TicketProduction::build(Database &db, const Grid &ticketTemplate,
         }
     }
 
+    setUpPage(document, perPage);
+    document.setAutoRedraw(true);
+    document.refresh();
+    return Outcome{blocks, filler.withoutPhoto()};
+}
+
+void TicketProduction::setUpPage(Grid &document, int perPage)
+{
     PageSetup setup = document.pageSetup();
-    setup.orientation = 2;
-    setup.topMargin = 1;
-    setup.bottomMargin = 0.3;
-    setup.headerMargin = 0;
-    setup.footerMargin = 0;
+    setup.orientation = PageSetup::Orientation::Landscape;
+    // Nothing within 5 mm of the edge, which most printers cannot reach; the top margin gives
+    // the bottom what it needs.
+    setup.topMargin = 0.8;
+    setup.bottomMargin = 0.5;
+    setup.headerMargin = 0.5;
+    setup.footerMargin = 0.5;
     setup.leftMargin = 1;
     setup.rightMargin = 1;
     // The tickets carry their own lines; the sheet's headings and grid lines are no part of them.
     setup.printFixedRow = false;
     setup.printFixedColumn = false;
     setup.printGridlines = false;
+    setup.zoom = 100;
     document.setPageSetup(setup);
-    const int templateCols = std::min(ticketTemplate.cols() - 1, kBlockCols);
-    for (int c = 1; c <= templateCols; ++c)
-        document.setColumnWidth(c, ticketTemplate.columnWidth(c));
-    document.setAutoRedraw(true);
-    document.refresh();
-    return blocks;
+    // A template edited taller or wider than the page is printed smaller rather than split.
+    int height = 0;
+    for (int r = 1; r <= kBlockRows && r < document.rows(); ++r)
+        height += document.rowHeight(r);
+    int width = 0;
+    for (int c = 1; c <= kBlockCols && c < document.cols(); ++c)
+        width += document.columnWidth(c);
+    const QRectF page = GridPagination::contentRect(setup);
+    const double fit =
+        std::min(page.height() / std::max(1, height * perPage), page.width() / std::max(1, width));
+    if (fit < 1) {
+        setup.zoom = std::max(10, int(std::floor(fit * 100)));
+        document.setPageSetup(setup);
+    }
 }
 
 } // namespace fenpai

@@ -38,13 +38,24 @@ public:
     // would reach outside the folder.
     static QString photoPath(const QString &folder, const QString &name);
 
-    // Fills `document` with the tickets of the settings from the template grid and returns the
-    // number of tickets. A missing choice, a missing table or no examinee to print fails and
-    // leaves the document untouched.
-    [[nodiscard]] static Result<int> build(Database &db, const Grid &ticketTemplate,
-                                           const TicketSettings &settings, Grid &document);
+    struct Outcome
+    {
+        int tickets = 0;
+        // With photos: "考号 姓名" of each examinee whose photo was not found (their frame
+        // keeps its caption), in the order of the tickets.
+        QStringList withoutPhoto;
+    };
+
+    // Fills `document` with the tickets of the settings from the template grid. A missing
+    // choice, a missing table or no examinee to print fails and leaves the document untouched.
+    [[nodiscard]] static Result<Outcome> build(Database &db, const Grid &ticketTemplate,
+                                               const TicketSettings &settings, Grid &document);
 
     static QString cuttingLine(); // 172 "-"
+
+    // A4 landscape inside printable margins; `perPage` blocks fill one page, scaled down when
+    // the template is larger than the page.
+    static void setUpPage(Grid &document, int perPage);
 };
 
 } // namespace fenpai

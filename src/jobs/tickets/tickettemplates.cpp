@@ -40,7 +40,7 @@ const Metrics economyMetrics{
 const std::array<int, 16> columnWidths{0,  20, 66, 44,  120, 70,  150, 22,
                                        46, 66, 44, 120, 70,  150, 22,  20};
 
-void setText(Grid &grid, int row, int col, const QString &text, double size, int align,
+void setText(Grid &grid, int row, int col, const QString &text, double size, GridAlign align,
              bool bold = false)
 {
     grid.setCellText(row, col, text);
@@ -88,12 +88,15 @@ void buildHalf(Grid &grid, int c0, const QString &copyName, const Metrics &m)
 
     // A thick frame round the ticket, thin lines round the fields and the photo.
     GridRange fields = grid.range(3, c0, 9, last);
-    for (int edge : {GridBorder::Left, GridBorder::Top, GridBorder::Right, GridBorder::Bottom,
-                     GridBorder::InsideVertical, GridBorder::InsideHorizontal})
-        fields.setBorder(edge, GridBorder::Thin);
+    for (GridBorder::Edge edge :
+         {GridBorder::Edge::Left, GridBorder::Edge::Top, GridBorder::Edge::Right,
+          GridBorder::Edge::Bottom, GridBorder::Edge::InsideVertical,
+          GridBorder::Edge::InsideHorizontal})
+        fields.setBorder(edge, GridBorder::Style::Thin);
     GridRange frame = grid.range(1, c0, 10, last);
-    for (int edge : {GridBorder::Left, GridBorder::Top, GridBorder::Right, GridBorder::Bottom})
-        frame.setBorder(edge, GridBorder::Thick);
+    for (GridBorder::Edge edge : {GridBorder::Edge::Left, GridBorder::Edge::Top,
+                                  GridBorder::Edge::Right, GridBorder::Edge::Bottom})
+        frame.setBorder(edge, GridBorder::Style::Thick);
 }
 
 } // namespace

@@ -336,12 +336,12 @@ bool ArrangementDialog::runArrangement()
         return false;
     }
     // The job runs on a thread and connection of its own; the window keeps painting.
-    std::optional<Result<ArrangementOutcome>> outcome;
-    JobProgress(this, QStringLiteral("正在编排……")).run([&](const JobProgress::Report &report) {
-        outcome = m_workspace.useOwnConnection(
+    const auto job = [&](const JobProgress::Report &report) {
+        return m_workspace.useOwnConnection(
             [&](Database &db) { return Arrangement::run(db, *chosen, report); });
-    });
-    const Result<ArrangementOutcome> &result = *outcome;
+    };
+    const Result<ArrangementOutcome> result =
+        JobProgress(this, QStringLiteral("正在编排……")).compute(job);
     if (!result) {
         say(this, result.status().message());
         return false;

@@ -5,6 +5,8 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
+#include <type_traits>
 
 class QProgressDialog;
 class QWidget;
@@ -30,6 +32,13 @@ public:
     // then takes it. The job gets a Report it may call from its thread. A job that cannot stop
     // part-way gets a progress window without a cancel button.
     void run(const std::function<void(const Report &)> &job, bool cancellable = true);
+    // The same for a job that returns its outcome (a Result or a Status), returned here.
+    template <typename Job> auto compute(Job job, bool cancellable = true)
+    {
+        std::optional<std::invoke_result_t<Job &, const Report &>> outcome;
+        run([&](const Report &report) { outcome.emplace(job(report)); }, cancellable);
+        return std::move(*outcome);
+    }
 
 private:
     void show(int total, bool cancellable);

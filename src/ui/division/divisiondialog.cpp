@@ -225,12 +225,12 @@ bool DivisionDialog::runDivision()
         return false;
     }
     // The job runs on a thread and connection of its own; the window keeps painting.
-    std::optional<Result<DivisionSummary>> outcome;
-    JobProgress(this, QStringLiteral("正在分班……")).run([&](const JobProgress::Report &report) {
-        outcome = m_workspace.useOwnConnection(
+    const auto job = [&](const JobProgress::Report &report) {
+        return m_workspace.useOwnConnection(
             [&](Database &db) { return ClassDivision::run(db, *chosen, report); });
-    });
-    const Result<DivisionSummary> &result = *outcome;
+    };
+    const Result<DivisionSummary> result =
+        JobProgress(this, QStringLiteral("正在分班……")).compute(job);
     if (!result) {
         say(this, result.status().message());
         return false;

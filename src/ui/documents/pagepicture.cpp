@@ -35,7 +35,7 @@ double PagePicture::scale() const
 {
     double w = m_setup.pageWidthCm();
     double h = m_setup.pageHeightCm();
-    if (m_setup.orientation == 2)
+    if (m_setup.isLandscape())
         std::swap(w, h);
     return std::min((width() - 12) / w, (height() - 12) / h);
 }
@@ -44,7 +44,7 @@ QRectF PagePicture::sheetRect() const
 {
     double w = m_setup.pageWidthCm();
     double h = m_setup.pageHeightCm();
-    if (m_setup.orientation == 2)
+    if (m_setup.isLandscape())
         std::swap(w, h);
     const double s = scale();
     return QRectF((width() - w * s) / 2, (height() - h * s) / 2, w * s, h * s);

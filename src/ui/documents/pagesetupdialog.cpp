@@ -263,7 +263,8 @@ QWidget *PageSetupDialog::buildHeaderFooterTab()
         part(QStringLiteral("页眉"), "txtHeader", "cboHeaderAlign", &m_header, &m_headerAlign));
     layout->addWidget(
         part(QStringLiteral("页脚"), "txtFooter", "cboFooterAlign", &m_footer, &m_footerAlign));
-    auto *hint = new QLabel(QStringLiteral("&p 为页码，&n 为总页数，如“共&n页  第&p页”。"));
+    auto *hint = new QLabel(
+        QStringLiteral("&p 为页码，&n 为总页数，如“%1”。").arg(PageSetup::standardFooter()));
     hint->setTextFormat(Qt::PlainText);
     layout->addWidget(hint);
     layout->addStretch(1);
@@ -280,7 +281,7 @@ void PageSetupDialog::setGrid(Grid *grid)
 void PageSetupDialog::setPageSetup(const PageSetup &s)
 {
     m_initial = s;
-    (s.orientation == 1 ? m_portrait : m_landscape)->setChecked(true);
+    (s.isLandscape() ? m_landscape : m_portrait)->setChecked(true);
     m_paper->setCurrentIndex(std::clamp(s.paperKind, 0, PageSetup::customPaperKind()));
     m_paperWidth->setText(NumberText::format(s.paperWidth));
     m_paperHeight->setText(NumberText::format(s.paperHeight));
@@ -300,10 +301,10 @@ void PageSetupDialog::setPageSetup(const PageSetup &s)
     m_centerV->setChecked(s.centerVertically);
     m_header->setText(s.header);
     m_header->setFont(s.headerFont.toQFont());
-    m_headerAlign->setCurrentIndex(std::clamp(s.headerAlignment, 0, 2));
+    m_headerAlign->setCurrentIndex(std::clamp(int(s.headerAlignment), 0, 2));
     m_footer->setText(s.footer);
     m_footer->setFont(s.footerFont.toQFont());
-    m_footerAlign->setCurrentIndex(std::clamp(s.footerAlignment, 0, 2));
+    m_footerAlign->setCurrentIndex(std::clamp(int(s.footerAlignment), 0, 2));
     updatePaperBoxes();
     updatePicture();
 }
@@ -311,7 +312,8 @@ void PageSetupDialog::setPageSetup(const PageSetup &s)
 PageSetup PageSetupDialog::pageSetup() const
 {
     PageSetup s = m_initial;
-    s.orientation = m_portrait->isChecked() ? 1 : 2;
+    s.orientation = m_portrait->isChecked() ? PageSetup::Orientation::Portrait
+                                            : PageSetup::Orientation::Landscape;
     s.paperKind = m_paper->currentIndex();
     if (s.paperKind == PageSetup::customPaperKind()) {
         s.paperWidth = number(m_paperWidth);
@@ -332,10 +334,10 @@ PageSetup PageSetupDialog::pageSetup() const
     for (int i = 0; i < 6; ++i)
         *margins[i] = number(m_margins[i]);
     s.header = m_header->text();
-    s.headerAlignment = m_headerAlign->currentIndex();
+    s.headerAlignment = PageSetup::TextAlign(m_headerAlign->currentIndex());
     s.headerFont = GridFont::fromQFont(m_header->font());
     s.footer = m_footer->text();
-    s.footerAlignment = m_footerAlign->currentIndex();
+    s.footerAlignment = PageSetup::TextAlign(m_footerAlign->currentIndex());
     s.footerFont = GridFont::fromQFont(m_footer->font());
     return s;
 }

@@ -2,8 +2,8 @@
 
 #include "ui/main/mainwindow.h"
 
-#include "db/datadirectory.h"
 #include "grid/fontsubstitutes.h"
+#include "jobs/workspace.h"
 
 #include <QApplication>
 #include <QFont>
@@ -90,7 +90,7 @@ int Application::run(int argc, char **argv)
 
     MainWindow::Options options;
     options.programDir = QApplication::applicationDirPath();
-    options.dataDirectory = DataDirectory::resolve(dataDir, options.programDir);
+    options.dataDirectory = Workspace::resolveDataDirectory(dataDir, options.programDir);
     MainWindow window(options);
     window.show();
     splash.finish(&window);

@@ -36,35 +36,33 @@ void BorderPicker::paintItem(QPainter &p, const QRect &rect, int index)
     p.drawLine(midX, box.top(), midX, box.bottom());
     p.drawLine(box.left(), midY, box.right(), midY);
     for (const GridEdits::BorderEdge &e : GridEdits::borderPattern(index)) {
-        if (e.style == GridBorder::None)
+        if (e.style == GridBorder::Style::None)
             continue;
-        p.setPen(QPen(Qt::black, e.style == GridBorder::Thick ? 2 : 1));
+        p.setPen(QPen(Qt::black, e.style == GridBorder::Style::Thick ? 2 : 1));
         switch (e.edge) {
-        case GridBorder::Left:
+        case GridBorder::Edge::Left:
             p.drawLine(box.topLeft(), box.bottomLeft());
             break;
-        case GridBorder::Top:
+        case GridBorder::Edge::Top:
             p.drawLine(box.topLeft(), box.topRight());
             break;
-        case GridBorder::Right:
+        case GridBorder::Edge::Right:
             p.drawLine(box.topRight(), box.bottomRight());
             break;
-        case GridBorder::Bottom:
+        case GridBorder::Edge::Bottom:
             p.drawLine(box.bottomLeft(), box.bottomRight());
             break;
-        case GridBorder::InsideVertical:
+        case GridBorder::Edge::InsideVertical:
             p.drawLine(midX, box.top(), midX, box.bottom());
             break;
-        case GridBorder::InsideHorizontal:
+        case GridBorder::Edge::InsideHorizontal:
             p.drawLine(box.left(), midY, box.right(), midY);
             break;
-        case GridBorder::DiagonalDown:
+        case GridBorder::Edge::DiagonalDown:
             p.drawLine(box.topLeft(), box.bottomRight());
             break;
-        case GridBorder::DiagonalUp:
+        case GridBorder::Edge::DiagonalUp:
             p.drawLine(box.bottomLeft(), box.topRight());
-            break;
-        default:
             break;
         }
     }

@@ -5,8 +5,10 @@
 #include "grid/gridexport.h"
 #include "grid/gridpagerenderer.h"
 #include "jobs/documents/documentwriteback.h"
+#include "jobs/documents/reporttitles.h"
 #include "ui/documents/documentwindow.h"
 #include "ui/documents/pagesetupdialog.h"
+#include "ui/documents/reporttitledialog.h"
 #include "ui/grid/gridprinter.h"
 #include "ui/grid/gridview.h"
 #include "ui/main/mainwindow.h"
@@ -75,6 +77,7 @@ FileCommands::FileCommands(MainWindow &window)
     wire("mnuPrintPreview", [this] { preview(); });
     wire("mnuDirectPrint", [this] { print(); });
     wire("mnuExportPdf", [this] { exportTo(FileKind::Pdf); });
+    m_window.wire(QStringLiteral("bbtsz"), this, [this] { (void)editReportTitles(); });
     connect(m_window.mdiArea(), &QMdiArea::subWindowActivated, this,
             &FileCommands::documentActivated);
     documentActivated();
@@ -113,6 +116,48 @@ QString FileCommands::chooseFile(FileKind kind, bool save)
 void FileCommands::failed(const QString &text)
 {
     m_window.message(QMessageBox::Warning, QStringLiteral("提示"), text);
+}
+
+bool FileCommands::editReportTitles()
+{
+    const ReportFormat::Subtitle old = m_window.workspace().reportSubtitle();
+    std::optional<ReportFormat::Subtitle> edited;
+    if (m_editTitles) {
+        edited = m_editTitles(old);
+    } else {
+        ReportTitleDialog dialog(old, &m_window);
+        if (dialog.exec() == QDialog::Accepted)
+            edited = dialog.titles();
+    }
+    if (!edited)
+        return false;
+    if (const Status s = m_window.workspace().saveReportSubtitle(*edited); !s.isOk()) {
+        failed(s.message());
+        return false;
+    }
+    // Documents already made print the new titles too.
+    for (QMdiSubWindow *sub : m_window.mdiArea()->subWindowList()) {
+        if (auto *doc = qobject_cast<DocumentWindow *>(sub->widget()))
+            ReportTitles::renew(doc->grid(), old, *edited);
+    }
+    return true;
+}
+
+void FileCommands::offerTitlesOnce()
+{
+    DocumentWindow *doc = m_window.activeDocument();
+    if (m_titlesOffered || !doc || !ReportTitles::printsFactory(doc->grid()) ||
+        !ReportTitles::isFactory(m_window.workspace().reportSubtitle()))
+        return;
+    m_titlesOffered = true;
+    const ReportFormat::Subtitle factory = ReportTitles::factory();
+    const QString text =
+        QStringLiteral("报表标题还是出厂时的“%1”和“%2”，打印和输出的报表都会印上它们。\n"
+                       "现在设置报表标题吗？（以后也可以在 工具 → 报表标题设置… 里设置）")
+            .arg(factory.left, factory.right);
+    if (m_window.ask(QMessageBox::Question, QStringLiteral("提示"), text,
+                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+        (void)editReportTitles(); // a failure has been said; the print goes on
 }
 
 void FileCommands::openFile()
@@ -178,6 +223,7 @@ void FileCommands::exportTo(FileKind kind)
     DocumentWindow *doc = m_window.activeDocument();
     if (!doc)
         return;
+    offerTitlesOnce();
     const QString path = chooseFile(kind, true);
     if (path.isEmpty())
         return;
@@ -216,12 +262,14 @@ void FileCommands::pageSetup()
 
 void FileCommands::preview()
 {
+    offerTitlesOnce();
     if (DocumentWindow *doc = m_window.activeDocument())
         GridPrinter(doc->grid()).preview(&m_window);
 }
 
 void FileCommands::print()
 {
+    offerTitlesOnce();
     DocumentWindow *doc = m_window.activeDocument();
     if (!doc)
         return;

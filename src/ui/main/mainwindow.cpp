@@ -20,9 +20,9 @@
 #include "ui/arrangement/arrangementdialog.h"
 #include "ui/arrangement/examswapdialog.h"
 #include "ui/arrangement/mixingcheckdialog.h"
-#include "ui/common/jobprogress.h"
 #include "ui/division/divisiondialog.h"
 #include "ui/documents/documentwindow.h"
+#include "ui/import/importflow.h"
 #include "ui/tickets/ticketentry.h"
 
 #include <QAction>
@@ -243,6 +243,7 @@ void MainWindow::buildMenus()
     }
 
     QMenu *tools = addSubmenu(nullptr, "mnuTools", QStringLiteral("工具(&T)"));
+    addEntry(tools, "bbtsz", QStringLiteral("报表标题设置…"));
     addEntry(tools, "editmima", QStringLiteral("修改密码"));
     addEntry(tools, "xufu", QStringLiteral("修复系统表"));
 
@@ -426,7 +427,7 @@ DocumentWindow *MainWindow::openBuilt(const std::function<Result<ReportDocument>
     std::unique_ptr<DocumentWindow> doc(createDocument());
     const Result<ReportDocument> built = build(doc->grid());
     if (!built) {
-        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), built.status().message(),
+        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), built.status().describe(),
                   QMessageBox::Ok);
         return nullptr;
     }
@@ -447,45 +448,19 @@ void MainWindow::runDocumentCommand(const QString &objectName)
 
 void MainWindow::importWorkbook(bool arrangement)
 {
-    const QString path = m_chooseFile
-                             ? m_chooseFile()
-                             : QFileDialog::getOpenFileName(this, QString(), QString(),
-                                                            SpreadsheetImport::fileFilter());
-    if (path.isEmpty())
+    ImportFlow flow(this, m_workspace, m_message, [this](const QString &caption) {
+        return m_chooseFile ? m_chooseFile()
+                            : QFileDialog::getOpenFileName(this, caption, QString(),
+                                                           SpreadsheetImport::fileFilter());
+    });
+    const std::optional<ImportReport> report =
+        flow.run(arrangement ? ImportKind::Arrangement : ImportKind::Division);
+    if (!report)
         return;
-    const Status opened = m_workspace.open();
-    if (!opened.isOk()) {
-        m_message(this, QMessageBox::Warning, SpreadsheetImport::adviceTitle(), opened.message(),
-                  QMessageBox::Ok);
-        return;
-    }
-    // The import runs on a thread and connection of its own; it cannot stop part-way, so its
-    // progress window has no cancel button.
-    std::optional<Result<ImportReport>> imported;
-    JobProgress(this, QStringLiteral("正在导入数据……"))
-        .run(
-            [&](const JobProgress::Report &) {
-                imported = m_workspace.useOwnConnection([&](Database &db) {
-                    return arrangement ? SpreadsheetImport::importArrangement(db, path)
-                                       : SpreadsheetImport::importDivision(db, path);
-                });
-            },
-            false);
-    const Result<ImportReport> &report = *imported;
-    if (!report) {
-        m_message(this, QMessageBox::NoIcon, SpreadsheetImport::adviceTitle(),
-                  report.status().message(), QMessageBox::Ok);
-        return;
-    }
     QStringList counts;
     for (const ImportedTable &table : report->tables)
         counts.append(QStringLiteral("%1 %2 行").arg(table.table).arg(table.rowCount));
     setStatusText(1, QStringLiteral("已导入：") + counts.join(QStringLiteral("，")));
-    m_message(this, QMessageBox::NoIcon, SpreadsheetImport::successTitle(),
-              SpreadsheetImport::successMessage(), QMessageBox::Ok);
-    if (report->lacksColumns())
-        m_message(this, QMessageBox::Information, SpreadsheetImport::successTitle(),
-                  report->missingColumnsNotice(), QMessageBox::Ok);
     // The submenus list the data, so they follow a new import.
     rebuildNewClassMenu();
     rebuildRoomAndClassMenus();
@@ -622,7 +597,8 @@ void MainWindow::repairSystemTables()
 {
     const Status s = m_workspace.repairSystemTables();
     if (!s.isOk()) {
-        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), s.message(), QMessageBox::Ok);
+        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), s.describe(),
+                  QMessageBox::Ok);
         return;
     }
     const QString done = QStringLiteral("系统表 xtsztable 和 bsxtable 已重建，恢复为默认设置。");

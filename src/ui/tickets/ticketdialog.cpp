@@ -422,13 +422,29 @@ bool TicketDialog::produceTickets()
         showMessage(s.message());
         return false;
     }
-    return fillDocument(QStringLiteral("准考证"), [&](Grid &grid) {
-        return m_workspace
-            .use([&](Database &db) {
-                return TicketProduction::build(db, *m_template, settings, grid);
-            })
-            .status();
+    QStringList withoutPhoto;
+    const bool made = fillDocument(QStringLiteral("准考证"), [&](Grid &grid) {
+        Result<TicketProduction::Outcome> outcome = m_workspace.use(
+            [&](Database &db) { return TicketProduction::build(db, *m_template, settings, grid); });
+        if (outcome)
+            withoutPhoto = outcome->withoutPhoto;
+        return outcome.status();
     });
+    if (made && !withoutPhoto.isEmpty())
+        showMessage(withoutPhotoText(withoutPhoto));
+    return made;
+}
+
+QString TicketDialog::withoutPhotoText(const QStringList &examinees)
+{
+    // A long list is cut: the message box must fit the screen.
+    constexpr qsizetype kShown = 20;
+    QString text =
+        QStringLiteral("以下 %1 名考生没有照片，准考证上照片框留空：\n").arg(examinees.size());
+    text += examinees.mid(0, kShown).join(u'\n');
+    if (examinees.size() > kShown)
+        text += QStringLiteral("\n……等 %1 人").arg(examinees.size());
+    return text;
 }
 
 bool TicketDialog::produceLabels()

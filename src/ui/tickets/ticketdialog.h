@@ -73,6 +73,9 @@ public:
     void saveTemplate();
     void restoreTemplate();
 
+    // The message listing the examinees whose photo was not found ("考号 姓名" each).
+    static QString withoutPhotoText(const QStringList &examinees);
+
 private:
     void buildTicketTab(QWidget *tab);
     void buildLabelTab(QWidget *tab);

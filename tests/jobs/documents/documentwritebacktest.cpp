@@ -51,7 +51,7 @@ TEST_F(WriteBack, EditedNewAndDeletedRowsReachTheTable)
     ASSERT_EQ(source.table, "考生表");
     EXPECT_EQ(grid.cellTag(1, 0), "U1");
     // Formats and an edit undone leave the rows unchanged.
-    grid.setColumnAlignment(2, 4);
+    grid.setColumnAlignment(2, GridAlign::RightMiddle);
     grid.setCellText(2, 2, "乙乙");
     EXPECT_EQ(grid.cellTag(2, 0), "E2");
     grid.setCellText(2, 2, "乙");

@@ -1,5 +1,6 @@
 #include "jobs/documents/reportformat.h"
 #include "grid/grid.h"
+#include "jobs/documents/reporttitles.h"
 #include "support/tempdata.h"
 
 #include <gtest/gtest.h>
@@ -51,7 +52,7 @@ TEST(ReportFormat, StatisticsVariantFormatsColumnsAndPage)
         EXPECT_EQ(grid->columnMask(c), GridMask::Numeric) << c;
     EXPECT_NE(grid->columnMask(1), GridMask::Numeric);
     const PageSetup &page = grid->pageSetup();
-    EXPECT_EQ(page.orientation, 1) << "7 × 50 / 38 × 1.01 is below 20";
+    EXPECT_FALSE(page.isLandscape()) << "7 × 50 / 38 × 1.01 is below 20";
     EXPECT_EQ(page.printTitleRows, 1);
     ASSERT_EQ(grid->reportTitles().size(), 2);
     EXPECT_EQ(grid->reportTitles()[1].text, "XX中学||2025学年");
@@ -65,10 +66,10 @@ TEST(ReportFormat, LandscapeWhenTheColumnsAreWide)
         headers.append(QString("列%1").arg(i));
     std::unique_ptr<Grid> wide(statisticsGrid(headers, 38));
     ReportFormat::apply(*wide, ReportFormat::Variant::Statistics, "t", {});
-    EXPECT_EQ(wide->pageSetup().orientation, 2);
+    EXPECT_TRUE(wide->pageSetup().isLandscape());
     std::unique_ptr<Grid> narrow(statisticsGrid(headers.mid(0, 19), 38));
     ReportFormat::apply(*narrow, ReportFormat::Variant::Statistics, "t", {});
-    EXPECT_EQ(narrow->pageSetup().orientation, 1);
+    EXPECT_FALSE(narrow->pageSetup().isLandscape());
 }
 
 TEST(ReportFormat, PlainVariantKeepsHiddenColumnsHidden)
@@ -95,4 +96,51 @@ TEST(ReportFormat, SubtitleComesFromTheSettingsTable)
     t.exec({"DELETE FROM bsxtable"});
     s = ReportFormat::subtitleFrom(t.db);
     EXPECT_TRUE(s.left.isEmpty());
+}
+
+TEST(ReportTitles, WrittenReadBackAndToldFromTheFactoryRow)
+{
+    fenpai::test::TempData t;
+    EXPECT_TRUE(ReportTitles::isFactory(ReportTitles::read(t.db)));
+    const ReportFormat::Subtitle mine{"湖滨市第一中学", "2025学年第一学期", true};
+    ASSERT_TRUE(ReportTitles::write(t.db, mine).isOk());
+    const ReportFormat::Subtitle back = ReportTitles::read(t.db);
+    EXPECT_EQ(back.left, mine.left);
+    EXPECT_EQ(back.right, mine.right);
+    EXPECT_TRUE(back.showDate);
+    EXPECT_FALSE(ReportTitles::isFactory(back));
+    EXPECT_EQ(t.rows("select 显示日期, 学校 from bsxtable"), QStringList{"1\tXX县XX中学"})
+        << "only the three fields change";
+
+    // One placeholder left is still the factory text.
+    EXPECT_TRUE(ReportTitles::isFactory({"湖滨市第一中学", "2008-2009年度下学期", false}));
+
+    // An emptied or dropped table is made again, then written.
+    for (const char *sql : {"DELETE FROM bsxtable", "DROP TABLE bsxtable"}) {
+        t.exec({sql});
+        ASSERT_TRUE(ReportTitles::write(t.db, mine).isOk()) << sql;
+        EXPECT_EQ(ReportTitles::read(t.db).left, mine.left) << sql;
+        EXPECT_EQ(t.rows("select count(*) from bsxtable"), QStringList{"1"}) << sql;
+    }
+
+    // Longer than the columns hold: refused, nothing written.
+    const Status refused = ReportTitles::write(t.db, {QString(51, u'校'), "x", false});
+    EXPECT_EQ(refused.kind(), Status::Kind::Refused);
+    EXPECT_EQ(ReportTitles::read(t.db).left, mine.left);
+}
+
+TEST(ReportTitles, DocumentsAlreadyMadeTakeTheNewTitlesTheirCentreKept)
+{
+    Grid grid;
+    const ReportFormat::Subtitle factory = ReportTitles::factory();
+    ReportFormat::setPrintTitles(grid, "第 1 考场考生名单", factory, {16, 12, "1---30"});
+    EXPECT_TRUE(ReportTitles::printsFactory(grid));
+    const ReportFormat::Subtitle mine{"湖滨市第一中学", "期中考试", false};
+    EXPECT_TRUE(ReportTitles::renew(grid, factory, mine));
+    EXPECT_EQ(grid.reportTitles()[0].text, "第 1 考场考生名单");
+    EXPECT_EQ(grid.reportTitles()[1].text, "湖滨市第一中学|1---30|期中考试");
+    EXPECT_EQ(grid.reportTitles()[1].font.size, 12);
+    EXPECT_FALSE(ReportTitles::printsFactory(grid));
+    // A title line made from other texts is left alone.
+    EXPECT_FALSE(ReportTitles::renew(grid, factory, mine));
 }

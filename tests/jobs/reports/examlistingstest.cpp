@@ -78,14 +78,16 @@ TEST_F(ExamListingsTest, RoomListAndFirstLastNumbersPerRoom)
         (QStringList{"姓名|考场|考号|座位号|性别|学校|班级", "己|3|2100005|1|女|一中|初三(2)班",
                      "庚|3|2100006|2|男|二中|初三(2)班", "戊|3|2100007|3|男|二中|初三(1)班"}));
     ASSERT_EQ(g.reportTitles().size(), 2);
-    EXPECT_EQ(g.reportTitles()[1].text, QStringLiteral("2100005---2100007"));
+    // The range stands between the report titles of the settings table.
+    EXPECT_EQ(g.reportTitles()[1].text,
+              QStringLiteral("XX县XX中学|2100005---2100007|2008-2009年度下学期"));
     EXPECT_EQ(g.columnMask(3), GridMask::None) << "exam numbers shown in full";
     EXPECT_EQ(t.rows("select count(*) from NewQry5"), QStringList{"3"});
 
     // All rooms: every examinee, no range.
     ASSERT_TRUE(ExamListings::roomList(t.db, g, 0).isOk());
     EXPECT_EQ(g.reportTitles()[0].text, QStringLiteral("全部考场考生名单"));
-    EXPECT_EQ(g.reportTitles()[1].text, QString());
+    EXPECT_EQ(g.reportTitles()[1].text, QStringLiteral("XX县XX中学||2008-2009年度下学期"));
     EXPECT_EQ(g.rows() - 2, 7);
 
     // First and last numbers: each location on its room.
@@ -108,7 +110,7 @@ TEST_F(ExamListingsTest, ClassListFiltersOneClassAndQuotesNames)
         table(g),
         (QStringList{"姓名|考场|考号|座位号|性别|学校|班级", "丁|2|2100003|1|女|一中|初三(2)班",
                      "丙|2|2100004|2|男|一中|初三(2)班", "己|3|2100005|1|女|一中|初三(2)班"}));
-    EXPECT_EQ(g.reportTitles()[1].text, QStringLiteral("||"));
+    EXPECT_EQ(g.reportTitles()[1].text, QStringLiteral("XX县XX中学||2008-2009年度下学期"));
 
     const auto [school, cls] = ExamListings::splitClassCaption(QStringLiteral("O'中/初三(2)班"));
     r = ExamListings::classList(t.db, g, school, cls);

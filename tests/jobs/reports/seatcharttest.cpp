@@ -36,10 +36,14 @@ TEST_F(SeatChartTest, DesksHoldNumberNameAndClassWhereTheSeatStands)
     EXPECT_EQ(grid.cellText(2, 1), "考场地点：教学楼1");
     // Six rows of five desks from grid row 5; seat 7 stands in the front row, second column.
     EXPECT_EQ(grid.rows(), 1 + 4 + 6);
+    // The room holds both schools: each desk names its examinee's.
     const QStringList seven =
-        t.rows("SELECT 考号, 姓名, 班级 FROM 考生表 WHERE 考场 = 1 AND 座位号 = 7");
+        t.rows("SELECT 考号, 姓名, 学校, 班级 FROM 考生表 WHERE 考场 = 1 AND 座位号 = 7");
     ASSERT_EQ(seven.size(), 1);
     EXPECT_EQ(grid.cellText(5, 2), QString(seven[0]).replace('\t', '\n'));
+    // The report titles' line stands above the chart's own title.
+    ASSERT_EQ(grid.reportTitles().size(), 1);
+    EXPECT_EQ(grid.reportTitles()[0].text, "XX县XX中学||2008-2009年度下学期");
     EXPECT_EQ(GridPagination::paginate(grid).pages.size(), 1);
 
     // Room 2 holds 28: seats 29 and 30, the back two desks of the last column, stay blank.
@@ -81,4 +85,33 @@ TEST_F(SeatChartTest, LargeRoomsShrinkToOnePageAndTheMixingCheckNamesDesks)
             QStringLiteral("在第1考场1号和2号座位的考生同班相邻%1").arg(findings->size())) ||
         findings->filter("在第1考场1号和2号座位的考生同班相邻").size() == 1)
         << findings->join('\n').toStdString();
+}
+
+TEST(SeatChartSchools, ShortenedOnlyAsFarAsTheRoomsSchoolsStayApart)
+{
+    const QString south = "湖滨市第一实验初级中学南校区";
+    const QString north = "湖滨市第一实验初级中学北校区";
+    const QString second = "湖滨市第二中学";
+    const struct
+    {
+        QStringList schools;
+        int lineLength;
+        QStringList labels; // in the order of `schools`; empty: no school on the desks
+    } cases[] = {
+        {{south}, 12, {}},
+        {{south, second}, 12, {"湖滨市第一", "湖滨市第二中学"}},
+        {{south, north}, 12, {"湖滨市第一实验初级中学南", "湖滨市第一实验初级中学北"}},
+        {{south, north}, 14, {south, north}},
+        {{"一中", "二中"}, 12, {"一中", "二中"}},
+        {{"城关中学", "城关中学分校"}, 4, {"城关中学", "城关中学分"}},
+    };
+    for (const auto &c : cases) {
+        const QHash<QString, QString> labels = SeatChart::schoolLabels(c.schools, c.lineLength);
+        QStringList got;
+        for (const QString &school : c.schools) {
+            if (labels.contains(school))
+                got.append(labels.value(school));
+        }
+        EXPECT_EQ(got, c.labels) << c.schools.join(' ').toStdString();
+    }
 }

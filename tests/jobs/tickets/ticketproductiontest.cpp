@@ -37,7 +37,7 @@ protected:
                               first + i, i + 1});
         ASSERT_TRUE(test::addPupils(t.db, pupils).isOk());
     }
-    Result<int> build(const TicketSettings &settings, const Grid &tmpl)
+    Result<TicketProduction::Outcome> build(const TicketSettings &settings, const Grid &tmpl)
     {
         return TicketProduction::build(t.db, tmpl, settings, doc);
     }
@@ -73,7 +73,7 @@ TEST_F(TicketProductionTest, TemplatesFillTheirPageAndMatchTheShippedFiles)
         int width = 0;
         for (int c = 1; c <= 15; ++c)
             width += tmpl.columnWidth(c);
-        const double page = GridPagination::cmToPixels(21 - 1 - 0.3);
+        const double page = GridPagination::cmToPixels(21 - 0.8 - 0.5);
         const int perPage = layout == Layout::Standard ? 2 : 3;
         EXPECT_LE(height * perPage, page);
         EXPECT_GT(height * (perPage + 0.5), page) << "blocks leave the page half empty";
@@ -127,9 +127,9 @@ TEST_F(TicketProductionTest, SequentialClassBlocksBreaksAndCuttingLines)
     s.school = "一中";
     s.groups = {"1班"};
     s.rowFields[3] = "班级"; // row 7 shows the class instead of the room
-    const Result<int> blocks = build(s, standard);
+    const Result<TicketProduction::Outcome> blocks = build(s, standard);
     ASSERT_TRUE(blocks.isOk()) << blocks.status().message().toStdString();
-    EXPECT_EQ(*blocks, 5);
+    EXPECT_EQ(blocks->tickets, 5);
     for (int b = 1; b <= 5; ++b)
         EXPECT_EQ(names(b), QString("1班%1|1班%1").arg(b));
     EXPECT_EQ(doc.cellText(5, 4), "2100513");
@@ -160,9 +160,9 @@ TEST_F(TicketProductionTest, StackedEconomyFillsExhaustedGroupsWithEmptyTickets)
     s.order = TicketSettings::Order::Stacked;
     s.school = "一中";
     s.groups = {"1班", "2班", "3班"};
-    const Result<int> blocks = build(s, economy);
+    const Result<TicketProduction::Outcome> blocks = build(s, economy);
     ASSERT_TRUE(blocks.isOk()) << blocks.status().message().toStdString();
-    EXPECT_EQ(*blocks, 9);
+    EXPECT_EQ(blocks->tickets, 9);
     EXPECT_EQ(names(2), "2班1|2班1");
     EXPECT_EQ(names(4), "1班2|1班2");
     EXPECT_EQ(names(5), "|");
@@ -181,6 +181,35 @@ TEST_F(TicketProductionTest, StackedEconomyFillsExhaustedGroupsWithEmptyTickets)
     ASSERT_TRUE(build(s, standard).isOk());
     EXPECT_EQ(names(2), "4班1|4班1");
     EXPECT_EQ(names(3), "1班2|1班2");
+}
+
+TEST_F(TicketProductionTest, LongValuesTakeSmallerTypeOnOneLineAndThePageFitsItsTickets)
+{
+    // 18 characters of an exam number and a 14-character school are wider than their cells at
+    // the template's sizes.
+    const QString number = "KS2026000000000001";
+    const QString school = "湖滨市第一实验初级中学南校区";
+    ASSERT_TRUE(test::addPupils(t.db, {{school, "1班", "黄博欣", 80, 1, number, 1}}).isOk());
+    TicketSettings s;
+    s.school = school;
+    s.groups = {"1班"};
+    ASSERT_TRUE(build(s, standard).isOk());
+    EXPECT_EQ(doc.cellText(5, 4), number);
+    for (int col : {4, 11}) {
+        EXPECT_LT(doc.cellFont(5, col).size, standard.cellFont(5, 4).size) << col;
+        EXPECT_FALSE(doc.cellStyle(5, col).wrapText) << "smaller type comes before wrapping";
+    }
+    EXPECT_EQ(doc.cellFont(4, 4).size, standard.cellFont(4, 4).size) << "a short name stays";
+
+    // The page holds its three tickets inside printable margins, whatever the template's size.
+    const PageSetup &page = doc.pageSetup();
+    for (double margin : {page.topMargin, page.bottomMargin, page.leftMargin, page.rightMargin,
+                          page.headerMargin, page.footerMargin})
+        EXPECT_GE(margin, 0.5);
+    economy.setRowHeight(5, economy.rowHeight(5) + 60);
+    s.layout = Layout::Economy;
+    ASSERT_TRUE(build(s, economy).isOk());
+    EXPECT_LT(doc.pageSetup().zoom, 100) << "a taller template is printed smaller, not split";
 }
 
 TEST_F(TicketProductionTest, ChoicesAreCheckedBeforeAnythingIsRead)
@@ -225,7 +254,7 @@ TEST_F(TicketProductionTest, ChoicesAreCheckedBeforeAnythingIsRead)
     s.photoNameField = "考号";
     EXPECT_EQ(TicketProduction::validate(s).message(),
               "请选择存放照片的目录及与照片文件名相对应的列");
-    const Result<int> refused = build(s, standard);
+    const Result<TicketProduction::Outcome> refused = build(s, standard);
     EXPECT_FALSE(refused.isOk());
     EXPECT_EQ(doc.rows(), Grid().rows());
     s.usePhotos = false;
@@ -254,13 +283,18 @@ TEST_F(TicketProductionTest, PhotosComeFromTheFolderByTheChosenColumn)
     s.usePhotos = true;
     s.photoFolder = folder + "/";
     s.photoNameField = "考号";
-    ASSERT_TRUE(build(s, standard).isOk());
+    const Result<TicketProduction::Outcome> made = build(s, standard);
+    ASSERT_TRUE(made.isOk());
     EXPECT_EQ(doc.cellStyle(3, 6).imageKey, "2100001");
     EXPECT_EQ(doc.cellStyle(3, 13).imageKey, "2100001");
     EXPECT_FALSE(doc.image("2100001").isNull());
-    EXPECT_EQ(doc.cellText(3, 6), "");            // the caption gives way to the picture
-    EXPECT_EQ(doc.cellStyle(14, 6).imageKey, ""); // no photo for 2100002: an empty frame
+    EXPECT_EQ(doc.cellText(3, 6), ""); // the caption gives way to the picture
+    // No photo for 2100002: its frame keeps the caption, and the examinee is listed.
+    EXPECT_EQ(doc.cellStyle(14, 6).imageKey, "");
+    EXPECT_EQ(doc.cellText(14, 6), "照片");
+    EXPECT_EQ(doc.cellText(14, 13), "照片");
     EXPECT_EQ(doc.mergeAt(14, 13), (GridArea{14, 13, 19, 13}));
+    EXPECT_EQ(made->withoutPhoto, QStringList{"2100002 1班2"});
 
     // 照片 is offered, and read, only when 考生表 has such a column.
     EXPECT_EQ(TicketProduction::photoNameChoices(t.db), (QStringList{"姓名", "考号"}));
@@ -296,6 +330,12 @@ TEST_F(TicketProductionTest, DeskLabelsBySeatAndByExamNumber)
     EXPECT_EQ(labels.rows(), 15);
     EXPECT_EQ(labels.cellText(14, 2), "2100028");
 
+    // Two labels a row share the printable width: narrower than 390 each, the type following.
+    const double printable = GridPagination::contentRect(labels.pageSetup()).width();
+    EXPECT_LE(labels.columnWidth(1) + labels.columnWidth(2), printable);
+    EXPECT_GE(labels.pageSetup().leftMargin, 0.5);
+    EXPECT_GE(labels.pageSetup().headerMargin, 0.5);
+
     s.room = "2";
     ASSERT_TRUE(DeskLabels::build(t.db, s, labels).isOk());
     EXPECT_EQ(labels.cols(), 2);
@@ -305,4 +345,13 @@ TEST_F(TicketProductionTest, DeskLabelsBySeatAndByExamNumber)
     s.room = "9";
     EXPECT_EQ(DeskLabels::build(t.db, s, labels).message(), "所选考场没有考生");
     EXPECT_EQ(labels.rows(), 4); // a refused build leaves the document as it was
+
+    // An 18-digit number keeps one line in smaller type.
+    ASSERT_TRUE(
+        test::addPupils(t.db, {{"一中", "3班", "马", 80, 3, "KS2026000000000001", 1}}).isOk());
+    s.room = "3";
+    ASSERT_TRUE(DeskLabels::build(t.db, s, labels).isOk());
+    EXPECT_EQ(labels.cellText(1, 1), "KS2026000000000001");
+    EXPECT_LT(labels.cellFont(1, 1).size, 72);
+    EXPECT_FALSE(labels.cellStyle(1, 1).wrapText);
 }

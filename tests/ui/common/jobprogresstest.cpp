@@ -81,34 +81,34 @@ TEST(JobProgress, ACancelledDivisionRollsBackWhileTheWindowKeepsPainting)
 
     // The job's side: a division whose first progress report holds it until the user cancels,
     // as a long run would be.
-    std::optional<Result<DivisionSummary>> result;
     auto divide = [&](const ClassDivision::Progress &progress) {
         return workspace.useOwnConnection(
             [&](Database &db) { return ClassDivision::run(db, DivisionSettings{}, progress); });
     };
     bool onOtherThread = false;
-    JobProgress(&window, "正在分班……").run([&](const JobProgress::Report &report) {
-        onOtherThread = QThread::currentThread() != QApplication::instance()->thread();
-        result = divide([&](int done, int total) {
-            while (report(done, total))
-                QThread::msleep(2);
-            return false;
+    const Result<DivisionSummary> result =
+        JobProgress(&window, "正在分班……").compute([&](const JobProgress::Report &report) {
+            onOtherThread = QThread::currentThread() != QApplication::instance()->thread();
+            return divide([&](int done, int total) {
+                while (report(done, total))
+                    QThread::msleep(2);
+                return false;
+            });
         });
-    });
 
     EXPECT_TRUE(onOtherThread);
     EXPECT_TRUE(dialogSeen);
     EXPECT_GT(window.paints, paintsWhileRunning);
-    ASSERT_FALSE(result->isOk());
-    EXPECT_EQ(result->status().kind(), Status::Kind::Cancelled);
+    ASSERT_FALSE(result.isOk());
+    EXPECT_TRUE(result.status().isCancelled());
     EXPECT_EQ(data.classes(), std::vector<int>(50, 7));
     EXPECT_EQ(visibleProgress(), nullptr);
 
     // A short job shows no progress window and returns its result.
-    result.reset();
-    JobProgress(&window, "正在分班……").run([&](const JobProgress::Report &report) {
-        result = divide(report);
-    });
-    ASSERT_TRUE(result->isOk()) << result->status().message().toStdString();
+    const Result<DivisionSummary> quick =
+        JobProgress(&window, "正在分班……").compute([&](const JobProgress::Report &report) {
+            return divide(report);
+        });
+    ASSERT_TRUE(quick.isOk()) << quick.status().message().toStdString();
     EXPECT_NE(data.classes(), std::vector<int>(50, 7));
 }

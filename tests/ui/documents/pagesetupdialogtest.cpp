@@ -29,18 +29,18 @@ template <typename T> T *child(QWidget &w, const char *name)
 PageSetup customSetup()
 {
     PageSetup s;
-    s.orientation = 2;
+    s.orientation = PageSetup::Orientation::Landscape;
     s.paperKind = PageSetup::customPaperKind();
     s.paperWidth = 18.3;
     s.paperHeight = 25.05;
     s.zoom = 90;
     s.leftMargin = 1.25; // shown as 1.3, as the boxes keep one decimal
     s.header = "共&n页  第&p页";
-    s.headerAlignment = 2;
+    s.headerAlignment = PageSetup::TextAlign::Right;
     s.headerFont.name = "黑体";
     s.headerFont.size = 12;
     s.headerFont.bold = true;
-    s.footerAlignment = 0;
+    s.footerAlignment = PageSetup::TextAlign::Left;
     s.printTitleRows = 2;
     s.printFixedColumn = true;
     s.blackAndWhite = true;
@@ -162,7 +162,7 @@ TEST(PageSetupDialog, LandscapeAndTitleRowsReachTheGrid)
     child<QCheckBox>(dialog, "chkPrintFixedRow")->setChecked(false);
     child<QLineEdit>(dialog, "txtPrintTitleRows")->setText("2");
     dialog.accept();
-    EXPECT_EQ(grid.pageSetup().orientation, 2);
+    EXPECT_TRUE(grid.pageSetup().isLandscape());
     EXPECT_FALSE(grid.pageSetup().printFixedRow);
     EXPECT_EQ(grid.pageSetup().printTitleRows, 2);
 }

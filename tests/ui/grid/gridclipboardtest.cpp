@@ -24,7 +24,8 @@ TEST(GridClipboard, CopyThenPasteWithFormatsIntoAnotherGrid)
     source.setCellText(4, 4, QStringLiteral("姓名"));
     source.range(1, 1, 1, 15).merge();
     source.range(1, 1, 1, 15).setFont(GridFont{QStringLiteral("黑体"), 18, true});
-    source.range(4, 1, 9, 15).setBorder(GridBorder::InsideHorizontal, GridBorder::Thin);
+    source.range(4, 1, 9, 15)
+        .setBorder(GridBorder::Edge::InsideHorizontal, GridBorder::Style::Thin);
     source.cell(4, 4).setTag(QStringLiteral("t"));
     QImage picture(4, 4, QImage::Format_RGB32);
     picture.fill(Qt::red);
@@ -47,7 +48,7 @@ TEST(GridClipboard, CopyThenPasteWithFormatsIntoAnotherGrid)
     EXPECT_EQ(target.cellTag(15, 4), QStringLiteral("t"));
     EXPECT_TRUE(target.cellFont(12, 1).bold);
     EXPECT_EQ(target.cellFont(12, 1).name, QStringLiteral("黑体"));
-    EXPECT_EQ(target.cellStyle(15, 4).borders[3], 1);
+    EXPECT_EQ(target.cellStyle(15, 4).borders[3], GridBorder::Style::Thin);
     EXPECT_EQ(target.merges(), (QList<GridArea>{{12, 1, 12, 15}}));
     EXPECT_EQ(target.cellStyle(14, 6).imageKey, QStringLiteral("p"));
     EXPECT_FALSE(target.image(QStringLiteral("p")).isNull());

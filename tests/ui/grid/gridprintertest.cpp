@@ -1,5 +1,6 @@
 #include "ui/grid/gridprinter.h"
 #include "grid/gridpagination.h"
+#include "support/pdfcheck.h"
 #include "support/testapp.h"
 #include "ui/grid/gridview.h"
 
@@ -70,10 +71,11 @@ void buildShowcase(Grid &g, int dataRows)
     g.range(2, 6, 4, 6).merge();
     g.addImageData(QStringLiteral("p1"), photo());
     g.setCellImage(2, 6, QStringLiteral("p1"));
-    g.range(1, 1, 6, 6).setBorder(GridBorder::InsideHorizontal, GridBorder::Thin);
-    g.range(1, 1, 6, 6).setBorder(GridBorder::InsideVertical, GridBorder::Thin);
-    for (int edge = GridBorder::Left; edge <= GridBorder::Bottom; ++edge)
-        g.range(1, 1, 6, 6).setBorder(edge, GridBorder::Thick);
+    g.range(1, 1, 6, 6).setBorder(GridBorder::Edge::InsideHorizontal, GridBorder::Style::Thin);
+    g.range(1, 1, 6, 6).setBorder(GridBorder::Edge::InsideVertical, GridBorder::Style::Thin);
+    for (GridBorder::Edge edge : {GridBorder::Edge::Left, GridBorder::Edge::Top,
+                                  GridBorder::Edge::Right, GridBorder::Edge::Bottom})
+        g.range(1, 1, 6, 6).setBorder(edge, GridBorder::Style::Thick);
     g.range(3, 2, 3, 2).setForeColor(QColor(Qt::red));
     g.range(3, 1, 3, 1).setFontItalic(true);
     g.addReportTitle(
@@ -81,7 +83,7 @@ void buildShowcase(Grid &g, int dataRows)
     g.addReportTitle(ReportTitle{QStringLiteral("一中||2026-11-01"),
                                  GridFont{QStringLiteral("Arial"), 10}, 1, true});
     PageSetup &p = g.pageSetup();
-    p.footer = QStringLiteral("共&n页  第&p页");
+    p.footer = PageSetup::standardFooter();
     p.header = QStringLiteral("第 3 考场");
     p.centerHorizontally = true;
     p.leftMargin = p.rightMargin = 1;
@@ -96,20 +98,6 @@ int pdfPageCount(const QByteArray &pdf)
 {
     static const QRegularExpression page(QStringLiteral(R"(/Type\s*/Page[^s])"));
     return int(QString::fromLatin1(pdf).count(page));
-}
-
-QString pdfText(const QString &path)
-{
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (tool.isEmpty())
-        return {};
-    QProcess process;
-    process.start(tool, {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    process.waitForFinished(30000);
-    // Some CJK glyphs come back in compatibility forms, 页 as a radical that NFKC keeps.
-    return QString::fromUtf8(process.readAllStandardOutput())
-        .normalized(QString::NormalizationForm_KC)
-        .replace(QChar(0x2EDA), QChar(0x9875));
 }
 
 } // namespace
@@ -133,8 +121,9 @@ TEST(GridPrinter, PdfWrittenHeadlessWithTheExpectedPages)
     EXPECT_EQ(pdfPageCount(pdf), pages);
     EXPECT_FALSE(QFile::exists(path + QStringLiteral(".part")));
 
-    const QString text = pdfText(path);
+    const QString text = test::pdfText(path);
     if (!text.isEmpty()) {
+        EXPECT_EQ(test::radicalsIn(text), QString());
         EXPECT_TRUE(text.contains(QStringLiteral("共%1页").arg(pages)));
         EXPECT_TRUE(text.contains(QStringLiteral("第%1页").arg(pages)));
         EXPECT_TRUE(text.contains(QStringLiteral("期中考试成绩表")));

@@ -352,8 +352,9 @@ TEST(GridView, APartialPaintLooksLikeTheFullOne)
     ViewFixture f;
     for (int i = 0; i < 60; ++i)
         f.grid.addItem(QStringLiteral("名%1\t%1\t%2").arg(i).arg(i % 3));
-    f.grid.range(1, 1, 60, 3).setBorder(GridBorder::InsideHorizontal, GridBorder::Thick);
-    f.grid.range(1, 1, 60, 3).setBorder(GridBorder::InsideVertical, GridBorder::Thin);
+    f.grid.range(1, 1, 60, 3)
+        .setBorder(GridBorder::Edge::InsideHorizontal, GridBorder::Style::Thick);
+    f.grid.range(1, 1, 60, 3).setBorder(GridBorder::Edge::InsideVertical, GridBorder::Style::Thin);
     f.grid.range(2, 2, 3, 3).merge();
     f.grid.range(42, 1, 43, 2).merge();
     f.grid.range(1, 1, 60, 1).setBackColor(QColor(255, 255, 200));

@@ -3,6 +3,7 @@
 #include "db/datadirectory.h"
 #include "grid/grid.h"
 #include "jobs/documents/documentwriteback.h"
+#include "jobs/documents/reportformat.h"
 #include "ui/documents/documentwindow.h"
 #include "ui/main/mainwindow.h"
 
@@ -169,4 +170,46 @@ TEST_F(Files, GridFilesExportsAndDocumentsThatCannotBeSavedBack)
     }
     for (const char *name : {"mnuFilePageSetup", "mnuPrintPreview", "mnuDirectPrint"})
         EXPECT_TRUE(w->action(name)->isEnabled()) << name;
+}
+
+TEST_F(Files, TheFactoryTitlesAreSaidOnceAndTheDialogSetsThem)
+{
+    int edits = 0;
+    std::optional<ReportFormat::Subtitle> chosen;
+    files->setTitleEditor([&](const ReportFormat::Subtitle &current) {
+        ++edits;
+        EXPECT_EQ(current.left, "XX县XX中学");
+        return chosen;
+    });
+    const auto questions = [&] {
+        int n = 0;
+        for (const Asked &a : std::as_const(messages))
+            n += a.icon == QMessageBox::Question ? 1 : 0;
+        return n;
+    };
+    // A document that prints no titles asks nothing, however often it is exported.
+    run("kstable");
+    run("mnuExportPdf", dir.filePath("a.pdf"));
+    EXPECT_EQ(questions(), 0);
+
+    // A report with the factory titles: the first export asks; cancelling the dialog still
+    // exports; the next export asks no more.
+    DocumentWindow *doc = w->activeDocument();
+    ReportFormat::setPrintTitles(doc->grid(), "考生表", w->workspace().reportSubtitle());
+    answer = QMessageBox::Yes;
+    run("mnuExportPdf", dir.filePath("b.pdf"));
+    EXPECT_EQ(questions(), 1);
+    EXPECT_TRUE(messages.last().text.contains("XX县XX中学"));
+    EXPECT_EQ(edits, 1);
+    EXPECT_TRUE(QFile::exists(dir.filePath("b.pdf")));
+    run("mnuExportPdf", dir.filePath("c.pdf"));
+    EXPECT_EQ(questions(), 1);
+    EXPECT_EQ(edits, 1);
+
+    // 工具 → 报表标题设置…: saved, and the open report prints the new titles.
+    chosen = ReportFormat::Subtitle{"湖滨市第一中学", "2025学年第一学期", false};
+    run("bbtsz");
+    EXPECT_EQ(edits, 2);
+    EXPECT_EQ(w->workspace().reportSubtitle().left, "湖滨市第一中学");
+    EXPECT_EQ(doc->grid().reportTitles()[1].text, "湖滨市第一中学||2025学年第一学期");
 }
