@@ -1,7 +1,6 @@
 #include "jobs/documents/changelist.h"
 
 #include "grid/grid.h"
-#include "jobs/documents/documentfill.h"
 
 namespace fenpai {
 
@@ -12,7 +11,8 @@ ReportDocument ChangeList::fill(Grid &grid, const QString &title, const QStringL
     grid.setAutoRedraw(false);
     grid.reset();
     const int cols = static_cast<int>(headers.size()) + 1; // column 0 numbers the rows
-    grid.setRows(static_cast<int>(rows.size()) + 1);
+    // Like every filled document it ends with a blank row, which stays off the paper.
+    grid.setRows(static_cast<int>(rows.size()) + 2);
     grid.setCols(cols);
     grid.setFixedRows(1);
     grid.setDisplayRowIndex(true);
@@ -24,7 +24,7 @@ ReportDocument ChangeList::fill(Grid &grid, const QString &title, const QStringL
         for (int c = 1; c < cols; ++c)
             grid.setCellText(static_cast<int>(r) + 1, c, rows[r].value(c - 1));
     }
-    DocumentFill::fitColumns(grid);
+    ReportFormat::fitToPaper(grid, cols); // names and schools whole on paper
     const QString titleText =
         rows.empty() ? title + QStringLiteral(" [没有记录]")
                      : title + QStringLiteral(" [%1]").arg(static_cast<qsizetype>(rows.size()));

@@ -13,8 +13,8 @@ namespace fenpai {
 class Grid;
 
 // A list a run hands out with its changes (who was placed where): a header row, one row per
-// change, the columns fitted to their texts and the plain report's print layout under the
-// report titles.
+// change and the blank row every filled document ends with, the columns fitted to their
+// printed texts and the plain report's print layout under the report titles.
 class ChangeList final
 {
 public:

@@ -70,7 +70,7 @@ protected:
     {
         QStringList out;
         const Grid &g = doc->grid();
-        for (int r = 1; r < g.rows(); ++r) {
+        for (int r = 1; r + 1 < g.rows(); ++r) { // the last row is the blank one
             QStringList cells;
             for (int c = 1; c < g.cols(); ++c)
                 cells.append(g.cellText(r, c));
