@@ -130,6 +130,12 @@ public:
             m_apart[g].low = 0; // a group kept apart only has a most per class
         }
         m_mu = scored > 0 ? all / scored : 0;
+        double squares = 0;
+        for (int i : m_members) {
+            if (at(i).scored)
+                squares += (at(i).score - m_mu) * (at(i).score - m_mu);
+        }
+        m_tolerance = scored > 0 ? std::sqrt(squares / scored) / 1000 : 0;
         for (size_t k = 0; k < m_local.size(); ++k) {
             if (m_local[k].cls >= 0)
                 add(static_cast<int>(k), m_local[k].cls);
@@ -173,8 +179,12 @@ public:
     Action bestAction(int budget)
     {
         Action best;
+        // Once the class means lie within a thousandth of the scores' SD of each other, a move
+        // of a pupil placed before buys nothing a parent would notice: only the counts may
+        // still spend one.
+        const bool settled = meanSpread() <= m_tolerance;
         auto consider = [&](const Action &a) {
-            if (a.budgetDelta > budget)
+            if (a.budgetDelta > budget || (settled && a.budgetDelta > 0 && a.countDelta >= 0))
                 return;
             if (a.improves() && better(a, best))
                 best = a;
@@ -622,6 +632,23 @@ private:
         return focus;
     }
 
+    // Highest minus lowest class mean.
+    double meanSpread() const
+    {
+        double low = 0;
+        double high = 0;
+        bool any = false;
+        for (size_t c = 0; c < m_sum.size(); ++c) {
+            if (m_scored[c] == 0)
+                continue;
+            const double mean = m_sum[c] / m_scored[c];
+            low = any ? std::min(low, mean) : mean;
+            high = any ? std::max(high, mean) : mean;
+            any = true;
+        }
+        return high - low;
+    }
+
     // The kind the options balance: sex and school where they count.
     std::pair<int, int> kindOf(const Local &l) const
     {
@@ -662,6 +689,7 @@ private:
     std::vector<int> m_scored;
     double m_mu = 0;
     double m_sigma = 0;
+    double m_tolerance = 0;    // mean spread below which no move is spent on the means
     std::vector<char> m_focus; // per class: looked at by this step
 };
 
