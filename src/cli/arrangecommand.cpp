@@ -1,12 +1,15 @@
 #include "cli/arrangecommand.h"
 
 #include "cli/clicontext.h"
+#include "cli/documentoutput.h"
 #include "core/numbertext.h"
 #include "db/database.h"
+#include "grid/grid.h"
 #include "jobs/arrangement/arrangement.h"
 #include "jobs/arrangement/arrangementsummary.h"
 #include "jobs/arrangement/desklayout.h"
 #include "jobs/arrangement/lateseating.h"
+#include "jobs/documents/reporttitles.h"
 
 #include <QTextStream>
 
@@ -87,6 +90,11 @@ bool anyArrangementOption(const CommandLine &line)
 // arrange --place-new: the late examinees on free seats, the way the last run arranged.
 int placeNew(CliContext &context, const CommandLine &line)
 {
+    const QString output = line.value(QStringLiteral("o"));
+    const Result<QString> format =
+        DocumentOutput::chooseFormat(line.value(QStringLiteral("format")), output);
+    if (!output.isEmpty() && !format)
+        return context.badUsage(format.status());
     Database db;
     if (!context.openDatabase(db))
         return 1;
@@ -120,6 +128,14 @@ int placeNew(CliContext &context, const CommandLine &line)
     if (beside > 0)
         out << QStringLiteral("其中%1人旁边坐着同班考生（所在考场没有更合适的空座位）\n")
                    .arg(beside);
+    if (output.isEmpty())
+        return 0;
+    Grid grid;
+    LateSeating::fillList(grid, *outcome, ReportTitles::read(db));
+    if (const Status written = DocumentOutput::write(grid, *format, output, &context.err());
+        !written.isOk())
+        return context.fail(written);
+    out << LateSeating::listTitle() << " → " << output << '\n';
     return 0;
 }
 
@@ -134,7 +150,8 @@ const CommandLine::Spec &ArrangeCommand::spec()
             "fenpai arrange --mode 1|2|3 [--group-by class|school] [--groups N] [--adjacent]\n"
             "      [--order similar|random|spread] [--start-number NUMBER | --prefix TEXT]\n"
             "      [--separate-classmates] [--seat-order 按列|按列蛇形|按行]\n"
-            "      fenpai arrange --place-new [选项同上，省略的取上次编排的设置]"),
+            "      fenpai arrange --place-new [选项同上，省略的取上次编排的设置] "
+            "[-o FILE [--format csv|xlsx|html|pdf]]"),
         .arguments = {},
         .options =
             {
@@ -172,6 +189,9 @@ const CommandLine::Spec &ArrangeCommand::spec()
                 {.name = QStringLiteral("place-new"),
                  .help = QStringLiteral("不重新编排，只给没有考场（考场为空或0）的考生安排空座位"
                                         "和考号，其他考生不变")},
+                CommandLine::formatOption({QStringLiteral("csv"), QStringLiteral("xlsx"),
+                                           QStringLiteral("html"), QStringLiteral("pdf")}),
+                CommandLine::outputOption(),
             },
         .examples = {QStringLiteral("fenpai --data-dir D arrange --mode 1 --groups 3 "
                                     "--separate-classmates"),
@@ -183,7 +203,7 @@ const CommandLine::Spec &ArrangeCommand::spec()
             "--place-new 按上次完整编排的方式、考号生成方式和座位顺序（保存在数据库中）给新增考生"
             "安排空座位：方式1优先放进已有其班级（学校）的考场，方式2、3放进成绩最接近的考场，"
             "考场内优先选旁边没有同班考生的座位；考号接在已有最大考号之后，或由考场号座位号定。"
-            "空座位不够时不作任何改动，并说明还缺几个座位。输出考场调整清单。"),
+            "空座位不够时不作任何改动，并说明还缺几个座位。输出考场调整清单，-o FILE 另写成文件。"),
     };
     return spec;
 }
@@ -192,6 +212,13 @@ int ArrangeCommand::run(CliContext &context, const CommandLine &line)
 {
     if (line.isSet(QStringLiteral("place-new")))
         return placeNew(context, line);
+    for (const char *name : {"o", "format"}) {
+        if (line.isSet(QLatin1String(name)))
+            return context.badUsage(
+                QStringLiteral("%1%2 只能与 --place-new 一起用")
+                    .arg(qstrlen(name) == 1 ? QStringLiteral("-") : QStringLiteral("--"),
+                         QLatin1String(name)));
+    }
     const Result<Settings> settings = settingsFrom(line);
     if (!settings)
         return context.badUsage(settings.status());

@@ -1,10 +1,13 @@
 #include "cli/divisioncommand.h"
 
 #include "cli/clicontext.h"
+#include "cli/documentoutput.h"
 #include "core/numbertext.h"
 #include "db/database.h"
+#include "grid/grid.h"
 #include "jobs/division/classdivision.h"
 #include "jobs/division/classplacement.h"
+#include "jobs/documents/reporttitles.h"
 
 #include <QTextStream>
 
@@ -126,6 +129,35 @@ void printPlacement(QTextStream &out, const PlacementOutcome &outcome)
         out << note << '\n';
 }
 
+// divide --place-new: the late pupils into the classes, the list printed and, with -o, written.
+int placeNew(CliContext &context, const CommandLine &line)
+{
+    const Result<PlacementSettings> placement = placementFrom(line);
+    if (!placement)
+        return context.badUsage(placement.status());
+    const QString output = line.value(QStringLiteral("o"));
+    const Result<QString> format =
+        DocumentOutput::chooseFormat(line.value(QStringLiteral("format")), output);
+    if (!output.isEmpty() && !format)
+        return context.badUsage(format.status());
+    Database db;
+    if (!context.openDatabase(db))
+        return 1;
+    const Result<PlacementOutcome> outcome = ClassPlacement::run(db, *placement);
+    if (!outcome)
+        return context.fail(outcome.status().message());
+    printPlacement(context.out(), *outcome);
+    if (output.isEmpty())
+        return 0;
+    Grid grid;
+    ClassPlacement::fillList(grid, *outcome, ReportTitles::read(db));
+    if (const Status written = DocumentOutput::write(grid, *format, output, &context.err());
+        !written.isOk())
+        return context.fail(written);
+    context.out() << ClassPlacement::listTitle() << " → " << output << '\n';
+    return 0;
+}
+
 } // namespace
 
 const CommandLine::Spec &DivisionCommand::spec()
@@ -136,7 +168,8 @@ const CommandLine::Spec &DivisionCommand::spec()
         .usage =
             QStringLiteral("fenpai divide --classes N [--sex] [--school] [--refine]\n"
                            "      fenpai divide --layers A,B,C,D [--sex] [--school] [--refine]\n"
-                           "      fenpai divide --place-new [--max-moves K] [--sex] [--school]"),
+                           "      fenpai divide --place-new [--max-moves K] [--sex] [--school] "
+                           "[-o FILE [--format csv|xlsx|html|pdf]]"),
         .arguments = {},
         .options = {{.name = QStringLiteral("classes"),
                      .valueName = QStringLiteral("N"),
@@ -155,7 +188,10 @@ const CommandLine::Spec &DivisionCommand::spec()
                     {.name = QStringLiteral("max-moves"),
                      .valueName = QStringLiteral("K"),
                      .help = QStringLiteral("--place-new 时最多调动几名已分班的学生来恢复各班"
-                                            "平均分和标准差，默认 0")}},
+                                            "平均分和标准差，默认 0")},
+                    CommandLine::formatOption({QStringLiteral("csv"), QStringLiteral("xlsx"),
+                                               QStringLiteral("html"), QStringLiteral("pdf")}),
+                    CommandLine::outputOption()},
         .examples = {QStringLiteral(
                          "fenpai --data-dir D divide --classes 12 --sex --school --refine"),
                      QStringLiteral("fenpai --data-dir D divide --layers 2,4,4,2 --sex"),
@@ -170,28 +206,22 @@ const CommandLine::Spec &DivisionCommand::spec()
             "--place-new 按上次完整分班的班数、分层和均衡选项（保存在数据库中；没有时取分班数据表中"
             "已有的班级，均衡选项用 --sex、--school 指定）把新增学生安置到各班，人数差不超过1，"
             "已分班的学生最多调动 K 名，分层分班时学生不离开所在层；输出分班调整清单和各班情况。"
-            "没有新增学生时（有学生退学后）只在 K 名之内调整。"),
+            "没有新增学生时（有学生退学后）只在 K 名之内调整。-o FILE 另把分班调整清单写成文件。"),
     };
     return spec;
 }
 
 int DivisionCommand::divide(CliContext &context, const CommandLine &line)
 {
-    if (line.isSet(QStringLiteral("place-new"))) {
-        const Result<PlacementSettings> placement = placementFrom(line);
-        if (!placement)
-            return context.badUsage(placement.status());
-        Database db;
-        if (!context.openDatabase(db))
-            return 1;
-        const Result<PlacementOutcome> outcome = ClassPlacement::run(db, *placement);
-        if (!outcome)
-            return context.fail(outcome.status().message());
-        printPlacement(context.out(), *outcome);
-        return 0;
+    if (line.isSet(QStringLiteral("place-new")))
+        return placeNew(context, line);
+    for (const char *name : {"max-moves", "o", "format"}) {
+        if (line.isSet(QLatin1String(name)))
+            return context.badUsage(
+                QStringLiteral("%1%2 只能与 --place-new 一起用")
+                    .arg(qstrlen(name) == 1 ? QStringLiteral("-") : QStringLiteral("--"),
+                         QLatin1String(name)));
     }
-    if (line.isSet(QStringLiteral("max-moves")))
-        return context.badUsage(QStringLiteral("--max-moves 只能与 --place-new 一起用"));
     const Result<DivisionSettings> settings = settingsFrom(line);
     if (!settings)
         return context.badUsage(settings.status());

@@ -3,6 +3,8 @@
 #include "support/clirun.h"
 #include "support/tempdata.h"
 
+#include <QFileInfo>
+
 using namespace fenpai;
 
 namespace {
@@ -145,4 +147,18 @@ TEST_F(ArrangeCommandTest, PlaceNewSeatsTheLateExamineesTheWayTheLastRunDid)
     r = arrange({"--place-new", "--start-number", "5", "--prefix", "1"});
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.err.startsWith("--start-number 和 --prefix 只能选一个"));
+    r = arrange({"--mode", "3", "-o", "清单.pdf"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.startsWith("-o 只能与 --place-new 一起用"));
+
+    // The list as a file too: one withdraws, 己 takes the seat.
+    t.exec({"DELETE FROM 考生表 WHERE 姓名 = '乙'"});
+    const QString file = t.dir.filePath("清单.xlsx");
+    r = arrange({"--place-new", "-o", file});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("二中\t3班\t己\t1\t2\t7700102\t教学楼1\n")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.endsWith("考场调整清单 → " + file + "\n"));
+    EXPECT_GT(QFileInfo(file).size(), 1000);
+    r = arrange({"--place-new", "-o", file});
+    EXPECT_TRUE(r.out.contains("没有需要安置的新增考生。")) << r.out.toStdString();
 }

@@ -3,6 +3,7 @@
 
 #include "support/divisiontestdata.h"
 
+#include <QFile>
 #include <QTextStream>
 
 #include <gtest/gtest.h>
@@ -69,7 +70,7 @@ TEST(DivideCommand, RefusalsAndBadArguments)
         {{"--classes", "2", "--mixed"},
          2,
          "未知选项：--mixed（divide 的选项有 --classes、--layers、--sex、--school、--refine、"
-         "--place-new、--max-moves）"},
+         "--place-new、--max-moves、--format、-o）"},
         // Counts are read as the dialog reads them, before anything is opened.
         {{"--classes", "2.5"}, 2, "新分班级数必须是不小于1的整数。"},
         {{"--classes", "99999999999999999999"}, 2, "新分班级数不能超过32767。"},
@@ -140,6 +141,17 @@ TEST(DivideCommand, PlaceNewPrintsTheChangesAndTheClasses)
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("没有需要安置的新增学生，也没有学生调班。"));
 
+    // The list as a file too.
+    data.add({{"男", 50, "三中", "又来的"}});
+    const QString file = data.dir.filePath("清单.csv");
+    r = divide(data, {"--place-new", "-o", file});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.endsWith("分班调整清单 → " + file + "\n")) << r.out.toStdString();
+    QFile csv(file);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(csv.readAll());
+    EXPECT_TRUE(text.contains("又来的,男,50,三中,,")) << text.toStdString();
+
     const struct
     {
         QStringList args;
@@ -149,6 +161,9 @@ TEST(DivideCommand, PlaceNewPrintsTheChangesAndTheClasses)
         {{"--place-new", "--refine"}, "--place-new 按上次分班接着安置，不能再给 --refine"},
         {{"--place-new", "--max-moves", "-1"}, "允许调动的人数必须是不小于0的整数。"},
         {{"--classes", "3", "--max-moves", "2"}, "--max-moves 只能与 --place-new 一起用"},
+        {{"--classes", "3", "-o", "a.csv"}, "-o 只能与 --place-new 一起用"},
+        {{"--place-new", "-o", "清单.doc"},
+         "无法从文件名 清单.doc 看出输出格式，请用 --format 指定：csv、xlsx、html 或 pdf"},
     };
     for (const auto &c : refused) {
         r = divide(data, c.args);
