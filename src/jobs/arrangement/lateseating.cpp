@@ -54,9 +54,7 @@ bool withoutRoom(const CellValue &room)
 
 [[nodiscard]] Status failed(const Status &status)
 {
-    return status.kind() == Status::Kind::Refused
-               ? status
-               : status.withContext(LateSeating::failedMessage());
+    return status.isRefused() ? status : status.withContext(LateSeating::failedMessage());
 }
 
 class Seater final
@@ -369,11 +367,14 @@ Result<SeatingOutcome> LateSeating::run(Database &db,
 
     Seater seater(*table, *desks, settings);
     const int late = static_cast<int>(seater.late().size());
-    if (late > 0 && seater.seated() == 0)
+    if (late == 0) {
+        outcome.freeSeatsLeft = seater.freeSeats();
+        return outcome; // nothing to seat, nothing written
+    }
+    if (seater.seated() == 0)
         return Status::refused(
             QStringLiteral("%1中还没有编排好的考生，请先编排。").arg(TableNames::examinees));
-    if (late > 0 && settings.numbering == Settings::Numbering::RoomSeat &&
-        seater.numbersOfTheirSeats() == 0)
+    if (settings.numbering == Settings::Numbering::RoomSeat && seater.numbersOfTheirSeats() == 0)
         return Status::refused(QStringLiteral("已编排考生的考号都不是“%1+考场号+座位号”，"
                                               "与上次编排的考号生成方式不符，无法接着编号。")
                                    .arg(settings.prefix));

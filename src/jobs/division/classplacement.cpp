@@ -355,8 +355,7 @@ Result<PlacementOutcome> ClassPlacement::run(Database &db, const PlacementSettin
     const Table &table = *read;
     Result<Plan> planned = planFor(db, table, settings);
     if (!planned)
-        return planned.status().kind() == Status::Kind::Refused ? planned.status()
-                                                                : failed(planned.status());
+        return planned.status().isRefused() ? planned.status() : failed(planned.status());
     const Plan &plan = *planned;
 
     std::vector<BalanceRefinement::Pupil> pupils = searchPupils(table, plan);
