@@ -139,6 +139,17 @@ int placeNew(CliContext &context, const CommandLine &line)
     return 0;
 }
 
+QString notes()
+{
+    return QStringLiteral(
+        "省略的选项取编排对话框的默认值。输出“编排完成!”、每个考场的考生数、班级数、"
+        "首尾考号和座位相邻的同班考生。\n"
+        "--place-new 按上次完整编排的方式、考号生成方式和座位顺序（保存在数据库中）给新增考生"
+        "安排空座位：方式1优先放进已有其班级（学校）的考场，方式2、3放进成绩最接近的考场，"
+        "考场内优先选旁边没有同班考生的座位；考号接在已有最大考号之后，或由考场号座位号定。"
+        "空座位不够时不作任何改动，并说明还缺几个座位。输出考场调整清单，-o FILE 另写成文件。");
+}
+
 } // namespace
 
 const CommandLine::Spec &ArrangeCommand::spec()
@@ -197,13 +208,7 @@ const CommandLine::Spec &ArrangeCommand::spec()
                                     "--separate-classmates"),
                      QStringLiteral("fenpai --data-dir D arrange --mode 2 --prefix 210"),
                      QStringLiteral("fenpai --data-dir D arrange --place-new")},
-        .notes = QStringLiteral(
-            "省略的选项取编排对话框的默认值。输出“编排完成!”、每个考场的考生数、班级数、"
-            "首尾考号和座位相邻的同班考生。\n"
-            "--place-new 按上次完整编排的方式、考号生成方式和座位顺序（保存在数据库中）给新增考生"
-            "安排空座位：方式1优先放进已有其班级（学校）的考场，方式2、3放进成绩最接近的考场，"
-            "考场内优先选旁边没有同班考生的座位；考号接在已有最大考号之后，或由考场号座位号定。"
-            "空座位不够时不作任何改动，并说明还缺几个座位。输出考场调整清单，-o FILE 另写成文件。"),
+        .notes = notes(),
     };
     return spec;
 }

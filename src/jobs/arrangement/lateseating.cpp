@@ -289,6 +289,56 @@ private:
     return Arrangement::checkNumbers(db, numbers);
 }
 
+// Ok, or why the late examinees cannot be seated: nobody to continue from, numbers that do not
+// follow the scheme, too few free seats (naming how many are missing).
+[[nodiscard]] Status canSeat(const Seater &seater, const Settings &settings)
+{
+    const int late = static_cast<int>(seater.late().size());
+    if (seater.seated() == 0)
+        return Status::refused(
+            QStringLiteral("%1中还没有编排好的考生，请先编排。").arg(TableNames::examinees));
+    if (settings.numbering == Settings::Numbering::RoomSeat && seater.numbersOfTheirSeats() == 0)
+        return Status::refused(QStringLiteral("已编排考生的考号都不是“%1+考场号+座位号”，"
+                                              "与上次编排的考号生成方式不符，无法接着编号。")
+                                   .arg(settings.prefix));
+    if (late > seater.freeSeats())
+        return Status::refused(QStringLiteral("考场空座位不够：新增考生%1人，空座位只有%2个，"
+                                              "还缺%3个座位。%4未改动。")
+                                   .arg(late)
+                                   .arg(seater.freeSeats())
+                                   .arg(late - seater.freeSeats())
+                                   .arg(TableNames::examinees));
+    return Status::ok();
+}
+
+// Numbers the new seats and writes them (only those rows change), with the names for the list.
+[[nodiscard]] Status write(Database &db, ExamineeTable &table, const std::vector<SeatedRoom> &desks,
+                           const Seater &seater, const Settings &settings,
+                           std::vector<SeatChange> &changes)
+{
+    int largestRoom = 0;
+    for (const SeatedRoom &room : desks)
+        largestRoom = std::max(largestRoom, room.layout.seats());
+    if (Status s =
+            number(db, settings, seater, static_cast<int>(desks.size()), largestRoom, changes);
+        !s.isOk())
+        return s;
+    std::map<qint64, const SeatChange *> byRow;
+    for (const SeatChange &change : changes)
+        byRow[change.rowid] = &change;
+    for (Examinee &e : table.rows()) {
+        const auto it = byRow.find(e.rowid);
+        if (it == byRow.end())
+            continue;
+        e.room = CellValue::number(it->second->room);
+        e.seat = CellValue::number(it->second->seat);
+        e.number = CellValue::integer(it->second->number);
+    }
+    if (Status s = table.write(db, {}); !s.isOk())
+        return s;
+    return nameRows(db, changes);
+}
+
 } // namespace
 
 QString SeatingOutcome::text() const
@@ -366,51 +416,15 @@ Result<SeatingOutcome> LateSeating::run(Database &db,
         return failed(table.status());
 
     Seater seater(*table, *desks, settings);
-    const int late = static_cast<int>(seater.late().size());
-    if (late == 0) {
-        outcome.freeSeatsLeft = seater.freeSeats();
-        return outcome; // nothing to seat, nothing written
+    if (!seater.late().empty()) {
+        if (Status s = canSeat(seater, settings); !s.isOk())
+            return s;
+        outcome.seated = seater.seatAll();
+        if (Status s = write(db, *table, *desks, seater, settings, outcome.seated); !s.isOk())
+            return failed(s);
+        if (Status s = tx.commit(); !s.isOk())
+            return failed(s);
     }
-    if (seater.seated() == 0)
-        return Status::refused(
-            QStringLiteral("%1中还没有编排好的考生，请先编排。").arg(TableNames::examinees));
-    if (settings.numbering == Settings::Numbering::RoomSeat && seater.numbersOfTheirSeats() == 0)
-        return Status::refused(QStringLiteral("已编排考生的考号都不是“%1+考场号+座位号”，"
-                                              "与上次编排的考号生成方式不符，无法接着编号。")
-                                   .arg(settings.prefix));
-    if (late > seater.freeSeats())
-        return Status::refused(QStringLiteral("考场空座位不够：新增考生%1人，空座位只有%2个，"
-                                              "还缺%3个座位。%4未改动。")
-                                   .arg(late)
-                                   .arg(seater.freeSeats())
-                                   .arg(late - seater.freeSeats())
-                                   .arg(TableNames::examinees));
-
-    outcome.seated = seater.seatAll();
-    int largestRoom = 0;
-    for (const SeatedRoom &room : *desks)
-        largestRoom = std::max(largestRoom, room.layout.seats());
-    if (Status s = number(db, settings, seater, static_cast<int>(desks->size()), largestRoom,
-                          outcome.seated);
-        !s.isOk())
-        return failed(s);
-    std::map<qint64, const SeatChange *> byRow;
-    for (const SeatChange &change : outcome.seated)
-        byRow[change.rowid] = &change;
-    for (Examinee &e : table->rows()) {
-        const auto it = byRow.find(e.rowid);
-        if (it == byRow.end())
-            continue;
-        e.room = CellValue::number(it->second->room);
-        e.seat = CellValue::number(it->second->seat);
-        e.number = CellValue::integer(it->second->number);
-    }
-    if (Status s = table->write(db, {}); !s.isOk())
-        return failed(s);
-    if (Status s = nameRows(db, outcome.seated); !s.isOk())
-        return failed(s);
-    if (Status s = tx.commit(); !s.isOk())
-        return failed(s);
     outcome.freeSeatsLeft = seater.freeSeats();
     return outcome;
 }

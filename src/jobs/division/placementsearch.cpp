@@ -82,60 +82,8 @@ public:
         , m_useSex(sex)
         , m_useSchool(school)
     {
-        std::map<int, int> sexes, schools, apart;
-        for (int i : m_members) {
-            const BalanceRefinement::Pupil &p = at(i);
-            sexes.emplace(p.sex, static_cast<int>(sexes.size()));
-            schools.emplace(p.school, static_cast<int>(schools.size()));
-            if (p.apart >= 0)
-                apart.emplace(p.apart, static_cast<int>(apart.size()));
-        }
-        const std::vector<int> zeros(static_cast<size_t>(classes), 0);
-        m_size = Counts{zeros};
-        m_sex.assign(sexes.size(), Counts{zeros});
-        m_school.assign(schools.size(), Counts{zeros});
-        m_apart.assign(apart.size(), Counts{zeros});
-        m_sum.assign(static_cast<size_t>(classes), 0.0);
-        m_squares.assign(static_cast<size_t>(classes), 0.0);
-        m_scored.assign(static_cast<size_t>(classes), 0);
-        std::vector<int> sexTotals(sexes.size()), schoolTotals(schools.size()),
-            apartTotals(apart.size());
-        double all = 0;
-        int scored = 0;
-        for (int i : m_members) {
-            const BalanceRefinement::Pupil &p = at(i);
-            Local l;
-            l.sex = sexes[p.sex];
-            l.school = schools[p.school];
-            l.apart = p.apart >= 0 ? apart[p.apart] : -1;
-            l.home = home[static_cast<size_t>(i)] > 0 ? home[static_cast<size_t>(i)] - lo : -1;
-            l.cls = l.home;
-            ++sexTotals[static_cast<size_t>(l.sex)];
-            ++schoolTotals[static_cast<size_t>(l.school)];
-            if (l.apart >= 0)
-                ++apartTotals[static_cast<size_t>(l.apart)];
-            if (p.scored) {
-                all += p.score;
-                ++scored;
-            }
-            m_local.push_back(l);
-        }
-        band(m_size, static_cast<int>(m_members.size()));
-        for (size_t g = 0; g < m_sex.size(); ++g)
-            band(m_sex[g], sexTotals[g]);
-        for (size_t g = 0; g < m_school.size(); ++g)
-            band(m_school[g], schoolTotals[g]);
-        for (size_t g = 0; g < m_apart.size(); ++g) {
-            band(m_apart[g], apartTotals[g]);
-            m_apart[g].low = 0; // a group kept apart only has a most per class
-        }
-        m_mu = scored > 0 ? all / scored : 0;
-        double squares = 0;
-        for (int i : m_members) {
-            if (at(i).scored)
-                squares += (at(i).score - m_mu) * (at(i).score - m_mu);
-        }
-        m_tolerance = scored > 0 ? std::sqrt(squares / scored) / 1000 : 0;
+        readMembers(home);
+        measureScores();
         for (size_t k = 0; k < m_local.size(); ++k) {
             if (m_local[k].cls >= 0)
                 add(static_cast<int>(k), m_local[k].cls);
@@ -258,6 +206,75 @@ private:
 
     BalanceRefinement::Pupil &at(int i) const { return m_pupils[static_cast<size_t>(i)]; }
     BalanceRefinement::Pupil &pupil(int k) const { return at(m_members[static_cast<size_t>(k)]); }
+
+    // The members with their kinds numbered densely, and the band of every count from the
+    // totals, late pupils included; nobody is counted in a class yet.
+    void readMembers(const std::vector<int> &home)
+    {
+        std::map<int, int> sexes, schools, apart;
+        for (int i : m_members) {
+            const BalanceRefinement::Pupil &p = at(i);
+            sexes.emplace(p.sex, static_cast<int>(sexes.size()));
+            schools.emplace(p.school, static_cast<int>(schools.size()));
+            if (p.apart >= 0)
+                apart.emplace(p.apart, static_cast<int>(apart.size()));
+        }
+        const std::vector<int> zeros(static_cast<size_t>(m_classes), 0);
+        m_size = Counts{zeros};
+        m_sex.assign(sexes.size(), Counts{zeros});
+        m_school.assign(schools.size(), Counts{zeros});
+        m_apart.assign(apart.size(), Counts{zeros});
+        m_sum.assign(zeros.size(), 0.0);
+        m_squares.assign(zeros.size(), 0.0);
+        m_scored.assign(zeros.size(), 0);
+        std::vector<int> sexTotals(sexes.size()), schoolTotals(schools.size()),
+            apartTotals(apart.size());
+        for (int i : m_members) {
+            const BalanceRefinement::Pupil &p = at(i);
+            Local l;
+            l.sex = sexes[p.sex];
+            l.school = schools[p.school];
+            l.apart = p.apart >= 0 ? apart[p.apart] : -1;
+            const int before = home[static_cast<size_t>(i)];
+            l.home = before > 0 ? before - m_lo : -1;
+            l.cls = l.home;
+            ++sexTotals[static_cast<size_t>(l.sex)];
+            ++schoolTotals[static_cast<size_t>(l.school)];
+            if (l.apart >= 0)
+                ++apartTotals[static_cast<size_t>(l.apart)];
+            m_local.push_back(l);
+        }
+        band(m_size, static_cast<int>(m_members.size()));
+        for (size_t g = 0; g < m_sex.size(); ++g)
+            band(m_sex[g], sexTotals[g]);
+        for (size_t g = 0; g < m_school.size(); ++g)
+            band(m_school[g], schoolTotals[g]);
+        for (size_t g = 0; g < m_apart.size(); ++g) {
+            band(m_apart[g], apartTotals[g]);
+            m_apart[g].low = 0; // a group kept apart only has a most per class
+        }
+    }
+
+    // μ, the mean of the block's scores, and the spread of the means below which no move is
+    // spent on them.
+    void measureScores()
+    {
+        double all = 0;
+        int scored = 0;
+        for (int i : m_members) {
+            if (at(i).scored) {
+                all += at(i).score;
+                ++scored;
+            }
+        }
+        m_mu = scored > 0 ? all / scored : 0;
+        double squares = 0;
+        for (int i : m_members) {
+            if (at(i).scored)
+                squares += (at(i).score - m_mu) * (at(i).score - m_mu);
+        }
+        m_tolerance = scored > 0 ? std::sqrt(squares / scored) / 1000 : 0;
+    }
 
     static void band(Counts &counts, int total)
     {
