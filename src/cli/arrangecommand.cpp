@@ -13,6 +13,8 @@
 
 #include <QTextStream>
 
+#include <limits>
+
 namespace fenpai {
 
 namespace {
@@ -23,14 +25,23 @@ using Settings = ArrangementSettings;
 // placement of late examinees from the last run's settings.
 Status applyOptions(const CommandLine &line, Settings &settings)
 {
-    if (line.isSet(QStringLiteral("mode")))
-        settings.mode = static_cast<Settings::Mode>(line.value(QStringLiteral("mode")).toInt());
+    if (line.isSet(QStringLiteral("mode"))) {
+        const Result<qint64> mode = line.number(QStringLiteral("mode"), 1, 3);
+        if (!mode)
+            return mode.status();
+        settings.mode = static_cast<Settings::Mode>(*mode);
+    }
     if (line.isSet(QStringLiteral("group-by")))
         settings.groupKind = line.value(QStringLiteral("group-by")) == QLatin1String("school")
                                  ? Settings::GroupKind::School
                                  : Settings::GroupKind::Class;
-    if (line.isSet(QStringLiteral("groups")))
-        settings.groupsPerRoom = Settings::parseGroupsPerRoom(line.value(QStringLiteral("groups")));
+    // The dialog reads what is typed as its leading number rounded; a command line says what
+    // it means, so a fraction is refused rather than guessed at.
+    const Result<qint64> groups = line.number(
+        QStringLiteral("groups"), 1, std::numeric_limits<int>::max(), settings.groupsPerRoom);
+    if (!groups)
+        return groups.status();
+    settings.groupsPerRoom = static_cast<int>(*groups);
     if (line.isSet(QStringLiteral("adjacent")))
         settings.adjacentGroups = true;
     if (line.isSet(QStringLiteral("order"))) {

@@ -1,6 +1,7 @@
 #include "cli/documentoutput.h"
 
 #include "cli/csvwriter.h"
+#include "core/fileerrortext.h"
 #include "grid/fontsubstitutes.h"
 #include "grid/grid.h"
 #include "grid/gridexport.h"
@@ -10,6 +11,8 @@
 
 #include <QFileInfo>
 #include <QTextStream>
+
+#include <cerrno>
 
 namespace fenpai {
 
@@ -30,7 +33,15 @@ namespace {
             fields.append(r < grid.fixedRows() ? grid.cellText(r, c) : grid.displayText(r, c));
         out << CsvWriter::line(fields) << '\n';
     }
+    errno = 0;
     out.flush();
+    if (out.status() != QTextStream::Ok) {
+        // What was written stays in the temporary file, which is dropped with it.
+        QString why = FileErrorText::forErrno(errno);
+        why += (why.isEmpty() ? QString() : QStringLiteral("，")) +
+               QStringLiteral("无法写完文件，原来的文件未改动");
+        return Status::error(Status::Kind::Io, QStringLiteral("无法写入 %1：%2").arg(path, why));
+    }
     if (const Status s = file.commit(); !s.isOk())
         return Status::error(Status::Kind::Io,
                              QStringLiteral("无法写入 %1：%2").arg(path, s.message()));

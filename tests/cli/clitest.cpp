@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <unistd.h>
+
 using fenpai::Cli;
 
 namespace {
@@ -66,6 +69,16 @@ TEST(Cli, FailuresExitWithAMessage)
     r = run({"--data-dir", d, "sql", "select * from [ustarv] join \"另一个 表\" on 1"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "找不到数据表 另一个 表\n");
+    // A system's reason comes in words, not in its English.
+    r = run({"--data-dir", d, "show", "ustarv", "--page-setup", d, "-o", d + "/x.csv"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "无法读取页面设置文件“" + d + "”：这是一个文件夹，不是文件\n");
+    // Nesting deeper than SQLite takes is its syntax error, not a crash.
+    for (const QString &tail : {QString(100000, u')'), QString()}) {
+        r = run({"--data-dir", d, "sql", "select " + QString(100000, u'(') + "1" + tail});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.contains("SQL 语句有误")) << r.err.toStdString();
+    }
 
     QDir(d).mkpath("suju");
     QFile f(d + "/suju/sujuf.mdb");
@@ -105,4 +118,52 @@ TEST(Cli, PasswdChangesAPasswordFromStandardInput)
     EXPECT_FALSE(r.err.contains("新的"));
     r = passwd("新的\nabc\nabc\n");
     EXPECT_EQ(r.status, 0) << "the new password is the one that counts now";
+}
+
+// A data directory given empty or twice is refused rather than quietly replaced by another.
+TEST(Cli, TheDataDirectoryIsGivenOnceAndNotEmpty)
+{
+    const struct
+    {
+        QStringList args;
+        const char *refusal;
+    } cases[] = {
+        {{"--data-dir", "", "tables"}, "--data-dir 的目录不能为空"},
+        {{"--data-dir=", "tables"}, "--data-dir 的目录不能为空"},
+        {{"--data-dir", " ", "tables"}, "--data-dir 的目录不能为空"},
+        {{"--data-dir", "/a", "--data-dir=/b", "tables"}, "--data-dir 只能给一次"},
+        {{"demo", "--small"}, "缺少参数 DIR"},
+    };
+    for (const auto &c : cases) {
+        const Outcome r = run(c.args);
+        EXPECT_EQ(r.status, 2) << c.args.join(' ').toStdString();
+        EXPECT_EQ(r.err.section('\n', 0, 0), QString::fromUtf8(c.refusal))
+            << c.args.join(' ').toStdString();
+    }
+}
+
+// The program's English log stays off the command line's stderr unless FENPAI_DEBUG asks for it.
+TEST(Cli, TheLogIsQuietUnlessAskedFor)
+{
+    QTemporaryDir dir;
+    const auto stderrOf = [&](const char *message) {
+        const QString path = dir.filePath("stderr.txt");
+        std::fflush(stderr);
+        const int saved = ::dup(2);
+        FILE *file = std::fopen(QFile::encodeName(path).constData(), "w");
+        ::dup2(::fileno(file), 2);
+        qWarning("%s", message);
+        std::fflush(stderr);
+        ::dup2(saved, 2);
+        ::close(saved);
+        std::fclose(file);
+        QFile written(path);
+        return written.open(QIODevice::ReadOnly) ? QString::fromUtf8(written.readAll()) : "?";
+    };
+    Cli::quietenLog();
+    EXPECT_EQ(stderrOf("SQLite 1: cannot rollback - no transaction is active"), "");
+    qputenv("FENPAI_DEBUG", "1");
+    EXPECT_TRUE(stderrOf("shown when debugging").contains("shown when debugging"));
+    qunsetenv("FENPAI_DEBUG");
+    qInstallMessageHandler(nullptr);
 }
