@@ -7,6 +7,7 @@
 #include "core/tablenames.h"
 #include "db/database.h"
 #include "db/largepagecache.h"
+#include "db/lastrunsettings.h"
 #include "db/savedqueries.h"
 #include "db/sqldialect.h"
 #include "db/transaction.h"
@@ -540,6 +541,10 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
     const WishOutcome wished = refine(table, *wishes, settings, ranges);
 
     Status s = write(db, table.rowid, table.pupils, settings, progress);
+    // Late pupils are later placed the way this run divided.
+    if (s.isOk())
+        s = LastRunSettings::write(db, LastRunSettings::divisionJob(), settings.stored())
+                .withContext(failedMessage());
     if (s.isOk())
         s = tx.commit().withContext(failedMessage());
     if (!s.isOk())
