@@ -3,6 +3,7 @@
 #include "core/numbertext.h"
 #include "core/tablenames.h"
 #include "db/database.h"
+#include "db/lastrunsettings.h"
 #include "db/sqldialect.h"
 #include "jobs/division/divisionsettings.h"
 
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace fenpai {
 
@@ -67,6 +69,33 @@ DivisionSummary::Pupil pupilOf(const Statement &st, QHash<QString, int> &schools
     return p;
 }
 
+// The blocks of the last full division, when its settings are kept and still hold every class
+// of the table; none otherwise (a settings record that cannot be read only loses this help).
+std::optional<std::vector<std::pair<int, int>>> storedLayers(Database &db, int highest,
+                                                             int &classCount)
+{
+    const Result<LastRunSettings::Values> values =
+        LastRunSettings::read(db, LastRunSettings::divisionJob());
+    if (!values || values->isEmpty())
+        return std::nullopt;
+    const Result<DivisionSettings> last = DivisionSettings::fromStored(*values);
+    if (!last || last->classCount() < highest)
+        return std::nullopt;
+    classCount = last->classCount();
+    std::vector<std::pair<int, int>> blocks;
+    if (last->mode == DivisionSettings::Mode::Balanced) {
+        blocks.emplace_back(1, classCount);
+        return blocks;
+    }
+    int hi = 0;
+    for (int n : last->layers) {
+        if (n > 0)
+            blocks.emplace_back(hi + 1, hi + n);
+        hi += n;
+    }
+    return blocks;
+}
+
 } // namespace
 
 Result<BalanceIntake> BalanceIntake::read(Database &db)
@@ -112,6 +141,12 @@ Result<BalanceIntake> BalanceIntake::read(Database &db)
     }
     if (intake.m_classCount == 0)
         return Status::refused(QStringLiteral("还没有学生分到新班级，请先分班。"));
+    if (std::optional<std::vector<std::pair<int, int>>> stored =
+            storedLayers(db, intake.m_classCount, intake.m_classCount)) {
+        intake.m_layers = std::move(*stored);
+        intake.m_layersStored = true;
+        return intake;
+    }
     const DivisionSummary summary(intake.m_classCount, intake.m_pupils);
     intake.m_layers = layersOf(summary.classes());
     return intake;

@@ -14,7 +14,8 @@ class Database;
 
 // A divided intake as 分班数据表 holds it, for the balance report: each pupil's class (1..the
 // highest class number; anything else is not placed), sex, score and source school, and the
-// layers its classes fall into.
+// layers its classes fall into: those of the last division's settings while they still fit the
+// table, else those the scores show.
 class BalanceIntake final
 {
 public:
@@ -27,6 +28,8 @@ public:
     int unplaced() const { return m_unplaced; } // pupils without a class 1..classCount
     // The [lo, hi] blocks of classes to compare among themselves; one block unless layered.
     const std::vector<std::pair<int, int>> &layers() const { return m_layers; }
+    // Whether the blocks are those the last division was told, not found from the scores.
+    bool layersStored() const { return m_layersStored; }
 
     // The layers a finished division shows: runs of consecutive classes whose scores all lie at
     // or above every score of the classes after them (a layered division fills classes from
@@ -40,6 +43,7 @@ private:
     int m_classCount = 0;
     int m_unplaced = 0;
     std::vector<std::pair<int, int>> m_layers;
+    bool m_layersStored = false;
 };
 
 } // namespace fenpai

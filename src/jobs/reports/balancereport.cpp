@@ -160,7 +160,9 @@ QStringList notes(const BalanceCertificate &certificate, const BalanceIntake &in
             layers.append(lo == hi ? QStringLiteral("第%1层：%2班").arg(b + 1).arg(lo)
                                    : QStringLiteral("第%1层：%2–%3班").arg(b + 1).arg(lo).arg(hi));
         }
-        within = QStringLiteral("。各班成绩分为%1层（%2），各项在同层各班之间比较")
+        within = QStringLiteral("。%1分为%2层（%3），各项在同层各班之间比较")
+                     .arg(intake.layersStored() ? QStringLiteral("上次分班")
+                                                : QStringLiteral("各班成绩"))
                      .arg(certificate.blocks().size())
                      .arg(layers.join(QStringLiteral("；")));
     }

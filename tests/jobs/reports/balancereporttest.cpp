@@ -211,7 +211,8 @@ TEST(BalanceIntakeLayers, ClassesWhoseScoresLieApart)
     }
 }
 
-// A layered division is compared within its layers, and the report says which they are.
+// A layered division is compared within its layers, those the run kept with its settings, and
+// the report says which they are.
 TEST(BalanceReport, LayeredDivisionComparedWithinLayers)
 {
     ensureGuiApp();
@@ -230,7 +231,7 @@ TEST(BalanceReport, LayeredDivisionComparedWithinLayers)
     ASSERT_TRUE(BalanceReport::build(d.db, g, options).isOk());
     bool named = false;
     for (int r = 1; r < g.rows(); ++r)
-        named = named || g.cellText(r, 1).contains("分为2层（第1层：1–2班；第2层：3–4班）");
+        named = named || g.cellText(r, 1).contains("上次分班分为2层（第1层：1–2班；第2层：3–4班）");
     EXPECT_TRUE(named);
     // Within a layer the serpentine puts the means 2 points apart; across the layers they
     // stand 20 apart.
