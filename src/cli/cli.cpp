@@ -35,8 +35,8 @@ const std::vector<Cli::Command> &Cli::commands()
         {&TitlesCommand::spec, false, &TitlesCommand::run},
         {&ImportCommands::importSpec, false, &ImportCommands::import},
         {&ImportCommands::demoSpec, false, &ImportCommands::demo},
-        {&DivisionCommand::spec, false, &DivisionCommand::divide},
-        {&ArrangeCommand::spec, false, &ArrangeCommand::run},
+        {&DivisionCommand::spec, true, &DivisionCommand::divide}, // the lists of -o as PDF
+        {&ArrangeCommand::spec, true, &ArrangeCommand::run},
         {&ShowCommand::spec, true, &ShowCommand::run},
         {&ReportCommand::spec, true, &ReportCommand::run},
         {&SeatsCommand::spec, true, &SeatsCommand::run},

@@ -12,11 +12,22 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <algorithm>
+
 #include <cerrno>
 
 namespace fenpai {
 
 namespace {
+
+bool isBlankRow(const Grid &grid, int row)
+{
+    for (int c = 1; c < grid.cols(); ++c) {
+        if (!grid.cellText(row, c).isEmpty())
+            return false;
+    }
+    return true;
+}
 
 [[nodiscard]] Status writeCsv(const Grid &grid, const QString &path)
 {
@@ -25,9 +36,12 @@ namespace {
         return Status::error(Status::Kind::Io,
                              QStringLiteral("无法写入 %1：%2").arg(path, s.message()));
     QTextStream out(file.device());
-    // The trailing blank row of a document is for typing, not for export.
-    const int last = grid.rows() - 1;
-    for (int r = 0; r < last || (r == last && r == 0); ++r) {
+    // The trailing blank row of a document is for typing, not for export; a last row that holds
+    // anything is data.
+    int end = grid.rows();
+    if (end > std::max(1, grid.fixedRows()) && isBlankRow(grid, end - 1))
+        --end;
+    for (int r = 0; r < end; ++r) {
         QStringList fields;
         for (int c = 1; c < grid.cols(); ++c)
             fields.append(r < grid.fixedRows() ? grid.cellText(r, c) : grid.displayText(r, c));

@@ -1,4 +1,6 @@
 #include "cli/cli.h"
+#include "cli/documentoutput.h"
+#include "grid/grid.h"
 #include "support/clirun.h"
 
 #include <QDir>
@@ -60,6 +62,30 @@ TEST(Cli, SqlPrintsCsv)
 
     const Outcome tables = run({"--data-dir", d, "tables"});
     EXPECT_TRUE(tables.out.contains("分班数据表\t表"));
+}
+
+// A document's trailing blank row is for typing and stays out of the file; a last row with
+// data is written like any other.
+TEST(Cli, CsvKeepsALastRowThatHoldsData)
+{
+    QTemporaryDir dir;
+    fenpai::Grid grid;
+    grid.setRows(1);
+    grid.setCols(3);
+    grid.setCellText(0, 1, "姓名");
+    grid.setCellText(0, 2, "成绩");
+    grid.addItem("甲\t90");
+    grid.addItem("乙\t80");
+    const QString path = dir.filePath("a.csv");
+    auto written = [&] {
+        EXPECT_TRUE(fenpai::DocumentOutput::write(grid, "csv", path).isOk());
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return QString::fromUtf8(f.readAll());
+    };
+    EXPECT_EQ(written(), "姓名,成绩\n甲,90\n乙,80\n");
+    grid.addItem(QString());
+    EXPECT_EQ(written(), "姓名,成绩\n甲,90\n乙,80\n");
 }
 
 TEST(Cli, FailuresExitWithAMessage)

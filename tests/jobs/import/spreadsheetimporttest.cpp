@@ -120,6 +120,31 @@ TEST_F(SpreadsheetImportTest, ControlCharactersAreCounted)
     EXPECT_TRUE(Import::importDivision(data.db, fixture("same.xlsx"))->controlsNotice().isEmpty());
 }
 
+// A sheet at the column limit has no room for the fields the program adds: refused in words,
+// not by the database; a refusal lists a long header row in short.
+TEST_F(SpreadsheetImportTest, NoRoomForTheAddedFieldsIsRefused)
+{
+    QVariantList header = {"姓名", "性别", "成绩", "原学校"};
+    QVariantList values = {"甲", "男", 90, "一中"};
+    while (header.size() < 1999) {
+        header.append(QStringLiteral("备注%1").arg(header.size()));
+        values.append(QVariant());
+    }
+    writeWorkbook(path("宽.xlsx"), {{QStringLiteral("Sheet1"), Rows{header, values}}});
+    const QStringList before = snapshot();
+    Result<ImportReport> report = Import::importDivision(data.db, path("宽.xlsx"));
+    EXPECT_EQ(report.status().message(),
+              QStringLiteral("工作表“Sheet1”的列太多：加上分班数据表需要的字段共 2001 列，最多 "
+                             "2000 列。"));
+    EXPECT_EQ(snapshot(), before);
+
+    header[0] = QStringLiteral("名单");
+    writeWorkbook(path("宽.xlsx"), {{QStringLiteral("Sheet1"), Rows{header, values}}});
+    report = Import::importDivision(data.db, path("宽.xlsx"));
+    EXPECT_TRUE(report.status().message().endsWith(QStringLiteral("备注29……共 1999 列。")))
+        << report.status().message().right(40).toStdString();
+}
+
 TEST_F(SpreadsheetImportTest, SheetChoice)
 {
     writeWorkbook(path("年级.xlsx"), {{QStringLiteral("初一"), schoolIntake(3)},
