@@ -7,6 +7,7 @@ fenpai_packages=(
     libxlsxwriter-dev libsodium-dev libuchardet-dev libqpdf-dev libgtest-dev libbenchmark-dev
     qt6-translations-l10n tango-icon-theme
     fonts-noto-cjk fonts-liberation2 xvfb xauth poppler-utils
+    dpkg-dev file
 )
 
 fenpai_install_deps() {

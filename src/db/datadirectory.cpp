@@ -1,5 +1,6 @@
 #include "db/datadirectory.h"
 
+#include "core/programfiles.h"
 #include "db/database.h"
 #include "db/schema.h"
 
@@ -42,17 +43,17 @@ QString DataDirectory::resolve(const QString &explicitDir, const QString &progra
         return fromEnv;
     const QString installed = installedDir(programDir);
     const QString shared = installed.isEmpty() ? programDir : installed;
-    // A prefix such as /usr/local belongs to the administrator: each user keeps data of their own.
+    // /usr is the package manager's, even where root could write there: data left below it
+    // would outlive the package's removal. A prefix the user cannot write to belongs to the
+    // administrator. Either way each user keeps data of their own.
+    if (ProgramFiles::isInSystemTree(shared))
+        return userDir();
     return isWritableDir(shared) ? shared : userDir();
 }
 
 QString DataDirectory::installedDir(const QString &programDir)
 {
-    const QDir bin(programDir);
-    if (bin.dirName() != QLatin1String("bin"))
-        return {};
-    const QString shared = QDir::cleanPath(bin.filePath(QStringLiteral("../share/fenpai")));
-    return QFileInfo(shared).isDir() ? shared : QString();
+    return ProgramFiles::sharedDir(programDir);
 }
 
 QString DataDirectory::userDir()

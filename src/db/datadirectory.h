@@ -14,8 +14,8 @@ class DataDirectory final
 public:
     // The data directory to use: an explicit one (--data-dir) first, then FENPAI_DATA_DIR; then,
     // for an installed program (PREFIX/bin beside PREFIX/share/fenpai), PREFIX/share/fenpai, and
-    // for any other the program directory; when that is not writable, the per-user data
-    // directory (userDir()).
+    // for any other the program directory; when that is not writable, or lies in /usr, the
+    // per-user data directory (userDir()).
     static QString resolve(const QString &explicitDir, const QString &programDir);
 
     // PREFIX/share/fenpai when programDir is the bin folder of an installed tree, else empty.

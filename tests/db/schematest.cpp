@@ -60,6 +60,26 @@ TEST(DataDirectory, InstalledProgramKeepsItsDataBelowThePrefix)
     EXPECT_EQ(DataDirectory::installedDir(prefix.path()), QString());
 }
 
+TEST(DataDirectory, NothingIsWrittenBelowUsrEvenByRoot)
+{
+    // Root may write to /usr/bin and /usr/share/fenpai; the data still goes to the user's own
+    // folder, or it would outlive the package's removal.
+    qunsetenv("FENPAI_DATA_DIR");
+    const QString user = DataDirectory::userDir();
+    ASSERT_FALSE(user.startsWith("/usr/"));
+    for (const char *programDir : {"/usr/bin", "/usr/local/bin", "/usr/lib/fenpai"})
+        EXPECT_EQ(DataDirectory::resolve("", programDir), user) << programDir;
+    // Reached through a link, as /bin is on a merged /usr.
+    QTemporaryDir links;
+    ASSERT_TRUE(QFile::link("/usr/bin", links.filePath("bin")));
+    EXPECT_EQ(DataDirectory::resolve("", links.filePath("bin")), user);
+    // A prefix of the user's own still holds the data.
+    ASSERT_TRUE(QDir().mkpath(links.filePath("p/share/fenpai")));
+    ASSERT_TRUE(QDir().mkpath(links.filePath("p/bin")));
+    EXPECT_EQ(DataDirectory::resolve("", links.filePath("p/bin")),
+              links.filePath("p/share/fenpai"));
+}
+
 TEST(DataDirectory, UnwritableDirectoryGivesAMessage)
 {
     Database db;

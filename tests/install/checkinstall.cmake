@@ -1,7 +1,7 @@
 # Installs the build into an empty prefix and checks the tree the program runs from: the binary,
 # its manual (every page, picture and template it links to), the ticket templates, the demo
-# workbooks, the desktop entry and the icons; then runs the installed program once, which must
-# keep its data below the prefix.
+# workbooks, the manual page, the desktop entry and the icons; then runs the installed program
+# once, which must keep its data below the prefix (a prefix outside /usr that it may write to).
 #   cmake -DBUILD_DIR=... -DPREFIX=... -P checkinstall.cmake
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${PREFIX}"
@@ -12,8 +12,9 @@ endif()
 
 set(missing "")
 foreach(path
-        bin/fenpai bin/help/index.html bin/help/style.css
-        bin/zkzmb/copzkz2.cel bin/zkzmb/copzkz3.cel
+        bin/fenpai share/fenpai/help/index.html share/fenpai/help/style.css
+        share/fenpai/zkzmb/copzkz2.cel share/fenpai/zkzmb/copzkz3.cel
+        share/man/man1/fenpai.1.gz
         share/fenpai/demo/分班数据.xlsx share/fenpai/demo/考场编排数据.xlsx
         share/fenpai/demo/成绩数据.xlsx
         share/applications/fenpai.desktop
@@ -24,8 +25,15 @@ foreach(path
     endif()
 endforeach()
 
+# bin/ holds the program alone; what it reads is in share/fenpai.
+foreach(stale bin/help bin/zkzmb)
+    if(EXISTS "${PREFIX}/${stale}")
+        list(APPEND missing "nothing but the program in bin/ (found ${stale})")
+    endif()
+endforeach()
+
 # Every local link and picture of the manual's pages must be installed with it.
-file(GLOB pages "${PREFIX}/bin/help/*.html")
+file(GLOB pages "${PREFIX}/share/fenpai/help/*.html")
 list(LENGTH pages page_count)
 if(page_count LESS 5)
     list(APPEND missing "the manual's pages (${page_count} found)")
@@ -35,7 +43,7 @@ foreach(page ${pages})
     string(REGEX MATCHALL "(href|src)=\"[^\"#:]+" links "${html}")
     foreach(link ${links})
         string(REGEX REPLACE "^(href|src)=\"" "" target "${link}")
-        if(NOT EXISTS "${PREFIX}/bin/help/${target}")
+        if(NOT EXISTS "${PREFIX}/share/fenpai/help/${target}")
             get_filename_component(name "${page}" NAME)
             list(APPEND missing "help/${target} (linked from ${name})")
         endif()

@@ -1,5 +1,6 @@
 #include "jobs/tickets/tickettemplates.h"
 
+#include "core/programfiles.h"
 #include "grid/grid.h"
 
 #include <QDir>
@@ -124,7 +125,9 @@ Status TicketTemplates::restoreFile(Layout layout) const
                                                    QFileInfo(working).absolutePath());
     if (QFileInfo::exists(working) && !QFile::remove(working))
         return Status::error(Status::Kind::Io, QStringLiteral("无法删除模板文件 ") + working);
-    for (const QString &dir : {m_dataDir, m_programDir}) {
+    // Installed, the factory copies are in PREFIX/share/fenpai rather than beside the binary.
+    const QString resources = ProgramFiles::resourceDir(m_programDir);
+    for (const QString &dir : {m_dataDir, resources}) {
         const QString factory = QDir(folderOf(dir)).filePath(factoryName(layout));
         if (QFileInfo::exists(factory)) {
             if (!QFile::copy(factory, working))

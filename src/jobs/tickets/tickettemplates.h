@@ -12,7 +12,8 @@ class Grid;
 // The two ticket templates: grid files in the folder zkzmb, a working file the user edits
 // (zkz2.cel, zkz3.cel) and its factory copy (copzkz2.cel, copzkz3.cel). The working files live
 // below the data directory, where the user may write; a factory copy is looked for beside them,
-// then below the program directory, and is built here when neither has one.
+// then among the program's files (ProgramFiles::resourceDir), and is built here when neither has
+// one.
 //
 // One ticket block is rows 1..11 × columns 1..15: field rows 4..9 with their values in columns
 // 4 and 11, the capital digits in column 8 rows 4..7, photo areas rows 3..8 of columns 6 and 13,

@@ -1,5 +1,7 @@
 #include "ui/main/helpwindows.h"
 
+#include "core/programfiles.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -14,7 +16,7 @@ namespace fenpai {
 
 QString HelpWindows::manualPath() const
 {
-    QString dir = m_programDir;
+    QString dir = ProgramFiles::resourceDir(m_programDir);
     if (!dir.endsWith(u'/'))
         dir += u'/';
     return dir + QStringLiteral("help/index.html");

@@ -6,7 +6,8 @@ class QWidget;
 
 namespace fenpai {
 
-// The manual and the About box. The manual is help/index.html below the program's directory.
+// The manual and the About box. The manual is help/index.html among the program's files:
+// PREFIX/share/fenpai when installed, else the program's directory (ProgramFiles).
 class HelpWindows final
 {
 public:

@@ -35,7 +35,7 @@ public:
     struct Options
     {
         QString dataDirectory; // where suju/sujuf.mdb lives
-        QString programDir;    // where help/index.html lives
+        QString programDir;    // the program's folder; the manual is found from it (ProgramFiles)
         QString settingsFile;  // an ini file; empty = the user's settings store
     };
 

@@ -119,6 +119,23 @@ TEST_F(TicketProductionTest, WorkingTemplateIsRestoredFromItsFactoryCopy)
     EXPECT_EQ(loaded.toJson(), standard.toJson());
 }
 
+TEST_F(TicketProductionTest, InstalledFactoryCopiesAreFoundBelowTheSharedFolder)
+{
+    // PREFIX/bin/fenpai with its files in PREFIX/share/fenpai, as a package installs them.
+    const QString prefix = t.dir.filePath("usr");
+    ASSERT_TRUE(QDir().mkpath(prefix + "/bin"));
+    ASSERT_TRUE(QDir().mkpath(prefix + "/share/fenpai/help"));
+    ASSERT_TRUE(QDir().mkpath(prefix + "/share/fenpai/zkzmb"));
+    Grid factory;
+    factory.setCellText(1, 1, "安装的");
+    ASSERT_TRUE(factory.saveFile(prefix + "/share/fenpai/zkzmb/copzkz2.cel").isOk());
+
+    TicketTemplates templates(t.dir.filePath("home"), prefix + "/bin");
+    Grid loaded;
+    ASSERT_TRUE(templates.load(loaded, Layout::Standard).isOk());
+    EXPECT_EQ(loaded.cellText(1, 1), "安装的");
+}
+
 TEST_F(TicketProductionTest, SequentialClassBlocksBreaksAndCuttingLines)
 {
     addClass("1班", 5, 2100513);
