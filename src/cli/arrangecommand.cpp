@@ -6,6 +6,7 @@
 #include "jobs/arrangement/arrangement.h"
 #include "jobs/arrangement/arrangementsummary.h"
 #include "jobs/arrangement/desklayout.h"
+#include "jobs/arrangement/paperversions.h"
 
 #include <QTextStream>
 
@@ -36,6 +37,13 @@ Result<Settings> settingsFrom(const CommandLine &line)
     if (line.isSet(QStringLiteral("seat-order")))
         settings.seatOrder =
             *DeskLayout::seatOrderFromName(line.value(QStringLiteral("seat-order")));
+    if (line.isSet(QStringLiteral("versions"))) {
+        const Result<Settings::Versions> versions =
+            Settings::parseVersions(line.value(QStringLiteral("versions")));
+        if (!versions)
+            return versions.status();
+        settings.versions = *versions;
+    }
 
     const bool start = line.isSet(QStringLiteral("start-number"));
     const bool prefix = line.isSet(QStringLiteral("prefix"));
@@ -67,7 +75,7 @@ const CommandLine::Spec &ArrangeCommand::spec()
         .usage = QStringLiteral(
             "fenpai arrange --mode 1|2|3 [--group-by class|school] [--groups N] [--adjacent]\n"
             "      [--order similar|random|spread] [--start-number NUMBER | --prefix TEXT]\n"
-            "      [--separate-classmates] [--seat-order 按列|按列蛇形|按行]"),
+            "      [--separate-classmates] [--seat-order 按列|按列蛇形|按行] [--versions 2|4]"),
         .arguments = {},
         .options =
             {
@@ -102,9 +110,15 @@ const CommandLine::Spec &ArrangeCommand::spec()
                 {.name = QStringLiteral("separate-classmates"),
                  .help = QStringLiteral("编排后在每个考场内调换座位，使同班考生尽量不相邻")},
                 CommandLine::seatOrderOption(),
+                {.name = QStringLiteral("versions"),
+                 .valueName = QStringLiteral("N"),
+                 .help = QStringLiteral(
+                     "试卷版本：2 为 AB 卷（前后左右相邻的座位试卷不同），4 为 ABCD 卷（斜对角"
+                     "也不同）；写入考生表的“试卷”列"),
+                 .choices = {QStringLiteral("2"), QStringLiteral("4")}},
             },
         .examples = {QStringLiteral("fenpai --data-dir D arrange --mode 1 --groups 3 "
-                                    "--separate-classmates"),
+                                    "--separate-classmates --versions 2"),
                      QStringLiteral("fenpai --data-dir D arrange --mode 2 --prefix 210")},
         .notes = QStringLiteral(
             "省略的选项取编排对话框的默认值。输出“编排完成!”、每个考场的考生数、班级数、"
@@ -145,6 +159,15 @@ int ArrangeCommand::run(CliContext &context, const CommandLine &line)
     if (settings->separateClassmates)
         out << QStringLiteral("（调整座位前 %1 对）").arg(outcome->classmatePairsBefore);
     out << '\n';
+    if (!outcome->versionCounts.empty()) {
+        QStringList counts;
+        for (size_t v = 0; v < outcome->versionCounts.size(); ++v)
+            counts.append(QStringLiteral("%1卷 %2 份")
+                              .arg(PaperVersions::letter(static_cast<int>(v)))
+                              .arg(outcome->versionCounts[v]));
+        out << QStringLiteral("试卷：") << counts.join(QStringLiteral("，"))
+            << QStringLiteral("；相邻座位试卷相同 %1 对").arg(outcome->versionPairs) << '\n';
+    }
     if (outcome->unseated > 0)
         out << QStringLiteral("考场座位不足，%1 行未安排考场").arg(outcome->unseated) << '\n';
     return 0;

@@ -45,8 +45,23 @@ Result<QString> ArrangementSettings::parsePrefix(const QString &text)
     return prefix;
 }
 
+Result<ArrangementSettings::Versions> ArrangementSettings::parseVersions(const QString &text)
+{
+    const QString chosen = text.trimmed().toUpper();
+    if (chosen.isEmpty() || chosen == u'0' || chosen == u'1' || chosen == QLatin1String("NONE") ||
+        chosen == QStringLiteral("无"))
+        return Versions::None;
+    if (chosen == u'2' || chosen == QLatin1String("AB") || chosen == QStringLiteral("AB卷"))
+        return Versions::AB;
+    if (chosen == u'4' || chosen == QLatin1String("ABCD") || chosen == QStringLiteral("ABCD卷"))
+        return Versions::ABCD;
+    return Status::refused(QStringLiteral("“试卷版本”只能是 2（AB卷）或 4（ABCD卷）。"));
+}
+
 Status ArrangementSettings::check() const
 {
+    if (versions != Versions::None && versions != Versions::AB && versions != Versions::ABCD)
+        return Status::refused(QStringLiteral("“试卷版本”只能是 2（AB卷）或 4（ABCD卷）。"));
     if (numbering == Numbering::Consecutive)
         return parseStartNumber(QString::number(startNumber)).status();
     const Result<QString> checked = parsePrefix(prefix);

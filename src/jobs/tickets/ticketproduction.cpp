@@ -6,6 +6,7 @@
 #include "grid/grid.h"
 #include "grid/gridpagination.h"
 #include "grid/gridpaperfit.h"
+#include "jobs/arrangement/roomseating.h"
 
 #include <algorithm>
 #include <cmath>
@@ -64,6 +65,8 @@ public:
                         QStringLiteral("班级")};
         if (hasPhotoColumn(db))
             m_fields.append(photoColumn);
+        if (RoomSeating::hasPaperVersions(db))
+            m_fields.append(ColumnNames::paperVersion);
     }
 
     const QStringList &fields() const { return m_fields; }
@@ -76,7 +79,15 @@ public:
         m_doc.pasteFragment(m_block, top + 1, 1);
         auto value = [&](const QString &field) {
             const int i = q ? m_fields.indexOf(field) : -1;
-            return i < 0 ? QString() : NumberText::display(q->value(i));
+            QString text = i < 0 ? QString() : NumberText::display(q->value(i));
+            // The seat names its paper version: the examinee checks the paper handed out.
+            if (field == ColumnNames::seat && q) {
+                const int v = m_fields.indexOf(ColumnNames::paperVersion);
+                if (const QString version = v < 0 ? QString() : q->value(v).toString().trimmed();
+                    !version.isEmpty())
+                    text += QStringLiteral("（%1卷）").arg(version);
+            }
+            return text;
         };
         for (int j = 1; j <= 6; ++j) {
             const QString text = value(m_settings.rowFields[size_t(j - 1)]);
@@ -185,9 +196,9 @@ QStringList TicketProduction::rooms(Database &db)
 
 QStringList TicketProduction::rowFieldChoices()
 {
-    return {QStringLiteral("姓名"),   QStringLiteral("考号"), QStringLiteral("考场"),
-            QStringLiteral("座位号"), QStringLiteral("性别"), QStringLiteral("学校"),
-            QStringLiteral("班级")};
+    return {QStringLiteral("姓名"),   QStringLiteral("考号"),   QStringLiteral("考场"),
+            QStringLiteral("座位号"), QStringLiteral("性别"),   QStringLiteral("学校"),
+            QStringLiteral("班级"),   ColumnNames::paperVersion};
 }
 
 QStringList TicketProduction::photoNameChoices(Database &db)
