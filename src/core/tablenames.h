@@ -32,6 +32,7 @@ inline const QString room = QStringLiteral("考场"); // the room ordinal an arr
 inline const QString seat = QStringLiteral("座位号");
 inline const QString examNumber = QStringLiteral("考号");
 inline const QString paperVersion = QStringLiteral("试卷"); // A to D, laid over the desks
+inline const QString photo = QStringLiteral("照片");        // a photo's file name, optional
 inline const QString newClass = QStringLiteral("新分班");
 inline const QString sourceSchool = QStringLiteral("原学校");
 inline const QString sourceClass = QStringLiteral("原班级");

@@ -6,10 +6,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace fenpai {
 
 // The pictures of a grid by key, kept encoded as they came (files stay small) with the decoded
-// images cached for painting.
+// images cached for painting. A picture stored as a binary portable bitmap ("P4") is a matrix of
+// square modules, a machine-readable code: it is drawn as sharp vector squares, never smoothed.
 class GridImages final
 {
 public:
@@ -24,6 +27,9 @@ public:
     QImage image(const QString &key) const; // null when there is none
     QByteArray data(const QString &key) const { return m_data.value(key); }
     QStringList keys() const; // sorted
+    bool isModules(const QString &key) const;
+    // A matrix of modules (dark[y * width + x] true for a dark one) as a binary portable bitmap.
+    static QByteArray modulesBitmap(int width, int height, const std::vector<bool> &dark);
 
 private:
     QHash<QString, QByteArray> m_data;

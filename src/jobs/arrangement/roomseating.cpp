@@ -1,5 +1,6 @@
 #include "jobs/arrangement/roomseating.h"
 
+#include "core/numbertext.h"
 #include "core/tablenames.h"
 #include "db/database.h"
 #include "jobs/arrangement/arrangementcounts.h"
@@ -110,6 +111,7 @@ Result<std::vector<SeatedRoom>> RoomSeating::read(Database &db, SeatOrder order,
         e.school = q->value(0).toString();
         e.className = q->value(1).toString();
         e.version = q->value(6).toString().trimmed();
+        e.photo = NumberText::display(q->value(7));
     }
     if (!q->status().isOk())
         return q->status();

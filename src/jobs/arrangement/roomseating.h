@@ -21,6 +21,7 @@ struct SeatedExaminee
     QString school;
     QString className;
     QString version; // 试卷: A to D; empty without paper versions
+    QString photo;   // 照片: the photo's file name, when the table has that column
 };
 
 // One room of 考场表 with its desks and who sits where.

@@ -7,6 +7,8 @@
 #include "grid/gridpagination.h"
 #include "grid/gridpaperfit.h"
 #include "jobs/arrangement/roomseating.h"
+#include "jobs/examday/qrcode.h"
+#include "jobs/examday/ticketcheck.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,6 +26,9 @@ constexpr int kBlockRows = 11;
 constexpr int kBlockCols = 15;
 const GridArea blockArea{1, 1, kBlockRows, kBlockCols};
 constexpr double kSmallestValueSize = 7; // points: the least a ticket's value shrinks to
+// Codes of version 4 at least: the factory templates' code cell then shows it 18 mm wide or more
+// whatever the exam number, and longer numbers only make it denser.
+constexpr int kCodeVersion = 4;
 
 QStringList column(Database &db, const QString &sql, const QVariantList &parameters, int field)
 {
@@ -53,10 +58,13 @@ struct Group
 class Filler
 {
 public:
-    Filler(Database &db, const Grid &ticketTemplate, const TicketSettings &settings, Grid &doc)
+    Filler(Database &db, const Grid &ticketTemplate, const TicketSettings &settings, Grid &doc,
+           const QByteArray &key)
         : m_settings(settings)
         , m_doc(doc)
         , m_template(ticketTemplate)
+        , m_codeCells(TicketProduction::codeCells(ticketTemplate))
+        , m_key(key)
     {
         m_block = preparedBlock(ticketTemplate);
         m_fields =
@@ -104,6 +112,12 @@ public:
             TicketProduction::capitalDigits(q ? value(QStringLiteral("考号")) : QString());
         for (int k = 4; k <= 7; ++k)
             m_doc.setCellText(top + k, 8, digits.at(k - 4));
+        // The code stands where the template names its field; an empty ticket has none.
+        for (const auto &[r, c] : m_codeCells) {
+            m_doc.setCellText(top + r, c, QString());
+            if (q)
+                QrCode::place(m_doc, top + r, c, codeText(*q), 4, kCodeVersion);
+        }
         if (q && m_settings.usePhotos) {
             const QString name = value(m_settings.photoNameField).trimmed();
             const QString path = TicketProduction::photoPath(m_settings.photoFolder, name);
@@ -125,6 +139,18 @@ public:
     const QStringList &withoutPhoto() const { return m_withoutPhoto; }
 
 private:
+    QString codeText(const Query &q) const
+    {
+        const auto raw = [&](const QString &field) {
+            const int i = m_fields.indexOf(field);
+            return i < 0 ? QVariant() : q.value(i);
+        };
+        return TicketCheck::code(m_key, raw(ColumnNames::examNumber),
+                                 raw(ColumnNames::name).toString(), raw(ColumnNames::room),
+                                 raw(ColumnNames::seat))
+            .text();
+    }
+
     // The template's block; with photos, the photo areas are made one picture area each.
     GridFragment preparedBlock(const Grid &ticketTemplate) const
     {
@@ -143,6 +169,8 @@ private:
     const TicketSettings &m_settings;
     Grid &m_doc;
     const Grid &m_template;
+    std::vector<std::pair<int, int>> m_codeCells;
+    QByteArray m_key;
     GridFragment m_block;
     QStringList m_fields;
     QStringList m_withoutPhoto;
@@ -250,6 +278,23 @@ QString TicketProduction::photoPath(const QString &folder, const QString &name)
     return path + file + QStringLiteral(".jpg");
 }
 
+QString TicketProduction::codeField()
+{
+    return QStringLiteral("二维码");
+}
+
+std::vector<std::pair<int, int>> TicketProduction::codeCells(const Grid &ticketTemplate)
+{
+    std::vector<std::pair<int, int>> cells;
+    for (int r = 1; r <= kBlockRows && r < ticketTemplate.rows(); ++r) {
+        for (int c = 1; c <= kBlockCols && c < ticketTemplate.cols(); ++c) {
+            if (ticketTemplate.cellText(r, c).trimmed() == codeField())
+                cells.emplace_back(r, c);
+        }
+    }
+    return cells;
+}
+
 QString TicketProduction::cuttingLine()
 {
     return QString(172, u'-');
@@ -268,7 +313,15 @@ Result<TicketProduction::Outcome> TicketProduction::build(Database &db, const Gr
     if (settings.usePhotos && settings.photoNameField == photoColumn && !hasPhotoColumn(db))
         return Status::refused(QStringLiteral("考生表没有“照片”列"));
 
-    Filler filler(db, ticketTemplate, settings, document);
+    // Tickets with a code need the database's key, made on the first such print.
+    QByteArray key;
+    if (!codeCells(ticketTemplate).empty()) {
+        Result<QByteArray> made = TicketCheck::key(db, true);
+        if (!made)
+            return made.status();
+        key = *made;
+    }
+    Filler filler(db, ticketTemplate, settings, document, key);
     std::vector<Group> groups;
     int most = 0;
     for (int g = 0; g < settings.groupCount(); ++g) {
