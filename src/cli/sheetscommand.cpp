@@ -2,6 +2,7 @@
 
 #include "cli/clicontext.h"
 #include "cli/documentoutput.h"
+#include "core/numbertext.h"
 #include "db/database.h"
 #include "grid/grid.h"
 #include "jobs/arrangement/desklayout.h"
@@ -9,6 +10,8 @@
 #include "jobs/examday/signinsheet.h"
 
 #include <QFileInfo>
+
+#include <limits>
 
 namespace fenpai {
 
@@ -60,11 +63,12 @@ int SheetsCommand::run(CliContext &context, const CommandLine &line)
             "请用 --room 指定考场、--kind 指定 sign-in 或 door、-o FILE 指定输出文件"));
     SignInSheet::Request request;
     if (room != QLatin1String("all")) {
-        bool ok = false;
-        request.room = room.toInt(&ok);
-        if (!ok || request.room < 1)
+        const std::optional<qint64> ordinal =
+            NumberText::wholeNumber(room, 1, std::numeric_limits<int>::max());
+        if (!ordinal)
             return context.badUsage(
                 QStringLiteral("考场应为考场序号 1、2、3……，或 all 为全部考场"));
+        request.room = static_cast<int>(*ordinal);
     }
     if (line.isSet(QStringLiteral("seat-order")))
         request.order = *DeskLayout::seatOrderFromName(line.value(QStringLiteral("seat-order")));

@@ -351,6 +351,42 @@ std::vector<int> PaperVersions::assign(const DeskLayout &layout, const std::vect
     return out;
 }
 
+int PaperVersions::forFreeDesk(const DeskLayout &layout, const std::vector<int> &versionOfSeat,
+                               int seat, int count)
+{
+    Counts used{};
+    for (int v : versionOfSeat) {
+        if (v >= 0 && v < count)
+            ++used[static_cast<size_t>(v)];
+    }
+    std::array<bool, 4> taken{};
+    const DeskPosition p = layout.position(seat);
+    for (int dr = -1; dr <= 1; ++dr) {
+        for (int dc = -1; dc <= 1; ++dc) {
+            if ((dr == 0 && dc == 0) || (count == 2 && dr != 0 && dc != 0))
+                continue;
+            const int other = layout.seatAt(p.row + dr, p.col + dc);
+            if (other >= 1 && other <= static_cast<int>(versionOfSeat.size())) {
+                const int v = versionOfSeat[static_cast<size_t>(other) - 1];
+                if (v >= 0 && v < count)
+                    taken[static_cast<size_t>(v)] = true;
+            }
+        }
+    }
+    int best = -1;
+    for (bool freeOnly : {true, false}) {
+        for (int v = 0; v < count; ++v) {
+            if (freeOnly && taken[static_cast<size_t>(v)])
+                continue;
+            if (best < 0 || used[static_cast<size_t>(v)] < used[static_cast<size_t>(best)])
+                best = v;
+        }
+        if (best >= 0)
+            break;
+    }
+    return best;
+}
+
 QString PaperVersions::letter(int version)
 {
     if (version < 0 || version > 3)

@@ -20,6 +20,12 @@ public:
     static std::vector<int> assign(const DeskLayout &layout, const std::vector<bool> &occupied,
                                    int count);
 
+    // The version for a desk taken after the others were laid (versionOfSeat[seat - 1] the
+    // version of each seat, -1 where nobody sits): the least used in the room of those its
+    // neighbours leave free; when they leave none, the least used of all.
+    static int forFreeDesk(const DeskLayout &layout, const std::vector<int> &versionOfSeat,
+                           int seat, int count);
+
     // "A" .. "D" for 0 .. 3; empty for anything else.
     static QString letter(int version);
     // 0 .. 3 for "A" .. "D" (blanks and case ignored); -1 for anything else.

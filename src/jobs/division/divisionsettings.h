@@ -2,6 +2,7 @@
 
 #include "core/result.h"
 
+#include <QMap>
 #include <QString>
 
 #include <array>
@@ -41,6 +42,11 @@ struct DivisionSettings
     // maxClasses.
     [[nodiscard]] static Result<std::array<int, 4>>
     parseLayers(const std::array<QString, 4> &texts);
+
+    // The settings as the database keeps those of the last full run (项目 → 数值), and back.
+    // What was stored goes through the parse functions again: a damaged record is refused.
+    QMap<QString, QString> stored() const;
+    [[nodiscard]] static Result<DivisionSettings> fromStored(const QMap<QString, QString> &values);
 };
 
 } // namespace fenpai

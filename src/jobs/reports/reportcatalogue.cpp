@@ -1,5 +1,6 @@
 #include "jobs/reports/reportcatalogue.h"
 
+#include "core/numbertext.h"
 #include "jobs/examday/doorsheet.h"
 #include "jobs/examday/signinsheet.h"
 #include "jobs/reports/classreports.h"
@@ -8,6 +9,7 @@
 #include "jobs/reports/scoreinforeport.h"
 #include "jobs/reports/seatchart.h"
 
+#include <limits>
 #include <tuple>
 
 namespace fenpai {
@@ -73,11 +75,11 @@ MenuPlace menu(const char *name, const char *parent, const char *caption)
 // A whole number >= 0, as the room and class arguments are; none for anything else.
 std::optional<int> ordinal(const QString &text)
 {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    if (!ok || value < 0)
+    const std::optional<qint64> value =
+        NumberText::wholeNumber(text, 0, std::numeric_limits<int>::max());
+    if (!value)
         return std::nullopt;
-    return value;
+    return static_cast<int>(*value);
 }
 
 } // namespace
