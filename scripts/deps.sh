@@ -4,7 +4,8 @@
 fenpai_packages=(
     cmake g++ pkg-config ccache git clang-format
     qt6-base-dev libsqlite3-dev libzip-dev
-    libxlsxwriter-dev libsodium-dev libuchardet-dev libqpdf-dev libgtest-dev libbenchmark-dev
+    libxlsxwriter-dev libsodium-dev libuchardet-dev libqpdf-dev libqrencode-dev libgtest-dev
+    libbenchmark-dev libzbar-dev zbar-tools
     qt6-translations-l10n tango-icon-theme
     fonts-noto-cjk fonts-liberation2 xvfb xauth poppler-utils
     dpkg-dev file

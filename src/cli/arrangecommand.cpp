@@ -9,6 +9,7 @@
 #include "jobs/arrangement/arrangementsummary.h"
 #include "jobs/arrangement/desklayout.h"
 #include "jobs/arrangement/lateseating.h"
+#include "jobs/arrangement/paperversions.h"
 #include "jobs/documents/reporttitles.h"
 
 #include <QTextStream>
@@ -55,6 +56,13 @@ Status applyOptions(const CommandLine &line, Settings &settings)
     if (line.isSet(QStringLiteral("seat-order")))
         settings.seatOrder =
             *DeskLayout::seatOrderFromName(line.value(QStringLiteral("seat-order")));
+    if (line.isSet(QStringLiteral("versions"))) {
+        const Result<Settings::Versions> versions =
+            Settings::parseVersions(line.value(QStringLiteral("versions")));
+        if (!versions)
+            return versions.status();
+        settings.versions = *versions;
+    }
 
     const bool start = line.isSet(QStringLiteral("start-number"));
     const bool prefix = line.isSet(QStringLiteral("prefix"));
@@ -91,7 +99,7 @@ Result<Settings> settingsFrom(const CommandLine &line)
 bool anyArrangementOption(const CommandLine &line)
 {
     for (const char *name : {"mode", "group-by", "groups", "adjacent", "order", "start-number",
-                             "prefix", "separate-classmates", "seat-order"}) {
+                             "prefix", "separate-classmates", "seat-order", "versions"}) {
         if (line.isSet(QLatin1String(name)))
             return true;
     }
@@ -171,7 +179,7 @@ const CommandLine::Spec &ArrangeCommand::spec()
         .usage = QStringLiteral(
             "fenpai arrange --mode 1|2|3 [--group-by class|school] [--groups N] [--adjacent]\n"
             "      [--order similar|random|spread] [--start-number NUMBER | --prefix TEXT]\n"
-            "      [--separate-classmates] [--seat-order 按列|按列蛇形|按行]\n"
+            "      [--separate-classmates] [--seat-order 按列|按列蛇形|按行] [--versions 2|4]\n"
             "      fenpai arrange --place-new [选项同上，省略的取上次编排的设置] "
             "[-o FILE [--format csv|xlsx|html|pdf]]"),
         .arguments = {},
@@ -208,6 +216,12 @@ const CommandLine::Spec &ArrangeCommand::spec()
                 {.name = QStringLiteral("separate-classmates"),
                  .help = QStringLiteral("编排后在每个考场内调换座位，使同班考生尽量不相邻")},
                 CommandLine::seatOrderOption(),
+                {.name = QStringLiteral("versions"),
+                 .valueName = QStringLiteral("N"),
+                 .help = QStringLiteral(
+                     "试卷版本：2 为 AB 卷（前后左右相邻的座位试卷不同），4 为 ABCD 卷（斜对角"
+                     "也不同）；写入考生表的“试卷”列"),
+                 .choices = {QStringLiteral("2"), QStringLiteral("4")}},
                 {.name = QStringLiteral("place-new"),
                  .help = QStringLiteral("不重新编排，只给没有考场（考场为空或0）的考生安排空座位"
                                         "和考号，其他考生不变")},
@@ -216,7 +230,7 @@ const CommandLine::Spec &ArrangeCommand::spec()
                 CommandLine::outputOption(),
             },
         .examples = {QStringLiteral("fenpai --data-dir D arrange --mode 1 --groups 3 "
-                                    "--separate-classmates"),
+                                    "--separate-classmates --versions 2"),
                      QStringLiteral("fenpai --data-dir D arrange --mode 2 --prefix 210"),
                      QStringLiteral("fenpai --data-dir D arrange --place-new")},
         .notes = notes(),
@@ -265,6 +279,15 @@ int ArrangeCommand::run(CliContext &context, const CommandLine &line)
     if (settings->separateClassmates)
         out << QStringLiteral("（调整座位前 %1 对）").arg(outcome->classmatePairsBefore);
     out << '\n';
+    if (!outcome->versionCounts.empty()) {
+        QStringList counts;
+        for (size_t v = 0; v < outcome->versionCounts.size(); ++v)
+            counts.append(QStringLiteral("%1卷 %2 份")
+                              .arg(PaperVersions::letter(static_cast<int>(v)))
+                              .arg(outcome->versionCounts[v]));
+        out << QStringLiteral("试卷：") << counts.join(QStringLiteral("，"))
+            << QStringLiteral("；相邻座位试卷相同 %1 对").arg(outcome->versionPairs) << '\n';
+    }
     if (outcome->unseated > 0)
         out << QStringLiteral("考场座位不足，%1 行未安排考场").arg(outcome->unseated) << '\n';
     return 0;

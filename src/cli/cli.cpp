@@ -9,9 +9,11 @@
 #include "cli/passwdcommand.h"
 #include "cli/reportcommand.h"
 #include "cli/seatscommand.h"
+#include "cli/sheetscommand.h"
 #include "cli/showcommand.h"
 #include "cli/ticketcommands.h"
 #include "cli/titlescommand.h"
+#include "cli/verifycommand.h"
 #include "db/datadirectory.h"
 
 #include <QCoreApplication>
@@ -40,9 +42,11 @@ const std::vector<Cli::Command> &Cli::commands()
         {&ShowCommand::spec, true, &ShowCommand::run},
         {&ReportCommand::spec, true, &ReportCommand::run},
         {&SeatsCommand::spec, true, &SeatsCommand::run},
+        {&SheetsCommand::spec, true, &SheetsCommand::run},
         {&CheckCommand::spec, false, &CheckCommand::run},
         {&TicketCommands::ticketsSpec, true, &TicketCommands::tickets},
         {&TicketCommands::labelsSpec, true, &TicketCommands::labels},
+        {&VerifyCommand::spec, false, &VerifyCommand::run},
         {&PasswdCommand::spec, false, &PasswdCommand::run},
     };
     return table;

@@ -15,6 +15,7 @@ inline const QString teachers = QStringLiteral("教师表");
 inline const QString systemSettings = QStringLiteral("xtsztable");
 inline const QString reportTitles = QStringLiteral("bsxtable");
 inline const QString users = QStringLiteral("ustarv");
+inline const QString checkKey = QStringLiteral("校验密钥"); // the key of the tickets' check values
 
 } // namespace fenpai::TableNames
 
@@ -30,6 +31,8 @@ inline const QString total = QStringLiteral("总分");
 inline const QString room = QStringLiteral("考场"); // the room ordinal an arrangement assigns
 inline const QString seat = QStringLiteral("座位号");
 inline const QString examNumber = QStringLiteral("考号");
+inline const QString paperVersion = QStringLiteral("试卷"); // A to D, laid over the desks
+inline const QString photo = QStringLiteral("照片");        // a photo's file name, optional
 inline const QString newClass = QStringLiteral("新分班");
 inline const QString sourceSchool = QStringLiteral("原学校");
 inline const QString sourceClass = QStringLiteral("原班级");

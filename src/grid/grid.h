@@ -158,6 +158,8 @@ public:
     QImage image(const QString &key) const { return m_data.images.image(key); }
     QByteArray imageData(const QString &key) const { return m_data.images.data(key); }
     QStringList imageKeys() const { return m_data.images.keys(); }
+    // The picture is a matrix of modules (see GridImages), drawn as squares.
+    bool isModulePicture(const QString &key) const { return m_data.images.isModules(key); }
 
     // Files (.cel: versioned JSON, see GridFile) with the cursor the user left in them. Saving
     // goes through a temporary file, so a failure keeps the previous file; opening a damaged or

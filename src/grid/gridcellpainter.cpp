@@ -7,9 +7,73 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
+#include <vector>
+
 namespace fenpai {
 
 namespace {
+
+// A matrix of modules (a code) as vector squares, as large as the block allows and centred, on
+// white: one rectangle per run of dark modules, a run repeated in the rows below drawn as one.
+void paintModules(QPainter &painter, const QRect &block, const QImage &picture)
+{
+    const QImage modules = picture.convertToFormat(QImage::Format_Grayscale8);
+    const int w = modules.width();
+    const int h = modules.height();
+    if (w == 0 || h == 0)
+        return;
+    const QRectF inner = QRectF(block).adjusted(1, 1, -2, -2);
+    const double size = std::min(inner.width() / w, inner.height() / h);
+    const QPointF origin(inner.x() + (inner.width() - size * w) / 2,
+                         inner.y() + (inner.height() - size * h) / 2);
+    // Squares that touch overlap a little, so no viewer shows a light seam between them.
+    const double overlap = size / 32;
+    struct Run
+    {
+        int x0;
+        int x1;
+        int y0;
+    };
+    std::vector<Run> open;
+    std::vector<Run> next;
+    QList<QRectF> squares;
+    const auto close = [&](const Run &r, int y) {
+        squares.append(QRectF(origin.x() + r.x0 * size, origin.y() + r.y0 * size,
+                              (r.x1 - r.x0) * size + overlap, (y - r.y0) * size + overlap));
+    };
+    for (int y = 0; y <= h; ++y) {
+        next.clear();
+        const uchar *line = y < h ? modules.constScanLine(y) : nullptr;
+        size_t o = 0;
+        for (int x = 0; line && x < w;) {
+            if (line[x] >= 128) {
+                ++x;
+                continue;
+            }
+            int end = x;
+            while (end < w && line[end] < 128)
+                ++end;
+            // Runs before this one that the row does not repeat end here.
+            while (o < open.size() && open[o].x0 < x)
+                close(open[o++], y);
+            if (o < open.size() && open[o].x0 == x && open[o].x1 == end)
+                next.push_back(open[o++]);
+            else
+                next.push_back({x, end, y});
+            x = end;
+        }
+        while (o < open.size())
+            close(open[o++], y);
+        open.swap(next);
+    }
+    painter.save();
+    painter.fillRect(QRectF(origin, QSizeF(size * w, size * h)), Qt::white);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    painter.drawRects(squares.constData(), static_cast<int>(squares.size()));
+    painter.restore();
+}
 
 const QColor kFixedFace(0xf0, 0xf0, 0xf0);
 const QColor kFixedLine(0xa0, 0xa0, 0xa0);
@@ -222,7 +286,9 @@ void GridCellPainter::paintBlock(QPainter &painter, const QRect &rect, int row, 
 
 void GridCellPainter::paintPicture(QPainter &painter, const QRect &rect, const CellStyle &s) const
 {
-    if (!s.imageKey.isEmpty()) {
+    if (!s.imageKey.isEmpty() && m_grid.isModulePicture(s.imageKey)) {
+        paintModules(painter, rect, m_grid.image(s.imageKey));
+    } else if (!s.imageKey.isEmpty()) {
         const QImage image = m_grid.image(s.imageKey);
         if (!image.isNull()) {
             // One picture fills the block, scaled to fit with its proportions kept.

@@ -71,6 +71,28 @@ QImage GridImages::image(const QString &key) const
     return image;
 }
 
+bool GridImages::isModules(const QString &key) const
+{
+    const auto data = m_data.constFind(key);
+    return data != m_data.cend() && data->startsWith("P4");
+}
+
+QByteArray GridImages::modulesBitmap(int width, int height, const std::vector<bool> &dark)
+{
+    QByteArray out = "P4\n" + QByteArray::number(width) + ' ' + QByteArray::number(height) + '\n';
+    const int lineBytes = (width + 7) / 8;
+    for (int y = 0; y < height; ++y) {
+        QByteArray line(lineBytes, '\0');
+        for (int x = 0; x < width; ++x) {
+            const size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + x;
+            if (i < dark.size() && dark[i])
+                line[x / 8] = static_cast<char>(line[x / 8] | (0x80 >> (x % 8)));
+        }
+        out += line;
+    }
+    return out;
+}
+
 QStringList GridImages::keys() const
 {
     QStringList keys = m_data.keys();

@@ -6,10 +6,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace fenpai {
 
 // The pictures of a grid by key, kept encoded as they came (files stay small) with the decoded
-// images cached for painting; a picture drawn in memory is encoded when first asked for.
+// images cached for painting; a picture drawn in memory is encoded when first asked for. A picture
+// stored as a binary portable bitmap ("P4") is a matrix of square modules, a machine-readable code:
+// it is drawn as sharp vector squares, never smoothed.
 class GridImages final
 {
 public:
@@ -27,6 +31,9 @@ public:
     QImage image(const QString &key) const; // null when there is none
     QByteArray data(const QString &key) const;
     QStringList keys() const; // sorted
+    bool isModules(const QString &key) const;
+    // A matrix of modules (dark[y * width + x] true for a dark one) as a binary portable bitmap.
+    static QByteArray modulesBitmap(int width, int height, const std::vector<bool> &dark);
 
 private:
     mutable QHash<QString, QByteArray> m_data; // empty bytes: drawn, not encoded yet

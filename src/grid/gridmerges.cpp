@@ -75,6 +75,17 @@ GridArea GridMerges::span(const GridArea &area) const
         return area;
     if (area.isSingleCell())
         return blockAt(area.firstRow, area.firstCol);
+    // A small area over cells of no block is its own span: a sheet that merges band after band
+    // need not look at every block it has for each.
+    if (m_indexValid && qint64(area.rowCount()) * area.colCount() <= 256) {
+        bool free = true;
+        for (int r = area.firstRow; r <= area.lastRow && free; ++r) {
+            for (int c = area.firstCol; c <= area.lastCol && free; ++c)
+                free = !m_index.contains(cellKey(r, c));
+        }
+        if (free)
+            return area;
+    }
     GridArea a = area;
     bool grown = true;
     while (grown) {
@@ -95,10 +106,17 @@ GridArea GridMerges::span(const GridArea &area) const
 GridArea GridMerges::merge(const GridArea &area)
 {
     const GridArea a = span(area);
-    m_blocks.removeIf([&](const GridArea &m) { return m.intersects(a); });
-    if (!a.isSingleCell())
-        m_blocks.append(a);
-    changed();
+    const qsizetype removed = m_blocks.removeIf([&](const GridArea &m) { return m.intersects(a); });
+    if (a.isSingleCell()) {
+        if (removed > 0)
+            changed();
+        return a;
+    }
+    m_blocks.append(a);
+    if (removed > 0)
+        changed();
+    else
+        indexNewBlock();
     return a;
 }
 
@@ -121,21 +139,42 @@ void GridMerges::add(const GridArea &block)
     if (block.isEmpty() || block.isSingleCell())
         return;
     m_blocks.append(block);
-    changed();
+    indexNewBlock();
+}
+
+void GridMerges::indexNewBlock()
+{
+    // The index follows an addition instead of being built again for every block.
+    if (!m_indexValid)
+        return;
+    const GridArea &m = m_blocks.constLast();
+    const int i = static_cast<int>(m_blocks.size()) - 1;
+    for (int r = m.firstRow; r <= m.lastRow; ++r)
+        for (int c = m.firstCol; c <= m.lastCol; ++c)
+            m_index.insert(cellKey(r, c), i);
 }
 
 void GridMerges::insertRows(int at, int count)
 {
-    for (GridArea &m : m_blocks)
+    bool moved = false;
+    for (GridArea &m : m_blocks) {
+        moved = moved || m.lastRow >= at;
         growSpan(m.firstRow, m.lastRow, at, count);
-    changed();
+    }
+    // Rows added after every block (a document growing at its end) leave the index as it is.
+    if (moved)
+        changed();
 }
 
 void GridMerges::insertCols(int at, int count)
 {
-    for (GridArea &m : m_blocks)
+    bool moved = false;
+    for (GridArea &m : m_blocks) {
+        moved = moved || m.lastCol >= at;
         growSpan(m.firstCol, m.lastCol, at, count);
-    changed();
+    }
+    if (moved)
+        changed();
 }
 
 void GridMerges::removeRows(int at, int count)

@@ -42,6 +42,7 @@ public:
 
 private:
     void changed();
+    void indexNewBlock(); // the last block into a valid index
 
     QList<GridArea> m_blocks;
     mutable QHash<quint64, int> m_index; // cell → index in m_blocks

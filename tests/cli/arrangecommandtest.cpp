@@ -69,6 +69,30 @@ TEST_F(ArrangeCommandTest, PrintsTheRoomsAndTheSameClassNeighbours)
     EXPECT_EQ(t.rows("SELECT min(考号) FROM 考生表"), QStringList{"100"});
 }
 
+// Paper versions: written to 试卷 and counted; the choices are 2 and 4.
+TEST_F(ArrangeCommandTest, VersionsAreWrittenAndCounted)
+{
+    ASSERT_TRUE(test::addPupils(t.db, test::makeYear(7, 1, 2, 1)).isOk());
+    ASSERT_TRUE(test::addRooms(t.db, {4, 4}).isOk());
+    Outcome r = arrange({"--mode", "3", "--versions", "2"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    // Rooms of one row of four and three desks: A B A B, A B A.
+    EXPECT_TRUE(r.out.endsWith("试卷：A卷 4 份，B卷 3 份；相邻座位试卷相同 0 对\n"))
+        << r.out.toStdString();
+    EXPECT_EQ(t.rows("SELECT 试卷 FROM 考生表 ORDER BY 考场, 座位号"),
+              (QStringList{"A", "B", "A", "B", "A", "B", "A"}));
+    r = arrange({"--mode", "3", "--versions=4"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("试卷：A卷 2 份，B卷 2 份，C卷 2 份，D卷 1 份"))
+        << r.out.toStdString();
+    r = arrange({"--mode", "3"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_FALSE(r.out.contains("试卷")) << r.out.toStdString();
+    EXPECT_EQ(t.rows("SELECT count(*) FROM 考生表 WHERE 试卷 IS NOT NULL"), QStringList{"0"});
+    r = arrange({"--mode", "3", "--versions", "3"});
+    EXPECT_EQ(r.status, 2);
+}
+
 // The job's refusals are its own tests' business: one shows the message and the exit status.
 TEST_F(ArrangeCommandTest, RefusalsAndBadUsage)
 {

@@ -9,6 +9,7 @@
 #include "jobs/arrangement/arrangementcounts.h"
 #include "jobs/arrangement/arrangementtables.h"
 #include "jobs/arrangement/examineetable.h"
+#include "jobs/arrangement/paperversions.h"
 #include "jobs/arrangement/roomseating.h"
 #include "jobs/arrangement/seatseparation.h"
 
@@ -136,6 +137,7 @@ public:
             if (e.blank)
                 break;
             e.room = e.number = e.seat = CellValue::number(0);
+            e.version = CellValue(); // a seat's version comes with the seat, if at all
         }
     }
 
@@ -279,6 +281,36 @@ public:
                 Examinee &e = m_rows[static_cast<size_t>(rowAt[static_cast<size_t>(from[s])])];
                 std::tie(e.seat, e.number) = seatValues[s];
             }
+        }
+    }
+
+    // "试卷版本": the versions laid over the final seats of every room, counted in the outcome
+    // with the neighbouring desks that share one.
+    void layVersions(const std::vector<DeskLayout> &layouts, int count)
+    {
+        const std::vector<std::vector<int>> rooms = placedByRoom(layouts.size());
+        // One value per version, shared by every row that holds it.
+        std::vector<CellValue> letters;
+        for (int v = 0; v < count; ++v)
+            letters.push_back(CellValue::text(PaperVersions::letter(v).toUtf8()));
+        m_outcome.versionCounts.assign(static_cast<size_t>(count), 0);
+        m_outcome.versionPairs = 0;
+        for (size_t r = 0; r < rooms.size(); ++r) {
+            std::vector<int> rowAt;
+            (void)classOfSeat(layouts[r], rooms[r], &rowAt); // only the rows on the desks
+            std::vector<bool> occupied(rowAt.size());
+            for (size_t s = 0; s < rowAt.size(); ++s)
+                occupied[s] = rowAt[s] >= 0;
+            const std::vector<int> versions = PaperVersions::assign(layouts[r], occupied, count);
+            for (size_t s = 0; s < rowAt.size(); ++s) {
+                if (rowAt[s] < 0)
+                    continue;
+                m_rows[static_cast<size_t>(rowAt[s])].version =
+                    letters[static_cast<size_t>(versions[s])];
+                ++m_outcome.versionCounts[static_cast<size_t>(versions[s])];
+            }
+            m_outcome.versionPairs +=
+                static_cast<int>(layouts[r].equalPairs(versions, count == 4).size());
         }
     }
 
@@ -673,6 +705,12 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
     if (settings.separateClassmates && outcome.classmatePairs > 0) {
         run.separate(layouts);
         outcome.classmatePairs = run.classmatePairs(layouts);
+    }
+    // The versions go with the seats, so they come once the seats are final.
+    if (settings.versions != ArrangementSettings::Versions::None) {
+        run.layVersions(layouts, static_cast<int>(settings.versions));
+        outcome.versionCounts = run.outcome().versionCounts;
+        outcome.versionPairs = run.outcome().versionPairs;
     }
     if (const Status s = Arrangement::checkNumbers(db, run.numbers()); !s.isOk())
         return s;

@@ -23,6 +23,10 @@ struct ArrangementOutcome
     // the "同班考生不相邻" step (the same when the step is off).
     int classmatePairs = 0;
     int classmatePairsBefore = 0;
+    // With "试卷版本": the desks of each version (A, B, … in order) and the neighbouring desks
+    // that share one, diagonals included with four versions (none where the desks allow it).
+    std::vector<int> versionCounts;
+    int versionPairs = 0;
     // The written table room by room, as ArrangementSummary::read would find it after the run
     // (its pairs also count rows a blank row kept from an earlier run).
     ArrangementSummary summary;

@@ -47,8 +47,23 @@ Result<QString> ArrangementSettings::parsePrefix(const QString &text)
     return prefix;
 }
 
+Result<ArrangementSettings::Versions> ArrangementSettings::parseVersions(const QString &text)
+{
+    const QString chosen = text.trimmed().toUpper();
+    if (chosen.isEmpty() || chosen == u'0' || chosen == u'1' || chosen == QLatin1String("NONE") ||
+        chosen == QStringLiteral("无"))
+        return Versions::None;
+    if (chosen == u'2' || chosen == QLatin1String("AB") || chosen == QStringLiteral("AB卷"))
+        return Versions::AB;
+    if (chosen == u'4' || chosen == QLatin1String("ABCD") || chosen == QStringLiteral("ABCD卷"))
+        return Versions::ABCD;
+    return Status::refused(QStringLiteral("“试卷版本”只能是 2（AB卷）或 4（ABCD卷）。"));
+}
+
 Status ArrangementSettings::check() const
 {
+    if (versions != Versions::None && versions != Versions::AB && versions != Versions::ABCD)
+        return Status::refused(QStringLiteral("“试卷版本”只能是 2（AB卷）或 4（ABCD卷）。"));
     if (numbering == Numbering::Consecutive)
         return parseStartNumber(QString::number(startNumber)).status();
     const Result<QString> checked = parsePrefix(prefix);
@@ -69,6 +84,7 @@ const QString startKey = QStringLiteral("起始考号");
 const QString prefixKey = QStringLiteral("前缀");
 const QString separateKey = QStringLiteral("同班不相邻");
 const QString seatOrderKey = QStringLiteral("座位顺序");
+const QString versionsKey = QStringLiteral("试卷版本");
 
 // Each stored value by the name it is kept under, in the enum's order.
 const QStringList groupKindNames = {QStringLiteral("班级"), QStringLiteral("学校")};
@@ -101,7 +117,8 @@ QMap<QString, QString> ArrangementSettings::stored() const
             {startKey, QString::number(startNumber)},
             {prefixKey, prefix},
             {separateKey, flag(separateClassmates)},
-            {seatOrderKey, nameOf(seatOrderNames, seatOrder)}};
+            {seatOrderKey, nameOf(seatOrderNames, seatOrder)},
+            {versionsKey, QString::number(static_cast<int>(versions))}};
 }
 
 Result<ArrangementSettings> ArrangementSettings::fromStored(const QMap<QString, QString> &values)
@@ -132,6 +149,13 @@ Result<ArrangementSettings> ArrangementSettings::fromStored(const QMap<QString, 
     s.prefix = *prefix;
     s.separateClassmates = values.value(separateKey) == flag(true);
     s.seatOrder = static_cast<SeatOrder>(seats);
+    // Kept since paper versions came; a record from before has none.
+    if (values.contains(versionsKey)) {
+        const Result<Versions> versions = parseVersions(values.value(versionsKey));
+        if (!versions || values.value(versionsKey) != QString::number(static_cast<int>(*versions)))
+            return damaged;
+        s.versions = *versions;
+    }
     return s;
 }
 

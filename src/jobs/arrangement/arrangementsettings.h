@@ -41,6 +41,13 @@ struct ArrangementSettings
         Consecutive, // "从第一到最后一考场 起始考号+1"
         RoomSeat,    // "由考场号座位号定": prefix + room (3 digits) + seat (2 digits)
     };
+    // "试卷版本": how many versions of the paper are laid out over the desks of each room.
+    enum class Versions
+    {
+        None = 1, // one paper; 试卷 stays empty
+        AB = 2,   // no two desks side by side or one behind the other share a version
+        ABCD = 4, // diagonal neighbours differ too
+    };
 
     Mode mode = Mode::GroupMix;
     GroupKind groupKind = GroupKind::Class;
@@ -54,6 +61,8 @@ struct ArrangementSettings
     // classmates sit next to each other as seldom as the room allows.
     bool separateClassmates = false;
     SeatOrder seatOrder = SeatOrder::ByColumn; // "座位顺序"
+    // Laid over the final seats, after "同班考生不相邻"; stored in 考生表.试卷 (A to D).
+    Versions versions = Versions::None;
 
     // N as typed, read as its leading number rounded to a whole number; 0 when it is below 1
     // (which the run refuses, naming the number of groups it has).
@@ -62,6 +71,8 @@ struct ArrangementSettings
     [[nodiscard]] static Result<qint64> parseStartNumber(const QString &text);
     // The prefix as typed, blanks trimmed: digits only.
     [[nodiscard]] static Result<QString> parsePrefix(const QString &text);
+    // The versions as chosen: 2 or AB, 4 or ABCD; none, 1, 0 or nothing for one paper.
+    [[nodiscard]] static Result<Versions> parseVersions(const QString &text);
     // Ok, or the refusal the parse functions would have given for these values.
     [[nodiscard]] Status check() const;
 

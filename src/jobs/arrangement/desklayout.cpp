@@ -76,17 +76,22 @@ int DeskLayout::seatAt(int row, int col) const
 }
 
 template <typename Visit>
-void DeskLayout::forEachPair(const std::vector<int> &classOfSeat, Visit visit) const
+void DeskLayout::forEachPair(const std::vector<int> &valueOfSeat, bool diagonal, Visit visit) const
 {
-    const int seats = std::min(static_cast<int>(classOfSeat.size()), desks());
+    const int seats = std::min(static_cast<int>(valueOfSeat.size()), desks());
     for (int seat = 1; seat <= seats; ++seat) {
-        const int own = classOfSeat[static_cast<size_t>(seat) - 1];
+        const int own = valueOfSeat[static_cast<size_t>(seat) - 1];
         if (own < 0)
             continue;
         const DeskPosition p = position(seat);
-        // Each pair once: from its left desk and from its front desk.
-        for (const int other : {seatAt(p.row, p.col + 1), seatAt(p.row + 1, p.col)}) {
-            if (other >= 1 && other <= seats && classOfSeat[static_cast<size_t>(other) - 1] == own)
+        // Each pair once: from its left desk, from its front desk, and corner to corner from
+        // the front one.
+        const int right = seatAt(p.row, p.col + 1);
+        const int behind = seatAt(p.row + 1, p.col);
+        const int behindRight = diagonal ? seatAt(p.row + 1, p.col + 1) : 0;
+        const int behindLeft = diagonal ? seatAt(p.row + 1, p.col - 1) : 0;
+        for (const int other : {right, behind, behindRight, behindLeft}) {
+            if (other >= 1 && other <= seats && valueOfSeat[static_cast<size_t>(other) - 1] == own)
                 visit(std::min(seat, other), std::max(seat, other));
         }
     }
@@ -95,8 +100,14 @@ void DeskLayout::forEachPair(const std::vector<int> &classOfSeat, Visit visit) c
 std::vector<std::pair<int, int>>
 DeskLayout::classmatePairs(const std::vector<int> &classOfSeat) const
 {
+    return equalPairs(classOfSeat, false);
+}
+
+std::vector<std::pair<int, int>> DeskLayout::equalPairs(const std::vector<int> &valueOfSeat,
+                                                        bool diagonal) const
+{
     std::vector<std::pair<int, int>> pairs;
-    forEachPair(classOfSeat, [&](int a, int b) { pairs.emplace_back(a, b); });
+    forEachPair(valueOfSeat, diagonal, [&](int a, int b) { pairs.emplace_back(a, b); });
     std::sort(pairs.begin(), pairs.end());
     return pairs;
 }
@@ -104,7 +115,7 @@ DeskLayout::classmatePairs(const std::vector<int> &classOfSeat) const
 int DeskLayout::classmatePairCount(const std::vector<int> &classOfSeat) const
 {
     int count = 0;
-    forEachPair(classOfSeat, [&](int, int) { ++count; });
+    forEachPair(classOfSeat, false, [&](int, int) { ++count; });
     return count;
 }
 

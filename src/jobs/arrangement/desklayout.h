@@ -56,6 +56,10 @@ public:
     // a negative entry is an empty desk) are equal. Entries past desks() are left out.
     std::vector<std::pair<int, int>> classmatePairs(const std::vector<int> &classOfSeat) const;
     int classmatePairCount(const std::vector<int> &classOfSeat) const;
+    // The same for any value per seat (a paper version, say); with `diagonal`, desks that touch
+    // at a corner are neighbours too.
+    std::vector<std::pair<int, int>> equalPairs(const std::vector<int> &valueOfSeat,
+                                                bool diagonal) const;
 
     // "第N考场的考场人数(C)多于行数×列数(R×K)，…"
     QString tooSmallMessage(int room) const;
@@ -66,7 +70,7 @@ public:
 
 private:
     template <typename Visit>
-    void forEachPair(const std::vector<int> &classOfSeat, Visit visit) const;
+    void forEachPair(const std::vector<int> &valueOfSeat, bool diagonal, Visit visit) const;
 
     int m_rows = 0;
     int m_cols = 0;

@@ -71,15 +71,18 @@ Result<ExamineeTable> ExamineeTable::load(Database &db)
     // The blank-row test looks at the first two columns in stored order, whatever they are.
     // The rows go through the typed cursor: on a large year the per-value conversions of the
     // general statement wrapper cost more than the arrangement.
+    ExamineeTable table;
+    table.m_hasVersionColumn = columns.contains(ColumnNames::paperVersion, Qt::CaseInsensitive);
     Result<RowCursor> cursor = RowCursor::prepare(
-        db, QStringLiteral("SELECT rowid, %1, %2, 学校, 班级, 成绩, 考场, 考号, 座位号, "
-                           "姓名 IS NOT NULL FROM 考生表 ORDER BY rowid")
-                .arg(SqlDialect::quoteName(columns[0]), SqlDialect::quoteName(columns[1])));
+        db,
+        QStringLiteral("SELECT rowid, %1, %2, 学校, 班级, 成绩, 考场, 考号, 座位号, "
+                       "姓名 IS NOT NULL, %3 FROM 考生表 ORDER BY rowid")
+            .arg(SqlDialect::quoteName(columns[0]), SqlDialect::quoteName(columns[1]),
+                 table.m_hasVersionColumn ? ColumnNames::paperVersion : QStringLiteral("NULL")));
     if (!cursor)
         return cursor.status();
     RowCursor &st = *cursor;
 
-    ExamineeTable table;
     if (const Status s = table.readAffinities(db); !s.isOk())
         return s;
     Result<QVariant> rowCount = db.scalar(QStringLiteral("SELECT count(*) FROM 考生表"));
@@ -87,6 +90,7 @@ Result<ExamineeTable> ExamineeTable::load(Database &db)
         return rowCount.status();
     table.m_rows.reserve(static_cast<size_t>(rowCount->toLongLong()));
     table.m_stored.reserve(static_cast<size_t>(rowCount->toLongLong()));
+    table.m_storedVersions.reserve(static_cast<size_t>(rowCount->toLongLong()));
     // Usually the first two columns are 学校 and 班级 themselves.
     const bool firstAreSchoolAndClass =
         columns[0] == ColumnNames::school && columns[1] == ColumnNames::className;
@@ -127,7 +131,9 @@ Result<ExamineeTable> ExamineeTable::load(Database &db)
         e.number = cellAt(st, 7);
         e.seat = cellAt(st, 8);
         e.named = st.integer(9) != 0;
+        e.version = cellAt(st, 10);
         table.m_stored.push_back({e.room, e.number, e.seat});
+        table.m_storedVersions.push_back(e.version);
         table.m_rows.push_back(std::move(e));
     }
     return table;
@@ -210,7 +216,8 @@ bool ExamineeTable::changed(size_t index) const
 {
     const Examinee &e = m_rows[index];
     const std::array<CellValue, 3> &s = m_stored[index];
-    return !(e.room == s[0]) || !(e.number == s[1]) || !(e.seat == s[2]);
+    return !(e.room == s[0]) || !(e.number == s[1]) || !(e.seat == s[2]) ||
+           !(e.version == m_storedVersions[index]);
 }
 
 int ExamineeTable::changedRowCount() const
@@ -234,17 +241,35 @@ Status ExamineeTable::write(Database &db, const ArrangementProgress &progress) c
     const int total = static_cast<int>(changedRows.size());
     if (progress && !progress(0, total))
         return cancelled;
+    bool versions = m_hasVersionColumn;
+    if (!versions) {
+        versions = std::any_of(changedRows.begin(), changedRows.end(),
+                               [&](size_t i) { return !m_rows[i].version.isNull(); });
+        if (versions) {
+            if (const Status s =
+                    db.execNative(QStringLiteral("ALTER TABLE 考生表 ADD COLUMN %1 TEXT")
+                                      .arg(ColumnNames::paperVersion));
+                !s.isOk())
+                return s;
+        }
+    }
     Result<RowCursor> update = RowCursor::prepare(
-        db, QStringLiteral("UPDATE 考生表 SET 考场 = ?, 考号 = ?, 座位号 = ? WHERE rowid = ?"));
+        db, versions ? QStringLiteral("UPDATE 考生表 SET 考场 = ?, 考号 = ?, 座位号 = ?, 试卷 = ? "
+                                      "WHERE rowid = ?")
+                     : QStringLiteral("UPDATE 考生表 SET 考场 = ?, 考号 = ?, 座位号 = ? "
+                                      "WHERE rowid = ?"));
     if (!update)
         return update.status();
+    const int rowidIndex = versions ? 5 : 4;
     int done = 0;
     for (size_t i : changedRows) {
         const Examinee &e = m_rows[i];
         bindCell(*update, 1, e.room);
         bindCell(*update, 2, e.number);
         bindCell(*update, 3, e.seat);
-        update->bindInteger(4, e.rowid);
+        if (versions)
+            bindCell(*update, 4, e.version);
+        update->bindInteger(rowidIndex, e.rowid);
         if (const Status s = update->run(); !s.isOk())
             return s;
         ++done;

@@ -22,9 +22,10 @@ struct Examinee
     int classGroup = 0;  // index into ExamineeTable::classGroups()
     int schoolGroup = 0; // index into ExamineeTable::schoolGroups()
     CellValue score;
-    CellValue room;   // 考场
-    CellValue number; // 考号
-    CellValue seat;   // 座位号
+    CellValue room;    // 考场
+    CellValue number;  // 考号
+    CellValue seat;    // 座位号
+    CellValue version; // 试卷: the paper version of the desk; null without the column
 };
 
 // A distinct (学校, 班级) or 学校 value of the table, in order of first appearance.
@@ -54,7 +55,11 @@ public:
     // Rows whose 考场, 考号 or 座位号 differ from what was read.
     int changedRowCount() const;
 
-    // Writes the changed rows. The progress callback may cancel (Status::Kind::Cancelled).
+    // Whether 考生表 has the column 试卷 (before write() adds it for a row that needs it).
+    bool hasVersionColumn() const { return m_hasVersionColumn; }
+
+    // Writes the changed rows; adds the column 试卷 first when a row holds a version and the
+    // table has no such column. The progress callback may cancel (Status::Kind::Cancelled).
     [[nodiscard]] Status write(Database &db, const ArrangementProgress &progress) const;
 
     // False when a result column is declared as text: such a column turns the numbers written
@@ -83,7 +88,9 @@ private:
 
     std::vector<Examinee> m_rows;
     std::vector<std::array<CellValue, 3>> m_stored; // 考场, 考号, 座位号 as read
-    std::array<Affinity, 3> m_affinities{};         // of 考场, 考号, 座位号
+    std::vector<CellValue> m_storedVersions;        // 试卷 as read
+    bool m_hasVersionColumn = false;
+    std::array<Affinity, 3> m_affinities{}; // of 考场, 考号, 座位号
     std::vector<ExamineeGroup> m_classGroups;
     std::vector<ExamineeGroup> m_schoolGroups;
 };

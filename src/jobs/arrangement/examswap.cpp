@@ -63,20 +63,25 @@ Status ExamSwap::swap(Database &db, const Pick &left, const Pick &right)
     if (!transaction.status().isOk())
         return transaction.status();
 
+    // A paper version belongs to the desk, so it changes hands with the seat.
+    const bool versions =
+        db.columns(TableNames::examinees).contains(ColumnNames::paperVersion, Qt::CaseInsensitive);
+    const QString version = versions ? ColumnNames::paperVersion : QStringLiteral("NULL");
     struct Seat
     {
         qint64 rowid = 0;
-        QVariant room, number, seat;
+        QVariant room, number, seat, version;
     };
-    auto find = [&db](const Pick &pick) -> Result<Seat> {
-        Result<Query> q = db.query(QStringLiteral("select rowid,考场,考号,座位号 from 考生表 "
-                                                  "where 考场=? and 考号=?"),
+    auto find = [&](const Pick &pick) -> Result<Seat> {
+        Result<Query> q = db.query(QStringLiteral("select rowid,考场,考号,座位号,%1 from 考生表 "
+                                                  "where 考场=? and 考号=?")
+                                       .arg(version),
                                    {pick.room, pick.examNumber});
         if (!q)
             return q.status();
         if (q->atEnd())
             return Status::refused(stalePickMessage());
-        return Seat{q->value(0).toLongLong(), q->value(1), q->value(2), q->value(3)};
+        return Seat{q->value(0).toLongLong(), q->value(1), q->value(2), q->value(3), q->value(4)};
     };
     Result<Seat> a = find(left);
     if (!a)
@@ -87,12 +92,19 @@ Status ExamSwap::swap(Database &db, const Pick &left, const Pick &right)
     if (a->rowid == b->rowid)
         return Status::ok();
 
-    Result<Statement> update = db.prepare(
-        QStringLiteral("UPDATE 考生表 SET 考场 = ?, 考号 = ?, 座位号 = ? WHERE rowid = ?"));
+    Result<Statement> update =
+        db.prepare(versions ? QStringLiteral("UPDATE 考生表 SET 考场 = ?, 考号 = ?, 座位号 = ?, "
+                                             "试卷 = ? WHERE rowid = ?")
+                            : QStringLiteral("UPDATE 考生表 SET 考场 = ?, 考号 = ?, 座位号 = ? "
+                                             "WHERE rowid = ?"));
     if (!update)
         return update.status();
     for (const auto &[to, from] : {std::pair{*a, *b}, std::pair{*b, *a}}) {
-        update->bindAll({from.room, from.number, from.seat, to.rowid});
+        QVariantList values = {from.room, from.number, from.seat};
+        if (versions)
+            values.append(from.version);
+        values.append(to.rowid);
+        update->bindAll(values);
         if (Status s = update->exec(); !s.isOk())
             return s;
         update->reset();

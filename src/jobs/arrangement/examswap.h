@@ -12,7 +12,8 @@ class Database;
 class Grid;
 
 // The manual adjustment of an arrangement: two examinees, each found by room and exam number,
-// exchange their 考场, 考号 and 座位号, so each sits where the other sat.
+// exchange their 考场, 考号 and 座位号 (and 试卷, the desk's paper version), so each sits where
+// the other sat.
 class ExamSwap final
 {
 public:

@@ -8,6 +8,7 @@
 #include "jobs/arrangement/arrangement.h"
 #include "jobs/arrangement/arrangementtables.h"
 #include "jobs/arrangement/examineetable.h"
+#include "jobs/arrangement/paperversions.h"
 #include "jobs/arrangement/roomseating.h"
 #include "jobs/documents/changelist.h"
 
@@ -311,6 +312,40 @@ private:
     return Status::ok();
 }
 
+// Where the last run laid paper versions, each new seat's: the one its neighbours leave free.
+void layLateVersions(ExamineeTable &table, const std::vector<SeatedRoom> &desks,
+                     const Settings &settings, const std::vector<SeatChange> &changes)
+{
+    if (settings.versions == Settings::Versions::None || changes.empty())
+        return;
+    const int count = static_cast<int>(settings.versions);
+    std::vector<std::vector<int>> versions;
+    for (const SeatedRoom &room : desks)
+        versions.emplace_back(static_cast<size_t>(room.layout.seats()), -1);
+    std::map<qint64, Examinee *> late;
+    for (const SeatChange &change : changes)
+        late[change.rowid] = nullptr;
+    for (Examinee &e : table.rows()) {
+        if (late.count(e.rowid)) {
+            late[e.rowid] = &e;
+            continue;
+        }
+        const int r = wholeIn(e.room, 1, static_cast<int>(desks.size()));
+        const int seat = r > 0 ? wholeIn(e.seat, 1, static_cast<int>(versions[r - 1].size())) : 0;
+        if (seat > 0)
+            versions[static_cast<size_t>(r) - 1][static_cast<size_t>(seat) - 1] =
+                PaperVersions::fromLetter(e.version.toVariant().toString());
+    }
+    for (const SeatChange &change : changes) {
+        std::vector<int> &room = versions[static_cast<size_t>(change.room) - 1];
+        const int v = PaperVersions::forFreeDesk(desks[static_cast<size_t>(change.room) - 1].layout,
+                                                 room, change.seat, count);
+        room[static_cast<size_t>(change.seat) - 1] = v;
+        if (Examinee *e = late[change.rowid])
+            e->version = CellValue::text(PaperVersions::letter(v).toUtf8());
+    }
+}
+
 // Numbers the new seats and writes them (only those rows change), with the names for the list.
 [[nodiscard]] Status write(Database &db, ExamineeTable &table, const std::vector<SeatedRoom> &desks,
                            const Seater &seater, const Settings &settings,
@@ -334,6 +369,7 @@ private:
         e.seat = CellValue::number(it->second->seat);
         e.number = CellValue::integer(it->second->number);
     }
+    layLateVersions(table, desks, settings, changes);
     if (Status s = table.write(db, {}); !s.isOk())
         return s;
     return nameRows(db, changes);

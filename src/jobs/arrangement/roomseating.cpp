@@ -1,5 +1,6 @@
 #include "jobs/arrangement/roomseating.h"
 
+#include "core/numbertext.h"
 #include "core/tablenames.h"
 #include "db/database.h"
 #include "jobs/arrangement/arrangementcounts.h"
@@ -79,9 +80,13 @@ Result<std::vector<SeatedRoom>> RoomSeating::read(Database &db, SeatOrder order,
         if (onlyRoom <= 0 || room.room == onlyRoom)
             room.seats.resize(static_cast<size_t>(room.layout.seats()));
     }
-    Result<Query> q = db.query(
-        QStringLiteral("SELECT 学校, 班级, 姓名, 考场, 座位号, 考号 FROM 考生表 WHERE 考场 >= 1 "
-                       "ORDER BY rowid"));
+    const bool versions =
+        db.columns(TableNames::examinees).contains(ColumnNames::paperVersion, Qt::CaseInsensitive);
+    Result<Query> q =
+        db.query(QStringLiteral(
+                     "SELECT 学校, 班级, 姓名, 考场, 座位号, 考号, %1 FROM 考生表 WHERE 考场 >= 1 "
+                     "ORDER BY rowid")
+                     .arg(versions ? ColumnNames::paperVersion : QStringLiteral("NULL")));
     if (!q)
         return q.status();
     QHash<QByteArray, int> classIds;
@@ -105,10 +110,25 @@ Result<std::vector<SeatedRoom>> RoomSeating::read(Database &db, SeatOrder order,
         e.name = q->value(2).toString();
         e.school = q->value(0).toString();
         e.className = q->value(1).toString();
+        e.version = q->value(6).toString().trimmed();
+        e.photo = NumberText::display(q->value(7));
     }
     if (!q->status().isOk())
         return q->status();
     return rooms;
+}
+
+} // namespace fenpai
+
+namespace fenpai {
+
+bool RoomSeating::hasPaperVersions(Database &db)
+{
+    if (!db.columns(TableNames::examinees).contains(ColumnNames::paperVersion, Qt::CaseInsensitive))
+        return false;
+    const Result<QVariant> any = db.scalar(QStringLiteral(
+        "SELECT count(*) FROM (SELECT 1 FROM 考生表 WHERE trim(试卷) <> '' LIMIT 1)"));
+    return any && any->toInt() > 0;
 }
 
 } // namespace fenpai

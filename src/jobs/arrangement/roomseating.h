@@ -20,6 +20,8 @@ struct SeatedExaminee
     QString name;
     QString school;
     QString className;
+    QString version; // 试卷: A to D; empty without paper versions
+    QString photo;   // 照片: the photo's file name, when the table has that column
 };
 
 // One room of 考场表 with its desks and who sits where.
@@ -48,6 +50,8 @@ public:
     // there; `onlyRoom` > 0 reads the examinees of that room only.
     [[nodiscard]] static Result<std::vector<SeatedRoom>> read(Database &db, SeatOrder order,
                                                               int onlyRoom = 0);
+    // True when 考生表 has the column 试卷 and some examinee holds a paper version in it.
+    static bool hasPaperVersions(Database &db);
 };
 
 } // namespace fenpai

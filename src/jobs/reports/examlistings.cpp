@@ -6,6 +6,7 @@
 #include "db/savedqueries.h"
 #include "db/sqldialect.h"
 #include "grid/grid.h"
+#include "jobs/arrangement/roomseating.h"
 #include "jobs/documents/documentfill.h"
 #include "jobs/reports/examlistlayout.h"
 
@@ -124,7 +125,11 @@ Result<ReportDocument> ExamListings::roomList(Database &db, Grid &grid, int room
         return s;
     if (Status s = requireRoom(db, room); !s.isOk())
         return s;
-    QString sql = listColumns;
+    // The paper version beside the seat, when the arrangement laid versions out.
+    QString sql =
+        RoomSeating::hasPaperVersions(db)
+            ? QStringLiteral("select 姓名,考场,考号,座位号,试卷,性别,学校,班级 from 考生表 ")
+            : listColumns;
     QString title = allRoomsTitle();
     if (room > 0) {
         sql += QStringLiteral("where 考场=%1 ").arg(room);

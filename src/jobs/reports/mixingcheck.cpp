@@ -3,6 +3,7 @@
 #include "core/numbertext.h"
 #include "db/database.h"
 #include "jobs/arrangement/arrangementtables.h"
+#include "jobs/arrangement/paperversions.h"
 #include "jobs/arrangement/roomseating.h"
 #include "jobs/reports/examlistings.h"
 
@@ -14,6 +15,35 @@ QString MixingCheck::allMixedText()
 {
     return QStringLiteral("全部混排");
 }
+
+namespace {
+
+// Neighbouring desks that hold one paper version; with more than two versions in use, desks
+// corner to corner count as neighbours too.
+void versionFindings(const std::vector<SeatedRoom> &rooms, QStringList &out)
+{
+    bool fourVersions = false;
+    std::vector<std::vector<int>> versions;
+    for (const SeatedRoom &room : rooms) {
+        std::vector<int> bySeat;
+        for (const SeatedExaminee &e : room.seats) {
+            const int v = e.classId < 0 ? -1 : PaperVersions::fromLetter(e.version);
+            fourVersions = fourVersions || v >= 2;
+            bySeat.push_back(v);
+        }
+        versions.push_back(std::move(bySeat));
+    }
+    for (size_t r = 0; r < rooms.size(); ++r) {
+        for (const auto &[a, b] : rooms[r].layout.equalPairs(versions[r], fourVersions))
+            out.append(QStringLiteral("在第%1考场%2号和%3号座位的考生试卷相同%4")
+                           .arg(rooms[r].room)
+                           .arg(a)
+                           .arg(b)
+                           .arg(out.size() + 1));
+    }
+}
+
+} // namespace
 
 Result<QStringList> MixingCheck::findings(Database &db, SeatOrder order)
 {
@@ -51,6 +81,7 @@ Result<QStringList> MixingCheck::findings(Database &db, SeatOrder order)
                            .arg(b)
                            .arg(out.size() + 1));
     }
+    versionFindings(*rooms, out);
     return out;
 }
 

@@ -2,6 +2,8 @@
 
 #include "core/numbertext.h"
 #include "jobs/reports/balancereport.h"
+#include "jobs/examday/doorsheet.h"
+#include "jobs/examday/signinsheet.h"
 #include "jobs/reports/classreports.h"
 #include "jobs/reports/examlistings.h"
 #include "jobs/reports/examstatistics.h"
@@ -52,6 +54,20 @@ Result<ReportDocument> seatChart(Database &db, Grid &grid, const Request &r)
     return SeatChart::build(db, grid, {r.number, r.order});
 }
 
+Result<ReportDocument> signIn(Database &db, Grid &grid, const Request &r)
+{
+    Result<SignInSheet::Outcome> sheet =
+        SignInSheet::build(db, grid, {r.number, r.order, r.photoFolder, r.photoField});
+    if (!sheet)
+        return sheet.status();
+    return sheet->document;
+}
+
+Result<ReportDocument> doorSheet(Database &db, Grid &grid, const Request &r)
+{
+    return DoorSheet::build(db, grid, {r.number, r.order});
+}
+
 MenuPlace menu(const char *name, const char *parent, const char *caption)
 {
     return {QString::fromLatin1(name), QString::fromLatin1(parent), QString::fromUtf8(caption)};
@@ -83,6 +99,11 @@ const std::vector<Entry> &ReportCatalogue::entries()
          &examClassList},
         {QStringLiteral("seat-chart"), QStringLiteral("考场座位表"),
          menu("zwb", "klulan", "全部考场"), true, Needs::Arrangement, Parameter::Room, &seatChart},
+        {QStringLiteral("sign-in"), QStringLiteral("考场签到表"),
+         menu("qdb", "klulan", "全部考场"), true, Needs::Arrangement, Parameter::Room, &signIn},
+        {QStringLiteral("door"), QStringLiteral("考场门贴"),
+         menu("mentie", "klulan", "全部考场"), true, Needs::Arrangement, Parameter::Room,
+         &doorSheet},
         {QStringLiteral("brief-stats"), QStringLiteral("考场编排统计表"),
          menu("jinjtj", "dctj", "精简统计"), true, Needs::Arrangement, Parameter::None,
          &plain<&ExamStatistics::brief>},

@@ -46,6 +46,10 @@ public:
         QString school;
         QString className;
         SeatOrder order = SeatOrder::ByColumn; // how seat charts number the desks
+        // Sign-in sheets: photo thumbnails from this folder, named by this 考生表 column
+        // (姓名, 考号 or 照片); none without a folder.
+        QString photoFolder;
+        QString photoField;
     };
     using Builder = Result<ReportDocument> (*)(Database &db, Grid &grid, const Request &request);
 

@@ -36,7 +36,10 @@ QString deskText(const SeatedExaminee &e, const QHash<QString, QString> &schools
 {
     if (e.classId < 0)
         return {};
-    QString text = NumberText::display(e.number) + u'\n' + e.name + u'\n';
+    QString text = NumberText::display(e.number);
+    if (!e.version.isEmpty())
+        text += u' ' + e.version + QStringLiteral("卷");
+    text += u'\n' + e.name + u'\n';
     if (const auto school = schools.constFind(e.school); school != schools.cend())
         text += *school + u'\n';
     return text + e.className;

@@ -14,10 +14,10 @@ class Grid;
 
 // The seat chart of a room, to post at its door: the title "第 N 考场座位表" with the room's
 // location, the "讲台" band at the front, then one cell per desk in the room's rows and columns
-// with the exam number, name (the school, when the room holds several) and class of whoever sits
-// there; empty desks stay blank. The report titles' line stands above. Landscape
-// A4, one page per room; rooms up to 8 × 8 desks print at full size, larger ones are scaled down
-// to fit their page.
+// with the exam number (and the paper version, when versions were laid out), name (the school,
+// when the room holds several) and class of whoever sits there; empty desks stay blank. The report
+// titles' line stands above. Landscape A4, one page per room; rooms up to 8 × 8 desks print at full
+// size, larger ones are scaled down to fit their page.
 class SeatChart final
 {
 public:

@@ -7,6 +7,9 @@
 #include "grid/grid.h"
 #include "grid/gridpagination.h"
 #include "grid/gridpaperfit.h"
+#include "jobs/arrangement/roomseating.h"
+
+#include <QHash>
 
 #include <algorithm>
 #include <cmath>
@@ -28,6 +31,28 @@ struct Labels
     int height = 0;
 };
 
+// The paper version of each seat (or exam number) of the room, when versions were laid out.
+QHash<QString, QString> versionsOf(Database &db, const QString &room, const QString &key)
+{
+    QHash<QString, QString> versions;
+    if (!RoomSeating::hasPaperVersions(db))
+        return versions;
+    Result<Query> q = db.query(
+        QStringLiteral("select %1, 试卷 from 考生表 where 考场=? and trim(试卷) <> ''").arg(key),
+        {room});
+    for (; q && !q->atEnd(); q->next())
+        versions.insert(NumberText::display(q->value(0)), q->value(1).toString().trimmed());
+    return versions;
+}
+
+// "07 A": the label and its desk's version after a space.
+QString withVersion(const QString &label, const QString &key,
+                    const QHash<QString, QString> &versions)
+{
+    const auto v = versions.constFind(key);
+    return v == versions.cend() ? label : label + u' ' + *v;
+}
+
 Result<Labels> seatLabels(Database &db, const QString &room)
 {
     Result<Query> q = db.query(
@@ -42,9 +67,12 @@ Result<Labels> seatLabels(Database &db, const QString &room)
                                NumberText::display(q->value(1)));
     // Labels run from seat 1, so the rows reach the last seat whatever the first one is.
     const int last = int(hi);
+    const QHash<QString, QString> versions = versionsOf(db, room, QStringLiteral("座位号"));
     Labels labels{{}, 5, 130, 110};
     for (int v = 1; v <= ((last - 1) / 5 + 1) * 5; ++v)
-        labels.texts.append(v <= last ? QString::number(v).rightJustified(2, u'0') : QString());
+        labels.texts.append(v <= last ? withVersion(QString::number(v).rightJustified(2, u'0'),
+                                                    QString::number(v), versions)
+                                      : QString());
     return labels;
 }
 
@@ -58,11 +86,13 @@ Result<Labels> examNumberLabels(Database &db, const QString &room)
         {room});
     if (!q)
         return q.status();
+    const QHash<QString, QString> versions = versionsOf(db, room, QStringLiteral("考号"));
     Labels labels;
     bool eightDigits = false;
     for (; !q->atEnd(); q->next()) {
-        labels.texts.append(NumberText::display(q->value(0)));
-        eightDigits = eightDigits || labels.texts.constLast().size() > 7;
+        const QString number = NumberText::display(q->value(0));
+        eightDigits = eightDigits || number.size() > 7;
+        labels.texts.append(withVersion(number, number, versions));
     }
     if (labels.texts.isEmpty())
         return Status::refused(QStringLiteral("所选考场没有考生"));

@@ -6,6 +6,9 @@
 #include "grid/grid.h"
 #include "grid/gridpagination.h"
 #include "grid/gridpaperfit.h"
+#include "jobs/arrangement/roomseating.h"
+#include "jobs/examday/qrcode.h"
+#include "jobs/examday/ticketcheck.h"
 
 #include <QFileInfo>
 
@@ -25,6 +28,9 @@ constexpr int kBlockRows = 11;
 constexpr int kBlockCols = 15;
 const GridArea blockArea{1, 1, kBlockRows, kBlockCols};
 constexpr double kSmallestValueSize = 7; // points: the least a ticket's value shrinks to
+// Codes of version 4 at least: the factory templates' code cell then shows it 18 mm wide or more
+// whatever the exam number, and longer numbers only make it denser.
+constexpr int kCodeVersion = 4;
 
 QStringList column(Database &db, const QString &sql, const QVariantList &parameters, int field)
 {
@@ -54,10 +60,13 @@ struct Group
 class Filler
 {
 public:
-    Filler(Database &db, const Grid &ticketTemplate, const TicketSettings &settings, Grid &doc)
+    Filler(Database &db, const Grid &ticketTemplate, const TicketSettings &settings, Grid &doc,
+           const QByteArray &key)
         : m_settings(settings)
         , m_doc(doc)
         , m_template(ticketTemplate)
+        , m_codeCells(TicketProduction::codeCells(ticketTemplate))
+        , m_key(key)
     {
         m_block = preparedBlock(ticketTemplate);
         m_fields =
@@ -66,6 +75,8 @@ public:
                         QStringLiteral("班级")};
         if (hasPhotoColumn(db))
             m_fields.append(photoColumn);
+        if (RoomSeating::hasPaperVersions(db))
+            m_fields.append(ColumnNames::paperVersion);
     }
 
     const QStringList &fields() const { return m_fields; }
@@ -78,7 +89,15 @@ public:
         m_doc.pasteFragment(m_block, top + 1, 1);
         auto value = [&](const QString &field) {
             const int i = q ? m_fields.indexOf(field) : -1;
-            return i < 0 ? QString() : NumberText::display(q->value(i));
+            QString text = i < 0 ? QString() : NumberText::display(q->value(i));
+            // The seat names its paper version: the examinee checks the paper handed out.
+            if (field == ColumnNames::seat && q) {
+                const int v = m_fields.indexOf(ColumnNames::paperVersion);
+                if (const QString version = v < 0 ? QString() : q->value(v).toString().trimmed();
+                    !version.isEmpty())
+                    text += QStringLiteral("（%1卷）").arg(version);
+            }
+            return text;
         };
         for (int j = 1; j <= 6; ++j) {
             const QString text = value(m_settings.rowFields[size_t(j - 1)]);
@@ -95,6 +114,12 @@ public:
             TicketProduction::capitalDigits(q ? value(QStringLiteral("考号")) : QString());
         for (int k = 4; k <= 7; ++k)
             m_doc.setCellText(top + k, 8, digits.at(k - 4));
+        // The code stands where the template names its field; an empty ticket has none.
+        for (const auto &[r, c] : m_codeCells) {
+            m_doc.setCellText(top + r, c, QString());
+            if (q)
+                QrCode::place(m_doc, top + r, c, codeText(*q), 4, kCodeVersion);
+        }
         if (q && m_settings.usePhotos) {
             const QString name = value(m_settings.photoNameField).trimmed();
             const QString path = TicketProduction::photoPath(m_settings.photoFolder, name);
@@ -116,6 +141,18 @@ public:
     const QStringList &withoutPhoto() const { return m_withoutPhoto; }
 
 private:
+    QString codeText(const Query &q) const
+    {
+        const auto raw = [&](const QString &field) {
+            const int i = m_fields.indexOf(field);
+            return i < 0 ? QVariant() : q.value(i);
+        };
+        return TicketCheck::code(m_key, raw(ColumnNames::examNumber),
+                                 raw(ColumnNames::name).toString(), raw(ColumnNames::room),
+                                 raw(ColumnNames::seat))
+            .text();
+    }
+
     // The template's block; with photos, the photo areas are made one picture area each.
     GridFragment preparedBlock(const Grid &ticketTemplate) const
     {
@@ -134,6 +171,8 @@ private:
     const TicketSettings &m_settings;
     Grid &m_doc;
     const Grid &m_template;
+    std::vector<std::pair<int, int>> m_codeCells;
+    QByteArray m_key;
     GridFragment m_block;
     QStringList m_fields;
     QStringList m_withoutPhoto;
@@ -187,9 +226,9 @@ QStringList TicketProduction::rooms(Database &db)
 
 QStringList TicketProduction::rowFieldChoices()
 {
-    return {QStringLiteral("姓名"),   QStringLiteral("考号"), QStringLiteral("考场"),
-            QStringLiteral("座位号"), QStringLiteral("性别"), QStringLiteral("学校"),
-            QStringLiteral("班级")};
+    return {QStringLiteral("姓名"),   QStringLiteral("考号"),   QStringLiteral("考场"),
+            QStringLiteral("座位号"), QStringLiteral("性别"),   QStringLiteral("学校"),
+            QStringLiteral("班级"),   ColumnNames::paperVersion};
 }
 
 QStringList TicketProduction::photoNameChoices(Database &db)
@@ -239,6 +278,23 @@ QString TicketProduction::photoPath(const QString &folder, const QString &name)
     if (!path.endsWith(u'/') && !path.endsWith(u'\\'))
         path += u'/';
     return path + file + QStringLiteral(".jpg");
+}
+
+QString TicketProduction::codeField()
+{
+    return QStringLiteral("二维码");
+}
+
+std::vector<std::pair<int, int>> TicketProduction::codeCells(const Grid &ticketTemplate)
+{
+    std::vector<std::pair<int, int>> cells;
+    for (int r = 1; r <= kBlockRows && r < ticketTemplate.rows(); ++r) {
+        for (int c = 1; c <= kBlockCols && c < ticketTemplate.cols(); ++c) {
+            if (ticketTemplate.cellText(r, c).trimmed() == codeField())
+                cells.emplace_back(r, c);
+        }
+    }
+    return cells;
 }
 
 QString TicketProduction::cuttingLine()
@@ -292,7 +348,15 @@ Result<TicketProduction::Outcome> TicketProduction::build(Database &db, const Gr
     if (Status s = checkChoices(db, settings); !s.isOk())
         return s;
 
-    Filler filler(db, ticketTemplate, settings, document);
+    // Tickets with a code need the database's key, made on the first such print.
+    QByteArray key;
+    if (!codeCells(ticketTemplate).empty()) {
+        Result<QByteArray> made = TicketCheck::key(db, true);
+        if (!made)
+            return made.status();
+        key = *made;
+    }
+    Filler filler(db, ticketTemplate, settings, document, key);
     std::vector<Group> groups;
     int most = 0;
     for (int g = 0; g < settings.groupCount(); ++g) {

@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+#include <vector>
+
 namespace fenpai {
 
 class Database;
@@ -52,6 +55,12 @@ public:
                                                const TicketSettings &settings, Grid &document);
 
     static QString cuttingLine(); // 172 "-"
+
+    // The field "二维码": a cell (or merged block) of the template's ticket holding this text gets
+    // the examinee's QR code ("考号:… 考场:… 座位:… 校验:…", see TicketCheck) drawn over it.
+    static QString codeField();
+    // The cells (row, column) of the template's ticket that hold the field.
+    static std::vector<std::pair<int, int>> codeCells(const Grid &ticketTemplate);
 
     // A4 landscape inside printable margins; `perPage` blocks fill one page, scaled down when
     // the template is larger than the page.

@@ -2,6 +2,7 @@
 
 #include "core/programfiles.h"
 #include "grid/grid.h"
+#include "jobs/tickets/ticketproduction.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,9 +33,9 @@ struct Metrics
 };
 
 // Standard: 2 × 11 rows in 744 pixels (A4 landscape, margins 1 and 0.3 cm); economy: 3 × 11.
-const Metrics standardMetrics{{0, 54, 26, 34, 36, 36, 36, 36, 36, 36, 26, 14}, 24, 13, 14, 9, 13};
-const Metrics economyMetrics{
-    {0, 36, 18, 22, 24, 24, 24, 24, 24, 24, 18, 10}, 17, 10.5, 11, 7.5, 13};
+// Rows 1 and 2 together hold the examinee's QR code, 18 mm wide at least.
+const Metrics standardMetrics{{0, 62, 30, 34, 34, 34, 34, 34, 34, 34, 26, 14}, 24, 13, 14, 9, 13};
+const Metrics economyMetrics{{0, 58, 30, 18, 20, 20, 20, 20, 20, 20, 14, 8}, 17, 10.5, 11, 7.5, 13};
 
 // Widths of columns 1..15: a margin, the left ticket (caption, caption, value, value, photo), a
 // gap, the capital digits, the right ticket, margins. 1030 of the page's 1047 pixels.
@@ -52,17 +53,24 @@ void setText(Grid &grid, int row, int col, const QString &text, double size, Gri
         range.setFontBold(true);
 }
 
-// One ticket half with its left column `c0` (2 or 9): the value columns are c0 + 2.
-void buildHalf(Grid &grid, int c0, const QString &copyName, const Metrics &m)
+// One ticket half with its left column `c0` (2 or 9): the value columns are c0 + 2. The half the
+// examinee keeps has the QR code above the photo, in rows 1 and 2.
+void buildHalf(Grid &grid, int c0, const QString &copyName, const Metrics &m, bool code)
 {
     const int last = c0 + 4; // the photo column
+    const int titleEnd = code ? last - 1 : last;
     const QString heiti = QStringLiteral("黑体");
 
-    grid.range(1, c0, 1, last).merge();
+    grid.range(1, c0, 1, titleEnd).merge();
     setText(grid, 1, c0, QStringLiteral("准考证"), m.title, GridAlign::CenterMiddle, true);
     grid.range(1, c0, 1, c0).setFontName(heiti);
-    grid.range(2, c0, 2, last).merge();
+    grid.range(2, c0, 2, titleEnd).merge();
     setText(grid, 2, c0, copyName, m.note, GridAlign::CenterTop);
+    if (code) {
+        grid.range(1, last, 2, last).merge();
+        setText(grid, 1, last, TicketProduction::codeField(), m.caption, GridAlign::CenterMiddle);
+        grid.range(1, last, 1, last).setForeColor(QColor(0x80, 0x80, 0x80));
+    }
     grid.range(3, c0, 3, c0 + 3).merge();
     setText(grid, 3, c0, QStringLiteral("考试：　　　　　　　　　　"), m.caption,
             GridAlign::LeftMiddle);
@@ -169,8 +177,8 @@ void TicketTemplates::build(Grid &grid, Layout layout)
     grid.setDefaultFontName(QStringLiteral("宋体"));
     grid.setDefaultFontSize(m.value);
 
-    buildHalf(grid, 2, QStringLiteral("（考生联）"), m);
-    buildHalf(grid, 9, QStringLiteral("（存根联）"), m);
+    buildHalf(grid, 2, QStringLiteral("（考生联）"), m, true);
+    buildHalf(grid, 9, QStringLiteral("（存根联）"), m, false);
 
     // The last four digits of the exam number, between the two halves.
     for (int row = 4; row <= 7; ++row)

@@ -17,7 +17,8 @@ class Grid;
 //
 // One ticket block is rows 1..11 × columns 1..15: field rows 4..9 with their values in columns
 // 4 and 11, the capital digits in column 8 rows 4..7, photo areas rows 3..8 of columns 6 and 13,
-// the cutting line in row 11.
+// the cutting line in row 11; the factory templates put the field "二维码" (the examinee's QR code)
+// in rows 1..2 of column 6.
 class TicketTemplates final
 {
 public:

@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -40,6 +41,7 @@ const QString roomsVary = QStringLiteral("每个考场内班级数不一定相�
 const QString topThirty = QStringLiteral("如,全级前30名在第一考场");
 const QString separateKey = QStringLiteral("arrangement/separateClassmates");
 const QString seatOrderKey = QStringLiteral("arrangement/seatOrder");
+const QString versionsKey = QStringLiteral("arrangement/versions");
 
 } // namespace
 
@@ -139,11 +141,24 @@ ArrangementDialog::ArrangementDialog(Workspace &workspace, QWidget *parent)
     m_seatOrderCombo->setToolTip(
         QStringLiteral("座位号在考场中的排法：考场表可有“行数”“列数”两列，没有时每行5个座位"));
     seatOrderLabel->setBuddy(m_seatOrderCombo);
+    // Paper versions go over the final desks, so they come last of all.
+    auto *versionsLabel = new QLabel(QStringLiteral("试卷版本"), this);
+    m_versionsCombo = named(new QComboBox(this), "versions");
+    m_versionsCombo->addItem(QStringLiteral("无"), QStringLiteral("1"));
+    m_versionsCombo->addItem(QStringLiteral("AB卷"), QStringLiteral("2"));
+    m_versionsCombo->addItem(QStringLiteral("ABCD卷"), QStringLiteral("4"));
+    m_versionsCombo->setToolTip(
+        QStringLiteral("AB卷：前后左右相邻的座位试卷不同；ABCD卷：斜对角相邻的也不同。"
+                       "写入考生表的“试卷”列"));
+    versionsLabel->setBuddy(m_versionsCombo);
     auto *seatingRow = new QHBoxLayout;
     seatingRow->addWidget(m_separateCheck);
     seatingRow->addSpacing(24);
     seatingRow->addWidget(seatOrderLabel);
     seatingRow->addWidget(m_seatOrderCombo);
+    seatingRow->addSpacing(24);
+    seatingRow->addWidget(versionsLabel);
+    seatingRow->addWidget(m_versionsCombo);
     seatingRow->addStretch();
 
     auto *numberingFrame = named(new QGroupBox(QStringLiteral("考号生成方式"), this), "Frame3");
@@ -241,6 +256,11 @@ Result<ArrangementSettings> ArrangementDialog::settings() const
     }
     s.separateClassmates = m_separateCheck->isChecked();
     s.seatOrder = static_cast<SeatOrder>(m_seatOrderCombo->currentData().toInt());
+    const Result<ArrangementSettings::Versions> versions =
+        ArrangementSettings::parseVersions(m_versionsCombo->currentData().toString());
+    if (!versions)
+        return versions.status();
+    s.versions = *versions;
     return s;
 }
 
@@ -249,8 +269,13 @@ void ArrangementDialog::rememberIn(QSettings *settings)
     m_separateCheck->setChecked(settings->value(separateKey, false).toBool());
     m_seatOrderCombo->setCurrentIndex(
         m_seatOrderCombo->findData(static_cast<int>(rememberedSeatOrder(*settings))));
+    m_versionsCombo->setCurrentIndex(
+        std::max(0, m_versionsCombo->findData(settings->value(versionsKey).toString())));
     connect(m_separateCheck, &QCheckBox::toggled, settings,
             [settings](bool on) { settings->setValue(separateKey, on); });
+    connect(m_versionsCombo, &QComboBox::currentIndexChanged, settings, [this, settings] {
+        settings->setValue(versionsKey, m_versionsCombo->currentData().toString());
+    });
     connect(m_seatOrderCombo, &QComboBox::currentIndexChanged, settings, [this, settings] {
         settings->setValue(seatOrderKey, m_seatOrderCombo->currentData().toInt());
     });
@@ -350,6 +375,8 @@ bool ArrangementDialog::runArrangement()
     QString summary = QStringLiteral("座位相邻的同班考生 %1 对").arg(result->classmatePairs);
     if (chosen->separateClassmates)
         summary += QStringLiteral("（调整座位前 %1 对）").arg(result->classmatePairsBefore);
+    if (!result->versionCounts.empty())
+        summary += QStringLiteral("，相邻座位试卷相同 %1 对").arg(result->versionPairs);
     emit summaryReady(summary);
     emit arrangementFinished();
     say(parentWidget(), Arrangement::finishedMessage());

@@ -39,7 +39,8 @@ public:
     // Messages go through `function` (a message box by default); tests read them instead.
     void setMessageFunction(MessageSink::Function function) { m_message = std::move(function); }
 
-    // "同班考生不相邻" and "座位顺序" start as last chosen and are stored whenever they change.
+    // "同班考生不相邻", "座位顺序" and "试卷版本" start as last chosen and are stored whenever they
+    // change.
     void rememberIn(QSettings *settings);
     // The seat order last chosen, as the seat charts and the mixing check lay out the desks.
     static SeatOrder rememberedSeatOrder(const QSettings &settings);
@@ -97,6 +98,7 @@ private:
     QLineEdit *m_prefixEdit = nullptr;
     QCheckBox *m_separateCheck = nullptr;
     QComboBox *m_seatOrderCombo = nullptr;
+    QComboBox *m_versionsCombo = nullptr;
 };
 
 } // namespace fenpai

@@ -192,6 +192,10 @@ void MainWindow::buildMenus()
     QMenu *byRoom = addSubmenu(examBrowse, "klulan", QStringLiteral("按考场"));
     QMenu *charts = addSubmenu(byRoom, "zwb", QStringLiteral("座位表"));
     addDynamicMenu(charts, "zwb", QStringLiteral("全部考场"));
+    QMenu *signIn = addSubmenu(byRoom, "qdb", QStringLiteral("签到表"));
+    addDynamicMenu(signIn, "qdb", QStringLiteral("全部考场"));
+    QMenu *doors = addSubmenu(byRoom, "mentie", QStringLiteral("门贴"));
+    addDynamicMenu(doors, "mentie", QStringLiteral("全部考场"));
     byRoom->addSeparator();
     addDynamicMenu(byRoom, "gkc", QStringLiteral("全部考场"));
     QMenu *byClass = addSubmenu(examBrowse, "blulan", QStringLiteral("按班级"));
@@ -516,6 +520,8 @@ void MainWindow::rebuildRoomAndClassMenus()
     const QStringList rooms = m_workspace.roomCaptions();
     rebuildDynamicMenu(QStringLiteral("gkc"), rooms);
     rebuildDynamicMenu(QStringLiteral("zwb"), rooms);
+    rebuildDynamicMenu(QStringLiteral("qdb"), rooms);
+    rebuildDynamicMenu(QStringLiteral("mentie"), rooms);
     rebuildDynamicMenu(QStringLiteral("gbj"), m_workspace.classCaptions());
 }
 

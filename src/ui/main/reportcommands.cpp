@@ -4,6 +4,7 @@
 #include "ui/documents/documentwindow.h"
 #include "ui/main/dynamicmenu.h"
 #include "ui/main/mainwindow.h"
+#include "ui/tickets/ticketdialog.h"
 
 #include <QAction>
 #include <QMenu>
@@ -45,8 +46,12 @@ DocumentWindow *ReportCommands::show(const ReportCatalogue::Entry &entry,
     if (entry.needsLogin && !m_window.passGate())
         return nullptr;
     ReportCatalogue::Request r = request;
-    // Seat charts number the desks as the arrangement dialog was last set.
+    // Seat charts number the desks as the arrangement dialog was last set; sign-in sheets show
+    // the photos the ticket dialog was last given.
     r.order = ArrangementDialog::rememberedSeatOrder(*m_window.settings());
+    const TicketDialog::Photos photos = TicketDialog::rememberedPhotos(*m_window.settings());
+    r.photoFolder = photos.folder;
+    r.photoField = photos.field;
     return m_window.openBuilt(
         [&](Grid &grid) { return m_window.workspace().buildReport(grid, entry, r); });
 }

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -55,6 +56,10 @@ QGroupBox *optionBox(const QString &title, QRadioButton *a, QRadioButton *b, QWi
     group->addButton(b);
     return box;
 }
+
+const QString usePhotosKey = QStringLiteral("tickets/usePhotos");
+const QString photoFolderKey = QStringLiteral("tickets/photoFolder");
+const QString photoFieldKey = QStringLiteral("tickets/photoField");
 
 void refill(QComboBox *box, const QStringList &items)
 {
@@ -151,8 +156,13 @@ void TicketDialog::buildTicketTab(QWidget *tab)
     save->setObjectName(QStringLiteral("Command4"));
     auto *restore = new QPushButton(QStringLiteral("恢复默认"), tab);
     restore->setObjectName(QStringLiteral("Command5"));
+    auto *code = new QPushButton(QStringLiteral("二维码"), tab);
+    code->setObjectName(QStringLiteral("Command7"));
+    code->setToolTip(QStringLiteral("把所选的单元格合并为二维码的位置：打印时画上考生的考号、考场、"
+                                    "座位和校验码，可用手机扫描核对"));
     auto *templateButtons = new QVBoxLayout;
     templateButtons->addWidget(font);
+    templateButtons->addWidget(code);
     templateButtons->addWidget(save);
     templateButtons->addWidget(restore);
     templateButtons->addStretch(1);
@@ -214,6 +224,7 @@ void TicketDialog::buildTicketTab(QWidget *tab)
     connect(font, &QPushButton::clicked, this, &TicketDialog::chooseFont);
     connect(save, &QPushButton::clicked, this, &TicketDialog::saveTemplate);
     connect(restore, &QPushButton::clicked, this, &TicketDialog::restoreTemplate);
+    connect(code, &QPushButton::clicked, this, &TicketDialog::placeCode);
     connect(m_view, &GridView::dropDownRequested, this, [](int row, int col, QStringList *items) {
         if (col == kFieldCol && row >= kFirstFieldRow && row <= kLastFieldRow)
             *items = TicketProduction::rowFieldChoices();
@@ -271,6 +282,28 @@ DeskLabelSettings TicketDialog::labelSettings() const
                                             : DeskLabelSettings::Kind::Seat;
     s.room = m_labelRoom->currentText();
     return s;
+}
+
+void TicketDialog::rememberIn(QSettings *settings)
+{
+    setPhotos(settings->value(usePhotosKey, false).toBool(),
+              settings->value(photoFolderKey).toString(),
+              settings->value(photoFieldKey).toString());
+    const auto store = [this, settings] {
+        settings->setValue(usePhotosKey, m_usePhotos->isChecked());
+        settings->setValue(photoFolderKey, m_folder->text());
+        settings->setValue(photoFieldKey, m_photoName->currentText());
+    };
+    connect(m_usePhotos, &QCheckBox::toggled, settings, store);
+    connect(m_folder, &QLineEdit::textChanged, settings, store);
+    connect(m_photoName, &QComboBox::currentTextChanged, settings, store);
+}
+
+TicketDialog::Photos TicketDialog::rememberedPhotos(const QSettings &settings)
+{
+    if (!settings.value(usePhotosKey, false).toBool())
+        return {};
+    return {settings.value(photoFolderKey).toString(), settings.value(photoFieldKey).toString()};
 }
 
 void TicketDialog::setTicketLayout(Layout layout)
@@ -384,6 +417,18 @@ void TicketDialog::chooseFont()
         return;
     GridRange range = m_view->selection().range();
     range.setFont(GridFont::fromQFont(font));
+}
+
+void TicketDialog::placeCode()
+{
+    GridRange range = m_view->selection().range();
+    range.merge();
+    const GridArea block = m_template->mergeAt(range.firstRow(), range.firstCol());
+    m_template->setCellText(block.firstRow, block.firstCol, TicketProduction::codeField());
+    GridRange cell =
+        m_template->range(block.firstRow, block.firstCol, block.firstRow, block.firstCol);
+    cell.setAlignment(GridAlign::CenterMiddle);
+    cell.setForeColor(QColor(0x80, 0x80, 0x80));
 }
 
 void TicketDialog::browseFolder()

@@ -17,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSettings;
 class QTabWidget;
 
 namespace fenpai {
@@ -46,6 +47,16 @@ public:
     ~TicketDialog() override;
 
     void setMessageFunction(MessageSink::Function function) { m_message = std::move(function); }
+
+    // The photo choice (使用电子照片, the folder and 照片文件名) starts as last chosen and is
+    // stored whenever it changes; the sign-in sheets take their photos from it.
+    void rememberIn(QSettings *settings);
+    struct Photos
+    {
+        QString folder; // empty while photos are off
+        QString field;
+    };
+    static Photos rememberedPhotos(const QSettings &settings);
     void setPreviewFunction(Preview preview) { m_preview = std::move(preview); }
 
     QTabWidget *tabs() const { return m_tabs; }
@@ -72,6 +83,9 @@ public:
     // 保 存 and 恢复默认.
     void saveTemplate();
     void restoreTemplate();
+    // 二维码: the selected cells become one block holding the field "二维码", where the tickets
+    // get the examinee's QR code.
+    void placeCode();
 
     // The message listing the examinees whose photo was not found ("考号 姓名" each).
     static QString withoutPhotoText(const QStringList &examinees);

@@ -30,6 +30,7 @@ TicketDialog *TicketEntry::show()
             },
             &m_window);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->rememberIn(m_window.settings());
         // Messages go through the window's message function, which tests answer.
         dialog->setMessageFunction([this](QWidget *, QMessageBox::Icon icon, const QString &title,
                                           const QString &text, QMessageBox::StandardButtons) {

@@ -602,6 +602,7 @@ TEST(ArrangementSettingsTest, TheStoredSettingsComeBackAndDamageIsRefused)
     b.prefix = "0210";
     b.separateClassmates = true;
     b.seatOrder = SeatOrder::ByColumnSnake;
+    b.versions = Settings::Versions::ABCD;
     for (const Settings &s : {a, b}) {
         const Result<Settings> back = Settings::fromStored(s.stored());
         ASSERT_TRUE(back.isOk()) << back.status().message().toStdString();
@@ -615,11 +616,16 @@ TEST(ArrangementSettingsTest, TheStoredSettingsComeBackAndDamageIsRefused)
         EXPECT_EQ(back->prefix, s.prefix);
         EXPECT_EQ(back->separateClassmates, s.separateClassmates);
         EXPECT_EQ(back->seatOrder, s.seatOrder);
+        EXPECT_EQ(back->versions, s.versions);
     }
+    // A record kept before paper versions came has none.
+    QMap<QString, QString> older = b.stored();
+    older.remove("试卷版本");
+    EXPECT_EQ(Settings::fromStored(older)->versions, Settings::Versions::None);
     const std::vector<std::pair<QString, QString>> damage = {
-        {"编排方式", "4"},    {"混编单位", "年级"}, {"成绩顺序", ""}, {"考号方式", "x"},
-        {"起始考号", "0"},    {"前缀", "21a"},      {"前缀", " 210"}, {"同班不相邻", "2"},
-        {"座位顺序", "斜着"}, {"相邻班级", ""}};
+        {"编排方式", "4"},    {"混编单位", "年级"}, {"成绩顺序", ""},  {"考号方式", "x"},
+        {"起始考号", "0"},    {"前缀", "21a"},      {"前缀", " 210"},  {"同班不相邻", "2"},
+        {"座位顺序", "斜着"}, {"相邻班级", ""},     {"试卷版本", "3"}, {"试卷版本", "AB"}};
     for (const auto &[key, value] : damage) {
         QMap<QString, QString> values = a.stored();
         values[key] = value;

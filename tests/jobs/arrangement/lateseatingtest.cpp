@@ -1,5 +1,6 @@
 #include "jobs/arrangement/lateseating.h"
 #include "jobs/arrangement/arrangement.h"
+#include "jobs/reports/mixingcheck.h"
 
 #include "grid/grid.h"
 #include "support/arrangementdata.h"
@@ -220,6 +221,31 @@ TEST_F(LateSeatingTest, SettingsComeFromTheLastRunOrAreRefused)
     // Nobody late: nothing to do, nothing refused.
     t.exec({"DELETE FROM 考生表 WHERE 姓名 = '晚'"});
     EXPECT_TRUE(seatLate().seated.empty());
+}
+
+// After a run with paper versions, a late examinee's desk takes the version its neighbours leave
+// free, the least used of those; the others keep theirs.
+TEST_F(LateSeatingTest, LateSeatsTakeTheVersionTheirNeighboursLeave)
+{
+    // One room of 2 rows × 5 columns by column, 7 seated on a chessboard of versions; seats 8, 9
+    // and 10 are free, each beside desks of one version only.
+    pupils(classOf("1班", 7, 100));
+    rooms({10});
+    Settings s = scoreOnly();
+    s.versions = Settings::Versions::AB;
+    arrange(s);
+    const QStringList before = t.rows("SELECT 座位号, 试卷 FROM 考生表 ORDER BY 座位号");
+    pupils({{"一中", "2班", "晚一", 1}, {"一中", "3班", "晚二", 1}});
+    ASSERT_EQ(seatLate().seated.size(), 2u);
+    QStringList after = t.rows("SELECT 座位号, 试卷 FROM 考生表 ORDER BY 座位号");
+    for (const QString &row : before)
+        EXPECT_TRUE(after.removeOne(row)) << row.toStdString();
+    // The late ones got the free seats the version rule allows, and the rule holds.
+    ASSERT_EQ(after.size(), 2);
+    Result<QStringList> found = MixingCheck::findings(t.db);
+    ASSERT_TRUE(found.isOk());
+    EXPECT_TRUE(found->filter("试卷").isEmpty()) << found->join('\n').toStdString();
+    EXPECT_EQ(t.rows("SELECT count(*) FROM 考生表 WHERE 试卷 IS NULL"), QStringList{"0"});
 }
 
 TEST_F(LateSeatingTest, TheListNamesEveryNewSeat)

@@ -182,7 +182,7 @@ TEST_F(ArrangementDialogTest, EmptyOrMissingTablesStillOpen)
     delete dialog;
 }
 
-TEST_F(ArrangementDialogTest, SeparationAndSeatOrderAreRememberedAndReported)
+TEST_F(ArrangementDialogTest, SeparationSeatOrderAndVersionsAreRememberedAndReported)
 {
     fill(60, {30, 30});
     const QString ini = t.dir.filePath("settings.ini");
@@ -197,6 +197,9 @@ TEST_F(ArrangementDialogTest, SeparationAndSeatOrderAreRememberedAndReported)
         separate->setChecked(true);
         child<QComboBox>(dialog, "seatOrder")->setCurrentText("按行");
         EXPECT_EQ(dialog->settings()->seatOrder, SeatOrder::ByRow);
+        EXPECT_EQ(dialog->settings()->versions, ArrangementSettings::Versions::None);
+        child<QComboBox>(dialog, "versions")->setCurrentText("AB卷");
+        EXPECT_EQ(dialog->settings()->versions, ArrangementSettings::Versions::AB);
         child<QRadioButton>(dialog, "Option1")->click();
         QObject::connect(dialog, &ArrangementDialog::summaryReady,
                          [&](const QString &text) { summaries.append(text); });
@@ -207,6 +210,8 @@ TEST_F(ArrangementDialogTest, SeparationAndSeatOrderAreRememberedAndReported)
     ASSERT_EQ(summaries.size(), 1);
     EXPECT_TRUE(summaries[0].startsWith("座位相邻的同班考生 0 对（调整座位前 "))
         << summaries[0].toStdString();
+    EXPECT_TRUE(summaries[0].endsWith("，相邻座位试卷相同 0 对")) << summaries[0].toStdString();
+    EXPECT_EQ(t.rows("SELECT count(DISTINCT 试卷) FROM 考生表"), QStringList{"2"});
 
     QSettings settings(ini, QSettings::IniFormat);
     EXPECT_EQ(ArrangementDialog::rememberedSeatOrder(settings), SeatOrder::ByRow);
@@ -214,5 +219,6 @@ TEST_F(ArrangementDialogTest, SeparationAndSeatOrderAreRememberedAndReported)
     dialog->rememberIn(&settings);
     EXPECT_TRUE(child<QCheckBox>(dialog, "separateClassmates")->isChecked());
     EXPECT_EQ(child<QComboBox>(dialog, "seatOrder")->currentText(), "按行");
+    EXPECT_EQ(child<QComboBox>(dialog, "versions")->currentText(), "AB卷");
     delete dialog;
 }

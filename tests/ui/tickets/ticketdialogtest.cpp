@@ -1,6 +1,7 @@
 #include "ui/tickets/ticketdialog.h"
 
 #include "grid/grid.h"
+#include "jobs/tickets/ticketproduction.h"
 #include "jobs/workspace.h"
 #include "support/arrangementdata.h"
 #include "support/tempdata.h"
@@ -120,7 +121,8 @@ TEST_F(TicketDialogTest, OptionsShowTheirDropDownsAndLists)
     EXPECT_FALSE(tmpl.cellStyle(10, 11).dropDown);
     QStringList offered;
     emit dialog->templateView()->dropDownRequested(6, 11, &offered);
-    EXPECT_EQ(offered, (QStringList{"姓名", "考号", "考场", "座位号", "性别", "学校", "班级"}));
+    EXPECT_EQ(offered,
+              (QStringList{"姓名", "考号", "考场", "座位号", "性别", "学校", "班级", "试卷"}));
     emit dialog->templateView()->dropDownChosen(7, 11, 6, "班级");
     EXPECT_EQ(dialog->ticketSettings().rowFields[3], "班级");
     EXPECT_EQ(tmpl.cellText(7, 4), "班级");
@@ -158,4 +160,31 @@ TEST_F(TicketDialogTest, TemplateEditsAreSavedAndRestored)
     EXPECT_NE(dialog->templateGrid().cellText(3, 2), "期末考试");
     EXPECT_TRUE(dialog->templateGrid().cellStyle(4, 11).dropDown);
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+}
+
+// "二维码" makes the selected cells one block holding the field, which the tickets fill with
+// the examinee's code; a template saved with it keeps it.
+TEST_F(TicketDialogTest, TheCodeFieldIsPlacedLikeThePhoto)
+{
+    Grid &tmpl = dialog->templateGrid();
+    // The factory template has it above the photo; clear it and place it between the halves,
+    // below the capital digits.
+    for (const auto &[r, c] : TicketProduction::codeCells(tmpl))
+        tmpl.setCellText(r, c, QString());
+    ASSERT_TRUE(TicketProduction::codeCells(tmpl).empty());
+    dialog->templateView()->selection().select(8, 8, 9, 8);
+    dialog->placeCode();
+    EXPECT_EQ(tmpl.mergeAt(9, 8), (GridArea{8, 8, 9, 8}));
+    using Cells = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(TicketProduction::codeCells(tmpl), (Cells{{8, 8}}));
+    dialog->saveTemplate();
+    open();
+    EXPECT_EQ(TicketProduction::codeCells(dialog->templateGrid()), (Cells{{8, 8}}));
+
+    dialog->setGrouping(Grouping::ByRoom);
+    dialog->selector(0)->setCurrentText("1");
+    ASSERT_TRUE(dialog->produce()) << messages.join(u'\n').toStdString();
+    const Grid &tickets = docs.last()->grid();
+    EXPECT_TRUE(tickets.isModulePicture(tickets.cellStyle(8, 8).imageKey));
+    EXPECT_TRUE(tickets.cellText(8, 8).isEmpty());
 }
