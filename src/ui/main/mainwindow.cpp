@@ -6,6 +6,7 @@
 #include "ui/main/filecommands.h"
 #include "ui/main/formatcommands.h"
 #include "ui/main/helpwindows.h"
+#include "ui/main/importmenu.h"
 #include "ui/main/logindialog.h"
 #include "ui/main/mdilayout.h"
 #include "ui/main/passworddialog.h"
@@ -14,14 +15,13 @@
 
 #include "core/numbertext.h"
 #include "core/tablenames.h"
-#include "jobs/import/spreadsheetimport.h"
 #include "jobs/reports/mixingcheck.h"
 #include "ui/arrangement/arrangementdialog.h"
 #include "ui/arrangement/examswapdialog.h"
 #include "ui/arrangement/mixingcheckdialog.h"
+#include "ui/common/datachanges.h"
 #include "ui/division/divisiondialog.h"
 #include "ui/documents/documentwindow.h"
-#include "ui/import/importflow.h"
 #include "ui/tickets/ticketentry.h"
 
 #include <QAction>
@@ -29,7 +29,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -59,6 +58,7 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
     : QMainWindow(parent)
     , m_workspace(DataDirectory(options.dataDirectory))
     , m_state(this)
+    , m_changes(new DataChanges(this))
     , m_programDir(options.programDir)
     , m_settings(options.settingsFile.isEmpty()
                      ? new QSettings(QCoreApplication::applicationName(),
@@ -82,6 +82,7 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
         m_panels.append(panel);
     }
     wireCommands();
+    m_commandBar->followEntries([this](const QString &name) { return action(name); });
 
     // Load, in this order: placement, the three menu builders, the font boxes (built above).
     restorePlacement();
@@ -165,6 +166,7 @@ void MainWindow::buildMenus()
     QMenu *import = addSubmenu(file, "daoru", QStringLiteral("导入数据(&D)"));
     addEntry(import, "xsfb", QStringLiteral("新生分班数据(&F)"));
     addEntry(import, "kcbp", QStringLiteral("考场编排数据(&H)"));
+    addEntry(import, "cjsj", QStringLiteral("成绩数据(&C)"));
     file->addSeparator();
     addEntry(file, "mnuSave", QStringLiteral("保存(&S)"));
     addEntry(file, "mnuFileSaveAs", QStringLiteral("另存为(&A)..."));
@@ -280,6 +282,8 @@ void MainWindow::buildToolbars()
     families.sort(Qt::CaseInsensitive);
     m_fontName->addItems(families);
     m_fontName->setEditText(QStringLiteral("宋体"));
+    m_fontName->setAccessibleName(QStringLiteral("字体"));
+    m_fontName->setToolTip(QStringLiteral("字体"));
     // The boxes take the focus only when clicked: typing belongs to the document.
     m_fontName->setFocusPolicy(Qt::ClickFocus);
     m_fontSize = new QComboBox(m_standardBar);
@@ -291,6 +295,8 @@ void MainWindow::buildToolbars()
     // The list opens on the size shown.
     m_fontSize->setCurrentIndex(m_fontSize->findText(QStringLiteral("9")));
     m_fontSize->setFocusPolicy(Qt::ClickFocus);
+    m_fontSize->setAccessibleName(QStringLiteral("字号"));
+    m_fontSize->setToolTip(QStringLiteral("字号"));
     m_standardBar->addWidget(m_fontName);
     m_standardBar->addWidget(m_fontSize);
     connect(m_fontName, &QComboBox::textActivated, this, &MainWindow::applyFontName);
@@ -335,8 +341,6 @@ void MainWindow::wireCommands()
     wire("kctable", [this] { showSource(TableNames::rooms, TableNames::rooms); });
     wire("mnuCopy", [this] { runDocumentCommand(QStringLiteral("mnuCopy")); });
 
-    wire("xsfb", [this] { importWorkbook(false); });
-    wire("kcbp", [this] { importWorkbook(true); });
     wire("fbsz", [this] {
         if (passGate())
             showDivisionDialog();
@@ -356,6 +360,7 @@ void MainWindow::wireCommands()
     new FormatCommands(*this);
     new TicketEntry(*this);
     new FileCommands(*this);
+    new ImportMenu(*this);
 }
 
 bool MainWindow::passGate(bool shortText)
@@ -442,27 +447,6 @@ void MainWindow::runDocumentCommand(const QString &objectName)
         return;
     if (objectName == QLatin1String("mnuCopy"))
         doc->copySelection();
-}
-
-void MainWindow::importWorkbook(bool arrangement)
-{
-    ImportFlow flow(this, m_workspace, m_message, [this](const QString &caption) {
-        return m_chooseFile ? m_chooseFile()
-                            : QFileDialog::getOpenFileName(this, caption, QString(),
-                                                           SpreadsheetImport::fileFilter());
-    });
-    const std::optional<ImportReport> report =
-        flow.run(arrangement ? ImportKind::Arrangement : ImportKind::Division);
-    if (!report)
-        return;
-    QStringList counts;
-    for (const ImportedTable &table : report->tables)
-        counts.append(QStringLiteral("%1 %2 行").arg(table.table).arg(table.rowCount));
-    setStatusText(1, QStringLiteral("已导入：") + counts.join(QStringLiteral("，")));
-    // The submenus list the data, so they follow a new import.
-    rebuildNewClassMenu();
-    rebuildRoomAndClassMenus();
-    rebuildSchoolMenu();
 }
 
 void MainWindow::showDivisionDialog()

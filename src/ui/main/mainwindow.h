@@ -21,6 +21,7 @@ class QToolBar;
 namespace fenpai {
 
 class CommandBar;
+class DataChanges;
 class DocumentWindow;
 class DynamicMenu;
 class Grid;
@@ -56,8 +57,12 @@ public:
         return m_message(this, icon, title, text, buttons);
     }
     void setMessageFunction(MessageSink::Function function) { m_message = std::move(function); }
+    const MessageSink::Function &messageFunction() const { return m_message; }
     // Asks for a workbook to import; tests answer instead of a file dialog.
     void setFileChooser(std::function<QString()> chooser) { m_chooseFile = std::move(chooser); }
+    const std::function<QString()> &fileChooser() const { return m_chooseFile; }
+    // Where jobs say which tables they changed.
+    DataChanges &dataChanges() { return *m_changes; }
 
     // Menu entries and toolbar parts by their object names.
     QAction *action(const QString &objectName) const { return m_actions.value(objectName); }
@@ -136,12 +141,12 @@ private:
     void applyFontName(const QString &name);
     void applyFontSize(const QString &size);
     void runDocumentCommand(const QString &objectName);
-    void importWorkbook(bool arrangement);
     void showDivisionDialog();
     void showArrangementDialog();
 
     Workspace m_workspace;
     AppState m_state;
+    DataChanges *m_changes;
     QString m_programDir;
     QSettings *m_settings;
     QMdiArea *m_mdi;

@@ -303,8 +303,16 @@ TEST_F(Window, ImportsKeepOldDataOnFailureAndRebuildTheMenus)
     EXPECT_TRUE(messages.isEmpty());
 
     chosen = fixtures + "same.xlsx";
+    // Both pupils have a class: the import asks first, and goes on when told to.
+    w->setMessageFunction([this](QWidget *, QMessageBox::Icon icon, const QString &title,
+                                 const QString &text, QMessageBox::StandardButtons buttons) {
+        messages.append({title, text, icon});
+        return buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
+    });
     w->action("xsfb")->trigger();
-    ASSERT_FALSE(messages.isEmpty());
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages.takeFirst().text,
+              "分班数据表中 2 名学生已分班，导入后分班结果将被替换。继续吗？");
     EXPECT_TRUE(messages.first().text.startsWith("EXCEL导入成功！请进行相关设置"));
     EXPECT_EQ(messages.first().title, "导入");
     // The reimport leaves no blank class in the menu and reports its rows.

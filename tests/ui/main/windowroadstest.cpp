@@ -1,0 +1,204 @@
+#include "db/database.h"
+#include "db/datadirectory.h"
+#include "grid/grid.h"
+#include "jobs/reports/scoreinforeport.h"
+#include "ui/documents/documentwindow.h"
+#include "ui/main/commandbar.h"
+#include "ui/main/mainwindow.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+using namespace fenpai;
+
+namespace {
+
+struct Said
+{
+    QString title;
+    QString text;
+    QMessageBox::StandardButtons buttons;
+};
+
+// A window on a fresh data directory; its messages are recorded, and its questions answered
+// from `answers` in turn (No once they run out).
+class Roads : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        MainWindow::Options options;
+        options.dataDirectory = dir.path();
+        options.programDir = dir.path();
+        options.settingsFile = dir.filePath("settings.ini");
+        w = std::make_unique<MainWindow>(options);
+        w->setMessageFunction([this](QWidget *, QMessageBox::Icon, const QString &title,
+                                     const QString &text, QMessageBox::StandardButtons buttons) {
+            said.append({title, text, buttons});
+            if (buttons == QMessageBox::Ok)
+                return QMessageBox::Ok;
+            if (answers.empty())
+                return buttons.testFlag(QMessageBox::No) ? QMessageBox::No : QMessageBox::Cancel;
+            const QMessageBox::StandardButton a = answers.front();
+            answers.pop_front();
+            return a;
+        });
+        w->setFileChooser([this] { return files.isEmpty() ? QString() : files.takeFirst(); });
+    }
+
+    void sql(std::initializer_list<const char *> statements)
+    {
+        Database db;
+        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
+        for (const char *statement : statements)
+            ASSERT_TRUE(db.exec(QString::fromUtf8(statement)).isOk()) << statement;
+    }
+    qint64 count(const char *statement)
+    {
+        Database db;
+        EXPECT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
+        const Result<QVariant> n = db.scalar(QString::fromUtf8(statement));
+        return n ? n->toLongLong() : -1;
+    }
+    int documents() const { return int(w->mdiArea()->subWindowList().size()); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<MainWindow> w;
+    QList<Said> said;
+    std::deque<QMessageBox::StandardButton> answers;
+    QStringList files;
+};
+
+const QString demo = QStringLiteral(FENPAI_SOURCE_DIR "/resources/demo/");
+
+} // namespace
+
+// Scores come in through the import menu like the other data; until they do, the score report
+// says what is missing instead of showing the empty table's subjects as zeros.
+TEST_F(Roads, ScoresImportFromTheMenuAndTheirReportWaitsForThem)
+{
+    const QList<QAction *> entries = w->menu("daoru")->actions();
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(entries[2]->objectName(), "cjsj");
+    EXPECT_EQ(entries[2]->text(), "成绩数据(&C)");
+    EXPECT_TRUE(entries[2]->isEnabled());
+
+    w->action("cjbxx")->trigger();
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_EQ(said[0].text, ScoreInfoReport::noScoresMessage());
+    EXPECT_EQ(said[0].text, "成绩表中没有数据，请先导入成绩数据（文件 → 导入数据 → 成绩数据）。");
+    EXPECT_EQ(documents(), 0);
+
+    said.clear();
+    files = {demo + "成绩数据.xlsx"};
+    w->action("cjsj")->trigger();
+    ASSERT_FALSE(said.isEmpty());
+    EXPECT_TRUE(said[0].text.startsWith("EXCEL导入成功！")) << said[0].text.toStdString();
+    EXPECT_GT(count("select count(*) from 成绩表"), 0);
+    EXPECT_GT(count("select count(*) from 教师表"), 0);
+    EXPECT_TRUE(w->statusText(1).startsWith("已导入：成绩表 ")) << w->statusText(1).toStdString();
+
+    said.clear();
+    w->action("cjbxx")->trigger();
+    EXPECT_TRUE(said.isEmpty());
+    ASSERT_EQ(documents(), 1);
+    EXPECT_EQ(w->activeDocument()->windowTitle(), "基本情况表");
+}
+
+// An import over a division asks before anything is written; No keeps every class, Yes
+// replaces the table. An arrangement is asked about the same way.
+TEST_F(Roads, ImportAsksBeforeReplacingADivisionOrAnArrangement)
+{
+    files = {demo + "分班数据.xlsx"};
+    w->action("xsfb")->trigger();
+    ASSERT_EQ(count("select count(*) from 分班数据表"), 600);
+    sql({"update 分班数据表 set 新分班=rowid % 12 + 1"});
+
+    said.clear();
+    files = {demo + "分班数据.xlsx"};
+    answers = {QMessageBox::No};
+    w->action("xsfb")->trigger();
+    ASSERT_EQ(said.size(), 1) << "the question alone: no success, no failure";
+    EXPECT_EQ(said[0].text, "分班数据表中 600 名学生已分班，导入后分班结果将被替换。继续吗？");
+    EXPECT_EQ(said[0].title, "导入");
+    EXPECT_EQ(said[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(count("select count(*) from 分班数据表 where 新分班 > 0"), 600);
+
+    said.clear();
+    files = {demo + "分班数据.xlsx"};
+    answers = {QMessageBox::Yes};
+    w->action("xsfb")->trigger();
+    ASSERT_EQ(said.size(), 2);
+    EXPECT_TRUE(said[1].text.startsWith("EXCEL导入成功！"));
+    EXPECT_EQ(count("select count(*) from 分班数据表 where 新分班 > 0"), 0);
+
+    files = {demo + "考场编排数据.xlsx"};
+    w->action("kcbp")->trigger();
+    sql({"update 考生表 set 考场=1 where rowid <= 30"});
+    said.clear();
+    files = {demo + "考场编排数据.xlsx"};
+    w->action("kcbp")->trigger();
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_EQ(said[0].text, "考生表中 30 名考生已编排考场，导入后编排结果将被替换。继续吗？");
+    EXPECT_EQ(count("select count(*) from 考生表 where 考场 = 1"), 30);
+}
+
+// The command toolbar's buttons are enabled exactly when the menu entries they run are, with and
+// without a document; every toolbar part has a name a screen reader says and a tooltip.
+TEST_F(Roads, ToolbarButtonsFollowTheirEntriesAndEveryPartIsNamed)
+{
+    auto *bar = w->findChild<CommandBar *>();
+    ASSERT_NE(bar, nullptr);
+    auto states = [&] {
+        QString out;
+        for (int b = 1; b <= 16; ++b) {
+            if (QAction *button = bar->button(b)) {
+                EXPECT_EQ(button->isEnabled(), w->action(CommandBar::menuEntry(b))->isEnabled())
+                    << "button " << b;
+                out += button->isEnabled() ? u'1' : u'0';
+            }
+        }
+        return out;
+    };
+    // Open, save, print, preview, copy, paste, merge, unmerge, 4 × insert/delete, preview, help.
+    EXPECT_EQ(states(), "10000000000001");
+    w->action("mnuWindowNewWindow")->trigger();
+    EXPECT_EQ(states(), "11111111111111");
+    w->mdiArea()->closeAllSubWindows();
+    EXPECT_EQ(documents(), 0);
+    EXPECT_EQ(states(), "10000000000001");
+
+    int parts = 0;
+    for (QToolBar *toolbar : w->findChildren<QToolBar *>()) {
+        for (QWidget *part : toolbar->findChildren<QWidget *>()) {
+            if (!qobject_cast<QToolButton *>(part) && !qobject_cast<QComboBox *>(part))
+                continue;
+            if (part->objectName() == "qt_toolbar_ext_button")
+                continue; // Qt's own overflow arrow
+            ++parts;
+            QAccessibleInterface *a = QAccessible::queryAccessibleInterface(part);
+            ASSERT_NE(a, nullptr);
+            EXPECT_FALSE(a->text(QAccessible::Name).isEmpty())
+                << qPrintable(part->objectName()) << " in " << qPrintable(toolbar->objectName());
+            EXPECT_FALSE(part->toolTip().isEmpty()) << qPrintable(part->objectName());
+        }
+    }
+    EXPECT_GE(parts, 14 + 2 + 3 + 4) << "command buttons, font boxes, B I U, the four pickers";
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w->findChild<QWidget *>("AlignButton1"))
+                  ->text(QAccessible::Name),
+              "对齐方式");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w->findChild<QWidget *>("BorderButton1"))
+                  ->text(QAccessible::Name),
+              "框线");
+}
