@@ -1,5 +1,6 @@
 #include "jobs/reports/reportcatalogue.h"
 
+#include "core/tablenames.h"
 #include "jobs/reports/classreports.h"
 #include "jobs/reports/examlistings.h"
 #include "jobs/reports/examstatistics.h"
@@ -210,6 +211,21 @@ QString ReportCatalogue::argumentHelp(Parameter parameter)
         return QStringLiteral("新分班的班号，0 为未分班的学生");
     }
     return QString();
+}
+
+QStringList ReportCatalogue::tables(const Entry &entry)
+{
+    switch (entry.needs) {
+    case Needs::Scores:
+        return {TableNames::scores, TableNames::teachers};
+    case Needs::DivisionData:
+    case Needs::Division:
+        return {TableNames::divisionData};
+    case Needs::Examinees:
+    case Needs::Arrangement:
+        return {TableNames::examinees, TableNames::rooms};
+    }
+    return {};
 }
 
 QString ReportCatalogue::needsText(Needs needs)

@@ -5,6 +5,7 @@
 #include "jobs/reports/reportdocument.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -83,6 +84,8 @@ public:
     static QString argumentName(Parameter parameter);
     static QString argumentHelp(Parameter parameter);
     static QString needsText(Needs needs);
+    // The tables a report of this row reads: a change to one of them makes it out of date.
+    static QStringList tables(const Entry &entry);
 };
 
 } // namespace fenpai

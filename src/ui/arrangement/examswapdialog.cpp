@@ -155,6 +155,7 @@ void ExamSwapDialog::swap()
     }
     fill(0);
     fill(1);
+    emit swapped();
 }
 
 } // namespace fenpai

@@ -43,6 +43,10 @@ public:
     void clickRow(int side, int row);
     void swap();
 
+signals:
+    // Two examinees exchanged their seats in 考生表.
+    void swapped();
+
 private:
     struct Side
     {

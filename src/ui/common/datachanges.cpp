@@ -2,10 +2,10 @@
 
 namespace fenpai {
 
-void DataChanges::announce(const QStringList &tables)
+void DataChanges::announce(const QStringList &tables, QObject *by)
 {
     if (!tables.isEmpty())
-        emit changed(tables);
+        emit changed(tables, by);
 }
 
 } // namespace fenpai

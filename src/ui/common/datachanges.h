@@ -17,11 +17,12 @@ public:
         : QObject(parent)
     {}
 
-    // Nothing is said for no table.
-    void announce(const QStringList &tables);
+    // Nothing is said for no table. `by` is the document that wrote them, if one did: it holds
+    // what it wrote.
+    void announce(const QStringList &tables, QObject *by = nullptr);
 
 signals:
-    void changed(const QStringList &tables);
+    void changed(const QStringList &tables, QObject *by);
 };
 
 } // namespace fenpai

@@ -250,6 +250,7 @@ void ClassAdjustDialog::move(int side)
                   QMessageBox::Ok);
         return;
     }
+    emit moved();
     loadStatistics();
     const QString caption = m_current->text();
     fill(0);

@@ -46,6 +46,10 @@ public:
     void clickRow(int side, int row);
     void move(int side);
 
+signals:
+    // A pupil changed class in 分班数据表.
+    void moved();
+
 private:
     struct Side
     {

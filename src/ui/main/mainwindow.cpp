@@ -1,6 +1,7 @@
 #include "ui/main/mainwindow.h"
 #include "ui/main/classcommands.h"
 #include "ui/main/commandbar.h"
+#include "ui/main/documentcommands.h"
 #include "ui/main/dynamicmenu.h"
 #include "ui/main/editcommands.h"
 #include "ui/main/filecommands.h"
@@ -335,8 +336,8 @@ void MainWindow::wireCommands()
     // Browse commands.
     wire("fbmum", [this] { showSource(TableNames::divisionData, TableNames::divisionData); });
     wire("kstable", [this] {
-        if (DocumentWindow *doc = showSource(TableNames::examinees, TableNames::examinees))
-            doc->showAllColumnsCentredAsText();
+        showSource(TableNames::examinees, TableNames::examinees,
+                   &DocumentWindow::centreAllColumnsAsText);
     });
     wire("kctable", [this] { showSource(TableNames::rooms, TableNames::rooms); });
     wire("mnuCopy", [this] { runDocumentCommand(QStringLiteral("mnuCopy")); });
@@ -361,6 +362,7 @@ void MainWindow::wireCommands()
     new TicketEntry(*this);
     new FileCommands(*this);
     new ImportMenu(*this);
+    new DocumentCommands(*this);
 }
 
 bool MainWindow::passGate(bool shortText)
@@ -376,6 +378,10 @@ DocumentWindow *MainWindow::createDocument()
 {
     auto *doc = new DocumentWindow(m_state, m_workspace);
     doc->setMessageFunction(m_message);
+    doc->setSaveAsFunction([this](DocumentWindow &d) { return m_saveAs && m_saveAs(d); });
+    connect(doc, &DocumentWindow::recordsSaved, this,
+            [this, doc](const QString &table) { m_changes->announce({table}, doc); });
+    connect(doc, &DocumentWindow::refreshRequested, doc, [doc] { (void)doc->refresh(); });
     connect(doc, &DocumentWindow::selectionSumChanged, this,
             [this](const QString &text) { setStatusText(2, text); });
     connect(doc, &DocumentWindow::copyRequested, this,
@@ -393,7 +399,8 @@ DocumentWindow *MainWindow::presentDocument(DocumentWindow *doc)
     ++m_documentsOpened;
     QMdiSubWindow *sub = m_mdi->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->resize(qMax(400, m_mdi->width() * 3 / 4), qMax(300, m_mdi->height() * 3 / 4));
+    // Placed by us, whole inside the area: the area's own placement knows the size too late.
+    sub->setGeometry(MdiLayout::newWindowGeometry(m_mdi->viewport()->rect(), m_documentsOpened));
     doc->setWindowTitle(m_state.documentTitle());
     sub->show();
     m_mdi->setActiveSubWindow(sub);
@@ -408,22 +415,37 @@ DocumentWindow *MainWindow::activeDocument() const
     return sub ? qobject_cast<DocumentWindow *>(sub->widget()) : nullptr;
 }
 
-DocumentWindow *MainWindow::showSource(const QString &title, const QString &source)
+DocumentWindow *MainWindow::showSource(const QString &title, const QString &source,
+                                       const std::function<void(Grid &)> &look)
 {
-    DocumentSource filledFrom;
-    DocumentWindow *doc = openBuilt([&](Grid &grid) -> Result<ReportDocument> {
+    DocumentWindow::Recipe recipe;
+    recipe.tables = {source};
+    recipe.build = [this, title, source, look](Grid &grid,
+                                               DocumentSource &from) -> Result<ReportDocument> {
         DocumentFill::Outcome filled = m_workspace.fillDocument(grid, source, title);
         if (!filled.status.isOk())
             return filled.status;
-        filledFrom = filled.source;
+        from = filled.source;
+        if (look)
+            look(grid);
         return ReportDocument{title, filled.titleText};
-    });
-    if (doc)
-        doc->setSource(filledFrom);
+    };
+    return openRecipe(recipe);
+}
+
+DocumentWindow *MainWindow::openRecipe(const DocumentWindow::Recipe &recipe)
+{
+    DocumentSource source;
+    DocumentWindow *doc = openBuilt([&](Grid &grid) { return recipe.build(grid, source); },
+                                    [&](DocumentWindow &d) {
+                                        d.setSource(source);
+                                        d.setRecipe(recipe);
+                                    });
     return doc;
 }
 
-DocumentWindow *MainWindow::openBuilt(const std::function<Result<ReportDocument>(Grid &)> &build)
+DocumentWindow *MainWindow::openBuilt(const std::function<Result<ReportDocument>(Grid &)> &build,
+                                      const std::function<void(DocumentWindow &)> &prepare)
 {
     // The document is built before it shows: one that cannot be built (no database, a table
     // never imported, a broken saved query) says why and leaves no empty window behind.
@@ -437,6 +459,8 @@ DocumentWindow *MainWindow::openBuilt(const std::function<Result<ReportDocument>
     m_state.setDocumentTitle(built->title);
     if (!built->titleText.isEmpty())
         doc->titleBox()->setText(built->titleText);
+    if (prepare)
+        prepare(*doc);
     return presentDocument(doc.release());
 }
 
@@ -454,7 +478,10 @@ void MainWindow::showDivisionDialog()
     if (!m_divisionDialog) {
         auto *dialog = new DivisionDialog(m_workspace, this);
         dialog->rememberIn(m_settings);
-        connect(dialog, &DivisionDialog::divisionFinished, this, &MainWindow::rebuildNewClassMenu);
+        connect(dialog, &DivisionDialog::divisionFinished, this, [this] {
+            rebuildNewClassMenu();
+            m_changes->announce({TableNames::divisionData});
+        });
         m_divisionDialog = dialog;
     }
     m_divisionDialog->show();
@@ -472,6 +499,7 @@ void MainWindow::showArrangementDialog()
         connect(dialog, &ArrangementDialog::arrangementFinished, this, [this] {
             rebuildRoomAndClassMenus();
             rebuildSchoolMenu();
+            m_changes->announce({TableNames::examinees});
         });
         m_arrangementDialog = dialog;
     }
@@ -545,12 +573,14 @@ void MainWindow::savePlacement()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     savePlacement();
-    // A document with unsaved rows asks first; cancelling there keeps the window open.
-    m_mdi->closeAllSubWindows();
-    // Every document's window is deleted on close, so one still listed was kept open.
-    if (!m_mdi->subWindowList().isEmpty()) {
-        event->ignore();
-        return;
+    // Each document with unsaved edits asks in turn, shown as it asks; cancelling one keeps it
+    // and the window open.
+    for (QMdiSubWindow *sub : m_mdi->subWindowList()) {
+        m_mdi->setActiveSubWindow(sub);
+        if (!sub->close()) {
+            event->ignore();
+            return;
+        }
     }
     event->accept();
 }
@@ -667,6 +697,8 @@ void MainWindow::showExamSwapDialog()
     if (!m_swapDialog) {
         auto *dialog = new ExamSwapDialog(m_workspace, this);
         dialog->setMessageFunction(m_message);
+        connect(dialog, &ExamSwapDialog::swapped, this,
+                [this] { m_changes->announce({TableNames::examinees}); });
         m_swapDialog = dialog;
     }
     m_swapDialog->show();

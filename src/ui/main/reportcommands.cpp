@@ -47,8 +47,14 @@ DocumentWindow *ReportCommands::show(const ReportCatalogue::Entry &entry,
     ReportCatalogue::Request r = request;
     // Seat charts number the desks as the arrangement dialog was last set.
     r.order = ArrangementDialog::rememberedSeatOrder(*m_window.settings());
-    return m_window.openBuilt(
-        [&](Grid &grid) { return m_window.workspace().buildReport(grid, entry, r); });
+    DocumentWindow::Recipe recipe;
+    recipe.tables = ReportCatalogue::tables(entry);
+    // The catalogue's rows live as long as the program.
+    recipe.build = [workspace = &m_window.workspace(), row = &entry, r](Grid &grid,
+                                                                        DocumentSource &) {
+        return workspace->buildReport(grid, *row, r);
+    };
+    return m_window.openRecipe(recipe);
 }
 
 } // namespace fenpai

@@ -54,13 +54,14 @@ struct Message
 class Window : public ::testing::Test
 {
 protected:
-    // What the window and its dialogs show is recorded, not shown.
+    // What the window and its dialogs show is recorded, not shown; documents closing are let
+    // go without saving.
     auto recorder()
     {
         return [this](QWidget *, QMessageBox::Icon icon, const QString &title, const QString &text,
-                      QMessageBox::StandardButtons) {
+                      QMessageBox::StandardButtons buttons) {
             messages.append({title, text, icon});
-            return QMessageBox::Ok;
+            return buttons.testFlag(QMessageBox::Discard) ? QMessageBox::Discard : QMessageBox::Ok;
         };
     }
 

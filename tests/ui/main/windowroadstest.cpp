@@ -4,17 +4,23 @@
 #include "jobs/reports/scoreinforeport.h"
 #include "ui/documents/documentwindow.h"
 #include "ui/main/commandbar.h"
+#include "ui/main/filecommands.h"
 #include "ui/main/mainwindow.h"
+#include "ui/main/mdilayout.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 
 #include <gtest/gtest.h>
 
@@ -201,4 +207,146 @@ TEST_F(Roads, ToolbarButtonsFollowTheirEntriesAndEveryPartIsNamed)
     EXPECT_EQ(QAccessible::queryAccessibleInterface(w->findChild<QWidget *>("BorderButton1"))
                   ->text(QAccessible::Name),
               "框线");
+}
+
+// Every document shows unsaved edits with "*"; closing one asks 保存 / 不保存 / 取消, where 保存
+// is 另存为 for anything but a table's rows; quitting asks for each and 取消 keeps the window.
+TEST_F(Roads, UnsavedEditsAreMarkedAndAskedAboutOnClosingAndQuitting)
+{
+    auto *files = w->findChild<FileCommands *>();
+    QString saveTo;
+    files->setFileChooser([&](FileCommands::FileKind, bool) { return saveTo; });
+    auto edit = [](DocumentWindow *doc, const QString &text) {
+        doc->change("输入", GridArea{1, 1, 1, 1}, [text](Grid &g) { g.setCellText(1, 1, text); });
+    };
+
+    w->action("mnuWindowNewWindow")->trigger();
+    DocumentWindow *doc = w->activeDocument();
+    EXPECT_EQ(doc->windowTitle(), "新文档");
+    edit(doc, "甲");
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_EQ(doc->windowTitle(), "新文档*");
+    EXPECT_EQ(doc->title(), "新文档");
+    doc->undoStack()->undo();
+    EXPECT_EQ(doc->windowTitle(), "新文档") << "back where it was saved";
+    edit(doc, "乙");
+
+    // 取消 keeps it; 保存 with the file dialog cancelled keeps it too.
+    answers = {QMessageBox::Cancel, QMessageBox::Save};
+    QMdiSubWindow *sub = w->mdiArea()->currentSubWindow();
+    EXPECT_FALSE(sub->close());
+    EXPECT_EQ(said.last().text, "“新文档”已修改，是否另存为表格文件（.cel）？");
+    EXPECT_EQ(said.last().buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    EXPECT_FALSE(sub->close());
+    EXPECT_EQ(documents(), 1);
+    // 保存 writes the file and closes.
+    saveTo = dir.filePath("新文档.cel");
+    answers = {QMessageBox::Save};
+    EXPECT_TRUE(sub->close());
+    EXPECT_TRUE(QFile::exists(saveTo));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(documents(), 0);
+
+    // Quitting: two edited documents; 取消 on the first keeps both and the window.
+    w->action("mnuWindowNewWindow")->trigger();
+    edit(w->activeDocument(), "丙");
+    w->action("mnuWindowNewWindow")->trigger();
+    edit(w->activeDocument(), "丁");
+    w->action("mnuWindowNewWindow")->trigger(); // nothing typed: closes without a word
+    said.clear();
+    answers = {QMessageBox::Cancel};
+    EXPECT_FALSE(w->close());
+    EXPECT_EQ(said.size(), 1);
+    EXPECT_EQ(documents(), 3);
+    answers = {QMessageBox::Discard, QMessageBox::Discard};
+    said.clear();
+    EXPECT_TRUE(w->close());
+    EXPECT_EQ(said.size(), 2) << "one question for each edited document";
+}
+
+// A document made from a table that a job then changes says so in its caption and a bar; 刷新
+// (F5) makes it again from the data, keeping a page setup the user chose. The document that
+// wrote the change, and documents of other tables, stay as they are.
+TEST_F(Roads, DocumentsOfChangedTablesAreMarkedAndF5RefillsThem)
+{
+    sql({"CREATE TABLE 分班数据表 (姓名 text, 性别 text, 成绩 double, 原学校 text, 原班级 text, "
+         "新分班 double)",
+         "INSERT INTO 分班数据表 VALUES ('甲','男',90,'一中','1',0)",
+         "INSERT INTO 分班数据表 VALUES ('乙','女',80,'二中','1',0)",
+         "CREATE TABLE 考生表 (学校 text, 班级 text, 姓名 text)",
+         "INSERT INTO 考生表 VALUES ('一中','1','甲')"});
+    QAction *refresh = w->action("mnuRefresh");
+    ASSERT_NE(refresh, nullptr);
+    EXPECT_EQ(refresh->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_TRUE(w->menu("mnuView")->actions().contains(refresh));
+
+    w->action("fbbxx")->trigger(); // statistics of 分班数据表
+    DocumentWindow *stats = w->activeDocument();
+    ASSERT_NE(stats, nullptr);
+    EXPECT_TRUE(refresh->isEnabled());
+    PageSetup landscape = stats->grid().pageSetup();
+    landscape.orientation = PageSetup::Orientation::Landscape;
+    landscape.leftMargin = 3.5;
+    stats->grid().setPageSetup(landscape);
+    stats->notePageSetupChanged();
+    stats->markSaved();
+    w->action("kstable")->trigger();
+    DocumentWindow *examinees = w->activeDocument();
+    w->action("fbmum")->trigger();
+    DocumentWindow *pupils = w->activeDocument();
+
+    // A third pupil, saved back from the table's own document.
+    Grid &g = pupils->grid();
+    g.setCellText(3, 1, "丙");
+    g.setCellText(3, 2, "男");
+    g.setCellText(3, 3, "70");
+    g.setCellText(3, 4, "三中");
+    w->action("mnuSave")->trigger();
+    ASSERT_EQ(count("select count(*) from 分班数据表"), 3);
+    EXPECT_FALSE(pupils->isStale());
+    EXPECT_FALSE(examinees->isStale());
+    ASSERT_TRUE(stats->isStale());
+    EXPECT_TRUE(stats->windowTitle().endsWith("（已过期）")) << stats->windowTitle().toStdString();
+    auto *bar = stats->findChild<QWidget *>("staleBar");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isVisibleTo(stats));
+    EXPECT_TRUE(bar->findChild<QLabel *>()->text() == "数据已改变，按 F5 刷新");
+    const int rowsBefore = stats->grid().rows();
+
+    w->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(stats->parentWidget()));
+    ASSERT_EQ(w->activeDocument(), stats);
+    refresh->trigger();
+    EXPECT_FALSE(stats->isStale());
+    EXPECT_FALSE(bar->isVisibleTo(stats));
+    EXPECT_EQ(stats->windowTitle(), stats->title());
+    EXPECT_EQ(stats->grid().rows(), rowsBefore + 1) << "三中 has a row now";
+    EXPECT_EQ(stats->grid().pageSetup().orientation, PageSetup::Orientation::Landscape);
+    EXPECT_EQ(stats->grid().pageSetup().leftMargin, 3.5);
+
+    // A document with edits asks before a refill throws them away; No keeps them.
+    stats->change("输入", GridArea{1, 1, 1, 1}, [](Grid &grid) { grid.setCellText(1, 1, "改"); });
+    stats->markStale();
+    answers = {QMessageBox::No};
+    EXPECT_FALSE(stats->refresh());
+    EXPECT_EQ(stats->grid().cellText(1, 1), "改");
+    EXPECT_TRUE(said.last().text.startsWith("刷新会丢掉"));
+
+    // A document of nobody's making cannot be refilled.
+    w->action("mnuWindowNewWindow")->trigger();
+    EXPECT_FALSE(refresh->isEnabled());
+}
+
+// New documents open wholly inside the work area, each a step from the one before.
+TEST(NewDocuments, OpenInsideTheArea)
+{
+    const QRect area(0, 0, 1200, 560);
+    for (int n = 1; n <= 20; ++n) {
+        const QRect placed = MdiLayout::newWindowGeometry(area, n);
+        EXPECT_TRUE(area.contains(placed)) << n;
+        EXPECT_EQ(placed.size(), QSize(900, 420));
+    }
+    EXPECT_EQ(MdiLayout::newWindowGeometry(area, 2).topLeft(), QPoint(24, 24));
+    EXPECT_EQ(MdiLayout::newWindowGeometry(area, 9).topLeft(), QPoint(0, 0));
+    // An area too small for the least size: the window starts at its corner.
+    EXPECT_EQ(MdiLayout::newWindowGeometry(QRect(0, 0, 300, 200), 5), QRect(0, 0, 400, 300));
 }
