@@ -41,6 +41,9 @@ struct DivisionSettings
     // maxClasses.
     [[nodiscard]] static Result<std::array<int, 4>>
     parseLayers(const std::array<QString, 4> &texts);
+    // The layer box parseLayers refuses: the first that is no whole number >= 0, or the one
+    // that takes the sum past maxClasses; 0 when the refusal is about all of them.
+    static size_t layerAtFault(const std::array<QString, 4> &texts);
 };
 
 } // namespace fenpai

@@ -1,5 +1,6 @@
 #include "jobs/documents/tabletools.h"
 
+#include "core/naturalorder.h"
 #include "grid/grid.h"
 #include "grid/gridedits.h"
 #include "grid/gridnumberformat.h"
@@ -123,6 +124,8 @@ QStringList TableTools::classes(const Grid &grid, const QString &school)
         if (!name.isEmpty() && !list.contains(name))
             list.append(name);
     }
+    // After the empty entry, as people count them: 2 before 10.
+    std::stable_sort(list.begin() + 1, list.end(), &NaturalOrder::less);
     return list;
 }
 

@@ -179,6 +179,11 @@ std::optional<Request> ReportCatalogue::menuRequest(const Entry &entry, int item
     return r;
 }
 
+const ReportCatalogue::Entry *ReportCatalogue::firstItemReport(const Entry &entry)
+{
+    return entry.parameter == Parameter::School ? find(QStringLiteral("brief-stats")) : nullptr;
+}
+
 QString ReportCatalogue::argumentName(Parameter parameter)
 {
     switch (parameter) {

@@ -79,6 +79,9 @@ public:
     // The request of the item chosen in the report's submenu: item 0 is its first, fixed item,
     // `caption` the item's text. None when the item opens nothing.
     static std::optional<Request> menuRequest(const Entry &entry, int item, const QString &caption);
+    // The report the first item of an entry's submenu opens when that item asks for none of the
+    // entry's own: 全面统计's 学校 opens the statistics of every school. nullptr: none.
+    static const Entry *firstItemReport(const Entry &entry);
 
     // How help names and explains the argument ("K", "考场序号，0 为全部考场"); empty for None.
     static QString argumentName(Parameter parameter);

@@ -9,8 +9,12 @@ QMessageBox::StandardButton MessageSink::show(QWidget *parent, QMessageBox::Icon
                                               const QString &title, const QString &text,
                                               QMessageBox::StandardButtons buttons)
 {
-    QMessageBox box(icon, title.isEmpty() ? QCoreApplication::applicationName() : title, text,
-                    buttons, parent);
+    // Never an empty title bar: the program's name when neither the caller nor the
+    // application gives one.
+    QString caption = title.isEmpty() ? QCoreApplication::applicationName() : title;
+    if (caption.isEmpty())
+        caption = QStringLiteral("分班排考");
+    QMessageBox box(icon, caption, text, buttons, parent);
     // The save question's answers in the program's words, whatever Qt's translation says.
     if (QAbstractButton *b = box.button(QMessageBox::Save))
         b->setText(QStringLiteral("保存"));

@@ -701,6 +701,9 @@ void MainWindow::showExamSwapDialog()
                 [this] { m_changes->announce({TableNames::examinees}); });
         m_swapDialog = dialog;
     }
+    // The desks are numbered as the arrangement dialog was last set.
+    qobject_cast<ExamSwapDialog *>(m_swapDialog.data())
+        ->setSeatOrder(ArrangementDialog::rememberedSeatOrder(*m_settings));
     m_swapDialog->show();
     m_swapDialog->raise();
     m_swapDialog->activateWindow();

@@ -28,6 +28,8 @@ void ReportCommands::wire(const ReportCatalogue::Entry &entry)
                 ReportCatalogue::menuRequest(*row, item, submenu->captions().value(item));
             if (request)
                 show(*row, *request);
+            else if (const ReportCatalogue::Entry *other = ReportCatalogue::firstItemReport(*row))
+                show(*other, {});
         });
         return;
     }

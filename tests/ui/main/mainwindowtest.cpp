@@ -474,7 +474,8 @@ TEST_F(Window, ExamListingsFromTheMenusBehindTheGate)
     w->rebuildSchoolMenu();
     w->rebuildRoomAndClassMenus();
     w->dynamicMenu("tjschoo")->item(0)->trigger();
-    EXPECT_EQ(w->mdiArea()->subWindowList().size(), 1) << "item 0 only names the submenu";
+    ASSERT_EQ(w->mdiArea()->subWindowList().size(), 2) << "item 0 opens every school's statistics";
+    EXPECT_EQ(w->activeDocument()->windowTitle(), "考场编排统计表");
     w->dynamicMenu("tjschoo")->item(1)->trigger();
     EXPECT_EQ(w->activeDocument()->windowTitle(), "一中考场编排统计表");
     w->dynamicMenu("gbj")->item(1)->trigger();
@@ -487,7 +488,8 @@ TEST_F(Window, ExamListingsFromTheMenusBehindTheGate)
     auto *check = w->findChild<QDialog *>("hbjcfrm");
     ASSERT_NE(check, nullptr) << "the findings in one window";
     EXPECT_EQ(check->findChild<QPlainTextEdit *>()->toPlainText(),
-              "在第1考场有没混排的1\n在第1考场1号和2号座位的考生同班相邻2");
+              "在第1考场有没混排的1：考号 2 乙 与 考号 1 甲（一中 1班）\n"
+              "在第1考场1号和2号座位的考生同班相邻2：考号 1 甲 与 考号 2 乙（一中 1班）");
 
     w->action("ktiaoz")->trigger();
     EXPECT_EQ(w->findChildren<QDialog *>("kcsgtz").size(), 1);

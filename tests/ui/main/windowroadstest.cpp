@@ -7,9 +7,11 @@
 #include "ui/main/filecommands.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/mdilayout.h"
+#include "ui/main/passworddialog.h"
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -349,4 +351,42 @@ TEST(NewDocuments, OpenInsideTheArea)
     EXPECT_EQ(MdiLayout::newWindowGeometry(area, 9).topLeft(), QPoint(0, 0));
     // An area too small for the least size: the window starts at its corner.
     EXPECT_EQ(MdiLayout::newWindowGeometry(QRect(0, 0, 300, 200), 5), QRect(0, 0, 400, 300));
+}
+
+// 修改密码 starts with the user's name; each refusal goes back to the box at fault.
+TEST_F(Roads, PasswordChangeStartsWithTheUserAndReturnsToTheBoxAtFault)
+{
+    w->state().logIn("admin");
+    w->action("editmima")->trigger();
+    auto *change = w->findChild<PasswordDialog *>("mimafrm");
+    ASSERT_NE(change, nullptr);
+    EXPECT_EQ(change->newUserEdit()->text(), "admin");
+    QLineEdit *old = change->oldPasswordEdit();
+    QLineEdit *user = change->newUserEdit();
+    QLineEdit *fresh = change->newPasswordEdit();
+    QLineEdit *confirm = change->confirmEdit();
+    const struct
+    {
+        const char *old, *user, *fresh, *confirm;
+        QLineEdit *atFault;
+        const char *message;
+    } cases[] = {
+        {"", "admin", "a", "a", old, "请输入旧密码!"},
+        {"x", "", "a", "a", user, "请输入用户名!"},
+        {"x", "admin", "", "a", fresh, "请输入新密码!"},
+        {"x", "admin", "a", "", confirm, "请确认新密码!"},
+        {"x", "admin", "a", "b", fresh, "两次输入的新密码不同!"},
+        {"wrong", "admin", "a", "a", old, "旧密码错误!"},
+    };
+    for (const auto &c : cases) {
+        old->setText(c.old);
+        user->setText(c.user);
+        fresh->setText(c.fresh);
+        confirm->setText(c.confirm);
+        confirm->setFocus();
+        change->accept();
+        EXPECT_EQ(said.last().text, c.message);
+        EXPECT_EQ(change->focusWidget(), c.atFault) << c.message;
+    }
+    EXPECT_EQ(w->state().userName(), "admin");
 }
