@@ -64,6 +64,10 @@ private:
     void loadStatistics();
     void markDeparture(const QHash<QString, QString> &means);
     void fill(int side);
+    // The pupil on the row of a side's list is the one to move; "当前：" says so.
+    void pick(int side, int row);
+    void forgetPick();
+    void selectionMoved(int side);
 
     Workspace &m_workspace;
     MessageSink::Function m_message = &MessageSink::show;
@@ -71,7 +75,9 @@ private:
     GridView *m_statsView = nullptr;
     Side m_sides[2];
     QLabel *m_current = nullptr;
-    int m_row = 0; // the picked row, shared by both lists; 0: none
+    int m_row = 0;         // the picked row, shared by both lists; 0: none
+    int m_pickedSide = -1; // the list it is in; -1: none
+    bool m_filling = false;
     int m_marked = -1;
 };
 

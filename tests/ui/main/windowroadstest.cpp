@@ -3,7 +3,9 @@
 #include "grid/grid.h"
 #include "jobs/reports/scoreinforeport.h"
 #include "ui/documents/documentwindow.h"
+#include "ui/documents/filterdialog.h"
 #include "ui/main/commandbar.h"
+#include "ui/main/dynamicmenu.h"
 #include "ui/main/filecommands.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/mdilayout.h"
@@ -389,4 +391,83 @@ TEST_F(Roads, PasswordChangeStartsWithTheUserAndReturnsToTheBoxAtFault)
         EXPECT_EQ(change->focusWidget(), c.atFault) << c.message;
     }
     EXPECT_EQ(w->state().userName(), "admin");
+}
+
+// 筛选 goes by 原学校 and 新分班 on the intake's document, and says so when a document has
+// neither a school nor a class column.
+TEST_F(Roads, FilterOnADivisionDocumentAndOnOneWithoutTheColumns)
+{
+    sql({"CREATE TABLE 分班数据表 (姓名 text, 性别 text, 成绩 double, 原学校 text, 原班级 text, "
+         "新分班 double)",
+         "INSERT INTO 分班数据表 VALUES ('甲','男',90,'一中','1',2)",
+         "INSERT INTO 分班数据表 VALUES ('乙','女',80,'二中','1',10)",
+         "INSERT INTO 分班数据表 VALUES ('丙','男',70,'一中','2',2)",
+         "INSERT INTO 分班数据表 VALUES ('丁','女',60,'一中','2',10)",
+         "CREATE TABLE 考场表 (考场号 double, 人数 double, 考场地点 text)",
+         "INSERT INTO 考场表 VALUES (1, 30, '一楼')"});
+    w->action("fbmum")->trigger();
+    w->action("shaixwan")->trigger();
+    auto *filter = w->findChild<FilterDialog *>("frmshaixuan");
+    ASSERT_NE(filter, nullptr);
+    ASSERT_EQ(filter->schoolBox()->count(), 2);
+    EXPECT_EQ(filter->schoolBox()->itemText(0), "一中");
+    filter->schoolBox()->setCurrentIndex(0);
+    QStringList classes;
+    for (int i = 0; i < filter->classBox()->count(); ++i)
+        classes.append(filter->classBox()->itemText(i));
+    EXPECT_EQ(classes, QStringList({"", "2", "10"}));
+    filter->classBox()->setCurrentIndex(1);
+    filter->accept();
+    DocumentWindow *doc = w->activeDocument();
+    EXPECT_EQ(doc->windowTitle(), "一中2班成绩表");
+    EXPECT_EQ(doc->grid().cellText(1, 1), "甲");
+    EXPECT_EQ(doc->grid().cellText(2, 1), "丙");
+    EXPECT_EQ(doc->grid().rows(), 4);
+
+    said.clear();
+    w->action("kctable")->trigger();
+    const int open = documents();
+    w->action("shaixwan")->trigger();
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_EQ(said[0].text, "这个文档没有“学校”或“原学校”列，也没有“班级”或“新分班”列，无法筛选。");
+    EXPECT_EQ(documents(), open);
+}
+
+// A class menu past forty entries groups them by forty; the item numbers stay what the reports
+// go by.
+TEST_F(Roads, LongClassMenusAreGroupedByForty)
+{
+    QStringList rows;
+    for (int k = 1; k <= 85; ++k)
+        rows.append(
+            QStringLiteral("INSERT INTO 分班数据表 VALUES ('生%1','男',60,'一中','1',%1)").arg(k));
+    Database db;
+    ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
+    ASSERT_TRUE(db.exec("CREATE TABLE 分班数据表 (姓名 text, 性别 text, 成绩 double, 原学校 text, "
+                        "原班级 text, 新分班 double)")
+                    .isOk());
+    for (const QString &row : rows)
+        ASSERT_TRUE(db.exec(row).isOk());
+    w->rebuildNewClassMenu();
+    DynamicMenu *menu = w->dynamicMenu("class");
+    ASSERT_EQ(menu->count(), 86);
+    ASSERT_EQ(menu->groups().size(), 3);
+    EXPECT_EQ(menu->groups()[0]->title(), "1–40");
+    EXPECT_EQ(menu->groups()[1]->title(), "41–80");
+    EXPECT_EQ(menu->groups()[2]->title(), "81–85");
+    EXPECT_EQ(menu->groups()[1]->actions().size(), 40);
+    EXPECT_TRUE(menu->groups()[1]->actions().contains(menu->item(41)));
+    EXPECT_TRUE(w->menu("newcl")->actions().contains(menu->item(0)));
+    EXPECT_EQ(w->menu("newcl")->actions().size(), 1 + 3);
+
+    w->state().logIn("admin");
+    menu->item(41)->trigger();
+    ASSERT_NE(w->activeDocument(), nullptr) << said.value(0).text.toStdString();
+    EXPECT_TRUE(w->activeDocument()->windowTitle().startsWith("41"))
+        << w->activeDocument()->windowTitle().toStdString();
+
+    ASSERT_TRUE(db.exec("DELETE FROM 分班数据表 WHERE 新分班 > 5").isOk());
+    w->rebuildNewClassMenu();
+    EXPECT_TRUE(menu->groups().isEmpty());
+    EXPECT_EQ(w->menu("newcl")->actions().size(), 6);
 }
