@@ -354,6 +354,8 @@ bool ArrangementDialog::runArrangement()
     QString summary = QStringLiteral("座位相邻的同班考生 %1 对").arg(result->classmatePairs);
     if (chosen->separateClassmates)
         summary += QStringLiteral("（调整座位前 %1 对）").arg(result->classmatePairsBefore);
+    else if (result->classmatePairs > 0)
+        summary += QStringLiteral("。") + separationHint();
     emit summaryReady(summary);
     emit arrangementFinished();
     QString done = Arrangement::finishedMessage();

@@ -13,8 +13,10 @@
 #include <QHash>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace fenpai {
@@ -60,7 +62,7 @@ ClassAdjustDialog::ClassAdjustDialog(Workspace &workspace, QWidget *parent)
         s.grid->setRows(1);
         s.view = new GridView(s.grid, adjustFrame);
         s.view->setObjectName(QLatin1String(gridNames[side]));
-        s.view->setMinimumSize(side == 0 ? 320 : 400, 320);
+        s.view->setMinimumSize(side == 0 ? 320 : 400, 220);
         const int col = side == 0 ? 0 : 2;
         grid->addLayout(picker, 0, col);
         grid->addWidget(s.view, 1, col);
@@ -139,6 +141,18 @@ void ClassAdjustDialog::loadStatistics()
     m_stats->range(0, 1, 0, m_stats->cols() - 1).setWrapText(true);
     markDeparture(means);
     m_stats->refresh();
+    fitStatistics();
+}
+
+// Every class in sight as far as the screen allows; more than that scroll.
+void ClassAdjustDialog::fitStatistics()
+{
+    int rows = 0;
+    for (int r = 0; r < m_stats->rows(); ++r)
+        rows += m_stats->rowHeight(r);
+    const int frame = 2 * m_statsView->frameWidth() +
+                      m_statsView->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
+    m_statsView->setMinimumHeight(std::clamp(rows + frame, 180, maxStatisticsHeight));
 }
 
 // The class whose mean, boys or girls count lies furthest from the other classes' average, measured

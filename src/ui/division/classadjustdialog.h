@@ -62,12 +62,15 @@ private:
     };
 
     void loadStatistics();
+    void fitStatistics();
     void markDeparture(const QHash<QString, QString> &means);
     void fill(int side);
     // The pupil on the row of a side's list is the one to move; "当前：" says so.
     void pick(int side, int row);
     void forgetPick();
     void selectionMoved(int side);
+
+    static constexpr int maxStatisticsHeight = 340;
 
     Workspace &m_workspace;
     MessageSink::Function m_message = &MessageSink::show;

@@ -41,6 +41,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <memory>
 #include <optional>
@@ -306,6 +307,13 @@ void MainWindow::buildToolbars()
     m_commandBar = new CommandBar(this);
     addToolBar(m_commandBar);
     connect(m_commandBar, &CommandBar::buttonClicked, this, &MainWindow::toolbarClicked);
+    // The arrow a toolbar shows when its buttons do not fit is named too.
+    for (QToolBar *bar : {m_standardBar, static_cast<QToolBar *>(m_commandBar)}) {
+        if (auto *more = bar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"))) {
+            more->setAccessibleName(QStringLiteral("更多按钮"));
+            more->setToolTip(QStringLiteral("更多按钮"));
+        }
+    }
 }
 
 void MainWindow::wireCommands()
