@@ -15,6 +15,9 @@ mkdir -p out "$data"
 
 echo "== 数据目录 $data"
 "$fenpai" --data-dir "$data" repair
+# The demo school's own titles on every report, instead of the placeholders.
+"$fenpai" --data-dir "$data" titles --left "城关中学" --right "2026-2027学年第一学期期中考试" \
+    --date on
 "$fenpai" --data-dir "$data" sql "select 项目,数值,类别 from xtsztable" > out/xtsztable.csv
 
 # -- import of the demo workbooks --

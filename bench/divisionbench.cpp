@@ -4,6 +4,7 @@
 #include "db/database.h"
 #include "db/datadirectory.h"
 #include "jobs/division/classdivision.h"
+#include "jobs/division/classplacement.h"
 #include "jobs/import/spreadsheetimport.h"
 #include "support/literaldivision.h"
 #include "workbook/demodata.h"
@@ -224,6 +225,105 @@ BENCHMARK(BM_Refinement)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// Late pupils after a refined division of the bundled demo (600 pupils, 12 classes, both
+// options): 12 of extreme scores, half above and half below everyone divided, placed with no
+// moves and with 20. Targets: sizes within 1 with 0 moves; sizes and boys within 1 and the class
+// means within 0.2 of each other with 20.
+void BM_LatePupils(benchmark::State &state)
+{
+    const int budget = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir dir;
+        DataDirectory directory(dir.path());
+        Database db;
+        must(directory.openDatabase(db));
+        const QString workbook = dir.filePath("demo.xlsx");
+        must(DemoData::writeDivision(workbook));
+        if (!SpreadsheetImport::importDivision(db, workbook))
+            std::abort();
+        DivisionSettings s;
+        s.classes = 12;
+        s.balanceSex = true;
+        s.balanceSchool = true;
+        s.refine = true;
+        const Result<DivisionSummary> divided = ClassDivision::run(db, s);
+        if (!divided)
+            std::abort();
+        Result<Statement> insert = db.prepareNative(
+            "INSERT INTO 分班数据表 (姓名, 性别, 成绩, 原学校) VALUES (?1, ?2, ?3, ?4)");
+        QStringList schools;
+        for (const SchoolBalance &school : divided->schools())
+            schools.append(school.name);
+        if (schools.isEmpty())
+            schools.append(QString());
+        for (int i = 0; i < 12; ++i) {
+            const double score = i < 6 ? 750 - 5 * i : 250 + 5 * (i - 6);
+            const QVariantList values = {QStringLiteral("插班生%1").arg(i + 1),
+                                         i % 2 ? QStringLiteral("女") : QStringLiteral("男"), score,
+                                         schools[i % schools.size()]};
+            insert->bindAll(values);
+            must(insert->exec());
+            insert->reset();
+        }
+        state.ResumeTiming();
+        QElapsedTimer clock;
+        clock.start();
+        PlacementSettings p;
+        p.maxMoves = budget;
+        const Result<PlacementOutcome> r = ClassPlacement::run(db, p);
+        const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+        if (!r) {
+            const std::string why = r.status().message().toStdString();
+            state.SkipWithError(why.c_str());
+            return;
+        }
+        const DivisionSummary &a = r->after;
+        std::printf("demo + 12 late, max %2d moves: placed %zu, moved %2zu | size %d boys %d girls "
+                    "%d school %d | mean spread %.3f (divided %.3f) SD spread %.3f (divided "
+                    "%.3f) | %.1f ms\n",
+                    budget, r->placed.size(), r->moved.size(), a.sizeSpread(), a.boysSpread(),
+                    a.girlsSpread(), a.schoolSpread(), a.meanSpread(), divided->meanSpread(),
+                    a.sdSpread(), divided->sdSpread(), ms);
+        state.counters["moved"] = static_cast<double>(r->moved.size());
+        state.counters["size_spread"] = a.sizeSpread();
+        state.counters["boys_spread"] = a.boysSpread();
+        state.counters["mean_spread"] = a.meanSpread();
+    }
+}
+
+BENCHMARK(BM_LatePupils)->Arg(0)->Arg(20)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The same on a large intake: 20,000 pupils dealt into 400 classes, 200 late, 100 moves.
+void BM_LatePupilsLarge(benchmark::State &state)
+{
+    Intake intake(20000);
+    DivisionSettings s;
+    s.classes = 400;
+    if (!ClassDivision::run(intake.db, s))
+        std::abort();
+    must(intake.db.exec("UPDATE 分班数据表 SET 新分班 = 0 WHERE rowid % 100 = 0"));
+    for (auto _ : state) {
+        PlacementSettings p;
+        p.maxMoves = 100;
+        QElapsedTimer clock;
+        clock.start();
+        const Result<PlacementOutcome> r = ClassPlacement::run(intake.db, p);
+        const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+        if (!r) {
+            const std::string why = r.status().message().toStdString();
+            state.SkipWithError(why.c_str());
+            return;
+        }
+        std::printf("20,000 pupils, 400 classes, 200 late, max 100 moves: moved %zu | size %d | "
+                    "mean spread %.3f (before %.3f) | %.0f ms\n",
+                    r->moved.size(), r->after.sizeSpread(), r->after.meanSpread(),
+                    r->before.meanSpread(), ms);
+    }
+}
+
+BENCHMARK(BM_LatePupilsLarge)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const QString &name : book->sheetNames()) {
         const fenpai::Sheet *sheet = book->sheet(name);
         for (int r = 0; sheet && r < sheet->rowCount(); ++r) {
-            for (const fenpai::Sheet::Cell &cell : sheet->row(r))
-                (void)sheet->text(cell);
+            for (const fenpai::Sheet::Entry &e : sheet->entries(r))
+                (void)sheet->text(e.cell);
         }
     }
     return 0;

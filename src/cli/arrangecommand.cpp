@@ -1,13 +1,19 @@
 #include "cli/arrangecommand.h"
 
 #include "cli/clicontext.h"
+#include "cli/documentoutput.h"
 #include "core/numbertext.h"
 #include "db/database.h"
+#include "grid/grid.h"
 #include "jobs/arrangement/arrangement.h"
 #include "jobs/arrangement/arrangementsummary.h"
 #include "jobs/arrangement/desklayout.h"
+#include "jobs/arrangement/lateseating.h"
+#include "jobs/documents/reporttitles.h"
 
 #include <QTextStream>
+
+#include <limits>
 
 namespace fenpai {
 
@@ -15,24 +21,37 @@ namespace {
 
 using Settings = ArrangementSettings;
 
-// The settings the options ask for, or why they cannot be used.
-Result<Settings> settingsFrom(const CommandLine &line)
+// The options given, laid over `settings`: a full run starts from the dialog's defaults, a
+// placement of late examinees from the last run's settings.
+Status applyOptions(const CommandLine &line, Settings &settings)
 {
-    Settings settings;
-    if (!line.isSet(QStringLiteral("mode")))
-        return Status::refused(QStringLiteral("请用 --mode 选择编排方式：1、2 或 3"));
-    settings.mode = static_cast<Settings::Mode>(line.value(QStringLiteral("mode")).toInt());
-    if (line.value(QStringLiteral("group-by")) == QLatin1String("school"))
-        settings.groupKind = Settings::GroupKind::School;
-    if (line.isSet(QStringLiteral("groups")))
-        settings.groupsPerRoom = Settings::parseGroupsPerRoom(line.value(QStringLiteral("groups")));
-    settings.adjacentGroups = line.isSet(QStringLiteral("adjacent"));
-    const QString order = line.value(QStringLiteral("order"));
-    if (order == QLatin1String("random"))
-        settings.scoreOrder = Settings::ScoreOrder::Random;
-    else if (order == QLatin1String("spread"))
-        settings.scoreOrder = Settings::ScoreOrder::Spread;
-    settings.separateClassmates = line.isSet(QStringLiteral("separate-classmates"));
+    if (line.isSet(QStringLiteral("mode"))) {
+        const Result<qint64> mode = line.number(QStringLiteral("mode"), 1, 3);
+        if (!mode)
+            return mode.status();
+        settings.mode = static_cast<Settings::Mode>(*mode);
+    }
+    if (line.isSet(QStringLiteral("group-by")))
+        settings.groupKind = line.value(QStringLiteral("group-by")) == QLatin1String("school")
+                                 ? Settings::GroupKind::School
+                                 : Settings::GroupKind::Class;
+    // The dialog reads what is typed as its leading number rounded; a command line says what
+    // it means, so a fraction is refused rather than guessed at.
+    const Result<qint64> groups = line.number(
+        QStringLiteral("groups"), 1, std::numeric_limits<int>::max(), settings.groupsPerRoom);
+    if (!groups)
+        return groups.status();
+    settings.groupsPerRoom = static_cast<int>(*groups);
+    if (line.isSet(QStringLiteral("adjacent")))
+        settings.adjacentGroups = true;
+    if (line.isSet(QStringLiteral("order"))) {
+        const QString order = line.value(QStringLiteral("order"));
+        settings.scoreOrder = order == QLatin1String("random")   ? Settings::ScoreOrder::Random
+                              : order == QLatin1String("spread") ? Settings::ScoreOrder::Spread
+                                                                 : Settings::ScoreOrder::Similar;
+    }
+    if (line.isSet(QStringLiteral("separate-classmates")))
+        settings.separateClassmates = true;
     if (line.isSet(QStringLiteral("seat-order")))
         settings.seatOrder =
             *DeskLayout::seatOrderFromName(line.value(QStringLiteral("seat-order")));
@@ -52,9 +71,94 @@ Result<Settings> settingsFrom(const CommandLine &line)
             Settings::parseStartNumber(line.value(QStringLiteral("start-number")));
         if (!checked)
             return checked.status();
+        settings.numbering = Settings::Numbering::Consecutive;
         settings.startNumber = *checked;
     }
+    return Status::ok();
+}
+
+// The settings the options ask for, or why they cannot be used.
+Result<Settings> settingsFrom(const CommandLine &line)
+{
+    if (!line.isSet(QStringLiteral("mode")))
+        return Status::refused(QStringLiteral("请用 --mode 选择编排方式：1、2 或 3"));
+    Settings settings;
+    if (Status s = applyOptions(line, settings); !s.isOk())
+        return s;
     return settings;
+}
+
+bool anyArrangementOption(const CommandLine &line)
+{
+    for (const char *name : {"mode", "group-by", "groups", "adjacent", "order", "start-number",
+                             "prefix", "separate-classmates", "seat-order"}) {
+        if (line.isSet(QLatin1String(name)))
+            return true;
+    }
+    return false;
+}
+
+// arrange --place-new: the late examinees on free seats, the way the last run arranged.
+int placeNew(CliContext &context, const CommandLine &line)
+{
+    const QString output = line.value(QStringLiteral("o"));
+    const Result<QString> format =
+        DocumentOutput::chooseFormat(line.value(QStringLiteral("format")), output);
+    if (!output.isEmpty() && !format)
+        return context.badUsage(format.status());
+    Database db;
+    if (!context.openDatabase(db))
+        return 1;
+    std::optional<Settings> settings;
+    if (anyArrangementOption(line)) {
+        const Result<std::optional<Settings>> last = LateSeating::lastSettings(db);
+        if (!last)
+            return context.fail(last.status().message());
+        if (!*last && !line.isSet(QStringLiteral("mode")))
+            return context.fail(LateSeating::noSettingsMessage());
+        Settings chosen = last->value_or(Settings());
+        if (Status s = applyOptions(line, chosen); !s.isOk())
+            return context.badUsage(s);
+        settings = chosen;
+    }
+    const Result<SeatingOutcome> outcome = LateSeating::run(db, settings);
+    if (!outcome)
+        return context.fail(outcome.status().message());
+    QTextStream &out = context.out();
+    out << QStringLiteral("安置完成!\n") << outcome->text() << '\n';
+    if (outcome->seated.empty()) {
+        out << QStringLiteral("没有需要安置的新增考生。\n");
+        return 0;
+    }
+    out << LateSeating::listTitle() << '\n' << LateSeating::listHeaders().join(u'\t') << '\n';
+    int beside = 0;
+    for (const SeatChange &change : outcome->seated) {
+        out << LateSeating::listRow(change).join(u'\t') << '\n';
+        beside += change.besideClassmate ? 1 : 0;
+    }
+    if (beside > 0)
+        out << QStringLiteral("其中%1人旁边坐着同班考生（所在考场没有更合适的空座位）\n")
+                   .arg(beside);
+    if (output.isEmpty())
+        return 0;
+    Grid grid;
+    LateSeating::fillList(grid, *outcome, ReportTitles::read(db));
+    if (const Status written = DocumentOutput::write(grid, *format, output, &context.err());
+        !written.isOk())
+        return context.fail(written);
+    out << LateSeating::listTitle() << " → " << output << '\n';
+    return 0;
+}
+
+QString notes()
+{
+    return QStringLiteral(
+        "省略的选项取编排对话框的默认值。输出“编排完成!”、每个考场的考生数、班级数、"
+        "首尾考号和座位相邻的同班考生。\n"
+        "--place-new 按上次完整编排的方式、考号生成方式和座位顺序（保存在数据库中）给新增考生"
+        "安排空座位：方式1优先放进已有其班级（学校）的考场，方式2、3放进成绩最接近的考场，"
+        "考场内优先选旁边没有同班考生的座位；考号接在已有最大考号之后，或由考场号座位号定。"
+        "空座位不够时不作任何改动，并说明还缺几个座位。输出考场调整清单，-o FILE 另写成文件。");
 }
 
 } // namespace
@@ -67,7 +171,9 @@ const CommandLine::Spec &ArrangeCommand::spec()
         .usage = QStringLiteral(
             "fenpai arrange --mode 1|2|3 [--group-by class|school] [--groups N] [--adjacent]\n"
             "      [--order similar|random|spread] [--start-number NUMBER | --prefix TEXT]\n"
-            "      [--separate-classmates] [--seat-order 按列|按列蛇形|按行]"),
+            "      [--separate-classmates] [--seat-order 按列|按列蛇形|按行]\n"
+            "      fenpai arrange --place-new [选项同上，省略的取上次编排的设置] "
+            "[-o FILE [--format csv|xlsx|html|pdf]]"),
         .arguments = {},
         .options =
             {
@@ -102,19 +208,33 @@ const CommandLine::Spec &ArrangeCommand::spec()
                 {.name = QStringLiteral("separate-classmates"),
                  .help = QStringLiteral("编排后在每个考场内调换座位，使同班考生尽量不相邻")},
                 CommandLine::seatOrderOption(),
+                {.name = QStringLiteral("place-new"),
+                 .help = QStringLiteral("不重新编排，只给没有考场（考场为空或0）的考生安排空座位"
+                                        "和考号，其他考生不变")},
+                CommandLine::formatOption({QStringLiteral("csv"), QStringLiteral("xlsx"),
+                                           QStringLiteral("html"), QStringLiteral("pdf")}),
+                CommandLine::outputOption(),
             },
         .examples = {QStringLiteral("fenpai --data-dir D arrange --mode 1 --groups 3 "
                                     "--separate-classmates"),
-                     QStringLiteral("fenpai --data-dir D arrange --mode 2 --prefix 210")},
-        .notes = QStringLiteral(
-            "省略的选项取编排对话框的默认值。输出“编排完成!”、每个考场的考生数、班级数、"
-            "首尾考号和座位相邻的同班考生。"),
+                     QStringLiteral("fenpai --data-dir D arrange --mode 2 --prefix 210"),
+                     QStringLiteral("fenpai --data-dir D arrange --place-new")},
+        .notes = notes(),
     };
     return spec;
 }
 
 int ArrangeCommand::run(CliContext &context, const CommandLine &line)
 {
+    if (line.isSet(QStringLiteral("place-new")))
+        return placeNew(context, line);
+    for (const char *name : {"o", "format"}) {
+        if (line.isSet(QLatin1String(name)))
+            return context.badUsage(
+                QStringLiteral("%1%2 只能与 --place-new 一起用")
+                    .arg(qstrlen(name) == 1 ? QStringLiteral("-") : QStringLiteral("--"),
+                         QLatin1String(name)));
+    }
     const Result<Settings> settings = settingsFrom(line);
     if (!settings)
         return context.badUsage(settings.status());

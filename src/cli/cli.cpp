@@ -35,8 +35,8 @@ const std::vector<Cli::Command> &Cli::commands()
         {&TitlesCommand::spec, false, &TitlesCommand::run},
         {&ImportCommands::importSpec, false, &ImportCommands::import},
         {&ImportCommands::demoSpec, false, &ImportCommands::demo},
-        {&DivisionCommand::spec, false, &DivisionCommand::divide},
-        {&ArrangeCommand::spec, false, &ArrangeCommand::run},
+        {&DivisionCommand::spec, true, &DivisionCommand::divide}, // the lists of -o as PDF
+        {&ArrangeCommand::spec, true, &ArrangeCommand::run},
         {&ShowCommand::spec, true, &ShowCommand::run},
         {&ReportCommand::spec, true, &ReportCommand::run},
         {&SeatsCommand::spec, true, &SeatsCommand::run},
@@ -72,17 +72,27 @@ struct Parsed
 Parsed parse(const QStringList &args)
 {
     Parsed p;
+    bool dataDirGiven = false;
     int i = 0;
     for (; i < args.size(); ++i) {
         const QString &a = args[i];
-        if (a == QLatin1String("--data-dir")) {
-            if (i + 1 >= args.size()) {
+        if (a == QLatin1String("--data-dir") || a.startsWith(QLatin1String("--data-dir="))) {
+            const bool inlineValue = a.size() > 10;
+            if (!inlineValue && i + 1 >= args.size()) {
                 p.error = QStringLiteral("--data-dir 需要一个目录");
                 return p;
             }
-            p.dataDir = args[++i];
-        } else if (a.startsWith(QLatin1String("--data-dir="))) {
-            p.dataDir = a.mid(11);
+            if (dataDirGiven) {
+                p.error = QStringLiteral("--data-dir 只能给一次");
+                return p;
+            }
+            dataDirGiven = true;
+            p.dataDir = inlineValue ? a.mid(11) : args[++i];
+            // An empty folder name would quietly fall back to another data directory.
+            if (p.dataDir.trimmed().isEmpty()) {
+                p.error = QStringLiteral("--data-dir 的目录不能为空");
+                return p;
+            }
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             p.help = true;
         } else if (a == QLatin1String("--version")) {
@@ -199,8 +209,32 @@ int Cli::run(const QStringList &args, QTextStream &out, QTextStream &err, QTextS
     return status;
 }
 
+namespace {
+
+QtMessageHandler defaultLog = nullptr;
+
+void quietLog(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtCriticalMsg && type != QtFatalMsg && !qEnvironmentVariableIsSet("FENPAI_DEBUG"))
+        return;
+    if (defaultLog)
+        defaultLog(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qUtf8Printable(qFormatLogMessage(type, context, message)));
+}
+
+} // namespace
+
+void Cli::quietenLog()
+{
+    const QtMessageHandler previous = qInstallMessageHandler(quietLog);
+    if (previous != quietLog)
+        defaultLog = previous;
+}
+
 int Cli::main(int argc, char **argv)
 {
+    quietenLog();
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));

@@ -44,6 +44,11 @@ public:
 
     // The program's help: how to call it and every command's summary.
     static QString usage();
+
+    // Keeps the program's log (SQLite's and Qt's own words, in English) off stderr, which on the
+    // command line is the user's: only critical messages pass, or all of them when the
+    // environment variable FENPAI_DEBUG is set. main() installs it.
+    static void quietenLog();
 };
 
 } // namespace fenpai

@@ -1,5 +1,6 @@
 #include "cli/commandline.h"
 
+#include "core/numbertext.h"
 #include "jobs/arrangement/desklayout.h"
 
 #include <optional>
@@ -155,12 +156,11 @@ Result<qint64> CommandLine::number(const QString &name, qint64 min, qint64 max,
 {
     if (!isSet(name))
         return fallback;
-    bool ok = false;
-    const qint64 n = value(name).trimmed().toLongLong(&ok);
-    if (!ok || n < min || n > max)
+    const std::optional<qint64> n = NumberText::wholeNumber(value(name), min, max);
+    if (!n)
         return Status::refused(
             QStringLiteral("%1 应为 %2 到 %3 的整数").arg(dashed(name)).arg(min).arg(max));
-    return n;
+    return *n;
 }
 
 CommandLine::Option CommandLine::outputOption()

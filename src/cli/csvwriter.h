@@ -13,7 +13,9 @@ namespace fenpai {
 class Query;
 
 // CSV as RFC 4180 quotes it: a field holding a comma, a quote or a line break is put between
-// quotes with its quotes doubled. Values print as the documents show them.
+// quotes with its quotes doubled. Values print as the documents show them, except that a text
+// beginning with =, +, -, @, a tab or a carriage return gets a leading apostrophe, so that a
+// spreadsheet opening the file shows it instead of running it as a formula.
 class CsvWriter final
 {
 public:

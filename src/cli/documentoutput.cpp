@@ -1,6 +1,7 @@
 #include "cli/documentoutput.h"
 
 #include "cli/csvwriter.h"
+#include "core/fileerrortext.h"
 #include "grid/fontsubstitutes.h"
 #include "grid/grid.h"
 #include "grid/gridexport.h"
@@ -11,9 +12,22 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <algorithm>
+
+#include <cerrno>
+
 namespace fenpai {
 
 namespace {
+
+bool isBlankRow(const Grid &grid, int row)
+{
+    for (int c = 1; c < grid.cols(); ++c) {
+        if (!grid.cellText(row, c).isEmpty())
+            return false;
+    }
+    return true;
+}
 
 [[nodiscard]] Status writeCsv(const Grid &grid, const QString &path)
 {
@@ -22,15 +36,26 @@ namespace {
         return Status::error(Status::Kind::Io,
                              QStringLiteral("无法写入 %1：%2").arg(path, s.message()));
     QTextStream out(file.device());
-    // The trailing blank row of a document is for typing, not for export.
-    const int last = grid.rows() - 1;
-    for (int r = 0; r < last || (r == last && r == 0); ++r) {
+    // The trailing blank row of a document is for typing, not for export; a last row that holds
+    // anything is data.
+    int end = grid.rows();
+    if (end > std::max(1, grid.fixedRows()) && isBlankRow(grid, end - 1))
+        --end;
+    for (int r = 0; r < end; ++r) {
         QStringList fields;
         for (int c = 1; c < grid.cols(); ++c)
             fields.append(r < grid.fixedRows() ? grid.cellText(r, c) : grid.displayText(r, c));
         out << CsvWriter::line(fields) << '\n';
     }
+    errno = 0;
     out.flush();
+    if (out.status() != QTextStream::Ok) {
+        // What was written stays in the temporary file, which is dropped with it.
+        QString why = FileErrorText::forErrno(errno);
+        why += (why.isEmpty() ? QString() : QStringLiteral("，")) +
+               QStringLiteral("无法写完文件，原来的文件未改动");
+        return Status::error(Status::Kind::Io, QStringLiteral("无法写入 %1：%2").arg(path, why));
+    }
     if (const Status s = file.commit(); !s.isOk())
         return Status::error(Status::Kind::Io,
                              QStringLiteral("无法写入 %1：%2").arg(path, s.message()));

@@ -126,6 +126,8 @@ int ImportCommands::import(CliContext &context, const CommandLine &line)
     if (const QString mapping = report->mappingNotice(); !mapping.isEmpty())
         context.out() << mapping << '\n';
     context.out() << SpreadsheetImport::successMessage() << '\n';
+    if (const QString controls = report->controlsNotice(); !controls.isEmpty())
+        context.err() << controls << '\n';
     if (report->lacksColumns())
         context.err() << report->missingColumnsNotice() << '\n';
     return 0;

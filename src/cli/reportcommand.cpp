@@ -3,6 +3,7 @@
 #include "cli/clicontext.h"
 #include "cli/documentoutput.h"
 #include "db/database.h"
+#include "db/transaction.h"
 #include "grid/grid.h"
 #include "jobs/arrangement/desklayout.h"
 #include "jobs/reports/reportcatalogue.h"
@@ -83,6 +84,11 @@ int ReportCommand::run(CliContext &context, const CommandLine &line)
     Database db;
     if (!context.openDatabase(db))
         return 1;
+    // A report redefines its saved query; when its output cannot be written, the query goes
+    // back to what it was, so that a failed command changes nothing.
+    Transaction transaction(db);
+    if (!transaction.status().isOk())
+        return context.fail(transaction.status());
     Grid grid;
     const Result<ReportDocument> built = entry->build(db, grid, *request);
     if (!built)
@@ -90,6 +96,12 @@ int ReportCommand::run(CliContext &context, const CommandLine &line)
     if (const Status written = DocumentOutput::write(grid, *format, output, &context.err());
         !written.isOk())
         return context.fail(written);
+    // After some failures SQLite ends the transaction itself; what the report made since is
+    // this connection's own and needs no commit.
+    if (db.inTransaction()) {
+        if (const Status committed = transaction.commit(); !committed.isOk())
+            return context.fail(committed);
+    }
     context.out() << built->title << " → " << output << '\n';
     return 0;
 }

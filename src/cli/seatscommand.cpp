@@ -2,12 +2,15 @@
 
 #include "cli/clicontext.h"
 #include "cli/documentoutput.h"
+#include "core/numbertext.h"
 #include "db/database.h"
 #include "grid/grid.h"
 #include "jobs/arrangement/desklayout.h"
 #include "jobs/reports/seatchart.h"
 
 #include <QFileInfo>
+
+#include <limits>
 
 namespace fenpai {
 
@@ -55,11 +58,12 @@ int SeatsCommand::run(CliContext &context, const CommandLine &line)
     if (*format == QLatin1String("csv"))
         return context.badUsage(QStringLiteral("座位表只能输出为 pdf、xlsx 或 html"));
     if (room != QLatin1String("all")) {
-        bool ok = false;
-        request.room = room.toInt(&ok);
-        if (!ok || request.room < 1)
+        const std::optional<qint64> ordinal =
+            NumberText::wholeNumber(room, 1, std::numeric_limits<int>::max());
+        if (!ordinal)
             return context.badUsage(
                 QStringLiteral("考场应为考场序号 1、2、3……，或 all 为全部考场"));
+        request.room = static_cast<int>(*ordinal);
     }
 
     Database db;

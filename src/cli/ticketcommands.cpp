@@ -2,6 +2,7 @@
 
 #include "cli/clicontext.h"
 #include "cli/documentoutput.h"
+#include "core/numbertext.h"
 #include "db/database.h"
 #include "grid/grid.h"
 #include "jobs/tickets/desklabels.h"
@@ -9,6 +10,8 @@
 #include "jobs/tickets/tickettemplates.h"
 
 #include <QCoreApplication>
+
+#include <limits>
 
 namespace fenpai {
 
@@ -20,6 +23,48 @@ void setClasses(TicketSettings &settings, const QString &value)
     const qsizetype slash = value.indexOf(u'/');
     settings.school = slash < 0 ? value : value.left(slash);
     settings.groups = slash < 0 ? QStringList() : value.mid(slash + 1).split(u',');
+}
+
+// The rooms of --room (one) or --stacked-rooms (a list) as the ordinals the drop-down shows.
+Result<QStringList> roomOrdinals(const QString &option, const QString &value, bool list)
+{
+    QStringList rooms;
+    for (const QString &part : list ? value.split(u',') : QStringList{value}) {
+        const std::optional<qint64> room =
+            NumberText::wholeNumber(part, 1, std::numeric_limits<int>::max());
+        if (!room)
+            return Status::refused(
+                QStringLiteral("--%1 应为考场序号 1、2、3……：%2").arg(option, part));
+        rooms.append(QString::number(*room));
+    }
+    return rooms;
+}
+
+// What --class, --room, --stacked-classes and --stacked-rooms choose; `selections` counts the
+// ones given, of which there must be one.
+Status readSelection(const CommandLine &line, TicketSettings &settings, int &selections)
+{
+    for (const char *name : {"class", "stacked-classes", "room", "stacked-rooms"}) {
+        const QString option = QString::fromLatin1(name);
+        if (!line.isSet(option))
+            continue;
+        ++selections;
+        const bool byClass = option.contains(QLatin1String("class"));
+        settings.grouping =
+            byClass ? TicketSettings::Grouping::ByClass : TicketSettings::Grouping::ByRoom;
+        if (option.startsWith(QLatin1String("stacked")))
+            settings.order = TicketSettings::Order::Stacked;
+        if (byClass) {
+            setClasses(settings, line.value(option));
+            continue;
+        }
+        const Result<QStringList> rooms = roomOrdinals(
+            option, line.value(option), settings.order == TicketSettings::Order::Stacked);
+        if (!rooms)
+            return rooms.status();
+        settings.groups = *rooms;
+    }
+    return Status::ok();
 }
 
 } // namespace
@@ -76,21 +121,8 @@ int TicketCommands::tickets(CliContext &context, const CommandLine &line)
 {
     TicketSettings settings;
     int selections = 0;
-    for (const char *name : {"class", "stacked-classes", "room", "stacked-rooms"}) {
-        const QString option = QString::fromLatin1(name);
-        if (!line.isSet(option))
-            continue;
-        ++selections;
-        const bool byClass = option.contains(QLatin1String("class"));
-        settings.grouping =
-            byClass ? TicketSettings::Grouping::ByClass : TicketSettings::Grouping::ByRoom;
-        if (option.startsWith(QLatin1String("stacked")))
-            settings.order = TicketSettings::Order::Stacked;
-        if (byClass)
-            setClasses(settings, line.value(option));
-        else
-            settings.groups = line.value(option).split(u',');
-    }
+    if (const Status s = readSelection(line, settings, selections); !s.isOk())
+        return context.badUsage(s);
     if (line.isSet(QStringLiteral("economy")))
         settings.layout = TicketSettings::Layout::Economy;
     if (line.isSet(QStringLiteral("photos"))) {
@@ -168,10 +200,14 @@ int TicketCommands::labels(CliContext &context, const CommandLine &line)
     if (seat == line.isSet(QStringLiteral("exam-number")))
         return context.badUsage(QStringLiteral("请给出 --seat 或 --exam-number 之一"));
     settings.kind = seat ? DeskLabelSettings::Kind::Seat : DeskLabelSettings::Kind::ExamNumber;
-    settings.room = line.value(QStringLiteral("room"));
     const QString output = line.value(QStringLiteral("o"));
-    if (settings.room.isEmpty() || output.isEmpty())
+    if (!line.isSet(QStringLiteral("room")) || output.isEmpty())
         return context.badUsage(QStringLiteral("请用 --room 指定考场、-o FILE 指定输出文件"));
+    const Result<QStringList> room =
+        roomOrdinals(QStringLiteral("room"), line.value(QStringLiteral("room")), false);
+    if (!room)
+        return context.badUsage(room.status());
+    settings.room = room->constFirst();
     const Result<QString> format = DocumentOutput::chooseFormat(QString(), output);
     if (!format)
         return context.badUsage(format.status());

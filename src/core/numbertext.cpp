@@ -95,6 +95,23 @@ bool NumberText::isNumber(const QString &text)
     return !trimmed.isEmpty() && numberLength(trimmed, 0) == trimmed.size();
 }
 
+std::optional<qint64> NumberText::wholeNumber(const QString &text, qint64 min, qint64 max)
+{
+    const QString trimmed = text.trimmed();
+    const qsizetype start = trimmed.startsWith(u'+') || trimmed.startsWith(u'-') ? 1 : 0;
+    if (trimmed.size() == start)
+        return std::nullopt;
+    for (qsizetype i = start; i < trimmed.size(); ++i) {
+        if (trimmed[i].unicode() < u'0' || trimmed[i].unicode() > u'9')
+            return std::nullopt;
+    }
+    bool ok = false;
+    const qint64 value = trimmed.toLongLong(&ok); // refuses what 64 bits cannot hold
+    if (!ok || value < min || value > max)
+        return std::nullopt;
+    return value;
+}
+
 double NumberText::roundHalfEven(double value)
 {
     const double floor = std::floor(value);

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 namespace fenpai {
 
 // How the program reads numbers from what users type and writes numbers as text. One place, so
@@ -24,6 +26,11 @@ public:
 
     // True when the text, trimmed, is a complete decimal number.
     static bool isNumber(const QString &text);
+
+    // A whole number as typed where one is wanted: decimal digits with an optional sign, blanks
+    // around them allowed, within [min, max]. None for anything else, fractions and numbers past
+    // 64 bits included, so that no value is ever cut down to fit.
+    static std::optional<qint64> wholeNumber(const QString &text, qint64 min, qint64 max);
 
     // Nearest whole number, halves to the even neighbour (2.5 → 2, 3.5 → 4).
     static double roundHalfEven(double value);

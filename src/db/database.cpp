@@ -68,6 +68,7 @@ Database::~Database()
 Database::Database(Database &&other) noexcept
     : m_db(std::exchange(other.m_db, nullptr))
     , m_path(std::move(other.m_path))
+    , m_held(std::exchange(other.m_held, {}))
 {}
 
 Database &Database::operator=(Database &&other) noexcept
@@ -76,6 +77,7 @@ Database &Database::operator=(Database &&other) noexcept
         close();
         m_db = std::exchange(other.m_db, nullptr);
         m_path = std::move(other.m_path);
+        m_held = std::exchange(other.m_held, {});
     }
     return *this;
 }
@@ -180,6 +182,7 @@ Status Database::open(const QString &path, const OpenOptions &options)
         close();
         return s;
     }
+    m_held = HeldFiles::hold(path);
     return Status::ok();
 }
 
@@ -189,6 +192,7 @@ void Database::close()
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
+    HeldFiles::release(std::exchange(m_held, {}));
 }
 
 Status Database::exec(const QString &sql)
@@ -303,6 +307,11 @@ Status Database::rollback()
     return execNative(QStringLiteral("ROLLBACK"));
 }
 
+bool Database::isReadOnly() const
+{
+    return m_db && sqlite3_db_readonly(m_db, "main") == 1;
+}
+
 bool Database::inTransaction() const
 {
     return m_db && sqlite3_get_autocommit(m_db) == 0;
@@ -313,15 +322,15 @@ qint64 Database::changes() const
     return m_db ? sqlite3_changes64(m_db) : 0;
 }
 
-QStringList Database::namesOf(const char *type) const
+QStringList Database::namesOf(const char *type, const char *schemaTable) const
 {
     QStringList names;
     if (!m_db)
         return names;
     sqlite3_stmt *stmt = nullptr;
-    const char *sql = "SELECT name FROM sqlite_master WHERE type = ?1 AND name NOT LIKE 'sqlite_%' "
-                      "ORDER BY rowid";
-    if (sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr) != SQLITE_OK)
+    const QByteArray sql = QByteArray("SELECT name FROM ") + schemaTable +
+                           " WHERE type = ?1 AND name NOT LIKE 'sqlite_%' ORDER BY rowid";
+    if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
         return names;
     sqlite3_bind_text(stmt, 1, type, -1, SQLITE_STATIC);
     while (sqlite3_step(stmt) == SQLITE_ROW)
@@ -338,7 +347,12 @@ QStringList Database::tables() const
 
 QStringList Database::views() const
 {
-    return namesOf("view");
+    QStringList names = namesOf("view");
+    for (const QString &temporary : namesOf("view", "sqlite_temp_master")) {
+        if (!names.contains(temporary, Qt::CaseInsensitive))
+            names.append(temporary);
+    }
+    return names;
 }
 
 bool Database::hasTable(const QString &name) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/heldfiles.h"
 #include "core/result.h"
 #include "core/status.h"
 #include "db/query.h"
@@ -30,10 +31,13 @@ public:
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
-    // Opens the file and checks that it is a database; nothing is written by opening.
+    // Opens the file and checks that it is a database; nothing is written by opening. While
+    // open, the file is held (HeldFiles): outputs refuse to replace it.
     Status open(const QString &path, const OpenOptions &options = {});
     void close();
     bool isOpen() const { return m_db != nullptr; }
+    // True when the file was opened, or could only be opened, for reading.
+    bool isReadOnly() const;
     const QString &path() const { return m_path; }
 
     // Runs one statement (action or DDL) of the program's dialect.
@@ -60,6 +64,8 @@ public:
     bool hasTable(const QString &name) const;    // a table (not a view)
     bool hasRelation(const QString &name) const; // a table or a view
     QStringList tables() const;
+    // The saved queries: the file's views, then this connection's temporary ones (a database
+    // that cannot be written keeps its report queries there) that no stored view names.
     QStringList views() const;
     QStringList columns(const QString &table) const; // in declared order; empty when missing
     // The first name a statement reads from or writes to (after FROM, JOIN, INTO or UPDATE)
@@ -76,10 +82,11 @@ public:
     static QString describe(int rc);
 
 private:
-    QStringList namesOf(const char *type) const;
+    QStringList namesOf(const char *type, const char *schemaTable = "sqlite_master") const;
 
     sqlite3 *m_db = nullptr;
     QString m_path;
+    HeldFiles::Identity m_held; // the file, so that no output replaces it while open
 };
 
 } // namespace fenpai

@@ -24,6 +24,13 @@ bool isWritableDir(const QString &dir)
     return probe.open();
 }
 
+bool markedReadOnly(const QFileInfo &info)
+{
+    constexpr QFileDevice::Permissions anyWrite =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return !info.isWritable() || !(info.permissions() & anyWrite);
+}
+
 } // namespace
 
 QString DataDirectory::resolve(const QString &explicitDir, const QString &programDir)
@@ -77,7 +84,12 @@ Status DataDirectory::openDatabase(Database &db) const
     if (!QDir().mkpath(folder))
         return Status::error(Status::Kind::Io, QStringLiteral("无法创建数据目录 ") + folder);
     const bool isNew = !QFileInfo::exists(file);
-    Status s = db.open(file);
+    // A file or folder marked read-only is the user's say, whoever runs the program: the data is
+    // read, and every change is refused, instead of being written behind the mark.
+    OpenOptions options;
+    options.readOnly =
+        !isNew && (markedReadOnly(QFileInfo(file)) || markedReadOnly(QFileInfo(folder)));
+    Status s = db.open(file, options);
     if (!s.isOk()) {
         if ((s.sqliteCode() & 0xff) == SQLITE_NOTADB)
             return Status::error(Status::Kind::Io, QStringLiteral("文件 ") + file +

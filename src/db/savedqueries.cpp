@@ -4,11 +4,30 @@
 #include "db/sqldialect.h"
 #include "db/transaction.h"
 
+#include <sqlite3.h>
+
 #include <optional>
 
 namespace fenpai {
 
-Status SavedQueries::replace(Database &db, const QString &name, const QString &sql)
+namespace {
+
+// The failures of a file that cannot take the view: read-only, on a full disk, or in a folder
+// where SQLite cannot write its journal.
+bool cannotWrite(const Status &s)
+{
+    switch (s.sqliteCode() & 0xff) {
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_FULL:
+        return true;
+    default:
+        return false;
+    }
+}
+
+Status replaceIn(Database &db, bool temporary, const QString &name, const QString &sql)
 {
     const bool own = !db.inTransaction();
     std::optional<Transaction> tx;
@@ -18,11 +37,15 @@ Status SavedQueries::replace(Database &db, const QString &name, const QString &s
             return tx->status();
     }
     const QString quoted = SqlDialect::quoteName(name);
-    Status s = db.execNative(QStringLiteral("DROP VIEW IF EXISTS ") + quoted);
+    // A temporary view of the name would hide the stored one from every later statement.
+    Status s = db.execNative(QStringLiteral("DROP VIEW IF EXISTS temp.") + quoted);
+    if (s.isOk() && !temporary)
+        s = db.execNative(QStringLiteral("DROP VIEW IF EXISTS main.") + quoted);
     if (!s.isOk())
         return s;
-    s = db.execNative(QStringLiteral("CREATE VIEW ") + quoted + QStringLiteral(" AS ") +
-                      SqlDialect::translate(sql));
+    s = db.execNative(
+        (temporary ? QStringLiteral("CREATE TEMP VIEW ") : QStringLiteral("CREATE VIEW main.")) +
+        quoted + QStringLiteral(" AS ") + SqlDialect::translate(sql));
     if (!s.isOk())
         return s;
     // A view is checked only when read: prepare it now so a broken one is refused here.
@@ -30,6 +53,20 @@ Status SavedQueries::replace(Database &db, const QString &name, const QString &s
     if (!check)
         return check.status();
     return own ? tx->commit() : Status::ok();
+}
+
+} // namespace
+
+Status SavedQueries::replace(Database &db, const QString &name, const QString &sql)
+{
+    if (!db.isReadOnly()) {
+        const Status stored = replaceIn(db, false, name, sql);
+        if (!cannotWrite(stored))
+            return stored;
+    }
+    // A database that cannot be written still shows its reports: the query becomes a view of
+    // this connection alone, gone when it closes.
+    return replaceIn(db, true, name, sql);
 }
 
 } // namespace fenpai

@@ -168,93 +168,152 @@ bool isBoundary(const Token &token)
     }
 }
 
+// One token of a parenthesised level, or a nested level in its place.
 struct Item
 {
     QString text;
+    int group = -1; // the nested level this item stands for; -1 for a token
     bool boundary = false;
     bool amp = false;
     bool space = false;
 };
 
-QString emitRange(const std::vector<Token> &tokens, size_t begin, size_t end);
-
-QString joinSegment(const std::vector<Item> &segment)
-{
-    bool hasAmp = false;
-    for (const Item &item : segment)
-        hasAmp = hasAmp || item.amp;
-    QString out;
-    if (!hasAmp) {
-        for (const Item &item : segment)
-            out += item.text;
-        return out;
-    }
-    // Keep the spaces around the chain outside the call.
-    size_t first = 0;
-    size_t last = segment.size();
-    while (first < last && segment[first].space)
-        out += segment[first++].text;
-    QString trailing;
-    while (last > first && segment[last - 1].space)
-        trailing.prepend(segment[--last].text);
-    QStringList operands{QString()};
-    for (size_t i = first; i < last; ++i) {
-        if (segment[i].amp)
-            operands.append(QString());
-        else
-            operands.last() += segment[i].text;
-    }
-    for (QString &operand : operands)
-        operand = operand.trimmed();
-    // An empty operand stays visibly broken so SQLite reports a syntax error instead of running
-    // something else.
-    out += QStringLiteral("concat_skip_null(") + operands.join(QStringLiteral(", ")) +
-           QStringLiteral(")");
-    return out + trailing;
-}
-
-QString emitRange(const std::vector<Token> &tokens, size_t begin, size_t end)
+struct Level
 {
     std::vector<Item> items;
-    size_t i = begin;
-    while (i < end) {
-        const Token &token = tokens[i];
+    bool closed = false; // its ")" was there
+};
+
+Item textItem(const QString &text)
+{
+    return Item{text};
+}
+
+// The tokens by parenthesised level: level 0 is the statement, and each "(" opens a level that
+// stands as one item in the level around it. Read with a stack of open levels rather than by
+// recursion, so that no nesting, however deep, can exhaust the call stack.
+std::vector<Level> levelsOf(const std::vector<Token> &tokens)
+{
+    std::vector<Level> levels(1);
+    std::vector<int> open{0};
+    for (const Token &token : tokens) {
         if (token.type == TokenType::LParen) {
-            int depth = 1;
-            size_t j = i + 1;
-            while (j < end && depth > 0) {
-                if (tokens[j].type == TokenType::LParen)
-                    ++depth;
-                else if (tokens[j].type == TokenType::RParen)
-                    --depth;
-                if (depth > 0)
-                    ++j;
-            }
-            const bool closed = j < end;
-            items.push_back({QStringLiteral("(") + emitRange(tokens, i + 1, j) +
-                             (closed ? QLatin1String(")") : QLatin1String(""))});
-            i = closed ? j + 1 : j;
+            const int group = static_cast<int>(levels.size());
+            levels.emplace_back();
+            Item item;
+            item.group = group;
+            levels[static_cast<size_t>(open.back())].items.push_back(item);
+            open.push_back(group);
             continue;
         }
-        Item item{token.text};
+        // A ")" without its "(" is an ordinary token, as typed.
+        if (token.type == TokenType::RParen && open.size() > 1) {
+            levels[static_cast<size_t>(open.back())].closed = true;
+            open.pop_back();
+            continue;
+        }
+        Item item = textItem(token.text);
         item.boundary = isBoundary(token);
         item.amp = token.type == TokenType::Amp;
         item.space = token.type == TokenType::Space;
-        items.push_back(item);
-        ++i;
+        levels[static_cast<size_t>(open.back())].items.push_back(item);
     }
-    QString out;
-    std::vector<Item> segment;
-    for (const Item &item : items) {
-        if (item.boundary) {
-            out += joinSegment(segment);
-            segment.clear();
-            out += item.text;
-        } else {
-            segment.push_back(item);
+    return levels;
+}
+
+// Items [begin, end) of one level between boundaries; with an `&` among them they become
+// concat_skip_null(operand, operand, …), the spaces around the chain kept outside the call.
+void planSegment(const std::vector<Item> &items, size_t begin, size_t end, std::vector<Item> &out)
+{
+    bool hasAmp = false;
+    for (size_t i = begin; i < end; ++i)
+        hasAmp = hasAmp || items[i].amp;
+    if (!hasAmp) {
+        out.insert(out.end(), items.begin() + static_cast<qsizetype>(begin),
+                   items.begin() + static_cast<qsizetype>(end));
+        return;
+    }
+    size_t first = begin;
+    size_t last = end;
+    while (first < last && items[first].space)
+        out.push_back(items[first++]);
+    while (last > first && items[last - 1].space)
+        --last;
+    out.push_back(textItem(QStringLiteral("concat_skip_null(")));
+    // An empty operand stays visibly broken so SQLite reports a syntax error instead of running
+    // something else.
+    for (size_t i = first;;) {
+        size_t j = i;
+        while (j < last && !items[j].amp)
+            ++j;
+        size_t a = i;
+        size_t b = j;
+        while (a < b && items[a].space)
+            ++a;
+        while (b > a && items[b - 1].space)
+            --b;
+        if (i != first)
+            out.push_back(textItem(QStringLiteral(", ")));
+        out.insert(out.end(), items.begin() + static_cast<qsizetype>(a),
+                   items.begin() + static_cast<qsizetype>(b));
+        if (j >= last)
+            break;
+        i = j + 1;
+    }
+    out.push_back(textItem(QStringLiteral(")")));
+    out.insert(out.end(), items.begin() + static_cast<qsizetype>(last),
+               items.begin() + static_cast<qsizetype>(end));
+}
+
+// What one level writes: its `&` chains made calls, its nested levels left in their places.
+std::vector<Item> planLevel(const Level &level)
+{
+    std::vector<Item> plan;
+    size_t segment = 0;
+    for (size_t i = 0; i < level.items.size(); ++i) {
+        if (level.items[i].boundary) {
+            planSegment(level.items, segment, i, plan);
+            plan.push_back(level.items[i]);
+            segment = i + 1;
         }
     }
-    return out + joinSegment(segment);
+    planSegment(level.items, segment, level.items.size(), plan);
+    return plan;
+}
+
+// The statement written out level by level, again with a stack instead of recursion.
+QString writeOut(const std::vector<Token> &tokens)
+{
+    const std::vector<Level> levels = levelsOf(tokens);
+    std::vector<std::vector<Item>> plans;
+    plans.reserve(levels.size());
+    for (const Level &level : levels)
+        plans.push_back(planLevel(level));
+    QString out;
+    struct Frame
+    {
+        size_t level;
+        size_t next;
+    };
+    std::vector<Frame> stack{{0, 0}};
+    while (!stack.empty()) {
+        const size_t level = stack.back().level;
+        const size_t next = stack.back().next++;
+        if (next == plans[level].size()) {
+            if (levels[level].closed)
+                out += u')';
+            stack.pop_back();
+            continue;
+        }
+        const Item &piece = plans[level][next];
+        if (piece.group < 0) {
+            out += piece.text;
+        } else {
+            out += u'(';
+            stack.push_back({static_cast<size_t>(piece.group), 0});
+        }
+    }
+    return out;
 }
 
 // Desktop-database column types in CREATE TABLE (COUNTER, SHORT, text (n), ...).
@@ -338,7 +397,7 @@ QString SqlDialect::translate(const QString &sql)
             translateCreateTable(tokens);
     }
 
-    return emitRange(tokens, 0, tokens.size());
+    return writeOut(tokens);
 }
 
 QString SqlDialect::quoteLiteral(const QString &text)

@@ -11,8 +11,10 @@ Transaction::Transaction(Database &db)
 
 Transaction::~Transaction()
 {
-    // Nothing is left to do when the rollback itself fails: SQLite rolls back on close.
-    if (m_active)
+    // SQLite ends a transaction itself after some errors (a full disk, an I/O error); rolling
+    // back again would only log a complaint. Nothing is left to do when the rollback itself
+    // fails: SQLite rolls back on close.
+    if (m_active && m_db.inTransaction())
         (void)m_db.rollback();
 }
 

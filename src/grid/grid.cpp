@@ -1,5 +1,6 @@
 #include "grid/grid.h"
 
+#include "core/fileerrortext.h"
 #include "grid/gridfile.h"
 #include "grid/gridnumberformat.h"
 #include "grid/gridsorter.h"
@@ -10,6 +11,7 @@
 #include <QGuiApplication>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 namespace fenpai {
@@ -730,10 +732,11 @@ Status Grid::saveFile(const QString &path, const GridCursor &cursor) const
 Status Grid::openFile(const QString &path, GridCursor *cursor)
 {
     QFile file(path);
+    errno = 0;
     if (!file.open(QIODevice::ReadOnly))
-        return Status::error(
-            Status::Kind::Io,
-            QStringLiteral("无法打开表格文件“%1”：%2").arg(path, file.errorString()));
+        return Status::error(Status::Kind::Io,
+                             QStringLiteral("无法打开表格文件“%1”：%2")
+                                 .arg(path, FileErrorText::describe(file, errno)));
     return fromJson(file.readAll(), cursor)
         .withContext(QStringLiteral("无法打开表格文件“%1”：").arg(path));
 }

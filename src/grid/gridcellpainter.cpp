@@ -81,9 +81,7 @@ QRect GridCellPainter::blockRect(const GridPaintLayout &layout, const GridArea &
 
 void GridCellPainter::paint(QPainter &painter, const GridPaintLayout &layout) const
 {
-    const int nRows = int(layout.rows.size());
-    const int nCols = int(layout.cols.size());
-    if (nRows == 0 || nCols == 0)
+    if (layout.rows.isEmpty() || layout.cols.isEmpty())
         return;
     // One white sheet under all cells; blocks fill only their own colours.
     const int lastRow = layout.rows.last();
@@ -92,12 +90,18 @@ void GridCellPainter::paint(QPainter &painter, const GridPaintLayout &layout) co
                            QPoint(layout.colLefts.last() + m_grid.columnWidth(lastCol) - 1,
                                   layout.rowTops.last() + m_grid.rowHeight(lastRow) - 1)),
                      Qt::white);
+    paintBlocks(painter, layout);
+    paintLines(painter, layout);
+}
+
+void GridCellPainter::paintBlocks(QPainter &painter, const GridPaintLayout &layout) const
+{
     // Backgrounds, pictures and texts, once per block at its first listed cell.
-    for (int i = 0; i < nRows; ++i) {
+    for (int i = 0; i < int(layout.rows.size()); ++i) {
         const int r = layout.rows[i];
         if (m_grid.rowHeight(r) <= 0)
             continue;
-        for (int j = 0; j < nCols; ++j) {
+        for (int j = 0; j < int(layout.cols.size()); ++j) {
             const int c = layout.cols[j];
             if (m_grid.columnWidth(c) <= 0)
                 continue;
@@ -116,86 +120,91 @@ void GridCellPainter::paint(QPainter &painter, const GridPaintLayout &layout) co
             }
         }
     }
+}
 
-    // Lines: grid lines first, then the borders over them.
+void GridCellPainter::paintLines(QPainter &painter, const GridPaintLayout &layout) const
+{
+    // Grid lines first, then the borders over them.
+    QList<Line> borders;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (int i = 0; i < int(layout.rows.size()); ++i) {
+        if (m_grid.rowHeight(layout.rows[i]) <= 0)
+            continue;
+        for (int j = 0; j < int(layout.cols.size()); ++j) {
+            if (m_grid.columnWidth(layout.cols[j]) > 0)
+                cellLines(painter, layout, i, j, borders);
+        }
+    }
     QPen thin(Qt::black, 1);
     thin.setCapStyle(Qt::SquareCap);
     QPen thick(Qt::black, 2);
     thick.setCapStyle(Qt::SquareCap);
-    QPen grid(m_options.blackAndWhite ? QColor(Qt::black) : m_options.gridColor, 1);
-    QPen fixedGrid(m_options.blackAndWhite ? QColor(Qt::black) : kFixedLine, 1);
-    struct Line
-    {
-        QLine line;
-        GridBorder::Style style;
-    };
-    QList<Line> borders;
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    for (int i = 0; i < nRows; ++i) {
-        const int r = layout.rows[i];
-        const int h = m_grid.rowHeight(r);
-        if (h <= 0)
-            continue;
-        const int y = layout.rowTops[i];
-        for (int j = 0; j < nCols; ++j) {
-            const int c = layout.cols[j];
-            const int w = m_grid.columnWidth(c);
-            if (w <= 0)
-                continue;
-            const int x = layout.colLefts[j];
-            const GridArea block = m_grid.mergeAt(r, c);
-            const CellStyle &s = m_grid.cellStyle(r, c);
-            const bool fixed = r < m_grid.fixedRows() || c == 0;
-            const bool drawGrid = m_options.gridlines || (fixed && m_options.fixedLook);
-            painter.setPen(fixed && m_options.fixedLook ? fixedGrid : grid);
-            const QLine right(x + w - 1, y, x + w - 1, y + h - 1);
-            const QLine bottom(x, y + h - 1, x + w - 1, y + h - 1);
-            const QLine left(x, y, x, y + h - 1);
-            const QLine top(x, y, x + w - 1, y);
-            // A border is shared with the neighbour only where the neighbour stands next to the
-            // cell; at a page's edge the next page's cells keep theirs.
-            const bool rightNext = j + 1 < nCols && layout.cols[j + 1] == c + 1;
-            const bool belowNext = i + 1 < nRows && layout.rows[i + 1] == r + 1;
-            const bool leftNext = j > 0 && layout.cols[j - 1] == c - 1;
-            const bool aboveNext = i > 0 && layout.rows[i - 1] == r - 1;
-            if (c == block.lastCol) {
-                if (drawGrid)
-                    painter.drawLine(right);
-                const GridBorder::Style style =
-                    std::max(s.borders[2], rightNext ? m_grid.cellStyle(r, c + 1).borders[0]
-                                                     : GridBorder::Style::None);
-                if (style != GridBorder::Style::None)
-                    borders.append({right, style});
-            }
-            if (r == block.lastRow) {
-                if (drawGrid)
-                    painter.drawLine(bottom);
-                const GridBorder::Style style =
-                    std::max(s.borders[3], belowNext ? m_grid.cellStyle(r + 1, c).borders[1]
-                                                     : GridBorder::Style::None);
-                if (style != GridBorder::Style::None)
-                    borders.append({bottom, style});
-            }
-            if (j == 0 || c == block.firstCol) {
-                if (j == 0 && drawGrid)
-                    painter.drawLine(left);
-                if (s.borders[0] != GridBorder::Style::None && !leftNext)
-                    borders.append({left, s.borders[0]});
-            }
-            if (i == 0 || r == block.firstRow) {
-                if (i == 0 && drawGrid)
-                    painter.drawLine(top);
-                if (s.borders[1] != GridBorder::Style::None && !aboveNext)
-                    borders.append({top, s.borders[1]});
-            }
-        }
-    }
     for (const Line &l : std::as_const(borders)) {
         painter.setPen(l.style == GridBorder::Style::Thick ? thick : thin);
         painter.drawLine(l.line);
     }
     painter.restore();
+}
+
+void GridCellPainter::cellLines(QPainter &painter, const GridPaintLayout &layout, int i, int j,
+                                QList<Line> &borders) const
+{
+    const int r = layout.rows[i];
+    const int c = layout.cols[j];
+    const int h = m_grid.rowHeight(r);
+    const int w = m_grid.columnWidth(c);
+    const int x = layout.colLefts[j];
+    const int y = layout.rowTops[i];
+    const GridArea block = m_grid.mergeAt(r, c);
+    const CellStyle &s = m_grid.cellStyle(r, c);
+    const bool fixed = r < m_grid.fixedRows() || c == 0;
+    const bool drawGrid = m_options.gridlines || (fixed && m_options.fixedLook);
+    const QColor gridColor = m_options.blackAndWhite        ? QColor(Qt::black)
+                             : fixed && m_options.fixedLook ? kFixedLine
+                                                            : m_options.gridColor;
+    painter.setPen(QPen(gridColor, 1));
+    const QLine right(x + w - 1, y, x + w - 1, y + h - 1);
+    const QLine bottom(x, y + h - 1, x + w - 1, y + h - 1);
+    const QLine left(x, y, x, y + h - 1);
+    const QLine top(x, y, x + w - 1, y);
+    // A border is shared with the neighbour only where the neighbour stands next to the cell;
+    // at a page's edge the next page's cells keep theirs.
+    const int nRows = int(layout.rows.size());
+    const int nCols = int(layout.cols.size());
+    const bool rightNext = j + 1 < nCols && layout.cols[j + 1] == c + 1;
+    const bool belowNext = i + 1 < nRows && layout.rows[i + 1] == r + 1;
+    const bool leftNext = j > 0 && layout.cols[j - 1] == c - 1;
+    const bool aboveNext = i > 0 && layout.rows[i - 1] == r - 1;
+    constexpr GridBorder::Style none = GridBorder::Style::None;
+    if (c == block.lastCol) {
+        if (drawGrid)
+            painter.drawLine(right);
+        const GridBorder::Style style =
+            std::max(s.borders[2], rightNext ? m_grid.cellStyle(r, c + 1).borders[0] : none);
+        if (style != none)
+            borders.append({right, style});
+    }
+    if (r == block.lastRow) {
+        if (drawGrid)
+            painter.drawLine(bottom);
+        const GridBorder::Style style =
+            std::max(s.borders[3], belowNext ? m_grid.cellStyle(r + 1, c).borders[1] : none);
+        if (style != none)
+            borders.append({bottom, style});
+    }
+    if (j == 0 || c == block.firstCol) {
+        if (j == 0 && drawGrid)
+            painter.drawLine(left);
+        if (s.borders[0] != none && !leftNext)
+            borders.append({left, s.borders[0]});
+    }
+    if (i == 0 || r == block.firstRow) {
+        if (i == 0 && drawGrid)
+            painter.drawLine(top);
+        if (s.borders[1] != none && !aboveNext)
+            borders.append({top, s.borders[1]});
+    }
 }
 
 void GridCellPainter::paintBlock(QPainter &painter, const QRect &rect, int row, int col) const
@@ -207,7 +216,12 @@ void GridCellPainter::paintBlock(QPainter &painter, const QRect &rect, int row, 
     else if (fixed && m_options.fixedLook)
         painter.fillRect(rect, kFixedFace);
     // Other cells stand on the white sheet laid under them all.
+    paintPicture(painter, rect, s);
+    paintText(painter, rect, row, col);
+}
 
+void GridCellPainter::paintPicture(QPainter &painter, const QRect &rect, const CellStyle &s) const
+{
     if (!s.imageKey.isEmpty()) {
         const QImage image = m_grid.image(s.imageKey);
         if (!image.isNull()) {
@@ -225,7 +239,6 @@ void GridCellPainter::paintBlock(QPainter &painter, const QRect &rect, int row, 
             painter.restore();
         }
     }
-
     // Diagonal lines belong to the block's picture, under the text.
     const bool down = s.borders[4] != GridBorder::Style::None;
     const bool up = s.borders[5] != GridBorder::Style::None;
@@ -239,10 +252,14 @@ void GridCellPainter::paintBlock(QPainter &painter, const QRect &rect, int row, 
             painter.drawLine(rect.bottomLeft(), rect.topRight());
         painter.restore();
     }
+}
 
+void GridCellPainter::paintText(QPainter &painter, const QRect &rect, int row, int col) const
+{
     const QString text = m_grid.displayText(row, col);
     if (text.isEmpty())
         return;
+    const CellStyle &s = m_grid.cellStyle(row, col);
     const GridAlign align = m_grid.cellAlignment(row, col);
     int h = alignHorizontal(align);
     if (h < 0) {
@@ -265,39 +282,45 @@ void GridCellPainter::paintBlock(QPainter &painter, const QRect &rect, int row, 
     painter.setPen(s.foreColor.isValid() && !m_options.blackAndWhite ? s.foreColor
                                                                      : QColor(Qt::black));
     const QRect box = rect.adjusted(kPadX, kPadY, -kPadX, -kPadY);
-    if (m_options.textCache && !s.wrapText && !text.contains(u'\n')) {
-        GridTextCache &cache = *m_options.textCache;
-        const QString key = font->key + QChar(0) + text;
-        auto it = cache.find(key);
-        if (it == cache.end()) {
-            if (cache.size() > 20000)
-                cache.clear(); // a bound, not a policy: one screen needs a few hundred
-            QStaticText laid(text);
-            laid.setTextFormat(Qt::PlainText);
-            laid.setPerformanceHint(QStaticText::AggressiveCaching);
-            laid.prepare(QTransform(), font->font);
-            it = cache.insert(key, laid);
-        }
-        const QSizeF size = it->size();
-        if (size.width() <= box.width() && size.height() <= box.height() + 2 * kPadY) {
-            const double x = h == 0 ? box.left()
-                                    : (h == 1 ? box.left() + (box.width() - size.width()) / 2
-                                              : box.right() + 1 - size.width());
-            const double y = v == 0 ? box.top()
-                                    : (v == 2 ? box.bottom() + 1 - size.height()
-                                              : box.top() + (box.height() - size.height()) / 2);
-            painter.drawStaticText(QPointF(x, y), *it);
-            return;
-        }
-    }
+    const bool oneLine = !s.wrapText && !text.contains(u'\n');
+    if (oneLine && paintCachedText(painter, box, *font, text, h, v))
+        return;
     const QString drawn =
-        s.wrapText || text.contains(u'\n')
-            ? text
-            : fitText(text, font->font, box.width(), m_grid.isNumericCell(row, col));
+        oneLine ? fitText(text, font->font, box.width(), m_grid.isNumericCell(row, col)) : text;
     if (m_options.textLayer)
         m_options.textLayer->record(font->font, drawn);
     // drawText clips a text that does not fit its rectangle.
     painter.drawText(box, flags, drawn);
+}
+
+bool GridCellPainter::paintCachedText(QPainter &painter, const QRect &box, const FontEntry &font,
+                                      const QString &text, int h, int v) const
+{
+    if (!m_options.textCache)
+        return false;
+    GridTextCache &cache = *m_options.textCache;
+    const QString key = font.key + QChar(0) + text;
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        if (cache.size() > 20000)
+            cache.clear(); // a bound, not a policy: one screen needs a few hundred
+        QStaticText laid(text);
+        laid.setTextFormat(Qt::PlainText);
+        laid.setPerformanceHint(QStaticText::AggressiveCaching);
+        laid.prepare(QTransform(), font.font);
+        it = cache.insert(key, laid);
+    }
+    const QSizeF size = it->size();
+    if (size.width() > box.width() || size.height() > box.height() + 2 * kPadY)
+        return false;
+    const double x = h == 0   ? box.left()
+                     : h == 1 ? box.left() + (box.width() - size.width()) / 2
+                              : box.right() + 1 - size.width();
+    const double y = v == 0   ? box.top()
+                     : v == 2 ? box.bottom() + 1 - size.height()
+                              : box.top() + (box.height() - size.height()) / 2;
+    painter.drawStaticText(QPointF(x, y), *it);
+    return true;
 }
 
 } // namespace fenpai

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "grid/cellstyle.h"
+
 #include <QColor>
 #include <QFont>
 #include <QHash>
+#include <QLine>
 #include <QList>
 #include <QRect>
 #include <QStaticText>
@@ -13,7 +16,6 @@ namespace fenpai {
 
 class Grid;
 class PdfTextLayer;
-struct CellStyle;
 struct GridArea;
 
 // Where the cells to paint lie: the listed rows from top to bottom with the y of each, the
@@ -65,15 +67,31 @@ public:
     static QFont pixelFont(const Grid &grid, int row, int col);
 
 private:
-    void paintBlock(QPainter &painter, const QRect &rect, int row, int col) const;
-
-    const Grid &m_grid;
-    GridPaintOptions m_options;
     struct FontEntry
     {
         QFont font;
         QString key; // tells fonts apart in the text cache
     };
+    struct Line
+    {
+        QLine line;
+        GridBorder::Style style;
+    };
+
+    void paintBlocks(QPainter &painter, const GridPaintLayout &layout) const;
+    void paintLines(QPainter &painter, const GridPaintLayout &layout) const;
+    // The grid lines of the cell at (i, j) of the layout; its borders go into `borders`.
+    void cellLines(QPainter &painter, const GridPaintLayout &layout, int i, int j,
+                   QList<Line> &borders) const;
+    void paintBlock(QPainter &painter, const QRect &rect, int row, int col) const;
+    void paintPicture(QPainter &painter, const QRect &rect, const CellStyle &s) const;
+    void paintText(QPainter &painter, const QRect &rect, int row, int col) const;
+    // Draws through the text cache when the text fits on one line; false when it does not.
+    bool paintCachedText(QPainter &painter, const QRect &box, const FontEntry &font,
+                         const QString &text, int h, int v) const;
+
+    const Grid &m_grid;
+    GridPaintOptions m_options;
     mutable QHash<const CellStyle *, FontEntry> m_fonts; // by style, for one painter's life
 };
 

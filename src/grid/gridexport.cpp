@@ -236,7 +236,8 @@ void writeBlock(lxw_workbook *book, lxw_worksheet *sheet, QHash<QString, lxw_for
     } else if (exportsAsNumber(text, &value)) {
         worksheet_write_number(sheet, lxw_row_t(r), lxw_col_t(c - 1), value, format);
     } else {
-        const QByteArray utf8 = text.toUtf8();
+        // A NUL would end the text there: none is written, whatever a table holds.
+        const QByteArray utf8 = text.toUtf8().replace('\0', QByteArray());
         worksheet_write_string(sheet, lxw_row_t(r), lxw_col_t(c - 1), utf8.constData(), format);
     }
 }
@@ -385,7 +386,10 @@ QString htmlCell(const Grid &grid, const GridArea &block)
     if (const int colSpan = shownCols(grid, block.firstCol, block.lastCol); colSpan > 1)
         out += QStringLiteral(" colspan=\"%1\"").arg(colSpan);
     out += QStringLiteral(" style=\"%1\">").arg(css.join(u';').toHtmlEscaped());
-    out += grid.displayText(sr, sc).toHtmlEscaped().replace(u'\n', QStringLiteral("<br>"));
+    out += grid.displayText(sr, sc)
+               .remove(QChar(0)) // no NUL reaches the page
+               .toHtmlEscaped()
+               .replace(u'\n', QStringLiteral("<br>"));
     out += QStringLiteral("</td>");
     return out;
 }

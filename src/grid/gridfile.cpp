@@ -2,8 +2,7 @@
 
 #include "grid/gridfilereader.h"
 #include "grid/gridfilewriter.h"
-
-#include <QSaveFile>
+#include "grid/outputfile.h"
 
 namespace fenpai {
 
@@ -23,14 +22,14 @@ Status GridFile::save(const GridData &data, const GridCursor &cursor, const QStr
         return Status::error(Status::Kind::Io,
                              QStringLiteral("无法保存表格文件“%1”：%2").arg(path, why));
     };
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failure(file.errorString());
+    OutputFile file(path);
+    if (const Status s = file.open(); !s.isOk())
+        return failure(s.message());
     const QByteArray bytes = write(data, cursor);
-    if (file.write(bytes) != bytes.size())
-        return failure(file.errorString());
-    if (!file.commit())
-        return failure(file.errorString());
+    if (file.device()->write(bytes) != bytes.size())
+        return failure(QStringLiteral("无法写完文件，原来的文件未改动"));
+    if (const Status s = file.commit(); !s.isOk())
+        return failure(s.message());
     return Status::ok();
 }
 

@@ -49,6 +49,128 @@ void fitTitle(const QStringList &parts, QFont &font, QRectF &box, double printab
         font.setPixelSize(std::max(6, font.pixelSize() * 9 / 10));
 }
 
+// Every text of a page goes through here, so that a PDF's text layer knows it.
+void drawText(QPainter &painter, PdfTextLayer *textLayer, const QRectF &box, int flags,
+              const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    if (textLayer)
+        textLayer->record(painter.font(), text);
+    painter.drawText(box, flags, text);
+}
+
+// Header and footer, at their margins from the sheet's edges, not zoomed.
+void paintEdgeTexts(QPainter &painter, PdfTextLayer *textLayer, const PageSetup &setup,
+                    const GridPageLayout &layout, int pageNumber)
+{
+    const int count = int(layout.pages.size());
+    auto edgeText = [&](const QString &text, const GridFont &font, PageSetup::TextAlign alignment,
+                        bool atTop) {
+        if (text.isEmpty())
+            return;
+        painter.save();
+        painter.setFont(font.toPixelFont());
+        painter.setPen(Qt::black);
+        const double lineHeight = font.size * 96.0 / 72.0 * 1.5;
+        const double margin =
+            GridPagination::marginPixels(atTop ? setup.headerMargin : setup.footerMargin);
+        const QRectF box(layout.content.left(),
+                         atTop ? margin : layout.pageHeight - margin - lineHeight,
+                         layout.content.width(), lineHeight);
+        painter.setClipRect(box);
+        drawText(painter, textLayer, box,
+                 int(horizontalAlignment(alignment)) | (atTop ? Qt::AlignTop : Qt::AlignBottom),
+                 GridPagination::expandPageFields(text, pageNumber, count));
+        painter.restore();
+    };
+    edgeText(setup.header, setup.headerFont, setup.headerAlignment, true);
+    edgeText(setup.footer, setup.footerFont, setup.footerAlignment, false);
+}
+
+// Where the table of a page stands: its left edge, the top of its titles, and its size.
+struct TablePlace
+{
+    double x0 = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+};
+
+TablePlace placeTable(const Grid &grid, const GridPage &page, double availWidth, double availHeight)
+{
+    const PageSetup &setup = grid.pageSetup();
+    TablePlace place;
+    for (int c : page.cols)
+        place.width += grid.columnWidth(c);
+    for (int r : page.rows)
+        place.height += grid.rowHeight(r);
+    double titlesHeight = 0;
+    for (int t : page.titles)
+        titlesHeight += GridPagination::titleHeight(grid.reportTitles().at(t));
+    if (setup.centerHorizontally)
+        place.x0 = std::max(0.0, (availWidth - place.width) / 2);
+    if (setup.centerVertically)
+        place.y = std::max(0.0, (availHeight - titlesHeight - place.height) / 2);
+    return place;
+}
+
+// Report titles: three parts each, aligned to the table or to the printable width. Returns the
+// top of the table below them.
+double paintTitles(QPainter &painter, PdfTextLayer *textLayer, const Grid &grid,
+                   const GridPage &page, const TablePlace &place, double availWidth)
+{
+    double y = place.y;
+    for (int t : page.titles) {
+        const ReportTitle &title = grid.reportTitles().at(t);
+        const double h = GridPagination::titleHeight(title);
+        QRectF box =
+            title.alignTo == 1 ? QRectF(place.x0, y, place.width, h) : QRectF(0, y, availWidth, h);
+        const QStringList parts = GridPagination::titleParts(title.text);
+        QFont font = title.font.toPixelFont();
+        fitTitle(parts, font, box, availWidth);
+        painter.save();
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        drawText(painter, textLayer, box, Qt::AlignLeft | Qt::AlignVCenter, parts.at(0));
+        drawText(painter, textLayer, box, Qt::AlignHCenter | Qt::AlignVCenter, parts.at(1));
+        drawText(painter, textLayer, box, Qt::AlignRight | Qt::AlignVCenter, parts.at(2));
+        painter.restore();
+        y += h;
+    }
+    return y;
+}
+
+// The page's cells from (x0, y).
+void paintCells(QPainter &painter, PdfTextLayer *textLayer, const Grid &grid, const GridPage &page,
+                const TablePlace &place, double y)
+{
+    const PageSetup &setup = grid.pageSetup();
+    GridPaintLayout cells;
+    double rowTop = y;
+    for (int r : page.rows) {
+        cells.rows.append(r);
+        cells.rowTops.append(int(std::lround(rowTop)));
+        rowTop += grid.rowHeight(r);
+    }
+    double colLeft = place.x0;
+    for (int c : page.cols) {
+        cells.cols.append(c);
+        cells.colLefts.append(int(std::lround(colLeft)));
+        colLeft += grid.columnWidth(c);
+    }
+    GridPaintOptions options;
+    options.gridlines = setup.printGridlines;
+    options.gridColor = QColor(Qt::black);
+    options.blackAndWhite = setup.blackAndWhite;
+    options.fixedLook = false;
+    options.textLayer = textLayer;
+    // Blocks that run over the page's edge are cut at the table's edge.
+    painter.setClipRect(QRectF(place.x0 - 1, y - 1, place.width + 2, place.height + 2),
+                        Qt::IntersectClip);
+    GridCellPainter(grid, options).paint(painter, cells);
+}
+
 } // namespace
 
 GridPageRenderer::GridPageRenderer(const Grid &grid)
@@ -88,104 +210,19 @@ void GridPageRenderer::paintPage(QPainter &painter, const GridPageLayout &layout
     if (index < 0 || index >= layout.pages.size())
         return;
     const GridPage &page = layout.pages.at(index);
-    const PageSetup &setup = m_grid.pageSetup();
-    const int count = int(layout.pages.size());
     const QRectF &content = layout.content;
-
-    // Every text goes through here, so that a PDF's text layer knows it.
-    auto drawText = [&](const QRectF &box, int flags, const QString &text) {
-        if (text.isEmpty())
-            return;
-        if (textLayer)
-            textLayer->record(painter.font(), text);
-        painter.drawText(box, flags, text);
-    };
-
-    // Header and footer, at their margins from the sheet's edges, not zoomed.
-    auto drawEdgeText = [&](const QString &text, const GridFont &font,
-                            PageSetup::TextAlign alignment, bool atTop) {
-        if (text.isEmpty())
-            return;
-        painter.save();
-        painter.setFont(font.toPixelFont());
-        painter.setPen(Qt::black);
-        const double lineHeight = font.size * 96.0 / 72.0 * 1.5;
-        const double margin =
-            GridPagination::marginPixels(atTop ? setup.headerMargin : setup.footerMargin);
-        const QRectF box(content.left(), atTop ? margin : layout.pageHeight - margin - lineHeight,
-                         content.width(), lineHeight);
-        painter.setClipRect(box);
-        drawText(box,
-                 int(horizontalAlignment(alignment)) | (atTop ? Qt::AlignTop : Qt::AlignBottom),
-                 GridPagination::expandPageFields(text, page.number, count));
-        painter.restore();
-    };
-    drawEdgeText(setup.header, setup.headerFont, setup.headerAlignment, true);
-    drawEdgeText(setup.footer, setup.footerFont, setup.footerAlignment, false);
+    paintEdgeTexts(painter, textLayer, m_grid.pageSetup(), layout, page.number);
 
     painter.save();
     painter.translate(content.topLeft());
     painter.scale(layout.zoom, layout.zoom);
     const double availWidth = content.width() / layout.zoom;
     const double availHeight = content.height() / layout.zoom;
-
-    double tableWidth = 0;
-    for (int c : page.cols)
-        tableWidth += m_grid.columnWidth(c);
-    double tableHeight = 0;
-    for (int r : page.rows)
-        tableHeight += m_grid.rowHeight(r);
-    double titlesHeight = 0;
-    const QList<ReportTitle> &titles = m_grid.reportTitles();
-    for (int t : page.titles)
-        titlesHeight += GridPagination::titleHeight(titles.at(t));
-    const double x0 = setup.centerHorizontally ? std::max(0.0, (availWidth - tableWidth) / 2) : 0;
-    double y =
-        setup.centerVertically ? std::max(0.0, (availHeight - titlesHeight - tableHeight) / 2) : 0;
+    const TablePlace place = placeTable(m_grid, page, availWidth, availHeight);
     // Nothing reaches into the margins, whatever is too wide or too tall for the page.
     painter.setClipRect(QRectF(0, 0, availWidth, availHeight));
-
-    // Report titles: three parts each, aligned to the table or to the printable width.
-    for (int t : page.titles) {
-        const ReportTitle &title = titles.at(t);
-        const double h = GridPagination::titleHeight(title);
-        QRectF box =
-            title.alignTo == 1 ? QRectF(x0, y, tableWidth, h) : QRectF(0, y, availWidth, h);
-        const QStringList parts = GridPagination::titleParts(title.text);
-        QFont font = title.font.toPixelFont();
-        fitTitle(parts, font, box, availWidth);
-        painter.save();
-        painter.setFont(font);
-        painter.setPen(Qt::black);
-        drawText(box, Qt::AlignLeft | Qt::AlignVCenter, parts.at(0));
-        drawText(box, Qt::AlignHCenter | Qt::AlignVCenter, parts.at(1));
-        drawText(box, Qt::AlignRight | Qt::AlignVCenter, parts.at(2));
-        painter.restore();
-        y += h;
-    }
-
-    GridPaintLayout cells;
-    double rowTop = y;
-    for (int r : page.rows) {
-        cells.rows.append(r);
-        cells.rowTops.append(int(std::lround(rowTop)));
-        rowTop += m_grid.rowHeight(r);
-    }
-    double colLeft = x0;
-    for (int c : page.cols) {
-        cells.cols.append(c);
-        cells.colLefts.append(int(std::lround(colLeft)));
-        colLeft += m_grid.columnWidth(c);
-    }
-    GridPaintOptions options;
-    options.gridlines = setup.printGridlines;
-    options.gridColor = QColor(Qt::black);
-    options.blackAndWhite = setup.blackAndWhite;
-    options.fixedLook = false;
-    options.textLayer = textLayer;
-    // Blocks that run over the page's edge are cut at the table's edge.
-    painter.setClipRect(QRectF(x0 - 1, y - 1, tableWidth + 2, tableHeight + 2), Qt::IntersectClip);
-    GridCellPainter(m_grid, options).paint(painter, cells);
+    const double y = paintTitles(painter, textLayer, m_grid, page, place, availWidth);
+    paintCells(painter, textLayer, m_grid, page, place, y);
     painter.restore();
 }
 

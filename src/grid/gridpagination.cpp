@@ -106,6 +106,142 @@ bool isBlankRow(const Grid &grid, int row)
     return true;
 }
 
+double heightOf(const Grid &grid, const QList<int> &rows)
+{
+    double h = 0;
+    for (int r : rows)
+        h += grid.rowHeight(r);
+    return h;
+}
+
+double widthOf(const Grid &grid, const QList<int> &cols)
+{
+    double w = 0;
+    for (int c : cols)
+        w += grid.columnWidth(c);
+    return w;
+}
+
+// The rows of the paper: repeated at the top, the body between, repeated at the bottom.
+struct RowFrame
+{
+    QList<int> top;
+    int bodyFirst = 0;
+    int bodyEnd = 0; // exclusive
+    QList<int> bottom;
+};
+
+RowFrame rowFrame(const Grid &grid)
+{
+    const PageSetup &setup = grid.pageSetup();
+    const int fixedRows = std::min(grid.fixedRows(), grid.rows());
+    // The blank row a filled document ends with, for typing, is left off the paper; a grid of
+    // blank rows (a form to fill in by hand) prints as it is.
+    int rows = grid.rows();
+    if (rows > fixedRows && isBlankRow(grid, rows - 1) &&
+        (rows - 1 <= fixedRows || !isBlankRow(grid, rows - 2)))
+        --rows;
+    RowFrame frame;
+    // Rows repeated at the top: the fixed rows when they print, and the title rows.
+    const int titleRows = std::min(setup.printTitleRows, rows);
+    for (int r = 0; r < std::max(fixedRows, titleRows); ++r) {
+        const bool print = r < titleRows || (setup.printFixedRow && r < fixedRows);
+        if (print && grid.rowHeight(r) > 0)
+            frame.top.append(r);
+    }
+    frame.bodyFirst = std::max(fixedRows, titleRows);
+    const int bottomCount = std::clamp(setup.printBottomTitleRows, 0, rows - frame.bodyFirst);
+    frame.bodyEnd = rows - bottomCount;
+    for (int r = frame.bodyEnd; r < rows; ++r) {
+        if (grid.rowHeight(r) > 0)
+            frame.bottom.append(r);
+    }
+    return frame;
+}
+
+// Column bands: as many columns as fit in `room` beside the repeated columns; at least one per
+// band.
+QList<QList<int>> columnBands(const Grid &grid, int colFirst, double room)
+{
+    QList<QList<int>> bands;
+    QList<int> band;
+    double used = 0;
+    for (int c = colFirst; c < grid.cols(); ++c) {
+        const int w = grid.columnWidth(c);
+        if (w <= 0)
+            continue;
+        if (!band.isEmpty() && used + w > room) {
+            bands.append(band);
+            band.clear();
+            used = 0;
+        }
+        band.append(c);
+        used += w;
+    }
+    if (!band.isEmpty() || bands.isEmpty())
+        bands.append(band);
+    return bands;
+}
+
+// The report titles of the first page and of the later ones, and their heights.
+struct PageTitles
+{
+    QList<int> first;
+    QList<int> later;
+    double firstHeight = 0;
+    double laterHeight = 0;
+};
+
+PageTitles pageTitles(const Grid &grid)
+{
+    PageTitles t;
+    const QList<ReportTitle> &titles = grid.reportTitles();
+    for (int i = 0; i < titles.size(); ++i) {
+        t.firstHeight += GridPagination::titleHeight(titles.at(i));
+        t.first.append(i);
+        if (titles.at(i).printOnAllPages) {
+            t.laterHeight += GridPagination::titleHeight(titles.at(i));
+            t.later.append(i);
+        }
+    }
+    return t;
+}
+
+// Row chunks: page breaks start a new page; a row taller than a page stands alone.
+QList<QList<int>> rowChunks(const Grid &grid, const RowFrame &frame, const PageTitles &titles,
+                            double availHeight)
+{
+    const double repeated = heightOf(grid, frame.top) + heightOf(grid, frame.bottom);
+    const QList<int> &breaks = grid.hPageBreaks();
+    QList<QList<int>> chunks;
+    QList<int> chunk;
+    double used = 0;
+    qsizetype nextBreak = 0;
+    bool forced = false; // a break before this row (or before hidden rows just above it)
+    for (int r = frame.bodyFirst; r < frame.bodyEnd; ++r) {
+        while (nextBreak < breaks.size() && breaks.at(nextBreak) <= r) {
+            forced = forced || breaks.at(nextBreak) == r;
+            ++nextBreak;
+        }
+        const int h = grid.rowHeight(r);
+        if (h <= 0)
+            continue;
+        const double room =
+            availHeight - repeated - (chunks.isEmpty() ? titles.firstHeight : titles.laterHeight);
+        if (!chunk.isEmpty() && (forced || used + h > room)) {
+            chunks.append(chunk);
+            chunk.clear();
+            used = 0;
+        }
+        forced = false;
+        chunk.append(r);
+        used += h;
+    }
+    if (!chunk.isEmpty() || chunks.isEmpty())
+        chunks.append(chunk);
+    return chunks;
+}
+
 } // namespace
 
 double GridPagination::tableWidth(const Grid &grid)
@@ -130,114 +266,13 @@ GridPageLayout GridPagination::paginate(const Grid &grid)
     const double availWidth = layout.content.width() / layout.zoom;
     const double availHeight = layout.content.height() / layout.zoom;
 
-    const int cols = grid.cols();
-    const int fixedRows = std::min(grid.fixedRows(), grid.rows());
-    // The blank row a filled document ends with, for typing, is left off the paper; a grid of
-    // blank rows (a form to fill in by hand) prints as it is.
-    int rows = grid.rows();
-    if (rows > fixedRows && isBlankRow(grid, rows - 1) &&
-        (rows - 1 <= fixedRows || !isBlankRow(grid, rows - 2)))
-        --rows;
-
-    // Rows repeated at the top: the fixed rows when they print, and the title rows.
-    QList<int> topRows;
-    const int titleRows = std::min(setup.printTitleRows, rows);
-    for (int r = 0; r < std::max(fixedRows, titleRows); ++r) {
-        const bool print = r < titleRows || (setup.printFixedRow && r < fixedRows);
-        if (print && grid.rowHeight(r) > 0)
-            topRows.append(r);
-    }
-    const int bodyFirst = std::max(fixedRows, titleRows);
-    const int bottomCount = std::clamp(setup.printBottomTitleRows, 0, rows - bodyFirst);
-    const int bodyEnd = rows - bottomCount; // exclusive
-    QList<int> bottomRows;
-    for (int r = bodyEnd; r < rows; ++r) {
-        if (grid.rowHeight(r) > 0)
-            bottomRows.append(r);
-    }
-
+    const RowFrame frame = rowFrame(grid);
     const QList<int> leftCols = repeatedColumns(grid);
-    const int colFirst = 1 + std::min(setup.printTitleColumns, std::max(0, cols - 1));
-
-    auto heightOf = [&](const QList<int> &list) {
-        double h = 0;
-        for (int r : list)
-            h += grid.rowHeight(r);
-        return h;
-    };
-    auto widthOf = [&](const QList<int> &list) {
-        double w = 0;
-        for (int c : list)
-            w += grid.columnWidth(c);
-        return w;
-    };
-
-    // Column bands: as many columns as fit beside the title columns; at least one per band.
-    QList<QList<int>> bands;
-    {
-        const double room = availWidth - widthOf(leftCols);
-        QList<int> band;
-        double used = 0;
-        for (int c = colFirst; c < cols; ++c) {
-            const int w = grid.columnWidth(c);
-            if (w <= 0)
-                continue;
-            if (!band.isEmpty() && used + w > room) {
-                bands.append(band);
-                band.clear();
-                used = 0;
-            }
-            band.append(c);
-            used += w;
-        }
-        if (!band.isEmpty() || bands.isEmpty())
-            bands.append(band);
-    }
-
-    // Row chunks: page breaks start a new page; a row taller than a page stands alone.
-    double firstTitles = 0;
-    double laterTitles = 0;
-    QList<int> firstTitleList;
-    QList<int> laterTitleList;
-    const QList<ReportTitle> &titles = grid.reportTitles();
-    for (int i = 0; i < titles.size(); ++i) {
-        firstTitles += titleHeight(titles.at(i));
-        firstTitleList.append(i);
-        if (titles.at(i).printOnAllPages) {
-            laterTitles += titleHeight(titles.at(i));
-            laterTitleList.append(i);
-        }
-    }
-    const double repeated = heightOf(topRows) + heightOf(bottomRows);
-    const QList<int> &breaks = grid.hPageBreaks();
-    QList<QList<int>> chunks;
-    {
-        QList<int> chunk;
-        double used = 0;
-        qsizetype nextBreak = 0;
-        bool forced = false; // a break before this row (or before hidden rows just above it)
-        for (int r = bodyFirst; r < bodyEnd; ++r) {
-            while (nextBreak < breaks.size() && breaks.at(nextBreak) <= r) {
-                forced = forced || breaks.at(nextBreak) == r;
-                ++nextBreak;
-            }
-            const int h = grid.rowHeight(r);
-            if (h <= 0)
-                continue;
-            const double room =
-                availHeight - repeated - (chunks.isEmpty() ? firstTitles : laterTitles);
-            if (!chunk.isEmpty() && (forced || used + h > room)) {
-                chunks.append(chunk);
-                chunk.clear();
-                used = 0;
-            }
-            forced = false;
-            chunk.append(r);
-            used += h;
-        }
-        if (!chunk.isEmpty() || chunks.isEmpty())
-            chunks.append(chunk);
-    }
+    const int colFirst = 1 + std::min(setup.printTitleColumns, std::max(0, grid.cols() - 1));
+    const QList<QList<int>> bands =
+        columnBands(grid, colFirst, availWidth - widthOf(grid, leftCols));
+    const PageTitles titles = pageTitles(grid);
+    const QList<QList<int>> chunks = rowChunks(grid, frame, titles, availHeight);
 
     // Down, then over: every row chunk of the first band, then of the next.
     int number = 0;
@@ -246,9 +281,9 @@ GridPageLayout GridPagination::paginate(const Grid &grid)
             GridPage page;
             page.number = ++number;
             page.band = b;
-            page.rows = topRows + chunks.at(k) + bottomRows;
+            page.rows = frame.top + chunks.at(k) + frame.bottom;
             page.cols = leftCols + bands.at(b);
-            page.titles = number == 1 ? firstTitleList : laterTitleList;
+            page.titles = number == 1 ? titles.first : titles.later;
             layout.pages.append(page);
         }
     }

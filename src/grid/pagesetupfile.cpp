@@ -1,5 +1,6 @@
 #include "grid/pagesetupfile.h"
 
+#include "core/fileerrortext.h"
 #include "grid/griddata.h"
 #include "grid/gridfilereader.h"
 #include "grid/gridfilewriter.h"
@@ -8,6 +9,8 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <cerrno>
 
 namespace fenpai {
 
@@ -38,8 +41,9 @@ Result<PageSetup> PageSetupFile::load(const QString &path)
                              QStringLiteral("无法读取页面设置文件“%1”：%2").arg(path, why));
     };
     QFile file(path);
+    errno = 0;
     if (!file.open(QIODevice::ReadOnly))
-        return failed(file.errorString());
+        return failed(FileErrorText::describe(file, errno));
     // A page setup is a few hundred bytes; anything far larger is not one.
     const QByteArray bytes = file.read(1 << 20);
     const QJsonObject root = QJsonDocument::fromJson(bytes).object();

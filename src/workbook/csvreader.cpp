@@ -138,21 +138,21 @@ void convertNumbers(Sheet &sheet, int headerRow)
 {
     std::vector<bool> identifier(static_cast<size_t>(sheet.columnCount()), false);
     for (int r = headerRow + 1; r < sheet.rowCount(); ++r) {
-        const std::vector<Sheet::Cell> &cells = sheet.row(r);
-        for (size_t c = 0; c < cells.size(); ++c) {
-            if (!identifier[c] && isIdentifierLike(trimmedView(sheet.text(cells[c]))))
+        for (const Sheet::Entry &e : sheet.entries(r)) {
+            const auto c = static_cast<size_t>(e.column);
+            if (!identifier[c] && isIdentifierLike(trimmedView(sheet.text(e.cell))))
                 identifier[c] = true;
         }
     }
     for (int r = headerRow + 1; r < sheet.rowCount(); ++r) {
-        const int columns = static_cast<int>(sheet.row(r).size());
-        for (int c = 0; c < columns; ++c) {
-            const Sheet::Cell cell = sheet.cell(r, c);
-            if (identifier[static_cast<size_t>(c)] || cell.kind != Sheet::Cell::Kind::Text)
+        // Setting a cell that holds a value already replaces it in place: the entries stay put.
+        for (size_t k = 0; k < sheet.entries(r).size(); ++k) {
+            const Sheet::Entry e = sheet.entries(r)[k];
+            if (identifier[static_cast<size_t>(e.column)] || e.cell.kind != Sheet::Cell::Kind::Text)
                 continue;
-            const QStringView t = trimmedView(sheet.text(cell));
+            const QStringView t = trimmedView(sheet.text(e.cell));
             if (isPlainNumber(t))
-                (void)sheet.setNumber(r, c, t.toDouble()); // replaces a cell already counted
+                (void)sheet.setNumber(r, e.column, t.toDouble()); // replaces a cell already counted
         }
     }
 }

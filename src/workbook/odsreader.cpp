@@ -62,76 +62,104 @@ bool isXmlSpace(QChar c)
 // paragraph: the indentation of a pretty-printed file is not text. A text longer than a cell may
 // hold stops growing just past that length, so that the sheet refuses it without the memory
 // being spent.
-QString readCellText(QXmlStreamReader &xml)
+class CellTextReader final
 {
-    const qsizetype cap = Sheet::maxTextLength + 1;
-    QString text;
-    int paragraphs = 0;
-    int depth = 1;
-    int skipping = 0;       // depth inside an annotation
-    int paragraphDepth = 0; // depth of the open paragraph, 0 outside
-    bool paragraphStart = false;
-    bool pendingSpace = false;
-    auto append = [&](QChar c, qsizetype count = 1) {
-        if (pendingSpace && text.size() < cap)
-            text += u' ';
-        pendingSpace = false;
-        paragraphStart = false;
-        if (text.size() < cap)
-            text += QString(std::min(count, cap - text.size()), c);
-    };
-    while (!xml.atEnd() && depth > 0) {
-        switch (xml.readNext()) {
-        case QXmlStreamReader::StartElement: {
-            ++depth;
-            if (skipping) {
-                ++skipping;
+public:
+    explicit CellTextReader(QXmlStreamReader &xml)
+        : m_xml(xml)
+    {}
+
+    QString read()
+    {
+        while (!m_xml.atEnd() && m_depth > 0) {
+            switch (m_xml.readNext()) {
+            case QXmlStreamReader::StartElement:
+                startElement();
                 break;
-            }
-            const QStringView name = xml.name();
-            if (name == u"annotation") {
-                skipping = 1;
-            } else if (name == u"p" || name == u"h") {
-                if (paragraphs++ > 0 && text.size() < cap)
-                    text += u'\n';
-                if (paragraphDepth == 0) {
-                    paragraphDepth = depth;
-                    paragraphStart = true;
-                    pendingSpace = false;
+            case QXmlStreamReader::EndElement:
+                if (m_depth == m_paragraphDepth) {
+                    m_paragraphDepth = 0;
+                    m_pendingSpace = false;
                 }
-            } else if (name == u"s") {
-                append(u' ', repeatOf(xml.attributes(), textNs, "c"_L1, int(cap)));
-            } else if (name == u"tab") {
-                append(u'\t');
-            } else if (name == u"line-break") {
-                append(u'\n');
-            }
-            break;
-        }
-        case QXmlStreamReader::EndElement:
-            if (depth == paragraphDepth) {
-                paragraphDepth = 0;
-                pendingSpace = false;
-            }
-            --depth;
-            if (skipping)
-                --skipping;
-            break;
-        case QXmlStreamReader::Characters:
-            if (skipping || paragraphDepth == 0)
+                --m_depth;
+                if (m_skipping)
+                    --m_skipping;
                 break;
-            for (const QChar c : xml.text()) {
-                if (isXmlSpace(c))
-                    pendingSpace = !paragraphStart;
-                else
-                    append(c);
+            case QXmlStreamReader::Characters:
+                characters();
+                break;
+            default:
+                break;
             }
-            break;
-        default:
-            break;
+        }
+        return m_text;
+    }
+
+private:
+    static constexpr qsizetype cap = Sheet::maxTextLength + 1;
+
+    void append(QChar c, qsizetype count = 1)
+    {
+        if (m_pendingSpace && m_text.size() < cap)
+            m_text += u' ';
+        m_pendingSpace = false;
+        m_paragraphStart = false;
+        if (m_text.size() < cap)
+            m_text += QString(std::min(count, cap - m_text.size()), c);
+    }
+
+    void startElement()
+    {
+        ++m_depth;
+        if (m_skipping) {
+            ++m_skipping;
+            return;
+        }
+        const QStringView name = m_xml.name();
+        if (name == u"annotation") {
+            m_skipping = 1;
+        } else if (name == u"p" || name == u"h") {
+            if (m_paragraphs++ > 0 && m_text.size() < cap)
+                m_text += u'\n';
+            if (m_paragraphDepth == 0) {
+                m_paragraphDepth = m_depth;
+                m_paragraphStart = true;
+                m_pendingSpace = false;
+            }
+        } else if (name == u"s") {
+            append(u' ', repeatOf(m_xml.attributes(), textNs, "c"_L1, int(cap)));
+        } else if (name == u"tab") {
+            append(u'\t');
+        } else if (name == u"line-break") {
+            append(u'\n');
         }
     }
-    return text;
+
+    void characters()
+    {
+        if (m_skipping || m_paragraphDepth == 0)
+            return;
+        for (const QChar c : m_xml.text()) {
+            if (isXmlSpace(c))
+                m_pendingSpace = !m_paragraphStart;
+            else
+                append(c);
+        }
+    }
+
+    QXmlStreamReader &m_xml;
+    QString m_text;
+    int m_paragraphs = 0;
+    int m_depth = 1;
+    int m_skipping = 0;       // depth inside an annotation
+    int m_paragraphDepth = 0; // depth of the open paragraph, 0 outside
+    bool m_paragraphStart = false;
+    bool m_pendingSpace = false;
+};
+
+QString readCellText(QXmlStreamReader &xml)
+{
+    return CellTextReader(xml).read();
 }
 
 // "PT12H30M05S" → "12:30:05".
@@ -186,6 +214,9 @@ CellValue readCell(QXmlStreamReader &xml)
         cell.kind = Kind::Text;
         cell.text = hasStringValue ? stringValue : text;
     }
+    // An empty text is no value: a row of thousands of them, repeated, costs nothing.
+    if (cell.kind == Kind::Text && Sheet::withoutControls(cell.text).isEmpty())
+        cell.kind = Kind::Empty;
     return cell;
 }
 

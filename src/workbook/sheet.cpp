@@ -20,24 +20,24 @@ Sheet::Cell *Sheet::at(int row, int column)
         return nullptr;
     }
     const auto r = static_cast<size_t>(row);
-    const auto c = static_cast<size_t>(column);
-    // Rows are stored densely up to their last cell: count what a resize would add.
-    const qint64 added =
-        (r >= m_rows.size() ? qint64(r - m_rows.size()) : 0) +
-        std::max<qint64>(0, qint64(c) + 1 - qint64(r < m_rows.size() ? m_rows[r].size() : 0));
-    if (m_cells + added > maxCells) {
+    if (r >= m_rows.size())
+        m_rows.resize(r + 1);
+    std::vector<Entry> &entries = m_rows[r];
+    // Readers go left to right: the new cell almost always comes last.
+    auto it = entries.end();
+    if (!entries.empty() && entries.back().column >= column)
+        it = std::lower_bound(entries.begin(), entries.end(), column,
+                              [](const Entry &e, int c) { return e.column < c; });
+    if (it != entries.end() && it->column == column)
+        return &it->cell;
+    if (m_cells + 1 > maxCells) {
         m_limit = Limit::Cells;
         return nullptr;
     }
-    m_cells += added;
-    if (r >= m_rows.size())
-        m_rows.resize(r + 1);
-    std::vector<Cell> &cells = m_rows[r];
-    if (c >= cells.size())
-        cells.resize(c + 1);
+    ++m_cells;
     if (column + 1 > m_columnCount)
         m_columnCount = column + 1;
-    return &cells[c];
+    return &entries.insert(it, Entry{column, {}})->cell;
 }
 
 bool Sheet::admitCells(int lastRow, qint64 cells)
@@ -83,13 +83,16 @@ bool Sheet::setText(int row, int column, const QString &text)
 {
     if (row < 0 || column < 0)
         return true;
-    if (!countText(text.size()))
+    const QString clean = withoutControls(text, &m_removedControls);
+    if (clean.isEmpty())
+        return true; // an empty text is no value
+    if (!countText(clean.size()))
         return false;
     Cell *c = at(row, column);
     if (!c)
         return false;
     c->kind = Cell::Kind::Text;
-    c->text = addText(text);
+    c->text = addText(clean);
     return true;
 }
 
@@ -98,7 +101,9 @@ bool Sheet::setPooledText(int row, int column, std::uint32_t index)
     if (row < 0 || column < 0)
         return true;
     const auto i = static_cast<qsizetype>(index);
-    if (!countText(i < m_pool.size() ? m_pool.at(i).size() : 0))
+    if (i >= m_pool.size() || m_pool.at(i).isEmpty())
+        return true; // an empty text is no value
+    if (!countText(m_pool.at(i).size()))
         return false;
     Cell *c = at(row, column);
     if (!c)
@@ -114,28 +119,57 @@ std::uint32_t Sheet::addText(const QString &text)
     return static_cast<std::uint32_t>(m_pool.size() - 1);
 }
 
+void Sheet::setPool(const QStringList &pool)
+{
+    m_pool = pool;
+    for (QString &text : m_pool)
+        text = withoutControls(text, &m_removedControls);
+}
+
 Sheet::Cell Sheet::cell(int row, int column) const
 {
     if (row < 0 || column < 0 || row >= rowCount())
         return {};
-    const std::vector<Cell> &cells = m_rows[static_cast<size_t>(row)];
-    if (static_cast<size_t>(column) >= cells.size())
+    const std::vector<Entry> &entries = m_rows[static_cast<size_t>(row)];
+    const auto it = std::lower_bound(entries.begin(), entries.end(), column,
+                                     [](const Entry &e, int c) { return e.column < c; });
+    if (it == entries.end() || it->column != column)
         return {};
-    return cells[static_cast<size_t>(column)];
+    return it->cell;
 }
 
 QString Sheet::text(const Cell &cell) const
 {
     if (cell.kind != Cell::Kind::Text)
         return QString();
-    QString t = m_pool.value(static_cast<qsizetype>(cell.text));
-    // Some writers store the C string's terminator with the text.
-    qsizetype n = t.size();
-    while (n > 0 && t.at(n - 1) == QChar(0))
-        --n;
-    if (n != t.size())
-        t.truncate(n);
-    return t;
+    return m_pool.value(static_cast<qsizetype>(cell.text));
+}
+
+QString Sheet::withoutControls(const QString &text, qint64 *removed)
+{
+    // NUL, the other C0 controls but tab and line feed, DEL and the C1 controls: none is text a
+    // cell could mean, and a NUL cuts texts short wherever they go next. A carriage return is a
+    // line break written the old way: it becomes a line feed (one for CR LF) and is not counted.
+    const auto isControl = [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u < 0x20 && u != u'\t' && u != u'\n') || (u >= 0x7F && u <= 0x9F);
+    };
+    if (std::none_of(text.begin(), text.end(), isControl))
+        return text;
+    QString clean;
+    clean.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r') {
+            if (i + 1 >= text.size() || text.at(i + 1) != u'\n')
+                clean.append(u'\n');
+        } else if (!isControl(c)) {
+            clean.append(c);
+        } else if (removed) {
+            ++*removed;
+        }
+    }
+    return clean;
 }
 
 QString Sheet::dateText(int year, int month, int day, int hour, int minute, double second)

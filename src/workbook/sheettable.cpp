@@ -18,14 +18,13 @@ SheetTable::SheetTable(const Sheet &sheet)
     int first = INT_MAX;
     int last = -1;
     for (int r = 0; r < sheet.rowCount(); ++r) {
-        const std::vector<Sheet::Cell> &cells = sheet.row(r);
         bool any = false;
-        for (size_t c = 0; c < cells.size(); ++c) {
-            if (isEmpty(cells[c]))
+        for (const Sheet::Entry &e : sheet.entries(r)) {
+            if (isEmpty(e.cell))
                 continue;
             any = true;
-            first = std::min(first, static_cast<int>(c));
-            last = std::max(last, static_cast<int>(c));
+            first = std::min(first, e.column);
+            last = std::max(last, e.column);
         }
         if (!any)
             continue;

@@ -35,6 +35,7 @@ public:
     const std::vector<Column> &columns() const { return m_columns; }
     QStringList columnNames() const;
     int rowCount() const { return static_cast<int>(m_rows.size()); }
+    const Sheet &sheet() const { return m_sheet; }
     // A double for a number column, a QString for a text column, null for an empty cell.
     QVariant value(int row, int column) const;
 

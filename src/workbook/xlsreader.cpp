@@ -194,99 +194,117 @@ struct Globals
     }
 };
 
-Status readGlobals(QByteArrayView stream, qsizetype pos, Globals &g)
+// What the globals' records gather before the formats can be told apart.
+struct GlobalsState
 {
-    BiffRecord record;
     QHash<std::uint16_t, QString> formats;
     QHash<std::uint16_t, QByteArray> rawFormats;
     std::vector<std::uint16_t> xfFormats;
     bool sstRead = false;
     int sheets = 0; // of every kind
-    for (;;) {
+};
+
+void readBoundSheet(BiffRecord &record, Globals &g, GlobalsState &state)
+{
+    ++state.sheets;
+    SheetEntry sheet;
+    sheet.offset = record.u32();
+    record.u8(); // visibility: hidden sheets are read too
+    const std::uint8_t type = record.u8();
+    if (g.biff == 8)
+        sheet.name = record.unicodeString(1);
+    else
+        sheet.rawName = record.byteString(1);
+    if (type == WorksheetSheetType)
+        g.sheets.push_back(std::move(sheet));
+}
+
+void readSharedStrings(BiffRecord &record, Globals &g, GlobalsState &state)
+{
+    if (g.biff != 8 || state.sstRead)
+        return;
+    state.sstRead = true;
+    record.u32(); // references, not needed
+    const std::uint32_t unique = record.u32();
+    // Each string takes at least three bytes; the count is checked against them first.
+    g.sst.reserve(std::min<qsizetype>(unique, record.remaining() / 3));
+    // Some writers count wrong; the strings that are there are kept.
+    for (std::uint32_t i = 0; i < unique && record.remaining() > 0; ++i)
+        g.sst.append(record.unicodeString(2));
+}
+
+// One record of the globals; a failure when it cannot be read on.
+Status readGlobalsRecord(BiffRecord &record, Globals &g, GlobalsState &state)
+{
+    switch (record.id()) {
+    case EofId:
+        if (record.size() != 0) // an end that carries data is no end
+            return damaged();
+        break;
+    case BofId:
+        return damaged(); // the globals end with EOF before any sheet starts
+    case FilePassId:
+        // BIFF8's RC4 was undone before (or refused); BIFF5 only knows XOR obfuscation.
+        if (g.biff != 8)
+            return failure(WorkbookReader::reasonPasswordProtected());
+        break;
+    case CodePageId:
+        g.codePage = record.u16();
+        break;
+    case DateModeId:
+        g.from1904 = record.u16() != 0;
+        break;
+    case BoundSheetId:
+        readBoundSheet(record, g, state);
+        break;
+    case SstId:
+        readSharedStrings(record, g, state);
+        break;
+    case FormatId: {
+        const std::uint16_t id = record.u16();
+        if (g.biff == 8)
+            state.formats.insert(id, record.unicodeString(2));
+        else
+            state.rawFormats.insert(id, record.byteString(1));
+        // Some writers count a character too many; the format only tells dates apart.
+        record.forgiveOverrun();
+        break;
+    }
+    case XfId:
+        record.u16(); // font
+        state.xfFormats.push_back(record.u16());
+        break;
+    default:
+        break;
+    }
+    return record.overrun() ? damaged() : Status::ok();
+}
+
+Status readGlobals(QByteArrayView stream, qsizetype pos, Globals &g)
+{
+    BiffRecord record;
+    GlobalsState state;
+    do {
         if (!record.read(stream, pos))
             return damaged();
-        switch (record.id()) {
-        case EofId:
-            if (record.size() != 0) // an end that carries data is no end
-                return damaged();
-            break;
-        case BofId:
-            return damaged(); // the globals end with EOF before any sheet starts
-        case FilePassId:
-            // BIFF8's RC4 was undone before (or refused); BIFF5 only knows XOR obfuscation.
-            if (g.biff != 8)
-                return failure(WorkbookReader::reasonPasswordProtected());
-            break;
-        case CodePageId:
-            g.codePage = record.u16();
-            break;
-        case DateModeId:
-            g.from1904 = record.u16() != 0;
-            break;
-        case BoundSheetId: {
-            ++sheets;
-            SheetEntry sheet;
-            sheet.offset = record.u32();
-            record.u8(); // visibility: hidden sheets are read too
-            const std::uint8_t type = record.u8();
-            if (g.biff == 8)
-                sheet.name = record.unicodeString(1);
-            else
-                sheet.rawName = record.byteString(1);
-            if (type == WorksheetSheetType)
-                g.sheets.push_back(std::move(sheet));
-            break;
-        }
-        case SstId: {
-            if (g.biff != 8 || sstRead)
-                break;
-            sstRead = true;
-            record.u32(); // references, not needed
-            const std::uint32_t unique = record.u32();
-            // Each string takes at least three bytes; the count is checked against them first.
-            g.sst.reserve(std::min<qsizetype>(unique, record.remaining() / 3));
-            // Some writers count wrong; the strings that are there are kept.
-            for (std::uint32_t i = 0; i < unique && record.remaining() > 0; ++i)
-                g.sst.append(record.unicodeString(2));
-            break;
-        }
-        case FormatId: {
-            const std::uint16_t id = record.u16();
-            if (g.biff == 8)
-                formats.insert(id, record.unicodeString(2));
-            else
-                rawFormats.insert(id, record.byteString(1));
-            // Some writers count a character too many; the format only tells dates apart.
-            record.forgiveOverrun();
-            break;
-        }
-        case XfId:
-            record.u16(); // font
-            xfFormats.push_back(record.u16());
-            break;
-        default:
-            break;
-        }
-        if (record.overrun())
-            return damaged();
-        if (record.id() == EofId)
-            break;
-    }
-    if (sheets == 0) // a workbook has at least one sheet
+        if (Status s = readGlobalsRecord(record, g, state); !s.isOk())
+            return s;
+    } while (record.id() != EofId);
+    if (state.sheets == 0) // a workbook has at least one sheet
         return damaged();
 
     if (g.biff != 8) {
         g.setCodePage(g.codePage);
         for (SheetEntry &sheet : g.sheets)
             sheet.name = g.decode(sheet.rawName);
-        for (auto it = rawFormats.cbegin(); it != rawFormats.cend(); ++it)
-            formats.insert(it.key(), g.decode(it.value()));
+        for (auto it = state.rawFormats.cbegin(); it != state.rawFormats.cend(); ++it)
+            state.formats.insert(it.key(), g.decode(it.value()));
     }
-    g.dateXf.reserve(xfFormats.size());
-    for (const std::uint16_t id : xfFormats) {
-        const auto custom = formats.constFind(id);
-        g.dateXf.push_back(custom != formats.cend() ? XlsxReader::isDateFormat(*custom)
-                                                    : isBuiltInDateFormat(id));
+    g.dateXf.reserve(state.xfFormats.size());
+    for (const std::uint16_t id : state.xfFormats) {
+        const auto custom = state.formats.constFind(id);
+        g.dateXf.push_back(custom != state.formats.cend() ? XlsxReader::isDateFormat(*custom)
+                                                          : isBuiltInDateFormat(id));
     }
     return Status::ok();
 }
@@ -387,6 +405,137 @@ Status readOldSheetRecord(BiffRecord &record, Globals &g, Sheet &sheet)
     return Status::ok();
 }
 
+// A worksheet's reading between its records: a formula whose text result follows in a STRING
+// record, and the room left in the stream.
+struct SheetState
+{
+    CellHead pending;
+    bool stringPending = false;
+    qsizetype remaining = 0;
+};
+
+// First row, one past the last row, first column, one past the last column.
+Status readDimensions(BiffRecord &record, const Globals &g, Sheet &sheet, qsizetype remaining)
+{
+    std::uint32_t rowEnd = 0;
+    if (g.biff == 8) {
+        record.u32();
+        rowEnd = record.u32();
+    } else {
+        record.u16();
+        rowEnd = record.u16();
+    }
+    record.u16();
+    const std::uint16_t columnEnd = record.u16();
+    if (rowEnd > MaxRows || columnEnd > MaxColumns)
+        return damaged();
+    // A row takes at least one ten-byte cell record.
+    sheet.reserveRows(static_cast<int>(std::min<qsizetype>(rowEnd, remaining / 10)));
+    return Status::ok();
+}
+
+// Row, first column, (format, value) per cell, last column.
+Status readMulRk(BiffRecord &record, const Globals &g, Sheet &sheet)
+{
+    CellHead cell;
+    cell.row = record.u16();
+    const int first = record.u16();
+    const qsizetype count = (record.remaining() - 2) / 6;
+    if (count < 1 || (record.remaining() - 2) % 6 != 0 || first + count > MaxColumns)
+        return damaged();
+    for (qsizetype i = 0; i < count; ++i) {
+        cell.column = first + static_cast<int>(i);
+        cell.xf = record.u16();
+        putNumber(sheet, g, cell, rkValue(record.u32()));
+    }
+    if (record.u16() != first + count - 1)
+        return damaged();
+    return Status::ok();
+}
+
+// A formula's cached result: a number, a boolean, or a text that follows in a STRING record.
+Status readFormula(BiffRecord &record, const Globals &g, Sheet &sheet, SheetState &state)
+{
+    CellHead cell;
+    if (!cell.read(record, g.biff))
+        return damaged();
+    const double value = record.f64();
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    if ((bits >> 48) != 0xFFFF) {
+        putNumber(sheet, g, cell, value);
+        return Status::ok();
+    }
+    // Not a number: the first byte says what the result is.
+    switch (bits & 0xFF) {
+    case 0:
+        state.pending = cell;
+        state.stringPending = true;
+        break;
+    case 1:
+        sheet.setNumber(cell.row, cell.column, ((bits >> 16) & 0xFF) != 0 ? 1 : 0);
+        break;
+    default: // an error value, or an empty text
+        break;
+    }
+    return Status::ok();
+}
+
+// One record of a worksheet's own cells (BIFF5 and 8; BIFF2 to 4 add readOldSheetRecord).
+Status readCellRecord(BiffRecord &record, Globals &g, Sheet &sheet, SheetState &state)
+{
+    CellHead cell;
+    switch (record.id()) {
+    case DimensionsId:
+        return readDimensions(record, g, sheet, state.remaining);
+    case NumberId:
+    case RkId:
+        if (!cell.read(record, g.biff))
+            return damaged();
+        putNumber(sheet, g, cell, record.id() == NumberId ? record.f64() : rkValue(record.u32()));
+        break;
+    case MulRkId:
+        return readMulRk(record, g, sheet);
+    case LabelSstId: {
+        if (!cell.read(record, g.biff))
+            return damaged();
+        const std::uint32_t index = record.u32();
+        if (index >= static_cast<std::uint32_t>(g.sst.size()))
+            return damaged();
+        sheet.setPooledText(cell.row, cell.column, index);
+        break;
+    }
+    case LabelId:
+    case RStringId: // rich-text runs after the text are left unread
+        if (!cell.read(record, g.biff))
+            return damaged();
+        sheet.setText(cell.row, cell.column, g.text(record));
+        break;
+    case BoolErrId: {
+        if (!cell.read(record, g.biff))
+            return damaged();
+        const std::uint8_t value = record.u8();
+        if (record.u8() == 0) // an error value stays empty
+            sheet.setNumber(cell.row, cell.column, value != 0 ? 1 : 0);
+        break;
+    }
+    case FormulaId:
+    case Formula3Id:
+    case Formula4Id:
+        return readFormula(record, g, sheet, state);
+    case StringId:
+    case String2Id: {
+        const QString text = g.text(record);
+        if (state.stringPending)
+            sheet.setText(state.pending.row, state.pending.column, text);
+        state.stringPending = false;
+        break;
+    }
+    default: // BLANK and MULBLANK among them: an empty cell is nothing to keep
+        break;
+    }
+    return Status::ok();
+}
+
 // Reads the substream at `pos` and leaves `pos` at its end.
 Status readSheet(QByteArrayView stream, qsizetype &pos, Globals &g, Sheet &sheet)
 {
@@ -402,8 +551,7 @@ Status readSheet(QByteArrayView stream, qsizetype &pos, Globals &g, Sheet &sheet
     sheet.setPool(g.sst);
 
     int nested = 0; // charts embedded in the sheet come as substreams of their own
-    CellHead pending;
-    bool stringPending = false; // a formula whose text result follows in a STRING record
+    SheetState state;
     for (;;) {
         if (!record.read(stream, pos))
             return damaged();
@@ -423,119 +571,14 @@ Status readSheet(QByteArrayView stream, qsizetype &pos, Globals &g, Sheet &sheet
         if (nested > 0)
             continue;
         if (id != StringId && id != String2Id && id != ShrFmlaId && id != ArrayId && id != TableId)
-            stringPending = false;
-
-        CellHead cell;
+            state.stringPending = false;
         if (g.biff <= 4) {
-            const Status read = readOldSheetRecord(record, g, sheet);
-            if (!read.isOk())
-                return read;
+            if (Status s = readOldSheetRecord(record, g, sheet); !s.isOk())
+                return s;
         }
-        switch (id) {
-        case DimensionsId: {
-            // First row, one past the last row, first column, one past the last column.
-            std::uint32_t rowEnd = 0;
-            if (g.biff == 8) {
-                record.u32();
-                rowEnd = record.u32();
-            } else {
-                record.u16();
-                rowEnd = record.u16();
-            }
-            record.u16();
-            const std::uint16_t columnEnd = record.u16();
-            if (rowEnd > MaxRows || columnEnd > MaxColumns)
-                return damaged();
-            // A row takes at least one ten-byte cell record.
-            sheet.reserveRows(
-                static_cast<int>(std::min<qsizetype>(rowEnd, (stream.size() - pos) / 10)));
-            break;
-        }
-        case NumberId:
-            if (!cell.read(record, g.biff))
-                return damaged();
-            putNumber(sheet, g, cell, record.f64());
-            break;
-        case RkId:
-            if (!cell.read(record, g.biff))
-                return damaged();
-            putNumber(sheet, g, cell, rkValue(record.u32()));
-            break;
-        case MulRkId: {
-            // Row, first column, (format, value) per cell, last column.
-            cell.row = record.u16();
-            const int first = record.u16();
-            const qsizetype count = (record.remaining() - 2) / 6;
-            if (count < 1 || (record.remaining() - 2) % 6 != 0 || first + count > MaxColumns)
-                return damaged();
-            for (qsizetype i = 0; i < count; ++i) {
-                cell.column = first + static_cast<int>(i);
-                cell.xf = record.u16();
-                putNumber(sheet, g, cell, rkValue(record.u32()));
-            }
-            if (record.u16() != first + count - 1)
-                return damaged();
-            break;
-        }
-        case LabelSstId: {
-            if (!cell.read(record, g.biff))
-                return damaged();
-            const std::uint32_t index = record.u32();
-            if (index >= static_cast<std::uint32_t>(g.sst.size()))
-                return damaged();
-            sheet.setPooledText(cell.row, cell.column, index);
-            break;
-        }
-        case LabelId:
-        case RStringId: // rich-text runs after the text are left unread
-            if (!cell.read(record, g.biff))
-                return damaged();
-            sheet.setText(cell.row, cell.column, g.text(record));
-            break;
-        case BoolErrId: {
-            if (!cell.read(record, g.biff))
-                return damaged();
-            const std::uint8_t value = record.u8();
-            if (record.u8() == 0) // an error value stays empty
-                sheet.setNumber(cell.row, cell.column, value != 0 ? 1 : 0);
-            break;
-        }
-        case FormulaId:
-        case Formula3Id:
-        case Formula4Id: {
-            if (!cell.read(record, g.biff))
-                return damaged();
-            const double value = record.f64();
-            const auto bits = std::bit_cast<std::uint64_t>(value);
-            if ((bits >> 48) != 0xFFFF) {
-                putNumber(sheet, g, cell, value);
-                break;
-            }
-            // Not a number: the first byte says what the result is.
-            switch (bits & 0xFF) {
-            case 0:
-                pending = cell;
-                stringPending = true;
-                break;
-            case 1:
-                sheet.setNumber(cell.row, cell.column, ((bits >> 16) & 0xFF) != 0 ? 1 : 0);
-                break;
-            default: // an error value, or an empty text
-                break;
-            }
-            break;
-        }
-        case StringId:
-        case String2Id: {
-            const QString text = g.text(record);
-            if (stringPending)
-                sheet.setText(pending.row, pending.column, text);
-            stringPending = false;
-            break;
-        }
-        default: // BLANK and MULBLANK among them: an empty cell is nothing to keep
-            break;
-        }
+        state.remaining = stream.size() - pos;
+        if (Status s = readCellRecord(record, g, sheet, state); !s.isOk())
+            return s;
         if (record.overrun())
             return damaged();
     }
@@ -555,6 +598,39 @@ qsizetype findFilePass(QByteArrayView stream)
         pos += 4 + qFromLittleEndian<std::uint16_t>(stream.data() + pos + 2);
     }
     return -1;
+}
+
+// Reads the wanted sheets of the globals' list into `workbook`.
+Status readSheets(QByteArrayView stream, Globals &g, const QStringList &wanted, Workbook &workbook)
+{
+    // Substreams never overlap: one starting inside another would be read over and over.
+    std::map<qsizetype, qsizetype> substreams; // start → end of each sheet read
+    // A cell far out costs its whole row, a row far down all rows above it: sheets of such cells
+    // that take far more room than the file are damage, not a workbook.
+    const qsizetype cellBudget = std::max<qsizetype>(CellBudget, 64 * stream.size());
+    qsizetype cells = 0;
+    for (const SheetEntry &entry : g.sheets) {
+        Sheet *sheet = workbook.addSheet(entry.name, wanted);
+        if (!sheet)
+            continue;
+        const qsizetype start = entry.offset;
+        const auto after = substreams.upper_bound(start);
+        if (start >= stream.size() ||
+            (after != substreams.begin() && std::prev(after)->second > start))
+            return damaged();
+        qsizetype end = start;
+        if (Status s = readSheet(stream, end, g, *sheet); !s.isOk())
+            return s;
+        if (after != substreams.end() && after->first < end)
+            return damaged();
+        substreams.emplace(start, end);
+        cells += sheet->rowCount();
+        for (int r = 0; r < sheet->rowCount(); ++r)
+            cells += static_cast<qsizetype>(sheet->entries(r).size());
+        if (cells > cellBudget)
+            return damaged();
+    }
+    return Status::ok();
 }
 
 Result<Workbook> readStream(QByteArray bytes, bool namedBook, const QStringList &wanted)
@@ -596,38 +672,10 @@ Result<Workbook> readStream(QByteArray bytes, bool namedBook, const QStringList 
     } else {
         return failure(WorkbookReader::reasonXlsUnreadable());
     }
-    const QByteArrayView stream(bytes);
-
     Workbook workbook;
     workbook.setFormat(Workbook::Format::Xls);
-    // Substreams never overlap: one starting inside another would be read over and over.
-    std::map<qsizetype, qsizetype> substreams; // start → end of each sheet read
-    // A cell far out costs its whole row, a row far down all rows above it: sheets of such cells
-    // that take far more room than the file are damage, not a workbook.
-    const qsizetype cellBudget = std::max<qsizetype>(CellBudget, 64 * stream.size());
-    qsizetype cells = 0;
-    for (const SheetEntry &entry : g.sheets) {
-        Sheet *sheet = workbook.addSheet(entry.name, wanted);
-        if (!sheet)
-            continue;
-        const qsizetype start = entry.offset;
-        const auto after = substreams.upper_bound(start);
-        if (start >= stream.size() ||
-            (after != substreams.begin() && std::prev(after)->second > start))
-            return damaged();
-        qsizetype end = start;
-        const Status read = readSheet(stream, end, g, *sheet);
-        if (!read.isOk())
-            return read;
-        if (after != substreams.end() && after->first < end)
-            return damaged();
-        substreams.emplace(start, end);
-        cells += sheet->rowCount();
-        for (int r = 0; r < sheet->rowCount(); ++r)
-            cells += static_cast<qsizetype>(sheet->row(r).size());
-        if (cells > cellBudget)
-            return damaged();
-    }
+    if (Status s = readSheets(QByteArrayView(bytes), g, wanted, workbook); !s.isOk())
+        return s;
     return workbook;
 }
 

@@ -349,6 +349,155 @@ bool commitCell(Sheet &sheet, const CellState &c, const std::vector<bool> &dateS
     return true;
 }
 
+// Walks one worksheet part through the fast scanner, cell by cell.
+class WorksheetScan final
+{
+public:
+    WorksheetScan(Sheet &sheet, const std::vector<bool> &dateStyles, bool date1904,
+                  qsizetype sharedStrings)
+        : m_sheet(sheet)
+        , m_dateStyles(dateStyles)
+        , m_date1904(date1904)
+        , m_sharedStrings(sharedStrings)
+    {}
+
+    // False when the part is damaged; true also when a limit stopped the reading early.
+    bool run(ZipEntryDevice &device)
+    {
+        XmlScanner xml(&device);
+        for (;;) {
+            switch (xml.next()) {
+            case XmlScanner::Token::StartElement:
+                if (!startElement(xml))
+                    return false;
+                break;
+            case XmlScanner::Token::Text:
+                if (!text(xml))
+                    return true;
+                break;
+            case XmlScanner::Token::EndElement:
+                if (!endElement(xml.name()))
+                    return m_ok;
+                break;
+            case XmlScanner::Token::End:
+                return !device.failed();
+            case XmlScanner::Token::Error:
+                return false;
+            }
+        }
+    }
+
+private:
+    // A cell starts: its place from "r" or after the last one, its type and style.
+    bool startCell(const XmlScanner &xml)
+    {
+        int r = -1;
+        int c = -1;
+        const QByteArrayView ref = xml.attribute("r");
+        if (!ref.isEmpty() && !parseReference(ref, r, c))
+            return false;
+        m_cell.row = r >= 0 ? r : (m_row < 0 ? 0 : m_row);
+        m_cell.column = c >= 0 ? c : m_column + 1;
+        if (m_cell.row >= maxRows || m_cell.column >= maxColumns)
+            return false;
+        m_column = m_cell.column;
+        m_cell.type = typeOf(xml.attribute("t"));
+        m_cell.style = 0;
+        parseNumber(xml.attribute("s"), m_cell.style);
+        m_cell.value.truncate(0);
+        m_cell.inlineText.truncate(0);
+        m_cell.hasValue = false;
+        m_cell.hasInline = false;
+        m_inCell = true;
+        return true;
+    }
+
+    bool startRow(const XmlScanner &xml)
+    {
+        const QByteArrayView r = xml.attribute("r");
+        int number = 0;
+        if (r.isEmpty())
+            m_row = m_row + 1;
+        else if (parseNumber(r, number) && number > 0 && number <= maxRows)
+            m_row = number - 1;
+        else
+            return false;
+        m_column = -1;
+        return true;
+    }
+
+    bool startElement(const XmlScanner &xml)
+    {
+        const QByteArrayView name = xml.name();
+        if (name == "c")
+            return startCell(xml);
+        if (!m_inCell)
+            return name != "row" || startRow(xml);
+        if (name == "v") {
+            m_inValue = true;
+            m_cell.hasValue = true;
+        } else if (name == "is") {
+            m_inInline = true;
+            m_cell.hasInline = true;
+        } else if (m_inInline && name == "rPh") {
+            ++m_phonetic;
+        } else if (m_inInline && name == "t" && m_phonetic == 0) {
+            m_inInlineText = true;
+        }
+        return true;
+    }
+
+    // False when the text passed the limit of a cell.
+    bool text(const XmlScanner &xml)
+    {
+        if (m_inValue)
+            m_cell.value += xml.text();
+        else if (m_inInlineText)
+            m_cell.inlineText += xml.text();
+        // Four UTF-8 bytes a character at most: past that no cell can hold the text.
+        if (m_cell.value.size() + m_cell.inlineText.size() > 4 * qsizetype(Sheet::maxTextLength)) {
+            m_sheet.refuse(Sheet::Limit::TextLength);
+            return false;
+        }
+        return true;
+    }
+
+    // False when the reading ends here: m_ok then says whether the part was sound.
+    bool endElement(QByteArrayView name)
+    {
+        if (name == "v") {
+            m_inValue = false;
+        } else if (name == "t") {
+            m_inInlineText = false;
+        } else if (name == "rPh") {
+            --m_phonetic;
+        } else if (name == "is") {
+            m_inInline = false;
+            m_phonetic = 0;
+        } else if (name == "c" && m_inCell) {
+            m_ok = commitCell(m_sheet, m_cell, m_dateStyles, m_date1904, m_sharedStrings);
+            if (!m_ok || m_sheet.limit() != Sheet::Limit::None)
+                return false;
+            m_inCell = false;
+        }
+        return true;
+    }
+
+    Sheet &m_sheet;
+    const std::vector<bool> &m_dateStyles;
+    bool m_date1904;
+    qsizetype m_sharedStrings;
+    int m_row = -1;
+    int m_column = -1;
+    CellState m_cell;
+    bool m_inCell = false;
+    bool m_inValue = false;
+    bool m_inInline = false;
+    bool m_inInlineText = false;
+    int m_phonetic = 0;
+    bool m_ok = true;
+};
+
 // Returns false when the part is damaged. Worksheets are the large parts: they go through the
 // fast scanner. Reading stops early when the sheet passes a limit (Sheet::limit() says which).
 bool readWorksheet(zip *archive, const QString &part, Sheet &sheet,
@@ -357,100 +506,41 @@ bool readWorksheet(zip *archive, const QString &part, Sheet &sheet,
     ZipEntryDevice device(archive, part);
     if (!device.open(QIODevice::ReadOnly))
         return false;
-    XmlScanner xml(&device);
-    int row = -1;
-    int column = -1;
-    CellState cell;
-    bool inCell = false;
-    bool inValue = false;
-    bool inInline = false;
-    bool inInlineText = false;
-    int phonetic = 0;
-    for (;;) {
-        switch (xml.next()) {
-        case XmlScanner::Token::StartElement: {
-            const QByteArrayView name = xml.name();
-            if (name == "c") {
-                int r = -1;
-                int c = -1;
-                const QByteArrayView ref = xml.attribute("r");
-                if (!ref.isEmpty() && !parseReference(ref, r, c))
-                    return false;
-                cell.row = r >= 0 ? r : (row < 0 ? 0 : row);
-                cell.column = c >= 0 ? c : column + 1;
-                if (cell.row >= maxRows || cell.column >= maxColumns)
-                    return false;
-                column = cell.column;
-                cell.type = typeOf(xml.attribute("t"));
-                cell.style = 0;
-                parseNumber(xml.attribute("s"), cell.style);
-                cell.value.truncate(0);
-                cell.inlineText.truncate(0);
-                cell.hasValue = false;
-                cell.hasInline = false;
-                inCell = true;
-            } else if (!inCell) {
-                if (name == "row") {
-                    const QByteArrayView r = xml.attribute("r");
-                    int number = 0;
-                    if (r.isEmpty())
-                        row = row + 1;
-                    else if (parseNumber(r, number) && number > 0 && number <= maxRows)
-                        row = number - 1;
-                    else
-                        return false;
-                    column = -1;
-                }
-            } else if (name == "v") {
-                inValue = true;
-                cell.hasValue = true;
-            } else if (name == "is") {
-                inInline = true;
-                cell.hasInline = true;
-            } else if (inInline && name == "rPh") {
-                ++phonetic;
-            } else if (inInline && name == "t" && phonetic == 0) {
-                inInlineText = true;
+    return WorksheetScan(sheet, dateStyles, date1904, sharedStrings).run(device);
+}
+
+// A sheet the caller wants and the part that holds it.
+struct WantedSheet
+{
+    Sheet *sheet;
+    QString part;
+};
+
+// The workbook part: the date system and the sheets, each added to `workbook` when wanted.
+// False when the part is damaged.
+bool readWorkbookPart(const QByteArray &workbookXml, const QHash<QString, Relation> &relations,
+                      const QStringList &wanted, Workbook &workbook,
+                      std::vector<WantedSheet> &sheets, bool &date1904)
+{
+    QXmlStreamReader xml(workbookXml);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes a = xml.attributes();
+        if (xml.name() == u"workbookPr") {
+            date1904 = readsTrue(a.value("date1904"_L1));
+        } else if (xml.name() == u"sheet") {
+            QString id;
+            for (const QXmlStreamAttribute &attribute : a) {
+                if (attribute.name() == u"id" && !attribute.namespaceUri().isEmpty())
+                    id = attribute.value().toString();
             }
-            break;
-        }
-        case XmlScanner::Token::Text:
-            if (inValue)
-                cell.value += xml.text();
-            else if (inInlineText)
-                cell.inlineText += xml.text();
-            // Four UTF-8 bytes a character at most: past that no cell can hold the text.
-            if (cell.value.size() + cell.inlineText.size() > 4 * qsizetype(Sheet::maxTextLength)) {
-                sheet.refuse(Sheet::Limit::TextLength);
-                return true;
-            }
-            break;
-        case XmlScanner::Token::EndElement: {
-            const QByteArrayView name = xml.name();
-            if (name == "v") {
-                inValue = false;
-            } else if (name == "t") {
-                inInlineText = false;
-            } else if (name == "rPh") {
-                --phonetic;
-            } else if (name == "is") {
-                inInline = false;
-                phonetic = 0;
-            } else if (name == "c" && inCell) {
-                if (!commitCell(sheet, cell, dateStyles, date1904, sharedStrings))
-                    return false;
-                if (sheet.limit() != Sheet::Limit::None)
-                    return true;
-                inCell = false;
-            }
-            break;
-        }
-        case XmlScanner::Token::End:
-            return !device.failed();
-        case XmlScanner::Token::Error:
-            return false;
+            Sheet *sheet = workbook.addSheet(a.value("name"_L1).toString(), wanted);
+            if (sheet)
+                sheets.push_back({sheet, relations.value(id).target});
         }
     }
+    return !xml.hasError();
 }
 
 } // namespace
@@ -536,32 +626,9 @@ Result<Workbook> XlsxReader::read(const QString &path, const QStringList &wanted
 
     Workbook workbook;
     workbook.setFormat(Workbook::Format::Xlsx);
-    struct Wanted
-    {
-        Sheet *sheet;
-        QString part;
-    };
-    std::vector<Wanted> sheets;
+    std::vector<WantedSheet> sheets;
     bool date1904 = false;
-    QXmlStreamReader xml(workbookXml);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const QXmlStreamAttributes a = xml.attributes();
-        if (xml.name() == u"workbookPr") {
-            date1904 = readsTrue(a.value("date1904"_L1));
-        } else if (xml.name() == u"sheet") {
-            QString id;
-            for (const QXmlStreamAttribute &attribute : a) {
-                if (attribute.name() == u"id" && !attribute.namespaceUri().isEmpty())
-                    id = attribute.value().toString();
-            }
-            Sheet *sheet = workbook.addSheet(a.value("name"_L1).toString(), wanted);
-            if (sheet)
-                sheets.push_back({sheet, relations.value(id).target});
-        }
-    }
-    if (xml.hasError())
+    if (!readWorkbookPart(workbookXml, relations, wanted, workbook, sheets, date1904))
         return failure(WorkbookReader::reasonDamaged());
     if (sheets.empty())
         return workbook;
@@ -583,7 +650,7 @@ Result<Workbook> XlsxReader::read(const QString &path, const QStringList &wanted
         readDateStyles(z, targetOfType(relations, u"/styles",
                                        resolveTarget(workbookPart, QLatin1String("styles.xml"))));
 
-    for (const Wanted &w : sheets) {
+    for (const WantedSheet &w : sheets) {
         w.sheet->setPool(strings);
         if (!readWorksheet(z, w.part, *w.sheet, dateStyles, date1904, strings.size()))
             return failure(WorkbookReader::reasonDamaged());

@@ -112,76 +112,125 @@ XmlScanner::Token XmlScanner::next()
             // A part cut short (or never begun) leaves its root open: it is not the whole part.
             return m_sawRoot && m_depth == 0 ? Token::End : Token::Error;
         }
-        if (m_buffer.at(m_pos) != '<') {
-            const qsizetype lt = find("<", m_pos);
-            if (m_tooLong)
-                return Token::Error;
-            const qsizetype end = lt < 0 ? m_buffer.size() : lt;
-            const QByteArrayView raw = QByteArrayView(m_buffer).sliced(m_pos, end - m_pos);
-            m_text.truncate(0);
-            if (raw.contains('\r'))
-                appendDecoded(m_text, normalizedLineBreaks(raw));
-            else
-                appendDecoded(m_text, raw);
-            m_pos = end;
-            return Token::Text;
-        }
-        // Markup: make sure its opening is in the buffer.
-        if (m_pos + 9 > m_buffer.size())
-            refill();
-        const QByteArrayView rest = QByteArrayView(m_buffer).sliced(m_pos);
-        if (rest.startsWith("<!--")) {
-            const qsizetype end = find("-->", m_pos + 4);
-            if (end < 0)
-                return Token::Error;
-            m_pos = end + 3;
-            continue;
-        }
-        if (rest.startsWith("<![CDATA[")) {
-            const qsizetype end = find("]]>", m_pos + 9);
-            if (end < 0)
-                return Token::Error;
-            m_text =
-                normalizedLineBreaks(QByteArrayView(m_buffer).sliced(m_pos + 9, end - m_pos - 9));
-            m_pos = end + 3;
-            return Token::Text;
-        }
-        if (rest.startsWith("<?")) {
-            const qsizetype end = find("?>", m_pos + 2);
-            if (end < 0)
-                return Token::Error;
-            m_pos = end + 2;
-            continue;
-        }
-        if (rest.startsWith("<!")) {
-            const qsizetype end = find(">", m_pos + 2);
-            if (end < 0)
-                return Token::Error;
-            m_pos = end + 1;
-            continue;
-        }
-        // A tag ends at the first ">" outside quotes.
-        qsizetype i = m_pos + 1;
-        char quote = 0;
-        for (;; ++i) {
-            if (i >= m_buffer.size()) {
-                const qsizetype offset = i - m_pos;
-                if (offset > maxTokenSize || !refill())
-                    return Token::Error;
-                i = m_pos + offset;
-            }
-            const char c = m_buffer.at(i);
-            if (quote) {
-                if (c == quote)
-                    quote = 0;
-            } else if (c == '"' || c == '\'') {
-                quote = c;
-            } else if (c == '>') {
-                break;
-            }
-        }
-        return parseTag(i);
+        if (m_buffer.at(m_pos) != '<')
+            return readText();
+        if (const std::optional<Token> token = readMarkup())
+            return *token;
     }
+}
+
+XmlScanner::Token XmlScanner::readText()
+{
+    const qsizetype lt = find("<", m_pos);
+    if (m_tooLong)
+        return Token::Error;
+    const qsizetype end = lt < 0 ? m_buffer.size() : lt;
+    const QByteArrayView raw = QByteArrayView(m_buffer).sliced(m_pos, end - m_pos);
+    m_text.truncate(0);
+    if (raw.contains('\r'))
+        appendDecoded(m_text, normalizedLineBreaks(raw));
+    else
+        appendDecoded(m_text, raw);
+    m_pos = end;
+    return Token::Text;
+}
+
+std::optional<XmlScanner::Token> XmlScanner::readMarkup()
+{
+    // Make sure the markup's opening is in the buffer.
+    if (m_pos + 9 > m_buffer.size())
+        refill();
+    const QByteArrayView rest = QByteArrayView(m_buffer).sliced(m_pos);
+    // What is skipped: its opening, its close, and how long the opening is.
+    const struct
+    {
+        const char *open;
+        const char *close;
+        qsizetype skip;
+    } skipped[] = {{"<!--", "-->", 4}, {"<?", "?>", 2}};
+    if (rest.startsWith("<![CDATA[")) {
+        const qsizetype end = find("]]>", m_pos + 9);
+        if (end < 0)
+            return Token::Error;
+        m_text = normalizedLineBreaks(QByteArrayView(m_buffer).sliced(m_pos + 9, end - m_pos - 9));
+        m_pos = end + 3;
+        return Token::Text;
+    }
+    for (const auto &k : skipped) {
+        if (rest.startsWith(k.open)) {
+            const qsizetype end = find(k.close, m_pos + k.skip);
+            if (end < 0)
+                return Token::Error;
+            m_pos = end + qsizetype(qstrlen(k.close));
+            return std::nullopt;
+        }
+    }
+    if (rest.startsWith("<!")) {
+        const qsizetype end = find(">", m_pos + 2);
+        if (end < 0)
+            return Token::Error;
+        m_pos = end + 1;
+        return std::nullopt;
+    }
+    const qsizetype end = tagEnd();
+    if (end < 0)
+        return Token::Error;
+    return parseTag(end);
+}
+
+qsizetype XmlScanner::tagEnd()
+{
+    qsizetype i = m_pos + 1;
+    char quote = 0;
+    for (;; ++i) {
+        if (i >= m_buffer.size()) {
+            const qsizetype offset = i - m_pos;
+            if (offset > maxTokenSize || !refill())
+                return -1;
+            i = m_pos + offset;
+        }
+        const char c = m_buffer.at(i);
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '>') {
+            return i;
+        }
+    }
+}
+
+XmlScanner::Range XmlScanner::localName(qsizetype begin, qsizetype end) const
+{
+    const char *data = m_buffer.constData();
+    for (qsizetype k = end - 1; k >= begin; --k) {
+        if (data[k] == ':')
+            return {k + 1, end};
+    }
+    return {begin, end};
+}
+
+bool XmlScanner::readAttribute(qsizetype &i, qsizetype end)
+{
+    const char *data = m_buffer.constData();
+    const qsizetype attributeBegin = i;
+    while (i < end && data[i] != '=' && !isSpace(data[i]))
+        ++i;
+    Attribute a;
+    a.name = localName(attributeBegin, i);
+    while (i < end && (isSpace(data[i]) || data[i] == '='))
+        ++i;
+    if (i >= end || (data[i] != '"' && data[i] != '\''))
+        return false;
+    const char quote = data[i++];
+    const qsizetype valueBegin = i;
+    while (i < end && data[i] != quote)
+        ++i;
+    a.value = {valueBegin, i};
+    ++i;
+    m_attributes.push_back(a);
+    return true;
 }
 
 XmlScanner::Token XmlScanner::parseTag(qsizetype end)
@@ -194,13 +243,7 @@ XmlScanner::Token XmlScanner::parseTag(qsizetype end)
     const qsizetype nameBegin = i;
     while (i < end && !isSpace(data[i]) && data[i] != '/')
         ++i;
-    m_name = {nameBegin, i};
-    for (qsizetype k = i - 1; k >= nameBegin; --k) {
-        if (data[k] == ':') {
-            m_name.begin = k + 1;
-            break;
-        }
-    }
+    m_name = localName(nameBegin, i);
     m_attributes.clear();
     bool selfClosing = false;
     while (i < end) {
@@ -211,30 +254,9 @@ XmlScanner::Token XmlScanner::parseTag(qsizetype end)
         if (data[i] == '/') {
             selfClosing = true;
             ++i;
-            continue;
-        }
-        const qsizetype attributeBegin = i;
-        while (i < end && data[i] != '=' && !isSpace(data[i]))
-            ++i;
-        Attribute a;
-        a.name = {attributeBegin, i};
-        for (qsizetype k = i - 1; k >= attributeBegin; --k) {
-            if (data[k] == ':') {
-                a.name.begin = k + 1;
-                break;
-            }
-        }
-        while (i < end && (isSpace(data[i]) || data[i] == '='))
-            ++i;
-        if (i >= end || (data[i] != '"' && data[i] != '\''))
+        } else if (!readAttribute(i, end)) {
             return Token::Error;
-        const char quote = data[i++];
-        const qsizetype valueBegin = i;
-        while (i < end && data[i] != quote)
-            ++i;
-        a.value = {valueBegin, i};
-        ++i;
-        m_attributes.push_back(a);
+        }
     }
     m_pos = end + 1;
     if (closing) {

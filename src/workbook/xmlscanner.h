@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <optional>
 #include <vector>
 
 class QIODevice;
@@ -43,11 +44,6 @@ public:
     static void appendDecoded(QByteArray &out, QByteArrayView raw);
 
 private:
-    bool refill();
-    // Makes sure the buffer holds `pattern` at or after `from`; returns its index or -1.
-    qsizetype find(QByteArrayView pattern, qsizetype from);
-    Token parseTag(qsizetype end);
-
     struct Range
     {
         qsizetype begin = 0;
@@ -58,6 +54,22 @@ private:
         Range name;
         Range value;
     };
+
+    bool refill();
+    // Makes sure the buffer holds `pattern` at or after `from`; returns its index or -1.
+    qsizetype find(QByteArrayView pattern, qsizetype from);
+    Token parseTag(qsizetype end);
+    // The character data up to the next "<".
+    Token readText();
+    // Comments, processing instructions and declarations are skipped (none: read on); CDATA is
+    // text; a tag is parsed.
+    std::optional<Token> readMarkup();
+    // Where the tag at m_pos ends: its ">" outside quotes; -1 when there is none.
+    qsizetype tagEnd();
+    // Reads the attribute at `i` and moves `i` past it; false when it is damaged.
+    bool readAttribute(qsizetype &i, qsizetype end);
+    // The local name of the name at [begin, end): after its prefix's ":".
+    Range localName(qsizetype begin, qsizetype end) const;
 
     QIODevice *m_device;
     QByteArray m_buffer;

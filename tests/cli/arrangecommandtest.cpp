@@ -3,6 +3,8 @@
 #include "support/clirun.h"
 #include "support/tempdata.h"
 
+#include <QFileInfo>
+
 using namespace fenpai;
 
 namespace {
@@ -106,4 +108,57 @@ TEST_F(ArrangeCommandTest, EighteenDigitNumbersReachTheSummaryExactly)
                 r.out.contains("第2考场 考生 2 人 班级 1 个 考号 900000000000000004--"
                                "900000000000000005\n"))
         << r.out.toStdString();
+}
+
+TEST_F(ArrangeCommandTest, PlaceNewSeatsTheLateExamineesTheWayTheLastRunDid)
+{
+    ASSERT_TRUE(
+        test::addPupils(
+            t.db, {{"一中", "1班", "甲", 90}, {"一中", "1班", "乙", 80}, {"一中", "2班", "丙", 70}})
+            .isOk());
+    ASSERT_TRUE(test::addRooms(t.db, {3, 2}).isOk());
+    Outcome r = arrange({"--place-new"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.startsWith("没有找到上次编排的设置")) << r.err.toStdString();
+
+    ASSERT_EQ(arrange({"--mode", "3", "--prefix", "77"}).status, 0);
+    ASSERT_TRUE(test::addPupils(t.db, {{"二中", "3班", "丁", 60}}).isOk());
+    r = arrange({"--place-new"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "安置完成!\n"
+                     "安置新增考生1人，考场还剩空座位1个\n"
+                     "考场调整清单\n"
+                     "学校\t班级\t姓名\t考场\t座位号\t考号\t考场地点\n"
+                     "二中\t3班\t丁\t2\t1\t7700201\t教学楼2\n");
+
+    // Options given replace the stored ones: consecutive numbers, not below the start. The only
+    // seat left is beside a classmate, and the printout says so.
+    ASSERT_TRUE(test::addPupils(t.db, {{"二中", "3班", "戊", 50}}).isOk());
+    r = arrange({"--place-new", "--start-number", "9000000"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.endsWith("二中\t3班\t戊\t2\t2\t9000000\t教学楼2\n"
+                               "其中1人旁边坐着同班考生（所在考场没有更合适的空座位）\n"))
+        << r.out.toStdString();
+
+    ASSERT_TRUE(test::addPupils(t.db, {{"二中", "3班", "己", 40}}).isOk());
+    r = arrange({"--place-new"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "考场空座位不够：新增考生1人，空座位只有0个，还缺1个座位。考生表未改动。\n");
+    r = arrange({"--place-new", "--start-number", "5", "--prefix", "1"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.startsWith("--start-number 和 --prefix 只能选一个"));
+    r = arrange({"--mode", "3", "-o", "清单.pdf"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.startsWith("-o 只能与 --place-new 一起用"));
+
+    // The list as a file too: one withdraws, 己 takes the seat.
+    t.exec({"DELETE FROM 考生表 WHERE 姓名 = '乙'"});
+    const QString file = t.dir.filePath("清单.xlsx");
+    r = arrange({"--place-new", "-o", file});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("二中\t3班\t己\t1\t2\t7700102\t教学楼1\n")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.endsWith("考场调整清单 → " + file + "\n"));
+    EXPECT_GT(QFileInfo(file).size(), 1000);
+    r = arrange({"--place-new", "-o", file});
+    EXPECT_TRUE(r.out.contains("没有需要安置的新增考生。")) << r.out.toStdString();
 }

@@ -57,3 +57,16 @@ TEST_F(ClassReportCommandTest, StatisticsAndClassListAsCsv)
     EXPECT_NE(run({"report", "new-class-list", "-o", csv}).status, 0);
     EXPECT_NE(run({"report", "new-class-list", "x", "-o", csv}).status, 0);
 }
+
+// A new class no pupil is in is refused by name, as a room that does not exist is; class 0, the
+// pupils not yet placed, is always there.
+TEST_F(ClassReportCommandTest, AClassNobodyIsInIsRefused)
+{
+    d.add({{"男", 90, "一中", "甲"}}, 1);
+    const QString csv = d.dir.filePath("out.csv");
+    Outcome r = run({"report", "new-class-list", "13", "-o", csv});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "新分班中没有第 13 班。\n");
+    EXPECT_FALSE(QFile::exists(csv));
+    EXPECT_EQ(run({"report", "new-class-list", "0", "-o", csv}).status, 0);
+}

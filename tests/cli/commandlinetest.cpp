@@ -3,6 +3,9 @@
 #include "jobs/reports/reportcatalogue.h"
 #include "support/clirun.h"
 
+#include <QFileInfo>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace fenpai;
@@ -129,4 +132,45 @@ TEST(CommandLine, BadUsageExitsWithTwoAndSaysWhy)
     EXPECT_TRUE(r.err.contains("用法：fenpai arrange --mode 1|2|3"));
     EXPECT_TRUE(r.err.contains("详见 fenpai help arrange"));
     EXPECT_TRUE(r.out.isEmpty());
+}
+
+// Every whole number a command takes is refused, before any work, when it is a fraction, past
+// what its type holds or outside its range, with the option or setting named.
+TEST(CommandLine, EveryWholeNumberSettingIsChecked)
+{
+    QTemporaryDir scratch;
+    const QString dir = scratch.filePath("never made");
+    const struct
+    {
+        QStringList args;
+        const char *refusal;
+    } cases[] = {
+        {{"arrange", "--mode", "1", "--groups", "2.5"}, "--groups 应为 1 到 2147483647 的整数"},
+        {{"arrange", "--mode", "1", "--groups", "4294967299"},
+         "--groups 应为 1 到 2147483647 的整数"},
+        {{"arrange", "--mode", "1", "--groups", "0"}, "--groups 应为 1 到 2147483647 的整数"},
+        {{"labels", "--room", "abc", "--seat", "-o", "x.pdf"},
+         "--room 应为考场序号 1、2、3……：abc"},
+        {{"labels", "--room", "2147483648", "--seat", "-o", "x.pdf"},
+         "--room 应为考场序号 1、2、3……：2147483648"},
+        {{"tickets", "--room", "1.5", "-o", "x.pdf"}, "--room 应为考场序号 1、2、3……：1.5"},
+        {{"tickets", "--stacked-rooms", "1,99999999999999999999", "-o", "x.pdf"},
+         "--stacked-rooms 应为考场序号 1、2、3……：99999999999999999999"},
+        {{"seats", "--room", "4294967297", "-o", "x.pdf"},
+         "考场应为考场序号 1、2、3……，或 all 为全部考场"},
+        {{"report", "room-list", "2147483648", "-o", "x.csv"},
+         "考场应为考场序号 1、2、3……，0 为全部考场"},
+        {{"report", "new-class-list", "1.0", "-o", "x.csv"},
+         "班级应为新分班的班号 1、2、3……，0 为未分班的学生"},
+        {{"divide", "--classes", "4294967297"}, "新分班级数不能超过32767。"},
+        {{"divide", "--layers", "1,2.5"}, "B层的新分班级数必须是不小于0的整数。"},
+    };
+    for (const auto &c : cases) {
+        const test::CliOutcome r = test::runCli(QStringList{"--data-dir", dir} + c.args);
+        EXPECT_EQ(r.status, 2) << c.args.join(' ').toStdString();
+        EXPECT_EQ(r.err.section('\n', 0, 0), QString::fromUtf8(c.refusal))
+            << c.args.join(' ').toStdString();
+    }
+    // Refused before anything is opened: not even the data directory is made.
+    EXPECT_FALSE(QFileInfo::exists(dir));
 }

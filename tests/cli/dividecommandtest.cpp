@@ -3,6 +3,7 @@
 
 #include "support/divisiontestdata.h"
 
+#include <QFile>
 #include <QTextStream>
 
 #include <gtest/gtest.h>
@@ -68,7 +69,8 @@ TEST(DivideCommand, RefusalsAndBadArguments)
         {{"--classes"}, 2, "--classes 需要一个值"},
         {{"--classes", "2", "--mixed"},
          2,
-         "未知选项：--mixed（divide 的选项有 --classes、--layers、--sex、--school、--refine）"},
+         "未知选项：--mixed（divide 的选项有 --classes、--layers、--sex、--school、--refine、"
+         "--place-new、--max-moves、--format、-o）"},
         // Counts are read as the dialog reads them, before anything is opened.
         {{"--classes", "2.5"}, 2, "新分班级数必须是不小于1的整数。"},
         {{"--classes", "99999999999999999999"}, 2, "新分班级数不能超过32767。"},
@@ -109,4 +111,63 @@ TEST(DivideCommand, RefinePrintsTheSpreadsBeforeAndAfter)
     r = divide(data, {"--classes", "4", "--sex", "--school"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_FALSE(r.out.contains("优化前"));
+}
+
+TEST(DivideCommand, PlaceNewPrintsTheChangesAndTheClasses)
+{
+    DivisionData data;
+    std::vector<PupilRow> rows;
+    for (int i = 0; i < 12; ++i)
+        rows.push_back({i % 2 ? "女" : "男", 60 + i, "一中"});
+    data.add(rows);
+    ASSERT_EQ(divide(data, {"--classes", "3"}).status, 0);
+    data.add({{"女", 99, "二中", "新来的"}});
+
+    Outcome r = divide(data, {"--place-new", "--max-moves=0"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 5);
+    EXPECT_EQ(lines[0], "安置完成!");
+    EXPECT_EQ(lines[1], "安置新增学生1人，调动已分班学生0人（最多允许0人）");
+    EXPECT_EQ(lines[2], "分班调整清单");
+    EXPECT_EQ(lines[3], "姓名\t性别\t成绩\t原学校\t调整前\t调整后\t说明");
+    EXPECT_TRUE(lines[4].startsWith("新来的\t女\t99\t二中\t\t")) << lines[4].toStdString();
+    EXPECT_TRUE(lines[4].endsWith("\t新增学生"));
+    EXPECT_TRUE(r.out.contains("安置后：平均分差")) << r.out.toStdString();
+    EXPECT_EQ(data.rows("SELECT count(*) FROM 分班数据表 WHERE 新分班 BETWEEN 1 AND 3"),
+              QStringList{"13"});
+
+    r = divide(data, {"--place-new"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("没有需要安置的新增学生，也没有学生调班。"));
+
+    // The list as a file too.
+    data.add({{"男", 50, "三中", "又来的"}});
+    const QString file = data.dir.filePath("清单.csv");
+    r = divide(data, {"--place-new", "-o", file});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.endsWith("分班调整清单 → " + file + "\n")) << r.out.toStdString();
+    QFile csv(file);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(csv.readAll());
+    EXPECT_TRUE(text.contains("又来的,男,50,三中,,")) << text.toStdString();
+
+    const struct
+    {
+        QStringList args;
+        const char *firstErrorLine;
+    } refused[] = {
+        {{"--place-new", "--classes", "3"}, "--place-new 按上次分班接着安置，不能再给 --classes"},
+        {{"--place-new", "--refine"}, "--place-new 按上次分班接着安置，不能再给 --refine"},
+        {{"--place-new", "--max-moves", "-1"}, "允许调动的人数必须是不小于0的整数。"},
+        {{"--classes", "3", "--max-moves", "2"}, "--max-moves 只能与 --place-new 一起用"},
+        {{"--classes", "3", "-o", "a.csv"}, "-o 只能与 --place-new 一起用"},
+        {{"--place-new", "-o", "清单.doc"},
+         "无法从文件名 清单.doc 看出输出格式，请用 --format 指定：csv、xlsx、html 或 pdf"},
+    };
+    for (const auto &c : refused) {
+        r = divide(data, c.args);
+        EXPECT_EQ(r.status, 2) << c.args.join(' ').toStdString();
+        EXPECT_EQ(r.err.section('\n', 0, 0), c.firstErrorLine);
+    }
 }

@@ -74,6 +74,33 @@ TEST_F(ExamReportCommandTest, ListingsWithAndWithoutTheirArgument)
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
 }
 
+// A room, school or class that is not there is refused by name and writes nothing, as the seat
+// chart does; a room of 考场表 nobody sits in and a room only 考生表 knows are there.
+TEST_F(ExamReportCommandTest, WhatIsNotThereIsRefusedByName)
+{
+    const QString csv = t.dir.filePath("out.csv");
+    const struct
+    {
+        QStringList args;
+        const char *refusal;
+    } cases[] = {
+        {{"room-list", "41"}, "没有第 41 考场。"},
+        {{"seat-chart", "41"}, "没有第 41 考场。"},
+        {{"school-stats", "没有这个学校"}, "考生表中没有学校“没有这个学校”。"},
+        {{"exam-class-list", "没有/这个班"}, "考生表中没有班级“没有/这个班”。"},
+        {{"exam-class-list", "一中/2班"}, "考生表中没有班级“一中/2班”。"},
+    };
+    for (const auto &c : cases) {
+        const Outcome r = run(QStringList{"report"} + c.args + QStringList{"-o", csv});
+        EXPECT_EQ(r.status, 1) << c.args.join(' ').toStdString();
+        EXPECT_EQ(r.err, QString::fromUtf8(c.refusal) + "\n") << c.args.join(' ').toStdString();
+        EXPECT_FALSE(QFile::exists(csv));
+    }
+    t.exec({"DELETE FROM 考生表 WHERE 考场=2", "INSERT INTO 考生表 (姓名, 考场) VALUES ('丁', 3)"});
+    for (const char *room : {"2", "3"})
+        EXPECT_EQ(run({"report", "room-list", room, "-o", csv}).status, 0) << room;
+}
+
 TEST_F(ExamReportCommandTest, MixingCheckPrintsItsFindings)
 {
     Outcome r = run({"check", "mixing"});

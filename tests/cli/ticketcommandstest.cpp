@@ -75,6 +75,15 @@ TEST_F(TicketCommandsTest, BadChoicesAndUsage)
     // One of the jobs' refusals; the rest are tested with the jobs.
     EXPECT_EQ(run({"tickets", "--room", "7", "-o", pdf}).err, "所选班级或考场没有考生\n");
     EXPECT_EQ(run({"tickets", "--room", "1", "--photos", "/p", "-o", pdf}).status, 2);
+    const QString noPhotos = t.dir.filePath("no photos");
+    EXPECT_EQ(
+        run({"tickets", "--room", "1", "--photos", noPhotos, "--photo-name", "考号", "-o", pdf})
+            .err,
+        "找不到存放照片的目录：" + noPhotos + "\n");
+    // Stacked, a room or class without examinees is named instead of leaving blank tickets.
+    EXPECT_EQ(run({"tickets", "--stacked-rooms", "1,41", "-o", pdf}).err, "第 41 考场没有考生\n");
+    EXPECT_EQ(run({"tickets", "--stacked-classes", "一中/1班,9班", "-o", pdf}).err,
+              "一中 9班 没有考生\n");
     EXPECT_EQ(run({"tickets", "--room", "1", "--class", "一中/1班", "-o", pdf}).status, 2);
     EXPECT_EQ(run({"tickets", "--stacked-rooms", "1,2,1", "-o", pdf}).status, 2);
     EXPECT_EQ(run({"labels", "--room", "1", "-o", pdf}).status, 2);

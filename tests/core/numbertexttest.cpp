@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 using fenpai::NumberText;
 
@@ -57,6 +58,42 @@ TEST(NumberText, RoundsHalvesToEven)
                  {22.5, 22}, {23.5, 24}, {0.49, 0},  {7, 7}};
     for (const auto &c : cases)
         EXPECT_EQ(NumberText::roundHalfEven(c.in), c.out) << c.in;
+}
+
+TEST(NumberText, WholeNumbersOnlyWhenTheyFitTheirRange)
+{
+    constexpr qint64 intMax = std::numeric_limits<int>::max();
+    const struct
+    {
+        const char *text;
+        qint64 min;
+        qint64 max;
+        std::optional<qint64> expected;
+    } cases[] = {
+        {"12", 1, intMax, 12},
+        {" +7 ", 1, intMax, 7},
+        {"-3", -10, 10, -3},
+        {"0", 1, intMax, std::nullopt},
+        {"2147483647", 1, intMax, intMax},
+        // Past the type: neither cut to 32 bits nor wrapped around.
+        {"2147483648", 1, intMax, std::nullopt},
+        {"4294967297", 1, intMax, std::nullopt},
+        {"99999999999999999999", 1, std::numeric_limits<qint64>::max(), std::nullopt},
+        {"-9223372036854775808", std::numeric_limits<qint64>::min(), 0,
+         std::numeric_limits<qint64>::min()},
+        // Fractions, exponents and other text are no whole numbers.
+        {"2.5", 1, intMax, std::nullopt},
+        {"3.0", 1, intMax, std::nullopt},
+        {"1e3", 1, intMax, std::nullopt},
+        {"0x10", 1, intMax, std::nullopt},
+        {"12abc", 1, intMax, std::nullopt},
+        {"", 1, intMax, std::nullopt},
+        {"-", -10, 10, std::nullopt},
+        {"\xef\xbc\x93", 1, intMax, std::nullopt}, // a full-width 3
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(NumberText::wholeNumber(QString::fromUtf8(c.text), c.min, c.max), c.expected)
+            << c.text;
 }
 
 TEST(NumberText, DisplaysStoredValues)

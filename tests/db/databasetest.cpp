@@ -1,4 +1,5 @@
 #include "db/database.h"
+#include "core/heldfiles.h"
 #include "db/rowcursor.h"
 #include "db/savedqueries.h"
 #include "db/transaction.h"
@@ -6,6 +7,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -179,6 +181,38 @@ TEST(Database, SavedQueriesSurviveReopenAndReplaceCleanly)
     EXPECT_EQ(v->toString(), "乙");
 }
 
+// A file that cannot be written keeps its saved query for the connection alone; a stored
+// definition made later is not hidden behind it.
+TEST(Database, SavedQueriesOfAReadOnlyFileLiveWithTheConnection)
+{
+    TempData t;
+    t.exec({"CREATE TABLE 考生表 (姓名 text (20), 考场 double)",
+            "INSERT INTO 考生表 VALUES ('甲', 1)", "INSERT INTO 考生表 VALUES ('乙', 2)"});
+    ASSERT_TRUE(SavedQueries::replace(t.db, "NewQry1", "select * from 考生表 where 考场=1").isOk());
+    t.db.close();
+
+    Database reader;
+    ASSERT_TRUE(reader.open(t.directory.databasePath(), {.readOnly = true}).isOk());
+    EXPECT_TRUE(reader.isReadOnly());
+    for (const char *name : {"NewQry1", "NewQry6"}) {
+        ASSERT_TRUE(SavedQueries::replace(reader, name, "select * from 考生表 where 考场=2").isOk())
+            << name;
+        EXPECT_EQ(reader.scalar(QString("select 姓名 from ") + name)->toString(), "乙");
+        EXPECT_TRUE(reader.hasRelation(name));
+    }
+    EXPECT_EQ(reader.views(), (QStringList{"NewQry1", "NewQry6"}));
+    EXPECT_FALSE(SavedQueries::replace(reader, "NewQry6", "select 无此字段 from 考生表").isOk());
+    reader.close();
+
+    Database db;
+    ASSERT_TRUE(t.directory.openDatabase(db).isOk());
+    EXPECT_EQ(db.views(), QStringList{"NewQry1"});
+    EXPECT_EQ(db.scalar("select 姓名 from NewQry1")->toString(), "甲");
+    ASSERT_TRUE(db.execNative("CREATE TEMP VIEW NewQry1 AS SELECT '临时' AS 姓名").isOk());
+    ASSERT_TRUE(SavedQueries::replace(db, "NewQry1", "select * from 考生表 where 考场=2").isOk());
+    EXPECT_EQ(db.scalar("select 姓名 from NewQry1")->toString(), "乙");
+}
+
 TEST(Database, TransactionRollsBackUnlessCommitted)
 {
     TempData t;
@@ -194,6 +228,21 @@ TEST(Database, TransactionRollsBackUnlessCommitted)
         EXPECT_TRUE(tx.commit().isOk());
     }
     EXPECT_EQ(t.db.scalar("select a from t")->toDouble(), 3.0);
+}
+
+// The open file is held against outputs for as long as a connection, moved or not, has it.
+TEST(Database, HoldsItsFileWhileOpen)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.db");
+    Database db;
+    ASSERT_TRUE(db.open(path).isOk());
+    EXPECT_TRUE(HeldFiles::isHeld(path));
+    Database moved = std::move(db);
+    db.close(); // the moved-from connection has nothing to let go
+    EXPECT_TRUE(HeldFiles::isHeld(path));
+    moved.close();
+    EXPECT_FALSE(HeldFiles::isHeld(path));
 }
 
 TEST(RowCursor, ReadsAndWritesEveryTypeWithoutConversion)

@@ -38,6 +38,10 @@ TEST(SqlDialect, TranslatesTheProgramsStatements)
         {"create table t (a double, b memo, c long)", "create table t (a REAL, b TEXT, c INTEGER)"},
         // An operand missing stays a syntax error rather than becoming something else.
         {"select a & from t", "select concat_skip_null(a, ) from t"},
+        // Chains at several levels; parentheses left open or closed twice stay as typed.
+        {"select ((a & b) & c) x", "select (concat_skip_null((concat_skip_null(a, b)), c)) x"},
+        {"select (a & b from t", "select (concat_skip_null(a, b) from t"},
+        {"select a) & b", "select concat_skip_null(a), b)"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(SqlDialect::translate(QString::fromUtf8(c.in)).toStdString(), c.out) << c.in;
@@ -49,4 +53,23 @@ TEST(SqlDialect, QuotesLiteralsAndNames)
     EXPECT_EQ(SqlDialect::quoteLiteral(""), "''");
     EXPECT_EQ(SqlDialect::quoteName("初三(2)班"), "[初三(2)班]");
     EXPECT_EQ(SqlDialect::quoteName("a]b"), QString("[a") + QChar(0xFF3D) + "b]");
+}
+
+// Nesting as deep as anyone can type is translated without recursion, in one pass.
+TEST(SqlDialect, DeepNestingNeitherCrashesNorCrawls)
+{
+    constexpr int depth = 100000;
+    const QString plain = "select " + QString(depth, u'(') + "1" + QString(depth, u')');
+    EXPECT_EQ(SqlDialect::translate(plain), plain);
+
+    QString chained = "select ";
+    for (int i = 0; i < depth; ++i)
+        chained += "(a & ";
+    chained += "b" + QString(depth, u')');
+    const QString translated = SqlDialect::translate(chained);
+    EXPECT_TRUE(translated.startsWith("select (concat_skip_null(a, (concat_skip_null(a, "));
+    EXPECT_TRUE(translated.endsWith("(concat_skip_null(a, b)" + QString(2 * depth - 1, u')')));
+
+    const QString unclosed = "select " + QString(depth, u'(');
+    EXPECT_EQ(SqlDialect::translate(unclosed), unclosed);
 }

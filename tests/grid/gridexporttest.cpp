@@ -120,6 +120,27 @@ TEST(GridExport, HtmlIsOneEscapedTableWithSpans)
     EXPECT_FALSE(GridExport::toHtml(g, dir.filePath(QStringLiteral("x/y/a.html"))).isOk());
 }
 
+// A NUL a table may still hold (typed in through SQL, or from an older import) is never written:
+// it would end the text there in a spreadsheet and hide in a page.
+TEST(GridExport, NoNulIsWritten)
+{
+    Grid g;
+    g.setRows(1);
+    g.setCols(2);
+    g.setCellText(0, 1, QStringLiteral("姓名"));
+    g.addItem(QStringLiteral("张") + QChar(0) + QStringLiteral("三"));
+    EXPECT_TRUE(GridExport::html(g).contains(QStringLiteral(">张三</td>")));
+    EXPECT_FALSE(GridExport::html(g).contains(QChar(0)));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.xlsx"));
+    ASSERT_TRUE(GridExport::toXlsx(g, path).isOk());
+    const std::optional<XlsxProbe> book = XlsxProbe::read(path);
+    ASSERT_TRUE(book.has_value());
+    ASSERT_NE(book->cell(1, 0), nullptr);
+    EXPECT_EQ(book->cell(1, 0)->text, QStringLiteral("张三"));
+}
+
 TEST(GridExport, AFailedExportLeavesTheOldFileAsItWas)
 {
     // The PDF's pages need fonts, which need an application.

@@ -144,6 +144,8 @@ TEST(DamagedXlsx, RefusedWhenAPartLiesOrIsMissing)
               QStringList{QStringLiteral("7:REAL")});
 }
 
+// XML reads a written CR LF and CR as line feeds; a CR given as &#13; is a line break the old
+// way too, and a cell keeps it as a line feed.
 TEST(DamagedXlsx, LineBreaksReadAsXmlSaysAndSeparatorsStay)
 {
     QTemporaryDir dir;
@@ -153,7 +155,7 @@ TEST(DamagedXlsx, LineBreaksReadAsXmlSaysAndSeparatorsStay)
         "</row>");
     EXPECT_EQ(
         table(writeXlsx(dir, sheet, nullptr, false)),
-        (QStringList{QStringLiteral("备注:TEXT"), QStringLiteral("\"第一行\n第二行\n第三行\r\"")}));
+        (QStringList{QStringLiteral("备注:TEXT"), QStringLiteral("\"第一行\n第二行\n第三行\n\"")}));
 }
 
 TEST(SheetLimits, RefusedBeforeTheMemoryIsSpent)
@@ -230,6 +232,58 @@ TEST(DamagedOds, RepeatsAndSpacesCannotExplode)
             dir,
             R"(<table:table-row><table:table-cell office:value-type="float" office:value="5"/><table:table-cell table:number-columns-repeated="16383"/></table:table-row><table:table-row table:number-rows-repeated="1048575"><table:table-cell table:number-columns-repeated="16384"/></table:table-row>)")),
         QStringList{QStringLiteral("5:REAL")});
+}
+
+// Cells without a value cost nothing: a sheet of tens of millions of empty texts beside a
+// column of values reads as that column, without a cell limit and without the memory.
+TEST(DamagedOds, EmptyTextsAreNoValues)
+{
+    QTemporaryDir dir;
+    const QByteArray empties =
+        R"(<table:table-cell table:number-columns-repeated="1999" office:value-type="string"><text:p/></table:table-cell>)";
+    const QString path = writeOds(
+        dir,
+        R"(<table:table-row><table:table-cell office:value-type="string"><text:p>分</text:p></table:table-cell>)" +
+            empties +
+            R"(</table:table-row><table:table-row table:number-rows-repeated="30000"><table:table-cell office:value-type="float" office:value="7"/>)" +
+            empties + "</table:table-row>");
+    const Result<Workbook> book = WorkbookReader::read(path, {QStringLiteral("Sheet1")});
+    ASSERT_TRUE(book.isOk()) << book.status().message().toStdString();
+    const Sheet &sheet = *book->sheet(QStringLiteral("Sheet1"));
+    EXPECT_EQ(sheet.rowCount(), 30001);
+    EXPECT_EQ(sheet.columnCount(), 1) << "no cell beyond the values";
+    EXPECT_EQ(dump(SheetTable(sheet)).size(), 30001);
+}
+
+// NUL and the other control characters come out of every cell, whatever the format, and are
+// counted; tab and line feed are text and stay.
+TEST(ControlCharacters, TakenOutOfCellsAndCounted)
+{
+    QTemporaryDir dir;
+    const QByteArray rows =
+        R"(<row r="1"><c r="A1" t="inlineStr"><is><t>备注</t></is></c></row>)"
+        R"(<row r="2"><c r="A2" t="inlineStr"><is><t>甲_x0000_乙_x0007_丙&#9;丁</t></is></c></row>)"
+        R"(<row r="3"><c r="A3" t="inlineStr"><is><t>_x0000__x001F_</t></is></c></row>)";
+    const Result<Workbook> xlsx = WorkbookReader::read(
+        writeXlsx(dir, worksheet(rows), nullptr, false), {QStringLiteral("Sheet1")});
+    ASSERT_TRUE(xlsx.isOk()) << xlsx.status().message().toStdString();
+    const Sheet &sheet = *xlsx->sheet(QStringLiteral("Sheet1"));
+    EXPECT_EQ(sheet.text(sheet.cell(1, 0)), QStringLiteral("甲乙丙\t丁"));
+    EXPECT_EQ(sheet.cell(2, 0).kind, Sheet::Cell::Kind::Empty) << "nothing but controls: no value";
+    EXPECT_EQ(sheet.removedControls(), 4);
+
+    // Shared strings, as most writers keep texts.
+    const QByteArray strings = sharedStrings({QStringLiteral("备注"), QStringLiteral("a_x0000_b")});
+    const QString shared = writeXlsx(
+        dir,
+        worksheet(
+            R"(<row r="1"><c r="A1" t="s"><v>0</v></c></row><row r="2"><c r="A2" t="s"><v>1</v></c></row>)"),
+        &strings);
+    EXPECT_EQ(table(shared), (QStringList{QStringLiteral("备注:TEXT"), QStringLiteral("\"ab\"")}));
+
+    EXPECT_EQ(Sheet::withoutControls(QStringLiteral("a\r\nb\rc\x7F\u0085d\u00A0")),
+              QStringLiteral("a\nb\ncd\u00A0"))
+        << "a CR is a line break; DEL and C1 go; a no-break space is text";
 }
 
 TEST(DamagedOds, IndentationIsNotCellText)

@@ -18,9 +18,9 @@ QStringList cells(const Sheet &sheet)
 {
     QStringList out;
     for (int r = 0; r < sheet.rowCount(); ++r) {
-        for (int c = 0; c < static_cast<int>(sheet.row(r).size()); ++c) {
-            const Sheet::Cell cell = sheet.cell(r, c);
-            const QString at = QStringLiteral("%1,%2:").arg(r).arg(c);
+        for (const Sheet::Entry &e : sheet.entries(r)) {
+            const Sheet::Cell &cell = e.cell;
+            const QString at = QStringLiteral("%1,%2:").arg(r).arg(e.column);
             if (cell.kind == Sheet::Cell::Kind::Number)
                 out.append(at + QString::number(cell.number, 'g', 15));
             else if (cell.kind == Sheet::Cell::Kind::Text)
@@ -127,9 +127,20 @@ TEST(XlsReaderTest, ReadsStringsAcrossContinueRecords)
                                labelSst(3, 0, 3) + labelSst(4, 0, 4) + formulaResult(5, 0, 0) +
                                longString;
     const QStringList got = firstSheet(book(records, sstRecord + continued));
+    // The empty fifth string is no value: no cell holds it.
     EXPECT_EQ(got, (QStringList{"0,0:\"ab\"", "1,0:\"" + longText + "\"", "2,0:\"注音\"",
-                                "3,0:\"文字串\"", "4,0:\"\"",
+                                "3,0:\"文字串\"",
                                 "5,0:\"" + QString(8000, u'a') + QString(1000, u'b') + "\""}));
+}
+
+// A C string's terminator kept with a text, and other control characters, are no part of it.
+TEST(XlsReaderTest, ControlCharactersAreTakenOut)
+{
+    const QByteArray records =
+        label(0, 0, QStringLiteral("甲") + QChar(0)) +
+        label(1, 0, QStringLiteral("乙") + QChar(0x1B) + QStringLiteral("丙")) + labelSst(2, 0, 0);
+    EXPECT_EQ(firstSheet(book(records, sst({QStringLiteral("丁") + QChar(0) + QChar(0)}))),
+              (QStringList{"0,0:\"甲\"", "1,0:\"乙丙\"", "2,0:\"丁\""}));
 }
 
 TEST(XlsReaderTest, ReadsDatesAndTimesInBothDateSystems)

@@ -4,6 +4,7 @@
 #include "core/tablenames.h"
 #include "db/database.h"
 #include "db/largepagecache.h"
+#include "db/lastrunsettings.h"
 #include "db/transaction.h"
 #include "jobs/arrangement/arrangementcounts.h"
 #include "jobs/arrangement/arrangementtables.h"
@@ -510,8 +511,14 @@ QString seatText(int seat)
 // SQLite stores a number in a REAL column as a double: whole numbers past 2^53 lose digits.
 constexpr qint64 exactInReal = qint64(1) << 53;
 
-// Every seated examinee has a number of their own, and the table can hold it exactly.
-[[nodiscard]] Status checkNumbers(Database &db, std::vector<qint64> numbers)
+} // namespace
+
+qint64 Arrangement::roomSeatNumber(const QString &prefix, int room, int seat)
+{
+    return (prefix + roomText(room) + seatText(seat)).toLongLong();
+}
+
+Status Arrangement::checkNumbers(Database &db, std::vector<qint64> numbers)
 {
     std::sort(numbers.begin(), numbers.end());
     const qint64 largest = numbers.empty() ? 0 : numbers.back();
@@ -537,13 +544,6 @@ constexpr qint64 exactInReal = qint64(1) << 53;
                     .arg(TableNames::examinees, ColumnNames::examNumber));
     }
     return Status::ok();
-}
-
-} // namespace
-
-qint64 Arrangement::roomSeatNumber(const QString &prefix, int room, int seat)
-{
-    return (prefix + roomText(room) + seatText(seat)).toLongLong();
 }
 
 Status Arrangement::checkNumbering(const ArrangementSettings &settings, qint64 examinees, int rooms,
@@ -676,12 +676,15 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
         run.separate(layouts);
         outcome.classmatePairs = run.classmatePairs(layouts);
     }
-    if (const Status s = checkNumbers(db, run.numbers()); !s.isOk())
+    if (const Status s = Arrangement::checkNumbers(db, run.numbers()); !s.isOk())
         return s;
     outcome.rowsWritten = table->changedRowCount();
     Status s = table->write(db, progress);
     if (s.isOk())
         s = summarize(db, *table, layouts, settings.seatOrder, outcome.summary);
+    // Late examinees are later seated and numbered the way this run did it.
+    if (s.isOk())
+        s = LastRunSettings::write(db, LastRunSettings::arrangementJob(), settings.stored());
     if (s.isOk())
         s = transaction.commit();
     if (s.isCancelled())

@@ -51,6 +51,8 @@ public:
     [[nodiscard]] static Status checkNumbering(const ArrangementSettings &settings,
                                                qint64 examinees, int rooms, int largestRoom);
     static constexpr int maxNumberDigits = 18;
+    // Ok, or the refusal of exam numbers given twice or too long for a 考号 column of reals.
+    [[nodiscard]] static Status checkNumbers(Database &db, std::vector<qint64> numbers);
     static QString noExamineesMessage() { return QStringLiteral("考生表中没有考生"); }
 
     // Mode 1's blocks of group indexes (0-based), one vector per block; the position inside a

@@ -2,6 +2,8 @@
 
 #include "core/numbertext.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <limits>
 
@@ -62,6 +64,84 @@ Status ArrangementSettings::check() const
     if (checked && *checked != prefix)
         return Status::refused(QStringLiteral("“前缀固定号”只能由数字组成。"));
     return checked.status();
+}
+
+namespace {
+
+const QString modeKey = QStringLiteral("编排方式");
+const QString groupKindKey = QStringLiteral("混编单位");
+const QString groupsKey = QStringLiteral("每场班级数");
+const QString adjacentKey = QStringLiteral("相邻班级");
+const QString scoreOrderKey = QStringLiteral("成绩顺序");
+const QString numberingKey = QStringLiteral("考号方式");
+const QString startKey = QStringLiteral("起始考号");
+const QString prefixKey = QStringLiteral("前缀");
+const QString separateKey = QStringLiteral("同班不相邻");
+const QString seatOrderKey = QStringLiteral("座位顺序");
+
+// Each stored value by the name it is kept under, in the enum's order.
+const QStringList groupKindNames = {QStringLiteral("班级"), QStringLiteral("学校")};
+const QStringList scoreOrderNames = {QStringLiteral("相近"), QStringLiteral("随机"),
+                                     QStringLiteral("相差大")};
+const QStringList numberingNames = {QStringLiteral("起始考号+1"), QStringLiteral("考场号座位号")};
+const QStringList seatOrderNames = {QStringLiteral("按列"), QStringLiteral("按列蛇形"),
+                                    QStringLiteral("按行")};
+
+QString flag(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+template <typename Enum> QString nameOf(const QStringList &names, Enum value)
+{
+    return names.value(static_cast<int>(value));
+}
+
+} // namespace
+
+QMap<QString, QString> ArrangementSettings::stored() const
+{
+    return {{modeKey, QString::number(static_cast<int>(mode))},
+            {groupKindKey, nameOf(groupKindNames, groupKind)},
+            {groupsKey, QString::number(groupsPerRoom)},
+            {adjacentKey, flag(adjacentGroups)},
+            {scoreOrderKey, nameOf(scoreOrderNames, scoreOrder)},
+            {numberingKey, nameOf(numberingNames, numbering)},
+            {startKey, QString::number(startNumber)},
+            {prefixKey, prefix},
+            {separateKey, flag(separateClassmates)},
+            {seatOrderKey, nameOf(seatOrderNames, seatOrder)}};
+}
+
+Result<ArrangementSettings> ArrangementSettings::fromStored(const QMap<QString, QString> &values)
+{
+    const Status damaged = Status::refused(QStringLiteral("数据库中保存的上次编排设置已损坏。"));
+    ArrangementSettings s;
+    const int mode = values.value(modeKey).toInt();
+    const qsizetype kind = groupKindNames.indexOf(values.value(groupKindKey));
+    const qsizetype order = scoreOrderNames.indexOf(values.value(scoreOrderKey));
+    const qsizetype numbering = numberingNames.indexOf(values.value(numberingKey));
+    const qsizetype seats = seatOrderNames.indexOf(values.value(seatOrderKey));
+    const Result<qint64> start = parseStartNumber(values.value(startKey));
+    const Result<QString> prefix = parsePrefix(values.value(prefixKey));
+    const auto isFlag = [&](const QString &key) {
+        return values.value(key) == flag(true) || values.value(key) == flag(false);
+    };
+    if (mode < 1 || mode > 3 || kind < 0 || order < 0 || numbering < 0 || seats < 0 || !start ||
+        !prefix || *prefix != values.value(prefixKey) || !isFlag(adjacentKey) ||
+        !isFlag(separateKey))
+        return damaged;
+    s.mode = static_cast<Mode>(mode);
+    s.groupKind = static_cast<GroupKind>(kind);
+    s.groupsPerRoom = parseGroupsPerRoom(values.value(groupsKey));
+    s.adjacentGroups = values.value(adjacentKey) == flag(true);
+    s.scoreOrder = static_cast<ScoreOrder>(order);
+    s.numbering = static_cast<Numbering>(numbering);
+    s.startNumber = *start;
+    s.prefix = *prefix;
+    s.separateClassmates = values.value(separateKey) == flag(true);
+    s.seatOrder = static_cast<SeatOrder>(seats);
+    return s;
 }
 
 } // namespace fenpai

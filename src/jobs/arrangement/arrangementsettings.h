@@ -2,6 +2,7 @@
 
 #include "core/result.h"
 
+#include <QMap>
 #include <QString>
 
 namespace fenpai {
@@ -64,6 +65,12 @@ struct ArrangementSettings
     [[nodiscard]] static Result<QString> parsePrefix(const QString &text);
     // Ok, or the refusal the parse functions would have given for these values.
     [[nodiscard]] Status check() const;
+
+    // The settings as the database keeps those of the last full run (项目 → 数值), and back.
+    // What was stored goes through the parse functions again: a damaged record is refused.
+    QMap<QString, QString> stored() const;
+    [[nodiscard]] static Result<ArrangementSettings>
+    fromStored(const QMap<QString, QString> &values);
 };
 
 } // namespace fenpai

@@ -7,6 +7,7 @@
 #include "core/tablenames.h"
 #include "db/database.h"
 #include "db/largepagecache.h"
+#include "db/lastrunsettings.h"
 #include "db/savedqueries.h"
 #include "db/sqldialect.h"
 #include "db/transaction.h"
@@ -196,19 +197,18 @@ std::vector<int> rank(std::vector<Score> &scores, const std::vector<QByteArray> 
     return order;
 }
 
-[[nodiscard]] Result<Table> readPupils(Database &db, const QStringList &columns)
+// The name the table's rows are addressed by: the first of SQLite's names no column has taken.
+QString rowidName(const QStringList &columns)
 {
-    QString rowid;
     for (const char *candidate : {"rowid", "_rowid_", "oid"}) {
-        if (!hasColumn(columns, QLatin1String(candidate))) {
-            rowid = QLatin1String(candidate);
-            break;
-        }
+        if (!hasColumn(columns, QLatin1String(candidate)))
+            return QLatin1String(candidate);
     }
-    if (rowid.isEmpty())
-        return failed(Status::error(Status::Kind::Other, QStringLiteral("无法识别各行")));
-    const bool hasSex = hasColumn(columns, ColumnNames::sex);
-    const bool hasSchool = hasColumn(columns, ColumnNames::sourceSchool);
+    return QString();
+}
+
+QString pupilsQuery(const QString &rowid, bool hasSex, bool hasSchool)
+{
     QString sql = QStringLiteral("SELECT ") + rowid + QStringLiteral(", [成绩]");
     // The database compares the sex as the group statements do; 0, 1, 2 are Boy, Girl, OtherSex.
     if (hasSex)
@@ -216,9 +216,81 @@ std::vector<int> rank(std::vector<Score> &scores, const std::vector<QByteArray> 
                               "ELSE 2 END");
     if (hasSchool)
         sql += QStringLiteral(", [原学校]");
-    sql += QStringLiteral(" FROM ") + SqlDialect::quoteName(TableNames::divisionData) +
+    return sql + QStringLiteral(" FROM ") + SqlDialect::quoteName(TableNames::divisionData) +
            QStringLiteral(" ORDER BY ") + rowid;
-    Result<Statement> st = db.prepareNative(sql);
+}
+
+// A pupil's score as the ranking compares it. Integers are numbers too; texts and blobs are
+// ranked by their bytes, kept aside in `bytes`.
+Score readScore(const Statement &st, int pupil, std::vector<QByteArray> &bytes)
+{
+    Score score;
+    score.pupil = pupil;
+    if (st.isDouble(1)) {
+        score.kind = Score::Number;
+        score.number = st.toDouble(1);
+    } else if (!st.isNull(1)) {
+        const QVariant value = st.value(1);
+        if (value.typeId() == QMetaType::LongLong) {
+            score.kind = Score::Number;
+            score.number = value.toDouble();
+        } else {
+            score.kind = value.typeId() == QMetaType::QString ? Score::Text : Score::Blob;
+            score.bytes = static_cast<int>(bytes.size());
+            bytes.push_back(score.kind == Score::Text ? value.toString().toUtf8()
+                                                      : value.toByteArray());
+        }
+    }
+    return score;
+}
+
+// Schools numbered in order of first appearance. Texts and numbers never compare equal in SQL;
+// integers and reals of the same value do.
+class SchoolNumbers final
+{
+public:
+    explicit SchoolNumbers(Table &table)
+        : m_table(table)
+    {}
+
+    // The number of a school that is not null; -1 for an empty text, which is no school.
+    int number(const QVariant &school)
+    {
+        if (school.typeId() == QMetaType::QString) {
+            const QString text = school.toString();
+            return text.isEmpty() ? -1 : numberOf(m_texts, text, text);
+        }
+        if (school.typeId() == QMetaType::QByteArray)
+            return numberOf(m_blobs, school.toByteArray(), QString::fromUtf8(school.toByteArray()));
+        return numberOf(m_numbers, school.toDouble(), NumberText::format(school.toDouble()));
+    }
+
+private:
+    template <typename Key>
+    int numberOf(QHash<Key, int> &index, const Key &key, const QString &name)
+    {
+        auto it = index.constFind(key);
+        if (it == index.constEnd()) {
+            it = index.insert(key, m_table.schoolCount++);
+            m_table.schoolNames.append(name);
+        }
+        return it.value();
+    }
+
+    Table &m_table;
+    QHash<QString, int> m_texts;
+    QHash<double, int> m_numbers;
+    QHash<QByteArray, int> m_blobs;
+};
+
+[[nodiscard]] Result<Table> readPupils(Database &db, const QStringList &columns)
+{
+    const QString rowid = rowidName(columns);
+    if (rowid.isEmpty())
+        return failed(Status::error(Status::Kind::Other, QStringLiteral("无法识别各行")));
+    const bool hasSex = hasColumn(columns, ColumnNames::sex);
+    const bool hasSchool = hasColumn(columns, ColumnNames::sourceSchool);
+    Result<Statement> st = db.prepareNative(pupilsQuery(rowid, hasSex, hasSchool));
     if (!st)
         return failed(st.status());
 
@@ -228,19 +300,7 @@ std::vector<int> rank(std::vector<Score> &scores, const std::vector<QByteArray> 
     table.rowid = rowid;
     std::vector<Score> scores;
     std::vector<QByteArray> bytes; // the texts and blobs among the scores
-    // Schools numbered in order of first appearance. Texts and numbers never compare equal in
-    // SQL; integers and reals of the same value do.
-    QHash<QString, int> textSchools;
-    QHash<double, int> numberSchools;
-    QHash<QByteArray, int> blobSchools;
-    auto schoolNumber = [&](auto &index, const auto &key, const QString &name) {
-        auto it = index.constFind(key);
-        if (it == index.constEnd()) {
-            it = index.insert(key, table.schoolCount++);
-            table.schoolNames.append(name);
-        }
-        return it.value();
-    };
+    SchoolNumbers schools(table);
     for (;;) {
         const Statement::Step step = st->step();
         if (step == Statement::Step::Done)
@@ -249,24 +309,7 @@ std::vector<int> rank(std::vector<Score> &scores, const std::vector<QByteArray> 
             return failed(st->status());
         Pupil p;
         p.rowid = st->toInt64(0);
-        Score score;
-        score.pupil = static_cast<int>(table.pupils.size());
-        if (st->isDouble(1)) {
-            score.kind = Score::Number;
-            score.number = st->toDouble(1);
-        } else if (!st->isNull(1)) {
-            // Integers are numbers too; texts and blobs are ranked by their bytes, kept aside.
-            const QVariant value = st->value(1);
-            if (value.typeId() == QMetaType::LongLong) {
-                score.kind = Score::Number;
-                score.number = value.toDouble();
-            } else {
-                score.kind = value.typeId() == QMetaType::QString ? Score::Text : Score::Blob;
-                score.bytes = static_cast<int>(bytes.size());
-                bytes.push_back(score.kind == Score::Text ? value.toString().toUtf8()
-                                                          : value.toByteArray());
-            }
-        }
+        const Score score = readScore(*st, static_cast<int>(table.pupils.size()), bytes);
         if (score.kind == Score::Number) {
             p.scored = true;
             p.score = score.number;
@@ -277,18 +320,7 @@ std::vector<int> rank(std::vector<Score> &scores, const std::vector<QByteArray> 
         p.school = -1; // no school: numbered after the list below
         if (schoolColumn >= 0 && !st->isNull(schoolColumn)) {
             ++table.withSchool;
-            const QVariant school = st->value(schoolColumn);
-            if (school.typeId() == QMetaType::QString) {
-                const QString text = school.toString();
-                if (!text.isEmpty()) // an empty text is no school
-                    p.school = schoolNumber(textSchools, text, text);
-            } else if (school.typeId() == QMetaType::QByteArray) {
-                p.school = schoolNumber(blobSchools, school.toByteArray(),
-                                        QString::fromUtf8(school.toByteArray()));
-            } else {
-                p.school = schoolNumber(numberSchools, school.toDouble(),
-                                        NumberText::format(school.toDouble()));
-            }
+            p.school = schools.number(st->value(schoolColumn));
         }
         table.pupils.push_back(p);
     }
@@ -540,6 +572,10 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
     const WishOutcome wished = refine(table, *wishes, settings, ranges);
 
     Status s = write(db, table.rowid, table.pupils, settings, progress);
+    // Late pupils are later placed the way this run divided.
+    if (s.isOk())
+        s = LastRunSettings::write(db, LastRunSettings::divisionJob(), settings.stored())
+                .withContext(failedMessage());
     if (s.isOk())
         s = tx.commit().withContext(failedMessage());
     if (!s.isOk())

@@ -2,6 +2,8 @@
 
 #include "core/numbertext.h"
 
+#include <QStringList>
+
 #include <cmath>
 #include <numeric>
 #include <optional>
@@ -96,6 +98,65 @@ Result<std::array<int, 4>> DivisionSettings::parseLayers(const std::array<QStrin
     if (sum == 0)
         return Status::refused(QStringLiteral("各层的新分班级数都为0，无法分班。"));
     return counts;
+}
+
+namespace {
+
+const QString modeKey = QStringLiteral("方式");
+const QString classesKey = QStringLiteral("班数");
+const QString layersKey = QStringLiteral("各层班数");
+const QString sexKey = QStringLiteral("男女");
+const QString schoolKey = QStringLiteral("生源");
+const QString refineKey = QStringLiteral("优化");
+const QString balancedName = QStringLiteral("均衡");
+const QString layeredName = QStringLiteral("分层");
+
+QString flag(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+} // namespace
+
+QMap<QString, QString> DivisionSettings::stored() const
+{
+    QStringList counts;
+    for (int n : layers)
+        counts.append(QString::number(n));
+    return {{modeKey, mode == Mode::Balanced ? balancedName : layeredName},
+            {classesKey, QString::number(classes)},
+            {layersKey, counts.join(u',')},
+            {sexKey, flag(balanceSex)},
+            {schoolKey, flag(balanceSchool)},
+            {refineKey, flag(refine)}};
+}
+
+Result<DivisionSettings> DivisionSettings::fromStored(const QMap<QString, QString> &values)
+{
+    const Status damaged = Status::refused(QStringLiteral("数据库中保存的上次分班设置已损坏。"));
+    DivisionSettings settings;
+    const QString mode = values.value(modeKey);
+    if (mode != balancedName && mode != layeredName)
+        return damaged;
+    settings.mode = mode == balancedName ? Mode::Balanced : Mode::Layered;
+    const Result<int> classes = parseClasses(values.value(classesKey));
+    const QStringList parts = values.value(layersKey).split(u',');
+    if (!classes || parts.size() != 4)
+        return damaged;
+    settings.classes = *classes;
+    const Result<std::array<int, 4>> layers = parseLayers({parts[0], parts[1], parts[2], parts[3]});
+    if (!layers)
+        return damaged;
+    settings.layers = *layers;
+    for (const auto &[key, member] : {std::pair{sexKey, &DivisionSettings::balanceSex},
+                                      std::pair{schoolKey, &DivisionSettings::balanceSchool},
+                                      std::pair{refineKey, &DivisionSettings::refine}}) {
+        const QString value = values.value(key);
+        if (value != flag(true) && value != flag(false))
+            return damaged;
+        settings.*member = value == flag(true);
+    }
+    return settings;
 }
 
 } // namespace fenpai

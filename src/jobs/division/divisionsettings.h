@@ -2,6 +2,7 @@
 
 #include "core/result.h"
 
+#include <QMap>
 #include <QString>
 
 #include <array>
@@ -44,6 +45,11 @@ struct DivisionSettings
     // The layer box parseLayers refuses: the first that is no whole number >= 0, or the one
     // that takes the sum past maxClasses; 0 when the refusal is about all of them.
     static size_t layerAtFault(const std::array<QString, 4> &texts);
+
+    // The settings as the database keeps those of the last full run (项目 → 数值), and back.
+    // What was stored goes through the parse functions again: a damaged record is refused.
+    QMap<QString, QString> stored() const;
+    [[nodiscard]] static Result<DivisionSettings> fromStored(const QMap<QString, QString> &values);
 };
 
 } // namespace fenpai

@@ -127,10 +127,19 @@ void DivisionWishes::apply(std::vector<BalanceRefinement::Pupil> &pupils,
                            const std::vector<std::pair<int, int>> &ranges)
 {
     m_ranges = ranges;
-    const int classes = ranges.empty() ? 0 : ranges.back().second;
-    auto rangeOfPupil = [&](int pupil) {
-        return rangeOf(ranges, pupils[static_cast<size_t>(pupil)].classNumber);
-    };
+    applyFixed(pupils, ranges.empty() ? 0 : ranges.back().second);
+    applyTogether(pupils);
+    applyApart(pupils);
+}
+
+int DivisionWishes::rangeOfPupil(const std::vector<BalanceRefinement::Pupil> &pupils,
+                                 int pupil) const
+{
+    return rangeOf(m_ranges, pupils[static_cast<size_t>(pupil)].classNumber);
+}
+
+void DivisionWishes::applyFixed(std::vector<BalanceRefinement::Pupil> &pupils, int classes)
+{
     for (Fixed &f : m_fixed) {
         if (!(f.value >= 1 && f.value <= classes && f.value == std::floor(f.value))) {
             m_problems.append(QStringLiteral("%1：指定班级“%2”不是1–%3班中的一个，未采用。")
@@ -140,9 +149,9 @@ void DivisionWishes::apply(std::vector<BalanceRefinement::Pupil> &pupils,
             continue;
         }
         const int wanted = static_cast<int>(f.value);
-        const int range = rangeOfPupil(f.pupil);
-        if (rangeOf(ranges, wanted) != range) {
-            const auto [lo, hi] = ranges[static_cast<size_t>(range)];
+        const int range = rangeOfPupil(pupils, f.pupil);
+        if (rangeOf(m_ranges, wanted) != range) {
+            const auto [lo, hi] = m_ranges[static_cast<size_t>(range)];
             m_problems.append(QStringLiteral("%1：指定的%2班不在其所在层的%3–%4班中，无法满足。")
                                   .arg(nameOf(f.pupil))
                                   .arg(wanted)
@@ -153,12 +162,16 @@ void DivisionWishes::apply(std::vector<BalanceRefinement::Pupil> &pupils,
         }
         pupils[static_cast<size_t>(f.pupil)].fixedClass = wanted;
     }
+}
+
+void DivisionWishes::applyTogether(std::vector<BalanceRefinement::Pupil> &pupils)
+{
     for (size_t g = 0; g < m_together.size(); ++g) {
         Group &group = m_together[g];
         std::set<int> layers;
         std::set<int> wanted;
         for (int m : group.members) {
-            layers.insert(rangeOfPupil(m));
+            layers.insert(rangeOfPupil(pupils, m));
             if (const int c = pupils[static_cast<size_t>(m)].fixedClass; c > 0)
                 wanted.insert(c);
         }
@@ -182,6 +195,10 @@ void DivisionWishes::apply(std::vector<BalanceRefinement::Pupil> &pupils,
         for (int m : group.members)
             pupils[static_cast<size_t>(m)].together = static_cast<int>(g);
     }
+}
+
+void DivisionWishes::applyApart(std::vector<BalanceRefinement::Pupil> &pupils)
+{
     for (size_t g = 0; g < m_apart.size(); ++g) {
         Group &group = m_apart[g];
         for (int m : group.members)

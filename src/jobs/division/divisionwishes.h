@@ -62,6 +62,11 @@ private:
     static bool together(const Group &group, const std::vector<int> &classes);
     QString nameOf(int pupil) const;
     QString namesOf(const std::vector<int> &members) const;
+    // The steps of apply(): the set classes, the 同班 groups, the 分开 groups.
+    void applyFixed(std::vector<BalanceRefinement::Pupil> &pupils, int classes);
+    void applyTogether(std::vector<BalanceRefinement::Pupil> &pupils);
+    void applyApart(std::vector<BalanceRefinement::Pupil> &pupils);
+    int rangeOfPupil(const std::vector<BalanceRefinement::Pupil> &pupils, int pupil) const;
 
     QStringList m_names; // per pupil; empty where the table has no 姓名
     std::vector<Fixed> m_fixed;

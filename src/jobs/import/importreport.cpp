@@ -23,6 +23,17 @@ QString ImportReport::missingColumnsNotice() const
     return text;
 }
 
+QString ImportReport::controlsNotice() const
+{
+    qint64 removed = 0;
+    for (const ImportedTable &t : tables)
+        removed += t.removedControls;
+    if (removed == 0)
+        return QString();
+    return QStringLiteral("单元格中有 %1 个控制字符（如 NUL），不是文字，导入时已删除。")
+        .arg(removed);
+}
+
 QString ImportReport::mappingNotice() const
 {
     QStringList lines;

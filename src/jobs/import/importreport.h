@@ -20,6 +20,7 @@ struct ImportedTable
     QStringList missingColumns; // fields the user chose to leave empty
     QString sheetNote;          // how the sheet was found when it is not the usual one
     QStringList mapping; // the fields not taken by their exact name: "姓名 ← 考生姓名" …
+    qint64 removedControls = 0; // control characters taken out of the sheet's texts
 };
 
 struct ImportReport
@@ -36,6 +37,9 @@ struct ImportReport
     // Which sheet and which columns gave the tables, one line per table, when anything differs
     // from the usual sheet and the exact field names; empty otherwise.
     QString mappingNotice() const;
+    // How many control characters (NUL and the like) were taken out of the cells; empty when
+    // none were.
+    QString controlsNotice() const;
 };
 
 } // namespace fenpai

@@ -46,6 +46,15 @@ QString spelledAsInFile(const Workbook &book, const QString &name)
     return name;
 }
 
+// A sheet's columns as a message names them: the first few, and how many there are in all.
+QString headerList(const QStringList &headers)
+{
+    constexpr qsizetype shown = 30;
+    if (headers.size() <= shown)
+        return headers.join(u'、');
+    return headers.mid(0, shown).join(u'、') + QStringLiteral("……共 %1 列").arg(headers.size());
+}
+
 [[nodiscard]] Status writeTable(Database &db, const QString &table, const SheetTable &data,
                                 const std::vector<ColumnMatching::OutputColumn> &layout)
 {
@@ -287,7 +296,7 @@ void PreparedImport::match(size_t table)
         if (!it.value().isEmpty() && ColumnMatching::findHeader(t.headers, it.value()) < 0) {
             t.columnProblem =
                 QStringLiteral("工作表“%1”中没有列“%2”（指定给字段“%3”）。工作表的列有：%4。")
-                    .arg(t.sheet, it.value(), it.key(), t.headers.join(u'、'));
+                    .arg(t.sheet, it.value(), it.key(), headerList(t.headers));
             break;
         }
     }
@@ -308,7 +317,16 @@ Status PreparedImport::refusal() const
             return Status::error(
                 Status::Kind::MissingColumn,
                 QStringLiteral("工作表“%1”中找不到%2需要的字段：%3。工作表的列有：%4。")
-                    .arg(t.sheet, t.table, missing.join(u'、'), t.headers.join(u'、')));
+                    .arg(t.sheet, t.table, missing.join(u'、'), headerList(t.headers)));
+        // The fields added empty come on top of the sheet's own columns.
+        const qsizetype columns =
+            qsizetype(ColumnMatching::layout(t.headers, t.fields, t.matches).size());
+        if (columns > Sheet::maxColumns)
+            return Status::refused(
+                QStringLiteral("工作表“%1”的列太多：加上%2需要的字段共 %3 列，最多 %4 列。")
+                    .arg(t.sheet, t.table)
+                    .arg(columns)
+                    .arg(Sheet::maxColumns));
     }
     return Status::ok();
 }
@@ -393,6 +411,7 @@ Result<ImportReport> PreparedImport::write(Database &db) const
                                {},
                                sheetNote(i),
                                ColumnMatching::describe(t.headers, t.matches)};
+        imported.removedControls = m_data[i]->sheet().removedControls();
         for (const ColumnMatching::OutputColumn &c : layout)
             imported.columns.append(c.name);
         for (size_t f = 0; f < t.fields.size(); ++f) {

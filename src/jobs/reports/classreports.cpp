@@ -184,6 +184,15 @@ Result<ReportDocument> ClassReports::classList(Database &db, Grid &grid, int num
     if (Status s = requireData(db); !s.isOk())
         return s;
     const QString title = QString::number(number) + QStringLiteral("班");
+    // Class 0 holds the pupils not yet placed, however many; any other class has pupils.
+    if (number != 0) {
+        Result<QVariant> found =
+            db.scalar(QStringLiteral("select 1 from 分班数据表 where 新分班=? LIMIT 1"), {number});
+        if (!found)
+            return found.status();
+        if (!found->isValid())
+            return Status::refused(QStringLiteral("新分班中没有第 %1 班。").arg(number));
+    }
     if (Status s = SavedQueries::replace(
             db, QStringLiteral("NewQry5"),
             QStringLiteral("select 姓名,新分班,性别,成绩,原学校,原班级 from 分班数据表 where "

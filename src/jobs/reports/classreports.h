@@ -40,7 +40,8 @@ public:
     // 原学校, 学生数, 男生, 女生, 最高分, 最低分 and the bands; saved as NewQry1.
     [[nodiscard]] static Result<ReportDocument> sourceSchoolStats(Database &db, Grid &grid);
     // The pupils of new class `number` (0: those not yet placed) by score, best first; saved as
-    // NewQry5, titled number + "班", in the class-list layout.
+    // NewQry5, titled number + "班", in the class-list layout. A class no pupil is in is
+    // refused, naming it.
     [[nodiscard]] static Result<ReportDocument> classList(Database &db, Grid &grid, int number);
 };
 

@@ -60,6 +60,34 @@ QString doorSuffix(int room, const QVariant &door)
     return QStringLiteral("（考场号 %1）").arg(text);
 }
 
+// A room is there when 考场表 has its row or an examinee sits in it.
+Status requireRoom(Database &db, int room)
+{
+    if (room < 1)
+        return Status::ok();
+    if (ExamListings::doorNumber(db, room).isValid())
+        return Status::ok();
+    Result<QVariant> seated =
+        db.scalar(QStringLiteral("select 1 from 考生表 where 考场=? LIMIT 1"), {room});
+    if (!seated)
+        return seated.status();
+    if (seated->isValid())
+        return Status::ok();
+    return Status::refused(QStringLiteral("没有第 %1 考场。").arg(room));
+}
+
+Status requireClass(Database &db, const QString &school, const QString &className)
+{
+    Result<QVariant> found =
+        db.scalar(QStringLiteral("select 1 from 考生表 where 学校=? and 班级=? LIMIT 1"),
+                  {school, className});
+    if (!found)
+        return found.status();
+    if (found->isValid())
+        return Status::ok();
+    return Status::refused(QStringLiteral("考生表中没有班级“%1/%2”。").arg(school, className));
+}
+
 } // namespace
 
 Status ExamListings::requireExaminees(Database &db)
@@ -92,6 +120,10 @@ QVariant ExamListings::doorNumber(Database &db, int room)
 
 Result<ReportDocument> ExamListings::roomList(Database &db, Grid &grid, int room)
 {
+    if (Status s = requireExaminees(db); !s.isOk())
+        return s;
+    if (Status s = requireRoom(db, room); !s.isOk())
+        return s;
     QString sql = listColumns;
     QString title = allRoomsTitle();
     if (room > 0) {
@@ -133,6 +165,10 @@ Result<ReportDocument> ExamListings::classList(Database &db, Grid &grid, const Q
     if (school.isEmpty() && className.isEmpty()) {
         sql += QStringLiteral("ORDER BY 学校,班级");
     } else {
+        if (Status s = requireExaminees(db); !s.isOk())
+            return s;
+        if (Status s = requireClass(db, school, className); !s.isOk())
+            return s;
         sql += QStringLiteral("where 学校=%1 and 班级=%2 ORDER BY 考场,考号")
                    .arg(SqlDialect::quoteLiteral(school), SqlDialect::quoteLiteral(className));
         title = school + u' ' + className + QStringLiteral(" 考场考号表");

@@ -21,10 +21,11 @@ class Grid;
 class ExamListings final
 {
 public:
-    // The name list of room `room`, or of all rooms for 0, in exam number order.
+    // The name list of room `room`, or of all rooms for 0, in exam number order; a room that
+    // neither 考场表 nor 考生表 has is refused, naming it.
     [[nodiscard]] static Result<ReportDocument> roomList(Database &db, Grid &grid, int room);
     // The list of one class with its rooms and exam numbers; an empty school and class list
-    // every class.
+    // every class, and a class 考生表 does not have is refused, naming it.
     [[nodiscard]] static Result<ReportDocument>
     classList(Database &db, Grid &grid, const QString &school, const QString &className);
     // A class menu caption "school/class" split at its first "/".

@@ -137,6 +137,8 @@ Result<ReportDocument> ExamStatistics::school(Database &db, Grid &grid, const QS
     Result<QVariantList> found = distinctValues(db, QStringLiteral("select distinct 班级") + where);
     if (!found)
         return found.status();
+    if (found->isEmpty())
+        return Status::refused(QStringLiteral("考生表中没有学校“%1”。").arg(school));
     // Classes in the order of their numbers, so 第2班 comes before 第12班.
     QVariantList classes = *found;
     std::stable_sort(classes.begin(), classes.end(), [](const QVariant &a, const QVariant &b) {

@@ -18,7 +18,8 @@ class ExamStatistics final
 public:
     // 考场编排统计表: 考场, 人数 and one column per school.
     [[nodiscard]] static Result<ReportDocument> brief(Database &db, Grid &grid);
-    // school + 考场编排统计表: 考场, 人数 and one column 第N班 per class of the school.
+    // school + 考场编排统计表: 考场, 人数 and one column 第N班 per class of the school; a school
+    // 考生表 does not have is refused, naming it.
     [[nodiscard]] static Result<ReportDocument> school(Database &db, Grid &grid,
                                                        const QString &school);
     // 原始分班信息表 per school and class, or per school: 学生数, 男生, 女生.

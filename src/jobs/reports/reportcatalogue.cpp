@@ -1,5 +1,6 @@
 #include "jobs/reports/reportcatalogue.h"
 
+#include "core/numbertext.h"
 #include "core/tablenames.h"
 #include "jobs/reports/classreports.h"
 #include "jobs/reports/examlistings.h"
@@ -7,6 +8,7 @@
 #include "jobs/reports/scoreinforeport.h"
 #include "jobs/reports/seatchart.h"
 
+#include <limits>
 #include <tuple>
 
 namespace fenpai {
@@ -58,11 +60,11 @@ MenuPlace menu(const char *name, const char *parent, const char *caption)
 // A whole number >= 0, as the room and class arguments are; none for anything else.
 std::optional<int> ordinal(const QString &text)
 {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    if (!ok || value < 0)
+    const std::optional<qint64> value =
+        NumberText::wholeNumber(text, 0, std::numeric_limits<int>::max());
+    if (!value)
         return std::nullopt;
-    return value;
+    return static_cast<int>(*value);
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include "grid/gridpagination.h"
 #include "grid/gridpaperfit.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -248,11 +250,12 @@ QString TicketProduction::cuttingLine()
     return QString(172, u'-');
 }
 
-Result<TicketProduction::Outcome> TicketProduction::build(Database &db, const Grid &ticketTemplate,
-                                                          const TicketSettings &settings,
-                                                          Grid &document)
+namespace {
+
+// Why no ticket can be made of these choices and this database; ok when they can be.
+Status checkChoices(Database &db, const TicketSettings &settings)
 {
-    if (Status s = validate(settings); !s.isOk())
+    if (Status s = TicketProduction::validate(settings); !s.isOk())
         return s;
     if (!db.hasRelation(TableNames::examinees))
         return Status::error(
@@ -260,6 +263,38 @@ Result<TicketProduction::Outcome> TicketProduction::build(Database &db, const Gr
             QStringLiteral("找不到数据表 %1，请先导入考场编排数据。").arg(TableNames::examinees));
     if (settings.usePhotos && settings.photoNameField == photoColumn && !hasPhotoColumn(db))
         return Status::refused(QStringLiteral("考生表没有“照片”列"));
+    // Without the folder every ticket would print without its photo, unnoticed.
+    if (settings.usePhotos && !QFileInfo(settings.photoFolder).isDir())
+        return Status::refused(
+            QStringLiteral("找不到存放照片的目录：%1").arg(settings.photoFolder));
+    return Status::ok();
+}
+
+// Nobody to print, or (stacked) a group without examinees, whose place would be blank on every
+// page.
+Status checkGroups(const TicketSettings &settings, const std::vector<Group> &groups, int most)
+{
+    if (most == 0)
+        return Status::refused(QStringLiteral("所选班级或考场没有考生"));
+    for (size_t g = 0; g < groups.size(); ++g) {
+        if (groups[g].count > 0)
+            continue;
+        const QString name = settings.groups.value(static_cast<qsizetype>(g));
+        return Status::refused(settings.grouping == TicketSettings::Grouping::ByClass
+                                   ? QStringLiteral("%1 %2 没有考生").arg(settings.school, name)
+                                   : QStringLiteral("第 %1 考场没有考生").arg(name));
+    }
+    return Status::ok();
+}
+
+} // namespace
+
+Result<TicketProduction::Outcome> TicketProduction::build(Database &db, const Grid &ticketTemplate,
+                                                          const TicketSettings &settings,
+                                                          Grid &document)
+{
+    if (Status s = checkChoices(db, settings); !s.isOk())
+        return s;
 
     Filler filler(db, ticketTemplate, settings, document);
     std::vector<Group> groups;
@@ -271,8 +306,8 @@ Result<TicketProduction::Outcome> TicketProduction::build(Database &db, const Gr
         most = std::max(most, group->count);
         groups.push_back(std::move(*group));
     }
-    if (most == 0)
-        return Status::refused(QStringLiteral("所选班级或考场没有考生"));
+    if (Status s = checkGroups(settings, groups, most); !s.isOk())
+        return s;
 
     document.reset();
     document.setAutoRedraw(false);

@@ -115,6 +115,30 @@ QWidget *PageSetupDialog::buildPageTab()
     o->addStretch(1);
     connect(m_portrait, &QRadioButton::toggled, this, &PageSetupDialog::updatePicture);
 
+    // Built in the order they stand, which is the order the Tab key follows.
+    QGroupBox *paper = buildPaperBox();
+    auto *scaling = new QGroupBox(QStringLiteral("缩放"));
+    m_zoom = numberBox("txtZoom");
+    auto *z = new QHBoxLayout(scaling);
+    z->addWidget(buddyLabel(QStringLiteral("缩放比例(&Z):"), m_zoom));
+    z->addWidget(m_zoom);
+    z->addWidget(new QLabel(QStringLiteral("% 正常尺寸")));
+    z->addStretch(1);
+
+    QGroupBox *titles = buildTitlesBox();
+    QGroupBox *printing = buildPrintingBox();
+    auto *layout = new QVBoxLayout(frame);
+    layout->addWidget(orientation);
+    layout->addWidget(paper);
+    layout->addWidget(scaling);
+    layout->addWidget(titles);
+    layout->addWidget(printing);
+    layout->addStretch(1);
+    return frame;
+}
+
+QGroupBox *PageSetupDialog::buildPaperBox()
+{
     auto *paper = new QGroupBox(QStringLiteral("纸张"));
     m_paper = new QComboBox;
     m_paper->setObjectName(QStringLiteral("cboPaperSize"));
@@ -141,15 +165,11 @@ QWidget *PageSetupDialog::buildPageTab()
         updatePaperBoxes();
         updatePicture();
     });
+    return paper;
+}
 
-    auto *scaling = new QGroupBox(QStringLiteral("缩放"));
-    m_zoom = numberBox("txtZoom");
-    auto *z = new QHBoxLayout(scaling);
-    z->addWidget(buddyLabel(QStringLiteral("缩放比例(&Z):"), m_zoom));
-    z->addWidget(m_zoom);
-    z->addWidget(new QLabel(QStringLiteral("% 正常尺寸")));
-    z->addStretch(1);
-
+QGroupBox *PageSetupDialog::buildTitlesBox()
+{
     auto *titles = new QGroupBox(QStringLiteral("打印标题"));
     m_titleRows = numberBox("txtPrintTitleRows");
     m_titleCols = numberBox("txtPrintTitleColumns");
@@ -162,7 +182,11 @@ QWidget *PageSetupDialog::buildPageTab()
     t->addWidget(buddyLabel(QStringLiteral("底部标题行数(&B):"), m_bottomRows), 1, 0);
     t->addWidget(m_bottomRows, 1, 1);
     t->setColumnStretch(4, 1);
+    return titles;
+}
 
+QGroupBox *PageSetupDialog::buildPrintingBox()
+{
     auto *printing = new QGroupBox(QStringLiteral("打印"));
     m_fixedRow = new QCheckBox(QStringLiteral("打印固定行(&R)"));
     m_fixedRow->setObjectName(QStringLiteral("chkPrintFixedRow"));
@@ -177,15 +201,7 @@ QWidget *PageSetupDialog::buildPageTab()
     c->addWidget(m_fixedCol, 0, 1);
     c->addWidget(m_gridlines, 1, 0);
     c->addWidget(m_blackAndWhite, 1, 1);
-
-    auto *layout = new QVBoxLayout(frame);
-    layout->addWidget(orientation);
-    layout->addWidget(paper);
-    layout->addWidget(scaling);
-    layout->addWidget(titles);
-    layout->addWidget(printing);
-    layout->addStretch(1);
-    return frame;
+    return printing;
 }
 
 QWidget *PageSetupDialog::buildMarginsTab()

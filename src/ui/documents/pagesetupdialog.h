@@ -7,6 +7,7 @@
 #include <functional>
 
 class QCheckBox;
+class QGroupBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -48,6 +49,9 @@ protected:
 
 private:
     QWidget *buildPageTab();
+    QGroupBox *buildPaperBox();
+    QGroupBox *buildTitlesBox();
+    QGroupBox *buildPrintingBox();
     QWidget *buildMarginsTab();
     QWidget *buildHeaderFooterTab();
     QLineEdit *numberBox(const char *objectName);

@@ -383,54 +383,70 @@ void GridView::keyPressEvent(QKeyEvent *event)
     if (handled || !m_grid->isEnabled())
         return;
     const bool shift = event->modifiers() & Qt::ShiftModifier;
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    const int pageRows = std::max(1, (viewport()->height() - m_geometry.fixedHeight()) /
-                                         std::max(1, m_grid->defaultRowHeight()));
     if (m_extendRow < 0 || !shift) {
         m_extendRow = m_selection.activeRow();
         m_extendCol = m_selection.activeCol();
     }
+    if (moveKey(event) || editKey(event))
+        return;
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+bool GridView::moveKey(const QKeyEvent *event)
+{
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const int pageRows = std::max(1, (viewport()->height() - m_geometry.fixedHeight()) /
+                                         std::max(1, m_grid->defaultRowHeight()));
     switch (event->key()) {
     case Qt::Key_Up:
         moveCursor(-1, 0, shift);
-        return;
+        return true;
     case Qt::Key_Down:
         moveCursor(1, 0, shift);
-        return;
+        return true;
     case Qt::Key_Left:
         moveCursor(0, -1, shift);
-        return;
+        return true;
     case Qt::Key_Right:
         moveCursor(0, 1, shift);
-        return;
+        return true;
     case Qt::Key_PageUp:
         moveCursor(-pageRows, 0, shift);
-        return;
+        return true;
     case Qt::Key_PageDown:
         moveCursor(pageRows, 0, shift);
-        return;
+        return true;
     case Qt::Key_Home:
         moveTo(ctrl ? m_geometry.firstDataRow() : m_extendRow, 1, shift);
-        return;
+        return true;
     case Qt::Key_End:
         moveTo(ctrl ? m_grid->rows() - 1 : m_extendRow, m_grid->cols() - 1, shift);
-        return;
+        return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         moveCursor(shift ? -1 : 1, 0, false);
-        return;
+        return true;
     case Qt::Key_Tab:
         moveCursor(0, 1, false);
-        return;
+        return true;
     case Qt::Key_Backtab:
         moveCursor(0, -1, false);
-        return;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool GridView::editKey(const QKeyEvent *event)
+{
+    switch (event->key()) {
     case Qt::Key_F2:
         editCell(m_selection.activeRow(), m_selection.activeCol());
-        return;
+        return true;
     case Qt::Key_Delete:
         clearSelectedTexts();
-        return;
+        return true;
     default:
         break;
     }
@@ -438,15 +454,17 @@ void GridView::keyPressEvent(QKeyEvent *event)
         m_selection.setSelection(
             GridArea{m_geometry.firstDataRow(), 1, m_grid->rows() - 1, m_grid->cols() - 1},
             m_selection.activeRow(), m_selection.activeCol());
-        return;
+        return true;
     }
+    // Typing starts an edit with what was typed.
     const QString text = event->text();
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
     if (!ctrl && !(event->modifiers() & Qt::AltModifier) && !text.isEmpty() &&
         text.at(0).isPrint()) {
         editCell(m_selection.activeRow(), m_selection.activeCol(), text, true);
-        return;
+        return true;
     }
-    QAbstractScrollArea::keyPressEvent(event);
+    return false;
 }
 
 bool GridView::viewportEvent(QEvent *event)

@@ -95,6 +95,9 @@ private:
     void paintRegion(QPainter &painter, const QRect &clip, int r1, int r2, int c1, int c2) const;
     void paintSelection(QPainter &painter) const;
     void moveCursor(int dRow, int dCol, bool extend);
+    // The keys that move the active cell, and those that edit; false for any other key.
+    bool moveKey(const QKeyEvent *event);
+    bool editKey(const QKeyEvent *event);
     void moveTo(int row, int col, bool extend);
     int nextVisibleRow(int row, int step) const;
     int nextVisibleCol(int col, int step) const;

@@ -141,6 +141,8 @@ void ImportFlow::tell(const ImportReport &report)
     QString text = SpreadsheetImport::successMessage();
     if (const QString mapping = report.mappingNotice(); !mapping.isEmpty())
         text += QStringLiteral("\n\n导入时对应的字段：\n") + mapping;
+    if (const QString controls = report.controlsNotice(); !controls.isEmpty())
+        text += QStringLiteral("\n\n") + controls;
     m_message(m_parent, QMessageBox::NoIcon, SpreadsheetImport::successTitle(), text,
               QMessageBox::Ok);
     if (report.lacksColumns())

@@ -8,6 +8,7 @@
 #include "ui/main/formatcommands.h"
 #include "ui/main/helpwindows.h"
 #include "ui/main/importmenu.h"
+#include "ui/main/latecommands.h"
 #include "ui/main/logindialog.h"
 #include "ui/main/mdilayout.h"
 #include "ui/main/passworddialog.h"
@@ -365,6 +366,7 @@ void MainWindow::wireCommands()
     });
     new ReportCommands(*this); // a child of the window
     new ClassCommands(*this);
+    new LateCommands(*this);
     new EditCommands(*this);
     new FormatCommands(*this);
     new TicketEntry(*this);

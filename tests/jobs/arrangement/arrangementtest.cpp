@@ -596,3 +596,44 @@ TEST_F(ArrangementTest, CountsInOrderOfFirstAppearance)
     ASSERT_TRUE(test::addPupils(empty.db, {pupil("一中", "1班", "a", 1)}).isOk());
     EXPECT_TRUE(ArrangementCounts::read(empty.db)->roomsTooSmall());
 }
+
+TEST(ArrangementSettingsTest, TheStoredSettingsComeBackAndDamageIsRefused)
+{
+    Settings a;
+    Settings b;
+    b.mode = Mode::ScoreMix;
+    b.groupKind = Settings::GroupKind::School;
+    b.groupsPerRoom = 7;
+    b.adjacentGroups = true;
+    b.scoreOrder = Settings::ScoreOrder::Spread;
+    b.numbering = Settings::Numbering::RoomSeat;
+    b.startNumber = 123456789012345;
+    b.prefix = "0210";
+    b.separateClassmates = true;
+    b.seatOrder = SeatOrder::ByColumnSnake;
+    for (const Settings &s : {a, b}) {
+        const Result<Settings> back = Settings::fromStored(s.stored());
+        ASSERT_TRUE(back.isOk()) << back.status().message().toStdString();
+        EXPECT_EQ(back->mode, s.mode);
+        EXPECT_EQ(back->groupKind, s.groupKind);
+        EXPECT_EQ(back->groupsPerRoom, s.groupsPerRoom);
+        EXPECT_EQ(back->adjacentGroups, s.adjacentGroups);
+        EXPECT_EQ(back->scoreOrder, s.scoreOrder);
+        EXPECT_EQ(back->numbering, s.numbering);
+        EXPECT_EQ(back->startNumber, s.startNumber);
+        EXPECT_EQ(back->prefix, s.prefix);
+        EXPECT_EQ(back->separateClassmates, s.separateClassmates);
+        EXPECT_EQ(back->seatOrder, s.seatOrder);
+    }
+    const std::vector<std::pair<QString, QString>> damage = {
+        {"编排方式", "4"},    {"混编单位", "年级"}, {"成绩顺序", ""}, {"考号方式", "x"},
+        {"起始考号", "0"},    {"前缀", "21a"},      {"前缀", " 210"}, {"同班不相邻", "2"},
+        {"座位顺序", "斜着"}, {"相邻班级", ""}};
+    for (const auto &[key, value] : damage) {
+        QMap<QString, QString> values = a.stored();
+        values[key] = value;
+        EXPECT_EQ(Settings::fromStored(values).status().message(),
+                  "数据库中保存的上次编排设置已损坏。")
+            << key.toStdString();
+    }
+}

@@ -402,3 +402,29 @@ TEST(DivisionReference, SameClassesAsTheStatementByStatementDivision)
         }
     }
 }
+
+TEST(DivisionSettingsTest, TheStoredSettingsComeBackAndDamageIsRefused)
+{
+    DivisionSettings layeredRun = layered({2, 0, 3, 1}, true, false);
+    layeredRun.refine = true;
+    for (const DivisionSettings &s : {balanced(12, false, true), layeredRun}) {
+        const Result<DivisionSettings> back = DivisionSettings::fromStored(s.stored());
+        ASSERT_TRUE(back.isOk()) << back.status().message().toStdString();
+        EXPECT_EQ(back->mode, s.mode);
+        EXPECT_EQ(back->classes, s.classes);
+        EXPECT_EQ(back->layers, s.layers);
+        EXPECT_EQ(back->balanceSex, s.balanceSex);
+        EXPECT_EQ(back->balanceSchool, s.balanceSchool);
+        EXPECT_EQ(back->refine, s.refine);
+    }
+    const std::vector<std::pair<QString, QString>> damage = {
+        {"方式", "随便"},        {"班数", "0"},  {"各层班数", "1,2,3"},
+        {"各层班数", "0,0,0,0"}, {"男女", "是"}, {"优化", ""}};
+    for (const auto &[key, value] : damage) {
+        QMap<QString, QString> values = balanced(3).stored();
+        values[key] = value;
+        EXPECT_EQ(DivisionSettings::fromStored(values).status().message(),
+                  "数据库中保存的上次分班设置已损坏。")
+            << key.toStdString();
+    }
+}

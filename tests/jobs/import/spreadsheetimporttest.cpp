@@ -104,6 +104,47 @@ TEST_F(SpreadsheetImportTest, ASchoolsOwnWorkbookImportsAndDivides)
     EXPECT_EQ(tableRows(TableNames::divisionData), xlsxRows);
 }
 
+// A control character from a cell never reaches the table; the import says how many it took out.
+TEST_F(SpreadsheetImportTest, ControlCharactersAreCounted)
+{
+    Rows rows = schoolIntake(2);
+    rows[1][0] = QStringLiteral("学生") + QChar(7) + QStringLiteral("一");
+    rows[2][3] = QStringLiteral("实验") + QChar(0x1F) + QChar(0x1F) + QStringLiteral("小学");
+    writeWorkbook(path("新生.xlsx"), {{QStringLiteral("Sheet1"), rows}});
+    const Result<ImportReport> report = Import::importDivision(data.db, path("新生.xlsx"));
+    ASSERT_TRUE(report.isOk()) << report.status().message().toStdString();
+    EXPECT_EQ(data.rows(QStringLiteral("SELECT 姓名, 原学校 FROM 分班数据表 ORDER BY rowid")),
+              (QStringList{"学生一\t城关一中", "学生2\t实验小学"}));
+    EXPECT_EQ(report->controlsNotice(),
+              QStringLiteral("单元格中有 3 个控制字符（如 NUL），不是文字，导入时已删除。"));
+    EXPECT_TRUE(Import::importDivision(data.db, fixture("same.xlsx"))->controlsNotice().isEmpty());
+}
+
+// A sheet at the column limit has no room for the fields the program adds: refused in words,
+// not by the database; a refusal lists a long header row in short.
+TEST_F(SpreadsheetImportTest, NoRoomForTheAddedFieldsIsRefused)
+{
+    QVariantList header = {"姓名", "性别", "成绩", "原学校"};
+    QVariantList values = {"甲", "男", 90, "一中"};
+    while (header.size() < 1999) {
+        header.append(QStringLiteral("备注%1").arg(header.size()));
+        values.append(QVariant());
+    }
+    writeWorkbook(path("宽.xlsx"), {{QStringLiteral("Sheet1"), Rows{header, values}}});
+    const QStringList before = snapshot();
+    Result<ImportReport> report = Import::importDivision(data.db, path("宽.xlsx"));
+    EXPECT_EQ(report.status().message(),
+              QStringLiteral("工作表“Sheet1”的列太多：加上分班数据表需要的字段共 2001 列，最多 "
+                             "2000 列。"));
+    EXPECT_EQ(snapshot(), before);
+
+    header[0] = QStringLiteral("名单");
+    writeWorkbook(path("宽.xlsx"), {{QStringLiteral("Sheet1"), Rows{header, values}}});
+    report = Import::importDivision(data.db, path("宽.xlsx"));
+    EXPECT_TRUE(report.status().message().endsWith(QStringLiteral("备注29……共 1999 列。")))
+        << report.status().message().right(40).toStdString();
+}
+
 TEST_F(SpreadsheetImportTest, SheetChoice)
 {
     writeWorkbook(path("年级.xlsx"), {{QStringLiteral("初一"), schoolIntake(3)},

@@ -307,6 +307,12 @@ TEST_F(TicketProductionTest, PhotosComeFromTheFolderByTheChosenColumn)
     ASSERT_TRUE(build(s, standard).isOk());
     EXPECT_EQ(doc.cellStyle(3, 6).imageKey, "");
     EXPECT_EQ(doc.cellStyle(14, 6).imageKey, "2100001");
+
+    // A folder that is not there is named rather than printing every ticket without its photo.
+    s.photoFolder = t.dir.filePath("no such folder");
+    const auto refused = build(s, standard);
+    ASSERT_FALSE(refused.isOk());
+    EXPECT_EQ(refused.status().message(), "找不到存放照片的目录：" + s.photoFolder);
 }
 
 TEST_F(TicketProductionTest, DeskLabelsBySeatAndByExamNumber)

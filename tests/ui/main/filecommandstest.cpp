@@ -172,6 +172,25 @@ TEST_F(Files, GridFilesExportsAndDocumentsThatCannotBeSavedBack)
         EXPECT_TRUE(w->action(name)->isEnabled()) << name;
 }
 
+// Saving or exporting a document onto the open database is refused, and the data stays.
+TEST_F(Files, NothingIsSavedOverTheDatabase)
+{
+    run("kstable");
+    const QString database = DataDirectory(dir.path()).databasePath();
+    const QString link = dir.filePath("link.pdf");
+    ASSERT_TRUE(QFile::link(database, link));
+    for (const char *action : {"mnuFileSaveAs", "ExcelSave", "mnuExportHtml", "mnuExportPdf"}) {
+        for (const QString &target : {database, link}) {
+            const qsizetype before = messages.size();
+            run(action, target);
+            ASSERT_EQ(messages.size(), before + 1) << action;
+            EXPECT_TRUE(messages.last().text.contains("不能把输出写到数据库文件上"))
+                << action << ' ' << messages.last().text.toStdString();
+        }
+    }
+    EXPECT_EQ(table(), QStringList({"一中/甲/95.0", "二中/乙/80.0"}));
+}
+
 TEST_F(Files, TheFactoryTitlesAreSaidOnceAndTheDialogSetsThem)
 {
     int edits = 0;
