@@ -199,9 +199,9 @@ fill
 grab newclass-stats
 division_menu Down # 手工调整
 dialog=$(await 手工调整)
-choose "$dialog" 116 290 1
-choose "$dialog" 580 290 2
-click "$dialog" 150 362
+choose "$dialog" 116 427 1
+choose "$dialog" 580 427 2
+click "$dialog" 150 480
 grab class-adjust "$dialog"
 key Escape
 

@@ -120,6 +120,9 @@ int ImportCommands::import(CliContext &context, const CommandLine &line)
         return context.fail(forTerminal(report.status().message()));
     for (const ImportedTable &t : report->tables)
         context.out() << t.table << QStringLiteral("：") << t.rowCount << QStringLiteral(" 行\n");
+    // Scripts go on without a question; what went is said.
+    for (const ReplacedResult &r : report->replaced)
+        context.out() << r.notice() << '\n';
     if (const QString mapping = report->mappingNotice(); !mapping.isEmpty())
         context.out() << mapping << '\n';
     context.out() << SpreadsheetImport::successMessage() << '\n';

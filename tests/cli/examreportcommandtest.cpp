@@ -105,7 +105,10 @@ TEST_F(ExamReportCommandTest, MixingCheckPrintsItsFindings)
 {
     Outcome r = run({"check", "mixing"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "在第1考场有没混排的1\n在第1考场1号和2号座位的考生同班相邻2\n");
+    EXPECT_EQ(r.out,
+              "在第1考场有没混排的1：考号 2100002 乙 与 考号 2100001 甲（一中 1班）\n"
+              "在第1考场1号和2号座位的考生同班相邻2：考号 2100001 甲 与 考号 2100002 乙（一中 "
+              "1班）\n");
     t.exec({"DROP TABLE 考生表"});
     r = run({"check", "mixing"});
     EXPECT_EQ(r.status, 1);

@@ -1,4 +1,6 @@
 #include "cli/cli.h"
+#include "db/database.h"
+#include "db/datadirectory.h"
 #include "jobs/import/spreadsheetimport.h"
 #include "support/clirun.h"
 #include "support/importtestutil.h"
@@ -43,6 +45,25 @@ TEST(ImportCommandsTest, ImportsAndKeepsTheDataWhenAWorkbookIsBroken)
                          QLatin1Char('\n'));
     r = run({"--data-dir", d, "sql", "select count(*) from 分班数据表"});
     EXPECT_EQ(r.out, QStringLiteral("count(*)\n600\n"));
+}
+
+// A script is not asked whether a division may go; it is told what the import replaced.
+TEST(ImportCommandsTest, ReimportOverADivisionSaysWhatItReplaced)
+{
+    QTemporaryDir dir;
+    const QString d = dir.filePath(QStringLiteral("data"));
+    ASSERT_EQ(run({"--data-dir", d, "import", "division", bundledIntake}).status, 0);
+    {
+        Database db;
+        ASSERT_TRUE(DataDirectory(d).openDatabase(db).isOk());
+        ASSERT_TRUE(
+            db.exec(QStringLiteral("update 分班数据表 set 新分班=4 where rowid<=7")).isOk());
+    }
+    const Outcome r = run({"--data-dir", d, "import", "division", bundledIntake});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out,
+              QStringLiteral("分班数据表：600 行\n已替换：分班数据表中 7 名学生的分班结果。\n") +
+                  SpreadsheetImport::successMessage() + QLatin1Char('\n'));
 }
 
 TEST(ImportCommandsTest, MissingSheetAndMissingColumns)

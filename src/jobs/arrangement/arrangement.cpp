@@ -581,12 +581,14 @@ Status Arrangement::checkNumbers(Database &db, std::vector<qint64> numbers)
 Status Arrangement::checkNumbering(const ArrangementSettings &settings, qint64 examinees, int rooms,
                                    int largestRoom)
 {
-    constexpr qint64 limit = std::numeric_limits<qint64>::max();
+    // The largest number of maxNumberDigits digits.
+    constexpr qint64 limit = 999'999'999'999'999'999;
+    static_assert(maxNumberDigits == 18);
     if (settings.numbering == Settings::Numbering::Consecutive) {
-        if (settings.startNumber > limit - examinees)
-            return Status::refused(QStringLiteral("“起始考号”太大：%1名考生的考号都要小于%2。")
+        if (examinees > 0 && settings.startNumber > limit - (examinees - 1))
+            return Status::refused(QStringLiteral("“起始考号”太大：%1名考生的考号都不能超过%2位。")
                                        .arg(examinees)
-                                       .arg(limit));
+                                       .arg(maxNumberDigits));
         return Status::ok();
     }
     const qsizetype digits =

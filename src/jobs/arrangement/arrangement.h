@@ -51,8 +51,7 @@ public:
     static qint64 roomSeatNumber(const QString &prefix, int room, int seat);
 
     // Ok, or the refusal of a start number or prefix that cannot number every examinee exactly:
-    // the last consecutive number below 2^63 - 1; prefix + room + seat at most maxNumberDigits
-    // digits.
+    // every number, consecutive or prefix + room + seat, at most maxNumberDigits digits.
     [[nodiscard]] static Status checkNumbering(const ArrangementSettings &settings,
                                                qint64 examinees, int rooms, int largestRoom);
     static constexpr int maxNumberDigits = 18;

@@ -32,6 +32,12 @@ int ArrangementSettings::parseGroupsPerRoom(const QString &text)
 Result<qint64> ArrangementSettings::parseStartNumber(const QString &text)
 {
     const QString digits = text.trimmed();
+    // Leading zeros are no digits of the stored number.
+    qsizetype first = 0;
+    while (first < digits.size() - 1 && digits[first] == u'0')
+        ++first;
+    if (!digits.isEmpty() && digitsOnly(digits) && digits.size() - first > maxStartDigits)
+        return Status::refused(QStringLiteral("“起始考号”太长，最多%1位。").arg(maxStartDigits));
     bool ok = false;
     const qint64 start = digits.toLongLong(&ok);
     if (digits.isEmpty() || !digitsOnly(digits) || !ok || start < 1)
@@ -42,6 +48,9 @@ Result<qint64> ArrangementSettings::parseStartNumber(const QString &text)
 Result<QString> ArrangementSettings::parsePrefix(const QString &text)
 {
     const QString prefix = text.trimmed();
+    // Without one the numbers would start at the room and run to different lengths.
+    if (prefix.isEmpty())
+        return Status::refused(QStringLiteral("“前缀固定号”不能为空"));
     if (!digitsOnly(prefix))
         return Status::refused(QStringLiteral("“前缀固定号”只能由数字组成。"));
     return prefix;

@@ -67,9 +67,10 @@ struct ArrangementSettings
     // N as typed, read as its leading number rounded to a whole number; 0 when it is below 1
     // (which the run refuses, naming the number of groups it has).
     static int parseGroupsPerRoom(const QString &text);
-    // The start number as typed: digits only, at least 1, within 64 bits.
+    // The start number as typed: digits only, at least 1, at most maxStartDigits digits.
     [[nodiscard]] static Result<qint64> parseStartNumber(const QString &text);
-    // The prefix as typed, blanks trimmed: digits only.
+    static constexpr int maxStartDigits = 18;
+    // The prefix as typed, blanks trimmed: digits only, not empty.
     [[nodiscard]] static Result<QString> parsePrefix(const QString &text);
     // The versions as chosen: 2 or AB, 4 or ABCD; none, 1, 0 or nothing for one paper.
     [[nodiscard]] static Result<Versions> parseVersions(const QString &text);

@@ -68,6 +68,20 @@ Result<int> DivisionSettings::parseClasses(const QString &text)
     return static_cast<int>(*n);
 }
 
+size_t DivisionSettings::layerAtFault(const std::array<QString, 4> &texts)
+{
+    double sum = 0;
+    for (size_t k = 0; k < 4; ++k) {
+        const std::optional<double> n = wholeNumber(texts[k]);
+        if (!n || *n < 0)
+            return k;
+        sum += *n;
+        if (sum > maxClasses)
+            return k;
+    }
+    return 0;
+}
+
 Result<std::array<int, 4>> DivisionSettings::parseLayers(const std::array<QString, 4> &texts)
 {
     std::array<int, 4> counts{};

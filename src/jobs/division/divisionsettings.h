@@ -42,6 +42,9 @@ struct DivisionSettings
     // maxClasses.
     [[nodiscard]] static Result<std::array<int, 4>>
     parseLayers(const std::array<QString, 4> &texts);
+    // The layer box parseLayers refuses: the first that is no whole number >= 0, or the one
+    // that takes the sum past maxClasses; 0 when the refusal is about all of them.
+    static size_t layerAtFault(const std::array<QString, 4> &texts);
 
     // The settings as the database keeps those of the last full run (项目 → 数值), and back.
     // What was stored goes through the parse functions again: a damaged record is refused.

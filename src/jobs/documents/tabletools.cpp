@@ -1,5 +1,6 @@
 #include "jobs/documents/tabletools.h"
 
+#include "core/naturalorder.h"
 #include "grid/grid.h"
 #include "grid/gridedits.h"
 #include "grid/gridnumberformat.h"
@@ -85,20 +86,24 @@ bool TableTools::restoreOrder(Grid &grid)
     return false;
 }
 
-int TableTools::schoolColumn(const Grid &grid)
+TableTools::FilterColumns TableTools::filterColumns(const Grid &grid)
 {
-    return titledColumn(grid, QStringLiteral("学校"));
-}
-
-int TableTools::classColumn(const Grid &grid)
-{
-    return titledColumn(grid, QStringLiteral("班级"));
+    FilterColumns found;
+    for (const QString &title : {QStringLiteral("学校"), QStringLiteral("原学校")}) {
+        if (found.school < 0)
+            found.school = titledColumn(grid, title);
+    }
+    for (const QString &title : {QStringLiteral("班级"), QStringLiteral("新分班")}) {
+        if (found.klass < 0)
+            found.klass = titledColumn(grid, title);
+    }
+    return found;
 }
 
 QStringList TableTools::schools(const Grid &grid)
 {
     QStringList list;
-    const int col = schoolColumn(grid);
+    const int col = filterColumns(grid).school;
     if (col < 0)
         return list;
     for (int r = grid.fixedRows(); r < grid.rows(); ++r) {
@@ -112,45 +117,50 @@ QStringList TableTools::schools(const Grid &grid)
 QStringList TableTools::classes(const Grid &grid, const QString &school)
 {
     QStringList list{QString()};
-    const int schoolCol = schoolColumn(grid);
-    const int classCol = classColumn(grid);
-    if (schoolCol < 0 || classCol < 0)
+    const FilterColumns cols = filterColumns(grid);
+    if (cols.klass < 0)
         return list;
     for (int r = grid.fixedRows(); r < grid.rows(); ++r) {
-        if (grid.cellText(r, schoolCol).trimmed() != school.trimmed())
+        if (cols.school >= 0 && grid.cellText(r, cols.school).trimmed() != school.trimmed())
             continue;
-        const QString name = grid.cellText(r, classCol).trimmed();
+        const QString name = grid.cellText(r, cols.klass).trimmed();
         if (!name.isEmpty() && !list.contains(name))
             list.append(name);
     }
+    // After the empty entry, as people count them: 2 before 10.
+    std::stable_sort(list.begin() + 1, list.end(), &NaturalOrder::less);
     return list;
 }
 
 int TableTools::copyRows(const Grid &source, const QString &school, const QString &className,
                          Grid &target)
 {
-    const int schoolCol = schoolColumn(source);
-    const int classCol = classColumn(source);
+    const FilterColumns cols = filterColumns(source);
     QList<int> rows;
-    if (schoolCol >= 0) {
+    if (cols.any()) {
         for (int r = source.fixedRows(); r < source.rows(); ++r) {
-            if (source.cellText(r, schoolCol).trimmed() != school.trimmed())
+            if (cols.school >= 0 && source.cellText(r, cols.school).trimmed() != school.trimmed())
                 continue;
             if (!className.isEmpty() &&
-                (classCol < 0 || source.cellText(r, classCol).trimmed() != className.trimmed()))
+                (cols.klass < 0 || source.cellText(r, cols.klass).trimmed() != className.trimmed()))
+                continue;
+            // A blank row (the one for new entries) belongs to no school or class.
+            if (cols.school < 0 && className.isEmpty() &&
+                source.cellText(r, cols.klass).trimmed().isEmpty())
                 continue;
             rows.append(r);
         }
     }
-    const int cols = source.cols();
+    const int colCount = source.cols();
     target.reset();
     target.setAutoRedraw(false);
-    target.setCols(cols);
+    target.setCols(colCount);
     target.setRows(1 + int(rows.size()) + 1);
-    target.pasteFragment(source.fragment(GridArea{0, 0, 0, cols - 1}), 0, 0);
+    target.pasteFragment(source.fragment(GridArea{0, 0, 0, colCount - 1}), 0, 0);
     for (int i = 0; i < rows.size(); ++i)
-        target.pasteFragment(source.fragment(GridArea{rows[i], 0, rows[i], cols - 1}), i + 1, 0);
-    for (int c = 0; c < cols; ++c) {
+        target.pasteFragment(source.fragment(GridArea{rows[i], 0, rows[i], colCount - 1}), i + 1,
+                             0);
+    for (int c = 0; c < colCount; ++c) {
         const GridColumnInfo &info = source.columnInfo(c);
         target.setColumnMask(c, info.mask);
         target.setColumnFormatString(c, info.formatString);
@@ -163,9 +173,19 @@ int TableTools::copyRows(const Grid &source, const QString &school, const QStrin
     return int(rows.size());
 }
 
-QString TableTools::filterTitle(const QString &school, const QString &className)
+QString TableTools::filterTitle(const Grid &source, const QString &school, const QString &className)
 {
-    return school + className + QStringLiteral("成绩表");
+    // A new class is a number: "3" reads as 3班.
+    const int klass = filterColumns(source).klass;
+    const bool number =
+        klass >= 0 && source.cellText(0, klass).trimmed() == QStringLiteral("新分班");
+    const QString cls = number && !className.isEmpty() ? className + u'班' : className;
+    return school + cls + QStringLiteral("成绩表");
+}
+
+QString TableTools::noFilterColumnsMessage()
+{
+    return QStringLiteral("这个文档没有“学校”或“原学校”列，也没有“班级”或“新分班”列，无法筛选。");
 }
 
 } // namespace fenpai

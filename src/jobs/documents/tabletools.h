@@ -21,20 +21,29 @@ public:
     // false, and nothing moved, when the table was never ranked.
     static bool restoreOrder(Grid &grid);
 
-    // The columns titled "学校" and "班级" (trimmed), or -1.
-    static int schoolColumn(const Grid &grid);
-    static int classColumn(const Grid &grid);
+    // The columns a filter goes by: the school (学校, else 原学校) and the class (班级, else
+    // 新分班), found by their trimmed titles; -1 for one the document lacks.
+    struct FilterColumns
+    {
+        int school = -1;
+        int klass = -1;
+        bool any() const { return school >= 0 || klass >= 0; }
+    };
+    static FilterColumns filterColumns(const Grid &grid);
     // Each school once, in order of first appearance; empty without a school column.
     static QStringList schools(const Grid &grid);
-    // An empty entry (all classes) and then each class of the school once.
+    // An empty entry (all classes) and then each class of the school (of every row when the
+    // document has no school column) once, in natural order.
     static QStringList classes(const Grid &grid, const QString &school);
     // Fills `target` with the titles and every row of the school (and the class unless it is
-    // empty), wherever they stand, and one blank row; hidden columns stay hidden. Returns the
-    // number of rows copied.
+    // empty), wherever they stand, and one blank row; hidden columns stay hidden. Without a
+    // school column the class alone decides. Returns the number of rows copied.
     static int copyRows(const Grid &source, const QString &school, const QString &className,
                         Grid &target);
-    // school + class + "成绩表"
-    static QString filterTitle(const QString &school, const QString &className);
+    // school + class + "成绩表"; a new class number reads "3班".
+    static QString filterTitle(const Grid &source, const QString &school, const QString &className);
+    // The refusal for a document with neither column.
+    static QString noFilterColumnsMessage();
 };
 
 } // namespace fenpai

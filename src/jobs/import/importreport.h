@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jobs/import/replacedresults.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +27,8 @@ struct ImportReport
 {
     QString path;
     std::vector<ImportedTable> tables;
+    // The division or arrangement results the new tables replaced.
+    std::vector<ReplacedResult> replaced;
 
     bool lacksColumns() const;
     // The notice shown after a successful import when a needed column is missing; empty when

@@ -375,6 +375,14 @@ QString PreparedImport::sheetNote(size_t table) const
     return QString();
 }
 
+QStringList PreparedImport::tableNames() const
+{
+    QStringList names;
+    for (const Table &t : m_tables)
+        names.append(t.table);
+    return names;
+}
+
 Result<ImportReport> PreparedImport::write(Database &db) const
 {
     if (Status s = refusal(); !s.isOk())
@@ -384,6 +392,10 @@ Result<ImportReport> PreparedImport::write(Database &db) const
     Transaction transaction(db);
     if (!transaction.status().isOk())
         return transaction.status();
+    Result<std::vector<ReplacedResult>> replaced = ReplacedResults::find(db, tableNames());
+    if (!replaced)
+        return replaced.status();
+    report.replaced = std::move(*replaced);
     for (size_t i = 0; i < m_tables.size(); ++i) {
         const Table &t = m_tables[i];
         const std::vector<ColumnMatching::OutputColumn> layout =

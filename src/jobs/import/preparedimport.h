@@ -77,6 +77,8 @@ public:
 
     ImportKind kind() const { return m_kind; }
     const std::vector<Table> &tables() const { return m_tables; }
+    // The tables write() replaces, in order.
+    QStringList tableNames() const;
 
     // The window's answers: a sheet for a table, and the columns for its fields (field →
     // header, an empty header for an empty column). A sheet that is missing or empty is refused.

@@ -1,9 +1,10 @@
 #include "jobs/reports/reportcatalogue.h"
 
 #include "core/numbertext.h"
-#include "jobs/reports/balancereport.h"
+#include "core/tablenames.h"
 #include "jobs/examday/doorsheet.h"
 #include "jobs/examday/signinsheet.h"
+#include "jobs/reports/balancereport.h"
 #include "jobs/reports/classreports.h"
 #include "jobs/reports/examlistings.h"
 #include "jobs/reports/examstatistics.h"
@@ -205,6 +206,11 @@ std::optional<Request> ReportCatalogue::menuRequest(const Entry &entry, int item
     return r;
 }
 
+const ReportCatalogue::Entry *ReportCatalogue::firstItemReport(const Entry &entry)
+{
+    return entry.parameter == Parameter::School ? find(QStringLiteral("brief-stats")) : nullptr;
+}
+
 QString ReportCatalogue::argumentName(Parameter parameter)
 {
     switch (parameter) {
@@ -237,6 +243,21 @@ QString ReportCatalogue::argumentHelp(Parameter parameter)
         return QStringLiteral("新分班的班号，0 为未分班的学生");
     }
     return QString();
+}
+
+QStringList ReportCatalogue::tables(const Entry &entry)
+{
+    switch (entry.needs) {
+    case Needs::Scores:
+        return {TableNames::scores, TableNames::teachers};
+    case Needs::DivisionData:
+    case Needs::Division:
+        return {TableNames::divisionData};
+    case Needs::Examinees:
+    case Needs::Arrangement:
+        return {TableNames::examinees, TableNames::rooms};
+    }
+    return {};
 }
 
 QString ReportCatalogue::needsText(Needs needs)

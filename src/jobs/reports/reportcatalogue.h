@@ -5,6 +5,7 @@
 #include "jobs/reports/reportdocument.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -82,11 +83,16 @@ public:
     // The request of the item chosen in the report's submenu: item 0 is its first, fixed item,
     // `caption` the item's text. None when the item opens nothing.
     static std::optional<Request> menuRequest(const Entry &entry, int item, const QString &caption);
+    // The report the first item of an entry's submenu opens when that item asks for none of the
+    // entry's own: 全面统计's 学校 opens the statistics of every school. nullptr: none.
+    static const Entry *firstItemReport(const Entry &entry);
 
     // How help names and explains the argument ("K", "考场序号，0 为全部考场"); empty for None.
     static QString argumentName(Parameter parameter);
     static QString argumentHelp(Parameter parameter);
     static QString needsText(Needs needs);
+    // The tables a report of this row reads: a change to one of them makes it out of date.
+    static QStringList tables(const Entry &entry);
 };
 
 } // namespace fenpai

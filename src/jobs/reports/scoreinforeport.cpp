@@ -166,6 +166,11 @@ QString ScoreInfoReport::title()
     return QStringLiteral("基本情况表");
 }
 
+QString ScoreInfoReport::noScoresMessage()
+{
+    return QStringLiteral("成绩表中没有数据，请先导入成绩数据（文件 → 导入数据 → 成绩数据）。");
+}
+
 QStringList ScoreInfoReport::subjects(Database &db)
 {
     using namespace ColumnNames;
@@ -186,6 +191,13 @@ Result<ReportDocument> ScoreInfoReport::build(Database &db, Grid &grid)
             return Status::error(Status::Kind::MissingTable,
                                  QStringLiteral("找不到数据表 %1，请先导入成绩数据。").arg(table));
     }
+    // The table that comes with a new database has the usual subjects and no rows: a report of
+    // zeros would look like a result.
+    const Result<QVariant> scored = db.scalar(QStringLiteral("select count(*) from 成绩表"));
+    if (!scored)
+        return scored.status();
+    if (scored->toLongLong() == 0)
+        return Status::refused(noScoresMessage());
     const Result<Figures> figures = readFigures(db);
     if (!figures)
         return figures.status();

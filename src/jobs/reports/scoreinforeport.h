@@ -21,14 +21,16 @@ class ScoreInfoReport final
 {
 public:
     static QString title(); // 基本情况表
+    // The refusal of a 成绩表 without rows (the table a new database comes with).
+    static QString noScoresMessage();
 
     // The subjects: the columns of 成绩表 that are also columns of 教师表, other than 学校, 班级,
     // 姓名, 学号 and 考号, in 成绩表's column order.
     static QStringList subjects(Database &db);
 
     // Fills the grid (its previous content is replaced) and gives it the print titles and page
-    // setup of a statistics report. A missing table fails with a message naming it; the grid is
-    // then left as it was.
+    // setup of a statistics report. A missing table fails with a message naming it, an empty
+    // 成绩表 is refused; the grid is then left as it was.
     [[nodiscard]] static Result<ReportDocument> build(Database &db, Grid &grid);
 };
 

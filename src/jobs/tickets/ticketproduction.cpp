@@ -1,5 +1,6 @@
 #include "jobs/tickets/ticketproduction.h"
 
+#include "core/naturalorder.h"
 #include "core/numbertext.h"
 #include "core/tablenames.h"
 #include "db/database.h"
@@ -213,10 +214,13 @@ QStringList TicketProduction::schools(Database &db)
 
 QStringList TicketProduction::classes(Database &db, const QString &school)
 {
-    return column(db,
-                  QStringLiteral("select distinct 学校,班级  from 考生表 where 学校=? ORDER BY "
-                                 "学校,班级"),
-                  {school}, 1);
+    QStringList classes = column(
+        db,
+        QStringLiteral("select distinct 学校,班级  from 考生表 where 学校=? ORDER BY 学校,班级"),
+        {school}, 1);
+    // As people count them: 初三(2)班 before 初三(10)班, as the menus list them.
+    std::stable_sort(classes.begin(), classes.end(), &NaturalOrder::less);
+    return classes;
 }
 
 QStringList TicketProduction::rooms(Database &db)

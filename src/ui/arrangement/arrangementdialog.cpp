@@ -358,6 +358,8 @@ bool ArrangementDialog::runArrangement()
     const Result<ArrangementSettings> chosen = settings();
     if (!chosen) {
         say(this, chosen.status().message());
+        // Only the numbering boxes are refused here, the box of the scheme chosen.
+        focusBox(m_roomSeatOption->isChecked() ? m_prefixEdit : m_startNumberEdit);
         return false;
     }
     // The job runs on a thread and connection of its own; the window keeps painting.
@@ -369,6 +371,8 @@ bool ArrangementDialog::runArrangement()
         JobProgress(this, QStringLiteral("正在编排……")).compute(job);
     if (!result) {
         say(this, result.status().message());
+        if (groupCountAtFault(*chosen))
+            focusBox(m_groupsPerRoomEdit);
         return false;
     }
     close();
@@ -377,10 +381,36 @@ bool ArrangementDialog::runArrangement()
         summary += QStringLiteral("（调整座位前 %1 对）").arg(result->classmatePairsBefore);
     if (!result->versionCounts.empty())
         summary += QStringLiteral("，相邻座位试卷相同 %1 对").arg(result->versionPairs);
+    if (!chosen->separateClassmates && result->classmatePairs > 0)
+        summary += QStringLiteral("。") + separationHint();
     emit summaryReady(summary);
     emit arrangementFinished();
-    say(parentWidget(), Arrangement::finishedMessage());
+    QString done = Arrangement::finishedMessage();
+    if (result->classmatePairs > 0 && !chosen->separateClassmates)
+        done += u'\n' + separationHint();
+    say(parentWidget(), done);
     return true;
+}
+
+QString ArrangementDialog::separationHint()
+{
+    return QStringLiteral("勾选“同班考生不相邻”可以让同班考生不坐在相邻座位。");
+}
+
+void ArrangementDialog::focusBox(QLineEdit *box)
+{
+    box->setFocus();
+    box->selectAll();
+}
+
+bool ArrangementDialog::groupCountAtFault(const ArrangementSettings &chosen) const
+{
+    if (chosen.mode != ArrangementSettings::Mode::GroupMix)
+        return false;
+    const int groups = chosen.groupKind == ArrangementSettings::GroupKind::School
+                           ? m_counts.schoolCount()
+                           : m_counts.classCount();
+    return chosen.groupsPerRoom < 1 || chosen.groupsPerRoom > groups;
 }
 
 void ArrangementDialog::say(QWidget *parent, const QString &text)

@@ -46,8 +46,10 @@ public:
     static SeatOrder rememberedSeatOrder(const QSettings &settings);
 
     // Runs the arrangement with the current settings, as "确 定" does. True when it succeeded
-    // (the dialog has then emitted arrangementFinished(), closed and announced "编排完成!").
+    // (the dialog has then emitted arrangementFinished(), closed and announced "编排完成!", with
+    // separationHint() when classmates sit side by side and nothing was done about it).
     bool runArrangement();
+    static QString separationHint();
 
 signals:
     // After a run: the neighbouring classmates left, for the status bar.
@@ -59,6 +61,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // After a refusal: the box to put right, its text selected.
+    void focusBox(QLineEdit *box);
+    // The run was refused for mode 1's number of groups per room, as the counts shown say.
+    bool groupCountAtFault(const ArrangementSettings &chosen) const;
     void readCounts();
     void warnOnOpening();
     void modeChosen();

@@ -3,6 +3,7 @@
 #include "core/numbertext.h"
 #include "grid/grid.h"
 #include "jobs/arrangement/examswap.h"
+#include "jobs/arrangement/swapneighbours.h"
 #include "jobs/workspace.h"
 #include "ui/grid/gridview.h"
 
@@ -144,7 +145,13 @@ void ExamSwapDialog::swap()
         m_message(this, QMessageBox::NoIcon, QString(), ExamSwap::noPickMessage(), QMessageBox::Ok);
         return;
     }
-    if (m_message(this, QMessageBox::Question, QString(), QStringLiteral("要进行对调吗？"),
+    // Classmates the swap would seat together are named in the question; a check that cannot
+    // read the desks asks the plain question.
+    const Result<QStringList> together = m_workspace.use(
+        [&](Database &db) { return SwapNeighbours::created(db, pick(0), pick(1), m_seatOrder); });
+    const QString question = together && !together->isEmpty() ? SwapNeighbours::question(*together)
+                                                              : QStringLiteral("要进行对调吗？");
+    if (m_message(this, QMessageBox::Question, QString(), question,
                   QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     if (const Status s =
@@ -155,6 +162,7 @@ void ExamSwapDialog::swap()
     }
     fill(0);
     fill(1);
+    emit swapped();
 }
 
 } // namespace fenpai

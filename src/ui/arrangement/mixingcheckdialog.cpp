@@ -38,7 +38,7 @@ MixingCheckDialog::MixingCheckDialog(const QStringList &findings, QWidget *paren
     layout->addWidget(caption);
     layout->addWidget(m_list, 1);
     layout->addLayout(buttons);
-    resize(360, 420);
+    resize(640, 460);
 
     connect(m_copy, &QPushButton::clicked, this,
             [this] { QGuiApplication::clipboard()->setText(m_list->toPlainText()); });

@@ -1,6 +1,7 @@
 #include "ui/division/classadjustdialog.h"
 
 #include "grid/grid.h"
+#include "grid/gridselection.h"
 #include "jobs/division/classadjustment.h"
 #include "jobs/reports/classreports.h"
 #include "jobs/workspace.h"
@@ -12,8 +13,10 @@
 #include <QHash>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace fenpai {
@@ -59,13 +62,16 @@ ClassAdjustDialog::ClassAdjustDialog(Workspace &workspace, QWidget *parent)
         s.grid->setRows(1);
         s.view = new GridView(s.grid, adjustFrame);
         s.view->setObjectName(QLatin1String(gridNames[side]));
-        s.view->setMinimumSize(side == 0 ? 320 : 400, 320);
+        s.view->setMinimumSize(side == 0 ? 320 : 400, 220);
         const int col = side == 0 ? 0 : 2;
         grid->addLayout(picker, 0, col);
         grid->addWidget(s.view, 1, col);
         connect(s.classes, &QComboBox::textActivated, this, [this, side] { fill(side); });
         connect(s.view, &GridView::rowClicked, this,
                 [this, side](int row) { clickRow(side, row); });
+        // The keys move the selection too: "当前：" names whoever is selected.
+        connect(&s.view->selection(), &GridSelection::selectionChanged, this,
+                [this, side] { selectionMoved(side); });
     }
     m_sides[0].move = new QPushButton(QStringLiteral("调整到=>"), adjustFrame);
     m_sides[0].move->setObjectName(QStringLiteral("Command1"));
@@ -110,7 +116,7 @@ void ClassAdjustDialog::loadStatistics()
     QHash<QString, QString> means;
     if (m_workspace.use([&](Database &db) { return ClassReports::newClassStats(db, withMeans); })) {
         for (int c = 1; c < withMeans.cols(); ++c) {
-            if (withMeans.cellText(0, c) != QLatin1String("平均分"))
+            if (withMeans.cellText(0, c) != QStringLiteral("平均分"))
                 continue;
             for (int r = 2; r < withMeans.rows() - 1; ++r)
                 means.insert(withMeans.cellText(r, 1), withMeans.cellText(r, c));
@@ -135,6 +141,18 @@ void ClassAdjustDialog::loadStatistics()
     m_stats->range(0, 1, 0, m_stats->cols() - 1).setWrapText(true);
     markDeparture(means);
     m_stats->refresh();
+    fitStatistics();
+}
+
+// Every class in sight as far as the screen allows; more than that scroll.
+void ClassAdjustDialog::fitStatistics()
+{
+    int rows = 0;
+    for (int r = 0; r < m_stats->rows(); ++r)
+        rows += m_stats->rowHeight(r);
+    const int frame = 2 * m_statsView->frameWidth() +
+                      m_statsView->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
+    m_statsView->setMinimumHeight(std::clamp(rows + frame, 180, maxStatisticsHeight));
 }
 
 // The class whose mean, boys or girls count lies furthest from the other classes' average, measured
@@ -156,7 +174,7 @@ void ClassAdjustDialog::markDeparture(const QHash<QString, QString> &means)
     for (const QString &header :
          {QStringLiteral("平均分"), QStringLiteral("男生"), QStringLiteral("女生")}) {
         const int c = col(header);
-        const bool mean = header == QLatin1String("平均分");
+        const bool mean = header == QStringLiteral("平均分");
         if (c < 0 && !mean)
             continue;
         std::vector<double> values;
@@ -190,6 +208,7 @@ void ClassAdjustDialog::markDeparture(const QHash<QString, QString> &means)
 void ClassAdjustDialog::fill(int side)
 {
     Side &s = m_sides[side];
+    m_filling = true;
     Result<std::vector<qint64>> rowids = m_workspace.use([&](Database &db) {
         return ClassAdjustment::fillClass(db, *s.grid, s.queryName,
                                           s.classes->currentText().toInt(), side == 1);
@@ -197,7 +216,30 @@ void ClassAdjustDialog::fill(int side)
     // A list that cannot be shown stays empty; a move then finds no pupil on the picked row.
     s.rowids = rowids ? *rowids : std::vector<qint64>{};
     s.grid->refresh();
-    m_current->clear();
+    // A list shown afresh has nobody picked: the selection rests on the header row.
+    s.view->selection().select(0, 0, 0, 0);
+    m_filling = false;
+    if (m_pickedSide == side)
+        forgetPick();
+}
+
+void ClassAdjustDialog::forgetPick()
+{
+    m_row = 0;
+    m_pickedSide = -1;
+    m_current->setText(QStringLiteral("当前:"));
+}
+
+void ClassAdjustDialog::selectionMoved(int side)
+{
+    if (m_filling)
+        return;
+    const Side &s = m_sides[side];
+    const int row = s.view->selection().activeRow();
+    if (row >= 1 && size_t(row) <= s.rowids.size())
+        pick(side, row);
+    else if (m_pickedSide == side)
+        forgetPick();
 }
 
 void ClassAdjustDialog::chooseClass(int side, const QString &number)
@@ -209,10 +251,17 @@ void ClassAdjustDialog::chooseClass(int side, const QString &number)
 void ClassAdjustDialog::clickRow(int side, int row)
 {
     const Side &s = m_sides[side];
-    const Side &other = m_sides[1 - side];
-    m_row = row;
     if (row >= 1 && row < s.grid->rows())
         s.view->selection().select(row, 1, row, s.grid->cols() - 1);
+    pick(side, row);
+}
+
+void ClassAdjustDialog::pick(int side, int row)
+{
+    const Side &s = m_sides[side];
+    const Side &other = m_sides[1 - side];
+    m_row = row;
+    m_pickedSide = side;
     m_current->setText(QStringLiteral("当前：  将 ") + s.classes->currentText() +
                        QStringLiteral(" 班学生 ") + s.grid->cellText(row, 1) +
                        QStringLiteral(" 调整到 ") + other.classes->currentText() +
@@ -227,7 +276,8 @@ void ClassAdjustDialog::move(int side)
     const Side &target = m_sides[1 - side];
     if (target.classes->currentText().isEmpty())
         return;
-    if (m_row < 1 || size_t(m_row) > s.rowids.size()) {
+    // Only a pupil picked in this side's list moves from it.
+    if (m_pickedSide != side || m_row < 1 || size_t(m_row) > s.rowids.size()) {
         m_message(this, QMessageBox::NoIcon, QString(),
                   side == 0 ? QStringLiteral("请选择在左侧班级中选择一个欲调整的学生")
                             : QStringLiteral("请选择在右侧班级中选择一个欲调整的学生"),
@@ -250,11 +300,12 @@ void ClassAdjustDialog::move(int side)
                   QMessageBox::Ok);
         return;
     }
+    emit moved();
     loadStatistics();
-    const QString caption = m_current->text();
+    // The pupil has gone to the other list: nobody is picked until the user picks again.
     fill(0);
     fill(1);
-    m_current->setText(caption);
+    forgetPick();
 }
 
 } // namespace fenpai

@@ -46,6 +46,10 @@ public:
     void clickRow(int side, int row);
     void move(int side);
 
+signals:
+    // A pupil changed class in 分班数据表.
+    void moved();
+
 private:
     struct Side
     {
@@ -58,8 +62,15 @@ private:
     };
 
     void loadStatistics();
+    void fitStatistics();
     void markDeparture(const QHash<QString, QString> &means);
     void fill(int side);
+    // The pupil on the row of a side's list is the one to move; "当前：" says so.
+    void pick(int side, int row);
+    void forgetPick();
+    void selectionMoved(int side);
+
+    static constexpr int maxStatisticsHeight = 340;
 
     Workspace &m_workspace;
     MessageSink::Function m_message = &MessageSink::show;
@@ -67,7 +78,9 @@ private:
     GridView *m_statsView = nullptr;
     Side m_sides[2];
     QLabel *m_current = nullptr;
-    int m_row = 0; // the picked row, shared by both lists; 0: none
+    int m_row = 0;         // the picked row, shared by both lists; 0: none
+    int m_pickedSide = -1; // the list it is in; -1: none
+    bool m_filling = false;
     int m_marked = -1;
 };
 

@@ -223,6 +223,7 @@ bool DivisionDialog::runDivision()
     const Result<DivisionSettings> chosen = settings();
     if (!chosen) {
         say(this, chosen.status().message());
+        focusFault();
         return false;
     }
     // The job runs on a thread and connection of its own; the window keeps painting. Its
@@ -257,6 +258,19 @@ bool DivisionDialog::runDivision()
     emit divisionFinished();
     close();
     return true;
+}
+
+void DivisionDialog::focusFault()
+{
+    QLineEdit *box = m_classesEdit;
+    if (m_layeredOption->isChecked()) {
+        std::array<QString, 4> texts;
+        for (size_t k = 0; k < 4; ++k)
+            texts[k] = m_layerEdits[k]->text();
+        box = m_layerEdits[DivisionSettings::layerAtFault(texts)];
+    }
+    box->setFocus();
+    box->selectAll();
 }
 
 void DivisionDialog::say(QWidget *parent, const QString &text)

@@ -50,6 +50,8 @@ signals:
     void divisionFinished();
 
 private:
+    // After a refusal of the class counts: the box to put right, its text selected.
+    void focusFault();
     void selectBalanced();
     void selectLayered();
     void classesChanged();

@@ -13,9 +13,13 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFrame>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -31,6 +35,7 @@ DocumentWindow::DocumentWindow(AppState &state, Workspace &workspace, QWidget *p
     , m_title(new QLineEdit(this))
     , m_view(new GridView(m_grid, this))
     , m_undo(new QUndoStack(this))
+    , m_staleBar(new QFrame(this))
 {
     setObjectName(QStringLiteral("frmDocument"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -40,6 +45,8 @@ DocumentWindow::DocumentWindow(AppState &state, Workspace &workspace, QWidget *p
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(7, 3, 7, 2);
     layout->setSpacing(3);
+    buildStaleBar();
+    layout->addWidget(m_staleBar);
     layout->addWidget(m_title);
     layout->addWidget(m_view, 1);
     m_title->installEventFilter(this);
@@ -72,26 +79,64 @@ DocumentWindow::DocumentWindow(AppState &state, Workspace &workspace, QWidget *p
     // Whole-grid steps keep a copy of the table each: enough steps back, bounded memory.
     m_undo->setUndoLimit(100);
     // A grid read from a file or emptied is another document: its steps do not apply.
-    connect(m_grid, &Grid::contentReplaced, m_undo, &QUndoStack::clear);
+    connect(m_grid, &Grid::contentReplaced, this, [this] {
+        m_undo->clear();
+        // Another document now (a file read in): not made from data, nothing unsaved.
+        m_modifiedOutsideUndo = false;
+        m_userPageSetup = false;
+        m_stale = false;
+        m_staleBar->hide();
+        setRecipe({});
+    });
+    connect(m_undo, &QUndoStack::cleanChanged, this, &DocumentWindow::updateCaption);
     setWindowTitle(m_state.documentTitle());
 }
 
-DocumentWindow::~DocumentWindow() = default;
+void DocumentWindow::buildStaleBar()
+{
+    m_staleBar->setObjectName(QStringLiteral("staleBar"));
+    m_staleBar->setFrameShape(QFrame::StyledPanel);
+    m_staleBar->setAutoFillBackground(true);
+    QPalette palette = m_staleBar->palette();
+    palette.setColor(QPalette::Window, QColor(0xff, 0xf4, 0xc8));
+    m_staleBar->setPalette(palette);
+    auto *text = new QLabel(QStringLiteral("数据已改变，按 F5 刷新"), m_staleBar);
+    auto *button = new QPushButton(QStringLiteral("刷新"), m_staleBar);
+    button->setObjectName(QStringLiteral("refreshButton"));
+    auto *row = new QHBoxLayout(m_staleBar);
+    row->setContentsMargins(6, 2, 6, 2);
+    row->addWidget(text, 1);
+    row->addWidget(button);
+    m_staleBar->hide();
+    connect(button, &QPushButton::clicked, this, &DocumentWindow::refreshRequested);
+}
+
+DocumentWindow::~DocumentWindow()
+{
+    // The undo stack says it is clean as it goes, after this window has gone.
+    disconnect(m_undo, nullptr, this, nullptr);
+}
 
 void DocumentWindow::retitle()
 {
     ReportFormat::setPrintTitles(*m_grid, m_title->text(), m_workspace.reportSubtitle());
+    markModified();
     m_message(this, QMessageBox::NoIcon, QString(), QStringLiteral("标题修改为 ") + m_title->text(),
               QMessageBox::Ok);
 }
 
 void DocumentWindow::showAllColumnsCentredAsText()
 {
-    for (int c = 1; c < m_grid->cols(); ++c) {
-        m_grid->setColumnMask(c, GridMask::None);
-        m_grid->setColumnAlignment(c, GridAlign::CenterMiddle);
+    centreAllColumnsAsText(*m_grid);
+}
+
+void DocumentWindow::centreAllColumnsAsText(Grid &grid)
+{
+    for (int c = 1; c < grid.cols(); ++c) {
+        grid.setColumnMask(c, GridMask::None);
+        grid.setColumnAlignment(c, GridAlign::CenterMiddle);
     }
-    m_grid->refresh();
+    grid.refresh();
 }
 
 void DocumentWindow::copySelection()
@@ -182,33 +227,159 @@ bool DocumentWindow::hasUnsavedRecords() const
 
 Status DocumentWindow::saveRecords()
 {
-    return m_workspace.use(
+    const Status s = m_workspace.use(
         [&](Database &db) { return DocumentWriteBack::save(db, *m_grid, m_source); });
+    if (s.isOk()) {
+        markSaved();
+        emit recordsSaved(m_source.table);
+    }
+    return s;
 }
 
 void DocumentWindow::closeEvent(QCloseEvent *event)
 {
-    if (!hasUnsavedRecords()) {
+    if (askToSave())
         event->accept();
-        return;
-    }
-    const auto answer =
-        m_message(this, QMessageBox::Question, QStringLiteral("提示"),
-                  QStringLiteral("“%1”的数据已修改，是否保存到数据库？").arg(windowTitle()),
-                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
-    if (answer == QMessageBox::Discard) {
-        event->accept();
-        return;
-    }
-    if (answer == QMessageBox::Save) {
-        const Status s = saveRecords();
-        if (s.isOk()) {
-            event->accept();
-            return;
-        }
+    else
+        event->ignore();
+}
+
+// True when the document may close: nothing unsaved, saved, or not wanted.
+bool DocumentWindow::askToSave()
+{
+    const bool records = hasUnsavedRecords();
+    if (!records && !isModified())
+        return true;
+    const QString question =
+        records ? QStringLiteral("“%1”的数据已修改，是否保存到数据库？").arg(m_baseTitle)
+                : QStringLiteral("“%1”已修改，是否另存为表格文件（.cel）？").arg(m_baseTitle);
+    const auto answer = m_message(this, QMessageBox::Question, QStringLiteral("提示"), question,
+                                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    if (answer == QMessageBox::Discard)
+        return true;
+    if (answer != QMessageBox::Save)
+        return false;
+    if (!records)
+        return m_saveAs && m_saveAs(*this);
+    const Status s = saveRecords();
+    if (!s.isOk())
         m_message(this, QMessageBox::Warning, QStringLiteral("提示"), s.message(), QMessageBox::Ok);
+    return s.isOk();
+}
+
+bool DocumentWindow::isModified() const
+{
+    return !m_undo->isClean() || m_modifiedOutsideUndo;
+}
+
+void DocumentWindow::markSaved()
+{
+    m_modifiedOutsideUndo = false;
+    m_undo->setClean();
+    updateCaption();
+}
+
+void DocumentWindow::markModified()
+{
+    m_modifiedOutsideUndo = true;
+    updateCaption();
+}
+
+void DocumentWindow::notePageSetupChanged()
+{
+    m_userPageSetup = true;
+    markModified();
+}
+
+void DocumentWindow::setRecipe(Recipe recipe)
+{
+    m_recipe = std::move(recipe);
+    updateCaption();
+    emit recipeChanged();
+}
+
+bool DocumentWindow::readsAny(const QStringList &tables) const
+{
+    for (const QString &t : tables) {
+        if (m_recipe.tables.contains(t))
+            return true;
     }
-    event->ignore();
+    return false;
+}
+
+void DocumentWindow::markStale()
+{
+    m_stale = true;
+    m_staleBar->show();
+    updateCaption();
+}
+
+Status DocumentWindow::refill()
+{
+    if (!m_recipe.build)
+        return Status::refused(QStringLiteral("这个文档不能刷新。"));
+    Grid fresh;
+    DocumentSource source;
+    const Result<ReportDocument> built = m_recipe.build(fresh, source);
+    if (!built)
+        return built.status();
+    const PageSetup setup = m_grid->pageSetup();
+    m_view->commitEdit();
+    // The rows are replaced, not edited: no row marks for them.
+    m_source = {};
+    m_grid->restoreData(fresh.data());
+    if (m_userPageSetup)
+        m_grid->setPageSetup(setup);
+    m_source = source;
+    m_undo->clear();
+    m_stale = false;
+    m_staleBar->hide();
+    if (!built->titleText.isEmpty())
+        m_title->setText(built->titleText);
+    setWindowTitle(built->title);
+    markSaved();
+    return Status::ok();
+}
+
+bool DocumentWindow::refresh()
+{
+    if (!canRefill())
+        return false;
+    if (isModified() &&
+        m_message(this, QMessageBox::Question, QStringLiteral("提示"),
+                  QStringLiteral("刷新会丢掉“%1”中未保存的修改。继续吗？").arg(m_baseTitle),
+                  QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return false;
+    if (const Status s = refill(); !s.isOk()) {
+        m_message(this, QMessageBox::Warning, QStringLiteral("提示"), s.describe(),
+                  QMessageBox::Ok);
+        return false;
+    }
+    return true;
+}
+
+void DocumentWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // A title set from outside is the new title; the marks follow it.
+    if (event->type() == QEvent::WindowTitleChange && !m_captioning) {
+        m_baseTitle = windowTitle();
+        updateCaption();
+    }
+}
+
+void DocumentWindow::updateCaption()
+{
+    QString caption = m_baseTitle;
+    if (isModified())
+        caption += u'*';
+    if (m_stale)
+        caption += QStringLiteral("（已过期）");
+    if (caption == windowTitle())
+        return;
+    m_captioning = true;
+    setWindowTitle(caption);
+    m_captioning = false;
 }
 
 void DocumentWindow::updateSelectionSum()

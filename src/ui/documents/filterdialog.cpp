@@ -25,12 +25,27 @@ FilterDialog::FilterDialog(const Grid &source, QWidget *parent)
     m_school->setMinimumContentsLength(12);
     m_class->setMinimumContentsLength(12);
 
+    // The boxes are named after the columns they go by: 学校 and 班级 on examinee documents,
+    // 原学校 and 新分班 on the intake's.
+    const TableTools::FilterColumns columns = TableTools::filterColumns(source);
     auto *frame = new QGroupBox(QStringLiteral("筛选某一个学校、班级"), this);
     auto *fields = new QHBoxLayout(frame);
+    auto *schoolLabel = new QLabel(source.cellText(0, columns.school).trimmed(), frame);
+    schoolLabel->setBuddy(m_school);
+    fields->addWidget(schoolLabel);
     fields->addWidget(m_school);
     fields->addSpacing(12);
-    fields->addWidget(new QLabel(QStringLiteral("班级"), frame));
+    auto *classLabel = new QLabel(columns.klass >= 0 ? source.cellText(0, columns.klass).trimmed()
+                                                     : QStringLiteral("班级"),
+                                  frame);
+    classLabel->setBuddy(m_class);
+    fields->addWidget(classLabel);
     fields->addWidget(m_class);
+    // Without the one column its box has nothing to offer.
+    schoolLabel->setVisible(columns.school >= 0);
+    m_school->setVisible(columns.school >= 0);
+    classLabel->setEnabled(columns.klass >= 0);
+    m_class->setEnabled(columns.klass >= 0);
 
     auto *ok = new QPushButton(QStringLiteral("确 定"), this);
     auto *cancel = new QPushButton(QStringLiteral("取 消"), this);

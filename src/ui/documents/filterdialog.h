@@ -10,7 +10,8 @@ namespace fenpai {
 class Grid;
 
 // frmshaixuan: chooses one school, and a class of it or all of them (the empty entry), from the
-// rows of a document; on "确 定" the owner copies them into a new document (TableTools).
+// rows of a document, by the school and class columns it has (TableTools::filterColumns); on
+// "确 定" the owner copies them into a new document (TableTools).
 class FilterDialog final : public QDialog
 {
     Q_OBJECT

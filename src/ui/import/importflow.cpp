@@ -1,6 +1,7 @@
 #include "ui/import/importflow.h"
 
 #include "jobs/import/preparedimport.h"
+#include "jobs/import/replacedresults.h"
 #include "jobs/import/spreadsheetimport.h"
 #include "jobs/workspace.h"
 #include "ui/common/jobprogress.h"
@@ -33,7 +34,8 @@ std::optional<ImportReport> ImportFlow::run(ImportKind kind)
     }
     request.files = {path};
     std::optional<PreparedImport> prepared = prepare(request);
-    if (!prepared || !askSheets(*prepared) || !askColumns(*prepared))
+    if (!prepared || !askSheets(*prepared) || !askColumns(*prepared) ||
+        !confirmReplacing(*prepared))
         return std::nullopt;
     // The writing runs on a connection of its own and cannot stop part-way, so its progress
     // window has no cancel button.
@@ -109,6 +111,21 @@ bool ImportFlow::askColumns(PreparedImport &prepared)
         if (dialog.exec() != QDialog::Accepted)
             return false;
         prepared.chooseColumns(i, dialog.columns());
+    }
+    return true;
+}
+
+bool ImportFlow::confirmReplacing(const PreparedImport &prepared)
+{
+    // A table that cannot be read here will not be written either: the writing says why.
+    const Result<std::vector<ReplacedResult>> replaced = m_workspace.use(
+        [&](Database &db) { return ReplacedResults::find(db, prepared.tableNames()); });
+    if (!replaced)
+        return true;
+    for (const ReplacedResult &r : *replaced) {
+        if (m_message(m_parent, QMessageBox::Question, SpreadsheetImport::successTitle(),
+                      r.question(), QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            return false;
     }
     return true;
 }

@@ -18,8 +18,9 @@ class Workspace;
 
 // The window's import: asks for the file, reads it, asks for a second file when the first has
 // no sheet left for the second table, for the sheet when a workbook has several and none of the
-// usual name (SheetChoiceDialog), and for the columns when a field was found by another name or
-// not at all (ColumnMappingDialog); then writes all tables at once and says what it did. The
+// usual name (SheetChoiceDialog), for the columns when a field was found by another name or not
+// at all (ColumnMappingDialog), and whether to go on when the tables replaced hold a division or
+// an arrangement; then writes all tables at once and says what it did. The
 // reading and the writing run on their own thread while the window keeps painting.
 class ImportFlow final
 {
@@ -38,6 +39,8 @@ private:
     std::optional<PreparedImport> prepare(ImportRequest &request);
     bool askSheets(PreparedImport &prepared);
     bool askColumns(PreparedImport &prepared);
+    // Asks before tables holding a division or an arrangement are replaced; false on No.
+    bool confirmReplacing(const PreparedImport &prepared);
     void fail(const QString &text);
     void tell(const ImportReport &report);
 

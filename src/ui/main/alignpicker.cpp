@@ -16,6 +16,7 @@ AlignPicker::AlignPicker(QWidget *parent)
 {
     setObjectName(QStringLiteral("AlignButton1"));
     setToolTip(QStringLiteral("对齐方式"));
+    setAccessibleName(QStringLiteral("对齐方式"));
 }
 
 void AlignPicker::paintItem(QPainter &p, const QRect &rect, int index)

@@ -21,6 +21,7 @@ BorderPicker::BorderPicker(QWidget *parent)
 {
     setObjectName(QStringLiteral("BorderButton1"));
     setToolTip(QStringLiteral("框线"));
+    setAccessibleName(QStringLiteral("框线"));
 }
 
 void BorderPicker::paintItem(QPainter &p, const QRect &rect, int index)

@@ -1,5 +1,7 @@
 #include "ui/main/classcommands.h"
 
+#include "core/tablenames.h"
+#include "ui/common/datachanges.h"
 #include "ui/division/classadjustdialog.h"
 #include "ui/main/mainwindow.h"
 
@@ -16,6 +18,8 @@ ClassCommands::ClassCommands(MainWindow &window)
         if (!m_adjust) {
             auto *dialog = new ClassAdjustDialog(m_window.workspace(), &m_window);
             dialog->setAttribute(Qt::WA_DeleteOnClose);
+            connect(dialog, &ClassAdjustDialog::moved, this,
+                    [this] { m_window.dataChanges().announce({TableNames::divisionData}); });
             m_adjust = dialog;
         }
         m_adjust->show();

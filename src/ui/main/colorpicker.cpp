@@ -50,6 +50,7 @@ ColorPicker::ColorPicker(Kind kind, const QColor &initial, QWidget *parent)
     setObjectName(fill ? QStringLiteral("ColorButton1") : QStringLiteral("ColorButton2"));
     setText(caption);
     setToolTip(caption);
+    setAccessibleName(caption);
     setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     setPopupMode(QToolButton::MenuButtonPopup);
     m_panel->setPicked([this](int index) { pick(colors().value(index)); });

@@ -53,6 +53,23 @@ CommandBar::CommandBar(QWidget *parent)
     }
 }
 
+QAction *CommandBar::button(int number) const
+{
+    return findChild<QAction *>(QStringLiteral("Toolbar1_%1").arg(number));
+}
+
+void CommandBar::followEntries(const std::function<QAction *(const QString &)> &entry)
+{
+    for (int number = 1; number <= 16; ++number) {
+        QAction *b = button(number);
+        QAction *e = entry(menuEntry(number));
+        if (!b || !e)
+            continue;
+        b->setEnabled(e->isEnabled());
+        connect(e, &QAction::enabledChanged, b, &QAction::setEnabled);
+    }
+}
+
 QString CommandBar::menuEntry(int button)
 {
     static const QHash<int, const char *> entries = {

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QMenu>
 
+#include <algorithm>
+
 namespace fenpai {
 
 DynamicMenu::DynamicMenu(QMenu *menu, const QString &name, const QString &firstCaption)
@@ -10,16 +12,16 @@ DynamicMenu::DynamicMenu(QMenu *menu, const QString &name, const QString &firstC
     , m_menu(menu)
     , m_name(name)
 {
-    addItem(firstCaption);
+    addItem(firstCaption, menu);
 }
 
-QAction *DynamicMenu::addItem(const QString &caption)
+QAction *DynamicMenu::addItem(const QString &caption, QMenu *into)
 {
     const int index = static_cast<int>(m_items.size());
     // A caption is data: an "&" in a school name is a character, not an access key.
     QString text = caption;
     text.replace(QLatin1String("&"), QLatin1String("&&"));
-    QAction *action = m_menu->addAction(text);
+    QAction *action = into->addAction(text);
     action->setObjectName(m_name);
     action->setProperty("index", index);
     connect(action, &QAction::triggered, this, [this, index] { emit chosen(index); });
@@ -34,8 +36,25 @@ void DynamicMenu::rebuild(const QStringList &captions)
         m_menu->removeAction(action);
         action->deleteLater();
     }
-    for (const QString &caption : captions)
-        addItem(caption);
+    for (QMenu *group : std::as_const(m_groups)) {
+        m_menu->removeAction(group->menuAction());
+        group->deleteLater();
+    }
+    m_groups.clear();
+    const qsizetype n = captions.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        QMenu *into = m_menu;
+        if (n > groupSize) {
+            if (i % groupSize == 0) {
+                const qsizetype last = std::min(n, i + groupSize);
+                QMenu *group = m_menu->addMenu(QStringLiteral("%1–%2").arg(i + 1).arg(last));
+                group->setObjectName(m_name + QStringLiteral("_group"));
+                m_groups.append(group);
+            }
+            into = m_groups.last();
+        }
+        addItem(captions[i], into);
+    }
 }
 
 QStringList DynamicMenu::captions() const

@@ -149,6 +149,11 @@ void EditCommands::showFilter(DocumentWindow &doc)
     // One dialog at a time, on the document that was active when it opened.
     if (m_filter)
         m_filter->close();
+    if (!TableTools::filterColumns(doc.grid()).any()) {
+        m_window.message(QMessageBox::Information, QStringLiteral("筛选"),
+                         TableTools::noFilterColumnsMessage());
+        return;
+    }
     auto *dialog = new FilterDialog(doc.grid(), &m_window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, &EditCommands::filterAccepted);
@@ -160,8 +165,9 @@ void EditCommands::filterAccepted()
 {
     if (!m_filter || !m_filter->source())
         return;
-    const QString title = TableTools::filterTitle(m_filter->school(), m_filter->className());
     const Grid &source = *m_filter->source();
+    const QString title =
+        TableTools::filterTitle(source, m_filter->school(), m_filter->className());
     m_window.state().setDocumentTitle(title);
     DocumentWindow *doc = m_window.openDocument();
     (void)TableTools::copyRows(source, m_filter->school(), m_filter->className(), doc->grid());

@@ -78,6 +78,8 @@ FileCommands::FileCommands(MainWindow &window)
     wire("mnuDirectPrint", [this] { print(); });
     wire("mnuExportPdf", [this] { exportTo(FileKind::Pdf); });
     m_window.wire(QStringLiteral("bbtsz"), this, [this] { (void)editReportTitles(); });
+    // Closing or quitting offers the same for a document with unsaved edits.
+    m_window.setDocumentSaver([this](DocumentWindow &doc) { return saveAs(doc); });
     connect(m_window.mdiArea(), &QMdiArea::subWindowActivated, this,
             &FileCommands::documentActivated);
     documentActivated();
@@ -204,16 +206,20 @@ void FileCommands::save()
 bool FileCommands::saveAs()
 {
     DocumentWindow *doc = m_window.activeDocument();
-    if (!doc)
-        return false;
+    return doc && saveAs(*doc);
+}
+
+bool FileCommands::saveAs(DocumentWindow &doc)
+{
     const QString path = chooseFile(FileKind::Grid, true);
     if (path.isEmpty())
         return false;
-    if (const Status s = doc->grid().saveFile(path, doc->gridView()->selection().cursor());
+    if (const Status s = doc.grid().saveFile(path, doc.gridView()->selection().cursor());
         !s.isOk()) {
         failed(s.message());
         return false;
     }
+    doc.markSaved();
     m_window.message(QMessageBox::Warning, QStringLiteral("提示"), QStringLiteral("保存成功。"));
     return true;
 }
@@ -257,7 +263,8 @@ void FileCommands::pageSetup()
         return;
     PageSetupDialog dialog(&m_window);
     dialog.setGrid(&doc->grid());
-    dialog.exec();
+    if (dialog.exec() == QDialog::Accepted)
+        doc->notePageSetupChanged();
 }
 
 void FileCommands::preview()

@@ -51,6 +51,7 @@ public:
     void save();
     // False when nothing was written (cancelled or failed, the failure said).
     bool saveAs();
+    bool saveAs(DocumentWindow &doc);
     void exportTo(FileKind kind);
     void pageSetup();
     void preview();

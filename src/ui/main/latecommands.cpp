@@ -1,6 +1,8 @@
 #include "ui/main/latecommands.h"
 
+#include "core/tablenames.h"
 #include "jobs/arrangement/lateseating.h"
+#include "ui/common/datachanges.h"
 #include "ui/common/jobprogress.h"
 #include "ui/division/placenewdialog.h"
 #include "ui/main/mainwindow.h"
@@ -52,6 +54,7 @@ void LateCommands::pupilsPlaced(const PlacementOutcome &outcome)
     m_window.rebuildNewClassMenu();
     if (outcome.placed.empty() && outcome.moved.empty())
         return;
+    m_window.dataChanges().announce({TableNames::divisionData});
     m_window.openBuilt([&](Grid &grid) -> Result<ReportDocument> {
         return ClassPlacement::fillList(grid, outcome, m_window.workspace().reportSubtitle());
     });
@@ -95,6 +98,7 @@ void LateCommands::placeExaminees()
     }
     m_window.rebuildRoomAndClassMenus();
     m_window.rebuildSchoolMenu();
+    m_window.dataChanges().announce({TableNames::examinees});
     m_window.setStatusText(1, result->text());
     m_window.message(QMessageBox::NoIcon, title, QStringLiteral("安置完成!\n") + result->text());
     m_window.openBuilt([&](Grid &grid) -> Result<ReportDocument> {

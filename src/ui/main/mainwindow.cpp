@@ -1,11 +1,13 @@
 #include "ui/main/mainwindow.h"
 #include "ui/main/classcommands.h"
 #include "ui/main/commandbar.h"
+#include "ui/main/documentcommands.h"
 #include "ui/main/dynamicmenu.h"
 #include "ui/main/editcommands.h"
 #include "ui/main/filecommands.h"
 #include "ui/main/formatcommands.h"
 #include "ui/main/helpwindows.h"
+#include "ui/main/importmenu.h"
 #include "ui/main/latecommands.h"
 #include "ui/main/logindialog.h"
 #include "ui/main/mdilayout.h"
@@ -15,14 +17,13 @@
 
 #include "core/numbertext.h"
 #include "core/tablenames.h"
-#include "jobs/import/spreadsheetimport.h"
 #include "jobs/reports/mixingcheck.h"
 #include "ui/arrangement/arrangementdialog.h"
 #include "ui/arrangement/examswapdialog.h"
 #include "ui/arrangement/mixingcheckdialog.h"
+#include "ui/common/datachanges.h"
 #include "ui/division/divisiondialog.h"
 #include "ui/documents/documentwindow.h"
-#include "ui/import/importflow.h"
 #include "ui/tickets/ticketentry.h"
 
 #include <QAction>
@@ -30,7 +31,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,6 +42,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <memory>
 #include <optional>
@@ -60,6 +61,7 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
     : QMainWindow(parent)
     , m_workspace(DataDirectory(options.dataDirectory))
     , m_state(this)
+    , m_changes(new DataChanges(this))
     , m_programDir(options.programDir)
     , m_settings(options.settingsFile.isEmpty()
                      ? new QSettings(QCoreApplication::applicationName(),
@@ -83,6 +85,7 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
         m_panels.append(panel);
     }
     wireCommands();
+    m_commandBar->followEntries([this](const QString &name) { return action(name); });
 
     // Load, in this order: placement, the three menu builders, the font boxes (built above).
     restorePlacement();
@@ -166,6 +169,7 @@ void MainWindow::buildMenus()
     QMenu *import = addSubmenu(file, "daoru", QStringLiteral("导入数据(&D)"));
     addEntry(import, "xsfb", QStringLiteral("新生分班数据(&F)"));
     addEntry(import, "kcbp", QStringLiteral("考场编排数据(&H)"));
+    addEntry(import, "cjsj", QStringLiteral("成绩数据(&C)"));
     file->addSeparator();
     addEntry(file, "mnuSave", QStringLiteral("保存(&S)"));
     addEntry(file, "mnuFileSaveAs", QStringLiteral("另存为(&A)..."));
@@ -285,6 +289,8 @@ void MainWindow::buildToolbars()
     families.sort(Qt::CaseInsensitive);
     m_fontName->addItems(families);
     m_fontName->setEditText(QStringLiteral("宋体"));
+    m_fontName->setAccessibleName(QStringLiteral("字体"));
+    m_fontName->setToolTip(QStringLiteral("字体"));
     // The boxes take the focus only when clicked: typing belongs to the document.
     m_fontName->setFocusPolicy(Qt::ClickFocus);
     m_fontSize = new QComboBox(m_standardBar);
@@ -296,6 +302,8 @@ void MainWindow::buildToolbars()
     // The list opens on the size shown.
     m_fontSize->setCurrentIndex(m_fontSize->findText(QStringLiteral("9")));
     m_fontSize->setFocusPolicy(Qt::ClickFocus);
+    m_fontSize->setAccessibleName(QStringLiteral("字号"));
+    m_fontSize->setToolTip(QStringLiteral("字号"));
     m_standardBar->addWidget(m_fontName);
     m_standardBar->addWidget(m_fontSize);
     connect(m_fontName, &QComboBox::textActivated, this, &MainWindow::applyFontName);
@@ -304,6 +312,13 @@ void MainWindow::buildToolbars()
     m_commandBar = new CommandBar(this);
     addToolBar(m_commandBar);
     connect(m_commandBar, &CommandBar::buttonClicked, this, &MainWindow::toolbarClicked);
+    // The arrow a toolbar shows when its buttons do not fit is named too.
+    for (QToolBar *bar : {m_standardBar, static_cast<QToolBar *>(m_commandBar)}) {
+        if (auto *more = bar->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"))) {
+            more->setAccessibleName(QStringLiteral("更多按钮"));
+            more->setToolTip(QStringLiteral("更多按钮"));
+        }
+    }
 }
 
 void MainWindow::wireCommands()
@@ -334,14 +349,12 @@ void MainWindow::wireCommands()
     // Browse commands.
     wire("fbmum", [this] { showSource(TableNames::divisionData, TableNames::divisionData); });
     wire("kstable", [this] {
-        if (DocumentWindow *doc = showSource(TableNames::examinees, TableNames::examinees))
-            doc->showAllColumnsCentredAsText();
+        showSource(TableNames::examinees, TableNames::examinees,
+                   &DocumentWindow::centreAllColumnsAsText);
     });
     wire("kctable", [this] { showSource(TableNames::rooms, TableNames::rooms); });
     wire("mnuCopy", [this] { runDocumentCommand(QStringLiteral("mnuCopy")); });
 
-    wire("xsfb", [this] { importWorkbook(false); });
-    wire("kcbp", [this] { importWorkbook(true); });
     wire("fbsz", [this] {
         if (passGate())
             showDivisionDialog();
@@ -362,6 +375,8 @@ void MainWindow::wireCommands()
     new FormatCommands(*this);
     new TicketEntry(*this);
     new FileCommands(*this);
+    new ImportMenu(*this);
+    new DocumentCommands(*this);
 }
 
 bool MainWindow::passGate(bool shortText)
@@ -377,6 +392,10 @@ DocumentWindow *MainWindow::createDocument()
 {
     auto *doc = new DocumentWindow(m_state, m_workspace);
     doc->setMessageFunction(m_message);
+    doc->setSaveAsFunction([this](DocumentWindow &d) { return m_saveAs && m_saveAs(d); });
+    connect(doc, &DocumentWindow::recordsSaved, this,
+            [this, doc](const QString &table) { m_changes->announce({table}, doc); });
+    connect(doc, &DocumentWindow::refreshRequested, doc, [doc] { (void)doc->refresh(); });
     connect(doc, &DocumentWindow::selectionSumChanged, this,
             [this](const QString &text) { setStatusText(2, text); });
     connect(doc, &DocumentWindow::copyRequested, this,
@@ -394,7 +413,8 @@ DocumentWindow *MainWindow::presentDocument(DocumentWindow *doc)
     ++m_documentsOpened;
     QMdiSubWindow *sub = m_mdi->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->resize(qMax(400, m_mdi->width() * 3 / 4), qMax(300, m_mdi->height() * 3 / 4));
+    // Placed by us, whole inside the area: the area's own placement knows the size too late.
+    sub->setGeometry(MdiLayout::newWindowGeometry(m_mdi->viewport()->rect(), m_documentsOpened));
     doc->setWindowTitle(m_state.documentTitle());
     sub->show();
     m_mdi->setActiveSubWindow(sub);
@@ -409,22 +429,37 @@ DocumentWindow *MainWindow::activeDocument() const
     return sub ? qobject_cast<DocumentWindow *>(sub->widget()) : nullptr;
 }
 
-DocumentWindow *MainWindow::showSource(const QString &title, const QString &source)
+DocumentWindow *MainWindow::showSource(const QString &title, const QString &source,
+                                       const std::function<void(Grid &)> &look)
 {
-    DocumentSource filledFrom;
-    DocumentWindow *doc = openBuilt([&](Grid &grid) -> Result<ReportDocument> {
+    DocumentWindow::Recipe recipe;
+    recipe.tables = {source};
+    recipe.build = [this, title, source, look](Grid &grid,
+                                               DocumentSource &from) -> Result<ReportDocument> {
         DocumentFill::Outcome filled = m_workspace.fillDocument(grid, source, title);
         if (!filled.status.isOk())
             return filled.status;
-        filledFrom = filled.source;
+        from = filled.source;
+        if (look)
+            look(grid);
         return ReportDocument{title, filled.titleText};
-    });
-    if (doc)
-        doc->setSource(filledFrom);
+    };
+    return openRecipe(recipe);
+}
+
+DocumentWindow *MainWindow::openRecipe(const DocumentWindow::Recipe &recipe)
+{
+    DocumentSource source;
+    DocumentWindow *doc = openBuilt([&](Grid &grid) { return recipe.build(grid, source); },
+                                    [&](DocumentWindow &d) {
+                                        d.setSource(source);
+                                        d.setRecipe(recipe);
+                                    });
     return doc;
 }
 
-DocumentWindow *MainWindow::openBuilt(const std::function<Result<ReportDocument>(Grid &)> &build)
+DocumentWindow *MainWindow::openBuilt(const std::function<Result<ReportDocument>(Grid &)> &build,
+                                      const std::function<void(DocumentWindow &)> &prepare)
 {
     // The document is built before it shows: one that cannot be built (no database, a table
     // never imported, a broken saved query) says why and leaves no empty window behind.
@@ -438,6 +473,8 @@ DocumentWindow *MainWindow::openBuilt(const std::function<Result<ReportDocument>
     m_state.setDocumentTitle(built->title);
     if (!built->titleText.isEmpty())
         doc->titleBox()->setText(built->titleText);
+    if (prepare)
+        prepare(*doc);
     return presentDocument(doc.release());
 }
 
@@ -450,33 +487,15 @@ void MainWindow::runDocumentCommand(const QString &objectName)
         doc->copySelection();
 }
 
-void MainWindow::importWorkbook(bool arrangement)
-{
-    ImportFlow flow(this, m_workspace, m_message, [this](const QString &caption) {
-        return m_chooseFile ? m_chooseFile()
-                            : QFileDialog::getOpenFileName(this, caption, QString(),
-                                                           SpreadsheetImport::fileFilter());
-    });
-    const std::optional<ImportReport> report =
-        flow.run(arrangement ? ImportKind::Arrangement : ImportKind::Division);
-    if (!report)
-        return;
-    QStringList counts;
-    for (const ImportedTable &table : report->tables)
-        counts.append(QStringLiteral("%1 %2 行").arg(table.table).arg(table.rowCount));
-    setStatusText(1, QStringLiteral("已导入：") + counts.join(QStringLiteral("，")));
-    // The submenus list the data, so they follow a new import.
-    rebuildNewClassMenu();
-    rebuildRoomAndClassMenus();
-    rebuildSchoolMenu();
-}
-
 void MainWindow::showDivisionDialog()
 {
     if (!m_divisionDialog) {
         auto *dialog = new DivisionDialog(m_workspace, this);
         dialog->rememberIn(m_settings);
-        connect(dialog, &DivisionDialog::divisionFinished, this, &MainWindow::rebuildNewClassMenu);
+        connect(dialog, &DivisionDialog::divisionFinished, this, [this] {
+            rebuildNewClassMenu();
+            m_changes->announce({TableNames::divisionData});
+        });
         m_divisionDialog = dialog;
     }
     m_divisionDialog->show();
@@ -494,6 +513,7 @@ void MainWindow::showArrangementDialog()
         connect(dialog, &ArrangementDialog::arrangementFinished, this, [this] {
             rebuildRoomAndClassMenus();
             rebuildSchoolMenu();
+            m_changes->announce({TableNames::examinees});
         });
         m_arrangementDialog = dialog;
     }
@@ -569,12 +589,14 @@ void MainWindow::savePlacement()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     savePlacement();
-    // A document with unsaved rows asks first; cancelling there keeps the window open.
-    m_mdi->closeAllSubWindows();
-    // Every document's window is deleted on close, so one still listed was kept open.
-    if (!m_mdi->subWindowList().isEmpty()) {
-        event->ignore();
-        return;
+    // Each document with unsaved edits asks in turn, shown as it asks; cancelling one keeps it
+    // and the window open.
+    for (QMdiSubWindow *sub : m_mdi->subWindowList()) {
+        m_mdi->setActiveSubWindow(sub);
+        if (!sub->close()) {
+            event->ignore();
+            return;
+        }
     }
     event->accept();
 }
@@ -691,8 +713,13 @@ void MainWindow::showExamSwapDialog()
     if (!m_swapDialog) {
         auto *dialog = new ExamSwapDialog(m_workspace, this);
         dialog->setMessageFunction(m_message);
+        connect(dialog, &ExamSwapDialog::swapped, this,
+                [this] { m_changes->announce({TableNames::examinees}); });
         m_swapDialog = dialog;
     }
+    // The desks are numbered as the arrangement dialog was last set.
+    qobject_cast<ExamSwapDialog *>(m_swapDialog.data())
+        ->setSeatOrder(ArrangementDialog::rememberedSeatOrder(*m_settings));
     m_swapDialog->show();
     m_swapDialog->raise();
     m_swapDialog->activateWindow();

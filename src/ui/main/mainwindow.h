@@ -3,6 +3,7 @@
 #include "jobs/workspace.h"
 #include "ui/common/appstate.h"
 #include "ui/common/messagesink.h"
+#include "ui/documents/documentwindow.h"
 
 #include <QAction>
 #include <QHash>
@@ -21,6 +22,7 @@ class QToolBar;
 namespace fenpai {
 
 class CommandBar;
+class DataChanges;
 class DocumentWindow;
 class DynamicMenu;
 class Grid;
@@ -56,8 +58,12 @@ public:
         return m_message(this, icon, title, text, buttons);
     }
     void setMessageFunction(MessageSink::Function function) { m_message = std::move(function); }
+    const MessageSink::Function &messageFunction() const { return m_message; }
     // Asks for a workbook to import; tests answer instead of a file dialog.
     void setFileChooser(std::function<QString()> chooser) { m_chooseFile = std::move(chooser); }
+    const std::function<QString()> &fileChooser() const { return m_chooseFile; }
+    // Where jobs say which tables they changed.
+    DataChanges &dataChanges() { return *m_changes; }
 
     // Menu entries and toolbar parts by their object names.
     QAction *action(const QString &objectName) const { return m_actions.value(objectName); }
@@ -90,10 +96,18 @@ public:
     // Opens a document titled `title` and fills it from a table or saved query. Returns the
     // document (also when the source has no rows); nullptr, after saying why, when the source
     // cannot be read.
-    DocumentWindow *showSource(const QString &title, const QString &source);
+    DocumentWindow *showSource(const QString &title, const QString &source,
+                               const std::function<void(Grid &)> &look = {});
     // Builds a document with `build` before showing it: the document it built, titled as the
-    // build says; nullptr, after saying why, when the build failed (no window is left behind).
-    DocumentWindow *openBuilt(const std::function<Result<ReportDocument>(Grid &)> &build);
+    // build says, `prepare`d before it shows; nullptr, after saying why, when the build failed
+    // (no window is left behind).
+    DocumentWindow *openBuilt(const std::function<Result<ReportDocument>(Grid &)> &build,
+                              const std::function<void(DocumentWindow &)> &prepare = {});
+    // The same with a recipe the document keeps, so that it can be made again (刷新) when a job
+    // changes the tables it reads.
+    DocumentWindow *openRecipe(const DocumentWindow::Recipe &recipe);
+    // How documents other than a table's rows are saved when closing asks (另存为).
+    void setDocumentSaver(DocumentWindow::SaveAsFunction saver) { m_saveAs = std::move(saver); }
 
     // 混排检测 and 手工调整.
     void showMixingCheck();
@@ -136,12 +150,12 @@ private:
     void applyFontName(const QString &name);
     void applyFontSize(const QString &size);
     void runDocumentCommand(const QString &objectName);
-    void importWorkbook(bool arrangement);
     void showDivisionDialog();
     void showArrangementDialog();
 
     Workspace m_workspace;
     AppState m_state;
+    DataChanges *m_changes;
     QString m_programDir;
     QSettings *m_settings;
     QMdiArea *m_mdi;
@@ -162,6 +176,7 @@ private:
     std::function<QString()> m_chooseFile;
     int m_documentsOpened = 0;
     MessageSink::Function m_message = &MessageSink::show;
+    DocumentWindow::SaveAsFunction m_saveAs;
 };
 
 } // namespace fenpai

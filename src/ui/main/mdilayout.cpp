@@ -28,6 +28,17 @@ void MdiLayout::tile(QMdiArea &mdi, Qt::Orientation orientation)
     }
 }
 
+QRect MdiLayout::newWindowGeometry(const QRect &area, int n)
+{
+    const int step = 24;
+    const int w = qMax(400, area.width() * 3 / 4);
+    const int h = qMax(300, area.height() * 3 / 4);
+    const int k = qMax(0, n - 1) % 8;
+    const int x = qMax(0, qMin(k * step, area.width() - w));
+    const int y = qMax(0, qMin(k * step, area.height() - h));
+    return QRect(area.left() + x, area.top() + y, w, h);
+}
+
 void MdiLayout::arrangeIcons(QMdiArea &mdi)
 {
     const QRect area = mdi.viewport()->rect();

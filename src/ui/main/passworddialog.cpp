@@ -50,6 +50,29 @@ PasswordDialog::PasswordDialog(AppState &state, Workspace &workspace, QWidget *p
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     layout->addWidget(buttons);
+    // Most changes keep the name: it starts as it is, and the old password is asked first.
+    m_newUserEdit->setText(m_state.userName());
+    m_oldPasswordEdit->setFocus();
+}
+
+QLineEdit *PasswordDialog::fieldAtFault(UserAccounts::ChangeCheck check) const
+{
+    switch (check) {
+    case UserAccounts::ChangeCheck::MissingOld:
+    case UserAccounts::ChangeCheck::WrongOld:
+        return m_oldPasswordEdit;
+    case UserAccounts::ChangeCheck::MissingUser:
+        return m_newUserEdit;
+    case UserAccounts::ChangeCheck::MissingNew:
+    case UserAccounts::ChangeCheck::Mismatch:
+        return m_newPasswordEdit;
+    case UserAccounts::ChangeCheck::MissingConfirm:
+        return m_confirmEdit;
+    case UserAccounts::ChangeCheck::Ok:
+    case UserAccounts::ChangeCheck::Failed:
+        break;
+    }
+    return nullptr;
 }
 
 void PasswordDialog::accept()
@@ -69,8 +92,14 @@ void PasswordDialog::accept()
         m_confirmEdit->clear();
     }
     m_message(this, QMessageBox::NoIcon, QString(), outcome.message, QMessageBox::Ok);
-    if (outcome.check != UserAccounts::ChangeCheck::Ok)
+    if (outcome.check != UserAccounts::ChangeCheck::Ok) {
+        // Back to the box to put right, its text selected for retyping.
+        if (QLineEdit *fault = fieldAtFault(outcome.check)) {
+            fault->setFocus();
+            fault->selectAll();
+        }
         return;
+    }
     m_state.setUserName(outcome.userName);
     QDialog::accept();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jobs/workspace.h"
 #include "ui/common/messagesink.h"
 
 #include <QDialog>
@@ -11,7 +12,8 @@ namespace fenpai {
 class AppState;
 class Workspace;
 
-// The logged-in user replaces his user name and password.
+// The logged-in user replaces his user name and password; the new name starts as the current one.
+// A refusal puts the focus back in the box at fault.
 class PasswordDialog final : public QDialog
 {
     Q_OBJECT
@@ -29,6 +31,8 @@ public:
     void accept() override;
 
 private:
+    QLineEdit *fieldAtFault(UserAccounts::ChangeCheck check) const;
+
     AppState &m_state;
     Workspace &m_workspace;
     QLineEdit *m_oldPasswordEdit;

@@ -29,6 +29,8 @@ void ReportCommands::wire(const ReportCatalogue::Entry &entry)
                 ReportCatalogue::menuRequest(*row, item, submenu->captions().value(item));
             if (request)
                 show(*row, *request);
+            else if (const ReportCatalogue::Entry *other = ReportCatalogue::firstItemReport(*row))
+                show(*other, {});
         });
         return;
     }
@@ -52,8 +54,14 @@ DocumentWindow *ReportCommands::show(const ReportCatalogue::Entry &entry,
     const TicketDialog::Photos photos = TicketDialog::rememberedPhotos(*m_window.settings());
     r.photoFolder = photos.folder;
     r.photoField = photos.field;
-    return m_window.openBuilt(
-        [&](Grid &grid) { return m_window.workspace().buildReport(grid, entry, r); });
+    DocumentWindow::Recipe recipe;
+    recipe.tables = ReportCatalogue::tables(entry);
+    // The catalogue's rows live as long as the program.
+    recipe.build = [workspace = &m_window.workspace(), row = &entry, r](Grid &grid,
+                                                                        DocumentSource &) {
+        return workspace->buildReport(grid, *row, r);
+    };
+    return m_window.openRecipe(recipe);
 }
 
 } // namespace fenpai

@@ -240,7 +240,7 @@ TEST(ArrangementNumbers, RoomSeatNumbers)
     };
     const std::vector<Case> cases = {
         {"210", 12, 5, 21001205},       {"210", 105, 30, 21010530},
-        {"210", 1000, 100, 2101000100}, {"", 12, 5, 1205},
+        {"210", 1000, 100, 2101000100}, {"0", 12, 5, 1205},
         {" 7", 1, 10, 700110},          {"1234567890123", 999, 99, 123456789012399999},
     };
     for (const Case &c : cases) {
@@ -256,7 +256,9 @@ TEST(ArrangementNumbers, RoomSeatNumbers)
 TEST(ArrangementNumbers, StartNumbersAndPrefixesThatCannotNumberEveryoneAreRefused)
 {
     const QString start = "“起始考号”必须是不小于1的整数，只能由数字组成。";
+    const QString startLong = "“起始考号”太长，最多18位。";
     const QString prefix = "“前缀固定号”只能由数字组成。";
+    const QString noPrefix = "“前缀固定号”不能为空";
     const struct
     {
         Settings::Numbering numbering;
@@ -269,11 +271,18 @@ TEST(ArrangementNumbers, StartNumbersAndPrefixesThatCannotNumberEveryoneAreRefus
         {Settings::Numbering::Consecutive, "-5", start},
         {Settings::Numbering::Consecutive, "12.5", start},
         {Settings::Numbering::Consecutive, "2100001x", start},
-        {Settings::Numbering::Consecutive, "99999999999999999999", start},
+        // Too long is said as such, counted without leading zeros.
+        {Settings::Numbering::Consecutive, "99999999999999999999", startLong},
+        {Settings::Numbering::Consecutive, "1000000000000000000", startLong},
+        {Settings::Numbering::Consecutive, "999999999999999999", {}},
+        {Settings::Numbering::Consecutive, "0000999999999999999999", {}},
         {Settings::Numbering::Consecutive, " 2100001 ", {}},
         {Settings::Numbering::RoomSeat, "A1", prefix},
         {Settings::Numbering::RoomSeat, "21-0", prefix},
-        {Settings::Numbering::RoomSeat, "", {}},
+        // Without a prefix the numbers would differ in length: 101 for room 1, 10001 for 100.
+        {Settings::Numbering::RoomSeat, "", noPrefix},
+        {Settings::Numbering::RoomSeat, "  ", noPrefix},
+        {Settings::Numbering::RoomSeat, "0", {}},
     };
     for (const auto &c : typed) {
         const Status status = c.numbering == Settings::Numbering::Consecutive
@@ -282,12 +291,12 @@ TEST(ArrangementNumbers, StartNumbersAndPrefixesThatCannotNumberEveryoneAreRefus
         EXPECT_EQ(status.message(), c.message) << c.text.toStdString();
     }
 
-    const QString startTooLarge = "“起始考号”太大：1200名考生的考号都要小于9223372036854775807。";
+    const QString startTooLarge = "“起始考号”太大：1200名考生的考号都不能超过18位。";
     const QString prefixTooLong = "“前缀固定号”太长：前缀、考场号和座位号合起来不能超过18位。";
     Settings s;
-    s.startNumber = 9223372036854774608;
+    s.startNumber = 999999999999998801;
     EXPECT_EQ(Arrangement::checkNumbering(s, 1200, 40, 30).message(), startTooLarge);
-    s.startNumber = 9223372036854774607;
+    s.startNumber = 999999999999998800; // the last one is 999999999999999999
     EXPECT_TRUE(Arrangement::checkNumbering(s, 1200, 40, 30).isOk());
     s.numbering = Settings::Numbering::RoomSeat;
     s.prefix = "1234567890123"; // 13 + 3 + 2 digits
@@ -307,7 +316,7 @@ TEST_F(ArrangementTest, RefusedNumberingsLeaveTheTableAsItWas)
     const QStringList before = table();
     for (Mode mode : {Mode::GroupMix, Mode::ScoreMix, Mode::ScoreOnly}) {
         Settings s = withMode(mode);
-        s.startNumber = std::numeric_limits<qint64>::max() - 5; // 12 examinees do not fit
+        s.startNumber = 999999999999999995; // 12 examinees would need 19 digits
         const Result<ArrangementOutcome> r = run(s);
         ASSERT_FALSE(r.isOk());
         EXPECT_EQ(r.status().kind(), Status::Kind::Refused);
@@ -354,7 +363,7 @@ TEST_F(ArrangementTest, EighteenDigitNumbersAreStoredExactly)
 
 TEST_F(ArrangementTest, TwoExamineesWithOneNumberAreRefused)
 {
-    // Room 100 seat 101 and room 1001 seat 1 both read 100101 without a prefix.
+    // Room 100 seat 101 and room 1001 seat 1 both read 9100101 after the prefix 9.
     QVariantList capacities(1001, 0);
     capacities[99] = 101;
     capacities[1000] = 1;
@@ -366,10 +375,10 @@ TEST_F(ArrangementTest, TwoExamineesWithOneNumberAreRefused)
     const QStringList before = table();
     Settings s = withMode(Mode::ScoreOnly);
     s.numbering = Settings::Numbering::RoomSeat;
-    s.prefix = "";
+    s.prefix = "9";
     const Result<ArrangementOutcome> r = run(s);
     ASSERT_FALSE(r.isOk());
-    EXPECT_EQ(r.status().message(), "有两名考生的考号都是100101，考生表未改动。");
+    EXPECT_EQ(r.status().message(), "有两名考生的考号都是9100101，考生表未改动。");
     EXPECT_EQ(table(), before);
 }
 

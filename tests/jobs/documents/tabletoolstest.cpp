@@ -117,4 +117,45 @@ TEST(TableTools, FilterFindsEverySchoolOnceAndEveryMatchingRow)
     EXPECT_EQ(TableTools::copyRows(noSchool, "一中", "", none), 0);
     EXPECT_EQ(none.rows(), 2);
     EXPECT_TRUE(TableTools::schools(noSchool).isEmpty());
+    EXPECT_FALSE(TableTools::filterColumns(noSchool).any());
+}
+
+// A division document goes by 原学校 and 新分班 (原班级 is the old class); a document with a
+// class column alone filters by class. Classes come as people count them.
+TEST(TableTools, FilterGoesByTheColumnsTheDocumentHas)
+{
+    Grid division;
+    fill(division, {"姓名", "原学校", "原班级", "新分班"},
+         {{"甲", "一中", "1", "10"},
+          {"乙", "二中", "2", "2"},
+          {"丙", "一中", "2", "2"},
+          {"丁", "一中", "1", "1"},
+          {"", "", "", ""}});
+    const TableTools::FilterColumns cols = TableTools::filterColumns(division);
+    EXPECT_EQ(cols.school, 2);
+    EXPECT_EQ(cols.klass, 4);
+    EXPECT_EQ(TableTools::schools(division), QStringList({"一中", "二中"}));
+    EXPECT_EQ(TableTools::classes(division, "一中"), QStringList({"", "1", "2", "10"}));
+    Grid two;
+    EXPECT_EQ(TableTools::copyRows(division, "一中", "2", two), 1);
+    EXPECT_EQ(column(two, 1), QStringList({"丙", ""}));
+    EXPECT_EQ(TableTools::filterTitle(division, "一中", "2"), "一中2班成绩表");
+    EXPECT_EQ(TableTools::filterTitle(division, "一中", ""), "一中成绩表");
+
+    Grid classesOnly;
+    fill(classesOnly, {"姓名", "新分班"}, {{"甲", "3"}, {"乙", "1"}, {"丙", "3"}, {"", ""}});
+    EXPECT_TRUE(TableTools::schools(classesOnly).isEmpty());
+    EXPECT_EQ(TableTools::classes(classesOnly, ""), QStringList({"", "1", "3"}));
+    Grid three;
+    EXPECT_EQ(TableTools::copyRows(classesOnly, "", "3", three), 2);
+    Grid everyone;
+    EXPECT_EQ(TableTools::copyRows(classesOnly, "", "", everyone), 3) << "not the blank row";
+    EXPECT_EQ(TableTools::filterTitle(classesOnly, "", "3"), "3班成绩表");
+
+    Grid exam;
+    fill(exam, {"学校", "班级", "原学校"},
+         {{"一中", "初三(10)班", "x"}, {"一中", "初三(2)班", "y"}});
+    EXPECT_EQ(TableTools::filterColumns(exam).school, 1) << "学校 before 原学校";
+    EXPECT_EQ(TableTools::classes(exam, "一中"), QStringList({"", "初三(2)班", "初三(10)班"}));
+    EXPECT_EQ(TableTools::filterTitle(exam, "一中", "初三(2)班"), "一中初三(2)班成绩表");
 }

@@ -221,14 +221,23 @@ TEST_F(ExamListingsTest, MixingCheckFindsNeighboursOfOneClass)
     const Result<QStringList> found = MixingCheck::findings(t.db);
     ASSERT_TRUE(found.isOk());
     QStringList expected;
+    // Each names the examinee and the one numbered before, 生n after 生n-1.
     for (int n = 1; n <= 9; ++n)
-        expected.append(QStringLiteral("在第1考场有没混排的%1").arg(n));
+        expected.append(
+            QStringLiteral("在第1考场有没混排的%1：考号 %2 生%1 与 考号 %3 生%4（一中 1班）")
+                .arg(n)
+                .arg(2100001 + n)
+                .arg(2100000 + n)
+                .arg(n - 1));
     EXPECT_EQ(found->mid(0, 9), expected);
     // Then the desks, two rows of five a room: room 1 is one class (13 pairs); rooms 2 and 3
     // alternate two classes down the columns, so each row repeats them side by side (8 each).
     EXPECT_EQ(found->size(), 9 + 13 + 8 + 8);
-    EXPECT_EQ(found->value(9), QStringLiteral("在第1考场1号和2号座位的考生同班相邻10"));
-    EXPECT_EQ(found->value(22), QStringLiteral("在第2考场1号和3号座位的考生同班相邻23"));
+    EXPECT_EQ(found->value(9), QStringLiteral("在第1考场1号和2号座位的考生同班相邻10：考号 2100001 "
+                                              "生0 与 考号 2100002 生1（一中 1班）"));
+    EXPECT_EQ(found->value(22),
+              QStringLiteral("在第2考场1号和3号座位的考生同班相邻23：考号 2100011 "
+                             "生10 与 考号 2100013 生12（一中 2班）"));
 }
 
 // Class names repeat across schools: 一中's 1班 next to 二中's 1班 is mixed, in the exam-number
@@ -243,7 +252,9 @@ TEST_F(ExamListingsTest, MixingCheckTellsSchoolsApart)
     const Result<QStringList> found = MixingCheck::findings(t.db);
     ASSERT_TRUE(found.isOk()) << found.status().message().toStdString();
     EXPECT_EQ(*found,
-              (QStringList{"在第1考场有没混排的1", "在第1考场2号和3号座位的考生同班相邻2"}));
+              (QStringList{"在第1考场有没混排的1：考号 2100003 丙 与 考号 2100002 乙（二中 1班）",
+                           "在第1考场2号和3号座位的考生同班相邻2：考号 2100002 乙 与 考号 2100003 "
+                           "丙（二中 1班）"}));
 }
 
 } // namespace

@@ -79,4 +79,19 @@ TEST_F(ScoreInfoReportTest, AMissingTableIsNamedAndTheGridKept)
     EXPECT_EQ(g.cellText(1, 1), QStringLiteral("留着"));
 }
 
+// The tables a new database comes with have the usual subjects and no pupils: refused, not a
+// report of zeros; one pupil is enough.
+TEST_F(ScoreInfoReportTest, AnEmptyScoreTableIsRefused)
+{
+    TempData fresh;
+    Grid g;
+    g.setCellText(1, 1, QStringLiteral("留着"));
+    const Status s = ScoreInfoReport::build(fresh.db, g).status();
+    EXPECT_TRUE(s.isRefused());
+    EXPECT_EQ(s.message(), ScoreInfoReport::noScoresMessage());
+    EXPECT_EQ(g.cellText(1, 1), QStringLiteral("留着"));
+    fresh.exec({"INSERT INTO 成绩表 (学校) VALUES ('一中')"});
+    EXPECT_TRUE(ScoreInfoReport::build(fresh.db, g).isOk());
+}
+
 } // namespace

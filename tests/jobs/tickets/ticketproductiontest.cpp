@@ -378,3 +378,13 @@ TEST_F(TicketProductionTest, DeskLabelsBySeatAndByExamNumber)
     EXPECT_LT(labels.cellFont(1, 1).size, 72);
     EXPECT_FALSE(labels.cellStyle(1, 1).wrapText);
 }
+
+// The class drop-downs list a school's classes as people count them, as the menus do.
+TEST_F(TicketProductionTest, ClassesComeInNaturalOrder)
+{
+    for (const char *name : {"初三(10)班", "初三(2)班", "初三(1)班", "初二(11)班"})
+        addClass(QString::fromUtf8(name), 1, 2100001);
+    EXPECT_EQ(TicketProduction::classes(t.db, "一中"),
+              (QStringList{"初三(1)班", "初三(2)班", "初三(10)班", "初二(11)班"}));
+    EXPECT_TRUE(TicketProduction::classes(t.db, "二中").isEmpty());
+}

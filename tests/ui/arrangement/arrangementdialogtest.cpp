@@ -159,7 +159,9 @@ TEST_F(ArrangementDialogTest, RefusalsKeepTheDialogOpenASuccessClosesIt)
     ASSERT_TRUE(t.db.execNative("UPDATE 考场表 SET 人数 = 31 WHERE rowid = 2").isOk());
     EXPECT_EQ(finished, 0);
     child<QPushButton>(dialog, "Command2")->click();
-    EXPECT_EQ(messages.last(), "编排完成!");
+    // Classes of twelve mixed three to a room seat classmates side by side: what to do about it
+    // comes with the news.
+    EXPECT_EQ(messages.last(), "编排完成!\n勾选“同班考生不相邻”可以让同班考生不坐在相邻座位。");
     EXPECT_EQ(finished, 1);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dialog.isNull());
@@ -220,5 +222,46 @@ TEST_F(ArrangementDialogTest, SeparationSeatOrderAndVersionsAreRememberedAndRepo
     EXPECT_TRUE(child<QCheckBox>(dialog, "separateClassmates")->isChecked());
     EXPECT_EQ(child<QComboBox>(dialog, "seatOrder")->currentText(), "按行");
     EXPECT_EQ(child<QComboBox>(dialog, "versions")->currentText(), "AB卷");
+    delete dialog;
+}
+
+// A number refused goes back to its box, selected for retyping: the scheme's box for the numbers,
+// the count box when mode 1 has more groups per room than there are.
+TEST_F(ArrangementDialogTest, ARefusalPutsTheFocusInTheBoxAtFault)
+{
+    fill(40, {30, 30});
+    QPointer<ArrangementDialog> dialog = open();
+    auto *start = child<QLineEdit>(dialog, "Text2");
+    auto *prefix = child<QLineEdit>(dialog, "Text3");
+    auto *groups = child<QLineEdit>(dialog, "Text1");
+    const struct
+    {
+        const char *scheme;
+        QLineEdit *box;
+        QString typed;
+        QString message;
+    } cases[] = {
+        {"Opt21", start, "123456789012345678901", "“起始考号”太长，最多18位。"},
+        {"Opt21", start, "abc", "“起始考号”必须是不小于1的整数，只能由数字组成。"},
+        {"Opt22", prefix, "", "“前缀固定号”不能为空"},
+        {"Opt22", prefix, "2a", "“前缀固定号”只能由数字组成。"},
+    };
+    for (const auto &c : cases) {
+        child<QRadioButton>(dialog, c.scheme)->click();
+        c.box->setText(c.typed);
+        groups->setFocus();
+        EXPECT_FALSE(dialog->runArrangement());
+        EXPECT_EQ(messages.last(), c.message);
+        EXPECT_EQ(dialog->focusWidget(), c.box) << c.message.toStdString();
+        EXPECT_EQ(c.box->selectedText(), c.typed);
+    }
+    prefix->setText("210");
+    groups->setText("13"); // twelve classes
+    start->setFocus();
+    EXPECT_FALSE(dialog->runArrangement());
+    EXPECT_TRUE(messages.last().startsWith("错误!每个考场的班级数不能大于班级总数 (12)"))
+        << messages.last().toStdString();
+    EXPECT_EQ(dialog->focusWidget(), groups);
+    EXPECT_EQ(finished, 0);
     delete dialog;
 }

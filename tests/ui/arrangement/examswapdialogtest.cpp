@@ -100,6 +100,30 @@ TEST_F(ExamSwapDialogTest, PicksAndSwapsTwoExamineesAcrossRooms)
     EXPECT_EQ(seats(), after);
 }
 
+// With the rooms' desks known, a swap that would seat classmates at neighbouring desks names them
+// in its question; No leaves every seat as it was.
+TEST_F(ExamSwapDialogTest, ASwapThatSeatsClassmatesTogetherNamesThemFirst)
+{
+    ASSERT_TRUE(test::addRooms(t.db, {10, 10}).isOk());
+    t.exec({"INSERT INTO 考生表 (学校,班级,姓名,考场,考号,座位号) VALUES "
+            "('一中','1班','己',2,2100005,3)"});
+    dialog->chooseRoom(0, QStringLiteral("1"));
+    dialog->chooseRoom(1, QStringLiteral("2"));
+    dialog->clickRow(0, rowOf(0, "乙"));
+    dialog->clickRow(1, rowOf(1, "己"));
+    const QStringList before = seats();
+    answer = QMessageBox::No;
+    dialog->swap();
+    EXPECT_EQ(messages.last(), "对调后这些同班考生会坐在相邻座位：\n"
+                               "第1考场 1号座位 甲 和 2号座位 己（一中 1班）\n仍要对调吗？");
+    EXPECT_EQ(seats(), before);
+
+    // 丁 of 二中 2班 has no classmate near 乙's desk: the plain question.
+    dialog->clickRow(1, rowOf(1, "丁"));
+    dialog->swap();
+    EXPECT_EQ(messages.last(), "要进行对调吗？");
+}
+
 TEST_F(ExamSwapDialogTest, UnseatedAndStalePicksChangeNothing)
 {
     dialog->chooseRoom(0, QStringLiteral("0"));

@@ -4,6 +4,7 @@
 #include "jobs/workspace.h"
 #include "support/divisiontestdata.h"
 #include "support/testapp.h"
+#include "ui/grid/gridview.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -132,4 +133,47 @@ TEST_F(ClassAdjustDialogTest, OfTwoSameNamedPupilsTheChosenOneMoves)
     dialog->move(0);
     EXPECT_EQ(d.rows("select 新分班 from 分班数据表 where 姓名='戊' ORDER BY 成绩"),
               (QStringList{"4", "1"}));
+}
+
+// "当前：" names whoever is selected, by click or by key, and nobody once the pick has moved.
+TEST_F(ClassAdjustDialogTest, TheCurrentLineFollowsTheSelection)
+{
+    dialog->chooseClass(0, "2");
+    dialog->chooseClass(1, "5");
+    EXPECT_EQ(dialog->currentLabel()->text(), "当前:");
+    dialog->clickRow(0, 1);
+    EXPECT_EQ(dialog->currentLabel()->text(), "当前：  将 2 班学生 乙 调整到 5 班");
+    auto *left = dialog->findChild<GridView *>("Grid2");
+    ASSERT_NE(left, nullptr);
+    left->selection().setActiveCell(2, 1); // the arrow key down
+    EXPECT_EQ(dialog->currentLabel()->text(), "当前：  将 2 班学生 甲 调整到 5 班");
+    left->selection().setActiveCell(3, 1); // the blank row names nobody
+    EXPECT_EQ(dialog->currentLabel()->text(), "当前:");
+    dialog->move(0);
+    EXPECT_EQ(messages.last(), "请选择在左侧班级中选择一个欲调整的学生");
+
+    dialog->clickRow(0, 1);
+    dialog->move(0);
+    EXPECT_EQ(count(5), "3");
+    EXPECT_EQ(dialog->currentLabel()->text(), "当前:") << "乙 has moved: nobody is picked";
+    // A pick on the right does not move a pupil of the left list.
+    dialog->clickRow(1, 2);
+    messages.clear();
+    dialog->move(0);
+    EXPECT_EQ(messages, QStringList{"请选择在左侧班级中选择一个欲调整的学生"});
+    EXPECT_EQ(count(2), "1");
+}
+
+// Boys and girls alike in every class, one class far above the rest in score: the means mark it.
+TEST(ClassAdjustMarks, AClassWhoseMeanDepartsIsMarked)
+{
+    test::ensureApp();
+    test::DivisionData d;
+    for (int k = 1; k <= 5; ++k) {
+        const int base = k == 4 ? 95 : 60 + k;
+        d.add({{"男", base, "一中"}, {"女", base - 2, "二中"}}, k);
+    }
+    Workspace workspace{d.directory};
+    ClassAdjustDialog dialog(workspace);
+    EXPECT_EQ(dialog.statistics().cellText(dialog.markedRow(), 1), "4");
 }

@@ -266,3 +266,35 @@ TEST_F(DialogTest, RefinementIsOffUntilCheckedAndRemembered)
     EXPECT_TRUE(child<QCheckBox>("Check3")->isChecked());
     EXPECT_TRUE(dialog->settings()->refine);
 }
+
+// A count refused goes back to its box, selected for retyping: the class count, or the layer box
+// at fault.
+TEST_F(DialogTest, ARefusedCountPutsTheFocusInItsBox)
+{
+    fill(6);
+    open();
+    dialog->show();
+    type("Text5", "0");
+    child<QPushButton>("Command1")->click();
+    EXPECT_EQ(messages.last(), "新分班级数必须是不小于1的整数。");
+    EXPECT_EQ(dialog->focusWidget(), child<QLineEdit>("Text5"));
+    EXPECT_EQ(child<QLineEdit>("Text5")->selectedText(), "0");
+
+    child<QRadioButton>("fcopt")->click();
+    const struct
+    {
+        std::array<const char *, 4> typed;
+        const char *atFault;
+    } cases[] = {
+        {{"1", "1", "x", "1"}, "Text3"},
+        {{"1", "-1", "x", "1"}, "Text2"},
+        {{"0", "0", "0", "0"}, "Text1"},
+    };
+    for (const auto &c : cases) {
+        for (int k = 0; k < 4; ++k)
+            type(QStringLiteral("Text%1").arg(k + 1).toLatin1().constData(), c.typed[size_t(k)]);
+        child<QPushButton>("Command1")->click();
+        EXPECT_EQ(dialog->focusWidget(), child<QLineEdit>(c.atFault)) << c.atFault;
+    }
+    EXPECT_EQ(data.classes(), std::vector<int>(6, 0));
+}

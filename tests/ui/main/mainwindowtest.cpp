@@ -54,13 +54,14 @@ struct Message
 class Window : public ::testing::Test
 {
 protected:
-    // What the window and its dialogs show is recorded, not shown.
+    // What the window and its dialogs show is recorded, not shown; documents closing are let
+    // go without saving.
     auto recorder()
     {
         return [this](QWidget *, QMessageBox::Icon icon, const QString &title, const QString &text,
-                      QMessageBox::StandardButtons) {
+                      QMessageBox::StandardButtons buttons) {
             messages.append({title, text, icon});
-            return QMessageBox::Ok;
+            return buttons.testFlag(QMessageBox::Discard) ? QMessageBox::Discard : QMessageBox::Ok;
         };
     }
 
@@ -303,8 +304,16 @@ TEST_F(Window, ImportsKeepOldDataOnFailureAndRebuildTheMenus)
     EXPECT_TRUE(messages.isEmpty());
 
     chosen = fixtures + "same.xlsx";
+    // Both pupils have a class: the import asks first, and goes on when told to.
+    w->setMessageFunction([this](QWidget *, QMessageBox::Icon icon, const QString &title,
+                                 const QString &text, QMessageBox::StandardButtons buttons) {
+        messages.append({title, text, icon});
+        return buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
+    });
     w->action("xsfb")->trigger();
-    ASSERT_FALSE(messages.isEmpty());
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages.takeFirst().text,
+              "分班数据表中 2 名学生已分班，导入后分班结果将被替换。继续吗？");
     EXPECT_TRUE(messages.first().text.startsWith("EXCEL导入成功！请进行相关设置"));
     EXPECT_EQ(messages.first().title, "导入");
     // The reimport leaves no blank class in the menu and reports its rows.
@@ -465,7 +474,8 @@ TEST_F(Window, ExamListingsFromTheMenusBehindTheGate)
     w->rebuildSchoolMenu();
     w->rebuildRoomAndClassMenus();
     w->dynamicMenu("tjschoo")->item(0)->trigger();
-    EXPECT_EQ(w->mdiArea()->subWindowList().size(), 1) << "item 0 only names the submenu";
+    ASSERT_EQ(w->mdiArea()->subWindowList().size(), 2) << "item 0 opens every school's statistics";
+    EXPECT_EQ(w->activeDocument()->windowTitle(), "考场编排统计表");
     w->dynamicMenu("tjschoo")->item(1)->trigger();
     EXPECT_EQ(w->activeDocument()->windowTitle(), "一中考场编排统计表");
     w->dynamicMenu("gbj")->item(1)->trigger();
@@ -478,7 +488,8 @@ TEST_F(Window, ExamListingsFromTheMenusBehindTheGate)
     auto *check = w->findChild<QDialog *>("hbjcfrm");
     ASSERT_NE(check, nullptr) << "the findings in one window";
     EXPECT_EQ(check->findChild<QPlainTextEdit *>()->toPlainText(),
-              "在第1考场有没混排的1\n在第1考场1号和2号座位的考生同班相邻2");
+              "在第1考场有没混排的1：考号 2 乙 与 考号 1 甲（一中 1班）\n"
+              "在第1考场1号和2号座位的考生同班相邻2：考号 1 甲 与 考号 2 乙（一中 1班）");
 
     w->action("ktiaoz")->trigger();
     EXPECT_EQ(w->findChildren<QDialog *>("kcsgtz").size(), 1);
