@@ -11,6 +11,7 @@
 #include "cli/seatscommand.h"
 #include "cli/sheetscommand.h"
 #include "cli/showcommand.h"
+#include "cli/statuscommand.h"
 #include "cli/ticketcommands.h"
 #include "cli/titlescommand.h"
 #include "cli/verifycommand.h"
@@ -31,6 +32,7 @@ namespace fenpai {
 const std::vector<Cli::Command> &Cli::commands()
 {
     static const std::vector<Command> table = {
+        {&StatusCommand::spec, false, &StatusCommand::run},
         {&DataCommands::sqlSpec, false, &DataCommands::sql},
         {&DataCommands::tablesSpec, false, &DataCommands::tables},
         {&DataCommands::repairSpec, false, &DataCommands::repair},

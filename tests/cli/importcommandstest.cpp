@@ -227,5 +227,34 @@ TEST(ImportCommandsTest, ScoresImportFeedsTheScoreReport)
     EXPECT_EQ(r.status, 2);
 }
 
+// fenpai status says what came in and what ran last, in the start page's words.
+TEST(ImportCommandsTest, StatusSaysWhatCameInAndWhatRanLast)
+{
+    QTemporaryDir dir;
+    const QString d = dir.filePath(QStringLiteral("data"));
+    Outcome r = run({"--data-dir", d, "status"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("\n分班：未导入新生分班数据 → 未分班\n")))
+        << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("最近运行")));
+
+    ASSERT_EQ(run({"--data-dir", d, "import", "division", bundledIntake}).status, 0);
+    ASSERT_EQ(run({"--data-dir", d, "divide", "--classes", "12"}).status, 0);
+    r = run({"--data-dir", d, "status"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split(u'\n');
+    ASSERT_GE(lines.size(), 7) << r.out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("数据库："))) << r.out.toStdString();
+    EXPECT_TRUE(
+        lines[1].startsWith(QStringLiteral("分班：分班数据表 600 名学生（来自 分班数据.xlsx，")))
+        << r.out.toStdString();
+    EXPECT_TRUE(lines[1].contains(QStringLiteral(" 导入） → 已分 12 个班（")))
+        << r.out.toStdString();
+    EXPECT_EQ(lines[4], QStringLiteral("最近运行："));
+    EXPECT_TRUE(lines[5].contains(QStringLiteral("  分班  "))) << r.out.toStdString();
+    EXPECT_TRUE(lines[6].endsWith(QStringLiteral("  导入分班数据  分班数据.xlsx")))
+        << r.out.toStdString();
+}
+
 } // namespace
 } // namespace fenpai::test

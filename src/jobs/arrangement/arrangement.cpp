@@ -5,6 +5,7 @@
 #include "db/database.h"
 #include "db/largepagecache.h"
 #include "db/lastrunsettings.h"
+#include "db/runlog.h"
 #include "db/transaction.h"
 #include "jobs/arrangement/arrangementcounts.h"
 #include "jobs/arrangement/arrangementtables.h"
@@ -723,6 +724,9 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
     // Late examinees are later seated and numbered the way this run did it.
     if (s.isOk())
         s = LastRunSettings::write(db, LastRunSettings::arrangementJob(), settings.stored());
+    if (s.isOk())
+        s = RunLog::record(db, RunLog::arrangement(), QString(),
+                           RunLog::describe(settings.stored()));
     if (s.isOk())
         s = transaction.commit();
     if (s.isCancelled())

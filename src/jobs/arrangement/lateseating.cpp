@@ -4,6 +4,7 @@
 #include "core/tablenames.h"
 #include "db/database.h"
 #include "db/lastrunsettings.h"
+#include "db/runlog.h"
 #include "db/transaction.h"
 #include "jobs/arrangement/arrangement.h"
 #include "jobs/arrangement/arrangementtables.h"
@@ -457,6 +458,9 @@ Result<SeatingOutcome> LateSeating::run(Database &db,
             return s;
         outcome.seated = seater.seatAll();
         if (Status s = write(db, *table, *desks, seater, settings, outcome.seated); !s.isOk())
+            return failed(s);
+        const QString count = QStringLiteral("%1 名考生").arg(outcome.seated.size());
+        if (Status s = RunLog::record(db, RunLog::examineePlacement(), QString(), count); !s.isOk())
             return failed(s);
         if (Status s = tx.commit(); !s.isOk())
             return failed(s);

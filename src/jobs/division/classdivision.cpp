@@ -8,6 +8,7 @@
 #include "db/database.h"
 #include "db/largepagecache.h"
 #include "db/lastrunsettings.h"
+#include "db/runlog.h"
 #include "db/savedqueries.h"
 #include "db/sqldialect.h"
 #include "db/transaction.h"
@@ -575,6 +576,9 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
     // Late pupils are later placed the way this run divided.
     if (s.isOk())
         s = LastRunSettings::write(db, LastRunSettings::divisionJob(), settings.stored())
+                .withContext(failedMessage());
+    if (s.isOk())
+        s = RunLog::record(db, RunLog::division(), QString(), RunLog::describe(settings.stored()))
                 .withContext(failedMessage());
     if (s.isOk())
         s = tx.commit().withContext(failedMessage());

@@ -4,6 +4,7 @@
 #include "core/tablenames.h"
 #include "db/database.h"
 #include "db/lastrunsettings.h"
+#include "db/runlog.h"
 #include "db/sqldialect.h"
 #include "db/transaction.h"
 #include "jobs/division/divisionsettings.h"
@@ -375,6 +376,9 @@ Result<PlacementOutcome> ClassPlacement::run(Database &db, const PlacementSettin
     for (const BalanceRefinement::Pupil &p : pupils)
         classes.push_back(p.classNumber);
     if (Status s = write(db, table, classes); !s.isOk())
+        return failed(s);
+    const QString moves = QStringLiteral("调动 %1 人以内").arg(settings.maxMoves);
+    if (Status s = RunLog::record(db, RunLog::pupilPlacement(), QString(), moves); !s.isOk())
         return failed(s);
     if (Status s = tx.commit(); !s.isOk())
         return failed(s);

@@ -2,6 +2,7 @@
 
 #include "core/tablenames.h"
 #include "db/database.h"
+#include "db/runlog.h"
 #include "db/sqldialect.h"
 #include "db/transaction.h"
 #include "workbook/sheettable.h"
@@ -16,6 +17,19 @@ namespace {
 QString fileNameOf(const QString &path)
 {
     return QFileInfo(path).fileName();
+}
+
+QString runName(ImportKind kind)
+{
+    switch (kind) {
+    case ImportKind::Division:
+        return RunLog::divisionImport();
+    case ImportKind::Arrangement:
+        return RunLog::arrangementImport();
+    case ImportKind::Scores:
+        return RunLog::scoresImport();
+    }
+    return QString();
 }
 
 QString sheetList(const std::vector<PreparedImport::SheetInfo> &sheets)
@@ -420,6 +434,14 @@ Result<ImportReport> PreparedImport::write(Database &db) const
         }
         report.tables.push_back(std::move(imported));
     }
+    QStringList files;
+    for (const Table &t : m_tables) {
+        if (!files.contains(fileNameOf(t.file)))
+            files.append(fileNameOf(t.file));
+    }
+    if (Status s = RunLog::record(db, runName(m_kind), files.join(u'、'), QString()); !s.isOk())
+        return s.withContext(
+            QStringLiteral("导入“%1”失败：").arg(fileNameOf(m_tables.front().file)));
     if (Status committed = transaction.commit(); !committed.isOk())
         return committed.withContext(
             QStringLiteral("导入“%1”失败：").arg(fileNameOf(m_tables.front().file)));

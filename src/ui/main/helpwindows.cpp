@@ -14,33 +14,33 @@
 
 namespace fenpai {
 
-QString HelpWindows::manualPath() const
+QString HelpWindows::manualPath(const QString &page) const
 {
     QString dir = ProgramFiles::resourceDir(m_programDir);
     if (!dir.endsWith(u'/'))
         dir += u'/';
-    return dir + QStringLiteral("help/index.html");
+    return dir + QStringLiteral("help/") + page;
 }
 
-bool HelpWindows::showManual(QWidget *parent) const
+bool HelpWindows::showManual(QWidget *parent, const QString &page) const
 {
-    const QString path = manualPath();
+    const QString path = manualPath(page);
     if (!QFileInfo::exists(path))
         return false;
     // Without a browser set up the manual opens in the program's own viewer.
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        showManualWindow(parent);
+        showManualWindow(parent, page);
     return true;
 }
 
-void HelpWindows::showManualWindow(QWidget *parent) const
+void HelpWindows::showManualWindow(QWidget *parent, const QString &page) const
 {
     auto *browser = new QTextBrowser(parent);
     browser->setWindowFlag(Qt::Window);
     browser->setAttribute(Qt::WA_DeleteOnClose);
     browser->setWindowTitle(QStringLiteral("分班排考 帮助"));
     browser->setOpenExternalLinks(true);
-    const QString path = manualPath();
+    const QString path = manualPath(page);
     if (QFileInfo::exists(path))
         browser->setSource(QUrl::fromLocalFile(path));
     else

@@ -28,11 +28,15 @@ void ImportMenu::import(ImportKind kind)
                                                             SpreadsheetImport::fileFilter());
                     });
     const std::optional<ImportReport> report = flow.run(kind);
-    if (!report)
-        return;
+    if (report)
+        announce(*report);
+}
+
+void ImportMenu::announce(const ImportReport &report)
+{
     QStringList counts;
     QStringList tables;
-    for (const ImportedTable &table : report->tables) {
+    for (const ImportedTable &table : report.tables) {
         counts.append(QStringLiteral("%1 %2 行").arg(table.table).arg(table.rowCount));
         tables.append(table.table);
     }

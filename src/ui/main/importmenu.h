@@ -1,6 +1,7 @@
 #pragma once
 
 #include "jobs/import/importfields.h"
+#include "jobs/import/importreport.h"
 
 #include <QObject>
 
@@ -20,6 +21,9 @@ public:
     explicit ImportMenu(MainWindow &window);
 
     void import(ImportKind kind);
+    // What follows an import made elsewhere (the start page's demo data): the status bar, the
+    // submenus and the documents of the replaced tables.
+    void announce(const ImportReport &report);
 
 private:
     MainWindow &m_window;

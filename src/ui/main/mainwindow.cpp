@@ -13,6 +13,7 @@
 #include "ui/main/mdilayout.h"
 #include "ui/main/passworddialog.h"
 #include "ui/main/reportcommands.h"
+#include "ui/main/startpage.h"
 #include "ui/main/windowplacement.h"
 
 #include "core/numbertext.h"
@@ -92,12 +93,14 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
     rebuildNewClassMenu();
     rebuildRoomAndClassMenus();
     rebuildSchoolMenu();
+    m_startPage = new StartPage(*this);
 }
 
 MainWindow::~MainWindow()
 {
     // The documents close after the window is gone: nobody may follow them any more.
     disconnect(m_mdi, &QMdiArea::subWindowActivated, nullptr, nullptr);
+    m_mdi->viewport()->removeEventFilter(m_startPage);
 }
 
 QAction *MainWindow::addEntry(QMenu *menu, const QString &objectName, const QString &caption,
@@ -375,7 +378,7 @@ void MainWindow::wireCommands()
     new FormatCommands(*this);
     new TicketEntry(*this);
     new FileCommands(*this);
-    new ImportMenu(*this);
+    m_importMenu = new ImportMenu(*this);
     new DocumentCommands(*this);
 }
 

@@ -26,6 +26,8 @@ class DataChanges;
 class DocumentWindow;
 class DynamicMenu;
 class Grid;
+class ImportMenu;
+class StartPage;
 
 // The main window: the menu tree, the two toolbars, the status bar, the documents and the login
 // state.
@@ -83,6 +85,10 @@ public:
     QMdiArea *mdiArea() const { return m_mdi; }
     // The user's settings store: window placement and the dialogs' remembered choices.
     QSettings *settings() const { return m_settings; }
+    const QString &programDir() const { return m_programDir; }
+    ImportMenu &importMenu() const { return *m_importMenu; }
+    // What the workspace shows while no document is open.
+    StartPage *startPage() const { return m_startPage; }
 
     // Where the window opens when no placement is saved: 85% of the screen's free area, centred.
     static QRect firstStartGeometry(const QRect &available);
@@ -159,6 +165,8 @@ private:
     QString m_programDir;
     QSettings *m_settings;
     QMdiArea *m_mdi;
+    ImportMenu *m_importMenu = nullptr;
+    StartPage *m_startPage = nullptr;
     QToolBar *m_standardBar = nullptr;
     CommandBar *m_commandBar = nullptr;
     QComboBox *m_fontName = nullptr;
