@@ -190,7 +190,9 @@ private:
         case Kind::Code:
             // The short code: the room and seat stand beside it. A narrow quiet zone keeps the
             // modules large in a low row; the cell's own margin adds to it.
-            QrCode::place(m_grid, row, col, TicketCheck::code(m_key, e.number, e.name).text(), 2);
+            if (!m_key.isEmpty())
+                QrCode::place(m_grid, row, col, TicketCheck::code(m_key, e.number, e.name).text(),
+                              2);
             break;
         case Kind::Signature:
             break;
@@ -307,9 +309,10 @@ Result<SignInSheet::Outcome> SignInSheet::build(Database &db, Grid &grid, const 
     if (!rooms)
         return rooms.status();
     const bool versions = RoomSeating::hasPaperVersions(db);
-    // Each row carries its examinee's code; the first sheet of a database makes its key.
-    const Result<QByteArray> key = TicketCheck::key(db, true);
-    if (!key)
+    // Each row carries its examinee's code; the first sheet of a database makes its key. A
+    // database that cannot be written has no place for a new key: its sheets go without codes.
+    const Result<QByteArray> key = TicketCheck::key(db, !db.isReadOnly());
+    if (!key && !(db.isReadOnly() && key.status().isRefused()))
         return key.status();
 
     grid.setAutoRedraw(false);
@@ -348,7 +351,7 @@ Result<SignInSheet::Outcome> SignInSheet::build(Database &db, Grid &grid, const 
         // Exam numbers are identifiers, shown in full.
         grid.setColumnMask(static_cast<int>(c) + 1, GridMask::None);
     }
-    SheetWriter writer(grid, request, columns, rowHeight, *key);
+    SheetWriter writer(grid, request, columns, rowHeight, key ? *key : QByteArray());
     for (const SeatedRoom &room : *rooms) {
         const auto all = seated(room);
         size_t first = 0;
