@@ -1,6 +1,7 @@
 #include "jobs/examday/signinsheet.h"
 
 #include "core/numbertext.h"
+#include "db/database.h"
 #include "grid/grid.h"
 #include "grid/gridpagination.h"
 #include "grid/gridpaperfit.h"

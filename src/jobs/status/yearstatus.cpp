@@ -152,9 +152,10 @@ QString YearStatus::divisionText() const
 {
     if (!divided())
         return QStringLiteral("未分班");
-    // The later of the division and a late placement says when the classes last changed.
+    // The later of the division and a late placement says when the classes last changed; a
+    // placement in the division's second came after it.
     std::optional<RunRecord> last = division.division;
-    if (division.placement && (!last || division.placement->when > last->when))
+    if (division.placement && (!last || division.placement->when >= last->when))
         last = division.placement;
     QString text = QStringLiteral("已分 %1 个班").arg(division.classes);
     if (last)
@@ -183,7 +184,7 @@ QString YearStatus::arrangementText() const
     if (!arranged())
         return QStringLiteral("未编排");
     std::optional<RunRecord> last = arrangement.arrangement;
-    if (arrangement.placement && (!last || arrangement.placement->when > last->when))
+    if (arrangement.placement && (!last || arrangement.placement->when >= last->when))
         last = arrangement.placement;
     QString text = QStringLiteral("已编排 %1 名考生").arg(arrangement.seated);
     if (last)

@@ -113,18 +113,22 @@ TEST(YearStatus, TimesNameTheYearOnlyWhenItIsAnother)
 }
 
 // The three demo imports are one job: when the last cannot be written, the first two are undone
-// and nothing records a run.
+// and no run is recorded.
 TEST(DemoImport, AFailedImportLeavesEveryTableAsItWas)
 {
     TempData data;
-    data.exec({"create table 分班数据表 (姓名 text)", "insert into 分班数据表 values ('原来的')",
-               // A view where the scores go cannot be replaced by a table.
-               "create view 成绩表 as select 1 as x"});
+    data.exec({"create table 分班数据表 (姓名 text)", "insert into 分班数据表 values ('原来的')"});
+    // The scores' run cannot be recorded: the last import fails after the first two went in.
+    for (const char *sql :
+         {"create table 运行记录 (任务 TEXT NOT NULL PRIMARY KEY, 时间 TEXT, 文件 TEXT, 设置 TEXT)",
+          "create trigger 不许 before insert on 运行记录 when new.任务 = '导入成绩数据' "
+          "begin select raise(abort, '不许'); end"})
+        ASSERT_TRUE(data.db.execNative(QString::fromUtf8(sql)).isOk()) << sql;
     QTemporaryDir folder;
     const Result<std::vector<ImportReport>> imported = DemoImport::run(data.db, folder.path());
     ASSERT_FALSE(imported.isOk());
     EXPECT_EQ(data.rows("select * from 分班数据表"), QStringList{"原来的"});
     EXPECT_FALSE(data.db.hasTable(QStringLiteral("考生表")));
-    EXPECT_FALSE(data.db.hasTable(RunLog::tableName()));
+    EXPECT_EQ(data.rows("select count(*) from 运行记录"), QStringList{"0"});
     EXPECT_FALSE(data.db.inTransaction());
 }
