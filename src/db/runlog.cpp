@@ -7,7 +7,8 @@ namespace fenpai {
 
 namespace {
 
-// Text sorts as time in this form, and a person can read it in the table.
+// Text sorts as time in this form, and a person can read it in the table; within one second the
+// later record has the larger rowid (a replaced row is inserted anew).
 const QString timeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
 Result<std::vector<RunRecord>> select(Database &db, const QString &where, const QString &job)
@@ -16,7 +17,7 @@ Result<std::vector<RunRecord>> select(Database &db, const QString &where, const 
     if (!db.hasTable(RunLog::tableName()))
         return records;
     Result<Statement> st = db.prepareNative(
-        QStringLiteral("SELECT 任务, 时间, 文件, 设置 FROM %1 %2 ORDER BY 时间 DESC, 任务")
+        QStringLiteral("SELECT 任务, 时间, 文件, 设置 FROM %1 %2 ORDER BY 时间 DESC, rowid DESC")
             .arg(SqlDialect::quoteName(RunLog::tableName()), where));
     if (!st)
         return st.status();
@@ -40,14 +41,6 @@ const QString &RunLog::tableName()
 {
     static const QString name = QStringLiteral("运行记录");
     return name;
-}
-
-QString RunLog::describe(const QMap<QString, QString> &settings)
-{
-    QStringList parts;
-    for (auto it = settings.constBegin(); it != settings.constEnd(); ++it)
-        parts.append(it.key() + u' ' + it.value());
-    return parts.join(QStringLiteral("，"));
 }
 
 Status RunLog::record(Database &db, const RunRecord &run)

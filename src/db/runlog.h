@@ -4,7 +4,6 @@
 #include "core/status.h"
 
 #include <QDateTime>
-#include <QMap>
 #include <QString>
 
 #include <optional>
@@ -38,9 +37,6 @@ public:
     static QString pupilPlacement() { return QStringLiteral("安置新增学生"); }
     static QString arrangement() { return QStringLiteral("编排"); }
     static QString examineePlacement() { return QStringLiteral("安置新增考生"); }
-
-    // Settings kept as 项目 → 数值, as one line a person reads ("班数 12，性别 是").
-    static QString describe(const QMap<QString, QString> &settings);
 
     // Replaces the job's record. Runs inside the caller's transaction when there is one, so a
     // run that fails later keeps the record of the run before it.

@@ -725,8 +725,7 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
     if (s.isOk())
         s = LastRunSettings::write(db, LastRunSettings::arrangementJob(), settings.stored());
     if (s.isOk())
-        s = RunLog::record(db, RunLog::arrangement(), QString(),
-                           RunLog::describe(settings.stored()));
+        s = RunLog::record(db, RunLog::arrangement(), QString(), settings.describe());
     if (s.isOk())
         s = transaction.commit();
     if (s.isCancelled())

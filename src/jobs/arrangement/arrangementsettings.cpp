@@ -115,6 +115,25 @@ template <typename Enum> QString nameOf(const QStringList &names, Enum value)
 
 } // namespace
 
+QString ArrangementSettings::describe() const
+{
+    QStringList parts = {QStringLiteral("编排方式%1").arg(static_cast<int>(mode))};
+    if (mode == Mode::GroupMix)
+        parts.append(QStringLiteral("每场 %1 个%2")
+                         .arg(groupsPerRoom)
+                         .arg(groupKind == GroupKind::Class ? QStringLiteral("班级")
+                                                            : QStringLiteral("学校")));
+    parts.append(numbering == Numbering::Consecutive
+                     ? QStringLiteral("起始考号 %1").arg(startNumber)
+                     : QStringLiteral("考号由前缀 %1、考场号和座位号定").arg(prefix));
+    if (separateClassmates)
+        parts.append(QStringLiteral("同班考生不相邻"));
+    if (versions != Versions::None)
+        parts.append(versions == Versions::AB ? QStringLiteral("AB 卷")
+                                              : QStringLiteral("ABCD 卷"));
+    return parts.join(QStringLiteral("，"));
+}
+
 QMap<QString, QString> ArrangementSettings::stored() const
 {
     return {{modeKey, QString::number(static_cast<int>(mode))},

@@ -77,6 +77,9 @@ struct ArrangementSettings
     // Ok, or the refusal the parse functions would have given for these values.
     [[nodiscard]] Status check() const;
 
+    // One line a person reads: "编排方式2，每场 3 个班级，起始考号 2100001，同班考生不相邻，AB 卷".
+    QString describe() const;
+
     // The settings as the database keeps those of the last full run (项目 → 数值), and back.
     // What was stored goes through the parse functions again: a damaged record is refused.
     QMap<QString, QString> stored() const;

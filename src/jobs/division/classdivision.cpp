@@ -578,7 +578,7 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
         s = LastRunSettings::write(db, LastRunSettings::divisionJob(), settings.stored())
                 .withContext(failedMessage());
     if (s.isOk())
-        s = RunLog::record(db, RunLog::division(), QString(), RunLog::describe(settings.stored()))
+        s = RunLog::record(db, RunLog::division(), QString(), settings.describe())
                 .withContext(failedMessage());
     if (s.isOk())
         s = tx.commit().withContext(failedMessage());

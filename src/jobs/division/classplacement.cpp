@@ -377,7 +377,7 @@ Result<PlacementOutcome> ClassPlacement::run(Database &db, const PlacementSettin
         classes.push_back(p.classNumber);
     if (Status s = write(db, table, classes); !s.isOk())
         return failed(s);
-    const QString moves = QStringLiteral("调动 %1 人以内").arg(settings.maxMoves);
+    const QString moves = QStringLiteral("最多调动 %1 名已分班的学生").arg(settings.maxMoves);
     if (Status s = RunLog::record(db, RunLog::pupilPlacement(), QString(), moves); !s.isOk())
         return failed(s);
     if (Status s = tx.commit(); !s.isOk())

@@ -118,6 +118,26 @@ QString flag(bool on)
 
 } // namespace
 
+QString DivisionSettings::describe() const
+{
+    QStringList parts;
+    if (mode == Mode::Balanced) {
+        parts.append(QStringLiteral("均衡分班 %1 个班").arg(classes));
+    } else {
+        QStringList counts;
+        for (size_t i = 0; i < layers.size(); ++i)
+            counts.append(QStringLiteral("%1层 %2 个").arg(QChar(u'A' + int(i))).arg(layers[i]));
+        parts.append(QStringLiteral("分层分班（%1）").arg(counts.join(u'、')));
+    }
+    if (balanceSex)
+        parts.append(QStringLiteral("男女均衡"));
+    if (balanceSchool)
+        parts.append(QStringLiteral("生源均衡"));
+    if (refine)
+        parts.append(QStringLiteral("优化"));
+    return parts.join(QStringLiteral("，"));
+}
+
 QMap<QString, QString> DivisionSettings::stored() const
 {
     QStringList counts;

@@ -46,6 +46,9 @@ struct DivisionSettings
     // that takes the sum past maxClasses; 0 when the refusal is about all of them.
     static size_t layerAtFault(const std::array<QString, 4> &texts);
 
+    // One line a person reads: "均衡分班 12 个班，男女均衡，生源均衡，优化".
+    QString describe() const;
+
     // The settings as the database keeps those of the last full run (项目 → 数值), and back.
     // What was stored goes through the parse functions again: a damaged record is refused.
     QMap<QString, QString> stored() const;

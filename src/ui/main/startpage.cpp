@@ -53,7 +53,7 @@ QLabel *stepHeading(const QString &text)
 } // namespace
 
 StartPage::StartPage(MainWindow &window)
-    : QScrollArea(window.mdiArea()->viewport())
+    : QScrollArea(window.mdiArea())
     , m_window(window)
 {
     setObjectName(QStringLiteral("startPage"));
@@ -89,14 +89,15 @@ StartPage::StartPage(MainWindow &window)
     page->addStretch();
     setWidget(content);
 
-    window.mdiArea()->viewport()->installEventFilter(this);
+    m_viewport = window.mdiArea()->viewport();
+    m_viewport->installEventFilter(this);
     connect(&window.dataChanges(), &DataChanges::changed, this, [this] { refresh(); });
     connect(&window.state(), &AppState::loginChanged, this, [this] { refresh(); });
     m_ask = [this](const QString &question) {
         return m_window.ask(QMessageBox::Question, QStringLiteral("示例数据"), question,
                             QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
-    setGeometry(window.mdiArea()->viewport()->rect());
+    setGeometry(window.mdiArea()->viewport()->geometry());
     refresh();
 }
 
@@ -248,6 +249,13 @@ void StartPage::refresh()
     m_states.value(QStringLiteral("division"))->setText(s.divisionText());
     m_states.value(QStringLiteral("examData"))->setText(s.examDataText());
     m_states.value(QStringLiteral("arrangement"))->setText(s.arrangementText());
+    // The settings of the last run, for whoever wants to know how it was done.
+    const auto settingsOf = [](const std::optional<RunRecord> &run) {
+        return run ? run->settings : QString();
+    };
+    m_states.value(QStringLiteral("division"))->setToolTip(settingsOf(s.division.division));
+    m_states.value(QStringLiteral("arrangement"))
+        ->setToolTip(settingsOf(s.arrangement.arrangement));
 
     const bool pupils = s.division.pupils > 0;
     const bool examinees = s.arrangement.examinees > 0 && s.arrangement.rooms > 0;
@@ -330,9 +338,12 @@ void StartPage::importDemo()
 
 bool StartPage::eventFilter(QObject *watched, QEvent *event)
 {
+    // The scroll area watches its own parts too; the window may be going when they go.
+    if (watched != m_viewport)
+        return QScrollArea::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::Resize:
-        setGeometry(static_cast<QWidget *>(watched)->rect());
+        setGeometry(static_cast<QWidget *>(watched)->geometry());
         break;
     case QEvent::ChildAdded:
     case QEvent::ChildRemoved:
@@ -353,7 +364,7 @@ void StartPage::followDocuments()
         return;
     setVisible(none);
     if (none) {
-        lower();
+        raise();
         refresh();
     }
 }

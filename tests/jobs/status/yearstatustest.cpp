@@ -76,7 +76,8 @@ TEST(YearStatus, FollowsTheYearFromAnEmptyDatabaseToItsResults)
     EXPECT_TRUE(s.divisionText().startsWith(QStringLiteral("已分 12 个班（")))
         << text(s.divisionText());
     ASSERT_TRUE(s.division.division.has_value());
-    EXPECT_TRUE(s.division.division->settings.contains(QStringLiteral("班数 12")))
+    EXPECT_TRUE(
+        s.division.division->settings.contains(QStringLiteral("均衡分班 12 个班，男女均衡")))
         << text(s.division.division->settings);
 
     // A late pupil is counted as not placed until the placement, which then names itself.
@@ -95,6 +96,7 @@ TEST(YearStatus, FollowsTheYearFromAnEmptyDatabaseToItsResults)
     EXPECT_TRUE(s.arrangementText().startsWith(QStringLiteral("已编排 1200 名考生（")))
         << text(s.arrangementText());
     EXPECT_EQ(s.runs.size(), 6u);
+    EXPECT_EQ(s.runs.front().settings, QStringLiteral("编排方式3，起始考号 2100001"));
     const QStringList lines = s.lines();
     ASSERT_GE(lines.size(), 4);
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("分班：分班数据表 "))) << text(lines[0]);
