@@ -37,6 +37,8 @@ if grep -q '^分班数据表' <<<"$("$fenpai" --data-dir "$data" tables)"; then
     "$fenpai" --data-dir "$data" divide --classes 12 --sex --school --refine | tee out/divide.txt
     "$fenpai" --data-dir "$data" sql "select 姓名,性别,成绩,原学校,新分班 from 分班数据表 order by 新分班,成绩 desc" \
         > out/divide-pupils.csv
+    # What the division reached against what the intake allows and against random divisions.
+    "$fenpai" --data-dir "$data" report balance --format pdf -o out/分班均衡报告.pdf
 else
     echo "== 没有分班数据表，跳过分班"
 fi
@@ -83,8 +85,13 @@ if grep -q '^考生表' <<<"$("$fenpai" --data-dir "$data" tables)"; then
     "$fenpai" --data-dir "$data" tickets --room 1 -o out/第1考场准考证.pdf
     "$fenpai" --data-dir "$data" labels --room 1 --seat -o out/第1考场桌贴.pdf
     "$fenpai" --data-dir "$data" seats --room all -o out/座位表.pdf
+    # The exam-day sheets: the sign-in sheet of room 1 and a door sheet for every room.
+    "$fenpai" --data-dir "$data" sheets --room 1 --kind sign-in -o out/第1考场签到表.pdf
+    "$fenpai" --data-dir "$data" sheets --room all --kind door -o out/门贴.pdf
 fi
 
+# Where the year stands, as the window's start page shows it.
+"$fenpai" --data-dir "$data" status | tee out/status.txt
 "$fenpai" --data-dir "$data" tables | tee out/tables.txt
 echo "结果已写入 out/"
 
