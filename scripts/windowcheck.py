@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Reads the running window through the accessibility bus, as a screen reader would, and checks
-what the window promises: the import menu, the report titles entry, 刷新, the toolbars' names,
+what the window promises: the start page's links, names and next steps, the import menu, the report titles entry, 刷新, the toolbars' names,
 tooltips and enabled states with and without a document, and a dialog with named parts.
 
 Run by scripts/windowcheck.sh, which starts the program under Xvfb, openbox and a D-Bus session.
@@ -101,6 +101,28 @@ def command_states(app):
     return {b.name: enabled(b) for b in children(bar) if b.getRoleName() == "push button"}
 
 
+def start_page_links(app):
+    page = next((n for n in walk(app) if n.name == "开始"), None)
+    check(page is not None, "没有文档时显示开始页（无障碍名称“开始”）")
+    return {n.name: n for n in walk(page) if n.getRoleName() == "push button"} if page else {}
+
+
+def check_start_page(app):
+    """The demo intake is imported and nobody is logged in."""
+    links = start_page_links(app)
+    want = ["登录…", "导入新生分班数据…", "分班…", "新班统计", "导入考场编排数据…", "编排…",
+            "第一次使用？打开示例数据", "使用说明：分班"]
+    missing = [w for w in want if w not in links]
+    check(not missing, "开始页的链接都有名称" + ("" if not missing else "，缺：" + "、".join(missing)))
+    if missing:
+        return
+    check(enabled(links["分班…"]) and not enabled(links["新班统计"]) and not enabled(links["编排…"]),
+          "开始页：有分班数据时 分班… 可用，新班统计 和 编排… 不可用")
+    following = sorted(n for n, link in links.items() if link.description == "下一步")
+    check(following == sorted(["登录…", "分班…", "导入考场编排数据…"]),
+          "开始页的下一步是 登录…、分班…、导入考场编排数据…：%s" % following)
+
+
 def main():
     app = application()
     check(app is not None, "窗口出现在无障碍总线上（分班排考）")
@@ -125,6 +147,7 @@ def main():
     untipped = [p.name or p.getRoleName() for _, p in parts if not p.description]
     check(not untipped, "工具栏的按钮和选择框都有提示" + ("" if not untipped else "，缺：" + "、".join(untipped)))
 
+    check_start_page(app)
     states = command_states(app)
     on = sorted(n for n, e in states.items() if e)
     check(on == sorted(["打开表格文件", "帮助"]), "没有文档时命令工具栏只有 打开表格文件 和 帮助 可用：%s" % on)
@@ -138,6 +161,10 @@ def main():
 
     press(menu_path(app, "窗口(W)", "新建窗口(N)"))
     time.sleep(1.5)
+    division = next((n for n in walk(app) if n.getRoleName() == "push button" and n.name == "分班…"),
+                    None)
+    check(division is None or not division.getState().contains(pyatspi.STATE_SHOWING),
+          "打开文档后开始页让给文档")
     states = command_states(app)
     off = sorted(n for n, e in states.items() if not e)
     check(not off, "有文档时命令工具栏的按钮都可用" + ("" if not off else "，不可用：" + "、".join(off)))

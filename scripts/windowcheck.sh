@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The window check: starts the program on the demo data under Xvfb (1366x768) with openbox and a
 # D-Bus session, its accessibility bridge on, and reads the window through the accessibility bus
-# (scripts/windowcheck.py): the import menu, 报表标题设置, 刷新, the toolbars' names, tooltips
+# (scripts/windowcheck.py): the start page's links, the import menu, 报表标题设置, 刷新, the toolbars' names, tooltips
 # and enabled states with and without a document, the login dialog. Not part of ./test.sh: it
 # needs a display server and a session bus.
 #

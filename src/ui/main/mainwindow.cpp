@@ -33,6 +33,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFontDatabase>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -74,7 +75,14 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
     setWindowTitle(QStringLiteral("分班排考"));
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setCentralWidget(m_mdi);
+    // The work area holds the documents and, in the same place while none is open, the start
+    // page: beside the documents' area rather than inside it, so that screen readers see it.
+    auto *workArea = new QWidget(this);
+    workArea->setObjectName(QStringLiteral("workArea"));
+    auto *stack = new QGridLayout(workArea);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->addWidget(m_mdi, 0, 0);
+    setCentralWidget(workArea);
 
     buildMenus();
     buildToolbars();
@@ -94,6 +102,7 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
     rebuildRoomAndClassMenus();
     rebuildSchoolMenu();
     m_startPage = new StartPage(*this);
+    stack->addWidget(m_startPage, 0, 0);
 }
 
 MainWindow::~MainWindow()
@@ -414,6 +423,7 @@ DocumentWindow *MainWindow::openDocument()
 DocumentWindow *MainWindow::presentDocument(DocumentWindow *doc)
 {
     ++m_documentsOpened;
+    m_startPage->hide(); // a document takes the work area at once
     QMdiSubWindow *sub = m_mdi->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // Placed by us, whole inside the area: the area's own placement knows the size too late.

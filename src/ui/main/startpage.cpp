@@ -53,7 +53,7 @@ QLabel *stepHeading(const QString &text)
 } // namespace
 
 StartPage::StartPage(MainWindow &window)
-    : QScrollArea(window.mdiArea())
+    : QScrollArea(nullptr)
     , m_window(window)
 {
     setObjectName(QStringLiteral("startPage"));
@@ -97,7 +97,6 @@ StartPage::StartPage(MainWindow &window)
         return m_window.ask(QMessageBox::Question, QStringLiteral("示例数据"), question,
                             QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
-    setGeometry(window.mdiArea()->viewport()->geometry());
     refresh();
 }
 
@@ -342,9 +341,6 @@ bool StartPage::eventFilter(QObject *watched, QEvent *event)
     if (watched != m_viewport)
         return QScrollArea::eventFilter(watched, event);
     switch (event->type()) {
-    case QEvent::Resize:
-        setGeometry(static_cast<QWidget *>(watched)->geometry());
-        break;
     case QEvent::ChildAdded:
     case QEvent::ChildRemoved:
         // The documents come and go as children of the viewport; their count settles after

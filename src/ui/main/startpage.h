@@ -18,8 +18,8 @@ class MainWindow;
 // What the workspace shows while no document is open: the two roads (分班, 考场编排) side by side,
 // each step with its state read from the database and a link that runs the menu command, the next
 // step of each road marked; the login first while nobody is logged in; the demo data and the
-// manual's pages. It covers the work area's empty viewport and is shown only while no document is
-// open; it reads the state again after every job and every login.
+// manual's pages. It lies over the documents' area and is shown only while no document is open;
+// it reads the state again after every job and every login.
 class StartPage final : public QScrollArea
 {
     Q_OBJECT
@@ -51,7 +51,7 @@ private:
     void followDocuments();
 
     MainWindow &m_window;
-    QWidget *m_viewport = nullptr; // the work area's, whose size and documents the page follows
+    QWidget *m_viewport = nullptr; // the documents' area's, whose documents the page follows
     YearStatus m_status;
     QWidget *m_login = nullptr;
     QHash<QString, QPushButton *> m_links;
