@@ -50,18 +50,23 @@ void GridMerges::changed()
     m_index.clear();
 }
 
+void GridMerges::ensureIndex() const
+{
+    if (m_indexValid)
+        return;
+    for (int i = 0; i < m_blocks.size(); ++i) {
+        const GridArea &m = m_blocks.at(i);
+        for (int r = m.firstRow; r <= m.lastRow; ++r)
+            for (int c = m.firstCol; c <= m.lastCol; ++c)
+                m_index.insert(cellKey(r, c), i);
+    }
+    m_indexValid = true;
+}
+
 GridArea GridMerges::blockAt(int row, int col) const
 {
     if (!m_blocks.isEmpty()) {
-        if (!m_indexValid) {
-            for (int i = 0; i < m_blocks.size(); ++i) {
-                const GridArea &m = m_blocks.at(i);
-                for (int r = m.firstRow; r <= m.lastRow; ++r)
-                    for (int c = m.firstCol; c <= m.lastCol; ++c)
-                        m_index.insert(cellKey(r, c), i);
-            }
-            m_indexValid = true;
-        }
+        ensureIndex();
         const auto it = m_index.constFind(cellKey(row, col));
         if (it != m_index.cend())
             return m_blocks.at(it.value());
@@ -75,30 +80,39 @@ GridArea GridMerges::span(const GridArea &area) const
         return area;
     if (area.isSingleCell())
         return blockAt(area.firstRow, area.firstCol);
-    // A small area over cells of no block is its own span: a sheet that merges band after band
-    // need not look at every block it has for each.
-    if (m_indexValid && qint64(area.rowCount()) * area.colCount() <= 256) {
-        bool free = true;
-        for (int r = area.firstRow; r <= area.lastRow && free; ++r) {
-            for (int c = area.firstCol; c <= area.lastCol && free; ++c)
-                free = !m_index.contains(cellKey(r, c));
-        }
-        if (free)
-            return area;
-    }
+    // Blocks never overlap one another, so a block that sticks out of the area covers a cell of
+    // its border: the index answers for those cells, unless the border is longer than the list.
+    const qint64 border = 2 * (qint64(area.rowCount()) + area.colCount());
     GridArea a = area;
     bool grown = true;
-    while (grown) {
-        grown = false;
-        for (const GridArea &m : m_blocks) {
-            if (m.intersects(a)) {
-                const GridArea u = a.united(m);
-                if (!(u == a)) {
-                    a = u;
-                    grown = true;
-                }
+    if (border > m_blocks.size()) {
+        while (grown) {
+            grown = false;
+            for (const GridArea &m : m_blocks) {
+                const GridArea u = m.intersects(a) ? a.united(m) : a;
+                grown = grown || !(u == a);
+                a = u;
             }
         }
+        return a;
+    }
+    ensureIndex();
+    while (grown) {
+        const GridArea b = a;
+        const auto take = [&](int r, int c) {
+            const auto it = m_index.constFind(cellKey(r, c));
+            if (it != m_index.cend())
+                a = a.united(m_blocks.at(it.value()));
+        };
+        for (int c = b.firstCol; c <= b.lastCol; ++c) {
+            take(b.firstRow, c);
+            take(b.lastRow, c);
+        }
+        for (int r = b.firstRow + 1; r < b.lastRow; ++r) {
+            take(r, b.firstCol);
+            take(r, b.lastCol);
+        }
+        grown = !(a == b);
     }
     return a;
 }

@@ -42,6 +42,7 @@ public:
 
 private:
     void changed();
+    void ensureIndex() const;
     void indexNewBlock(); // the last block into a valid index
 
     QList<GridArea> m_blocks;
