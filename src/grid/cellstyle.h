@@ -70,8 +70,7 @@ struct CellStyle
     std::array<GridBorder::Style, 6> borders{};
     QString imageKey; // a key of the grid's images, or empty
 
-    // Every value in a fixed binary order: a key for interning, and the form a copied style
-    // takes on the clipboard.
+    // Every value in a fixed binary order: the form a copied style takes on the clipboard.
     QByteArray toBytes() const;
     static bool fromBytes(const QByteArray &bytes, CellStyle *out);
     bool operator==(const CellStyle &) const = default;

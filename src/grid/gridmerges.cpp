@@ -48,19 +48,16 @@ void GridMerges::changed()
 {
     m_indexValid = false;
     m_index.clear();
+    m_extent = GridArea{};
 }
 
 void GridMerges::ensureIndex() const
 {
     if (m_indexValid)
         return;
-    for (int i = 0; i < m_blocks.size(); ++i) {
-        const GridArea &m = m_blocks.at(i);
-        for (int r = m.firstRow; r <= m.lastRow; ++r)
-            for (int c = m.firstCol; c <= m.lastCol; ++c)
-                m_index.insert(cellKey(r, c), i);
-    }
     m_indexValid = true;
+    for (const GridArea &m : std::as_const(m_blocks))
+        indexBlock(m, true);
 }
 
 GridArea GridMerges::blockAt(int row, int col) const
@@ -69,7 +66,7 @@ GridArea GridMerges::blockAt(int row, int col) const
         ensureIndex();
         const auto it = m_index.constFind(cellKey(row, col));
         if (it != m_index.cend())
-            return m_blocks.at(it.value());
+            return it.value();
     }
     return GridArea{row, col, row, col};
 }
@@ -80,39 +77,59 @@ GridArea GridMerges::span(const GridArea &area) const
         return area;
     if (area.isSingleCell())
         return blockAt(area.firstRow, area.firstCol);
-    // Blocks never overlap one another, so a block that sticks out of the area covers a cell of
-    // its border: the index answers for those cells, unless the border is longer than the list.
-    const qint64 border = 2 * (qint64(area.rowCount()) + area.colCount());
-    GridArea a = area;
-    bool grown = true;
-    if (border > m_blocks.size()) {
-        while (grown) {
-            grown = false;
-            for (const GridArea &m : m_blocks) {
-                const GridArea u = m.intersects(a) ? a.united(m) : a;
-                grown = grown || !(u == a);
-                a = u;
-            }
-        }
-        return a;
-    }
     ensureIndex();
-    while (grown) {
+    // Blocks never overlap one another, so a block that sticks out of the area on one side
+    // covers a cell of that side: the index answers for those cells. A side at the sheet's edge
+    // has nothing beyond it, and cells outside every block hold none.
+    GridArea a = area;
+    for (;;) {
         const GridArea b = a;
+        const GridArea &e = m_extent;
+        const int fromCol = std::max(b.firstCol, e.firstCol);
+        const int toCol = std::min(b.lastCol, e.lastCol);
+        const int fromRow = std::max(b.firstRow, e.firstRow);
+        const int toRow = std::min(b.lastRow, e.lastRow);
+        const bool top = b.firstRow > 0 && b.firstRow >= e.firstRow && b.firstRow <= e.lastRow;
+        const bool bottom =
+            b.lastRow < GridArea::kEnd && b.lastRow >= e.firstRow && b.lastRow <= e.lastRow;
+        const bool left = b.firstCol > 0 && b.firstCol >= e.firstCol && b.firstCol <= e.lastCol;
+        const bool right =
+            b.lastCol < GridArea::kEnd && b.lastCol >= e.firstCol && b.lastCol <= e.lastCol;
+        const qint64 cells = (qint64(top) + bottom) * std::max(0, toCol - fromCol + 1) +
+                             (qint64(left) + right) * std::max(0, toRow - fromRow + 1);
+        if (cells > m_blocks.size())
+            return spanByList(area);
         const auto take = [&](int r, int c) {
             const auto it = m_index.constFind(cellKey(r, c));
             if (it != m_index.cend())
-                a = a.united(m_blocks.at(it.value()));
+                a = a.united(it.value());
         };
-        for (int c = b.firstCol; c <= b.lastCol; ++c) {
-            take(b.firstRow, c);
-            take(b.lastRow, c);
+        for (int c = fromCol; c <= toCol; ++c) {
+            if (top)
+                take(b.firstRow, c);
+            if (bottom)
+                take(b.lastRow, c);
         }
-        for (int r = b.firstRow + 1; r < b.lastRow; ++r) {
-            take(r, b.firstCol);
-            take(r, b.lastCol);
+        for (int r = fromRow; r <= toRow; ++r) {
+            if (left)
+                take(r, b.firstCol);
+            if (right)
+                take(r, b.lastCol);
         }
-        grown = !(a == b);
+        if (a == b)
+            return a;
+    }
+}
+
+GridArea GridMerges::spanByList(GridArea a) const
+{
+    for (bool grown = true; grown;) {
+        grown = false;
+        for (const GridArea &m : m_blocks) {
+            const GridArea u = m.intersects(a) ? a.united(m) : a;
+            grown = grown || !(u == a);
+            a = u;
+        }
     }
     return a;
 }
@@ -120,31 +137,25 @@ GridArea GridMerges::span(const GridArea &area) const
 GridArea GridMerges::merge(const GridArea &area)
 {
     const GridArea a = span(area);
-    const qsizetype removed = m_blocks.removeIf([&](const GridArea &m) { return m.intersects(a); });
-    if (a.isSingleCell()) {
-        if (removed > 0)
-            changed();
-        return a;
+    (void)removeOverlapping(a);
+    if (!a.isSingleCell()) {
+        m_blocks.append(a);
+        indexBlock(a, true);
     }
-    m_blocks.append(a);
-    if (removed > 0)
-        changed();
-    else
-        indexNewBlock();
     return a;
 }
 
 GridArea GridMerges::removeOverlapping(const GridArea &area)
 {
     GridArea removed;
-    const qsizetype count = m_blocks.removeIf([&](const GridArea &m) {
+    // The index follows each block taken out: a sheet merged band after band keeps it.
+    m_blocks.removeIf([&](const GridArea &m) {
         if (!m.intersects(area))
             return false;
         removed = removed.united(m);
+        indexBlock(m, false);
         return true;
     });
-    if (count > 0)
-        changed();
     return removed;
 }
 
@@ -153,19 +164,25 @@ void GridMerges::add(const GridArea &block)
     if (block.isEmpty() || block.isSingleCell())
         return;
     m_blocks.append(block);
-    indexNewBlock();
+    indexBlock(block, true);
 }
 
-void GridMerges::indexNewBlock()
+void GridMerges::indexBlock(const GridArea &block, bool in) const
 {
-    // The index follows an addition instead of being built again for every block.
+    // Nothing to follow while the index waits to be built again.
     if (!m_indexValid)
         return;
-    const GridArea &m = m_blocks.constLast();
-    const int i = static_cast<int>(m_blocks.size()) - 1;
-    for (int r = m.firstRow; r <= m.lastRow; ++r)
-        for (int c = m.firstCol; c <= m.lastCol; ++c)
-            m_index.insert(cellKey(r, c), i);
+    // The extent only grows: a bound on where blocks lie is all the span needs.
+    if (in)
+        m_extent = m_extent.isEmpty() ? block : m_extent.united(block);
+    for (int r = block.firstRow; r <= block.lastRow; ++r) {
+        for (int c = block.firstCol; c <= block.lastCol; ++c) {
+            if (in)
+                m_index.insert(cellKey(r, c), block);
+            else
+                m_index.remove(cellKey(r, c));
+        }
+    }
 }
 
 void GridMerges::insertRows(int at, int count)

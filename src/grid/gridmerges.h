@@ -43,11 +43,13 @@ public:
 private:
     void changed();
     void ensureIndex() const;
-    void indexNewBlock(); // the last block into a valid index
+    GridArea spanByList(GridArea a) const;                 // the span by walking every block
+    void indexBlock(const GridArea &block, bool in) const; // a block into or out of a valid index
 
     QList<GridArea> m_blocks;
-    mutable QHash<quint64, int> m_index; // cell → index in m_blocks
+    mutable QHash<quint64, GridArea> m_index; // cell → the block holding it
     mutable bool m_indexValid = false;
+    mutable GridArea m_extent; // every block lies inside it while the index is valid
 };
 
 } // namespace fenpai

@@ -246,10 +246,9 @@ Status GridPageRenderer::writePdf(const QString &path) const
         if (!writer.setPageLayout(pageLayout()) || !render(&writer, &textLayer))
             return failed(QStringLiteral("无法排出页面，原来的文件未改动"));
     } // the writer finishes the document as it goes
-    const Result<QByteArray> pdf = textLayer.rewrite(written.data());
-    if (!pdf)
-        return failed(pdf.status().message());
-    file.device()->write(*pdf); // a failed write fails the commit
+    written.close();
+    if (const Status s = textLayer.write(written.data(), *file.device()); !s.isOk())
+        return failed(s.message());
     if (const Status s = file.commit(); !s.isOk())
         return failed(s.message());
     return Status::ok();

@@ -2,7 +2,6 @@
 
 #include "grid/cellstyle.h"
 
-#include <QByteArray>
 #include <QHash>
 
 #include <vector>
@@ -24,7 +23,7 @@ public:
 
 private:
     std::vector<CellStyle> m_styles;
-    QHash<QByteArray, quint32> m_index; // CellStyle::toBytes() → id
+    QMultiHash<size_t, quint32> m_index; // a hash of the style's values → ids
 };
 
 } // namespace fenpai

@@ -1,10 +1,12 @@
 #include "grid/pdftextlayer.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QGlyphRun>
 #include <QTextLayout>
 
 #include <qpdf/Buffer.hh>
+#include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFWriter.hh>
@@ -13,6 +15,7 @@
 #include <exception>
 #include <map>
 #include <memory>
+#include <stdexcept>
 
 namespace fenpai {
 
@@ -291,10 +294,36 @@ QString PdfTextLayer::rewriteCMap(const QString &postscriptName, const QByteArra
     return QString::fromLatin1(writeCMap(codeSpace, entries));
 }
 
-Result<QByteArray> PdfTextLayer::rewrite(const QByteArray &pdf) const
+namespace {
+
+// qpdf's output straight into a device: a large document is not held twice in memory.
+class DevicePipeline final : public Pipeline
 {
-    if (m_fonts.isEmpty())
-        return pdf;
+public:
+    explicit DevicePipeline(QIODevice &device)
+        : Pipeline("fenpai device", nullptr)
+        , m_device(device)
+    {}
+    void write(unsigned char const *data, size_t length) override
+    {
+        if (m_device.write(reinterpret_cast<const char *>(data), qint64(length)) != qint64(length))
+            throw std::runtime_error(m_device.errorString().toStdString());
+    }
+    void finish() override {}
+
+private:
+    QIODevice &m_device;
+};
+
+} // namespace
+
+Status PdfTextLayer::write(const QByteArray &pdf, QIODevice &out) const
+{
+    if (m_fonts.isEmpty()) {
+        if (out.write(pdf) != pdf.size())
+            return Status::error(Status::Kind::Io, out.errorString());
+        return Status::ok();
+    }
     try {
         QPDF doc;
         doc.setSuppressWarnings(true);
@@ -315,17 +344,25 @@ Result<QByteArray> PdfTextLayer::rewrite(const QByteArray &pdf) const
                 map.replaceStreamData(fixed.toStdString(), QPDFObjectHandle::newNull(),
                                       QPDFObjectHandle::newNull());
         }
+        DevicePipeline pipeline(out);
         QPDFWriter writer(doc);
-        writer.setOutputMemory();
+        writer.setOutputPipeline(&pipeline);
         writer.setDecodeLevel(qpdf_dl_none); // pages and pictures are copied as they are
         writer.setDeterministicID(true);
         writer.write();
-        const std::shared_ptr<Buffer> out = writer.getBufferSharedPointer();
-        return QByteArray(reinterpret_cast<const char *>(out->getBuffer()),
-                          qsizetype(out->getSize()));
+        return Status::ok();
     } catch (const std::exception &e) {
         return Status::error(Status::Kind::Io, QString::fromUtf8(e.what()));
     }
+}
+
+Result<QByteArray> PdfTextLayer::rewrite(const QByteArray &pdf) const
+{
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    if (Status s = write(pdf, out); !s.isOk())
+        return s;
+    return out.data();
 }
 
 } // namespace fenpai

@@ -10,6 +10,7 @@
 #include <QString>
 
 class QFont;
+class QIODevice;
 
 namespace fenpai {
 
@@ -28,6 +29,8 @@ public:
     // The PDF with every recorded glyph mapped to its character; other entries stay as they
     // are. Fails with the reason when the bytes are no PDF qpdf can read.
     [[nodiscard]] Result<QByteArray> rewrite(const QByteArray &pdf) const;
+    // The same written to `out` as it is made; the reason when qpdf or the device fails.
+    [[nodiscard]] Status write(const QByteArray &pdf, QIODevice &out) const;
 
     // The character to name a glyph by, given the code point the PDF names it by now; 0 when
     // nothing recorded with this font shares that glyph. Exposed for tests.

@@ -47,8 +47,17 @@ TEST(GridMerges, SpanGrowsThroughEveryBlockItReaches)
         for (int i = 0; i < 200; ++i) {
             const int r = int(random() % 64);
             const int c = int(random() % 14);
-            const GridArea area{r, c, r + int(random() % (i % 2 ? 40 : 3)),
-                                c + int(random() % (i % 2 ? 12 : 3))};
+            GridArea area{r, c, r + int(random() % (i % 2 ? 40 : 3)),
+                          c + int(random() % (i % 2 ? 12 : 3))};
+            // Areas reaching the sheet's edges: rows or columns from here on, the whole sheet.
+            if (i % 5 == 3)
+                area.lastRow = GridArea::kEnd;
+            if (i % 7 == 4) {
+                area.firstCol = 0;
+                area.lastCol = GridArea::kEnd;
+            }
+            if (i % 11 == 5)
+                area.firstRow = 0;
             EXPECT_EQ(merges.span(area), naiveSpan(blocks, area))
                 << "sheet " << sheet << " area " << area.firstRow << ',' << area.firstCol << ' '
                 << area.lastRow << ',' << area.lastCol;
