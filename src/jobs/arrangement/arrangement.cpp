@@ -580,7 +580,7 @@ ArrangementOutcome finishSeats(Run &run, const std::vector<DeskLayout> &layouts,
 }
 
 // Writes the rows and records the run, inside the caller's transaction.
-[[nodiscard]] Status writeResults(Database &db, ExamineeTable &table,
+[[nodiscard]] Status writeResults(Database &db, const ExamineeTable &table,
                                   const std::vector<DeskLayout> &layouts, const Settings &settings,
                                   const ArrangementProgress &progress, ArrangementSummary &summary)
 {
