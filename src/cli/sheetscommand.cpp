@@ -15,6 +15,48 @@
 
 namespace fenpai {
 
+namespace {
+
+// The room, seat order and photos the options ask for; refuses what they cannot mean.
+Result<SignInSheet::Request> requestFrom(const CommandLine &line, const QString &room, bool signIn)
+{
+    SignInSheet::Request request;
+    if (room != QLatin1String("all")) {
+        const std::optional<qint64> ordinal =
+            NumberText::wholeNumber(room, 1, std::numeric_limits<int>::max());
+        if (!ordinal)
+            return Status::refused(QStringLiteral("考场应为考场序号 1、2、3……，或 all 为全部考场"));
+        request.room = static_cast<int>(*ordinal);
+    }
+    if (line.isSet(QStringLiteral("seat-order")))
+        request.order = *DeskLayout::seatOrderFromName(line.value(QStringLiteral("seat-order")));
+    if (line.isSet(QStringLiteral("photos"))) {
+        if (!signIn)
+            return Status::refused(QStringLiteral("只有签到表带照片"));
+        request.photoFolder = line.value(QStringLiteral("photos"));
+        request.photoField = line.value(QStringLiteral("photo-name"));
+        if (request.photoField.isEmpty())
+            return Status::refused(
+                QStringLiteral("--photos 需要同时给出 --photo-name：姓名、考号 或 照片"));
+    }
+    return request;
+}
+
+// Sheets are for paper and spreadsheets; CSV would lose their layout. A file name without a
+// suffix gets a PDF.
+Result<QString> formatFrom(const CommandLine &line, const QString &output)
+{
+    QString requested = line.value(QStringLiteral("format"));
+    if (requested.isEmpty() && QFileInfo(output).suffix().isEmpty())
+        requested = QStringLiteral("pdf");
+    Result<QString> format = DocumentOutput::chooseFormat(requested, output);
+    if (format && *format == QLatin1String("csv"))
+        return Status::refused(QStringLiteral("签到表和门贴只能输出为 pdf、xlsx 或 html"));
+    return format;
+}
+
+} // namespace
+
 const CommandLine::Spec &SheetsCommand::spec()
 {
     static const CommandLine::Spec spec{
@@ -61,36 +103,14 @@ int SheetsCommand::run(CliContext &context, const CommandLine &line)
     if (room.isEmpty() || kind.isEmpty() || output.isEmpty())
         return context.badUsage(QStringLiteral(
             "请用 --room 指定考场、--kind 指定 sign-in 或 door、-o FILE 指定输出文件"));
-    SignInSheet::Request request;
-    if (room != QLatin1String("all")) {
-        const std::optional<qint64> ordinal =
-            NumberText::wholeNumber(room, 1, std::numeric_limits<int>::max());
-        if (!ordinal)
-            return context.badUsage(
-                QStringLiteral("考场应为考场序号 1、2、3……，或 all 为全部考场"));
-        request.room = static_cast<int>(*ordinal);
-    }
-    if (line.isSet(QStringLiteral("seat-order")))
-        request.order = *DeskLayout::seatOrderFromName(line.value(QStringLiteral("seat-order")));
     const bool signIn = kind == QLatin1String("sign-in");
-    if (line.isSet(QStringLiteral("photos"))) {
-        if (!signIn)
-            return context.badUsage(QStringLiteral("只有签到表带照片"));
-        request.photoFolder = line.value(QStringLiteral("photos"));
-        request.photoField = line.value(QStringLiteral("photo-name"));
-        if (request.photoField.isEmpty())
-            return context.badUsage(
-                QStringLiteral("--photos 需要同时给出 --photo-name：姓名、考号 或 照片"));
-    }
-    // Sheets are for paper and spreadsheets; CSV would lose their layout.
-    QString requested = line.value(QStringLiteral("format"));
-    if (requested.isEmpty() && QFileInfo(output).suffix().isEmpty())
-        requested = QStringLiteral("pdf");
-    const Result<QString> format = DocumentOutput::chooseFormat(requested, output);
+    const Result<SignInSheet::Request> parsed = requestFrom(line, room, signIn);
+    if (!parsed)
+        return context.badUsage(parsed.status());
+    const SignInSheet::Request &request = *parsed;
+    const Result<QString> format = formatFrom(line, output);
     if (!format)
         return context.badUsage(format.status());
-    if (*format == QLatin1String("csv"))
-        return context.badUsage(QStringLiteral("签到表和门贴只能输出为 pdf、xlsx 或 html"));
 
     Database db;
     if (!context.openDatabase(db))

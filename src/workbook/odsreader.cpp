@@ -252,6 +252,98 @@ bool fill(Sheet &sheet, int row, int repeat, const std::vector<Placed> &cells)
     return true;
 }
 
+// What reading goes on with after an element: the next one, or an end because the content is
+// damaged or because a sheet passed one of its limits.
+enum class Next
+{
+    Element,
+    Damaged,
+    Full,
+};
+
+// The sheets of content.xml, element by element: each table at the top level is a sheet (a
+// table inside a cell is not), its rows and cells give the sheet's values.
+class ContentReader final
+{
+public:
+    ContentReader(QXmlStreamReader &xml, Workbook &workbook, const QStringList &wanted)
+        : m_xml(xml)
+        , m_workbook(workbook)
+        , m_wanted(wanted)
+    {}
+
+    Next startElement()
+    {
+        const QStringView name = m_xml.name();
+        if (name == u"table") {
+            if (m_tableDepth++ == 0) {
+                m_sheet = m_workbook.addSheet(
+                    m_xml.attributes().value(tableNs, "name"_L1).toString(), m_wanted);
+                m_inTable = true;
+                m_row = 0;
+            }
+        } else if (!m_inTable || m_tableDepth != 1) {
+            return Next::Element;
+        } else if (name == u"table-row") {
+            m_rowRepeat = repeatOf(m_xml.attributes(), tableNs, "number-rows-repeated"_L1, maxRows);
+            m_cells.clear();
+            m_column = 0;
+        } else if (name == u"table-cell" || name == u"covered-table-cell") {
+            return cell();
+        }
+        return Next::Element;
+    }
+
+    Next endElement()
+    {
+        const QStringView name = m_xml.name();
+        if (name == u"table") {
+            if (--m_tableDepth == 0) {
+                m_inTable = false;
+                m_sheet = nullptr;
+            }
+        } else if (name == u"table-row" && m_inTable && m_tableDepth == 1) {
+            // Only cells that hold a value are spelled out, and only until the sheet
+            // passes one of its limits: a tiny file cannot expand into billions of cells.
+            if (m_sheet && !fill(*m_sheet, m_row, m_rowRepeat, m_cells))
+                return Next::Full;
+            m_row = std::min(m_row + m_rowRepeat, maxRows);
+        }
+        return Next::Element;
+    }
+
+private:
+    Next cell()
+    {
+        const int count =
+            repeatOf(m_xml.attributes(), tableNs, "number-columns-repeated"_L1, maxColumns);
+        if (!m_sheet) {
+            m_xml.skipCurrentElement();
+        } else {
+            CellValue value = readCell(m_xml);
+            if (value.kind != Sheet::Cell::Kind::Empty) {
+                // A value beyond the format's grid comes from a damaged file.
+                if (m_column + count > maxColumns)
+                    return Next::Damaged;
+                m_cells.push_back({m_column, count, std::move(value)});
+            }
+        }
+        m_column = std::min(m_column + count, maxColumns);
+        return Next::Element;
+    }
+
+    QXmlStreamReader &m_xml;
+    Workbook &m_workbook;
+    const QStringList &m_wanted;
+    Sheet *m_sheet = nullptr;
+    bool m_inTable = false;
+    int m_tableDepth = 0;
+    int m_row = 0;
+    int m_rowRepeat = 1;
+    std::vector<Placed> m_cells; // the values of the open row
+    int m_column = 0;
+};
+
 // Returns false when the content is damaged. Reading stops early when a sheet passes a limit
 // (Sheet::limit() says which).
 bool readContent(zip *archive, Workbook &workbook, const QStringList &wanted)
@@ -260,61 +352,18 @@ bool readContent(zip *archive, Workbook &workbook, const QStringList &wanted)
     if (!device.open(QIODevice::ReadOnly))
         return false;
     QXmlStreamReader xml(&device);
-    Sheet *sheet = nullptr;
-    bool inTable = false;
-    int tableDepth = 0; // a table inside a cell is not a sheet
-    int row = 0;
-    int rowRepeat = 1;
-    std::vector<Placed> cells;
-    int column = 0;
+    ContentReader reader(xml, workbook, wanted);
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            const QStringView name = xml.name();
-            if (name == u"table") {
-                if (tableDepth++ == 0) {
-                    sheet = workbook.addSheet(xml.attributes().value(tableNs, "name"_L1).toString(),
-                                              wanted);
-                    inTable = true;
-                    row = 0;
-                }
-            } else if (!inTable || tableDepth != 1) {
-                continue;
-            } else if (name == u"table-row") {
-                rowRepeat = repeatOf(xml.attributes(), tableNs, "number-rows-repeated"_L1, maxRows);
-                cells.clear();
-                column = 0;
-            } else if (name == u"table-cell" || name == u"covered-table-cell") {
-                const int count =
-                    repeatOf(xml.attributes(), tableNs, "number-columns-repeated"_L1, maxColumns);
-                if (!sheet) {
-                    xml.skipCurrentElement();
-                } else {
-                    CellValue value = readCell(xml);
-                    if (value.kind != Sheet::Cell::Kind::Empty) {
-                        // A value beyond the format's grid comes from a damaged file.
-                        if (column + count > maxColumns)
-                            return false;
-                        cells.push_back({column, count, std::move(value)});
-                    }
-                }
-                column = std::min(column + count, maxColumns);
-            }
-        } else if (token == QXmlStreamReader::EndElement) {
-            const QStringView name = xml.name();
-            if (name == u"table") {
-                if (--tableDepth == 0) {
-                    inTable = false;
-                    sheet = nullptr;
-                }
-            } else if (name == u"table-row" && inTable && tableDepth == 1) {
-                // Only cells that hold a value are spelled out, and only until the sheet
-                // passes one of its limits: a tiny file cannot expand into billions of cells.
-                if (sheet && !fill(*sheet, row, rowRepeat, cells))
-                    return true;
-                row = std::min(row + rowRepeat, maxRows);
-            }
-        }
+        Next next = Next::Element;
+        if (token == QXmlStreamReader::StartElement)
+            next = reader.startElement();
+        else if (token == QXmlStreamReader::EndElement)
+            next = reader.endElement();
+        if (next == Next::Damaged)
+            return false;
+        if (next == Next::Full)
+            return true;
     }
     return !xml.hasError() && !device.failed();
 }

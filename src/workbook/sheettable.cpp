@@ -13,42 +13,51 @@ namespace fenpai {
 SheetTable::SheetTable(const Sheet &sheet)
     : m_sheet(sheet)
 {
-    using Kind = Sheet::Cell::Kind;
-    int header = -1;
-    int first = INT_MAX;
-    int last = -1;
-    for (int r = 0; r < sheet.rowCount(); ++r) {
+    const Span span = readRows();
+    if (span.header < 0)
+        return;
+    nameColumns(span);
+    typeColumns();
+}
+
+SheetTable::Span SheetTable::readRows()
+{
+    Span span{-1, INT_MAX, -1};
+    for (int r = 0; r < m_sheet.rowCount(); ++r) {
         bool any = false;
-        for (const Sheet::Entry &e : sheet.entries(r)) {
+        for (const Sheet::Entry &e : m_sheet.entries(r)) {
             if (isEmpty(e.cell))
                 continue;
             any = true;
-            first = std::min(first, e.column);
-            last = std::max(last, e.column);
+            span.first = std::min(span.first, e.column);
+            span.last = std::max(span.last, e.column);
         }
         if (!any)
             continue;
-        if (header < 0)
-            header = r;
+        if (span.header < 0)
+            span.header = r;
         else
             m_rows.push_back(r);
     }
-    if (header < 0)
-        return;
+    return span;
+}
 
+void SheetTable::nameColumns(const Span &span)
+{
+    using Kind = Sheet::Cell::Kind;
     QSet<QString> taken;
     // The next suffix to try for each name, so that many equal headers take linear time.
     QHash<QString, int> nextSuffix;
-    for (int c = first; c <= last; ++c) {
-        const Sheet::Cell cell = sheet.cell(header, c);
+    for (int c = span.first; c <= span.last; ++c) {
+        const Sheet::Cell cell = m_sheet.cell(span.header, c);
         QString name;
         if (cell.kind == Kind::Number)
             name = NumberText::format(cell.number);
         else if (cell.kind == Kind::Text)
-            name = sheet.text(cell);
+            name = m_sheet.text(cell);
         // A "]" cannot stand in a bracketed name; it is stored in its full-width form.
         name.replace(QLatin1Char(']'), QChar(0xFF3D));
-        const int number = c - first + 1;
+        const int number = c - span.first + 1;
         if (name.trimmed().isEmpty())
             name = emptyHeaderName(number);
         if (taken.contains(name.toCaseFolded())) {
@@ -64,11 +73,14 @@ SheetTable::SheetTable(const Sheet &sheet)
         taken.insert(name.toCaseFolded());
         m_columns.push_back({name, true, c});
     }
+}
 
+void SheetTable::typeColumns()
+{
     for (Column &column : m_columns) {
         for (int r : m_rows) {
-            const Sheet::Cell cell = sheet.cell(r, column.sourceColumn);
-            if (cell.kind == Kind::Text && !isEmpty(cell)) {
+            const Sheet::Cell cell = m_sheet.cell(r, column.sourceColumn);
+            if (cell.kind == Sheet::Cell::Kind::Text && !isEmpty(cell)) {
                 column.isNumber = false;
                 break;
             }

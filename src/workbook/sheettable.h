@@ -43,6 +43,19 @@ public:
     static QString emptyHeaderName(int number);
 
 private:
+    // The header row (-1 when no row holds anything) and the first and last column that do.
+    struct Span
+    {
+        int header;
+        int first;
+        int last;
+    };
+    // Collects the data rows after the header.
+    Span readRows();
+    // Names the columns after the header's cells, each name distinct.
+    void nameColumns(const Span &span);
+    // Makes a text column of every column with a text among its data.
+    void typeColumns();
     bool isEmpty(const Sheet::Cell &cell) const;
 
     const Sheet &m_sheet;

@@ -530,6 +530,71 @@ private:
     return Status::ok();
 }
 
+// Refuses a table the rooms cannot seat or number: no examinees, more examinees than seats,
+// numbers longer than a 考号 can hold.
+[[nodiscard]] Status checkFits(const ExamineeTable &table, const ArrangementCounts &rooms,
+                               const Settings &settings)
+{
+    if (table.examineeCount() == 0)
+        return Status::refused(Arrangement::noExamineesMessage());
+    if (table.examineeCount() > rooms.totalCapacity())
+        return Status::refused(Arrangement::capacityMessage(rooms.roomCount()));
+    const int largestRoom = rooms.capacities.empty() ? 0
+                                                     : *std::max_element(rooms.capacities.begin(),
+                                                                         rooms.capacities.end());
+    return Arrangement::checkNumbering(settings, static_cast<qint64>(table.rows().size()),
+                                       rooms.roomCount(), largestRoom);
+}
+
+// The rooms' desks; a room whose capacity exceeds its rows × columns could not be charted.
+Result<std::vector<DeskLayout>> readLayouts(Database &db, SeatOrder order)
+{
+    const Result<std::vector<SeatedRoom>> desks = RoomSeating::readRooms(db, order);
+    if (!desks)
+        return desks.status();
+    if (const Status s = RoomSeating::checkDesks(*desks); !s.isOk())
+        return s;
+    std::vector<DeskLayout> layouts;
+    for (const SeatedRoom &room : *desks)
+        layouts.push_back(room.layout);
+    return layouts;
+}
+
+// The steps after the mode has seated everyone: classmates apart, then the paper versions.
+ArrangementOutcome finishSeats(Run &run, const std::vector<DeskLayout> &layouts,
+                               const Settings &settings)
+{
+    ArrangementOutcome outcome = run.outcome();
+    outcome.classmatePairsBefore = outcome.classmatePairs = run.classmatePairs(layouts);
+    if (settings.separateClassmates && outcome.classmatePairs > 0) {
+        run.separate(layouts);
+        outcome.classmatePairs = run.classmatePairs(layouts);
+    }
+    // The versions go with the seats, so they come once the seats are final.
+    if (settings.versions != ArrangementSettings::Versions::None) {
+        run.layVersions(layouts, static_cast<int>(settings.versions));
+        outcome.versionCounts = run.outcome().versionCounts;
+        outcome.versionPairs = run.outcome().versionPairs;
+    }
+    return outcome;
+}
+
+// Writes the rows and records the run, inside the caller's transaction.
+[[nodiscard]] Status writeResults(Database &db, const ExamineeTable &table,
+                                  const std::vector<DeskLayout> &layouts, const Settings &settings,
+                                  const ArrangementProgress &progress, ArrangementSummary &summary)
+{
+    Status s = table.write(db, progress);
+    if (s.isOk())
+        s = summarize(db, table, layouts, settings.seatOrder, summary);
+    // Late examinees are later seated and numbered the way this run did it.
+    if (s.isOk())
+        s = LastRunSettings::write(db, LastRunSettings::arrangementJob(), settings.stored());
+    if (s.isOk())
+        s = RunLog::record(db, RunLog::arrangement(), QString(), settings.describe());
+    return s;
+}
+
 // Room numbers take at least three digits, seats at least two.
 QString roomText(int room)
 {
@@ -677,55 +742,20 @@ Result<ArrangementOutcome> Arrangement::run(Database &db, const ArrangementSetti
     Result<ExamineeTable> table = ExamineeTable::load(db);
     if (!table)
         return table.status();
-    if (table->examineeCount() == 0)
-        return Status::refused(noExamineesMessage());
-    if (table->examineeCount() > rooms.totalCapacity())
-        return Status::refused(capacityMessage(rooms.roomCount()));
-    const int largestRoom = rooms.capacities.empty() ? 0
-                                                     : *std::max_element(rooms.capacities.begin(),
-                                                                         rooms.capacities.end());
-    if (const Status s = checkNumbering(settings, static_cast<qint64>(table->rows().size()),
-                                        rooms.roomCount(), largestRoom);
-        !s.isOk())
+    if (const Status s = checkFits(*table, rooms, settings); !s.isOk())
         return s;
-
-    // Desks: a room whose capacity exceeds its rows × columns could not be charted.
-    const Result<std::vector<SeatedRoom>> desks = RoomSeating::readRooms(db, settings.seatOrder);
-    if (!desks)
-        return desks.status();
-    if (const Status s = RoomSeating::checkDesks(*desks); !s.isOk())
-        return s;
-    std::vector<DeskLayout> layouts;
-    for (const SeatedRoom &room : *desks)
-        layouts.push_back(room.layout);
+    const Result<std::vector<DeskLayout>> layouts = readLayouts(db, settings.seatOrder);
+    if (!layouts)
+        return layouts.status();
 
     Run run(*table, rooms.capacities, settings);
     if (const Status s = runMode(run, *table, settings); !s.isOk())
         return s;
-
-    ArrangementOutcome outcome = run.outcome();
-    outcome.classmatePairsBefore = outcome.classmatePairs = run.classmatePairs(layouts);
-    if (settings.separateClassmates && outcome.classmatePairs > 0) {
-        run.separate(layouts);
-        outcome.classmatePairs = run.classmatePairs(layouts);
-    }
-    // The versions go with the seats, so they come once the seats are final.
-    if (settings.versions != ArrangementSettings::Versions::None) {
-        run.layVersions(layouts, static_cast<int>(settings.versions));
-        outcome.versionCounts = run.outcome().versionCounts;
-        outcome.versionPairs = run.outcome().versionPairs;
-    }
+    ArrangementOutcome outcome = finishSeats(run, *layouts, settings);
     if (const Status s = Arrangement::checkNumbers(db, run.numbers()); !s.isOk())
         return s;
     outcome.rowsWritten = table->changedRowCount();
-    Status s = table->write(db, progress);
-    if (s.isOk())
-        s = summarize(db, *table, layouts, settings.seatOrder, outcome.summary);
-    // Late examinees are later seated and numbered the way this run did it.
-    if (s.isOk())
-        s = LastRunSettings::write(db, LastRunSettings::arrangementJob(), settings.stored());
-    if (s.isOk())
-        s = RunLog::record(db, RunLog::arrangement(), QString(), settings.describe());
+    Status s = writeResults(db, *table, *layouts, settings, progress, outcome.summary);
     if (s.isOk())
         s = transaction.commit();
     if (s.isCancelled())

@@ -81,19 +81,32 @@ Result<ExamineeTable> ExamineeTable::load(Database &db)
                  table.m_hasVersionColumn ? ColumnNames::paperVersion : QStringLiteral("NULL")));
     if (!cursor)
         return cursor.status();
-    RowCursor &st = *cursor;
 
     if (const Status s = table.readAffinities(db); !s.isOk())
         return s;
-    Result<QVariant> rowCount = db.scalar(QStringLiteral("SELECT count(*) FROM 考生表"));
-    if (!rowCount)
-        return rowCount.status();
-    table.m_rows.reserve(static_cast<size_t>(rowCount->toLongLong()));
-    table.m_stored.reserve(static_cast<size_t>(rowCount->toLongLong()));
-    table.m_storedVersions.reserve(static_cast<size_t>(rowCount->toLongLong()));
+    if (const Status s = table.reserveRows(db); !s.isOk())
+        return s;
     // Usually the first two columns are 学校 and 班级 themselves.
     const bool firstAreSchoolAndClass =
         columns[0] == ColumnNames::school && columns[1] == ColumnNames::className;
+    if (const Status s = table.readRows(*cursor, firstAreSchoolAndClass); !s.isOk())
+        return s;
+    return table;
+}
+
+Status ExamineeTable::reserveRows(Database &db)
+{
+    Result<QVariant> rowCount = db.scalar(QStringLiteral("SELECT count(*) FROM 考生表"));
+    if (!rowCount)
+        return rowCount.status();
+    m_rows.reserve(static_cast<size_t>(rowCount->toLongLong()));
+    m_stored.reserve(static_cast<size_t>(rowCount->toLongLong()));
+    m_storedVersions.reserve(static_cast<size_t>(rowCount->toLongLong()));
+    return Status::ok();
+}
+
+Status ExamineeTable::readRows(RowCursor &st, bool firstAreSchoolAndClass)
+{
     QHash<QByteArray, int> classIndex;
     QHash<QByteArray, int> schoolIndex;
     for (;;) {
@@ -114,15 +127,15 @@ Result<ExamineeTable> ExamineeTable::load(Database &db)
 
         auto schoolIt = schoolIndex.constFind(schoolKey);
         if (schoolIt == schoolIndex.constEnd()) {
-            schoolIt = schoolIndex.insert(schoolKey, static_cast<int>(table.m_schoolGroups.size()));
-            table.m_schoolGroups.push_back({school.isNull(), school.isEmptyText(), false});
+            schoolIt = schoolIndex.insert(schoolKey, static_cast<int>(m_schoolGroups.size()));
+            m_schoolGroups.push_back({school.isNull(), school.isEmptyText(), false});
         }
         e.schoolGroup = *schoolIt;
         auto classIt = classIndex.constFind(classKey);
         if (classIt == classIndex.constEnd()) {
-            classIt = classIndex.insert(classKey, static_cast<int>(table.m_classGroups.size()));
-            table.m_classGroups.push_back({school.isNull() || className.isNull(),
-                                           joinsToEmpty(school, className), className.isNull()});
+            classIt = classIndex.insert(classKey, static_cast<int>(m_classGroups.size()));
+            m_classGroups.push_back({school.isNull() || className.isNull(),
+                                     joinsToEmpty(school, className), className.isNull()});
         }
         e.classGroup = *classIt;
 
@@ -132,11 +145,11 @@ Result<ExamineeTable> ExamineeTable::load(Database &db)
         e.seat = cellAt(st, 8);
         e.named = st.integer(9) != 0;
         e.version = cellAt(st, 10);
-        table.m_stored.push_back({e.room, e.number, e.seat});
-        table.m_storedVersions.push_back(e.version);
-        table.m_rows.push_back(std::move(e));
+        m_stored.push_back({e.room, e.number, e.seat});
+        m_storedVersions.push_back(e.version);
+        m_rows.push_back(std::move(e));
     }
-    return table;
+    return Status::ok();
 }
 
 int ExamineeTable::examineeCount() const

@@ -12,6 +12,7 @@
 namespace fenpai {
 
 class Database;
+class RowCursor;
 
 // One row of 考生表 as the arrangement works on it.
 struct Examinee
@@ -84,6 +85,10 @@ private:
     static Affinity affinityOf(const QString &declaredType);
     static CellValue storedAs(Affinity affinity, const CellValue &value);
     [[nodiscard]] Status readAffinities(Database &db);
+    // Reserves room for every row of the table, counted once before the rows are read.
+    [[nodiscard]] Status reserveRows(Database &db);
+    // Reads the rows of load()'s statement and gathers their class and school groups.
+    [[nodiscard]] Status readRows(RowCursor &st, bool firstAreSchoolAndClass);
     bool changed(size_t index) const;
 
     std::vector<Examinee> m_rows;

@@ -83,12 +83,10 @@ int spread(const Counts &counts, int count)
     return *std::max_element(counts.begin(), end) - *std::min_element(counts.begin(), end);
 }
 
-// Two versions: the chessboard colouring of each group of touching desks (the only colourings it
-// has), each group turned the way that brings the two counts closest.
-std::vector<int> twoVersions(const OccupiedDesks &room)
+// The groups of desks that touch side by side or one behind the other, each desk in one group.
+std::vector<std::vector<int>> touchingGroups(const OccupiedDesks &room)
 {
     const std::vector<OccupiedDesks::Desk> &desks = room.desks();
-    std::vector<int> version(desks.size(), -1);
     std::vector<int> component(desks.size(), -1);
     std::vector<std::vector<int>> components;
     for (size_t start = 0; start < desks.size(); ++start) {
@@ -106,17 +104,15 @@ std::vector<int> twoVersions(const OccupiedDesks &room)
             });
         }
     }
-    // Each group can be turned or not: the turns that bring the two counts closest, found over
-    // every reachable difference (at most the number of desks either way).
-    const int n = static_cast<int>(desks.size());
-    std::vector<int> surplus(components.size(), 0); // version 0 minus version 1, unturned
-    for (size_t id = 0; id < components.size(); ++id) {
-        for (int d : components[id]) {
-            const OccupiedDesks::Desk &desk = desks[static_cast<size_t>(d)];
-            version[static_cast<size_t>(d)] = (desk.row + desk.col) % 2;
-            surplus[id] += version[static_cast<size_t>(d)] == 0 ? 1 : -1;
-        }
-    }
+    return components;
+}
+
+// Turns (swaps the two versions of) the groups whose turning brings the two counts closest,
+// found over every reachable difference (at most the n desks either way). surplus[g] is group
+// g's version 0 minus version 1 as coloured.
+void turnToBalance(const std::vector<std::vector<int>> &components, const std::vector<int> &surplus,
+                   int n, std::vector<int> &version)
+{
     // reach[g][t + n]: the difference t is reachable with groups 0..g-1.
     std::vector<std::vector<char>> reach(components.size() + 1,
                                          std::vector<char>(static_cast<size_t>(2 * n + 1), 0));
@@ -147,6 +143,25 @@ std::vector<int> twoVersions(const OccupiedDesks &room)
             target += surplus[g];
         }
     }
+}
+
+// Two versions: the chessboard colouring of each group of touching desks (the only colourings it
+// has), each group turned the way that brings the two counts closest.
+std::vector<int> twoVersions(const OccupiedDesks &room)
+{
+    const std::vector<OccupiedDesks::Desk> &desks = room.desks();
+    std::vector<int> version(desks.size(), -1);
+    const std::vector<std::vector<int>> components = touchingGroups(room);
+    const int n = static_cast<int>(desks.size());
+    std::vector<int> surplus(components.size(), 0); // version 0 minus version 1, unturned
+    for (size_t id = 0; id < components.size(); ++id) {
+        for (int d : components[id]) {
+            const OccupiedDesks::Desk &desk = desks[static_cast<size_t>(d)];
+            version[static_cast<size_t>(d)] = (desk.row + desk.col) % 2;
+            surplus[id] += version[static_cast<size_t>(d)] == 0 ? 1 : -1;
+        }
+    }
+    turnToBalance(components, surplus, n, version);
     return version;
 }
 

@@ -523,6 +523,46 @@ WishOutcome refine(Table &table, DivisionWishes &wishes, const DivisionSettings 
     return wished;
 }
 
+// Refuses a table without pupils, or with fewer pupils than classes.
+[[nodiscard]] Status checkPupils(const Table &table, int classes)
+{
+    if (table.pupils.empty())
+        return Status::refused(
+            QStringLiteral("%1中没有学生，无法分班。").arg(TableNames::divisionData));
+    if (classes > static_cast<int>(table.pupils.size()))
+        return Status::refused(
+            QStringLiteral("新分班级数不能超过学生人数(%1)").arg(table.pupils.size()));
+    return Status::ok();
+}
+
+// Deals the ranking over all the classes, or layer by layer; `ranges` receives the blocks of
+// classes.
+[[nodiscard]] Status deal(Table &table, const DivisionSettings &settings,
+                          std::vector<std::pair<int, int>> &ranges)
+{
+    if (settings.mode != DivisionSettings::Mode::Balanced)
+        return dealLayers(table, settings, ranges);
+    const int classes = settings.classCount();
+    ranges.emplace_back(1, classes);
+    divide(table.pupils, table.ranking, 1, classes, true, settings, table.schoolCount);
+    return Status::ok();
+}
+
+// Writes the classes and records the run, inside the run's transaction; the caller commits.
+[[nodiscard]] Status writeRun(Database &db, const Table &table, const DivisionSettings &settings,
+                              const ClassDivision::Progress &progress)
+{
+    Status s = write(db, table.rowid, table.pupils, settings, progress);
+    // Late pupils are later placed the way this run divided.
+    if (s.isOk())
+        s = LastRunSettings::write(db, LastRunSettings::divisionJob(), settings.stored())
+                .withContext(ClassDivision::failedMessage());
+    if (s.isOk())
+        s = RunLog::record(db, RunLog::division(), QString(), settings.describe())
+                .withContext(ClassDivision::failedMessage());
+    return s;
+}
+
 } // namespace
 
 Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings &settings,
@@ -549,21 +589,12 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
     if (!read)
         return read.status();
     Table &table = *read;
-    if (table.pupils.empty())
-        return Status::refused(
-            QStringLiteral("%1中没有学生，无法分班。").arg(TableNames::divisionData));
     const int classes = settings.classCount();
-    if (classes > static_cast<int>(table.pupils.size()))
-        return Status::refused(
-            QStringLiteral("新分班级数不能超过学生人数(%1)").arg(table.pupils.size()));
-
-    std::vector<std::pair<int, int>> ranges;
-    if (settings.mode == DivisionSettings::Mode::Balanced) {
-        ranges.emplace_back(1, classes);
-        divide(table.pupils, table.ranking, 1, classes, true, settings, table.schoolCount);
-    } else if (Status s = dealLayers(table, settings, ranges); !s.isOk()) {
+    if (Status s = checkPupils(table, classes); !s.isOk())
         return s;
-    }
+    std::vector<std::pair<int, int>> ranges;
+    if (Status s = deal(table, settings, ranges); !s.isOk())
+        return s;
 
     Result<DivisionWishes> wishes = DivisionWishes::read(db, columns, table.rowid);
     if (!wishes)
@@ -572,14 +603,7 @@ Result<DivisionSummary> ClassDivision::run(Database &db, const DivisionSettings 
         settings.refine ? summarize(table, classes, ranges) : DivisionSummary();
     const WishOutcome wished = refine(table, *wishes, settings, ranges);
 
-    Status s = write(db, table.rowid, table.pupils, settings, progress);
-    // Late pupils are later placed the way this run divided.
-    if (s.isOk())
-        s = LastRunSettings::write(db, LastRunSettings::divisionJob(), settings.stored())
-                .withContext(failedMessage());
-    if (s.isOk())
-        s = RunLog::record(db, RunLog::division(), QString(), settings.describe())
-                .withContext(failedMessage());
+    Status s = writeRun(db, table, settings, progress);
     if (s.isOk())
         s = tx.commit().withContext(failedMessage());
     if (!s.isOk())

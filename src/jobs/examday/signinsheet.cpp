@@ -290,6 +290,60 @@ std::vector<Column> columnsFor(const std::vector<SeatedRoom> &rooms, const SignI
     return columns;
 }
 
+// How many seats a page holds and how tall their rows are.
+struct SeatRows
+{
+    int perPage = 1;
+    int height = SignInSheet::minRowHeight;
+};
+
+// The seats share what the block's own rows and the report titles leave of the page; the
+// largest room's seats spread over it, within the row heights' bounds.
+SeatRows seatRows(const Grid &grid, const QRectF &content, const std::vector<SeatedRoom> &rooms)
+{
+    double titles = 0;
+    for (const ReportTitle &t : grid.reportTitles())
+        titles += GridPagination::titleHeight(t);
+    const double seatSpace = content.height() - titles - fixedHeight - 2;
+    SeatRows rows;
+    rows.perPage = std::max(1, static_cast<int>(seatSpace / SignInSheet::minRowHeight));
+    size_t largest = 1;
+    for (const SeatedRoom &room : rooms)
+        largest = std::max(largest, seated(room).size());
+    rows.height = largest > static_cast<size_t>(rows.perPage)
+                      ? SignInSheet::minRowHeight
+                      : std::clamp(static_cast<int>(seatSpace / static_cast<double>(largest)),
+                                   SignInSheet::minRowHeight, SignInSheet::maxRowHeight);
+    return rows;
+}
+
+void setUpColumns(Grid &grid, const std::vector<Column> &columns)
+{
+    grid.setDefaultFontName(QStringLiteral("宋体"));
+    grid.setDefaultFontSize(fontSize);
+    grid.setRows(1);
+    grid.setCols(static_cast<int>(columns.size()) + 1);
+    // The header row and the row numbers mean nothing on a sheet of its own making.
+    grid.setRowHeight(0, 0);
+    grid.setColumnWidth(0, 0);
+    for (size_t c = 0; c < columns.size(); ++c) {
+        grid.setColumnWidth(static_cast<int>(c) + 1, columns[c].width);
+        // Exam numbers are identifiers, shown in full.
+        grid.setColumnMask(static_cast<int>(c) + 1, GridMask::None);
+    }
+}
+
+// Very long names or numbers print the page smaller rather than split it.
+PageSetup fittedPage(PageSetup page, const std::vector<Column> &columns, double contentWidth)
+{
+    double width = 0;
+    for (const Column &c : columns)
+        width += c.width;
+    if (width > contentWidth)
+        page.zoom = std::max(10, static_cast<int>(contentWidth / width * 100));
+    return page;
+}
+
 } // namespace
 
 QString SignInSheet::title(int room)
@@ -321,55 +375,24 @@ Result<SignInSheet::Outcome> SignInSheet::build(Database &db, Grid &grid, const 
     // The report titles' line above every page; the sheet has its own title line.
     ReportFormat::setPrintTitles(grid, QString(), ReportFormat::subtitleFrom(db));
 
-    // The page: A4 portrait; the seats share what the block's own rows and the titles leave.
+    // The page: A4 portrait.
     const PageSetup page = ExamDayPage::portrait(grid.pageSetup());
     const QRectF content = GridPagination::contentRect(page);
-    double titles = 0;
-    for (const ReportTitle &t : grid.reportTitles())
-        titles += GridPagination::titleHeight(t);
-    const double seatSpace = content.height() - titles - fixedHeight - 2;
-    const int perPage = std::max(1, static_cast<int>(seatSpace / minRowHeight));
-    size_t largest = 1;
-    for (const SeatedRoom &room : *rooms)
-        largest = std::max(largest, seated(room).size());
-    const int rowHeight =
-        largest > static_cast<size_t>(perPage)
-            ? minRowHeight
-            : std::clamp(static_cast<int>(seatSpace / static_cast<double>(largest)), minRowHeight,
-                         maxRowHeight);
+    const SeatRows rows = seatRows(grid, content, *rooms);
     const std::vector<Column> columns =
-        columnsFor(*rooms, request, versions, content.width() - 2, rowHeight);
-
-    grid.setDefaultFontName(QStringLiteral("宋体"));
-    grid.setDefaultFontSize(fontSize);
-    grid.setRows(1);
-    grid.setCols(static_cast<int>(columns.size()) + 1);
-    // The header row and the row numbers mean nothing on a sheet of its own making.
-    grid.setRowHeight(0, 0);
-    grid.setColumnWidth(0, 0);
-    for (size_t c = 0; c < columns.size(); ++c) {
-        grid.setColumnWidth(static_cast<int>(c) + 1, columns[c].width);
-        // Exam numbers are identifiers, shown in full.
-        grid.setColumnMask(static_cast<int>(c) + 1, GridMask::None);
-    }
-    SheetWriter writer(grid, request, columns, rowHeight, key ? *key : QByteArray());
+        columnsFor(*rooms, request, versions, content.width() - 2, rows.height);
+    setUpColumns(grid, columns);
+    SheetWriter writer(grid, request, columns, rows.height, key ? *key : QByteArray());
     for (const SeatedRoom &room : *rooms) {
         const auto all = seated(room);
         size_t first = 0;
         do {
-            const size_t count = std::min(all.size() - first, static_cast<size_t>(perPage));
+            const size_t count = std::min(all.size() - first, static_cast<size_t>(rows.perPage));
             writer.page(room, all, first, count, first > 0);
             first += count;
         } while (first < all.size());
     }
-    // Very long names or numbers print the page smaller rather than split it.
-    PageSetup fitted = page;
-    double width = 0;
-    for (const Column &c : columns)
-        width += c.width;
-    if (width > content.width() - 2)
-        fitted.zoom = std::max(10, static_cast<int>((content.width() - 2) / width * 100));
-    grid.setPageSetup(fitted);
+    grid.setPageSetup(fittedPage(page, columns, content.width() - 2));
     grid.refresh();
     grid.setAutoRedraw(true);
 

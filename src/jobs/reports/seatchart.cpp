@@ -130,6 +130,69 @@ void fillRoom(Grid &grid, int top, const SeatedRoom &room, int rowHeight)
         desks.setBorder(edge, GridBorder::Style::Thin);
 }
 
+// The rooms the request names, in the order read; refuses a request that names none.
+Result<std::vector<SeatedRoom>> chartedRooms(Database &db, const SeatChart::Request &request)
+{
+    const Result<std::vector<SeatedRoom>> read = RoomSeating::read(db, request.order, request.room);
+    if (!read)
+        return read.status();
+    std::vector<SeatedRoom> rooms;
+    for (const SeatedRoom &room : *read) {
+        if (request.room <= 0 || room.room == request.room)
+            rooms.push_back(room);
+    }
+    if (rooms.empty())
+        return Status::refused(request.room > 0
+                                   ? QStringLiteral("没有第 %1 考场。").arg(request.room)
+                                   : QStringLiteral("考场表中没有考场。"));
+    return rooms;
+}
+
+// The most desk columns and rows of any room, and the grid rows all the rooms' blocks take.
+struct ChartExtent
+{
+    int cols = 1;
+    int rows = 1;
+    int deskRows = 0;
+};
+
+// Refuses a room with more desk rows or columns than a chart draws.
+Result<ChartExtent> chartExtent(const std::vector<SeatedRoom> &rooms)
+{
+    ChartExtent extent;
+    for (const SeatedRoom &room : rooms) {
+        const DeskLayout &l = room.layout;
+        if (l.rows() > SeatChart::maxLines || l.cols() > SeatChart::maxLines)
+            return Status::refused(
+                QStringLiteral("第 %1 考场有 %2 行 %3 列座位，座位表最多画 %4 行 %4 列。")
+                    .arg(room.room)
+                    .arg(l.rows())
+                    .arg(l.cols())
+                    .arg(SeatChart::maxLines));
+        extent.cols = std::max(extent.cols, l.cols());
+        extent.rows = std::max(extent.rows, l.rows());
+        extent.deskRows += FirstDeskRow + l.rows();
+    }
+    return extent;
+}
+
+// Landscape with narrow margins, at the zoom that fits the largest room to its page.
+void setChartPage(Grid &grid, int zoom)
+{
+    PageSetup page = grid.pageSetup();
+    page.orientation = PageSetup::Orientation::Landscape;
+    page.paperKind = 0;
+    page.zoom = zoom;
+    page.leftMargin = page.rightMargin = page.topMargin = page.bottomMargin = 1.5;
+    page.headerMargin = page.footerMargin = 0.8;
+    page.printFixedRow = false;
+    page.printFixedColumn = false;
+    page.printGridlines = false;
+    page.printTitleRows = 0;
+    page.centerHorizontally = true;
+    grid.setPageSetup(page);
+}
+
 } // namespace
 
 QHash<QString, QString> SeatChart::schoolLabels(const QStringList &schools, int lineLength)
@@ -167,40 +230,20 @@ QString SeatChart::title(int room)
 
 Result<ReportDocument> SeatChart::build(Database &db, Grid &grid, const Request &request)
 {
-    const Result<std::vector<SeatedRoom>> read = RoomSeating::read(db, request.order, request.room);
-    if (!read)
-        return read.status();
-    std::vector<SeatedRoom> rooms;
-    for (const SeatedRoom &room : *read) {
-        if (request.room <= 0 || room.room == request.room)
-            rooms.push_back(room);
-    }
-    if (rooms.empty())
-        return Status::refused(request.room > 0
-                                   ? QStringLiteral("没有第 %1 考场。").arg(request.room)
-                                   : QStringLiteral("考场表中没有考场。"));
-    int cols = 1;
-    int rows = 1;
-    int deskRows = 0;
-    for (const SeatedRoom &room : rooms) {
-        const DeskLayout &l = room.layout;
-        if (l.rows() > maxLines || l.cols() > maxLines)
-            return Status::refused(
-                QStringLiteral("第 %1 考场有 %2 行 %3 列座位，座位表最多画 %4 行 %4 列。")
-                    .arg(room.room)
-                    .arg(l.rows())
-                    .arg(l.cols())
-                    .arg(maxLines));
-        cols = std::max(cols, l.cols());
-        rows = std::max(rows, l.rows());
-        deskRows += FirstDeskRow + l.rows();
-    }
+    const Result<std::vector<SeatedRoom>> rooms = chartedRooms(db, request);
+    if (!rooms)
+        return rooms.status();
+    const Result<ChartExtent> extent = chartExtent(*rooms);
+    if (!extent)
+        return extent.status();
+    const int cols = extent->cols;
+    const int rows = extent->rows;
 
     // Wide desks for narrow rooms; rooms larger than 8 × 8 are scaled down to their page. The
     // report titles' line takes its height from the page.
     const double deskHeight = pageHeight - subtitleHeight;
     const int colWidth = std::clamp(static_cast<int>(pageWidth) / cols, 120, 180);
-    const int rowHeight = deskRowHeight(rooms, rows, deskHeight);
+    const int rowHeight = deskRowHeight(*rooms, rows, deskHeight);
     const double fit =
         std::min(pageWidth / (cols * colWidth), deskHeight / (headHeight + rows * rowHeight));
     const int zoom = std::clamp(static_cast<int>(fit * 100), 10, 100);
@@ -209,7 +252,7 @@ Result<ReportDocument> SeatChart::build(Database &db, Grid &grid, const Request 
     grid.reset();
     // The report titles' line above every room; no title line of its own, the sheet has one.
     ReportFormat::setPrintTitles(grid, QString(), ReportFormat::subtitleFrom(db));
-    grid.setRows(1 + deskRows);
+    grid.setRows(1 + extent->deskRows);
     grid.setCols(1 + cols);
     // The header row and the row numbers mean nothing on a chart.
     grid.setRowHeight(0, 0);
@@ -217,25 +260,13 @@ Result<ReportDocument> SeatChart::build(Database &db, Grid &grid, const Request 
     for (int c = 1; c <= cols; ++c)
         grid.setColumnWidth(c, colWidth);
     int top = 1;
-    for (const SeatedRoom &room : rooms) {
+    for (const SeatedRoom &room : *rooms) {
         if (top > 1)
             grid.addHPageBreak(top);
         fillRoom(grid, top, room, rowHeight);
         top += FirstDeskRow + room.layout.rows();
     }
-
-    PageSetup page = grid.pageSetup();
-    page.orientation = PageSetup::Orientation::Landscape;
-    page.paperKind = 0;
-    page.zoom = zoom;
-    page.leftMargin = page.rightMargin = page.topMargin = page.bottomMargin = 1.5;
-    page.headerMargin = page.footerMargin = 0.8;
-    page.printFixedRow = false;
-    page.printFixedColumn = false;
-    page.printGridlines = false;
-    page.printTitleRows = 0;
-    page.centerHorizontally = true;
-    grid.setPageSetup(page);
+    setChartPage(grid, zoom);
     grid.refresh();
     grid.setAutoRedraw(true);
 
