@@ -54,7 +54,53 @@ ArrangementDialog::ArrangementDialog(Workspace &workspace, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
+    QGridLayout *modes = buildModes();
+    QHBoxLayout *seatingRow = buildSeatingRow();
+    QGroupBox *numberingFrame = buildNumberingGroup();
+    readCounts();
+    QHBoxLayout *countsRow = buildCountsRow();
+    QHBoxLayout *buttons = buildButtonRow();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(modes);
+    layout->addLayout(seatingRow);
+    layout->addWidget(numberingFrame);
+    layout->addLayout(countsRow);
+    layout->addLayout(buttons);
+
+    m_groupMixOption->setChecked(true);
+    m_similarScoresOption->setChecked(true);
+    m_consecutiveOption->setChecked(true);
+    modeChosen();
+    numberingChosen();
+}
+
+QGridLayout *ArrangementDialog::buildModes()
+{
     // The mode options stand beside their frames, so a disabled frame never hides its option.
+    buildGroupMixMode();
+    buildScoreMixMode();
+    buildScoreOnlyMode();
+
+    auto *mode = new QButtonGroup(this);
+    auto *modes = new QGridLayout;
+    int row = 0;
+    for (auto [option, frame] :
+         {std::pair<QRadioButton *, QGroupBox *>{m_groupMixOption, m_groupMixFrame},
+          {m_scoreMixOption, m_scoreMixFrame},
+          {m_scoreOnlyOption, m_scoreOnlyFrame}}) {
+        mode->addButton(option);
+        modes->addWidget(option, row, 0, Qt::AlignTop);
+        modes->addWidget(frame, row, 1);
+        ++row;
+    }
+    for (QRadioButton *b : {m_groupMixOption, m_scoreMixOption, m_scoreOnlyOption})
+        connect(b, &QRadioButton::toggled, this, &ArrangementDialog::modeChosen);
+    return modes;
+}
+
+void ArrangementDialog::buildGroupMixMode()
+{
     m_groupMixOption = named(new QRadioButton(QStringLiteral("编排方式1"), this), "Opt1");
     m_groupMixOption->setToolTip(hoverHint);
     m_groupMixFrame = named(new QGroupBox(QStringLiteral("编排方式1"), this), "Frame1");
@@ -91,7 +137,10 @@ ArrangementDialog::ArrangementDialog(Workspace &workspace, QWidget *parent)
     auto *scoreOrder = new QButtonGroup(this);
     for (QRadioButton *b : {m_similarScoresOption, m_randomOrderOption, m_spreadScoresOption})
         scoreOrder->addButton(b);
+}
 
+void ArrangementDialog::buildScoreMixMode()
+{
     m_scoreMixOption = named(new QRadioButton(QStringLiteral("编排方式2"), this), "Opt2");
     m_scoreMixOption->setToolTip(hoverHint);
     m_scoreMixFrame = named(new QGroupBox(QStringLiteral("编排方式2"), this), "Frame2");
@@ -104,7 +153,10 @@ ArrangementDialog::ArrangementDialog(Workspace &workspace, QWidget *parent)
     m_scoreMixLabel->setToolTip(topThirty);
     m_scoreMixLabel->setWordWrap(true);
     (new QVBoxLayout(m_scoreMixFrame))->addWidget(m_scoreMixLabel);
+}
 
+void ArrangementDialog::buildScoreOnlyMode()
+{
     m_scoreOnlyOption = named(new QRadioButton(QStringLiteral("编排方式3"), this), "Option1");
     m_scoreOnlyFrame = named(new QGroupBox(QStringLiteral("编排方式3"), this), "Frame4");
     m_scoreOnlyFrame->setToolTip(roomsVary);
@@ -115,20 +167,10 @@ ArrangementDialog::ArrangementDialog(Workspace &workspace, QWidget *parent)
     m_scoreOnlyLabel->setToolTip(topThirty);
     m_scoreOnlyLabel->setWordWrap(true);
     (new QVBoxLayout(m_scoreOnlyFrame))->addWidget(m_scoreOnlyLabel);
+}
 
-    auto *mode = new QButtonGroup(this);
-    auto *modes = new QGridLayout;
-    int row = 0;
-    for (auto [option, frame] :
-         {std::pair<QRadioButton *, QGroupBox *>{m_groupMixOption, m_groupMixFrame},
-          {m_scoreMixOption, m_scoreMixFrame},
-          {m_scoreOnlyOption, m_scoreOnlyFrame}}) {
-        mode->addButton(option);
-        modes->addWidget(option, row, 0, Qt::AlignTop);
-        modes->addWidget(frame, row, 1);
-        ++row;
-    }
-
+QHBoxLayout *ArrangementDialog::buildSeatingRow()
+{
     // Seats inside each room, after whichever mode: off by default, so the modes stay as they are.
     m_separateCheck =
         named(new QCheckBox(QStringLiteral("同班考生不相邻"), this), "separateClassmates");
@@ -160,7 +202,11 @@ ArrangementDialog::ArrangementDialog(Workspace &workspace, QWidget *parent)
     seatingRow->addWidget(versionsLabel);
     seatingRow->addWidget(m_versionsCombo);
     seatingRow->addStretch();
+    return seatingRow;
+}
 
+QGroupBox *ArrangementDialog::buildNumberingGroup()
+{
     auto *numberingFrame = named(new QGroupBox(QStringLiteral("考号生成方式"), this), "Frame3");
     m_consecutiveOption = named(
         new QRadioButton(QStringLiteral("从第一到最后一考场 起始考号+1"), numberingFrame), "Opt21");
@@ -183,8 +229,13 @@ ArrangementDialog::ArrangementDialog(Workspace &workspace, QWidget *parent)
     numberingLayout->addWidget(m_prefixEdit, 1, 2);
     numberingLayout->addWidget(m_roomSeatLabel, 1, 3);
     numberingLayout->setColumnStretch(4, 1);
+    for (QRadioButton *b : {m_consecutiveOption, m_roomSeatOption})
+        connect(b, &QRadioButton::toggled, this, &ArrangementDialog::numberingChosen);
+    return numberingFrame;
+}
 
-    readCounts();
+QHBoxLayout *ArrangementDialog::buildCountsRow()
+{
     auto *examineeLabel = named(new QLabel(m_counts.examineeCaption(), this), "ksLab");
     auto *roomLabel = named(new QLabel(m_counts.roomCaption(), this), "kcLab");
     roomLabel->setToolTip(
@@ -195,7 +246,11 @@ ArrangementDialog::ArrangementDialog(Workspace &workspace, QWidget *parent)
     for (QLabel *label : {examineeLabel, roomLabel, schoolLabel, classLabel})
         countsRow->addWidget(label);
     countsRow->addStretch();
+    return countsRow;
+}
 
+QHBoxLayout *ArrangementDialog::buildButtonRow()
+{
     auto *runButton = named(new QPushButton(QStringLiteral("确 定"), this), "Command2");
     auto *cancelButton = named(new QPushButton(QStringLiteral("取 消"), this), "Command1");
     runButton->setDefault(true);
@@ -203,26 +258,9 @@ ArrangementDialog::ArrangementDialog(Workspace &workspace, QWidget *parent)
     buttons->addStretch();
     buttons->addWidget(runButton);
     buttons->addWidget(cancelButton);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(modes);
-    layout->addLayout(seatingRow);
-    layout->addWidget(numberingFrame);
-    layout->addLayout(countsRow);
-    layout->addLayout(buttons);
-
-    for (QRadioButton *b : {m_groupMixOption, m_scoreMixOption, m_scoreOnlyOption})
-        connect(b, &QRadioButton::toggled, this, &ArrangementDialog::modeChosen);
-    for (QRadioButton *b : {m_consecutiveOption, m_roomSeatOption})
-        connect(b, &QRadioButton::toggled, this, &ArrangementDialog::numberingChosen);
     connect(runButton, &QPushButton::clicked, this, &ArrangementDialog::runArrangement);
     connect(cancelButton, &QPushButton::clicked, this, &ArrangementDialog::close);
-
-    m_groupMixOption->setChecked(true);
-    m_similarScoresOption->setChecked(true);
-    m_consecutiveOption->setChecked(true);
-    modeChosen();
-    numberingChosen();
+    return buttons;
 }
 
 Result<ArrangementSettings> ArrangementDialog::settings() const

@@ -12,7 +12,9 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -61,6 +63,19 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The three mode options, each beside its frame.
+    QGridLayout *buildModes();
+    // Mode 1: groups per room, their kind and the score order.
+    void buildGroupMixMode();
+    void buildScoreMixMode();
+    void buildScoreOnlyMode();
+    // Separating classmates, the seat order and the paper versions.
+    QHBoxLayout *buildSeatingRow();
+    QGroupBox *buildNumberingGroup();
+    // The examinee, room, school and class counts, as readCounts() found them.
+    QHBoxLayout *buildCountsRow();
+    QHBoxLayout *buildButtonRow();
+
     // After a refusal: the box to put right, its text selected.
     void focusBox(QLineEdit *box);
     // The run was refused for mode 1's number of groups per room, as the counts shown say.

@@ -28,7 +28,25 @@ ClassAdjustDialog::ClassAdjustDialog(Workspace &workspace, QWidget *parent)
     setObjectName(QStringLiteral("sgtzfrm"));
     setWindowTitle(QStringLiteral("手工调整"));
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(buildStatisticsFrame());
+    layout->addWidget(buildAdjustFrame(), 1);
 
+    m_current = new QLabel(QStringLiteral("当前:"), this);
+    m_current->setObjectName(QStringLiteral("Label3"));
+    layout->addWidget(m_current);
+
+    loadStatistics();
+    // The pickers follow the classes as the dialog opens; moves never add or remove a class.
+    for (Side &s : m_sides) {
+        s.classes->clear();
+        for (int r = 2; r <= m_stats->rows() - 2; ++r)
+            s.classes->addItem(m_stats->cellText(r, 1));
+        s.classes->setCurrentIndex(-1);
+    }
+}
+
+QGroupBox *ClassAdjustDialog::buildStatisticsFrame()
+{
     auto *statsFrame = new QGroupBox(QStringLiteral("调整统计"), this);
     statsFrame->setObjectName(QStringLiteral("Frame1"));
     auto *statsLayout = new QVBoxLayout(statsFrame);
@@ -37,42 +55,16 @@ ClassAdjustDialog::ClassAdjustDialog(Workspace &workspace, QWidget *parent)
     m_statsView->setObjectName(QStringLiteral("Grid1"));
     m_statsView->setMinimumSize(760, 180);
     statsLayout->addWidget(m_statsView);
-    layout->addWidget(statsFrame);
+    return statsFrame;
+}
 
+QGroupBox *ClassAdjustDialog::buildAdjustFrame()
+{
     auto *adjustFrame = new QGroupBox(QStringLiteral("调整"), this);
     adjustFrame->setObjectName(QStringLiteral("Frame2"));
     auto *grid = new QGridLayout(adjustFrame);
-    const char *boxNames[] = {"Combo1", "Combo2"};
-    const char *gridNames[] = {"Grid2", "Grid3"};
-    const char *labelNames[] = {"Label1", "Label2"};
-    for (int side = 0; side < 2; ++side) {
-        Side &s = m_sides[side];
-        s.queryName = side == 0 ? QStringLiteral("NewQry4") : QStringLiteral("NewQry5");
-        auto *caption = new QLabel(QStringLiteral("选择班级"), adjustFrame);
-        caption->setObjectName(QLatin1String(labelNames[side]));
-        s.classes = new QComboBox(adjustFrame);
-        s.classes->setObjectName(QLatin1String(boxNames[side]));
-        s.classes->setMinimumContentsLength(6);
-        auto *picker = new QHBoxLayout;
-        picker->addWidget(caption);
-        picker->addWidget(s.classes);
-        picker->addStretch(1);
-        s.grid = new Grid(this);
-        s.grid->setCols(1);
-        s.grid->setRows(1);
-        s.view = new GridView(s.grid, adjustFrame);
-        s.view->setObjectName(QLatin1String(gridNames[side]));
-        s.view->setMinimumSize(side == 0 ? 320 : 400, 220);
-        const int col = side == 0 ? 0 : 2;
-        grid->addLayout(picker, 0, col);
-        grid->addWidget(s.view, 1, col);
-        connect(s.classes, &QComboBox::textActivated, this, [this, side] { fill(side); });
-        connect(s.view, &GridView::rowClicked, this,
-                [this, side](int row) { clickRow(side, row); });
-        // The keys move the selection too: "当前：" names whoever is selected.
-        connect(&s.view->selection(), &GridSelection::selectionChanged, this,
-                [this, side] { selectionMoved(side); });
-    }
+    for (int side = 0; side < 2; ++side)
+        buildSide(side, adjustFrame, grid);
     m_sides[0].move = new QPushButton(QStringLiteral("调整到=>"), adjustFrame);
     m_sides[0].move->setObjectName(QStringLiteral("Command1"));
     m_sides[1].move = new QPushButton(QStringLiteral("<=调整到"), adjustFrame);
@@ -87,23 +79,42 @@ ClassAdjustDialog::ClassAdjustDialog(Workspace &workspace, QWidget *parent)
     buttons->addWidget(close);
     buttons->addStretch(1);
     grid->addLayout(buttons, 1, 1);
-    layout->addWidget(adjustFrame, 1);
     connect(m_sides[0].move, &QPushButton::clicked, this, [this] { move(0); });
     connect(m_sides[1].move, &QPushButton::clicked, this, [this] { move(1); });
     connect(close, &QPushButton::clicked, this, &QDialog::close);
+    return adjustFrame;
+}
 
-    m_current = new QLabel(QStringLiteral("当前:"), this);
-    m_current->setObjectName(QStringLiteral("Label3"));
-    layout->addWidget(m_current);
-
-    loadStatistics();
-    // The pickers follow the classes as the dialog opens; moves never add or remove a class.
-    for (Side &s : m_sides) {
-        s.classes->clear();
-        for (int r = 2; r <= m_stats->rows() - 2; ++r)
-            s.classes->addItem(m_stats->cellText(r, 1));
-        s.classes->setCurrentIndex(-1);
-    }
+void ClassAdjustDialog::buildSide(int side, QWidget *frame, QGridLayout *grid)
+{
+    const char *boxNames[] = {"Combo1", "Combo2"};
+    const char *gridNames[] = {"Grid2", "Grid3"};
+    const char *labelNames[] = {"Label1", "Label2"};
+    Side &s = m_sides[side];
+    s.queryName = side == 0 ? QStringLiteral("NewQry4") : QStringLiteral("NewQry5");
+    auto *caption = new QLabel(QStringLiteral("选择班级"), frame);
+    caption->setObjectName(QLatin1String(labelNames[side]));
+    s.classes = new QComboBox(frame);
+    s.classes->setObjectName(QLatin1String(boxNames[side]));
+    s.classes->setMinimumContentsLength(6);
+    auto *picker = new QHBoxLayout;
+    picker->addWidget(caption);
+    picker->addWidget(s.classes);
+    picker->addStretch(1);
+    s.grid = new Grid(this);
+    s.grid->setCols(1);
+    s.grid->setRows(1);
+    s.view = new GridView(s.grid, frame);
+    s.view->setObjectName(QLatin1String(gridNames[side]));
+    s.view->setMinimumSize(side == 0 ? 320 : 400, 220);
+    const int col = side == 0 ? 0 : 2;
+    grid->addLayout(picker, 0, col);
+    grid->addWidget(s.view, 1, col);
+    connect(s.classes, &QComboBox::textActivated, this, [this, side] { fill(side); });
+    connect(s.view, &GridView::rowClicked, this, [this, side](int row) { clickRow(side, row); });
+    // The keys move the selection too: "当前：" names whoever is selected.
+    connect(&s.view->selection(), &GridSelection::selectionChanged, this,
+            [this, side] { selectionMoved(side); });
 }
 
 ClassAdjustDialog::~ClassAdjustDialog() = default;

@@ -8,6 +8,8 @@
 #include <vector>
 
 class QComboBox;
+class QGridLayout;
+class QGroupBox;
 class QLabel;
 class QPushButton;
 
@@ -61,6 +63,11 @@ private:
         std::vector<qint64> rowids; // of list rows 1..
     };
 
+    QGroupBox *buildStatisticsFrame();
+    // Both sides and the move and close buttons between them.
+    QGroupBox *buildAdjustFrame();
+    // A side's class picker and pupil list in its column of `grid`.
+    void buildSide(int side, QWidget *frame, QGridLayout *grid);
     void loadStatistics();
     void fitStatistics();
     void markDeparture(const QHash<QString, QString> &means);

@@ -43,51 +43,8 @@ DivisionDialog::DivisionDialog(Workspace &workspace, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    auto *mode = named(new QGroupBox(QStringLiteral("分班方式"), this), "Frame1");
-    m_balancedOption =
-        named(new QRadioButton(QStringLiteral("均衡分班(各班学生成绩均衡)"), mode), "jhopt");
-    m_classesLabel = named(new QLabel(QStringLiteral("新分班级数"), mode), "Label6");
-    m_classesEdit = named(new QLineEdit(QStringLiteral("2"), mode), "Text5");
-    m_layeredOption =
-        named(new QRadioButton(
-                  QStringLiteral("分层分班(如成绩最好的学生分在A层的几个班级中,其它同理)"), mode),
-              "fcopt");
-    m_layeredOption->setToolTip(QStringLiteral("各层内的班级是均衡的"));
-    m_layersLabel = named(new QLabel(QStringLiteral("新分班级数"), mode), "Label5");
-    m_classCountLabel = named(new QLabel(mode), "Label9");
-    const char *labelNames[] = {"Label1", "Label2", "Label3", "Label4"};
-    const char *boxNames[] = {"Text1", "Text2", "Text3", "Text4"};
-    const QString heads[] = {QStringLiteral("A层"), QStringLiteral("B层"), QStringLiteral("C层"),
-                             QStringLiteral("D层")};
-    auto *modeLayout = new QGridLayout(mode);
-    modeLayout->addWidget(m_balancedOption, 0, 0, 1, 5);
-    modeLayout->addWidget(m_classesLabel, 1, 0);
-    modeLayout->addWidget(m_classesEdit, 1, 1);
-    modeLayout->addWidget(m_layeredOption, 2, 0, 1, 5);
-    modeLayout->addWidget(m_layersLabel, 4, 0);
-    for (size_t k = 0; k < 4; ++k) {
-        m_layerLabels[k] = named(new QLabel(heads[k], mode), labelNames[k]);
-        m_layerLabels[k]->setAlignment(Qt::AlignCenter);
-        m_layerEdits[k] = named(new QLineEdit(QStringLiteral("1"), mode), boxNames[k]);
-        modeLayout->addWidget(m_layerLabels[k], 3, static_cast<int>(k) + 1);
-        modeLayout->addWidget(m_layerEdits[k], 4, static_cast<int>(k) + 1);
-    }
-    modeLayout->addWidget(m_classCountLabel, 5, 0, 1, 5);
-
-    auto *options = named(new QGroupBox(QStringLiteral("分班选项"), this), "Frame2");
-    m_balanceSexCheck =
-        named(new QCheckBox(QStringLiteral("均衡各班男女生人数比例"), options), "Check1");
-    m_balanceSchoolCheck =
-        named(new QCheckBox(QStringLiteral("均衡各班生源比例"), options), "Check2");
-    m_refineCheck = named(new QCheckBox(QStringLiteral("分班后优化均衡"), options), "Check3");
-    m_refineCheck->setToolTip(
-        QStringLiteral("分班后在同一范围的班级间交换学生，使各班人数、男女生、生源人数相差不超过1，"
-                       "平均分和标准差尽量一致；分班数据表中有“指定班级”“同班”“分开”列时"
-                       "先满足这些要求。"));
-    auto *optionsLayout = new QVBoxLayout(options);
-    optionsLayout->addWidget(m_balanceSexCheck);
-    optionsLayout->addWidget(m_balanceSchoolCheck);
-    optionsLayout->addWidget(m_refineCheck);
+    QGroupBox *mode = buildModeGroup();
+    QGroupBox *options = buildOptionsGroup();
 
     m_totalLabel = named(new QLabel(QStringLiteral("总人数"), this), "Label7");
     m_averageLabel = named(new QLabel(QStringLiteral("每班平均人数"), this), "Label8");
@@ -129,6 +86,60 @@ DivisionDialog::DivisionDialog(Workspace &workspace, QWidget *parent)
         m_total = *total;
     m_balancedOption->setChecked(true);
     m_totalLabel->setText(QStringLiteral("总人数：") + QString::number(m_total));
+}
+
+QGroupBox *DivisionDialog::buildModeGroup()
+{
+    auto *mode = named(new QGroupBox(QStringLiteral("分班方式"), this), "Frame1");
+    m_balancedOption =
+        named(new QRadioButton(QStringLiteral("均衡分班(各班学生成绩均衡)"), mode), "jhopt");
+    m_classesLabel = named(new QLabel(QStringLiteral("新分班级数"), mode), "Label6");
+    m_classesEdit = named(new QLineEdit(QStringLiteral("2"), mode), "Text5");
+    m_layeredOption =
+        named(new QRadioButton(
+                  QStringLiteral("分层分班(如成绩最好的学生分在A层的几个班级中,其它同理)"), mode),
+              "fcopt");
+    m_layeredOption->setToolTip(QStringLiteral("各层内的班级是均衡的"));
+    m_layersLabel = named(new QLabel(QStringLiteral("新分班级数"), mode), "Label5");
+    m_classCountLabel = named(new QLabel(mode), "Label9");
+    const char *labelNames[] = {"Label1", "Label2", "Label3", "Label4"};
+    const char *boxNames[] = {"Text1", "Text2", "Text3", "Text4"};
+    const QString heads[] = {QStringLiteral("A层"), QStringLiteral("B层"), QStringLiteral("C层"),
+                             QStringLiteral("D层")};
+    auto *modeLayout = new QGridLayout(mode);
+    modeLayout->addWidget(m_balancedOption, 0, 0, 1, 5);
+    modeLayout->addWidget(m_classesLabel, 1, 0);
+    modeLayout->addWidget(m_classesEdit, 1, 1);
+    modeLayout->addWidget(m_layeredOption, 2, 0, 1, 5);
+    modeLayout->addWidget(m_layersLabel, 4, 0);
+    for (size_t k = 0; k < 4; ++k) {
+        m_layerLabels[k] = named(new QLabel(heads[k], mode), labelNames[k]);
+        m_layerLabels[k]->setAlignment(Qt::AlignCenter);
+        m_layerEdits[k] = named(new QLineEdit(QStringLiteral("1"), mode), boxNames[k]);
+        modeLayout->addWidget(m_layerLabels[k], 3, static_cast<int>(k) + 1);
+        modeLayout->addWidget(m_layerEdits[k], 4, static_cast<int>(k) + 1);
+    }
+    modeLayout->addWidget(m_classCountLabel, 5, 0, 1, 5);
+    return mode;
+}
+
+QGroupBox *DivisionDialog::buildOptionsGroup()
+{
+    auto *options = named(new QGroupBox(QStringLiteral("分班选项"), this), "Frame2");
+    m_balanceSexCheck =
+        named(new QCheckBox(QStringLiteral("均衡各班男女生人数比例"), options), "Check1");
+    m_balanceSchoolCheck =
+        named(new QCheckBox(QStringLiteral("均衡各班生源比例"), options), "Check2");
+    m_refineCheck = named(new QCheckBox(QStringLiteral("分班后优化均衡"), options), "Check3");
+    m_refineCheck->setToolTip(
+        QStringLiteral("分班后在同一范围的班级间交换学生，使各班人数、男女生、生源人数相差不超过1，"
+                       "平均分和标准差尽量一致；分班数据表中有“指定班级”“同班”“分开”列时"
+                       "先满足这些要求。"));
+    auto *optionsLayout = new QVBoxLayout(options);
+    optionsLayout->addWidget(m_balanceSexCheck);
+    optionsLayout->addWidget(m_balanceSchoolCheck);
+    optionsLayout->addWidget(m_refineCheck);
+    return options;
 }
 
 Result<DivisionSettings> DivisionDialog::settings() const

@@ -11,6 +11,7 @@
 #include <functional>
 
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -50,6 +51,11 @@ signals:
     void divisionFinished();
 
 private:
+    // The balanced and layered options with their class counts.
+    QGroupBox *buildModeGroup();
+    // Balancing the sexes and the schools, and the refinement.
+    QGroupBox *buildOptionsGroup();
+
     // After a refusal of the class counts: the box to put right, its text selected.
     void focusFault();
     void selectBalanced();

@@ -33,32 +33,46 @@ EditCommands::EditCommands(MainWindow &window)
     , m_window(window)
     , m_undo(new QUndoGroup(this))
 {
-    QMenu *edit = m_window.menu(QStringLiteral("mnuEdit"));
-    if (edit) {
-        QAction *first = edit->actions().value(0);
-        QAction *undo = m_undo->createUndoAction(this, QStringLiteral("撤销"));
-        undo->setObjectName(QStringLiteral("mnuUndo"));
-        undo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
-        QAction *redo = m_undo->createRedoAction(this, QStringLiteral("重做"));
-        redo->setObjectName(QStringLiteral("mnuRedo"));
-        redo->setShortcuts(
-            {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
-        edit->insertAction(first, undo);
-        edit->insertAction(first, redo);
-        m_window.registerEntry(undo);
-        m_window.registerEntry(redo);
-        edit->insertSeparator(first);
-        // The way back for hidden rows and columns, after the entries that hide them.
-        if (QAction *hideCols = m_window.action(QStringLiteral("mnuHideCols"))) {
-            const int at = int(edit->actions().indexOf(hideCols));
-            QAction *next = edit->actions().value(at + 1);
-            for (const auto &[name, caption] :
-                 {std::pair{"mnuShowRows", "显示行"}, std::pair{"mnuShowCols", "显示列"}})
-                m_window.addEntry(edit, QString::fromLatin1(name), QString::fromUtf8(caption),
-                                  next);
-        }
-    }
+    addUndoEntries();
+    addCellCommands();
+    addRowColumnCommands();
+    addTableTools();
 
+    connect(m_window.mdiArea(), &QMdiArea::subWindowActivated, this,
+            &EditCommands::documentActivated);
+    documentActivated();
+}
+
+void EditCommands::addUndoEntries()
+{
+    QMenu *edit = m_window.menu(QStringLiteral("mnuEdit"));
+    if (!edit)
+        return;
+    QAction *first = edit->actions().value(0);
+    QAction *undo = m_undo->createUndoAction(this, QStringLiteral("撤销"));
+    undo->setObjectName(QStringLiteral("mnuUndo"));
+    undo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+    QAction *redo = m_undo->createRedoAction(this, QStringLiteral("重做"));
+    redo->setObjectName(QStringLiteral("mnuRedo"));
+    redo->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
+    edit->insertAction(first, undo);
+    edit->insertAction(first, redo);
+    m_window.registerEntry(undo);
+    m_window.registerEntry(redo);
+    edit->insertSeparator(first);
+    // The way back for hidden rows and columns, after the entries that hide them.
+    if (QAction *hideCols = m_window.action(QStringLiteral("mnuHideCols"))) {
+        const int at = int(edit->actions().indexOf(hideCols));
+        QAction *next = edit->actions().value(at + 1);
+        for (const auto &[name, caption] :
+             {std::pair{"mnuShowRows", "显示行"}, std::pair{"mnuShowCols", "显示列"}})
+            m_window.addEntry(edit, QString::fromLatin1(name), QString::fromUtf8(caption), next);
+    }
+}
+
+void EditCommands::addCellCommands()
+{
     add("mnuCopy", nullptr); // copied by the window; only enabled here
     add("mnuPaste", [](DocumentWindow &doc) { doc.paste(); });
     add("mnuMerge", [](DocumentWindow &doc) {
@@ -69,6 +83,10 @@ EditCommands::EditCommands(MainWindow &window)
         doc.changeSelection(QStringLiteral("取消合并单元格"),
                             [](Grid &grid, const GridArea &area) { grid.unmergeArea(area); });
     });
+}
+
+void EditCommands::addRowColumnCommands()
+{
     auto structural = [this](const char *name, const QString &text, void (GridRange::*change)()) {
         add(name, [text, change](DocumentWindow &doc) {
             const GridArea area = doc.selection().area();
@@ -93,7 +111,10 @@ EditCommands::EditCommands(MainWindow &window)
     sizes("mnuHideCols", QStringLiteral("隐藏列"), &GridEdits::hideCols);
     sizes("mnuShowRows", QStringLiteral("显示行"), &GridEdits::showRows);
     sizes("mnuShowCols", QStringLiteral("显示列"), &GridEdits::showCols);
+}
 
+void EditCommands::addTableTools()
+{
     add("zdypm", [](DocumentWindow &doc) {
         const int col = doc.selection().activeCol();
         doc.change(QStringLiteral("排名"), wholeGrid,
@@ -109,10 +130,6 @@ EditCommands::EditCommands(MainWindow &window)
                    [](Grid &grid) { (void)TableTools::restoreOrder(grid); });
     });
     add("shaixwan", [this](DocumentWindow &doc) { showFilter(doc); });
-
-    connect(m_window.mdiArea(), &QMdiArea::subWindowActivated, this,
-            &EditCommands::documentActivated);
-    documentActivated();
 }
 
 FilterDialog *EditCommands::filterDialog() const

@@ -29,6 +29,14 @@ public:
     FilterDialog *filterDialog() const;
 
 private:
+    // Undo and redo at the head of the Edit menu, showing rows and columns after hiding them.
+    void addUndoEntries();
+    // Copy, paste, merging and unmerging.
+    void addCellCommands();
+    // Inserting, deleting, hiding and showing rows and columns.
+    void addRowColumnCommands();
+    // Ranking, header sorting, the order before and the filter.
+    void addTableTools();
     void documentActivated();
     void add(const char *name, const std::function<void(DocumentWindow &)> &command);
     void showFilter(DocumentWindow &doc);

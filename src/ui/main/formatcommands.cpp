@@ -83,6 +83,12 @@ FormatCommands::FormatCommands(MainWindow &window)
 void FormatCommands::buildToolbar(QToolBar *bar)
 {
     bar->addSeparator();
+    addFontButtons(bar);
+    addPickers(bar);
+}
+
+void FormatCommands::addFontButtons(QToolBar *bar)
+{
     using Style = GridEdits::FontStyle;
     const struct
     {
@@ -110,6 +116,10 @@ void FormatCommands::buildToolbar(QToolBar *bar)
             });
         });
     }
+}
+
+void FormatCommands::addPickers(QToolBar *bar)
+{
     m_align = new AlignPicker(bar);
     m_border = new BorderPicker(bar);
     m_fill = new ColorPicker(ColorPicker::Kind::Fill, QColor(0xff, 0xff, 0x00), bar);

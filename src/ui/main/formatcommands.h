@@ -38,6 +38,10 @@ private:
     void run(const std::function<void(DocumentWindow &)> &command);
     void wire(const char *name, const std::function<void(DocumentWindow &)> &command);
     void buildToolbar(QToolBar *bar);
+    // Bold, italic and underline (FontButton1_0..2).
+    void addFontButtons(QToolBar *bar);
+    // The alignment, border, fill and text colour pickers.
+    void addPickers(QToolBar *bar);
 
     MainWindow &m_window;
     QList<QAction *> m_actions;

@@ -163,6 +163,23 @@ QMenu *MainWindow::addSubmenu(QMenu *parent, const char *objectName, const QStri
 
 void MainWindow::buildMenus()
 {
+    buildFileMenu();
+    buildDivisionMenu();
+    buildExamMenu();
+    buildEditMenu();
+    buildFormatMenu();
+    buildViewMenu();
+    buildToolsMenu();
+    buildWindowMenu();
+    buildHelpMenu();
+
+    // Entries whose commands are not wired stay visible but unavailable.
+    for (DynamicMenu *d : std::as_const(m_dynamic))
+        d->item(0)->setEnabled(false);
+}
+
+void MainWindow::buildFileMenu()
+{
     QMenu *file = addSubmenu(nullptr, "mnuFile", QStringLiteral("文件(&F)"));
     addEntry(file, "mnuOpen", QStringLiteral("打开表格文件"));
     QMenu *browse = addSubmenu(file, "ddec", QStringLiteral("浏览(&L)"));
@@ -193,14 +210,20 @@ void MainWindow::buildMenus()
     addEntry(file, "mnuDirectPrint", QStringLiteral("打印(&P)..."));
     file->addSeparator();
     addEntry(file, "mnuFileExit", QStringLiteral("退出(&X)"));
+}
 
+void MainWindow::buildDivisionMenu()
+{
     QMenu *division = addSubmenu(nullptr, "fbop", QStringLiteral("分班&(T)"));
     addEntry(division, "fbsz", QStringLiteral("分班&(S)"));
     addEntry(division, "sgtz", QStringLiteral("手工调整&(S)"));
     addEntry(division, "czzpm", QStringLiteral("新班统计&(T)"));
     QMenu *newClasses = addSubmenu(division, "newcl", QStringLiteral("浏览新班级"));
     addDynamicMenu(newClasses, "class", QStringLiteral("全部班级"));
+}
 
+void MainWindow::buildExamMenu()
+{
     QMenu *exam = addSubmenu(nullptr, "mnukcbp", QStringLiteral("考场编排(&K)"));
     addEntry(exam, "bianpai", QStringLiteral("编排(&B)"));
     addEntry(exam, "ktiaoz", QStringLiteral("手工调整"));
@@ -223,7 +246,10 @@ void MainWindow::buildMenus()
     addEntry(exam, "qzkh", QStringLiteral("各考场首尾考号"));
     addEntry(exam, "zhizhuo", QStringLiteral("制作准考证"));
     addEntry(exam, "hbjc", QStringLiteral("混排检测"));
+}
 
+void MainWindow::buildEditMenu()
+{
     QMenu *edit = addSubmenu(nullptr, "mnuEdit", QStringLiteral("编辑(&E)"));
     addEntry(edit, "mnuCopy", QStringLiteral("复制(&C)"))
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
@@ -244,7 +270,10 @@ void MainWindow::buildMenus()
     addEntry(edit, "mnuDeleteByCol", QStringLiteral("删除列"));
     addEntry(edit, "mnuHideRows", QStringLiteral("隐藏行"));
     addEntry(edit, "mnuHideCols", QStringLiteral("隐藏列"));
+}
 
+void MainWindow::buildFormatMenu()
+{
     QMenu *format = addSubmenu(nullptr, "mnuFormat", QStringLiteral("格式(&O)"));
     addEntry(format, "mnuSetWrapText", QStringLiteral("设置自动换行"));
     addEntry(format, "mnuCancelWrapText", QStringLiteral("取消自动换行"));
@@ -252,7 +281,10 @@ void MainWindow::buildMenus()
     addEntry(format, "mnuCancelLockCell", QStringLiteral("取消锁定单元格"));
     addEntry(format, "zdsize", QStringLiteral("增大字体"));
     addEntry(format, "jxsize", QStringLiteral("减小字体"));
+}
 
+void MainWindow::buildViewMenu()
+{
     QMenu *view = addSubmenu(nullptr, "mnuView", QStringLiteral("视图(&V)"));
     for (const char *name : {"mnuViewToolbar", "mnuViewStatusBar"}) {
         QAction *a = addEntry(
@@ -261,12 +293,18 @@ void MainWindow::buildMenus()
         a->setCheckable(true);
         a->setChecked(true);
     }
+}
 
+void MainWindow::buildToolsMenu()
+{
     QMenu *tools = addSubmenu(nullptr, "mnuTools", QStringLiteral("工具(&T)"));
     addEntry(tools, "bbtsz", QStringLiteral("报表标题设置…"));
     addEntry(tools, "editmima", QStringLiteral("修改密码"));
     addEntry(tools, "xufu", QStringLiteral("修复系统表"));
+}
 
+void MainWindow::buildWindowMenu()
+{
     QMenu *window = addSubmenu(nullptr, "mnuWindow", QStringLiteral("窗口(&W)"));
     addEntry(window, "mnuWindowNewWindow", QStringLiteral("新建窗口(&N)"));
     addEntry(window, "mnuWindowCascade", QStringLiteral("层叠(&C)"));
@@ -275,16 +313,15 @@ void MainWindow::buildMenus()
     addEntry(window, "mnuWindowArrangeIcons", QStringLiteral("排列图标(&A)"));
     m_windowListSeparator = window->addSeparator();
     connect(window, &QMenu::aboutToShow, this, &MainWindow::fillWindowList);
+}
 
+void MainWindow::buildHelpMenu()
+{
     QMenu *help = addSubmenu(nullptr, "mnuHelp", QStringLiteral("帮助(&H)"));
     addEntry(help, "mnufileHelp", QStringLiteral("帮助(&C)"));
     addEntry(help, "mnuonlineHelp", QStringLiteral("在线帮助(&S)..."));
     addEntry(help, "houseHelp", QStringLiteral("我的主页"));
     addEntry(help, "mnuHelpAbout", QStringLiteral("关于(&A) "));
-
-    // Entries whose commands are not wired stay visible but unavailable.
-    for (DynamicMenu *d : std::as_const(m_dynamic))
-        d->item(0)->setEnabled(false);
 }
 
 void MainWindow::buildToolbars()

@@ -140,6 +140,16 @@ private:
     void restorePlacement();
     void savePlacement();
     void buildMenus();
+    // One per menu of the menu bar, left to right.
+    void buildFileMenu();
+    void buildDivisionMenu();
+    void buildExamMenu();
+    void buildEditMenu();
+    void buildFormatMenu();
+    void buildViewMenu();
+    void buildToolsMenu();
+    void buildWindowMenu();
+    void buildHelpMenu();
     void buildToolbars();
     void wireCommands();
     QAction *addEntry(QMenu *menu, const char *objectName, const QString &caption);

@@ -129,6 +129,20 @@ TicketDialog::~TicketDialog() = default;
 
 void TicketDialog::buildTicketTab(QWidget *tab)
 {
+    QHBoxLayout *options = buildTicketOptions(tab);
+    QHBoxLayout *templateRow = buildTemplateRow(tab);
+    QHBoxLayout *photoRow = buildPhotoRow(tab);
+    QGridLayout *selectors = buildSelectors(tab);
+
+    auto *layout = new QVBoxLayout(tab);
+    layout->addLayout(options);
+    layout->addLayout(templateRow, 1);
+    layout->addLayout(photoRow);
+    layout->addLayout(selectors);
+}
+
+QHBoxLayout *TicketDialog::buildTicketOptions(QWidget *tab)
+{
     m_standard = radio(QStringLiteral("标准型(每页2个)"), "Option1", tab);
     m_economy = radio(QStringLiteral("经济型(每页3个)"), "Option2", tab);
     m_byClass = radio(QStringLiteral("按班级打印"), "Option5", tab);
@@ -145,7 +159,18 @@ void TicketDialog::buildTicketTab(QWidget *tab)
     options->addWidget(optionBox(QStringLiteral("分组方式"), m_byClass, m_byRoom, tab));
     options->addWidget(optionBox(QStringLiteral("打印方式"), m_sequential, m_stacked, tab));
     options->addStretch(1);
+    connect(m_standard, &QRadioButton::clicked, this,
+            [this] { setTicketLayout(Layout::Standard); });
+    connect(m_economy, &QRadioButton::clicked, this, [this] { setTicketLayout(Layout::Economy); });
+    connect(m_sequential, &QRadioButton::clicked, this, [this] { setOrder(Order::Sequential); });
+    connect(m_stacked, &QRadioButton::clicked, this, [this] { setOrder(Order::Stacked); });
+    connect(m_byClass, &QRadioButton::clicked, this, [this] { setGrouping(Grouping::ByClass); });
+    connect(m_byRoom, &QRadioButton::clicked, this, [this] { setGrouping(Grouping::ByRoom); });
+    return options;
+}
 
+QHBoxLayout *TicketDialog::buildTemplateRow(QWidget *tab)
+{
     m_template = new Grid(this);
     m_view = new GridView(m_template, tab);
     m_view->setObjectName(QStringLiteral("Grid1"));
@@ -169,7 +194,24 @@ void TicketDialog::buildTicketTab(QWidget *tab)
     auto *templateRow = new QHBoxLayout;
     templateRow->addWidget(m_view, 1);
     templateRow->addLayout(templateButtons);
+    connect(font, &QPushButton::clicked, this, &TicketDialog::chooseFont);
+    connect(save, &QPushButton::clicked, this, &TicketDialog::saveTemplate);
+    connect(restore, &QPushButton::clicked, this, &TicketDialog::restoreTemplate);
+    connect(code, &QPushButton::clicked, this, &TicketDialog::placeCode);
+    connect(m_view, &GridView::dropDownRequested, this, [](int row, int col, QStringList *items) {
+        if (col == kFieldCol && row >= kFirstFieldRow && row <= kLastFieldRow)
+            *items = TicketProduction::rowFieldChoices();
+    });
+    connect(m_view, &GridView::dropDownChosen, this,
+            [this](int row, int col, int, const QString &text) {
+                if (col == kFieldCol)
+                    chooseRowField(row, text);
+            });
+    return templateRow;
+}
 
+QHBoxLayout *TicketDialog::buildPhotoRow(QWidget *tab)
+{
     m_usePhotos = new QCheckBox(QStringLiteral("使用电子照片 目录"), tab);
     m_usePhotos->setObjectName(QStringLiteral("Check1"));
     m_folder = new QLineEdit(tab);
@@ -189,7 +231,13 @@ void TicketDialog::buildTicketTab(QWidget *tab)
     photoRow->addSpacing(12);
     photoRow->addWidget(m_photoNameLabel);
     photoRow->addWidget(m_photoName);
+    connect(m_usePhotos, &QCheckBox::toggled, this, [this](bool on) { setPhotos(on); });
+    connect(m_browse, &QPushButton::clicked, this, &TicketDialog::browseFolder);
+    return photoRow;
+}
 
+QGridLayout *TicketDialog::buildSelectors(QWidget *tab)
+{
     auto *selectors = new QGridLayout;
     for (int i = 0; i < 4; ++i) {
         m_labels[size_t(i)] = new QLabel(tab);
@@ -201,39 +249,11 @@ void TicketDialog::buildTicketTab(QWidget *tab)
         selectors->addWidget(m_combos[size_t(i)], 1, i);
     }
     selectors->setColumnStretch(4, 1);
-
-    auto *layout = new QVBoxLayout(tab);
-    layout->addLayout(options);
-    layout->addLayout(templateRow, 1);
-    layout->addLayout(photoRow);
-    layout->addLayout(selectors);
-
-    connect(m_standard, &QRadioButton::clicked, this,
-            [this] { setTicketLayout(Layout::Standard); });
-    connect(m_economy, &QRadioButton::clicked, this, [this] { setTicketLayout(Layout::Economy); });
-    connect(m_sequential, &QRadioButton::clicked, this, [this] { setOrder(Order::Sequential); });
-    connect(m_stacked, &QRadioButton::clicked, this, [this] { setOrder(Order::Stacked); });
-    connect(m_byClass, &QRadioButton::clicked, this, [this] { setGrouping(Grouping::ByClass); });
-    connect(m_byRoom, &QRadioButton::clicked, this, [this] { setGrouping(Grouping::ByRoom); });
     connect(m_combos[0], &QComboBox::textActivated, this, [this](const QString &text) {
         if (m_byClass->isChecked())
             chooseSchool(text);
     });
-    connect(m_usePhotos, &QCheckBox::toggled, this, [this](bool on) { setPhotos(on); });
-    connect(m_browse, &QPushButton::clicked, this, &TicketDialog::browseFolder);
-    connect(font, &QPushButton::clicked, this, &TicketDialog::chooseFont);
-    connect(save, &QPushButton::clicked, this, &TicketDialog::saveTemplate);
-    connect(restore, &QPushButton::clicked, this, &TicketDialog::restoreTemplate);
-    connect(code, &QPushButton::clicked, this, &TicketDialog::placeCode);
-    connect(m_view, &GridView::dropDownRequested, this, [](int row, int col, QStringList *items) {
-        if (col == kFieldCol && row >= kFirstFieldRow && row <= kLastFieldRow)
-            *items = TicketProduction::rowFieldChoices();
-    });
-    connect(m_view, &GridView::dropDownChosen, this,
-            [this](int row, int col, int, const QString &text) {
-                if (col == kFieldCol)
-                    chooseRowField(row, text);
-            });
+    return selectors;
 }
 
 void TicketDialog::buildLabelTab(QWidget *tab)

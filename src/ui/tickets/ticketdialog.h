@@ -13,6 +13,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -92,6 +94,13 @@ public:
 
 private:
     void buildTicketTab(QWidget *tab);
+    // The ticket type, grouping and printing order, each a box of two options.
+    QHBoxLayout *buildTicketOptions(QWidget *tab);
+    // The template's grid and its font, QR code, save and restore buttons.
+    QHBoxLayout *buildTemplateRow(QWidget *tab);
+    QHBoxLayout *buildPhotoRow(QWidget *tab);
+    // Combo1..Combo4 under their captions; Combo1 picks the school while grouping by class.
+    QGridLayout *buildSelectors(QWidget *tab);
     void buildLabelTab(QWidget *tab);
     void loadTemplate(bool restore);
     void updateSelectors();
