@@ -122,6 +122,8 @@ start() {
     main=$(await 分班排考)
     xdotool windowsize --sync "$main" 1364 742 windowmove --sync "$main" 1 21
     pause 1
+    # The start page as a new user first sees it: logged out, over the empty work area.
+    [ "${1:-}" = grab-login ] && grab start-page
     file_menu_at_import
     key Up Return # 文件 → 登录
     local login
