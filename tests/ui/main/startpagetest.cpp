@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "db/datadirectory.h"
+#include "jobs/arrangement/arrangement.h"
 #include "jobs/division/classdivision.h"
 #include "ui/common/datachanges.h"
 #include "ui/division/divisiondialog.h"
@@ -151,6 +152,24 @@ TEST_F(StartPageTest, FollowsTheDemoDataTheLoginAndTheDivision)
     w->mdiArea()->closeAllSubWindows();
     settle();
     EXPECT_FALSE(page->isHidden());
+
+    // An arrangement: its road moves on to printing, and the room list link opens every room's.
+    {
+        Database db;
+        ASSERT_TRUE(DataDirectory(dir.path()).openDatabase(db).isOk());
+        ArrangementSettings settings;
+        settings.mode = ArrangementSettings::Mode::ScoreOnly;
+        ASSERT_TRUE(Arrangement::run(db, settings).isOk());
+    }
+    w->dataChanges().announce({QStringLiteral("考生表")});
+    EXPECT_TRUE(state("arrangement").startsWith(QStringLiteral("已编排 1200 名考生（")))
+        << state("arrangement").toStdString();
+    EXPECT_EQ(nextSteps(), (QStringList{"startczzpm", "startgkc"}));
+    w->rebuildRoomAndClassMenus();
+    link("startgkc")->click();
+    settle();
+    ASSERT_EQ(w->mdiArea()->subWindowList().size(), 1) << said.join(u'\n').toStdString();
+    EXPECT_TRUE(page->isHidden());
 }
 
 } // namespace
