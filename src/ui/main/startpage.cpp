@@ -362,6 +362,8 @@ void StartPage::followDocuments()
     if (none) {
         raise();
         refresh();
+        // The closed document's selection sum would stand beside no document.
+        m_window.setStatusText(2, QString());
     }
 }
 

@@ -149,9 +149,11 @@ TEST_F(StartPageTest, FollowsTheDemoDataTheLoginAndTheDivision)
     settle();
     ASSERT_EQ(w->mdiArea()->subWindowList().size(), 1) << said.join(u'\n').toStdString();
     EXPECT_TRUE(page->isHidden());
+    w->setStatusText(2, QStringLiteral("和 1"));
     w->mdiArea()->closeAllSubWindows();
     settle();
     EXPECT_FALSE(page->isHidden());
+    EXPECT_TRUE(w->statusText(2).isEmpty());
 
     // An arrangement: its road moves on to printing, and the room list link opens every room's.
     {
