@@ -171,9 +171,9 @@ QString notes()
 
 } // namespace
 
-const CommandLine::Spec &ArrangeCommand::spec()
+const CommandLine::Syntax &ArrangeCommand::syntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         .name = QStringLiteral("arrange"),
         .summary = QStringLiteral("考场编排：给考生表的考生排考场、座位号和考号"),
         .usage = QStringLiteral(
@@ -235,7 +235,7 @@ const CommandLine::Spec &ArrangeCommand::spec()
                      QStringLiteral("fenpai --data-dir D arrange --place-new")},
         .notes = notes(),
     };
-    return spec;
+    return syntax;
 }
 
 int ArrangeCommand::run(CliContext &context, const CommandLine &line)

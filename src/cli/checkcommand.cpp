@@ -7,9 +7,9 @@
 
 namespace fenpai {
 
-const CommandLine::Spec &CheckCommand::spec()
+const CommandLine::Syntax &CheckCommand::syntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         .name = QStringLiteral("check"),
         .summary =
             QStringLiteral("混排检测：列出考号相邻和座位相邻的同班考生，没有则输出“全部混排”"),
@@ -19,7 +19,7 @@ const CommandLine::Spec &CheckCommand::spec()
         .examples = {QStringLiteral("fenpai --data-dir D check mixing")},
         .notes = QStringLiteral("发现同班考生相邻不算失败，退出状态仍为 0。"),
     };
-    return spec;
+    return syntax;
 }
 
 int CheckCommand::run(CliContext &context, const CommandLine &line)

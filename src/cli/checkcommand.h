@@ -10,7 +10,7 @@ class CliContext;
 class CheckCommand final
 {
 public:
-    static const CommandLine::Spec &spec();
+    static const CommandLine::Syntax &syntax();
     static int run(CliContext &context, const CommandLine &line);
 };
 

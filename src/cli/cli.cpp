@@ -32,24 +32,24 @@ namespace fenpai {
 const std::vector<Cli::Command> &Cli::commands()
 {
     static const std::vector<Command> table = {
-        {&StatusCommand::spec, false, &StatusCommand::run},
-        {&DataCommands::sqlSpec, false, &DataCommands::sql},
-        {&DataCommands::tablesSpec, false, &DataCommands::tables},
-        {&DataCommands::repairSpec, false, &DataCommands::repair},
-        {&TitlesCommand::spec, false, &TitlesCommand::run},
-        {&ImportCommands::importSpec, false, &ImportCommands::import},
-        {&ImportCommands::demoSpec, false, &ImportCommands::demo},
-        {&DivisionCommand::spec, true, &DivisionCommand::divide}, // the lists of -o as PDF
-        {&ArrangeCommand::spec, true, &ArrangeCommand::run},
-        {&ShowCommand::spec, true, &ShowCommand::run},
-        {&ReportCommand::spec, true, &ReportCommand::run},
-        {&SeatsCommand::spec, true, &SeatsCommand::run},
-        {&SheetsCommand::spec, true, &SheetsCommand::run},
-        {&CheckCommand::spec, false, &CheckCommand::run},
-        {&TicketCommands::ticketsSpec, true, &TicketCommands::tickets},
-        {&TicketCommands::labelsSpec, true, &TicketCommands::labels},
-        {&VerifyCommand::spec, false, &VerifyCommand::run},
-        {&PasswdCommand::spec, false, &PasswdCommand::run},
+        {&StatusCommand::syntax, false, &StatusCommand::run},
+        {&DataCommands::sqlSyntax, false, &DataCommands::sql},
+        {&DataCommands::tablesSyntax, false, &DataCommands::tables},
+        {&DataCommands::repairSyntax, false, &DataCommands::repair},
+        {&TitlesCommand::syntax, false, &TitlesCommand::run},
+        {&ImportCommands::importSyntax, false, &ImportCommands::import},
+        {&ImportCommands::demoSyntax, false, &ImportCommands::demo},
+        {&DivisionCommand::syntax, true, &DivisionCommand::divide}, // the lists of -o as PDF
+        {&ArrangeCommand::syntax, true, &ArrangeCommand::run},
+        {&ShowCommand::syntax, true, &ShowCommand::run},
+        {&ReportCommand::syntax, true, &ReportCommand::run},
+        {&SeatsCommand::syntax, true, &SeatsCommand::run},
+        {&SheetsCommand::syntax, true, &SheetsCommand::run},
+        {&CheckCommand::syntax, false, &CheckCommand::run},
+        {&TicketCommands::ticketsSyntax, true, &TicketCommands::tickets},
+        {&TicketCommands::labelsSyntax, true, &TicketCommands::labels},
+        {&VerifyCommand::syntax, false, &VerifyCommand::run},
+        {&PasswdCommand::syntax, false, &PasswdCommand::run},
     };
     return table;
 }
@@ -57,7 +57,7 @@ const std::vector<Cli::Command> &Cli::commands()
 const Cli::Command *Cli::find(const QString &name)
 {
     for (const Command &c : commands()) {
-        if (c.spec().name == name)
+        if (c.syntax().name == name)
             return &c;
     }
     return nullptr;
@@ -133,7 +133,8 @@ QString Cli::usage()
                        "--version 显示版本。\n\n"
                        "命令：\n");
     for (const Command &c : commands())
-        text += QStringLiteral("  %1%2\n").arg(c.spec().name.leftJustified(12), c.spec().summary);
+        text +=
+            QStringLiteral("  %1%2\n").arg(c.syntax().name.leftJustified(12), c.syntax().summary);
     text += QStringLiteral(
         "\nfenpai help COMMAND 或 fenpai COMMAND --help 显示一个命令的说明和例子。\n");
     return text;
@@ -153,7 +154,7 @@ int help(const QStringList &rest, QTextStream &out, QTextStream &err)
         err << QStringLiteral("未知命令：") << rest.join(u' ') << "\n\n" << Cli::usage();
         return 2;
     }
-    out << CommandLine::help(command->spec());
+    out << CommandLine::help(command->syntax());
     return 0;
 }
 
@@ -192,12 +193,12 @@ int Cli::run(const QStringList &args, QTextStream &out, QTextStream &err, QTextS
         err << QStringLiteral("未知命令：") << p.command << "\n\n" << usage();
         return 2;
     }
-    const CommandLine::Spec &spec = command->spec();
+    const CommandLine::Syntax &syntax = command->syntax();
     if (p.help || asksForHelp(p.rest)) {
-        out << CommandLine::help(spec);
+        out << CommandLine::help(syntax);
         return 0;
     }
-    const Result<CommandLine> line = CommandLine::parse(spec, p.rest);
+    const Result<CommandLine> line = CommandLine::parse(syntax, p.rest);
     int status = 2;
     if (line) {
         const QString programDir =
@@ -208,8 +209,8 @@ int Cli::run(const QStringList &args, QTextStream &out, QTextStream &err, QTextS
         err << line.status().message() << '\n';
     }
     if (status == 2)
-        err << QStringLiteral("用法：") << spec.usage << '\n'
-            << QStringLiteral("详见 fenpai help ") << spec.name << '\n';
+        err << QStringLiteral("用法：") << syntax.usage << '\n'
+            << QStringLiteral("详见 fenpai help ") << syntax.name << '\n';
     out.flush();
     err.flush();
     return status;

@@ -21,9 +21,9 @@ public:
     struct Command
     {
         // What the command takes and how help explains it.
-        const CommandLine::Spec &(*spec)();
+        const CommandLine::Syntax &(*syntax)();
         bool needsGui; // needs fonts and painting (PDF output); runs offscreen when headless
-        // Runs with the arguments read against the spec; returns the exit status.
+        // Runs with the arguments read against the syntax; returns the exit status.
         int (*run)(CliContext &context, const CommandLine &line);
     };
 

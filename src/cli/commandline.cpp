@@ -16,34 +16,34 @@ QString dashed(const QString &name)
     return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
 }
 
-const Option *findOption(const CommandLine::Spec &spec, const QString &name)
+const Option *findOption(const CommandLine::Syntax &syntax, const QString &name)
 {
-    for (const Option &o : spec.options) {
+    for (const Option &o : syntax.options) {
         if (o.name == name || (!o.otherName.isEmpty() && o.otherName == name))
             return &o;
     }
     return nullptr;
 }
 
-QString optionNames(const CommandLine::Spec &spec)
+QString optionNames(const CommandLine::Syntax &syntax)
 {
     QStringList names;
-    for (const Option &o : spec.options)
+    for (const Option &o : syntax.options)
         names.append(dashed(o.name));
     return names.join(QStringLiteral("、"));
 }
 
-Status unknown(const CommandLine::Spec &spec, const QString &option)
+Status unknown(const CommandLine::Syntax &syntax, const QString &option)
 {
     if (option == QLatin1String("--data-dir"))
         return Status::refused(
             QStringLiteral("--data-dir 要写在命令之前：fenpai --data-dir DIR %1 ……")
-                .arg(spec.name));
-    if (spec.options.empty())
+                .arg(syntax.name));
+    if (syntax.options.empty())
         return Status::refused(
-            QStringLiteral("未知选项：%1（%2 不带选项）").arg(option, spec.name));
-    return Status::refused(
-        QStringLiteral("未知选项：%1（%2 的选项有 %3）").arg(option, spec.name, optionNames(spec)));
+            QStringLiteral("未知选项：%1（%2 不带选项）").arg(option, syntax.name));
+    return Status::refused(QStringLiteral("未知选项：%1（%2 的选项有 %3）")
+                               .arg(option, syntax.name, optionNames(syntax)));
 }
 
 // The choice a value stands for: itself, or the choice at the alias's position.
@@ -65,7 +65,7 @@ bool looksLikeOption(const QString &a)
 
 struct Reader
 {
-    const CommandLine::Spec &spec;
+    const CommandLine::Syntax &syntax;
     QHash<QString, QString> values;
     QStringList arguments;
 
@@ -78,9 +78,9 @@ struct Reader
             name = name.left(eq);
         }
         const QString bare = name.mid(name.startsWith(QLatin1String("--")) ? 2 : 1);
-        const Option *o = findOption(spec, bare);
+        const Option *o = findOption(syntax, bare);
         if (!o)
-            return unknown(spec, name);
+            return unknown(syntax, name);
         const QString shown = dashed(o->name);
         if (values.contains(o->name))
             return Status::refused(QStringLiteral("%1 只能给一次").arg(shown));
@@ -114,23 +114,23 @@ struct Reader
     Status checkArguments() const
     {
         qsizetype required = 0;
-        for (const QString &a : spec.arguments)
+        for (const QString &a : syntax.arguments)
             required += a.startsWith(u'[') ? 0 : 1;
         if (arguments.size() < required)
             return Status::refused(
-                QStringLiteral("缺少参数 %1").arg(spec.arguments.at(arguments.size())));
-        if (arguments.size() > spec.arguments.size())
+                QStringLiteral("缺少参数 %1").arg(syntax.arguments.at(arguments.size())));
+        if (arguments.size() > syntax.arguments.size())
             return Status::refused(
-                QStringLiteral("多余的参数：%1").arg(arguments.at(spec.arguments.size())));
+                QStringLiteral("多余的参数：%1").arg(arguments.at(syntax.arguments.size())));
         return Status::ok();
     }
 };
 
 } // namespace
 
-Result<CommandLine> CommandLine::parse(const Spec &spec, const QStringList &args)
+Result<CommandLine> CommandLine::parse(const Syntax &syntax, const QStringList &args)
 {
-    Reader reader{spec, {}, {}};
+    Reader reader{syntax, {}, {}};
     bool optionsEnded = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
@@ -199,13 +199,13 @@ QString CommandLine::listOf(const QStringList &values)
            values.constLast();
 }
 
-QString CommandLine::help(const Spec &spec)
+QString CommandLine::help(const Syntax &syntax)
 {
-    QString text =
-        QStringLiteral("fenpai %1：%2\n\n用法：%3\n").arg(spec.name, spec.summary, spec.usage);
-    if (!spec.options.empty()) {
+    QString text = QStringLiteral("fenpai %1：%2\n\n用法：%3\n")
+                       .arg(syntax.name, syntax.summary, syntax.usage);
+    if (!syntax.options.empty()) {
         text += QStringLiteral("\n选项：\n");
-        for (const Option &o : spec.options) {
+        for (const Option &o : syntax.options) {
             QString left = dashed(o.name);
             if (!o.otherName.isEmpty())
                 left += QStringLiteral(", ") + dashed(o.otherName);
@@ -214,11 +214,11 @@ QString CommandLine::help(const Spec &spec)
             text += QStringLiteral("  %1  %2\n").arg(left.leftJustified(26), o.help);
         }
     }
-    if (!spec.notes.isEmpty())
-        text += u'\n' + spec.notes.trimmed() + u'\n';
-    if (!spec.examples.isEmpty()) {
+    if (!syntax.notes.isEmpty())
+        text += u'\n' + syntax.notes.trimmed() + u'\n';
+    if (!syntax.examples.isEmpty()) {
         text += QStringLiteral("\n例子：\n");
-        for (const QString &e : spec.examples)
+        for (const QString &e : syntax.examples)
             text += QStringLiteral("  ") + e + u'\n';
     }
     return text;

@@ -28,7 +28,7 @@ public:
     };
 
     // What a command takes, and how help explains it.
-    struct Spec
+    struct Syntax
     {
         QString name = {};          // fenpai NAME
         QString summary = {};       // one line
@@ -40,7 +40,7 @@ public:
     };
 
     // Reads `args` (what follows the command's name). A refusal carries the message to print.
-    [[nodiscard]] static Result<CommandLine> parse(const Spec &spec, const QStringList &args);
+    [[nodiscard]] static Result<CommandLine> parse(const Syntax &syntax, const QStringList &args);
 
     const QStringList &arguments() const { return m_arguments; }
     QString argument(int index) const { return m_arguments.value(index); }
@@ -61,7 +61,7 @@ public:
     static Option seatOrderOption();
 
     // The help of a command: summary, usage, arguments' and options' lines, notes, examples.
-    static QString help(const Spec &spec);
+    static QString help(const Syntax &syntax);
     // "1、2 或 3"
     static QString listOf(const QStringList &values);
 

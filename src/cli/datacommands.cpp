@@ -9,9 +9,9 @@
 
 namespace fenpai {
 
-const CommandLine::Spec &DataCommands::sqlSpec()
+const CommandLine::Syntax &DataCommands::sqlSyntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         QStringLiteral("sql"),
         QStringLiteral("执行一条 SQL 语句，查询结果以 CSV 输出"),
         QStringLiteral("fenpai sql STATEMENT"),
@@ -20,7 +20,7 @@ const CommandLine::Spec &DataCommands::sqlSpec()
         {QStringLiteral("fenpai --data-dir D sql \"select count(*) from 考生表\"")},
         QStringLiteral("查询的结果为 CSV（UTF-8，第一行为字段名）；其它语句执行后不输出。"),
     };
-    return spec;
+    return syntax;
 }
 
 int DataCommands::sql(CliContext &context, const CommandLine &line)
@@ -49,9 +49,9 @@ int DataCommands::sql(CliContext &context, const CommandLine &line)
     return 0;
 }
 
-const CommandLine::Spec &DataCommands::tablesSpec()
+const CommandLine::Syntax &DataCommands::tablesSyntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         QStringLiteral("tables"),
         QStringLiteral("列出数据表和保存的查询"),
         QStringLiteral("fenpai tables"),
@@ -60,7 +60,7 @@ const CommandLine::Spec &DataCommands::tablesSpec()
         {QStringLiteral("fenpai --data-dir D tables")},
         {},
     };
-    return spec;
+    return syntax;
 }
 
 int DataCommands::tables(CliContext &context, const CommandLine &)
@@ -75,9 +75,9 @@ int DataCommands::tables(CliContext &context, const CommandLine &)
     return 0;
 }
 
-const CommandLine::Spec &DataCommands::repairSpec()
+const CommandLine::Syntax &DataCommands::repairSyntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         QStringLiteral("repair"),
         QStringLiteral("修复系统表（xtsztable、bsxtable），恢复为默认设置"),
         QStringLiteral("fenpai repair"),
@@ -86,7 +86,7 @@ const CommandLine::Spec &DataCommands::repairSpec()
         {QStringLiteral("fenpai --data-dir D repair")},
         {},
     };
-    return spec;
+    return syntax;
 }
 
 int DataCommands::repair(CliContext &context, const CommandLine &)

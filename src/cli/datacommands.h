@@ -10,11 +10,11 @@ class CliContext;
 class DataCommands final
 {
 public:
-    static const CommandLine::Spec &sqlSpec();
+    static const CommandLine::Syntax &sqlSyntax();
     static int sql(CliContext &context, const CommandLine &line);
-    static const CommandLine::Spec &tablesSpec();
+    static const CommandLine::Syntax &tablesSyntax();
     static int tables(CliContext &context, const CommandLine &line);
-    static const CommandLine::Spec &repairSpec();
+    static const CommandLine::Syntax &repairSyntax();
     static int repair(CliContext &context, const CommandLine &line);
 };
 

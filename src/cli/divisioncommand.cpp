@@ -161,9 +161,9 @@ int placeNew(CliContext &context, const CommandLine &line)
 
 } // namespace
 
-const CommandLine::Spec &DivisionCommand::spec()
+const CommandLine::Syntax &DivisionCommand::syntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         .name = QStringLiteral("divide"),
         .summary = QStringLiteral("分班：把分班数据表的学生分到新班级，写入新分班"),
         .usage =
@@ -210,7 +210,7 @@ const CommandLine::Spec &DivisionCommand::spec()
             "已分班的学生最多调动 K 名，分层分班时学生不离开所在层；输出分班调整清单和各班情况。"
             "没有新增学生时（有学生退学后）只在 K 名之内调整。-o FILE 另把分班调整清单写成文件。"),
     };
-    return spec;
+    return syntax;
 }
 
 int DivisionCommand::divide(CliContext &context, const CommandLine &line)

@@ -10,7 +10,7 @@ class CliContext;
 class DivisionCommand final
 {
 public:
-    static const CommandLine::Spec &spec();
+    static const CommandLine::Syntax &syntax();
     // divide --classes N | --layers A,B,C,D  [--sex] [--school]
     static int divide(CliContext &context, const CommandLine &line);
 };

@@ -69,9 +69,9 @@ QString hint(const PreparedImport &prepared, const Status &refusal)
 
 } // namespace
 
-const CommandLine::Spec &ImportCommands::importSpec()
+const CommandLine::Syntax &ImportCommands::importSyntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         QStringLiteral("import"),
         QStringLiteral("导入工作簿（.xls/.xlsx/.ods）或文本文件（.csv/.txt）：分班数据、"
                        "考场编排数据或成绩数据"),
@@ -99,7 +99,7 @@ const CommandLine::Spec &ImportCommands::importSpec()
             "没有 Sheet1 时用工作簿唯一的工作表；字段先找同名的列，再找常用列名。工作表或字段"
             "不能确定时不导入，并说明用哪个选项补上。导入失败时数据表保持原样。"),
     };
-    return spec;
+    return syntax;
 }
 
 int ImportCommands::import(CliContext &context, const CommandLine &line)
@@ -133,9 +133,9 @@ int ImportCommands::import(CliContext &context, const CommandLine &line)
     return 0;
 }
 
-const CommandLine::Spec &ImportCommands::demoSpec()
+const CommandLine::Syntax &ImportCommands::demoSyntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         QStringLiteral("demo"),
         QStringLiteral("写出演示数据工作簿（分班数据.xlsx、考场编排数据.xlsx、成绩数据.xlsx）"),
         QStringLiteral("fenpai demo [--small] DIR"),
@@ -145,7 +145,7 @@ const CommandLine::Spec &ImportCommands::demoSpec()
         {QStringLiteral("fenpai demo 演示数据"), QStringLiteral("fenpai demo --small 模板")},
         {},
     };
-    return spec;
+    return syntax;
 }
 
 int ImportCommands::demo(CliContext &context, const CommandLine &line)

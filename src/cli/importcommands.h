@@ -15,10 +15,10 @@ public:
     // usual ones, and the success message on out (the notice of columns left empty on err); on
     // failure the message, with the option that answers it, on err and exit status 1, the
     // previous tables untouched.
-    static const CommandLine::Spec &importSpec();
+    static const CommandLine::Syntax &importSyntax();
     static int import(CliContext &context, const CommandLine &line);
     // Writes the demo workbooks into DIR.
-    static const CommandLine::Spec &demoSpec();
+    static const CommandLine::Syntax &demoSyntax();
     static int demo(CliContext &context, const CommandLine &line);
 };
 

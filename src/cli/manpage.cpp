@@ -208,23 +208,23 @@ QString ManPage::escape(const QString &text)
     return lines.join(u'\n');
 }
 
-QString ManPage::command(const CommandLine::Spec &spec)
+QString ManPage::command(const CommandLine::Syntax &syntax)
 {
-    QString out = QStringLiteral(".SS \"fenpai %1\"\n").arg(escape(spec.name));
-    out += escape(spec.summary) + u'\n';
-    out += QStringLiteral(".PP\n用法：\n.RS\n") + literal(spec.usage.split(u'\n')) +
+    QString out = QStringLiteral(".SS \"fenpai %1\"\n").arg(escape(syntax.name));
+    out += escape(syntax.summary) + u'\n';
+    out += QStringLiteral(".PP\n用法：\n.RS\n") + literal(syntax.usage.split(u'\n')) +
            QStringLiteral(".RE\n");
-    if (!spec.options.empty()) {
+    if (!syntax.options.empty()) {
         out += QStringLiteral(".PP\n选项：\n.RS\n");
-        for (const CommandLine::Option &o : spec.options)
+        for (const CommandLine::Option &o : syntax.options)
             out += QStringLiteral(".TP\n") + optionTag(o) + u'\n' + escape(o.help) + u'\n';
         out += QStringLiteral(".RE\n");
     }
-    if (!spec.notes.trimmed().isEmpty())
-        out += notes(spec.notes);
-    if (!spec.examples.isEmpty())
-        out +=
-            QStringLiteral(".PP\n例子：\n.RS\n") + literal(spec.examples) + QStringLiteral(".RE\n");
+    if (!syntax.notes.trimmed().isEmpty())
+        out += notes(syntax.notes);
+    if (!syntax.examples.isEmpty())
+        out += QStringLiteral(".PP\n例子：\n.RS\n") + literal(syntax.examples) +
+               QStringLiteral(".RE\n");
     return out;
 }
 
@@ -232,7 +232,7 @@ QString ManPage::render(const QString &version)
 {
     QString page = QString::fromUtf8(title).arg(escape(version)) + prose(header);
     for (const Cli::Command &c : Cli::commands())
-        page += command(c.spec());
+        page += command(c.syntax());
     return page + prose(footer);
 }
 

@@ -16,7 +16,7 @@ public:
     static QString render(const QString &version);
 
     // One command as a subsection.
-    static QString command(const CommandLine::Spec &spec);
+    static QString command(const CommandLine::Syntax &syntax);
 
     // Text made safe for a line of the page: a backslash printed as itself, "-" as the ASCII
     // hyphen-minus one types, a leading "." or "'" not taken for a request, and a break point

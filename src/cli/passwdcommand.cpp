@@ -59,9 +59,9 @@ QString ask(CliContext &context, const QString &prompt)
 
 } // namespace
 
-const CommandLine::Spec &PasswdCommand::spec()
+const CommandLine::Syntax &PasswdCommand::syntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         .name = QStringLiteral("passwd"),
         .summary = QStringLiteral("修改用户密码（从标准输入读取旧密码和新密码）"),
         .usage = QStringLiteral("fenpai passwd USER"),
@@ -71,7 +71,7 @@ const CommandLine::Spec &PasswdCommand::spec()
         .notes =
             QStringLiteral("依次读取旧密码、新密码和新密码确认，各占一行；在终端输入时不回显。"),
     };
-    return spec;
+    return syntax;
 }
 
 int PasswdCommand::run(CliContext &context, const CommandLine &line)

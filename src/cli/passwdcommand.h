@@ -11,7 +11,7 @@ class CliContext;
 class PasswdCommand final
 {
 public:
-    static const CommandLine::Spec &spec();
+    static const CommandLine::Syntax &syntax();
     static int run(CliContext &context, const CommandLine &line);
 };
 

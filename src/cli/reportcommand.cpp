@@ -33,9 +33,9 @@ QString catalogueText()
 
 } // namespace
 
-const CommandLine::Spec &ReportCommand::spec()
+const CommandLine::Syntax &ReportCommand::syntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         .name = QStringLiteral("report"),
         .summary =
             QStringLiteral("生成报表（名单、统计表、座位表等）并输出为 csv、xlsx、html 或 pdf"),
@@ -52,7 +52,7 @@ const CommandLine::Spec &ReportCommand::spec()
                                     "-o 班级考号.csv")},
         .notes = catalogueText(),
     };
-    return spec;
+    return syntax;
 }
 
 int ReportCommand::run(CliContext &context, const CommandLine &line)

@@ -14,9 +14,9 @@
 
 namespace fenpai {
 
-const CommandLine::Spec &SeatsCommand::spec()
+const CommandLine::Syntax &SeatsCommand::syntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         .name = QStringLiteral("seats"),
         .summary = QStringLiteral(
             "考场座位表：每张桌子写考号、姓名和班级（pdf、xlsx、html），all 为全部考场，"
@@ -36,7 +36,7 @@ const CommandLine::Spec &SeatsCommand::spec()
                                     "第3考场座位表.pdf")},
         .notes = {},
     };
-    return spec;
+    return syntax;
 }
 
 int SeatsCommand::run(CliContext &context, const CommandLine &line)

@@ -57,9 +57,9 @@ Result<QString> formatFrom(const CommandLine &line, const QString &output)
 
 } // namespace
 
-const CommandLine::Spec &SheetsCommand::spec()
+const CommandLine::Syntax &SheetsCommand::syntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         .name = QStringLiteral("sheets"),
         .summary = QStringLiteral("考场签到表（每个座位一行，供考生签名）或门贴（贴在考场门上），"
                                   "all 为全部考场，每考场一页"),
@@ -92,7 +92,7 @@ const CommandLine::Spec &SheetsCommand::spec()
         .notes = QStringLiteral("签到表每行有考生的二维码（考号和校验码），可用 fenpai verify "
                                 "核对。"),
     };
-    return spec;
+    return syntax;
 }
 
 int SheetsCommand::run(CliContext &context, const CommandLine &line)

@@ -14,9 +14,9 @@
 
 namespace fenpai {
 
-const CommandLine::Spec &ShowCommand::spec()
+const CommandLine::Syntax &ShowCommand::syntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         .name = QStringLiteral("show"),
         .summary = QStringLiteral("把数据表或查询填入文档并输出（csv、xlsx、html、pdf）"),
         .usage = QStringLiteral("fenpai show SOURCE [--title T] [--report statistics|plain] "
@@ -43,7 +43,7 @@ const CommandLine::Spec &ShowCommand::spec()
                                     "--report statistics -o 新班统计.pdf")},
         .notes = {},
     };
-    return spec;
+    return syntax;
 }
 
 int ShowCommand::run(CliContext &context, const CommandLine &line)

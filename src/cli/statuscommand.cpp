@@ -9,9 +9,9 @@
 
 namespace fenpai {
 
-const CommandLine::Spec &StatusCommand::spec()
+const CommandLine::Syntax &StatusCommand::syntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         .name = QStringLiteral("status"),
         .summary =
             QStringLiteral("显示数据库中的进度：导入了什么、是否已分班和编排、最近运行的任务"),
@@ -22,7 +22,7 @@ const CommandLine::Spec &StatusCommand::spec()
         .notes = QStringLiteral(
             "每种导入、分班、编排和安置新增学生（考生）只记最近一次：时间、文件和设置。"),
     };
-    return spec;
+    return syntax;
 }
 
 int StatusCommand::run(CliContext &context, const CommandLine &)

@@ -69,9 +69,9 @@ Status readSelection(const CommandLine &line, TicketSettings &settings, int &sel
 
 } // namespace
 
-const CommandLine::Spec &TicketCommands::ticketsSpec()
+const CommandLine::Syntax &TicketCommands::ticketsSyntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         .name = QStringLiteral("tickets"),
         .summary =
             QStringLiteral("制作准考证（按准考证模板，每页 2 个，--economy 每页 3 个）并输出 pdf"),
@@ -114,7 +114,7 @@ const CommandLine::Spec &TicketCommands::ticketsSpec()
                          "准考证.pdf")},
         .notes = QStringLiteral("模板为数据目录下的 zkzmb/zkz2.cel（--economy 为 zkz3.cel）。"),
     };
-    return spec;
+    return syntax;
 }
 
 int TicketCommands::tickets(CliContext &context, const CommandLine &line)
@@ -171,9 +171,9 @@ int TicketCommands::tickets(CliContext &context, const CommandLine &line)
     return 0;
 }
 
-const CommandLine::Spec &TicketCommands::labelsSpec()
+const CommandLine::Syntax &TicketCommands::labelsSyntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         .name = QStringLiteral("labels"),
         .summary = QStringLiteral("制作一个考场的桌贴（座位号或考号）并输出 pdf"),
         .usage = QStringLiteral("fenpai labels --room N (--seat|--exam-number) -o FILE.pdf"),
@@ -190,7 +190,7 @@ const CommandLine::Spec &TicketCommands::labelsSpec()
         .examples = {QStringLiteral("fenpai --data-dir D labels --room 1 --seat -o 桌贴.pdf")},
         .notes = {},
     };
-    return spec;
+    return syntax;
 }
 
 int TicketCommands::labels(CliContext &context, const CommandLine &line)

@@ -11,9 +11,9 @@ class CliContext;
 class TicketCommands final
 {
 public:
-    static const CommandLine::Spec &ticketsSpec();
+    static const CommandLine::Syntax &ticketsSyntax();
     static int tickets(CliContext &context, const CommandLine &line);
-    static const CommandLine::Spec &labelsSpec();
+    static const CommandLine::Syntax &labelsSyntax();
     static int labels(CliContext &context, const CommandLine &line);
 };
 

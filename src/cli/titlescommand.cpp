@@ -8,9 +8,9 @@
 
 namespace fenpai {
 
-const CommandLine::Spec &TitlesCommand::spec()
+const CommandLine::Syntax &TitlesCommand::syntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         .name = QStringLiteral("titles"),
         .summary = QStringLiteral(
             "报表标题：设置或显示每张报表标题下左右两端的文字和日期（不带选项时只显示）"),
@@ -31,7 +31,7 @@ const CommandLine::Spec &TitlesCommand::spec()
                      QStringLiteral("fenpai --data-dir D titles")},
         .notes = {},
     };
-    return spec;
+    return syntax;
 }
 
 int TitlesCommand::run(CliContext &context, const CommandLine &line)

@@ -55,9 +55,9 @@ bool report(CliContext &context, Database &db, const QString &text, bool &failed
 
 } // namespace
 
-const CommandLine::Spec &VerifyCommand::spec()
+const CommandLine::Syntax &VerifyCommand::syntax()
 {
-    static const CommandLine::Spec spec{
+    static const CommandLine::Syntax syntax{
         .name = QStringLiteral("verify"),
         .summary = QStringLiteral("核对准考证或签到表上的二维码：是谁的，校验码是否相符"),
         .usage = QStringLiteral("fenpai verify CODE|-"),
@@ -71,7 +71,7 @@ const CommandLine::Spec &VerifyCommand::spec()
             "CODE 是扫描二维码得到的文字（有空格时加引号）；- 从标准输入逐行读取。全部相符时"
             "退出状态为 0，有不符的为 1。"),
     };
-    return spec;
+    return syntax;
 }
 
 int VerifyCommand::run(CliContext &context, const CommandLine &line)

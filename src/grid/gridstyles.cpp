@@ -6,7 +6,7 @@ namespace {
 
 size_t colourHash(const QColor &c)
 {
-    return c.isValid() ? qHashMulti(0, int(c.spec()), quint64(c.rgba64())) : 0;
+    return c.isValid() ? qHash(quint64(c.rgba64())) : 0;
 }
 
 // Every value that operator== compares; equal styles hash alike.

@@ -12,9 +12,9 @@ using namespace fenpai;
 
 namespace {
 
-const CommandLine::Spec &spec()
+const CommandLine::Syntax &syntax()
 {
-    static const CommandLine::Spec s{
+    static const CommandLine::Syntax s{
         .name = "try",
         .summary = "一个试用的命令",
         .usage = "fenpai try [--mode 1|2] [--flag] [-o FILE] NAME [MORE]",
@@ -32,7 +32,7 @@ const CommandLine::Spec &spec()
 
 QString refusal(const QStringList &args)
 {
-    const Result<CommandLine> line = CommandLine::parse(spec(), args);
+    const Result<CommandLine> line = CommandLine::parse(syntax(), args);
     return line ? QString() : line.status().message();
 }
 
@@ -44,7 +44,7 @@ TEST(CommandLine, BothOptionFormsSwitchesAndArguments)
          {QStringList{"--mode", "2", "a", "--flag", "-o", "x.csv", "b"},
           QStringList{"--mode=2", "a", "b", "--flag", "--output=x.csv"},
           QStringList{"a", "--output", "x.csv", "--mode", "2", "--flag", "--", "b"}}) {
-        const Result<CommandLine> line = CommandLine::parse(spec(), args);
+        const Result<CommandLine> line = CommandLine::parse(syntax(), args);
         ASSERT_TRUE(line.isOk()) << line.status().message().toStdString();
         EXPECT_EQ(line->value("mode"), "2");
         EXPECT_EQ(line->value("o"), "x.csv") << "the second name is the same option";
@@ -53,10 +53,10 @@ TEST(CommandLine, BothOptionFormsSwitchesAndArguments)
         EXPECT_EQ(line->arguments(), (QStringList{"a", "b"}));
     }
     // After "--", and for negative numbers, a leading dash is an argument.
-    EXPECT_EQ(CommandLine::parse(spec(), {"--", "--flag"})->arguments(), QStringList{"--flag"});
-    EXPECT_EQ(CommandLine::parse(spec(), {"-3"})->arguments(), QStringList{"-3"});
+    EXPECT_EQ(CommandLine::parse(syntax(), {"--", "--flag"})->arguments(), QStringList{"--flag"});
+    EXPECT_EQ(CommandLine::parse(syntax(), {"-3"})->arguments(), QStringList{"-3"});
     // An alias stands for its choice.
-    EXPECT_EQ(CommandLine::parse(spec(), {"a", "--seat-order=snake"})->value("seat-order"),
+    EXPECT_EQ(CommandLine::parse(syntax(), {"a", "--seat-order=snake"})->value("seat-order"),
               "按列蛇形");
 }
 
@@ -87,20 +87,20 @@ TEST(CommandLine, WhatDoesNotFitIsNamed)
 
 TEST(CommandLine, WholeNumbersInTheirRange)
 {
-    const Result<CommandLine> line = CommandLine::parse(spec(), {"a", "--count", "2.5"});
+    const Result<CommandLine> line = CommandLine::parse(syntax(), {"a", "--count", "2.5"});
     EXPECT_EQ(line->number("count", 1, 9).status().message(), "--count 应为 1 到 9 的整数");
-    EXPECT_FALSE(CommandLine::parse(spec(), {"a", "--count", "10"})->number("count", 1, 9));
-    EXPECT_FALSE(
-        CommandLine::parse(spec(), {"a", "--count", "9223372036854775808"})->number("count", 1, 9));
-    EXPECT_EQ(*CommandLine::parse(spec(), {"a", "--count", " 7 "})->number("count", 1, 9), 7);
-    EXPECT_EQ(*CommandLine::parse(spec(), {"a"})->number("count", 1, 9, 4), 4);
+    EXPECT_FALSE(CommandLine::parse(syntax(), {"a", "--count", "10"})->number("count", 1, 9));
+    EXPECT_FALSE(CommandLine::parse(syntax(), {"a", "--count", "9223372036854775808"})
+                     ->number("count", 1, 9));
+    EXPECT_EQ(*CommandLine::parse(syntax(), {"a", "--count", " 7 "})->number("count", 1, 9), 7);
+    EXPECT_EQ(*CommandLine::parse(syntax(), {"a"})->number("count", 1, 9, 4), 4);
 }
 
 // Every command explains itself with an example, asked in any of the three ways.
 TEST(CommandLine, HelpForEveryCommand)
 {
     for (const Cli::Command &c : Cli::commands()) {
-        const QString name = c.spec().name;
+        const QString name = c.syntax().name;
         const test::CliOutcome help = test::runCli({"help", name});
         EXPECT_EQ(help.status, 0) << name.toStdString();
         EXPECT_TRUE(help.out.contains("用法：")) << name.toStdString();

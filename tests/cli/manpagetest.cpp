@@ -80,16 +80,16 @@ TEST(ManPage, SaysEverythingTheCommandsHelpSays)
     const QSet<QString> shown = words(plainText(page));
     ASSERT_FALSE(Cli::commands().empty());
     for (const Cli::Command &c : Cli::commands()) {
-        const CommandLine::Spec &spec = c.spec();
-        EXPECT_TRUE(page.contains(".SS \"fenpai " + spec.name + "\"\n" +
-                                  ManPage::escape(spec.summary) + '\n'))
-            << spec.name.toStdString();
+        const CommandLine::Syntax &syntax = c.syntax();
+        EXPECT_TRUE(page.contains(".SS \"fenpai " + syntax.name + "\"\n" +
+                                  ManPage::escape(syntax.summary) + '\n'))
+            << syntax.name.toStdString();
         // The help's title line joins name and summary; the usage follows its label.
-        QString help = CommandLine::help(spec).section('\n', 1);
+        QString help = CommandLine::help(syntax).section('\n', 1);
         help.replace("用法：", "用法： ");
         for (const QString &word : words(help))
             EXPECT_TRUE(shown.contains(word))
-                << spec.name.toStdString() << ": " << word.toStdString();
+                << syntax.name.toStdString() << ": " << word.toStdString();
     }
     EXPECT_TRUE(page.startsWith(".TH FENPAI 1 \"\" \"fenpai 9.8.7\""));
 }
@@ -99,19 +99,19 @@ TEST(ManPage, EveryRequestIsOneTheMacrosKnow)
     // A text line that starts with "." or "'" would be read as a request and vanish.
     static const QSet<QString> known = {"TH", "SH", "SS", "TP", "PP", "RS", "RE",
                                         "nf", "fi", "br", "B",  "I",  "nh", "ad"};
-    CommandLine::Spec spec{.name = "probe",
-                           .summary = ".开头是点的说明",
-                           .usage = "fenpai probe\n      'quoted'",
-                           .options = {{.name = "x", .help = ".hidden"}},
-                           .examples = {"'example'"},
-                           .notes = ".一行\n  .缩进的一行\n'另一行"};
-    const QString page = ManPage::render("1") + ManPage::command(spec);
+    CommandLine::Syntax syntax{.name = "probe",
+                               .summary = ".开头是点的说明",
+                               .usage = "fenpai probe\n      'quoted'",
+                               .options = {{.name = "x", .help = ".hidden"}},
+                               .examples = {"'example'"},
+                               .notes = ".一行\n  .缩进的一行\n'另一行"};
+    const QString page = ManPage::render("1") + ManPage::command(syntax);
     for (const QString &line : page.split('\n')) {
         if (!line.startsWith('.') && !line.startsWith('\''))
             continue;
         EXPECT_TRUE(known.contains(line.mid(1).section(' ', 0, 0))) << line.toStdString();
     }
-    const QSet<QString> shown = words(plainText(ManPage::command(spec)));
+    const QSet<QString> shown = words(plainText(ManPage::command(syntax)));
     for (const char *word : {".开头是点的说明", "'quoted'", ".hidden", "'example'", ".一行",
                              ".缩进的一行", "'另一行", "-x"})
         EXPECT_TRUE(shown.contains(QString::fromUtf8(word))) << word;

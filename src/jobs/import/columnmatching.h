@@ -17,7 +17,7 @@ struct FieldMatch
     {
         Exact,    // the header is the field's name
         Synonym,  // the header is one of the field's other names (ImportFields::synonymList)
-        Position, // the room capacity, taken from the second column as always
+        Position, // the room capacity, taken from the second column when no header names it
         Chosen,   // the user named the column
         Empty,    // no column: an empty one is added
         Missing,  // no column, and the field cannot be left empty

@@ -4,7 +4,7 @@
 
 namespace fenpai {
 
-std::vector<ImportFields::TableSpec> ImportFields::tables(ImportKind kind)
+std::vector<ImportFields::TableLayout> ImportFields::tables(ImportKind kind)
 {
     using namespace ColumnNames;
     const QString sheet1 = QStringLiteral("Sheet1");

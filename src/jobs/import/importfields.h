@@ -32,14 +32,14 @@ struct ImportField
 class ImportFields final
 {
 public:
-    struct TableSpec
+    struct TableLayout
     {
         QString table;      // 分班数据表, 考生表, 考场表, 成绩表, 教师表
         QString usualSheet; // Sheet1 for the first table, Sheet2 for the second
         std::vector<ImportField> fields;
     };
 
-    static std::vector<TableSpec> tables(ImportKind kind);
+    static std::vector<TableLayout> tables(ImportKind kind);
 
     // Every field with its synonyms, most specific first, in the manual's order.
     static const std::vector<std::pair<QString, QStringList>> &synonymList();

@@ -107,16 +107,16 @@ QString headerList(const QStringList &headers)
 }
 
 [[nodiscard]] Status checkRequest(const ImportRequest &request,
-                                  const std::vector<ImportFields::TableSpec> &specs)
+                                  const std::vector<ImportFields::TableLayout> &layouts)
 {
     if (request.files.isEmpty() ||
-        (request.files.size() != 1 && request.files.size() != static_cast<int>(specs.size())))
+        (request.files.size() != 1 && request.files.size() != static_cast<int>(layouts.size())))
         return Status::refused(
             QStringLiteral("这项导入需要一个文件，或每个表各一个文件（共 %1 个）。")
-                .arg(specs.size()));
+                .arg(layouts.size()));
     QStringList known;
-    for (const ImportFields::TableSpec &spec : specs) {
-        for (const ImportField &f : spec.fields) {
+    for (const ImportFields::TableLayout &layout : layouts) {
+        for (const ImportField &f : layout.fields) {
             if (!known.contains(f.name))
                 known.append(f.name);
             if (f.capacity && request.columns.contains(f.name) &&
@@ -142,25 +142,25 @@ PreparedImport::~PreparedImport() = default;
 
 Result<PreparedImport> PreparedImport::read(const ImportRequest &request)
 {
-    const std::vector<ImportFields::TableSpec> specs = ImportFields::tables(request.kind);
-    if (Status s = checkRequest(request, specs); !s.isOk())
+    const std::vector<ImportFields::TableLayout> layouts = ImportFields::tables(request.kind);
+    if (Status s = checkRequest(request, layouts); !s.isOk())
         return s;
     PreparedImport p;
     p.m_kind = request.kind;
-    for (size_t i = 0; i < specs.size(); ++i) {
+    for (size_t i = 0; i < layouts.size(); ++i) {
         Table t;
-        t.table = specs[i].table;
+        t.table = layouts[i].table;
         t.file = request.files.value(request.files.size() == 1 ? 0 : static_cast<int>(i));
-        t.usualSheet = specs[i].usualSheet;
-        t.fields = specs[i].fields;
+        t.usualSheet = layouts[i].usualSheet;
+        t.fields = layouts[i].fields;
         for (const ImportField &f : t.fields) {
             if (request.columns.contains(f.name))
                 t.chosen.insert(f.name, request.columns.value(f.name));
         }
         p.m_tables.push_back(std::move(t));
     }
-    p.m_books.resize(specs.size());
-    p.m_data.resize(specs.size());
+    p.m_books.resize(layouts.size());
+    p.m_data.resize(layouts.size());
     QStringList files;
     for (const Table &t : p.m_tables) {
         if (!files.contains(t.file))
