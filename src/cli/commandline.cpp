@@ -191,6 +191,14 @@ CommandLine::Option CommandLine::seatOrderOption()
             .aliases = {QStringLiteral("column"), QStringLiteral("snake"), QStringLiteral("row")}};
 }
 
+CommandLine::Option CommandLine::photoNameOption()
+{
+    return {.name = QStringLiteral("photo-name"),
+            .valueName = QStringLiteral("FIELD"),
+            .help = QStringLiteral("照片按哪个字段命名"),
+            .choices = {QStringLiteral("姓名"), QStringLiteral("考号"), QStringLiteral("照片")}};
+}
+
 QString CommandLine::listOf(const QStringList &values)
 {
     if (values.size() < 2)

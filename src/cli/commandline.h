@@ -59,6 +59,8 @@ public:
     static Option outputOption();
     static Option formatOption(const QStringList &formats);
     static Option seatOrderOption();
+    // --photo-name: which field names the photo files (tickets and sign-in sheets).
+    static Option photoNameOption();
 
     // The help of a command: summary, usage, arguments' and options' lines, notes, examples.
     static QString help(const Syntax &syntax);

@@ -78,11 +78,7 @@ const CommandLine::Syntax &SheetsCommand::syntax()
                     {.name = QStringLiteral("photos"),
                      .valueName = QStringLiteral("DIR"),
                      .help = QStringLiteral("签到表的照片所在的文件夹，照片为 DIR/名称.jpg")},
-                    {.name = QStringLiteral("photo-name"),
-                     .valueName = QStringLiteral("FIELD"),
-                     .help = QStringLiteral("照片按哪个字段命名"),
-                     .choices = {QStringLiteral("姓名"), QStringLiteral("考号"),
-                                 QStringLiteral("照片")}},
+                    CommandLine::photoNameOption(),
                     CommandLine::formatOption(
                         {QStringLiteral("pdf"), QStringLiteral("xlsx"), QStringLiteral("html")}),
                     CommandLine::outputOption()},

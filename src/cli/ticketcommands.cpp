@@ -100,11 +100,7 @@ const CommandLine::Syntax &TicketCommands::ticketsSyntax()
                 {.name = QStringLiteral("photos"),
                  .valueName = QStringLiteral("DIR"),
                  .help = QStringLiteral("照片所在的文件夹，照片为 DIR/名称.jpg")},
-                {.name = QStringLiteral("photo-name"),
-                 .valueName = QStringLiteral("FIELD"),
-                 .help = QStringLiteral("照片按哪个字段命名"),
-                 .choices = {QStringLiteral("姓名"), QStringLiteral("考号"),
-                             QStringLiteral("照片")}},
+                CommandLine::photoNameOption(),
                 CommandLine::outputOption(),
             },
         .examples = {QStringLiteral("fenpai --data-dir D tickets --class \"城关中学/初三(1)班\" -o "

@@ -1,5 +1,7 @@
 #include "jobs/division/balancerefinement.h"
 
+#include "jobs/division/classcounts.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -12,25 +14,7 @@ namespace fenpai {
 
 namespace {
 
-// Counts of one kind (class sizes, one sex, one school) per class of the range, and how far each
-// lies outside [⌊t/K⌋, ⌈t/K⌉]: zero for all classes exactly when the counts are within 1.
-struct Counts
-{
-    std::vector<int> perClass;
-    int low = 0;
-    int high = 0;
-
-    int excess(int c) const
-    {
-        const int x = perClass[static_cast<size_t>(c)];
-        return std::max(0, x - high) + std::max(0, low - x);
-    }
-    void finish(int total, int classes)
-    {
-        low = total / classes;
-        high = (total + classes - 1) / classes;
-    }
-};
+using Counts = ClassCounts;
 
 class RangeSearch
 {
@@ -78,11 +62,11 @@ public:
             ++sexTotals[static_cast<size_t>(l.sex)];
             ++schoolTotals[static_cast<size_t>(l.school)];
         }
-        m_size.finish(static_cast<int>(m_members.size()), classes);
+        m_size.setBand(static_cast<int>(m_members.size()), classes);
         for (size_t k = 0; k < m_sex.size(); ++k)
-            m_sex[k].finish(sexTotals[k], classes);
+            m_sex[k].setBand(sexTotals[k], classes);
         for (size_t k = 0; k < m_school.size(); ++k)
-            m_school[k].finish(schoolTotals[k], classes);
+            m_school[k].setBand(schoolTotals[k], classes);
         for (Counts &g : m_apart) {
             // At most ⌈k/N⌉ of a group in a class; none is too few.
             const int total = std::accumulate(g.perClass.begin(), g.perClass.end(), 0);

@@ -1,5 +1,7 @@
 #include "jobs/division/placementsearch.h"
 
+#include "jobs/division/classcounts.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -11,20 +13,7 @@ namespace fenpai {
 
 namespace {
 
-// Counts of one kind per class and the band [⌊t/K⌋, ⌈t/K⌉] their total allows; excess(c) is how
-// far class c lies outside it.
-struct Counts
-{
-    std::vector<int> perClass;
-    int low = 0;
-    int high = 0;
-
-    int excess(int c) const
-    {
-        const int x = perClass[static_cast<size_t>(c)];
-        return std::max(0, x - high) + std::max(0, low - x);
-    }
-};
+using Counts = ClassCounts;
 
 // One candidate change: pupil k to class `to`, and, for an exchange, pupil j to k's class.
 struct Action
@@ -278,9 +267,7 @@ private:
 
     static void band(Counts &counts, int total)
     {
-        const int classes = static_cast<int>(counts.perClass.size());
-        counts.low = total / classes;
-        counts.high = (total + classes - 1) / classes;
+        counts.setBand(total, static_cast<int>(counts.perClass.size()));
     }
 
     bool inRange(int classNumber) const
