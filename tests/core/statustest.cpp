@@ -28,21 +28,6 @@ TEST(Status, DescribeNamesTheKindOfSQLitesFailures)
               "SQL 语句有误：导入：near x");
 }
 
-TEST(Status, EachPredicateAnswersForItsOwnKindOnly)
-{
-    using K = Status::Kind;
-    for (const K kind : {K::Ok, K::MissingTable, K::MissingColumn, K::Sql, K::InvalidObjectName,
-                         K::Io, K::Constraint, K::Refused, K::Cancelled, K::Other}) {
-        const Status s = kind == K::Ok ? Status::ok() : Status::error(kind, "x");
-        EXPECT_EQ(s.isOk(), kind == K::Ok);
-        EXPECT_EQ(s.isRefused(), kind == K::Refused);
-        EXPECT_EQ(s.isCancelled(), kind == K::Cancelled);
-        EXPECT_EQ(s.isMissingTable(), kind == K::MissingTable);
-        EXPECT_EQ(s.isMissingColumn(), kind == K::MissingColumn);
-        EXPECT_EQ(s.isSqlError(), kind == K::Sql);
-    }
-}
-
 // A Result made from an ok status would have neither a value nor a reason: a caller's fault,
 // stopped in debug builds and never passed on as a success in others.
 TEST(Result, RefusesAnOkStatus)
