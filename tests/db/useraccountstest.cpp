@@ -117,7 +117,7 @@ TEST(MenuSources, ItemsFollowTheData)
     EXPECT_TRUE(MenuSources::classes(t.db).isEmpty());
     EXPECT_TRUE(MenuSources::schools(t.db).isEmpty());
 
-    t.exec({"CREATE TABLE 分班数据表 (姓名 text, 新分班 text)"});
+    t.exec({"CREATE TABLE 分班数据表 (姓名 text, 新分班 double)"});
     for (int i = 12; i >= 1; --i)
         t.exec({QString("INSERT INTO 分班数据表 VALUES ('p%1', '初三(%1)班')").arg(i)});
     t.exec({"INSERT INTO 分班数据表 VALUES ('x', NULL)", "INSERT INTO 分班数据表 VALUES ('y', '')",
@@ -130,6 +130,8 @@ TEST(MenuSources, ItemsFollowTheData)
     // A re-import leaves 新分班 empty: the menu has nothing to list.
     t.exec({"UPDATE 分班数据表 SET 新分班 = NULL"});
     EXPECT_TRUE(MenuSources::newClasses(t.db).isEmpty());
+    t.exec({"UPDATE 分班数据表 SET 新分班 = 0"});
+    EXPECT_EQ(MenuSources::newClasses(t.db), QStringList({"0"})) << "class 0 is no blank";
 
     t.exec({"CREATE TABLE 考生表 (学校 text, 班级 text, 姓名 text)",
             "INSERT INTO 考生表 VALUES ('二中','初三(10)班','甲')",
