@@ -1,33 +1,18 @@
 #include "core/naturalorder.h"
 
-#include <QStringList>
-
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 using namespace fenpai;
 
-TEST(NaturalOrder, ClassNamesSortByTheirNumbers)
+TEST(NaturalOrder, NumbersCompareByValueAndStillOrderTies)
 {
-    QStringList names;
-    for (int i = 12; i >= 1; --i)
-        names.append(QString("初三(%1)班").arg(i));
-    std::sort(names.begin(), names.end(), NaturalOrder::less);
-    QStringList expected;
-    for (int i = 1; i <= 12; ++i)
-        expected.append(QString("初三(%1)班").arg(i));
-    EXPECT_EQ(names, expected);
-
+    EXPECT_TRUE(NaturalOrder::less("初三(2)班", "初三(12)班"));
     EXPECT_TRUE(NaturalOrder::less("初一(10)班", "初三(1)班"))
         << "the text before the number first";
     EXPECT_TRUE(NaturalOrder::less("9", "10"));
     EXPECT_TRUE(NaturalOrder::less("考场2", "考场10"));
     EXPECT_TRUE(NaturalOrder::less("1班", "1班a"));
-}
-
-TEST(NaturalOrder, EqualValuesStillHaveAnOrder)
-{
+    // Equal numbers written differently still have an order.
     EXPECT_EQ(NaturalOrder::compare("初三(2)班", "初三(2)班"), 0);
     EXPECT_NE(NaturalOrder::compare("2", "02"), 0);
     EXPECT_EQ(NaturalOrder::compare("2", "02"), -NaturalOrder::compare("02", "2"));

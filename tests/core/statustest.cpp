@@ -19,46 +19,13 @@ TEST(Status, DescribeNamesTheKindOfSQLitesFailures)
         {K::Constraint, "数据不符合约束：考场表"},
         // These messages are already the whole sentence the user is shown.
         {K::MissingTable, "考场表"},
-        {K::MissingColumn, "考场表"},
-        {K::InvalidObjectName, "考场表"},
-        {K::Io, "考场表"},
         {K::Refused, "考场表"},
-        {K::Cancelled, "考场表"},
-        {K::Other, "考场表"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(Status::error(c.kind, "考场表").describe(), c.expected) << int(c.kind);
     EXPECT_EQ(Status::ok().describe(), QString());
     EXPECT_EQ(Status::sqlite(K::Sql, 1, "near x").withContext("导入：").describe(),
               "SQL 语句有误：导入：near x");
-}
-
-TEST(Status, EachPredicateAnswersForItsOwnKindOnly)
-{
-    using K = Status::Kind;
-    for (const K kind : {K::Ok, K::MissingTable, K::MissingColumn, K::Sql, K::InvalidObjectName,
-                         K::Io, K::Constraint, K::Refused, K::Cancelled, K::Other}) {
-        const Status s = kind == K::Ok ? Status::ok() : Status::error(kind, "x");
-        EXPECT_EQ(s.isOk(), kind == K::Ok);
-        EXPECT_EQ(s.isRefused(), kind == K::Refused);
-        EXPECT_EQ(s.isCancelled(), kind == K::Cancelled);
-        EXPECT_EQ(s.isMissingTable(), kind == K::MissingTable);
-        EXPECT_EQ(s.isMissingColumn(), kind == K::MissingColumn);
-        EXPECT_EQ(s.isSqlError(), kind == K::Sql);
-    }
-}
-
-TEST(Result, CarriesAValueOrTheFailure)
-{
-    const Result<int> value = 7;
-    ASSERT_TRUE(value.isOk());
-    EXPECT_EQ(*value, 7);
-    EXPECT_TRUE(value.status().isOk());
-
-    const Result<int> refused = Status::refused("没有考场");
-    ASSERT_FALSE(refused.isOk());
-    EXPECT_TRUE(refused.status().isRefused());
-    EXPECT_EQ(refused.status().message(), "没有考场");
 }
 
 // A Result made from an ok status would have neither a value nor a reason: a caller's fault,

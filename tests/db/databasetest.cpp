@@ -31,15 +31,11 @@ TEST(Database, ReportsErrorKinds)
     TempData t;
     t.exec({"CREATE TABLE 分班数据表 (姓名 text (20), 成绩 double)"});
     // SQLite's refusals carry its result code; the message says what was wrong.
-    for (const char *sql :
-         {"select * from 没有的表", "select 不存在 from 分班数据表", "selec * from 分班数据表"}) {
-        const Status s = t.db.exec(QString::fromUtf8(sql));
-        EXPECT_EQ(s.kind(), Status::Kind::Sql) << sql;
-        EXPECT_EQ(s.sqliteCode(), 1) << sql; // SQLITE_ERROR
-    }
     // The user reads our words; SQLite's English goes to the log only.
-    EXPECT_EQ(t.db.exec("select * from 没有的表").message(),
-              "数据库无法执行这条语句（数据表、字段或查询有误）");
+    const Status error = t.db.exec("select 不存在 from 分班数据表");
+    EXPECT_EQ(error.kind(), Status::Kind::Sql);
+    EXPECT_EQ(error.sqliteCode(), 1); // SQLITE_ERROR
+    EXPECT_EQ(error.message(), "数据库无法执行这条语句（数据表、字段或查询有误）");
     EXPECT_EQ(t.db.query("没有的表").status().message(), "找不到数据表 没有的表");
     t.exec({"CREATE TABLE 锁 (a)"});
     Database other;
@@ -142,12 +138,10 @@ TEST(Database, ConcatenatesSkippingNullsAndPrintingNumbersAsDocumentsDo)
         const char *sql;
         QVariant value;
     } cases[] = {
-        {"select 95.0 & ''", QVariant(QStringLiteral("95"))},
-        {"select 85.5 & Chr(9) & '甲'", QVariant(QStringLiteral("85.5\t甲"))},
+        {"select 85.5 & Chr(9) & 95.0", QVariant(QStringLiteral("85.5\t95"))},
         {"select NULL & 'a'", QVariant(QStringLiteral("a"))},
         {"select NULL & NULL", QVariant()},
         {"select '' & NULL", QVariant(QStringLiteral(""))},
-        {"select 3 & 4", QVariant(QStringLiteral("34"))},
     };
     for (const auto &c : cases) {
         Result<QVariant> v = t.db.scalar(QString::fromUtf8(c.sql));
@@ -162,33 +156,17 @@ TEST(Database, ConcatenatesSkippingNullsAndPrintingNumbersAsDocumentsDo)
     EXPECT_EQ(old->toString(), QStringLiteral("95分"));
 }
 
-TEST(Database, SavedQueriesSurviveReopenAndReplaceCleanly)
+// A replaced query is stored for good and a broken definition leaves the previous one. A file
+// that cannot be written keeps its saved query for the connection alone; a stored definition
+// made later is not hidden behind it.
+TEST(Database, SavedQueriesReplaceCleanlyAndOfAReadOnlyFileLiveWithTheConnection)
 {
     TempData t;
     t.exec({"CREATE TABLE 考生表 (姓名 text (20), 考场 double)",
             "INSERT INTO 考生表 VALUES ('甲', 1)", "INSERT INTO 考生表 VALUES ('乙', 2)"});
-    ASSERT_TRUE(SavedQueries::replace(t.db, "NewQry1", "select * from 考生表 where 考场=1").isOk());
     ASSERT_TRUE(SavedQueries::replace(t.db, "NewQry1", "select * from 考生表 where 考场=2").isOk());
-    // A broken definition is refused and the previous one stays.
-    EXPECT_FALSE(SavedQueries::replace(t.db, "NewQry1", "select 无此字段 from 考生表").isOk());
-    t.db.close();
-
-    Database db;
-    ASSERT_TRUE(t.directory.openDatabase(db).isOk());
-    EXPECT_TRUE(db.views().contains("NewQry1"));
-    Result<QVariant> v = db.scalar("select 姓名 from NewQry1");
-    ASSERT_TRUE(v.isOk());
-    EXPECT_EQ(v->toString(), "乙");
-}
-
-// A file that cannot be written keeps its saved query for the connection alone; a stored
-// definition made later is not hidden behind it.
-TEST(Database, SavedQueriesOfAReadOnlyFileLiveWithTheConnection)
-{
-    TempData t;
-    t.exec({"CREATE TABLE 考生表 (姓名 text (20), 考场 double)",
-            "INSERT INTO 考生表 VALUES ('甲', 1)", "INSERT INTO 考生表 VALUES ('乙', 2)"});
     ASSERT_TRUE(SavedQueries::replace(t.db, "NewQry1", "select * from 考生表 where 考场=1").isOk());
+    EXPECT_FALSE(SavedQueries::replace(t.db, "NewQry1", "select 无此字段 from 考生表").isOk());
     t.db.close();
 
     Database reader;

