@@ -109,6 +109,17 @@ QString source(const std::optional<RunRecord> &run, const QDate &today)
                                : QStringLiteral("（来自 %1，%2 导入）").arg(run->file, when);
 }
 
+// When the classes or seats last changed: the later of the full run and a late placement (one
+// in the run's second came after it), the placement named; empty when neither was recorded.
+QString lastChange(const std::optional<RunRecord> &run, const std::optional<RunRecord> &placement,
+                   const QDate &today)
+{
+    if (placement && (!run || placement->when >= run->when))
+        return QStringLiteral("（%1 %2）")
+            .arg(placement->job, YearStatus::when(placement->when, today));
+    return run ? QStringLiteral("（%1）").arg(YearStatus::when(run->when, today)) : QString();
+}
+
 } // namespace
 
 Result<YearStatus> YearStatus::read(Database &db)
@@ -152,16 +163,8 @@ QString YearStatus::divisionText() const
 {
     if (!divided())
         return QStringLiteral("未分班");
-    // The later of the division and a late placement says when the classes last changed; a
-    // placement in the division's second came after it.
-    std::optional<RunRecord> last = division.division;
-    if (division.placement && (!last || division.placement->when >= last->when))
-        last = division.placement;
-    QString text = QStringLiteral("已分 %1 个班").arg(division.classes);
-    if (last)
-        text += QStringLiteral("（%1%2）")
-                    .arg(last->job == RunLog::division() ? QString() : last->job + u' ',
-                         when(last->when, today));
+    QString text = QStringLiteral("已分 %1 个班").arg(division.classes) +
+                   lastChange(division.division, division.placement, today);
     if (division.placed < division.pupils)
         text += QStringLiteral("，%1 名学生未分班").arg(division.pupils - division.placed);
     return text;
@@ -183,14 +186,8 @@ QString YearStatus::arrangementText() const
 {
     if (!arranged())
         return QStringLiteral("未编排");
-    std::optional<RunRecord> last = arrangement.arrangement;
-    if (arrangement.placement && (!last || arrangement.placement->when >= last->when))
-        last = arrangement.placement;
-    QString text = QStringLiteral("已编排 %1 名考生").arg(arrangement.seated);
-    if (last)
-        text += QStringLiteral("（%1%2）")
-                    .arg(last->job == RunLog::arrangement() ? QString() : last->job + u' ',
-                         when(last->when, today));
+    QString text = QStringLiteral("已编排 %1 名考生").arg(arrangement.seated) +
+                   lastChange(arrangement.arrangement, arrangement.placement, today);
     if (arrangement.seated < arrangement.examinees)
         text +=
             QStringLiteral("，%1 名考生未安排考场").arg(arrangement.examinees - arrangement.seated);
