@@ -189,10 +189,7 @@ TEST_F(PaperTest, TitlesAreSetOnTheCommandLineAndReachEveryReport)
             << report.join(' ').toStdString();
     }
 
-    // Bad usage and a text longer than the table holds.
-    EXPECT_EQ(run({"titles", "--date", "yes"}).status, 2);
-    EXPECT_EQ(run({"titles", "--left"}).status, 2);
-    EXPECT_EQ(run({"titles", "--left", "a", "--left", "b"}).status, 2);
+    // A text longer than the table holds.
     r = run({"titles", "--left", QString(51, u'校')});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("50")) << r.err.toStdString();
