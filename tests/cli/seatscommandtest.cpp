@@ -50,9 +50,7 @@ TEST(SeatsCommandTest, DemoYearLosesItsNeighbouringClassmatesAndPrintsItsCharts)
     r = run({"seats", "--room", "999", "-o", pdf});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("没有第 999 考场")) << r.err.toStdString();
-    for (const QStringList &bad :
-         {QStringList{"seats", "-o", pdf}, QStringList{"seats", "--room"},
-          QStringList{"seats", "--room", "1", "-o", dir + "/a.csv"},
-          QStringList{"seats", "--room", "1", "--seat-order", "diagonal", "-o", pdf}})
+    for (const QStringList &bad : {QStringList{"seats", "-o", pdf},
+                                   QStringList{"seats", "--room", "1", "-o", dir + "/a.csv"}})
         EXPECT_EQ(run(bad).status, 2) << bad.join(' ').toStdString();
 }
