@@ -3,8 +3,6 @@
 #include "support/pdfcheck.h"
 #include "support/tempdata.h"
 
-#include <QGuiApplication>
-
 using namespace fenpai;
 using test::pdfText;
 
@@ -32,12 +30,6 @@ class PaperTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!qApp) {
-            static int argc = 1;
-            static char name[] = "clitests";
-            static char *argv[] = {name, nullptr};
-            new QGuiApplication(argc, argv); // PDF pages need fonts
-        }
         // 考号 as an import of an empty column makes it, wide enough for 18 digits.
         ASSERT_TRUE(t.db.execNative("CREATE TABLE 考生表 (学校 TEXT, 班级 TEXT, 姓名 TEXT, 性别 "
                                     "TEXT, 成绩 REAL, 考场 REAL, 考号 NUMERIC, 座位号 REAL);"
