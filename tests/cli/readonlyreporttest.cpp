@@ -5,7 +5,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 
 using namespace fenpai;
 
@@ -23,13 +22,6 @@ class ReadOnlyReportTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        // Seat charts written as PDF need fonts, and fonts a GUI application.
-        if (!qApp) {
-            static int argc = 1;
-            static char name[] = "clitests";
-            static char *argv[] = {name, nullptr};
-            new QGuiApplication(argc, argv);
-        }
         t.db.close();
         const QString dir = t.dir.path();
         ASSERT_EQ(run({"demo", "--small", dir}).status, 0);
