@@ -71,12 +71,10 @@ TEST(CommandLine, WhatDoesNotFitIsNamed)
         {{"a", "--seat-order", "diagonal"}, "--seat-order 只能是 按列、按列蛇形 或 按行"},
         {{"a", "--bogus"},
          "未知选项：--bogus（try 的选项有 --mode、--count、--flag、--seat-order、-o）"},
-        {{"a", "-x"}, "未知选项：-x（try 的选项有 --mode、--count、--flag、--seat-order、-o）"},
         {{"a", "--mode"}, "--mode 需要一个值：1 或 2"},
         {{"a", "--count"}, "--count 需要一个值"},
         {{"a", "--flag=1"}, "--flag 不带值"},
         {{"a", "--mode", "1", "--mode=2"}, "--mode 只能给一次"},
-        {{"a", "-o", "x", "--output", "y"}, "-o 只能给一次"},
         {{}, "缺少参数 NAME"},
         {{"a", "b", "c"}, "多余的参数：c"},
         {{"a", "--data-dir", "d"}, "--data-dir 要写在命令之前：fenpai --data-dir DIR try ……"},
@@ -145,14 +143,10 @@ TEST(CommandLine, EveryWholeNumberSettingIsChecked)
         QStringList args;
         const char *refusal;
     } cases[] = {
-        {{"arrange", "--mode", "1", "--groups", "2.5"}, "--groups 应为 1 到 2147483647 的整数"},
         {{"arrange", "--mode", "1", "--groups", "4294967299"},
          "--groups 应为 1 到 2147483647 的整数"},
-        {{"arrange", "--mode", "1", "--groups", "0"}, "--groups 应为 1 到 2147483647 的整数"},
         {{"labels", "--room", "abc", "--seat", "-o", "x.pdf"},
          "--room 应为考场序号 1、2、3……：abc"},
-        {{"labels", "--room", "2147483648", "--seat", "-o", "x.pdf"},
-         "--room 应为考场序号 1、2、3……：2147483648"},
         {{"tickets", "--room", "1.5", "-o", "x.pdf"}, "--room 应为考场序号 1、2、3……：1.5"},
         {{"tickets", "--stacked-rooms", "1,99999999999999999999", "-o", "x.pdf"},
          "--stacked-rooms 应为考场序号 1、2、3……：99999999999999999999"},

@@ -65,13 +65,6 @@ TEST_F(ExamReportCommandTest, ListingsWithAndWithoutTheirArgument)
     // A report's argument is required where it takes one and refused where it takes none.
     EXPECT_EQ(run({"report", "school-stats", "-o", csv}).status, 2);
     EXPECT_EQ(run({"report", "brief-stats", "一中", "-o", csv}).status, 2);
-    r = run({"report", "room-list", "x", "-o", csv});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.err.startsWith("考场应为考场序号 1、2、3……，0 为全部考场\n"))
-        << r.err.toStdString();
-    // Both option forms.
-    r = run({"report", "room-list", "1", "--format=csv", "--output=" + csv});
-    EXPECT_EQ(r.status, 0) << r.err.toStdString();
 }
 
 // A room, school or class that is not there is refused by name and writes nothing, as the seat

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 
 #include <unistd.h>
 
@@ -19,13 +18,6 @@ class OutputTargetTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        // PDF pages need fonts, and fonts a GUI application (offscreen under ctest).
-        if (!qApp) {
-            static int argc = 1;
-            static char name[] = "clitests";
-            static char *argv[] = {name, nullptr};
-            new QGuiApplication(argc, argv);
-        }
         ASSERT_TRUE(test::createArrangementTables(t.db).isOk());
         ASSERT_TRUE(test::addPupils(t.db, {{"一中", "1班", "甲", 90, 1, 2100001, 1},
                                            {"二中", "2班", "乙", 70, 1, 2100002, 2}})

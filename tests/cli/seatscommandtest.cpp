@@ -3,7 +3,6 @@
 #include "support/tempdata.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QRegularExpression>
 
 using namespace fenpai;
@@ -11,14 +10,6 @@ using namespace fenpai;
 // The demo year from the workbooks the program writes, arranged by score only.
 TEST(SeatsCommandTest, DemoYearLosesItsNeighbouringClassmatesAndPrintsItsCharts)
 {
-    // PDF output paints text: fonts need a GUI application, as the command line makes one.
-    if (!qApp) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "seatstest";
-        static char *argv[] = {name, nullptr};
-        new QGuiApplication(argc, argv); // never destroyed: Qt's statics outlive the test
-    }
     test::TempData t;
     const QString dir = t.dir.path();
     const auto run = [&](const QStringList &args) {
@@ -50,9 +41,7 @@ TEST(SeatsCommandTest, DemoYearLosesItsNeighbouringClassmatesAndPrintsItsCharts)
     r = run({"seats", "--room", "999", "-o", pdf});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("没有第 999 考场")) << r.err.toStdString();
-    for (const QStringList &bad :
-         {QStringList{"seats", "-o", pdf}, QStringList{"seats", "--room"},
-          QStringList{"seats", "--room", "1", "-o", dir + "/a.csv"},
-          QStringList{"seats", "--room", "1", "--seat-order", "diagonal", "-o", pdf}})
+    for (const QStringList &bad : {QStringList{"seats", "-o", pdf},
+                                   QStringList{"seats", "--room", "1", "-o", dir + "/a.csv"}})
         EXPECT_EQ(run(bad).status, 2) << bad.join(' ').toStdString();
 }

@@ -3,7 +3,6 @@
 #include "support/tempdata.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QRegularExpression>
 
 using namespace fenpai;
@@ -15,13 +14,6 @@ class TicketCommandsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        // PDF pages need fonts, and fonts a GUI application (offscreen under ctest).
-        if (!qApp) {
-            static int argc = 1;
-            static char name[] = "clitests";
-            static char *argv[] = {name, nullptr};
-            new QGuiApplication(argc, argv);
-        }
         ASSERT_TRUE(test::createArrangementTables(t.db).isOk());
         std::vector<test::Pupil> pupils;
         for (int i = 1; i <= 5; ++i)

