@@ -92,6 +92,7 @@ TEST(YearStatus, FollowsTheYearFromAnEmptyDatabaseToItsResults)
         << text(s.arrangementText());
     EXPECT_EQ(s.runs.size(), 6u);
     EXPECT_EQ(s.runs.front().settings, QStringLiteral("编排方式3，起始考号 2100001"));
+    EXPECT_TRUE(s.lines().value(1).contains(QStringLiteral(" → 已编排 1200 名考生")));
 }
 
 TEST(YearStatus, TimesNameTheYearOnlyWhenItIsAnother)
