@@ -101,18 +101,6 @@ TEST(BalanceRefinement, BothOptionsBringEveryCountWithinOneAndTheMeansTogether)
     EXPECT_EQ(data.classes(), first);
 }
 
-TEST(BalanceRefinement, WithoutOptionsOnlyTheScoresAndSizesCount)
-{
-    DivisionData data;
-    data.add(intake(301, 5, 11));
-    const Result<DivisionSummary> dealt = divide(data, settings(false, false, false, 7));
-    const Result<DivisionSummary> r = divide(data, settings(true, false, false, 7));
-    ASSERT_TRUE(dealt.isOk());
-    ASSERT_TRUE(r.isOk());
-    EXPECT_LE(r->sizeSpread(), 1);
-    EXPECT_LT(r->meanSpread(), dealt->meanSpread() / 4);
-}
-
 TEST(BalanceRefinement, APupilNeverLeavesHisLayer)
 {
     DivisionData data;

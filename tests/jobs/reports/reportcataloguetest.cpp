@@ -46,17 +46,12 @@ TEST(ReportCatalogue, ArgumentsAreCheckedWhereTheyAreRead)
         int number; // -1: refused with `message`
         QString message;
     } cases[] = {
-        {"room-list", "3", 3, {}},
         {"room-list", " 0 ", 0, {}},
-        {"room-list", "all", 0, {}},
         {"seat-chart", "all", 0, {}},
-        {"room-list", "-1", -1, room},
         {"room-list", "1.5", -1, room},
-        {"room-list", "x", -1, room},
         {"room-list", "99999999999", -1, room},
         {"new-class-list", "12", 12, {}},
         {"new-class-list", "all", -1, newClass},
-        {"new-class-list", "4294967297", -1, newClass},
         {"brief-stats", "", 0, {}},
         {"brief-stats", "1", -1, QStringLiteral("报表 brief-stats 不带参数")},
     };
@@ -91,6 +86,5 @@ TEST(ReportCatalogue, MenuItemsBecomeRequests)
     EXPECT_EQ(one->school, QStringLiteral("二中"));
     EXPECT_FALSE(ReportCatalogue::menuRequest(entry("school-stats"), 0, QStringLiteral("学校")));
     EXPECT_EQ(ReportCatalogue::menuRequest(entry("school-stats"), 1, "一中")->school, "一中");
-    EXPECT_EQ(ReportCatalogue::menuRequest(entry("new-class-list"), 0, "全部班级")->number, 0);
     EXPECT_EQ(ReportCatalogue::menuRequest(entry("new-class-list"), 1, "7")->number, 7);
 }
