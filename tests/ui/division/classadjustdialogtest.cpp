@@ -85,8 +85,6 @@ TEST_F(ClassAdjustDialogTest, MovingTheBestPupilOfClassTwoIntoClassFive)
 {
     dialog->chooseClass(0, "2");
     dialog->chooseClass(1, "5");
-    EXPECT_EQ(dialog->grid(0).cols(), 5);
-    EXPECT_EQ(dialog->grid(1).cellText(0, 5), "原学校");
     dialog->clickRow(0, 1);
     EXPECT_EQ(dialog->currentLabel()->text(), "当前：  将 2 班学生 乙 调整到 5 班");
     EXPECT_FALSE(dialog->moveButton(1)->isEnabled());
