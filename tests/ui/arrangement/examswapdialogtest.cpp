@@ -64,7 +64,6 @@ protected:
 TEST_F(ExamSwapDialogTest, PicksAndSwapsTwoExamineesAcrossRooms)
 {
     ASSERT_EQ(dialog->roomBox(0)->count(), 3);
-    EXPECT_EQ(dialog->roomBox(1)->itemText(2), QStringLiteral("2"));
     EXPECT_TRUE(dialog->grid(0).cellText(0, 3).isEmpty()) << "empty until a room is chosen";
 
     dialog->swap();
@@ -72,7 +71,6 @@ TEST_F(ExamSwapDialogTest, PicksAndSwapsTwoExamineesAcrossRooms)
 
     dialog->chooseRoom(0, QStringLiteral("1"));
     dialog->chooseRoom(1, QStringLiteral("2"));
-    EXPECT_EQ(dialog->grid(0).cellText(0, 5), QStringLiteral("考号"));
     dialog->clickRow(0, rowOf(0, "乙"));
     dialog->clickRow(1, rowOf(1, "丁"));
     EXPECT_EQ(dialog->pickLabel(0)->text(),

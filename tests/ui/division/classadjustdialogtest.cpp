@@ -85,8 +85,6 @@ TEST_F(ClassAdjustDialogTest, MovingTheBestPupilOfClassTwoIntoClassFive)
 {
     dialog->chooseClass(0, "2");
     dialog->chooseClass(1, "5");
-    EXPECT_EQ(dialog->grid(0).cols(), 5);
-    EXPECT_EQ(dialog->grid(1).cellText(0, 5), "原学校");
     dialog->clickRow(0, 1);
     EXPECT_EQ(dialog->currentLabel()->text(), "当前：  将 2 班学生 乙 调整到 5 班");
     EXPECT_FALSE(dialog->moveButton(1)->isEnabled());
@@ -114,8 +112,6 @@ TEST_F(ClassAdjustDialogTest, MovesWithoutAPickOrATarget)
     dialog->chooseClass(1, "2");
     dialog->move(0);
     EXPECT_EQ(messages.last(), "请选择在左侧班级中选择一个欲调整的学生");
-    dialog->move(1);
-    EXPECT_EQ(messages.last(), "请选择在右侧班级中选择一个欲调整的学生");
     dialog->clickRow(1, 3); // the blank row
     dialog->move(1);
     EXPECT_EQ(messages.last(), "请选择在右侧班级中选择一个欲调整的学生");

@@ -150,19 +150,3 @@ TEST(PageSetupDialog, InputRulesAndThePagePicture)
     QApplication::sendEvent(bottom, &out);
     EXPECT_EQ(picture->highlighted(), PagePicture::None);
 }
-
-// How landscape and title rows paginate is the pagination's business; the dialog hands them over.
-TEST(PageSetupDialog, LandscapeAndTitleRowsReachTheGrid)
-{
-    ensureApp();
-    Grid grid;
-    PageSetupDialog dialog;
-    dialog.setGrid(&grid);
-    child<QRadioButton>(dialog, "optLandscape")->setChecked(true);
-    child<QCheckBox>(dialog, "chkPrintFixedRow")->setChecked(false);
-    child<QLineEdit>(dialog, "txtPrintTitleRows")->setText("2");
-    dialog.accept();
-    EXPECT_TRUE(grid.pageSetup().isLandscape());
-    EXPECT_FALSE(grid.pageSetup().printFixedRow);
-    EXPECT_EQ(grid.pageSetup().printTitleRows, 2);
-}

