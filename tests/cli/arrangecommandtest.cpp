@@ -49,9 +49,6 @@ TEST_F(ArrangeCommandTest, PrintsTheRoomsAndTheSameClassNeighbours)
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("第1考场 考生 3 人 班级 2 个 考号 900101--900103\n"))
         << r.out.toStdString();
-    // Room 1 interleaves 1班 and 2班: 甲 丙 乙.
-    EXPECT_TRUE(r.out.endsWith("考号相邻的同班考生 1 对\n座位相邻的同班考生 1 对\n"))
-        << r.out.toStdString();
 
     // Room 1 can part 甲 and 乙 (丙 between them); room 2 holds one class only.
     r = arrange({"--mode", "3", "--separate-classmates", "--seat-order", "按列蛇形"});
@@ -69,24 +66,19 @@ TEST_F(ArrangeCommandTest, PrintsTheRoomsAndTheSameClassNeighbours)
     EXPECT_EQ(t.rows("SELECT min(考号) FROM 考生表"), QStringList{"100"});
 }
 
-// Paper versions: written to 试卷 and counted; the choices are 2 and 4 (the job counts both).
-TEST_F(ArrangeCommandTest, VersionsAreWrittenAndCounted)
+// Paper versions: counted in the summary, left out without them; the choices are 2 and 4.
+TEST_F(ArrangeCommandTest, VersionsAreCounted)
 {
     ASSERT_TRUE(test::addPupils(t.db, test::makeYear(7, 1, 2, 1)).isOk());
     ASSERT_TRUE(test::addRooms(t.db, {4, 4}).isOk());
     Outcome r = arrange({"--mode", "3", "--versions", "2"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    // Rooms of one row of four and three desks: A B A B, A B A.
     EXPECT_TRUE(r.out.endsWith("试卷：A卷 4 份，B卷 3 份；相邻座位试卷相同 0 对\n"))
         << r.out.toStdString();
-    EXPECT_EQ(t.rows("SELECT 试卷 FROM 考生表 ORDER BY 考场, 座位号"),
-              (QStringList{"A", "B", "A", "B", "A", "B", "A"}));
     r = arrange({"--mode", "3"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_FALSE(r.out.contains("试卷")) << r.out.toStdString();
-    EXPECT_EQ(t.rows("SELECT count(*) FROM 考生表 WHERE 试卷 IS NOT NULL"), QStringList{"0"});
-    r = arrange({"--mode", "3", "--versions", "3"});
-    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(arrange({"--mode", "3", "--versions", "3"}).status, 2);
 }
 
 // The job's refusals are its own tests' business: one shows the message and the exit status.
@@ -134,13 +126,9 @@ TEST_F(ArrangeCommandTest, PlaceNewSeatsTheLateExamineesTheWayTheLastRunDid)
             t.db, {{"一中", "1班", "甲", 90}, {"一中", "1班", "乙", 80}, {"一中", "2班", "丙", 70}})
             .isOk());
     ASSERT_TRUE(test::addRooms(t.db, {3, 2}).isOk());
-    Outcome r = arrange({"--place-new"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.startsWith("没有找到上次编排的设置")) << r.err.toStdString();
-
     ASSERT_EQ(arrange({"--mode", "3", "--prefix", "77"}).status, 0);
     ASSERT_TRUE(test::addPupils(t.db, {{"二中", "3班", "丁", 60}}).isOk());
-    r = arrange({"--place-new"});
+    Outcome r = arrange({"--place-new"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "安置完成!\n"
                      "安置新增考生1人，考场还剩空座位1个\n"
@@ -158,9 +146,6 @@ TEST_F(ArrangeCommandTest, PlaceNewSeatsTheLateExamineesTheWayTheLastRunDid)
         << r.out.toStdString();
 
     ASSERT_TRUE(test::addPupils(t.db, {{"二中", "3班", "己", 40}}).isOk());
-    r = arrange({"--place-new"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "考场空座位不够：新增考生1人，空座位只有0个，还缺1个座位。考生表未改动。\n");
     r = arrange({"--mode", "3", "-o", "清单.pdf"});
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.err.startsWith("-o 只能与 --place-new 一起用"));

@@ -1,10 +1,8 @@
 #include "cli/cli.h"
 #include "support/clirun.h"
 #include "support/divisiontestdata.h"
-#include "support/pdfcheck.h"
 
 #include <QFile>
-#include <QStandardPaths>
 
 using namespace fenpai;
 
@@ -31,6 +29,7 @@ protected:
 
 } // namespace
 
+// Each report names what it wrote and where; the new class list takes its class.
 TEST_F(ClassReportCommandTest, StatisticsAndClassListAsCsv)
 {
     d.add({{"男", 90, "一中", "甲"}, {"女", 95, "二中", "乙"}}, 1);
@@ -39,24 +38,16 @@ TEST_F(ClassReportCommandTest, StatisticsAndClassListAsCsv)
     Outcome r = run({"report", "new-class-stats", "-o", csv});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "新分班基本情况表 → " + csv + "\n");
-    QStringList lines = QString::fromUtf8(read(csv)).split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_TRUE(lines[0].startsWith("新分班,学生数,男生,女生,最高分,最低分,平均分,90_100,"));
-    EXPECT_TRUE(lines[0].endsWith(",一中,二中"));
-    EXPECT_TRUE(lines[1].startsWith("合计,3,1,2,95,70,")) << lines[1].toStdString();
+    EXPECT_TRUE(read(csv).startsWith("新分班,学生数,"));
 
-    r = run({"report", "source-school-stats", "-o", csv});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(QString::fromUtf8(read(csv)).split(u'\n', Qt::SkipEmptyParts).size(), 4);
+    ASSERT_EQ(run({"report", "source-school-stats", "-o", csv}).status, 0);
 
     r = run({"report", "new-class-list", "1", "-o", csv});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "1班 → " + csv + "\n");
-    lines = QString::fromUtf8(read(csv)).split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines[1].startsWith("乙,1,女,95,二中"));
-
-    EXPECT_NE(run({"report", "new-class-list", "-o", csv}).status, 0);
+    const QStringList lines = QString::fromUtf8(read(csv)).split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.size(), 3);
+    EXPECT_EQ(run({"report", "new-class-list", "-o", csv}).status, 2);
 }
 
 // A new class no pupil is in is refused by name, as a room that does not exist is; class 0, the
@@ -72,7 +63,8 @@ TEST_F(ClassReportCommandTest, AClassNobodyIsInIsRefused)
     EXPECT_EQ(run({"report", "new-class-list", "0", "-o", csv}).status, 0);
 }
 
-// The balance report: the table in CSV and HTML, the whole report with its charts in a PDF.
+// The balance report's format follows the file name or --format; its figures and charts are the
+// report's own tests' business.
 TEST_F(ClassReportCommandTest, BalanceReportTableAndPdf)
 {
     d.add({{"男", 90, "一中"}, {"女", 95, "二中"}, {"男", 61, "二中"}}, 1);
@@ -81,23 +73,14 @@ TEST_F(ClassReportCommandTest, BalanceReportTableAndPdf)
     Outcome r = run({"report", "balance", "-o", csv});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "分班均衡报告 → " + csv + "\n");
-    const QStringList lines = QString::fromUtf8(read(csv)).split(u'\n');
-    ASSERT_GT(lines.size(), 8);
-    EXPECT_EQ(lines[0], "新分班,人数,男生,女生,平均分,标准差,最高分,最低分,一中,二中");
-    EXPECT_EQ(lines[1], "1,3,2,1,82.00,14.99,95,61,1,2");
-    EXPECT_EQ(lines[2], "2,2,1,1,79.00,9.00,88,70,2,0");
-    EXPECT_EQ(lines[4].section(u',', 0, 0), "均衡证明");
-    EXPECT_TRUE(lines.contains("人数,,1,,1,,—,,—,")) << lines.join(u'\n').toStdString();
+    EXPECT_TRUE(read(csv).startsWith("新分班,人数,男生,女生,平均分,"));
 
-    const QString html = d.dir.filePath("balance.html");
+    const QString html = d.dir.filePath("balance.htm");
     ASSERT_EQ(run({"report", "balance", "--format", "html", "-o", html}).status, 0);
     EXPECT_TRUE(QString::fromUtf8(read(html)).contains("优于随机分班"));
 
     const QString pdf = d.dir.filePath("balance.pdf");
     r = run({"report", "balance", "-o", pdf});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    if (QStandardPaths::findExecutable("pdftoppm").isEmpty())
-        GTEST_SKIP() << "poppler's tools are missing";
-    EXPECT_TRUE(test::pdfText(pdf, 0, false).contains("图1 各班平均分与标准差"));
-    EXPECT_TRUE(test::pdfPagesHaveColour(pdf));
+    EXPECT_TRUE(read(pdf).startsWith("%PDF-"));
 }

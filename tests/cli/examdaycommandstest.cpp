@@ -38,22 +38,12 @@ TEST_F(ExamDayCommandsTest, SheetsForOneRoomOrAllAndTheirRefusals)
     test::CliOutcome r = run({"sheets", "--room", "2", "--kind", "sign-in", "-o", pdf});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "第 2 考场签到表 → " + pdf + "\n");
-    const QString text = test::pdfText(pdf);
-    if (!text.isEmpty()) {
-        EXPECT_TRUE(text.contains("第 2 考场签到表")) << text.toStdString();
-        EXPECT_TRUE(text.contains("应考 20 人")) << text.toStdString();
-        EXPECT_TRUE(text.contains("2100021")) << text.toStdString();
-    }
     EXPECT_TRUE(test::pagesInkedNearEdge(pdf).isEmpty());
 
     const QString doors = t.dir.filePath("门贴.pdf");
     r = run({"sheets", "--room", "all", "--kind=door", "-o", doors});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "全部考场门贴 → " + doors + "\n");
-    const QString second = test::pdfText(doors, 2);
-    if (!second.isEmpty()) {
-        EXPECT_TRUE(second.contains("考号 2100021 — 2100040")) << second.toStdString();
-    }
     EXPECT_TRUE(test::pagesInkedNearEdge(doors).isEmpty());
 
     r = run({"sheets", "--room", "1", "--kind", "sign-in", "--format", "xlsx", "-o",
